@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QPointer>
+#include <QUrl>
+#include <QWidget>
+
+#include <functional>
+
+struct AppContext;
+#include "ui/SheetWindow.h"
+
+// The main menu: opens one sheet at a time, hiding itself while the sheet is open.
+class FMenu : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FMenu(AppContext &context, QWidget *parent = nullptr);
+
+    // How addresses are opened (a browser, a mail program); tests put their own in.
+    using UrlOpener = std::function<bool(const QUrl &)>;
+    static void setUrlOpener(UrlOpener opener);
+
+    SheetWindow *openSheet() const { return m_sheet; }
+
+    // The mail link: "mailto:" + address + "?subject=" + subject.
+    static QUrl supportMailUrl();
+
+public slots:
+    void openSyoudo();
+    void openCECL();
+    void openHomePage();
+    void sendMail();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void showSheet(SheetWindow *sheet);
+
+    AppContext &m_context;
+    QPointer<SheetWindow> m_sheet;
+};

@@ -1,0 +1,37 @@
+#include "shell/Startup.h"
+
+#include "shell/FMenu.h"
+#include "ui/Dialogs.h"
+#include "ui/WindowPosition.h"
+
+#include <QDir>
+
+#include <cstdio>
+
+namespace Startup {
+
+bool prepare(AppContext &context, const QString &programDir, const QString &workFolder, QString *error)
+{
+    context.programDir = programDir;
+    context.helpFile = QDir(programDir).filePath(QStringLiteral("prx5m.hlp"));
+    context.workFolder = workFolder;
+    return context.masters.loadAll(programDir, error);
+}
+
+int start(AppContext &context, const QString &programDir, const QString &workFolder, FMenu **menu)
+{
+    QString error;
+    if (!prepare(context, programDir, workFolder, &error)) {
+        std::fprintf(stderr, "prx5m: %s\n", error.toLocal8Bit().constData());
+        Dialogs::instance().message(nullptr, error, Dialogs::kTitle, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        return 1;
+    }
+    auto *m = new FMenu(context);
+    WindowPosition::restore(m);
+    m->show();
+    if (menu)
+        *menu = m;
+    return 0;
+}
+
+} // namespace Startup

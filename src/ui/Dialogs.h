@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The one seam through which the program asks the user: message boxes and file dialogs. The
+// program uses Qt's dialogs; tests put in their own answers and check what was asked.
+class Dialogs
+{
+public:
+    enum class Icon { Information, Question, Warning, Critical };
+    enum class Buttons { Ok, YesNo, OkCancel };
+    enum class Answer { Ok, Yes, No, Cancel };
+
+    // Every message box of the sheets carries this title.
+    static inline const QString kTitle = QStringLiteral("ゼルティカとドルネア");
+
+    virtual ~Dialogs() = default;
+
+    virtual Answer message(QWidget *parent, const QString &text, const QString &title, Icon icon,
+                           Buttons buttons) = 0;
+    // The filter is written as the sheets give it: "説明|*.ext" pairs separated by "|".
+    // An empty result means the user cancelled.
+    virtual QString openFile(QWidget *parent, const QString &initialName, const QString &filter, int filterIndex) = 0;
+    virtual QString saveFile(QWidget *parent, const QString &initialName, const QString &filter, int filterIndex) = 0;
+
+    static Dialogs &instance();
+    // Replaces the dialogs (tests); nullptr restores Qt's. The caller keeps ownership.
+    static void setInstance(Dialogs *dialogs);
+
+    // Convenience: a notice with the sheets' title and the information icon.
+    static void inform(QWidget *parent, const QString &text);
+    // A Yes/No question with the sheets' title and the information icon; true on Yes.
+    static bool ask(QWidget *parent, const QString &text);
+};

@@ -1,0 +1,93 @@
+#include "ui/QtDialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+QMessageBox::Icon toQt(Dialogs::Icon icon)
+{
+    switch (icon) {
+    case Dialogs::Icon::Information: return QMessageBox::Information;
+    case Dialogs::Icon::Question: return QMessageBox::Question;
+    case Dialogs::Icon::Warning: return QMessageBox::Warning;
+    case Dialogs::Icon::Critical: return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString runFileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString &initialName,
+                      const QString &filter, int filterIndex)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    const QStringList filters = QtDialogs::qtFilters(filter);
+    dialog.setNameFilters(filters);
+    if (filterIndex >= 1 && filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[filterIndex - 1]);
+    // A wildcard as the initial name only selects the filter; it is not offered as a file name.
+    if (!initialName.contains(u'*'))
+        dialog.selectFile(initialName);
+    if (mode == QFileDialog::AcceptSave)
+        dialog.setDefaultSuffix(QStringLiteral("syw"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+} // namespace
+
+QStringList QtDialogs::qtFilters(const QString &filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        const QString patterns = QString(parts[i + 1]).replace(u';', u' ');
+        if (!description.contains(u'('))
+            description += QStringLiteral(" (%1)").arg(patterns);
+        out.append(description);
+    }
+    return out;
+}
+
+Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &text, const QString &title, Icon icon,
+                                   Buttons buttons)
+{
+    QMessageBox box(toQt(icon), title, text, QMessageBox::NoButton, parent);
+    switch (buttons) {
+    case Buttons::Ok:
+        box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        box.exec();
+        return Answer::Ok;
+    case Buttons::YesNo: {
+        QPushButton *yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+        QPushButton *no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+        box.setDefaultButton(yes);
+        box.setEscapeButton(no);
+        box.exec();
+        return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+    }
+    case Buttons::OkCancel: {
+        QPushButton *ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        QPushButton *cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+        box.setDefaultButton(ok);
+        box.setEscapeButton(cancel);
+        box.exec();
+        return box.clickedButton() == ok ? Answer::Ok : Answer::Cancel;
+    }
+    }
+    return Answer::Cancel;
+}
+
+QString QtDialogs::openFile(QWidget *parent, const QString &initialName, const QString &filter, int filterIndex)
+{
+    return runFileDialog(parent, QFileDialog::AcceptOpen, initialName, filter, filterIndex);
+}
+
+QString QtDialogs::saveFile(QWidget *parent, const QString &initialName, const QString &filter, int filterIndex)
+{
+    return runFileDialog(parent, QFileDialog::AcceptSave, initialName, filter, filterIndex);
+}

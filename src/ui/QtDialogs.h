@@ -1,0 +1,15 @@
+#pragma once
+
+#include "ui/Dialogs.h"
+
+// The real dialogs: QMessageBox and QFileDialog.
+class QtDialogs : public Dialogs
+{
+public:
+    Answer message(QWidget *parent, const QString &text, const QString &title, Icon icon, Buttons buttons) override;
+    QString openFile(QWidget *parent, const QString &initialName, const QString &filter, int filterIndex) override;
+    QString saveFile(QWidget *parent, const QString &initialName, const QString &filter, int filterIndex) override;
+
+    // "照度(*.syw)|*.syw" -> the Qt name filters, one per pair.
+    static QStringList qtFilters(const QString &filter);
+};

@@ -1,0 +1,31 @@
+#include "support/ScriptedDialogs.h"
+
+Dialogs::Answer ScriptedDialogs::message(QWidget *, const QString &text, const QString &title, Icon icon,
+                                         Buttons buttons)
+{
+    asked.append({QStringLiteral("message"), text, title, icon, buttons, 0});
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+}
+
+QString ScriptedDialogs::openFile(QWidget *, const QString &initialName, const QString &filter, int filterIndex)
+{
+    asked.append({QStringLiteral("open"), initialName, filter, Icon::Information, Buttons::Ok, filterIndex});
+    return paths.isEmpty() ? QString() : paths.takeFirst();
+}
+
+QString ScriptedDialogs::saveFile(QWidget *, const QString &initialName, const QString &filter, int filterIndex)
+{
+    asked.append({QStringLiteral("save"), initialName, filter, Icon::Information, Buttons::Ok, filterIndex});
+    return paths.isEmpty() ? QString() : paths.takeFirst();
+}
+
+QStringList ScriptedDialogs::messages() const
+{
+    QStringList out;
+    for (const Asked &a : asked)
+        if (a.kind == u"message")
+            out.append(a.text);
+    return out;
+}

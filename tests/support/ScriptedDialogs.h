@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ui/Dialogs.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Answers the program's dialogs from a script and records what was asked.
+class ScriptedDialogs : public Dialogs
+{
+public:
+    struct Asked {
+        QString kind;   // "message", "open", "save"
+        QString text;   // message text, or the initial file name
+        QString title;  // message title, or the filter
+        Icon icon = Icon::Information;
+        Buttons buttons = Buttons::Ok;
+        int filterIndex = 0;
+    };
+
+    ScriptedDialogs() { Dialogs::setInstance(this); }
+    ~ScriptedDialogs() override { Dialogs::setInstance(nullptr); }
+
+    QList<Answer> answers;   // for message boxes, in order; Ok/Yes-less default when empty
+    QStringList paths;       // for file dialogs, in order; "" = cancelled
+    QList<Asked> asked;
+
+    Answer message(QWidget *, const QString &text, const QString &title, Icon icon, Buttons buttons) override;
+    QString openFile(QWidget *, const QString &initialName, const QString &filter, int filterIndex) override;
+    QString saveFile(QWidget *, const QString &initialName, const QString &filter, int filterIndex) override;
+
+    QStringList messages() const;
+};

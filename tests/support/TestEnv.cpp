@@ -1,0 +1,97 @@
+#include "support/TestEnv.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+
+TestEnv::TestEnv()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("kzw"));
+    QCoreApplication::setApplicationName(QStringLiteral("zeltika"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("config")));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("config")));
+    QDir().mkpath(programDir());
+    QDir().mkpath(workFolder());
+}
+
+QString TestEnv::programDir() const
+{
+    return m_dir.filePath(QStringLiteral("program"));
+}
+
+QString TestEnv::workFolder() const
+{
+    return m_dir.filePath(QStringLiteral("work"));
+}
+
+QString TestEnv::buildDir()
+{
+    return qEnvironmentVariable("PRX5M_BUILD_DIR");
+}
+
+QString TestEnv::sourceDir()
+{
+    return qEnvironmentVariable("PRX5M_SOURCE_DIR");
+}
+
+bool TestEnv::copySampleMasters() const
+{
+    for (const QString &name : {MasterTables::kLampFile, MasterTables::kLuminaireFile, MasterTables::kRoomFile}) {
+        const QString target = QDir(programDir()).filePath(name);
+        QFile::remove(target);
+        if (!QFile::copy(QDir(buildDir()).filePath(name), target))
+            return false;
+    }
+    return true;
+}
+
+MasterTables TestEnv::knownMasters()
+{
+    MasterTables t;
+    // Luminaire 1: the worked example's table (pattern 1, class 7 gives 0.62).
+    LuminaireRecord lum;
+    lum.number = QStringLiteral("01");
+    lum.name = QStringLiteral("埋込下面開放形    ");
+    const int factors[3][15] = {{34, 41, 47, 52, 56, 59, 62, 65, 68, 71, 73, 76, 76, 76, 76},
+                                {30, 37, 43, 48, 52, 55, 58, 61, 64, 67, 69, 72, 72, 72, 72},
+                                {26, 33, 39, 44, 48, 51, 54, 57, 60, 63, 65, 68, 68, 68, 68}};
+    for (int p = 0; p < 3; ++p)
+        for (int c = 0; c < 15; ++c)
+            lum.utilizationFactors[size_t(p)][size_t(c)] = QString::number(factors[p][c]);
+    lum.maintenanceFactors = {QStringLiteral("0.73"), QStringLiteral("0.69"), QStringLiteral("0.61")};
+    lum.inUse = QStringLiteral("1");
+    t.setLuminaire(1, lum);
+    // Slot 7 carries Number 12; slot 12 is the luminaire that Number addresses.
+    LuminaireRecord seven = lum;
+    seven.number = QStringLiteral("12");
+    seven.name = QStringLiteral("直付逆富士形      ");
+    t.setLuminaire(7, seven);
+    LuminaireRecord twelve = lum;
+    twelve.number = QStringLiteral("12");
+    twelve.name = QStringLiteral("直付トラフ形      ");
+    twelve.maintenanceFactors = {QStringLiteral("0.70"), QStringLiteral("0.65"), QStringLiteral("0.55")};
+    for (int c = 0; c < 15; ++c)
+        twelve.utilizationFactors[0][size_t(c)] = QString::number(factors[0][c] + 5);
+    t.setLuminaire(12, twelve);
+
+    LampRecord lamp;
+    lamp.name = QStringLiteral("FHF32EX-N  ");
+    lamp.lampCapacity = 32;
+    lamp.flux = QStringLiteral("3450 ");
+    lamp.inUse = QStringLiteral("1");
+    t.setLamp(3, lamp);
+    LampRecord forty;
+    forty.name = QStringLiteral("FLR40S-W   ");
+    forty.lampCapacity = 40;
+    forty.flux = QStringLiteral("3000 ");
+    forty.inUse = QStringLiteral("1");
+    t.setLamp(7, forty);
+
+    RoomMasterRecord office;
+    office.name = QStringLiteral("事務室");
+    office.standardPowerByType = {15, 15, 20, 20, 20, 15};
+    office.standardHoursByType = {2000, 3000, 3000, 2700, 2000, 3000};
+    t.setRoom(1, office);
+    return t;
+}

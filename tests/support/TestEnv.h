@@ -1,0 +1,28 @@
+#pragma once
+
+#include "master/MasterTables.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+// Keeps a test's settings, program directory and work folder in a temporary folder.
+class TestEnv
+{
+public:
+    TestEnv();
+
+    QString path() const { return m_dir.path(); }
+    QString programDir() const;
+    QString workFolder() const;
+
+    // Writes the three sample masters (as the build made them) into programDir.
+    bool copySampleMasters() const;
+    static QString buildDir();
+    static QString sourceDir();
+
+    // A small, known set of masters for tests that check figures.
+    static MasterTables knownMasters();
+
+private:
+    QTemporaryDir m_dir;
+};

@@ -1,0 +1,241 @@
+#include "shell/AppContext.h"
+#include "shell/FMenu.h"
+#include "shell/Links.h"
+#include "shell/Startup.h"
+#include "settings/SettingsStore.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnv.h"
+#include "ui/FTitle.h"
+#include "ui/SheetWindow.h"
+#include "ui/WindowPosition.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QUrlQuery>
+
+namespace {
+
+QWidget *visibleWindow(const QString &name)
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+} // namespace
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup();
+    void menuCaptions_data();
+    void menuCaptions();
+    void versionBox();
+    void versionText_data();
+    void versionText();
+    void sheetHandsPositionOver_data();
+    void sheetHandsPositionOver();
+    void firstRunPlacesMenuTopLeft();
+    void mailFailureShowsMessage();
+    void mailAndHomePageAddresses();
+    void missingMasterStopsStartup();
+};
+
+void TestShell::cleanup()
+{
+    FMenu::setUrlOpener(nullptr);
+    for (QWidget *w : QApplication::topLevelWidgets())
+        w->deleteLater();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TestShell::menuCaptions_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("CEC/L") << "Btn_CECL" << QStringLiteral("Ｃ Ｅ Ｃ ／ Ｌ");
+    QTest::newRow("illuminance") << "Btn_Syoudo" << QStringLiteral("照 度 計 算");
+    QTest::newRow("home page") << "Btn_HP" << QStringLiteral("最新情報");
+    QTest::newRow("mail") << "Lbl_Mail" << QStringLiteral("ご意見，要望，バグ情報など");
+    QTest::newRow("end") << "Btn_End" << QStringLiteral("終    了");
+}
+
+void TestShell::menuCaptions()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    TestEnv env;
+    AppContext context;
+    FMenu menu(context);
+    QCOMPARE(menu.objectName(), QStringLiteral("F_Menu"));
+    QCOMPARE(menu.windowTitle(), QStringLiteral("ゼルティカとドルネア"));
+    QWidget *w = menu.findChild<QWidget *>(name);
+    QVERIFY(w);
+    if (auto *b = qobject_cast<QPushButton *>(w))
+        QCOMPARE(b->text(), caption);
+    else
+        QCOMPARE(qobject_cast<QLabel *>(w)->text(), caption);
+}
+
+void TestShell::versionBox()
+{
+    FTitle box;
+    QCOMPARE(box.objectName(), QStringLiteral("F_Title"));
+    QCOMPARE(box.findChild<QLabel *>(QStringLiteral("Lbl_Version"))->text(), QStringLiteral("Ver. 2.5.0"));
+    QCOMPARE(box.findChild<QLabel *>(QStringLiteral("Lbl_Product"))->text(), QStringLiteral("ゼルティカとドルネア"));
+    QCOMPARE(box.findChild<QLabel *>(QStringLiteral("Lbl_Platform"))->text(), QStringLiteral("for Windows98/NT"));
+    auto *close = box.findChild<QPushButton *>(QStringLiteral("Btn_Close"));
+    QCOMPARE(close->text(), QStringLiteral("閉じる"));
+    box.show();
+    QTest::mouseClick(close, Qt::LeftButton);
+    QVERIFY(!box.isVisible());
+}
+
+void TestShell::versionText_data()
+{
+    QTest::addColumn<int>("major");
+    QTest::addColumn<int>("minor");
+    QTest::addColumn<int>("revision");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("this release") << 2 << 5 << 0 << "Ver. 2.5.0";
+    QTest::newRow("revision 12, no padding") << 2 << 5 << 12 << "Ver. 2.5.12";
+}
+
+void TestShell::versionText()
+{
+    QFETCH(int, major);
+    QFETCH(int, minor);
+    QFETCH(int, revision);
+    QFETCH(QString, text);
+    QCOMPARE(FTitle::versionText(major, minor, revision), text);
+}
+
+void TestShell::sheetHandsPositionOver_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("sheetName");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("database");
+    QTest::newRow("illuminance") << "Btn_Syoudo" << "F_Syoudo" << QStringLiteral("照度計算書") << "t_syou.mdb";
+    QTest::newRow("CEC/L") << "Btn_CECL" << "F_CECL" << QStringLiteral("CEC/L計算書") << "t_cecl.mdb";
+}
+
+void TestShell::sheetHandsPositionOver()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, sheetName);
+    QFETCH(QString, caption);
+    QFETCH(QString, database);
+    TestEnv env;
+    AppContext context;
+    context.workFolder = env.workFolder();
+    auto *menu = new FMenu(context);
+    menu->move(120, 80);
+    menu->show();
+    QTest::mouseClick(menu->findChild<QPushButton *>(button), Qt::LeftButton);
+
+    QVERIFY(!menu->isVisible());
+    QWidget *sheet = visibleWindow(sheetName);
+    QVERIFY(sheet);
+    QCOMPARE(sheet->windowTitle(), caption);
+    QCOMPARE(sheet->pos(), QPoint(120, 80));
+    QCOMPARE(SettingsStore::readPosition(QStringLiteral("PosX")), WindowPosition::pixelsToTwips(120));
+
+    // Closing deletes the work database and brings the menu back where the sheet was.
+    const QString db = QDir(env.workFolder()).filePath(database);
+    QFile f(db);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    sheet->move(300, 210);
+    QVERIFY(sheet->close());
+    QVERIFY(!QFile::exists(db));
+    QVERIFY(menu->isVisible());
+    QCOMPARE(menu->pos(), QPoint(300, 210));
+    QCOMPARE(SettingsStore::readPosition(QStringLiteral("PosY")), WindowPosition::pixelsToTwips(210));
+}
+
+void TestShell::firstRunPlacesMenuTopLeft()
+{
+    TestEnv env;
+    QVERIFY(env.copySampleMasters());
+    AppContext context;
+    FMenu *menu = nullptr;
+    ScriptedDialogs dialogs;
+    QCOMPARE(Startup::start(context, env.programDir(), env.workFolder(), &menu), 0);
+    QVERIFY(menu && menu->isVisible());
+    QCOMPARE(menu->pos(), QPoint(0, 0));
+    QVERIFY(dialogs.asked.isEmpty());
+    QCOMPARE(context.helpFile, QDir(env.programDir()).filePath(QStringLiteral("prx5m.hlp")));
+    QVERIFY(context.masters.lamp(1).present());
+}
+
+void TestShell::mailFailureShowsMessage()
+{
+    TestEnv env;
+    AppContext context;
+    FMenu menu(context);
+    menu.show();
+    ScriptedDialogs dialogs;
+    QList<QUrl> opened;
+    FMenu::setUrlOpener([&](const QUrl &url) {
+        opened.append(url);
+        return false;
+    });
+    QTest::mouseClick(menu.findChild<QWidget *>(QStringLiteral("Lbl_Mail")), Qt::LeftButton);
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("なんらかの理由によりメールを送れません。")});
+    QCOMPARE(dialogs.asked.first().icon, Dialogs::Icon::Critical);
+
+    // A failing browser is silent.
+    QTest::mouseClick(menu.findChild<QPushButton *>(QStringLiteral("Btn_HP")), Qt::LeftButton);
+    QCOMPARE(opened.size(), 2);
+    QCOMPARE(dialogs.asked.size(), 1);
+}
+
+void TestShell::mailAndHomePageAddresses()
+{
+    TestEnv env;
+    AppContext context;
+    FMenu menu(context);
+    ScriptedDialogs dialogs;
+    QList<QUrl> opened;
+    FMenu::setUrlOpener([&](const QUrl &url) {
+        opened.append(url);
+        return true;
+    });
+    menu.sendMail();
+    menu.openHomePage();
+    QCOMPARE(opened.size(), 2);
+    QCOMPARE(opened[0].scheme(), QStringLiteral("mailto"));
+    QCOMPARE(opened[0].path(), Links::kSupportMail);
+    QCOMPARE(QUrlQuery(opened[0]).queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
+             QStringLiteral("ゼルティカとドルネアサポートへ"));
+    QVERIFY(opened[1].path().endsWith(QStringLiteral("/zeltika")));
+    QVERIFY(dialogs.asked.isEmpty());
+}
+
+void TestShell::missingMasterStopsStartup()
+{
+    TestEnv env;
+    QVERIFY(env.copySampleMasters());
+    QFile::remove(QDir(env.programDir()).filePath(MasterTables::kRoomFile));
+    AppContext context;
+    FMenu *menu = nullptr;
+    ScriptedDialogs dialogs;
+    QCOMPARE(Startup::start(context, env.programDir(), env.workFolder(), &menu), 1);
+    QVERIFY(!menu);
+    QVERIFY(!visibleWindow(QStringLiteral("F_Menu")));
+    QCOMPARE(dialogs.asked.size(), 1);
+    QCOMPARE(dialogs.asked.first().icon, Dialogs::Icon::Critical);
+    QVERIFY(dialogs.asked.first().text.contains(QStringLiteral("room.mst")));
+    QVERIFY(dialogs.asked.first().text.contains(QDir::toNativeSeparators(env.programDir())));
+}
+
+QTEST_MAIN(TestShell)
+#include "tst_shell.moc"

@@ -1,0 +1,96 @@
+// prx5m-mst: converts the master files between their editable CSV form and the .mst records.
+//
+//   prx5m-mst to-mst lamp|luminaire|room IN.csv OUT.mst
+//   prx5m-mst to-csv lamp|luminaire|room IN.mst OUT.csv
+
+#include "master/MasterCsv.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+int usage()
+{
+    std::fprintf(stderr, "usage: prx5m-mst to-mst|to-csv lamp|luminaire|room INPUT OUTPUT\n"
+                         "  lamp = Kougen.mst, luminaire = syomei.mst, room = room.mst; CSV is UTF-8\n");
+    return 2;
+}
+
+std::optional<MasterCsv::Kind> kindOf(const QString &name)
+{
+    if (name == u"lamp")
+        return MasterCsv::Kind::Lamp;
+    if (name == u"luminaire")
+        return MasterCsv::Kind::Luminaire;
+    if (name == u"room")
+        return MasterCsv::Kind::Room;
+    return std::nullopt;
+}
+
+bool readAll(const QString &path, QByteArray *bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "prx5m-mst: cannot read %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+        return false;
+    }
+    *bytes = file.readAll();
+    return true;
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        std::fprintf(stderr, "prx5m-mst: cannot write %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 5)
+        return usage();
+    const auto kind = kindOf(args[2]);
+    if (!kind)
+        return usage();
+    QByteArray input;
+    if (!readAll(args[3], &input))
+        return 1;
+
+    if (args[1] == u"to-mst") {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        QString csv = utf8.decode(input);
+        if (utf8.hasError()) {
+            std::fprintf(stderr, "prx5m-mst: %s is not UTF-8\n", qPrintable(args[3]));
+            return 1;
+        }
+        if (csv.startsWith(QChar(0xFEFF)))
+            csv.remove(0, 1);
+        QByteArray mst;
+        QString error;
+        if (!MasterCsv::toMst(*kind, csv, &mst, &error)) {
+            std::fprintf(stderr, "prx5m-mst: %s: %s\n", qPrintable(args[3]), qPrintable(error));
+            return 1;
+        }
+        return writeAll(args[4], mst) ? 0 : 1;
+    }
+    if (args[1] == u"to-csv") {
+        if (input.size() % MasterCsv::recordLength(*kind) != 0)
+            std::fprintf(stderr, "prx5m-mst: warning: %s ends in a partial record, which is left out\n",
+                         qPrintable(args[3]));
+        return writeAll(args[4], MasterCsv::toCsv(*kind, input).toUtf8()) ? 0 : 1;
+    }
+    return usage();
+}
