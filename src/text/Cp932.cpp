@@ -2,6 +2,8 @@
 
 #include <QStringConverter>
 
+#include <algorithm>
+
 namespace {
 
 constexpr const char *kCodecName = "windows-31j";
@@ -42,6 +44,12 @@ QByteArray Cp932::encode(const QString &text, bool *ok)
 
 QString Cp932::decode(const QByteArray &bytes, bool *ok)
 {
+    // Plain ASCII is the same in CP932; skip the converter for it (most master fields are ASCII).
+    if (std::all_of(bytes.begin(), bytes.end(), [](char b) { return static_cast<unsigned char>(b) < 0x80; })) {
+        if (ok)
+            *ok = true;
+        return QString::fromLatin1(bytes);
+    }
     QStringDecoder decoder(kCodecName, QStringConverter::Flag::Stateless);
     QString text = decoder.decode(bytes);
     if (ok)
