@@ -1,0 +1,35 @@
+#pragma once
+
+#include "illuminance/IlluminancePanel.h"
+
+#include <QString>
+
+class MasterTables;
+
+// The lumen-method engine of the illuminance sheet. Works on the panel's texts only.
+class IlluminanceCalculation
+{
+public:
+    // Checks and reformats the field just left (fieldName), then recomputes every derived value
+    // of the panel. Returns 0 when all went well, 1 when the height check failed, or the field's
+    // error number when its value is out of range. Never shows a message.
+    static int Data_calculation(IlluminancePanel &panel, const FormState &state, const MasterTables &masters,
+                                const QString &fieldName);
+
+    // Room-index class 1..12 of a room index K (the first class whose lower bound K reaches).
+    static int roomIndexClass(double k);
+    // The room-index letter "A".."J" of a class.
+    static QString roomIndexLetter(int cls);
+
+    struct FieldCheck {
+        const char *field;
+        int error;
+        double low;
+        bool lowInclusive;
+        double high;
+        bool highInclusive;
+        const char *pattern;
+    };
+    // The field checks, by control name; nullptr when the name has none.
+    static const FieldCheck *fieldCheck(const QString &fieldName);
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+class MasterTables;
+
+// The three master pick lists: 4 columns x 10 rows a page, two pages, slots down each column.
+namespace PickLists {
+
+constexpr int kRows = 10;
+constexpr int kColumns = 4;
+constexpr int kPages = 2;
+
+// The slot shown in column c (1..4), row r (1..10) of page p (1..2).
+int slotAt(int page, int column, int row);
+// The page after `page` (1 -> 2 -> 1).
+int nextPage(int page);
+
+QString lampCellText(const MasterTables &masters, int slot);
+QString luminaireCellText(const MasterTables &masters, int slot);
+QString roomCellText(const MasterTables &masters, int slot);
+
+// The number before the ":" of a lamp or luminaire label; 0 for an empty or unlabelled cell.
+int pickedNumber(const QString &cellText);
+
+} // namespace PickLists
