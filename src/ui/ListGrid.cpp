@@ -1,0 +1,101 @@
+#include "ui/ListGrid.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <algorithm>
+
+ListGrid::ListGrid(const QString &name, int rows, int columns, QWidget *parent)
+    : QTableWidget(rows, columns, parent)
+{
+    setObjectName(name);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setWordWrap(false);
+    setAlternatingRowColors(true);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            setItem(r, c, new QTableWidgetItem);
+}
+
+QString ListGrid::cellText(int row, int column) const
+{
+    const QTableWidgetItem *it = item(row - 1, column - 1);
+    return it ? it->text() : QString();
+}
+
+void ListGrid::setCellText(int row, int column, const QString &text)
+{
+    if (row < 1 || row > rowCount() || column < 1 || column > columnCount())
+        return;
+    QTableWidgetItem *it = item(row - 1, column - 1);
+    if (!it) {
+        it = new QTableWidgetItem;
+        setItem(row - 1, column - 1, it);
+    }
+    if (it->text() != text)
+        it->setText(text);
+}
+
+void ListGrid::clearTexts()
+{
+    setUpdatesEnabled(false);
+    for (int r = 1; r <= rowCount(); ++r)
+        for (int c = 1; c <= columnCount(); ++c)
+            setCellText(r, c, QString());
+    setUpdatesEnabled(true);
+}
+
+void ListGrid::scrollToTopLeft()
+{
+    setActiveCell(1, 1);
+    scrollToTop();
+}
+
+void ListGrid::setActiveCell(int row, int column)
+{
+    if (row < 1 || row > rowCount())
+        return;
+    setCurrentCell(row - 1, std::clamp(column, 1, columnCount()) - 1);
+    scrollToItem(item(row - 1, std::clamp(column, 1, columnCount()) - 1));
+}
+
+QList<int> ListGrid::selectedRowNumbers() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : selectionModel()->selectedRows())
+        rows.append(index.row() + 1);
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void ListGrid::keyReleaseEvent(QKeyEvent *event)
+{
+    QTableWidget::keyReleaseEvent(event);
+    if (!event->isAutoRepeat())
+        emit keyReleased(event->key(), event->modifiers());
+}
+
+void ListGrid::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::RightButton) {
+        const QModelIndex index = indexAt(event->position().toPoint());
+        if (index.isValid()) {
+            setCurrentCell(index.row(), index.column());
+            emit rightClicked(index.column() + 1, index.row() + 1, event->position().toPoint());
+        }
+        event->accept();
+        return;
+    }
+    QTableWidget::mousePressEvent(event);
+}
+
+void ListGrid::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTableWidget::mouseReleaseEvent(event);
+    emit mouseReleased(event->button(), event->modifiers(), event->position().toPoint());
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QTableWidget>
+
+// A list of text cells with the notifications the sheets rely on: key release, mouse-button
+// release and right click. A right click makes the clicked row the active row first.
+class ListGrid : public QTableWidget
+{
+    Q_OBJECT
+public:
+    ListGrid(const QString &name, int rows, int columns, QWidget *parent = nullptr);
+
+    // Cell text by 1-based row and column; out of range reads "" and writes nothing.
+    QString cellText(int row, int column) const;
+    void setCellText(int row, int column, const QString &text);
+    // Every cell empty, with repainting held off during the work.
+    void clearTexts();
+    // Cell (1,1) active and shown at the upper left.
+    void scrollToTopLeft();
+    // 1-based active row (0 when none).
+    int activeRow() const { return currentRow() + 1; }
+    void setActiveCell(int row, int column);
+    // 1-based selected rows, ascending.
+    QList<int> selectedRowNumbers() const;
+
+signals:
+    void keyReleased(int key, Qt::KeyboardModifiers modifiers);
+    void mouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position);
+    void rightClicked(int column, int row, QPoint position);
+
+protected:
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
