@@ -310,6 +310,7 @@ void TestSyoudoSheet::commitMovesOnAndStopsAt220()
     RecordGrid &g = f.sheet->recordGrid();
     g.setText(6, InUse, "1");
     g.setText(6, RoomName1, QStringLiteral("会議室"));
+    f.enter("Txt_Gyou");
     f.box("Txt_Gyou")->setText("5");
     f.enter("Txt_Shitsu"); // leaving the row field loads row 5
     f.box("Txt_Shitsu")->setText(QStringLiteral("事務室"));
@@ -318,6 +319,7 @@ void TestSyoudoSheet::commitMovesOnAndStopsAt220()
     QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("6"));
     QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("会議室"));
 
+    f.enter("Txt_Gyou");
     f.box("Txt_Gyou")->setText("220");
     f.enter("Txt_Shitsu");
     f.box("Txt_Shitsu")->setText(QStringLiteral("倉庫"));
@@ -334,6 +336,7 @@ void TestSyoudoSheet::commitWithoutNameOrLuminaireBlanksTheRow()
     RecordGrid &g = f.sheet->recordGrid();
     fillRooms(g, 3);
     f.sheet->SPD_Paint(f.w<ListGrid>("SPD_Data"));
+    f.enter("Txt_Gyou");
     f.box("Txt_Gyou")->setText("2");
     f.enter("Txt_Shitsu");
     QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("室2"));

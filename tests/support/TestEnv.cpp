@@ -46,6 +46,15 @@ bool TestEnv::copySampleMasters() const
     return true;
 }
 
+MasterTables TestEnv::sampleMasters()
+{
+    MasterTables t;
+    QString error;
+    if (!t.loadAll(buildDir(), &error))
+        qFatal("sample masters: %s", qPrintable(error));
+    return t;
+}
+
 MasterTables TestEnv::knownMasters()
 {
     MasterTables t;

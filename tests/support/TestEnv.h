@@ -20,6 +20,9 @@ public:
     static QString buildDir();
     static QString sourceDir();
 
+    // The sample masters as the build made them.
+    static MasterTables sampleMasters();
+
     // A small, known set of masters for tests that check figures.
     static MasterTables knownMasters();
 
