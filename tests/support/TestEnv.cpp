@@ -3,7 +3,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
+
+#include <unistd.h>
 
 TestEnv::TestEnv()
 {
@@ -44,6 +47,30 @@ bool TestEnv::copySampleMasters() const
             return false;
     }
     return true;
+}
+
+bool TestEnv::makeFolderUnwritable(const QString &folder)
+{
+    if (::geteuid() != 0)
+        return QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    QProcess chattr;
+    chattr.start(QStringLiteral("chattr"), {QStringLiteral("+i"), folder});
+    if (!chattr.waitForFinished() || chattr.exitStatus() != QProcess::NormalExit || chattr.exitCode() != 0)
+        return false;
+    QFile probe(QDir(folder).filePath(QStringLiteral(".probe")));
+    if (probe.open(QIODevice::WriteOnly)) {
+        probe.remove();
+        makeFolderWritable(folder);
+        return false;
+    }
+    return true;
+}
+
+void TestEnv::makeFolderWritable(const QString &folder)
+{
+    if (::geteuid() == 0)
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), folder});
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 MasterTables TestEnv::sampleMasters()

@@ -20,6 +20,11 @@ public:
     static QString buildDir();
     static QString sourceDir();
 
+    // Makes a folder refuse new files, also for root (through the immutable attribute);
+    // false when this machine can't. makeFolderWritable undoes it.
+    static bool makeFolderUnwritable(const QString &folder);
+    static void makeFolderWritable(const QString &folder);
+
     // The sample masters as the build made them.
     static MasterTables sampleMasters();
 
