@@ -44,6 +44,7 @@ public:
     using QWidget::setVisible;
 
     RecordGrid &recordGrid() { return m_recData->grid; }
+    const MasterTables &masters() const { return m_masters; }
     FormState &state() { return m_state; }
     QString currentFileName() const { return m_currentFileName; }
     QString previousFieldName() const { return m_previousFieldName; }
