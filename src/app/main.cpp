@@ -1,3 +1,4 @@
+#include "illuminance/IlluminanceBatch.h"
 #include "shell/AppContext.h"
 #include "shell/FMenu.h"
 #include "shell/SingleInstance.h"
@@ -6,15 +7,59 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void setNames()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("kzw"));
+    QCoreApplication::setApplicationName(QStringLiteral("zeltika"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                                .arg(PRX5M_VERSION_MAJOR)
+                                                .arg(PRX5M_VERSION_MINOR)
+                                                .arg(PRX5M_VERSION_PATCH));
+}
+
+// prx5m --pdf illuminance|cecl INPUT.syw OUTPUT.pdf: the report as a PDF, with no window.
+int batch(int argc, char *argv[])
+{
+    if (argc != 5) {
+        std::fprintf(stderr, "使い方: prx5m --pdf illuminance INPUT.syw OUTPUT.pdf\n");
+        return 2;
+    }
+    // No display is needed: the report is drawn off screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setNames();
+    const QString kind = QString::fromLocal8Bit(argv[2]);
+    const QString input = QString::fromLocal8Bit(argv[3]);
+    const QString output = QString::fromLocal8Bit(argv[4]);
+    QString error;
+    int status = 2;
+    if (kind == u"illuminance") {
+        status = IlluminanceBatch::writePdf(input, output, AppContext::defaultWorkFolder(), &error);
+    } else if (kind == u"cecl") {
+        error = QStringLiteral("CEC/L計算書の一括出力はまだ用意されていません。");
+    } else {
+        error = QStringLiteral("帳票の種類は illuminance か cecl です: %1").arg(kind);
+    }
+    if (status != 0)
+        std::fprintf(stderr, "prx5m: %s\n", error.toLocal8Bit().constData());
+    return status;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && std::strcmp(argv[1], "--pdf") == 0)
+        return batch(argc, argv);
+
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("kzw"));
-    QApplication::setApplicationName(QStringLiteral("zeltika"));
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(PRX5M_VERSION_MAJOR)
-                                            .arg(PRX5M_VERSION_MINOR)
-                                            .arg(PRX5M_VERSION_PATCH));
+    setNames();
 
     // A second copy ends at once, silently, before it reads anything.
     SingleInstance instance;

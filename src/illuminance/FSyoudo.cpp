@@ -1,7 +1,13 @@
 #include "illuminance/FSyoudo.h"
 
 #include "grid/WorkFile.h"
+#include "illuminance/FMidashi.h"
 #include "illuminance/FSyoudoRMenu.h"
+#include "illuminance/IlluminancePrintTable.h"
+#include "illuminance/RptSyoudo.h"
+#include "report/ReportData.h"
+#include "report/ReportOutput.h"
+#include "settings/SettingsStore.h"
 #include "illuminance/IlluminanceCalculation.h"
 #include "illuminance/PickLists.h"
 #include "illuminance/RoomRecord.h"
@@ -981,6 +987,7 @@ void FSyoudo::Menu_File_Open_Click()
     const QString path = Dialogs::instance().openFile(this, QStringLiteral("*.syw"), QStringLiteral("照度 (*.syw)|*.syw"), 1);
     if (path.isEmpty())
         return; // cancelled: nothing changes
+    m_dialogFileName = path;
     if (WorkFile::load(m_recData->grid, path))
         m_currentFileName = path;
     else
@@ -1011,22 +1018,61 @@ void FSyoudo::Menu_File_NSave_Click()
     const QString path = Dialogs::instance().saveFile(this, QStringLiteral("*.syw"), QStringLiteral("照度(*.syw)|*.syw"), 1);
     if (path.isEmpty())
         return;
+    m_dialogFileName = path;
     if (WorkFile::save(m_recData->grid, path))
         m_currentFileName = path;
     else
         Dialogs::inform(this, QStringLiteral("データを保存できませんでした。"));
 }
 
+int FSyoudo::Make_Print_File()
+{
+    QString error;
+    const int rows = IlluminancePrintTable::build(m_recData->grid,
+                                                  SettingsStore::ReadSetting(QStringLiteral("CompanyName")),
+                                                  m_dialogFileName, workDatabasePath(), &error);
+    if (rows == 0) {
+        Dialogs::inform(this, QStringLiteral("データがありません。"));
+        return 0;
+    }
+    if (rows < 0) {
+        Dialogs::instance().message(this, error, Dialogs::kTitle, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        return 0;
+    }
+    return rows;
+}
+
+static bool readPrintTable(QWidget *parent, const QString &database, QList<QSqlRecord> *records)
+{
+    QString error;
+    if (ReportData::readTable(database, QStringLiteral("W_Data"), records, &error))
+        return true;
+    Dialogs::instance().message(parent, error, Dialogs::kTitle, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+    return false;
+}
+
 void FSyoudo::Menu_File_Preview_Click()
 {
+    if (Make_Print_File() == 0)
+        return;
+    QList<QSqlRecord> records;
+    if (readPrintTable(this, workDatabasePath(), &records))
+        ReportOutput::preview(this, RptSyoudo::definition(), records, QStringLiteral("照度計算書"));
 }
 
 void FSyoudo::Menu_File_Printout_Click()
 {
+    if (Make_Print_File() == 0)
+        return;
+    QList<QSqlRecord> records;
+    if (readPrintTable(this, workDatabasePath(), &records))
+        ReportOutput::print(this, RptSyoudo::definition(), records, QStringLiteral("照度計算書"));
 }
 
 void FSyoudo::Option_Menu_Midashi_Click()
 {
+    FMidashi dialog(m_recData->grid, m_today.isValid() ? m_today : QDate::currentDate(), this);
+    dialog.exec();
 }
 
 void FSyoudo::Menu_Help_Zeltika_Click()

@@ -4,6 +4,7 @@
 #include "illuminance/IlluminancePanel.h"
 #include "ui/SheetWindow.h"
 
+#include <QDate>
 #include <QHash>
 #include <QPointer>
 
@@ -61,6 +62,13 @@ public:
     void Line_Add();
     void Line_Delete();
     int Data_calculation(const QString &fieldName);
+    // Builds the print table in the work folder; the number of printed rows, 0 when there is
+    // nothing to print (after telling the user why).
+    int Make_Print_File();
+    // The path last chosen in the Open or Save as dialog (printed in the report's footer).
+    QString dialogFileName() const { return m_dialogFileName; }
+    // Today, for the headings dialog (tests set it).
+    void setToday(const QDate &today) { m_today = today; }
     void Kougen_Paint(int &page);
     void Syoumei_Paint(int &page);
     void Room_Paint(int &page);
@@ -116,6 +124,8 @@ private:
     FormState m_state;
     QString m_currentFileName;
     QString m_previousFieldName;
+    QString m_dialogFileName;
+    QDate m_today;
     int m_lampPage = 1;
     int m_luminairePage = 1;
     int m_roomPage = 1;

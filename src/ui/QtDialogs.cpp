@@ -30,8 +30,8 @@ QString runFileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QStri
     // A wildcard as the initial name only selects the filter; it is not offered as a file name.
     if (!initialName.contains(u'*'))
         dialog.selectFile(initialName);
-    if (mode == QFileDialog::AcceptSave)
-        dialog.setDefaultSuffix(QStringLiteral("syw"));
+    if (mode == QFileDialog::AcceptSave && initialName.startsWith(QStringLiteral("*.")))
+        dialog.setDefaultSuffix(initialName.mid(2));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();

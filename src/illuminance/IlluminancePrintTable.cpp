@@ -1,0 +1,242 @@
+#include "illuminance/IlluminancePrintTable.h"
+
+#include "illuminance/RoomRecord.h"
+#include "text/NumberText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+#include <QVariant>
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+const QString IlluminancePrintTable::kCreateStatement = QStringLiteral(
+    "Create Table W_Data ([タイトル１] Text, [タイトル２] Text, [日付] Text, [会社名] Text, [ファイル名] Text, "
+    "[行№] Long, [階数] Text, [室名１] Text, [室名２] Text, [照明器具種類] Text, [光源名称] Text, [光束] Long, "
+    "[照度１] Long, [間口] Single, [奥行] Single, [面積] Single,[高さ] Single, [作業面の高さ] Single, "
+    "[器具下り] Single, [室指数] Single, [天井] Integer, [壁] Integer, [床] Integer, [照明率] Single, "
+    "[保守率] Single, [灯数１] Single, [灯数２] Integer, [照度２] Long, [台数] Integer, [備考１] Long, "
+    "[備考２] Long, [室指数記号] Text);");
+
+namespace {
+
+enum class Kind { Text, Long, Integer, Single };
+
+struct Source {
+    int column;
+    Kind kind;
+};
+
+// Fields 6 to 30 of W_Data, in field order, and their record columns.
+const Source kSources[] = {
+    {RoomRecord::Floor, Kind::Text},
+    {RoomRecord::RoomName1, Kind::Text},
+    {RoomRecord::RoomName2, Kind::Text},
+    {RoomRecord::LuminaireType, Kind::Text},
+    {RoomRecord::LampName, Kind::Text},
+    {RoomRecord::LampFlux, Kind::Long},
+    {RoomRecord::DesignIlluminance, Kind::Long},
+    {RoomRecord::Width, Kind::Single},
+    {RoomRecord::Depth, Kind::Single},
+    {RoomRecord::Area, Kind::Single},
+    {RoomRecord::CeilingHeight, Kind::Single},
+    {RoomRecord::WorkPlaneHeight, Kind::Single},
+    {RoomRecord::Suspension, Kind::Single},
+    {RoomRecord::RoomIndex, Kind::Single},
+    {RoomRecord::CeilingReflectance, Kind::Integer},
+    {RoomRecord::WallReflectance, Kind::Integer},
+    {RoomRecord::FloorReflectance, Kind::Integer},
+    {RoomRecord::UtilizationFactor, Kind::Single},
+    {RoomRecord::MaintenanceFactor, Kind::Single},
+    {RoomRecord::LampCountComputed, Kind::Single},
+    {RoomRecord::LampCount, Kind::Integer},
+    {RoomRecord::ResultIlluminance, Kind::Long},
+    {RoomRecord::FittingCount, Kind::Integer},
+    {RoomRecord::Remark1, Kind::Long},
+    {RoomRecord::Remark2, Kind::Long},
+};
+
+// The field value of a cell: zero and empty numbers are Null; a value its column cannot hold
+// gives no value and *overflow.
+// An empty text is stored as an empty text, not as Null.
+QVariant textValue(const QString &text)
+{
+    return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
+}
+
+QVariant fieldValue(const QString &text, Kind kind, bool *overflow)
+{
+    if (kind == Kind::Text)
+        return textValue(text);
+    const double v = NumberText::leading(text);
+    if (v == 0)
+        return QVariant();
+    switch (kind) {
+    case Kind::Long: {
+        const double r = std::round(v);
+        if (r < std::numeric_limits<qint32>::min() || r > std::numeric_limits<qint32>::max()) {
+            *overflow = true;
+            return QVariant();
+        }
+        return QVariant(qint32(r));
+    }
+    case Kind::Integer: {
+        const double r = std::round(v);
+        if (r < std::numeric_limits<qint16>::min() || r > std::numeric_limits<qint16>::max()) {
+            *overflow = true;
+            return QVariant();
+        }
+        return QVariant(int(r));
+    }
+    case Kind::Single: {
+        const float f = static_cast<float>(v);
+        if (!std::isfinite(f)) {
+            *overflow = true;
+            return QVariant();
+        }
+        return QVariant(double(f));
+    }
+    case Kind::Text:
+        break;
+    }
+    return QVariant();
+}
+
+class Connection
+{
+public:
+    explicit Connection(const QString &path)
+        : m_name(QStringLiteral("print-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(path);
+    }
+    ~Connection()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_name, false);
+            if (db.isOpen())
+                db.close();
+        }
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
+
+private:
+    QString m_name;
+};
+
+bool writeRecords(const RecordGrid &grid, int rows, const QString &companyName, const QString &fileName,
+                  const QString &path, QString *error)
+{
+    Connection connection(path);
+    QSqlDatabase db = connection.db();
+    if (!db.open()) {
+        *error = db.lastError().text();
+        return false;
+    }
+    QSqlQuery query(db);
+    if (!query.exec(IlluminancePrintTable::kCreateStatement) || !db.transaction()) {
+        *error = query.lastError().text();
+        return false;
+    }
+    QString placeholders = QStringLiteral("?");
+    for (int i = 1; i < 32; ++i)
+        placeholders += QStringLiteral(",?");
+    if (!query.prepare(QStringLiteral("INSERT INTO W_Data VALUES (%1)").arg(placeholders))) {
+        *error = query.lastError().text();
+        return false;
+    }
+    const int h = RoomRecord::kHeadingsRow;
+    const QVariant headings[] = {textValue(grid.text(h, RoomRecord::kTitle1)),
+                                 textValue(grid.text(h, RoomRecord::kTitle2)), textValue(grid.text(h, RoomRecord::kDate)),
+                                 textValue(companyName), textValue(fileName)};
+    for (int r = 1; r <= rows; ++r) {
+        int field = 0;
+        for (const QVariant &v : headings)
+            query.bindValue(field++, v);
+        query.bindValue(field++, QVariant(qint32(r)));
+        for (const Source &s : kSources) {
+            bool overflow = false;
+            const QVariant v = fieldValue(grid.text(r, s.column), s.kind, &overflow);
+            if (overflow) {
+                *error = QStringLiteral("オーバーフローしました。（%1 行目の値「%2」）").arg(r).arg(grid.text(r, s.column));
+                db.rollback();
+                return false;
+            }
+            query.bindValue(field++, v);
+        }
+        const QString roomIndex = grid.text(r, RoomRecord::RoomIndex);
+        query.bindValue(field++, roomIndex.isEmpty() ? QVariant() : QVariant(IlluminancePrintTable::roomIndexLetter(roomIndex)));
+        if (!query.exec()) {
+            *error = query.lastError().text();
+            db.rollback();
+            return false;
+        }
+    }
+    if (!db.commit()) {
+        *error = db.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int IlluminancePrintTable::lastRoom(const RecordGrid &grid)
+{
+    for (int r = RoomRecord::kRooms; r >= 1; --r)
+        if (grid.text(r, RoomRecord::InUse) == u"1")
+            return r;
+    return 0;
+}
+
+int IlluminancePrintTable::paddedRows(int n)
+{
+    if (n <= 0)
+        return 0;
+    return n % kRowsPerPage == 0 ? n : n + kRowsPerPage - n % kRowsPerPage;
+}
+
+QString IlluminancePrintTable::roomIndexLetter(const QString &roomIndex)
+{
+    if (roomIndex.isEmpty())
+        return QString();
+    const float k = static_cast<float>(NumberText::leading(roomIndex));
+    static const struct {
+        float limit;
+        const char *letter;
+    } kLimits[] = {{0.7f, "J"}, {0.9f, "I"}, {1.12f, "H"}, {1.38f, "G"}, {1.75f, "F"},
+                   {2.25f, "E"}, {2.75f, "D"}, {3.5f, "C"}, {4.5f, "B"}};
+    for (const auto &l : kLimits)
+        if (k < l.limit)
+            return QString::fromLatin1(l.letter);
+    return QStringLiteral("A");
+}
+
+int IlluminancePrintTable::build(const RecordGrid &grid, const QString &companyName, const QString &fileName,
+                                 const QString &databasePath, QString *error)
+{
+    const int rows = paddedRows(lastRoom(grid));
+    if (rows == 0)
+        return 0;
+    // Built beside the target and renamed into place, so the report never reads half a table.
+    const QString building = databasePath + QStringLiteral(".building");
+    QFile::remove(building);
+    if (!writeRecords(grid, rows, companyName, fileName, building, error)) {
+        QFile::remove(building);
+        return -1;
+    }
+    if (std::rename(QFile::encodeName(building).constData(), QFile::encodeName(databasePath).constData()) != 0) {
+        *error = QStringLiteral("%1 を作成できません。").arg(QDir::toNativeSeparators(databasePath));
+        QFile::remove(building);
+        return -1;
+    }
+    return rows;
+}

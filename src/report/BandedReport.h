@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QFont>
+#include <QHash>
+#include <QList>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QSqlRecord>
+#include <QString>
+
+#include <functional>
+
+class QPagedPaintDevice;
+class QPainter;
+
+// A small banded report engine: a page header, fixed-height detail rows read from a table, and a
+// page footer, drawn with QPainter in twips (1/1440 inch) from the paper's top-left corner. The
+// same drawing goes to the preview, the printer and PDF files.
+class BandedReport
+{
+public:
+    // Where the page is being drawn: page number, page count and the printable frame in twips.
+    struct Page {
+        int number = 1;
+        int count = 1;
+        double left = 0, top = 0, right = 0, bottom = 0;
+    };
+
+    // Draws in twips with the report's font.
+    class Pen
+    {
+    public:
+        Pen(QPainter &painter, const QFont &baseFont) : m_painter(painter), m_baseFont(baseFont) {}
+        // Text in the box; size in points; several lines when the text holds "\n" or "\r".
+        void text(double x, double y, double w, double h, const QString &text, Qt::Alignment align,
+                  double points, bool bold = false);
+        void line(double x1, double y1, double x2, double y2, double widthTwips = 10);
+        void rect(double x, double y, double w, double h, double widthTwips = 10);
+        QPainter &painter() { return m_painter; }
+
+    private:
+        QPainter &m_painter;
+        QFont m_baseFont;
+    };
+
+    // One bound field of the detail band. `line` places it in the row: 0 the whole height,
+    // 1 the upper half, 2 the lower half.
+    struct Field {
+        QString name;
+        double x = 0;
+        double width = 0;
+        QString format;       // display pattern for numbers; "" shows the value as it is
+        Qt::Alignment align = Qt::AlignLeft;
+        int line = 0;
+        double points = 8;
+    };
+
+    QPageSize pageSize = QPageSize(QPageSize::JisB4);
+    QPageLayout::Orientation orientation = QPageLayout::Landscape;
+    QMarginsF marginsTwips;        // left, top, right, bottom
+    double headerHeight = 0;       // twips
+    double detailHeight = 0;       // twips
+    int rowsPerPage = 0;
+    QList<Field> fields;
+    QList<double> detailRules;     // x positions of the vertical rules between detail columns
+    QFont font;
+    double ruleWidth = 10;
+
+    std::function<void(Pen &, const Page &, const QSqlRecord &first)> drawPageHeader;
+    std::function<void(Pen &, const Page &, const QSqlRecord &first)> drawPageFooter;
+    // Lets the report change the shown texts of a row before it is drawn (a detail format event).
+    std::function<void(const QSqlRecord &, QHash<QString, QString> &shown)> formatDetail;
+
+    // The text a field shows: Null and empty give "", numbers go through the field's pattern.
+    static QString shownText(const QSqlRecord &record, const Field &field);
+
+    int pageCount(int rows) const;
+    // Draws every page onto the device (which must be set to this report's paper beforehand).
+    void render(QPagedPaintDevice &device, const QList<QSqlRecord> &rows) const;
+    // Sets the device's paper: size, orientation, no margins (the report keeps its own).
+    void preparePaper(QPagedPaintDevice &device) const;
+
+    static constexpr double kTwipsPerInch = 1440.0;
+};

@@ -1,0 +1,83 @@
+#include "report/ReportOutput.h"
+
+#include "ui/Dialogs.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QToolBar>
+
+namespace ReportOutput {
+
+bool writePdf(const BandedReport &report, const QList<QSqlRecord> &rows, const QString &path,
+              const QString &title, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(1200);
+        writer.setTitle(title);
+        writer.setCreator(QStringLiteral("ゼルティカとドルネア"));
+        report.preparePaper(writer);
+        report.render(writer, rows);
+    }
+    if (!file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setFullPage(true);
+    printer.setDocName(title);
+    report.preparePaper(printer);
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setWindowTitle(title + QStringLiteral(" - 印刷プレビュー"));
+    dialog.resize(1200, 860);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter *p) {
+        p->setFullPage(true);
+        report.preparePaper(*p);
+        report.render(*p, rows);
+    });
+    if (QToolBar *bar = dialog.findChild<QToolBar *>()) {
+        bar->addSeparator();
+        QAction *pdf = bar->addAction(QStringLiteral("PDFに保存..."));
+        pdf->setObjectName(QStringLiteral("Action_SavePdf"));
+        QObject::connect(pdf, &QAction::triggered, &dialog, [&] {
+            const QString path = Dialogs::instance().saveFile(&dialog, QStringLiteral("*.pdf"),
+                                                              QStringLiteral("PDF (*.pdf)|*.pdf"), 1);
+            if (path.isEmpty())
+                return;
+            QString error;
+            if (!writePdf(report, rows, path, title, &error))
+                Dialogs::inform(&dialog, QStringLiteral("PDFを保存できませんでした。\n%1").arg(error));
+        });
+    }
+    dialog.exec();
+}
+
+void print(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setFullPage(true);
+    printer.setDocName(title);
+    report.preparePaper(printer);
+    QPrintDialog dialog(&printer, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    printer.setFullPage(true);
+    report.render(printer, rows);
+}
+
+} // namespace ReportOutput

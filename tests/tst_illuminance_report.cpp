@@ -1,0 +1,388 @@
+#include "grid/WorkFile.h"
+#include "illuminance/FMidashi.h"
+#include "illuminance/IlluminancePrintTable.h"
+#include "illuminance/RoomRecord.h"
+#include "illuminance/RptSyoudo.h"
+#include "report/ReportData.h"
+#include "report/ReportOutput.h"
+#include "support/ExampleSheet.h"
+#include "support/SheetFixture.h"
+#include "text/JapaneseDate.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+using namespace RoomRecord;
+
+namespace {
+
+void room(RecordGrid &g, int r, const QList<QPair<int, QString>> &cells)
+{
+    g.setText(r, InUse, QStringLiteral("1"));
+    g.setText(r, RoomName1, QStringLiteral("室%1").arg(r));
+    for (const auto &[c, t] : cells)
+        g.setText(r, c, t);
+}
+
+// One query on the print table: the values of the first column, one per row.
+QStringList column(const QString &db, const QString &sql)
+{
+    QStringList out;
+    {
+        QSqlDatabase d = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+        d.setDatabaseName(db);
+        if (!d.open())
+            return {QStringLiteral("cannot open")};
+        QSqlQuery q(d);
+        if (!q.exec(sql))
+            return {QStringLiteral("bad query")};
+        while (q.next())
+            out.append(q.value(0).isNull() ? QStringLiteral("NULL") : q.value(0).toString());
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    return out;
+}
+
+QString pdfText(const QString &pdf, int page = 0)
+{
+    QStringList args = {QStringLiteral("-layout")};
+    if (page > 0)
+        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
+    args << pdf << QStringLiteral("-");
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), args);
+    p.waitForFinished();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+int pdfPages(const QString &pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {pdf});
+    p.waitForFinished();
+    for (const QString &line : QString::fromUtf8(p.readAllStandardOutput()).split(u'\n'))
+        if (line.startsWith(QStringLiteral("Pages:")))
+            return line.mid(6).trimmed().toInt();
+    return -1;
+}
+
+} // namespace
+
+class TestIlluminanceReport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void paddedRows_data();
+    void paddedRows();
+    void roomIndexLetters_data();
+    void roomIndexLetters();
+    void tableOfThreeRoomsIn22Records();
+    void typesAndNulls();
+    void fullSheetGives220Records();
+    void nothingToPrint();
+    void overflowKeepsPreviousTable();
+    void pdfOfTheReport();
+    void detailFormatShowsZeroHeights();
+    void eraDates_data();
+    void eraDates();
+    void headingsDialog();
+    void sheetPrintTableAndMessage();
+    void batchMode_data();
+    void batchMode();
+};
+
+void TestIlluminanceReport::paddedRows_data()
+{
+    QTest::addColumn<int>("last");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("none") << 0 << 0;
+    QTest::newRow("1") << 1 << 22;
+    QTest::newRow("22") << 22 << 22;
+    QTest::newRow("23") << 23 << 44;
+    QTest::newRow("220") << 220 << 220;
+}
+
+void TestIlluminanceReport::paddedRows()
+{
+    QFETCH(int, last);
+    QFETCH(int, rows);
+    QCOMPARE(IlluminancePrintTable::paddedRows(last), rows);
+}
+
+void TestIlluminanceReport::roomIndexLetters_data()
+{
+    QTest::addColumn<QString>("roomIndex");
+    QTest::addColumn<QString>("letter");
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("0.69") << "0.69" << "J";
+    QTest::newRow("0.70") << "0.70" << "I";
+    QTest::newRow("0.90") << "0.90" << "H";
+    QTest::newRow("1.12") << "1.12" << "G";
+    QTest::newRow("1.38") << "1.38" << "F";
+    QTest::newRow("2.40") << "2.40" << "D";
+    QTest::newRow("4.49") << "4.49" << "B";
+    QTest::newRow("4.50") << "4.50" << "A";
+    QTest::newRow("5.00") << "5.00" << "A";
+    QTest::newRow("negative") << "-1.20" << "J";
+}
+
+void TestIlluminanceReport::roomIndexLetters()
+{
+    QFETCH(QString, roomIndex);
+    QFETCH(QString, letter);
+    QCOMPARE(IlluminancePrintTable::roomIndexLetter(roomIndex), letter);
+}
+
+void TestIlluminanceReport::tableOfThreeRoomsIn22Records()
+{
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("t_syou.mdb"));
+    RecordGrid g(221, 38);
+    for (int r : {1, 2, 5})
+        room(g, r, {});
+    g.setText(221, kTitle1, QStringLiteral("件名１"));
+    g.setText(221, kTitle2, QStringLiteral("件名２"));
+    g.setText(221, kDate, QStringLiteral("令和 08 年 12 月 07 日"));
+    QString error;
+    QCOMPARE(IlluminancePrintTable::build(g, QStringLiteral("KZW設計"), QStringLiteral("/tmp/a.syw"), db, &error), 22);
+    QCOMPARE(column(db, "SELECT [行№] FROM W_Data ORDER BY rowid").size(), 22);
+    QCOMPARE(column(db, "SELECT [行№] FROM W_Data ORDER BY rowid").join(u','),
+             QStringLiteral("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22"));
+    QCOMPARE(column(db, "SELECT [室名１] FROM W_Data ORDER BY rowid").mid(0, 6),
+             QStringList({"室1", "室2", "", "", "室5", ""}));
+    QCOMPARE(column(db, "SELECT DISTINCT [タイトル１] || '|' || [タイトル２] || '|' || [日付] || '|' || [会社名] || '|' || "
+                        "[ファイル名] FROM W_Data"),
+             QStringList{QStringLiteral("件名１|件名２|令和 08 年 12 月 07 日|KZW設計|/tmp/a.syw")});
+    QVERIFY(!QFile::exists(db + QStringLiteral(".building")));
+}
+
+void TestIlluminanceReport::typesAndNulls()
+{
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("t_syou.mdb"));
+    RecordGrid g(221, 38);
+    room(g, 1, {{LampFlux, "3450 "}, {DesignIlluminance, "500"}, {Width, "10.0"}, {Depth, "8.0"}, {Area, "80.0"},
+                {CeilingHeight, "2.7"}, {WorkPlaneHeight, "0.85"}, {Suspension, "0.0"}, {RoomIndex, "2.40"},
+                {CeilingReflectance, "70"}, {UtilizationFactor, "0.62"}, {MaintenanceFactor, "0.73"},
+                {LampCountComputed, "25.7"}, {LampCount, "26"}, {ResultIlluminance, "507"}, {FittingCount, "13"},
+                {Remark1, "1234"}, {Remark2, ""}, {Floor, "1F"}, {LampName, "FHF32EX-N-2"}});
+    QString error;
+    QCOMPARE(IlluminancePrintTable::build(g, QString(), QString(), db, &error), 22);
+    const QString first = QStringLiteral(" FROM W_Data WHERE rowid = 1");
+    QCOMPARE(column(db, "SELECT typeof([行№]) || typeof([光束]) || typeof([作業面の高さ]) || typeof([天井]) || "
+                        "typeof([階数])" + first),
+             QStringList{"integerintegerrealintegertext"});
+    QCOMPARE(column(db, "SELECT [光束]" + first), QStringList{"3450"});
+    QCOMPARE(column(db, "SELECT [器具下り]" + first), QStringList{"NULL"}); // 0.0 is Null
+    QCOMPARE(column(db, "SELECT [備考２]" + first), QStringList{"NULL"});   // empty is Null
+    QCOMPARE(column(db, "SELECT [壁]" + first), QStringList{"NULL"});
+    QCOMPARE(column(db, "SELECT [室指数記号]" + first), QStringList{"D"});
+    // Singles are stored as 32-bit floats.
+    QCOMPARE(column(db, "SELECT [作業面の高さ] = " + QString::number(double(0.85f), 'g', 17) + first), QStringList{"1"});
+    QCOMPARE(column(db, "SELECT [室指数記号] FROM W_Data WHERE rowid = 2"), QStringList{"NULL"});
+    QCOMPARE(column(db, "SELECT [室名１] FROM W_Data WHERE rowid = 2"), QStringList{""});
+}
+
+void TestIlluminanceReport::fullSheetGives220Records()
+{
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("t_syou.mdb"));
+    RecordGrid g(221, 38);
+    room(g, 220, {});
+    QString error;
+    QCOMPARE(IlluminancePrintTable::build(g, QString(), QString(), db, &error), 220);
+    QCOMPARE(column(db, "SELECT count(*) FROM W_Data"), QStringList{"220"});
+}
+
+void TestIlluminanceReport::nothingToPrint()
+{
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("t_syou.mdb"));
+    RecordGrid g(221, 38);
+    g.setText(221, kTitle1, QStringLiteral("見出しだけ"));
+    QString error;
+    QCOMPARE(IlluminancePrintTable::build(g, QString(), QString(), db, &error), 0);
+    QVERIFY(!QFile::exists(db));
+}
+
+void TestIlluminanceReport::overflowKeepsPreviousTable()
+{
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("t_syou.mdb"));
+    RecordGrid g(221, 38);
+    room(g, 1, {});
+    QString error;
+    QCOMPARE(IlluminancePrintTable::build(g, QString(), QString(), db, &error), 22);
+    g.setText(3, InUse, "1");
+    g.setText(3, FittingCount, "40000"); // a 16-bit column
+    QCOMPARE(IlluminancePrintTable::build(g, QString(), QString(), db, &error), -1);
+    QVERIFY(error.contains(QStringLiteral("オーバーフロー")));
+    QCOMPARE(column(db, "SELECT count(*) FROM W_Data"), QStringList{"22"});
+    QVERIFY(!QFile::exists(db + QStringLiteral(".building")));
+}
+
+void TestIlluminanceReport::pdfOfTheReport()
+{
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("t_syou.mdb"));
+    RecordGrid g(221, 38);
+    room(g, 1, {{LampFlux, "3000"}, {DesignIlluminance, "500"}, {Width, "10.0"}, {Area, "80.0"},
+                {RoomIndex, "2.40"}, {LampCount, "26"}, {ResultIlluminance, "507"}, {Remark1, "1234"}});
+    room(g, 23, {{RoomName2, QStringLiteral("二頁目")}});
+    g.setText(221, kTitle1, QStringLiteral("テスト工事"));
+    QString error;
+    QCOMPARE(IlluminancePrintTable::build(g, QString(), QString(), db, &error), 44);
+    QList<QSqlRecord> rows;
+    QVERIFY(ReportData::readTable(db, QStringLiteral("W_Data"), &rows, &error));
+    QCOMPARE(rows.size(), 44);
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    QVERIFY(ReportOutput::writePdf(RptSyoudo::definition(), rows, pdf, QStringLiteral("照度計算書"), &error));
+    QCOMPARE(pdfPages(pdf), 2);
+    const QString page1 = pdfText(pdf, 1);
+    QVERIFY2(page1.contains(QStringLiteral("照度計算書")) || page1.contains(QStringLiteral("照 度 計 算 書")),
+             qPrintable(page1.left(300)));
+    QVERIFY(page1.contains(QStringLiteral("室1")));
+    QVERIFY(page1.contains(QStringLiteral("1,234")));  // 備考１ with its separator
+    QVERIFY(page1.contains(QStringLiteral("3000")));   // flux without one
+    QVERIFY(!page1.contains(QStringLiteral("3,000")));
+    QVERIFY(page1.contains(QStringLiteral("2.40")));
+    QVERIFY(page1.contains(QStringLiteral("507")));
+    QVERIFY(page1.contains(QStringLiteral("1 / 2")));
+    QVERIFY(pdfText(pdf, 2).contains(QStringLiteral("2 / 2")));
+}
+
+void TestIlluminanceReport::detailFormatShowsZeroHeights()
+{
+    const BandedReport report = RptSyoudo::definition();
+    QHash<QString, QString> withCount = {{"灯数２", "26"}, {"作業面の高さ", ""}, {"器具下り", ""}};
+    report.formatDetail(QSqlRecord(), withCount);
+    QCOMPARE(withCount.value("作業面の高さ"), QStringLiteral("0.00"));
+    QCOMPARE(withCount.value("器具下り"), QStringLiteral("0.0"));
+    QHash<QString, QString> withRemark = {{"備考１", "1,040"}, {"作業面の高さ", "0.85"}, {"器具下り", ""}};
+    report.formatDetail(QSqlRecord(), withRemark);
+    QCOMPARE(withRemark.value("作業面の高さ"), QStringLiteral("0.85"));
+    QCOMPARE(withRemark.value("器具下り"), QStringLiteral("0.0"));
+    QHash<QString, QString> free = {{"作業面の高さ", ""}, {"器具下り", ""}};
+    report.formatDetail(QSqlRecord(), free);
+    QCOMPARE(free.value("作業面の高さ"), QString());
+}
+
+void TestIlluminanceReport::eraDates_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("令和 first day") << QDate(2019, 5, 1) << QStringLiteral("令和 01 年 05 月 01 日");
+    QTest::newRow("平成 last day") << QDate(2019, 4, 30) << QStringLiteral("平成 31 年 04 月 30 日");
+    QTest::newRow("平成 first day") << QDate(1989, 1, 8) << QStringLiteral("平成 01 年 01 月 08 日");
+    QTest::newRow("昭和 last day") << QDate(1989, 1, 7) << QStringLiteral("昭和 64 年 01 月 07 日");
+    QTest::newRow("昭和 first day") << QDate(1926, 12, 25) << QStringLiteral("昭和 01 年 12 月 25 日");
+    QTest::newRow("大正 last day") << QDate(1926, 12, 24) << QStringLiteral("大正 15 年 12 月 24 日");
+    QTest::newRow("today here") << QDate(2026, 12, 7) << QStringLiteral("令和 08 年 12 月 07 日");
+}
+
+void TestIlluminanceReport::eraDates()
+{
+    QFETCH(QDate, date);
+    QFETCH(QString, text);
+    QCOMPARE(JapaneseDate::format(date), text);
+}
+
+void TestIlluminanceReport::headingsDialog()
+{
+    RecordGrid g(221, 38);
+    {
+        FMidashi d(g, QDate(2026, 12, 7));
+        QCOMPARE(d.windowTitle(), QStringLiteral("見出し設定"));
+        QCOMPARE(d.findChild<QLineEdit *>("Txt_YYMMDD")->text(), QStringLiteral("令和 08 年 12 月 07 日"));
+        QCOMPARE(d.findChild<QPushButton *>("CancelButton")->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+        d.findChild<QLineEdit *>("Txt_Title1")->setText(QStringLiteral("新しい件名"));
+        d.show();
+        QTest::mouseClick(d.findChild<QPushButton *>("CancelButton"), Qt::LeftButton);
+        QCOMPARE(g.text(221, kTitle1), QString());
+    }
+    {
+        FMidashi d(g, QDate(2026, 12, 7));
+        d.findChild<QLineEdit *>("Txt_Title1")->setText(QStringLiteral("新しい件名"));
+        d.show();
+        QTest::mouseClick(d.findChild<QPushButton *>("OKButton"), Qt::LeftButton);
+        QCOMPARE(g.text(221, kTitle1), QStringLiteral("新しい件名"));
+        QCOMPARE(g.text(221, kDate), QStringLiteral("令和 08 年 12 月 07 日"));
+    }
+    // Once stored, the date no longer follows the calendar.
+    FMidashi later(g, QDate(2027, 1, 5));
+    QCOMPARE(later.findChild<QLineEdit *>("Txt_YYMMDD")->text(), QStringLiteral("令和 08 年 12 月 07 日"));
+    QCOMPARE(later.findChild<QLineEdit *>("Txt_Title1")->text(), QStringLiteral("新しい件名"));
+}
+
+void TestIlluminanceReport::sheetPrintTableAndMessage()
+{
+    SheetFixture f;
+    QCOMPARE(f.sheet->Make_Print_File(), 0);
+    QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("データがありません。")});
+    QVERIFY(!QFile::exists(f.sheet->workDatabasePath()));
+    room(f.sheet->recordGrid(), 2, {});
+    QCOMPARE(f.sheet->Make_Print_File(), 22);
+    QVERIFY(QFile::exists(QDir(f.env.workFolder()).filePath(QStringLiteral("t_syou.mdb"))));
+}
+
+void TestIlluminanceReport::batchMode_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<int>("status");
+    QTest::newRow("example") << "example" << 0;
+    QTest::newRow("missing file") << "missing" << 2;
+    QTest::newRow("broken file") << "broken" << 2;
+    QTest::newRow("no room in use") << "empty" << 3;
+}
+
+void TestIlluminanceReport::batchMode()
+{
+    QFETCH(QString, input);
+    QFETCH(int, status);
+    QTemporaryDir dir;
+    QString path;
+    if (input == u"example") {
+        path = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f.syw"));
+    } else if (input == u"missing") {
+        path = dir.filePath(QStringLiteral("missing.syw"));
+    } else if (input == u"broken") {
+        path = dir.filePath(QStringLiteral("broken.syw"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("1,\"unclosed\r\n");
+    } else {
+        path = dir.filePath(QStringLiteral("empty.syw"));
+        RecordGrid g(221, 38);
+        g.setText(221, 1, QStringLiteral("見出し"));
+        QVERIFY(WorkFile::save(g, path));
+    }
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), dir.filePath(QStringLiteral("cache")));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    p.setProcessEnvironment(env);
+    p.start(QDir(TestEnv::buildDir()).filePath(QStringLiteral("prx5m")),
+            {QStringLiteral("--pdf"), QStringLiteral("illuminance"), path, pdf});
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitCode(), status);
+    if (status == 0) {
+        QCOMPARE(pdfPages(pdf), 2);
+        const QString text = pdfText(pdf, 1);
+        QVERIFY(text.contains(QStringLiteral("玄関ホール")));
+        QVERIFY(text.contains(QStringLiteral("2,944")));
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("cache/kzw/zeltika/t_syou.mdb"))));
+    } else {
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(!p.readAllStandardError().isEmpty());
+    }
+}
+
+QTEST_MAIN(TestIlluminanceReport)
+#include "tst_illuminance_report.moc"
