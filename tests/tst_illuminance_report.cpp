@@ -15,6 +15,8 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QAction>
 
 using namespace RoomRecord;
 
@@ -91,6 +93,7 @@ private slots:
     void eraDates();
     void headingsDialog();
     void sheetPrintTableAndMessage();
+    void previewOpensFromTheSheet();
     void batchMode_data();
     void batchMode();
 };
@@ -233,7 +236,7 @@ void TestIlluminanceReport::pdfOfTheReport()
     room(g, 1, {{LampFlux, "3000"}, {DesignIlluminance, "500"}, {Width, "10.0"}, {Area, "80.0"},
                 {RoomIndex, "2.40"}, {LampCount, "26"}, {ResultIlluminance, "507"}, {Remark1, "1234"}});
     room(g, 23, {{RoomName2, QStringLiteral("二頁目")}});
-    g.setText(221, kTitle1, QStringLiteral("テスト工事"));
+    g.setText(221, kTitle1, QStringLiteral("第一高校玄関工事"));
     QString error;
     QCOMPARE(IlluminancePrintTable::build(g, QString(), QString(), db, &error), 44);
     QList<QSqlRecord> rows;
@@ -246,6 +249,9 @@ void TestIlluminanceReport::pdfOfTheReport()
     QVERIFY2(page1.contains(QStringLiteral("照度計算書")) || page1.contains(QStringLiteral("照 度 計 算 書")),
              qPrintable(page1.left(300)));
     QVERIFY(page1.contains(QStringLiteral("室1")));
+    // Kanji that share their glyph with a radical are searchable as themselves.
+    QVERIFY2(page1.contains(QStringLiteral("第一高校玄関工事")), qPrintable(page1.left(400)));
+    QVERIFY(page1.contains(QStringLiteral("高さ")));
     QVERIFY(page1.contains(QStringLiteral("1,234")));  // 備考１ with its separator
     QVERIFY(page1.contains(QStringLiteral("3000")));   // flux without one
     QVERIFY(!page1.contains(QStringLiteral("3,000")));
@@ -327,6 +333,26 @@ void TestIlluminanceReport::sheetPrintTableAndMessage()
     room(f.sheet->recordGrid(), 2, {});
     QCOMPARE(f.sheet->Make_Print_File(), 22);
     QVERIFY(QFile::exists(QDir(f.env.workFolder()).filePath(QStringLiteral("t_syou.mdb"))));
+}
+
+void TestIlluminanceReport::previewOpensFromTheSheet()
+{
+    SheetFixture f;
+    room(f.sheet->recordGrid(), 1, {{Remark1, "1234"}});
+    QString seen;
+    QTimer::singleShot(200, [&seen] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            seen = QString::fromLatin1(modal->metaObject()->className());
+            modal->close();
+        }
+    });
+    f.sheet->findChild<QAction *>(QStringLiteral("Menu_File_Preview"))->trigger();
+    QCOMPARE(seen, QStringLiteral("QPrintPreviewDialog"));
+    QVERIFY(QFile::exists(f.sheet->workDatabasePath()));
+    // Closing the sheet deletes its work database.
+    f.sheet->close();
+    QVERIFY(!QFile::exists(QDir(f.env.workFolder()).filePath(QStringLiteral("t_syou.mdb"))));
+    f.sheet.release(); // deleted on close
 }
 
 void TestIlluminanceReport::batchMode_data()

@@ -1,8 +1,8 @@
 #include "illuminance/RptSyoudo.h"
 
 #include "illuminance/IlluminancePrintTable.h"
+#include "report/ReportFont.h"
 
-#include <QFontDatabase>
 #include <QSizeF>
 #include <QSqlRecord>
 #include <QVariant>
@@ -59,18 +59,6 @@ QList<Column> columns()
     };
 }
 
-QFont reportFont()
-{
-    // IPAex Gothic where it is installed (Linux); otherwise the system's Japanese UI font.
-    const QStringList families = QFontDatabase::families();
-    for (const char *name : {"IPAexGothic", "IPAexゴシック", "Yu Gothic UI", "Meiryo UI", "MS UI Gothic"})
-        if (families.contains(QString::fromUtf8(name)))
-            return QFont(QString::fromUtf8(name));
-    QFont f;
-    f.setStyleHint(QFont::SansSerif);
-    return f;
-}
-
 } // namespace
 
 BandedReport RptSyoudo::definition()
@@ -82,7 +70,7 @@ BandedReport RptSyoudo::definition()
     report.headerHeight = kTitleBand + kHeadingBand;
     report.detailHeight = kRowHeight;
     report.rowsPerPage = IlluminancePrintTable::kRowsPerPage;
-    report.font = reportFont();
+    report.font = ReportFont::font();
 
     // Lay the columns out across the frame, scaled to its width.
     const QSizeF paper = report.pageSize.size(QPageSize::Inch);
