@@ -29,6 +29,11 @@ int batch(int argc, char *argv[])
         std::fprintf(stderr, "使い方: prx5m --pdf illuminance INPUT.syw OUTPUT.pdf\n");
         return 2;
     }
+    // Only this program's own messages belong on stderr in batch mode.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "prx5m: %s\n", message.toLocal8Bit().constData());
+    });
     // No display is needed: the report is drawn off screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
