@@ -11,20 +11,6 @@ using namespace RoomRecord;
 
 namespace {
 
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    f.write(bytes);
-}
-
 // Commits a room through the panel at `row`.
 void commitRoom(SheetFixture &f, int row, const QString &name)
 {
@@ -82,7 +68,7 @@ void TestSyoudoWorkFile::saveAndReopen()
         QCOMPARE(f.dialogs.asked.last().text, QStringLiteral("*.syw"));
         QCOMPARE(f.dialogs.asked.last().title, QStringLiteral("照度(*.syw)|*.syw"));
         QCOMPARE(f.dialogs.asked.last().filterIndex, 1);
-        saved = readBytes(path);
+        saved = TestEnv::readBytes(path);
         RecordGrid expected = g;
         SheetFixture o;
         o.dialogs.paths = {path};
@@ -186,7 +172,7 @@ void TestSyoudoWorkFile::failedSaveKeepsOldFileAndName()
     commitRoom(f, 1, QStringLiteral("旧"));
     f.dialogs.paths = {path};
     f.sheet->Menu_File_NSave_Click();
-    const QByteArray before = readBytes(path);
+    const QByteArray before = TestEnv::readBytes(path);
     QVERIFY(!before.isEmpty());
 
     commitRoom(f, 1, QStringLiteral("新"));
@@ -200,7 +186,7 @@ void TestSyoudoWorkFile::failedSaveKeepsOldFileAndName()
     QCOMPARE(f.sheet->currentFileName(), path);
     if (readOnlyFolder) {
         TestEnv::makeFolderWritable(sub);
-        QCOMPARE(readBytes(path), before);
+        QCOMPARE(TestEnv::readBytes(path), before);
     }
     // Save as into a folder that is not there keeps the current name as well.
     f.dialogs.paths = {dir.filePath(QStringLiteral("gone/other.syw"))};
@@ -224,7 +210,7 @@ void TestSyoudoWorkFile::corruptFileLeavesTheSheet()
     QFETCH(QByteArray, bytes);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bad.syw"));
-    writeBytes(path, bytes);
+    TestEnv::writeBytes(path, bytes);
     SheetFixture f;
     commitRoom(f, 1, QStringLiteral("事務室"));
     commitRoom(f, 2, QStringLiteral("会議室"));

@@ -10,19 +10,6 @@
 
 namespace {
 
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 // A full CEC/L-wide grid with every awkward kind of text.
 RecordGrid awkwardGrid()
 {
@@ -76,7 +63,7 @@ void TestWorkFile::fileIsCp932CrlfCsv()
     g.setText(1, 2, QStringLiteral("事務室"));
     g.setText(1, 3, QStringLiteral("a,\"b\""));
     QVERIFY(WorkFile::save(g, path));
-    QCOMPARE(readBytes(path), QByteArray("1,") + Cp932::encode(QStringLiteral("事務室"))
+    QCOMPARE(TestEnv::readBytes(path), QByteArray("1,") + Cp932::encode(QStringLiteral("事務室"))
                                   + QByteArray(",\"a,\"\"b\"\"\"\r\n,,\r\n"));
 }
 
@@ -84,7 +71,7 @@ void TestWorkFile::toleratesLfAndShortRows()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("lf.syw"));
-    writeBytes(path, QByteArray("1,x\n\n3\n"));
+    TestEnv::writeBytes(path, QByteArray("1,x\n\n3\n"));
     RecordGrid g(221, 38);
     g.setText(200, 5, QStringLiteral("old"));
     QVERIFY(WorkFile::load(g, path));
@@ -128,7 +115,7 @@ void TestWorkFile::failures()
     QFETCH(int, error);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bad.syw"));
-    writeBytes(path, bytes);
+    TestEnv::writeBytes(path, bytes);
     RecordGrid g(221, 38);
     WorkFile::Error e = WorkFile::Error::None;
     QVERIFY(!WorkFile::load(g, path, &e));
@@ -139,7 +126,7 @@ void TestWorkFile::failedLoadLeavesGridAlone()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bad.syw"));
-    writeBytes(path, QByteArray("1,\"unclosed\r\n"));
+    TestEnv::writeBytes(path, QByteArray("1,\"unclosed\r\n"));
     RecordGrid g(221, 38);
     g.setText(1, 2, QStringLiteral("事務室"));
     const RecordGrid before = g;
@@ -156,14 +143,14 @@ void TestWorkFile::saveIntoReadOnlyFolderKeepsOldFile()
     RecordGrid g(221, 38);
     g.setText(1, 2, QStringLiteral("旧"));
     QVERIFY(WorkFile::save(g, path));
-    const QByteArray before = readBytes(path);
+    const QByteArray before = TestEnv::readBytes(path);
     if (!TestEnv::makeFolderUnwritable(dir.path()))
         QSKIP("no way to make a folder unwritable here");
     g.setText(1, 2, QStringLiteral("新"));
     const bool saved = WorkFile::save(g, path);
     TestEnv::makeFolderWritable(dir.path());
     QVERIFY(!saved);
-    QCOMPARE(readBytes(path), before);
+    QCOMPARE(TestEnv::readBytes(path), before);
 }
 
 void TestWorkFile::unencodableTextFailsSave()
@@ -173,12 +160,12 @@ void TestWorkFile::unencodableTextFailsSave()
     RecordGrid g(2, 2);
     g.setText(1, 1, QStringLiteral("old"));
     QVERIFY(WorkFile::save(g, path));
-    const QByteArray before = readBytes(path);
+    const QByteArray before = TestEnv::readBytes(path);
     g.setText(1, 1, QStringLiteral("\U0001F600"));
     WorkFile::Error e = WorkFile::Error::None;
     QVERIFY(!WorkFile::save(g, path, &e));
     QCOMPARE(e, WorkFile::Error::CannotEncode);
-    QCOMPARE(readBytes(path), before);
+    QCOMPARE(TestEnv::readBytes(path), before);
 }
 
 void TestWorkFile::saveIntoMissingFolderFails()

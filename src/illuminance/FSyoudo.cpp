@@ -79,7 +79,8 @@ const char *const kTabCaptions[] = {"行選択", "室  名", "照明器具種類
 QLabel *caption(const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Captions of two lines stand centred, as one block beside their box.
+    label->setAlignment(text.contains(u'\n') ? Qt::AlignCenter : (Qt::AlignRight | Qt::AlignVCenter));
     return label;
 }
 
@@ -861,29 +862,29 @@ void FSyoudo::showRowMenu(QPoint position)
 
 // ---------------------------------------------------------------- pick lists
 
-void FSyoudo::Kougen_Paint(int &page)
+// Paints one page of a pick list and advances its page variable.
+static void paintPickList(ListGrid *list, const MasterTables &masters, int &page,
+                          QString (*cellText)(const MasterTables &, int))
 {
     for (int r = 1; r <= PickLists::kRows; ++r)
         for (int c = 1; c <= PickLists::kColumns; ++c)
-            m_spdKougen->setCellText(r, c, PickLists::lampCellText(m_masters, PickLists::slotAt(page, c, r)));
+            list->setCellText(r, c, cellText(masters, PickLists::slotAt(page, c, r)));
     page = PickLists::nextPage(page);
+}
+
+void FSyoudo::Kougen_Paint(int &page)
+{
+    paintPickList(m_spdKougen, m_masters, page, &PickLists::lampCellText);
 }
 
 void FSyoudo::Syoumei_Paint(int &page)
 {
-    for (int r = 1; r <= PickLists::kRows; ++r)
-        for (int c = 1; c <= PickLists::kColumns; ++c)
-            m_spdSyoumei->setCellText(r, c,
-                                      PickLists::luminaireCellText(m_masters, PickLists::slotAt(page, c, r)));
-    page = PickLists::nextPage(page);
+    paintPickList(m_spdSyoumei, m_masters, page, &PickLists::luminaireCellText);
 }
 
 void FSyoudo::Room_Paint(int &page)
 {
-    for (int r = 1; r <= PickLists::kRows; ++r)
-        for (int c = 1; c <= PickLists::kColumns; ++c)
-            m_spdRoom->setCellText(r, c, PickLists::roomCellText(m_masters, PickLists::slotAt(page, c, r)));
-    page = PickLists::nextPage(page);
+    paintPickList(m_spdRoom, m_masters, page, &PickLists::roomCellText);
 }
 
 void FSyoudo::pickLamp(int column, int row)

@@ -44,37 +44,32 @@ bool MasterTables::readFile(const QString &dir, const QString &fileName, int len
     return true;
 }
 
-bool MasterTables::LoadLuminaireMaster(const QString &dir, QString *error)
+template <typename Record>
+static bool loadTable(const QString &dir, const QString &fileName, QVector<Record> *table, QString *error,
+                      bool (*read)(const QString &, const QString &, int, QVector<QByteArray> *, QString *))
 {
     QVector<QByteArray> records;
-    if (!readFile(dir, kLuminaireFile, LuminaireRecord::kLength, &records, error))
+    if (!read(dir, fileName, Record::kLength, &records, error))
         return false;
-    m_luminaires = QVector<LuminaireRecord>(kSlots);
+    *table = QVector<Record>(MasterTables::kSlots);
     for (qsizetype k = 0; k < records.size(); ++k)
-        m_luminaires[k] = LuminaireRecord::fromBytes(records[k]);
+        (*table)[k] = Record::fromBytes(records[k]);
     return true;
+}
+
+bool MasterTables::LoadLuminaireMaster(const QString &dir, QString *error)
+{
+    return loadTable(dir, kLuminaireFile, &m_luminaires, error, &MasterTables::readFile);
 }
 
 bool MasterTables::LoadLampMaster(const QString &dir, QString *error)
 {
-    QVector<QByteArray> records;
-    if (!readFile(dir, kLampFile, LampRecord::kLength, &records, error))
-        return false;
-    m_lamps = QVector<LampRecord>(kSlots);
-    for (qsizetype k = 0; k < records.size(); ++k)
-        m_lamps[k] = LampRecord::fromBytes(records[k]);
-    return true;
+    return loadTable(dir, kLampFile, &m_lamps, error, &MasterTables::readFile);
 }
 
 bool MasterTables::LoadRoomMaster(const QString &dir, QString *error)
 {
-    QVector<QByteArray> records;
-    if (!readFile(dir, kRoomFile, RoomMasterRecord::kLength, &records, error))
-        return false;
-    m_rooms = QVector<RoomMasterRecord>(kSlots);
-    for (qsizetype k = 0; k < records.size(); ++k)
-        m_rooms[k] = RoomMasterRecord::fromBytes(records[k]);
-    return true;
+    return loadTable(dir, kRoomFile, &m_rooms, error, &MasterTables::readFile);
 }
 
 bool MasterTables::loadAll(const QString &dir, QString *error)

@@ -3,6 +3,7 @@
 #include "illuminance/RoomRecord.h"
 #include "master/FixedField.h"
 #include "master/MasterTables.h"
+#include "text/JapaneseDate.h"
 
 namespace {
 
@@ -98,5 +99,5 @@ void fillExampleOffice(FSyoudo &sheet)
     RecordGrid &g = sheet.recordGrid();
     g.setText(RoomRecord::kHeadingsRow, RoomRecord::kTitle1, QStringLiteral("（仮称）ゼルティカ第一ビル新築工事"));
     g.setText(RoomRecord::kHeadingsRow, RoomRecord::kTitle2, QStringLiteral("電気設備工事　照明設備"));
-    g.setText(RoomRecord::kHeadingsRow, RoomRecord::kDate, QStringLiteral("令和 8 年 12 月 07 日"));
+    g.setText(RoomRecord::kHeadingsRow, RoomRecord::kDate, JapaneseDate::format(QDate(2026, 12, 7)));
 }

@@ -49,6 +49,19 @@ bool TestEnv::copySampleMasters() const
     return true;
 }
 
+QByteArray TestEnv::readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void TestEnv::writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
 bool TestEnv::makeFolderUnwritable(const QString &folder)
 {
     if (::geteuid() != 0)

@@ -20,6 +20,10 @@ public:
     static QString buildDir();
     static QString sourceDir();
 
+    // Whole-file reads and writes for tests ("" when the file can't be read).
+    static QByteArray readBytes(const QString &path);
+    static void writeBytes(const QString &path, const QByteArray &bytes);
+
     // Makes a folder refuse new files, also for root (through the immutable attribute);
     // false when this machine can't. makeFolderWritable undoes it.
     static bool makeFolderUnwritable(const QString &folder);
