@@ -4,7 +4,9 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QDir>
 #include <QPointer>
+#include <QTimer>
 #include <QStatusBar>
 #include <QToolButton>
 
@@ -59,6 +61,7 @@ private slots:
     void deleteRow3();
     void insertAndDeleteKeepWideHeadingsRow();
     void rightClickPopupInserts();
+    void helpMenus();
 };
 
 void TestSyoudoSheet::controlsCarryTheirNames_data()
@@ -547,6 +550,32 @@ void TestSyoudoSheet::rightClickPopupInserts()
     QCOMPARE(g.text(2, InUse), QString());
     QCOMPARE(g.text(3, RoomName1), QStringLiteral("室2"));
     QVERIFY(!popup || !popup->isVisible()); // the popup closes itself after the insert
+}
+
+void TestSyoudoSheet::helpMenus()
+{
+    SheetFixture f;
+    f.sheet->setHelpFile(QDir(TestEnv::buildDir()).filePath(QStringLiteral("prx5m.hlp")));
+    f.sheet->findChild<QAction *>(QStringLiteral("Menu_Help_Zeltika"))->trigger();
+    QVERIFY(f.dialogs.asked.isEmpty());
+    auto *help = f.sheet->findChild<QWidget *>(QStringLiteral("HelpWindow"));
+    QVERIFY(help && help->isVisible());
+    QCOMPARE(help->windowTitle(), QStringLiteral("ゼルティカとドルネア ヘルプ"));
+
+    f.sheet->setHelpFile(QStringLiteral("/nonexistent/prx5m.hlp"));
+    f.sheet->findChild<QAction *>(QStringLiteral("Menu_Help_Zeltika"))->trigger();
+    QCOMPARE(f.dialogs.asked.size(), 1);
+    QVERIFY(f.dialogs.asked.first().text.contains(QStringLiteral("ヘルプファイルを開けません")));
+
+    QString seen;
+    QTimer::singleShot(100, [&seen] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            seen = modal->objectName();
+            modal->close();
+        }
+    });
+    f.sheet->findChild<QAction *>(QStringLiteral("Menu_Help_Version"))->trigger();
+    QCOMPARE(seen, QStringLiteral("F_Title"));
 }
 
 QTEST_MAIN(TestSyoudoSheet)

@@ -17,13 +17,13 @@
 #include "text/NumberText.h"
 #include "ui/Dialogs.h"
 #include "ui/FTitle.h"
+#include "ui/HelpWindow.h"
 #include "ui/ListGrid.h"
 #include "ui/UpDownButtons.h"
 #include "version.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QFocusEvent>
@@ -42,7 +42,6 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -1078,8 +1077,10 @@ void FSyoudo::Option_Menu_Midashi_Click()
 
 void FSyoudo::Menu_Help_Zeltika_Click()
 {
-    const QString help = QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("prx5m.hlp"));
-    if (!QFileInfo::exists(help) || !QDesktopServices::openUrl(QUrl::fromLocalFile(help)))
+    const QString help = m_helpFile.isEmpty()
+                             ? QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("prx5m.hlp"))
+                             : m_helpFile;
+    if (!HelpWindow::show(this, help))
         Dialogs::inform(this, QStringLiteral("ヘルプファイルを開けません。\n%1").arg(QDir::toNativeSeparators(help)));
 }
 

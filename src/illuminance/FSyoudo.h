@@ -67,6 +67,8 @@ public:
     int Make_Print_File();
     // The path last chosen in the Open or Save as dialog (printed in the report's footer).
     QString dialogFileName() const { return m_dialogFileName; }
+    // The help file the help menu opens (start-up fixes it beside the program).
+    void setHelpFile(const QString &path) { m_helpFile = path; }
     // Today, for the headings dialog (tests set it).
     void setToday(const QDate &today) { m_today = today; }
     void Kougen_Paint(int &page);
@@ -126,6 +128,7 @@ private:
     QString m_previousFieldName;
     QString m_dialogFileName;
     QDate m_today;
+    QString m_helpFile;
     int m_lampPage = 1;
     int m_luminairePage = 1;
     int m_roomPage = 1;

@@ -111,7 +111,10 @@ QUrl FMenu::supportMailUrl()
 
 void FMenu::openSyoudo()
 {
-    showSheet(new FSyoudo(m_context.masters, m_context.workFolder));
+    auto *sheet = new FSyoudo(m_context.masters, m_context.workFolder);
+    if (!m_context.helpFile.isEmpty())
+        sheet->setHelpFile(m_context.helpFile);
+    showSheet(sheet);
 }
 
 void FMenu::openCECL()
