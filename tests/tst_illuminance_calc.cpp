@@ -49,6 +49,7 @@ private slots:
     void utilizationFactor_data();
     void utilizationFactor();
     void maintenanceChoiceRefreshes();
+    void damagedChoicesSkipTheirSteps();
     void zeroInputsSkipLampCounts_data();
     void zeroInputsSkipLampCounts();
     void automaticLampCount_data();
@@ -331,6 +332,21 @@ void TestIlluminanceCalc::maintenanceChoiceRefreshes()
     p.setText("Lbl_Hosyu_2", "0.55");
     run(p, QString(), s);
     QCOMPARE(p.text("Txt_Horitsu"), QStringLiteral("0.55"));
+}
+
+void TestIlluminanceCalc::damagedChoicesSkipTheirSteps()
+{
+    // Values only a damaged work file can bring: nothing is overwritten with blanks.
+    TextPanel p = examplePanel();
+    p.setText("Txt_Kougen", "FL40-2");
+    FormState s;
+    s.maintenanceChoice = 7;
+    s.lampIndex = 1200;
+    s.luminaireIndex = -3;
+    run(p, QString(), s);
+    QCOMPARE(p.text("Txt_Horitsu"), QStringLiteral("0.73"));
+    QCOMPARE(p.text("Txt_Kousoku"), QStringLiteral("3450"));
+    QCOMPARE(p.text("Txt_Kougen"), QStringLiteral("FL40-2"));
 }
 
 void TestIlluminanceCalc::zeroInputsSkipLampCounts_data()

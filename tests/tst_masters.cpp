@@ -75,6 +75,7 @@ private slots:
     void truncatedFileIgnoresPartialRecord();
     void moreThan999Records();
     void bytesThatAreNotCp932();
+    void nulPaddingIsPadding();
     void emptyFileGivesEmptyTable();
     void missingFileNamesFileAndFolder_data();
     void missingFileNamesFileAndFolder();
@@ -259,6 +260,14 @@ void TestMasters::bytesThatAreNotCp932()
     QByteArray cut = bytesOf(lamp(QStringLiteral("FL40"), 40, QStringLiteral("3000")));
     cut[10] = char(0x8D);
     QVERIFY(LampRecord::fromBytes(cut).name.endsWith(QChar(0xFFFD)));
+}
+
+void TestMasters::nulPaddingIsPadding()
+{
+    QByteArray b = bytesOf(lamp(QStringLiteral("FL40"), 40, QStringLiteral("3000")));
+    for (int i = 4; i < 11; ++i)
+        b[i] = '\0';
+    QCOMPARE(FixedField::trimmedRight(LampRecord::fromBytes(b).name), QStringLiteral("FL40"));
 }
 
 void TestMasters::emptyFileGivesEmptyTable()

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <clocale>
+
 class TestNumberText : public QObject
 {
     Q_OBJECT
@@ -38,6 +40,8 @@ void TestNumberText::leading_data()
     QTest::newRow("no thousands separator") << "1,234" << 1.0;
     QTest::newRow("full-width digits are not digits") << "１２" << 0.0;
     QTest::newRow("blank inside stops") << "1 2" << 1.0;
+    QTest::newRow("plus and leading point") << "+.5" << 0.5;
+    QTest::newRow("minus and leading point") << "-.25x" << -0.25;
 }
 
 void TestNumberText::leading()
@@ -161,5 +165,19 @@ void TestNumberText::plain()
     QCOMPARE(NumberText::plain(value), text);
 }
 
-QTEST_APPLESS_MAIN(TestNumberText)
+// Readings never follow the user's locale: a comma-decimal locale must not turn 3.5 into 3.
+class LocaleGuard
+{
+public:
+    LocaleGuard() { std::setlocale(LC_NUMERIC, "de_DE.UTF-8") || std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"); }
+    ~LocaleGuard() { std::setlocale(LC_NUMERIC, "C"); }
+};
+
+int main(int argc, char *argv[])
+{
+    TestNumberText test;
+    const int plainRun = QTest::qExec(&test, argc, argv);
+    LocaleGuard guard;
+    return plainRun + QTest::qExec(&test, argc, argv);
+}
 #include "tst_numbertext.moc"

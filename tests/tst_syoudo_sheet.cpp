@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QDir>
+#include <QFocusEvent>
 #include <QPointer>
 #include <QTimer>
 #include <QStatusBar>
@@ -41,6 +42,7 @@ private slots:
     void workedExampleTypedIntoTheForm();
     void keyFiltering_data();
     void keyFiltering();
+    void textThatCannotBeSavedIsRefused();
     void enterWalksTheTabOrder();
     void enterInLampEntry();
     void leavingRules_data();
@@ -62,6 +64,10 @@ private slots:
     void insertAndDeleteKeepWideHeadingsRow();
     void rightClickPopupInserts();
     void helpMenus();
+    void enterOnTheConfirmButtonCommits();
+    void menusAndOtherWindowsRunNoFieldRules();
+    void invalidRowHoldsTheOtherFieldsRules();
+    void activeCellLeavesSelectionAlone();
 };
 
 void TestSyoudoSheet::controlsCarryTheirNames_data()
@@ -224,6 +230,19 @@ void TestSyoudoSheet::keyFiltering()
     box->clear();
     QTest::keyClicks(box, typed);
     QCOMPARE(box->text(), shown);
+}
+
+void TestSyoudoSheet::textThatCannotBeSavedIsRefused()
+{
+    SheetFixture f;
+    f.enter("Txt_Shitsu");
+    QInputMethodEvent good;
+    good.setCommitString(QStringLiteral("会議室Ⅰ"));
+    QApplication::sendEvent(f.box("Txt_Shitsu"), &good);
+    QInputMethodEvent bad;
+    bad.setCommitString(QStringLiteral("\U0001F600"));
+    QApplication::sendEvent(f.box("Txt_Shitsu"), &bad);
+    QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("会議室Ⅰ"));
 }
 
 void TestSyoudoSheet::enterWalksTheTabOrder()
@@ -576,6 +595,78 @@ void TestSyoudoSheet::helpMenus()
     });
     f.sheet->findChild<QAction *>(QStringLiteral("Menu_Help_Version"))->trigger();
     QCOMPARE(seen, QStringLiteral("F_Title"));
+}
+
+void TestSyoudoSheet::enterOnTheConfirmButtonCommits()
+{
+    SheetFixture f;
+    f.enter("Txt_Shitsu");
+    f.box("Txt_Shitsu")->setText(QStringLiteral("事務室"));
+    f.w<QPushButton>("Btn_Adv")->setFocus();
+    QTest::keyClick(f.w<QPushButton>("Btn_Adv"), Qt::Key_Return);
+    QCOMPARE(f.sheet->recordGrid().text(1, RoomName1), QStringLiteral("事務室"));
+    QCOMPARE(f.focused(), QStringLiteral("Txt_Gyou"));
+    QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("2"));
+}
+
+void TestSyoudoSheet::menusAndOtherWindowsRunNoFieldRules()
+{
+    SheetFixture f;
+    fillRooms(f.sheet->recordGrid(), 5);
+    f.enter("Txt_Gyou");
+    f.box("Txt_Gyou")->setText("3");
+    f.box("Txt_Shitsu")->setText(QStringLiteral("編集中"));
+    for (Qt::FocusReason reason : {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason}) {
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QApplication::sendEvent(f.box("Txt_Gyou"), &out);
+        QFocusEvent in(QEvent::FocusIn, reason);
+        QApplication::sendEvent(f.box("Txt_Gyou"), &in);
+    }
+    QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("編集中")); // row 3 was not loaded over it
+    f.enter("Txt_Okuyuki");
+    f.box("Txt_Okuyuki")->setText("12.34");
+    QFocusEvent out(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(f.box("Txt_Okuyuki"), &out);
+    QCOMPARE(f.box("Txt_Okuyuki")->text(), QStringLiteral("12.34"));
+}
+
+void TestSyoudoSheet::invalidRowHoldsTheOtherFieldsRules()
+{
+    SheetFixture f;
+    f.enter("Txt_Okuyuki");
+    f.enter("Txt_Gyou");
+    f.box("Txt_Gyou")->setText("0");
+    f.box("Txt_Maguchi")->setText("4.0");
+    f.box("Txt_Okuyuki")->setText("3.0");
+    const QString area = f.box("Txt_Menseki")->text();
+    f.box("Txt_Takasa")->setFocus(Qt::MouseFocusReason);
+    QCOMPARE(f.tab(), 0);
+    QCOMPARE(f.sheet->previousFieldName(), QStringLiteral("Txt_Okuyuki"));
+    QCOMPARE(f.box("Txt_Menseki")->text(), area); // no recalculation ran (4 x 3 would give 12.0)
+    QTest::qWait(20);
+    QCOMPARE(f.focused(), QStringLiteral("Txt_Gyou"));
+    QCOMPARE(f.box("Txt_Takasa")->text(), QString()); // nor ran the leaving rule
+
+    // The spinner with an unusable row sends the focus back the same way.
+    f.enter("Txt_Kai");
+    QTest::qWait(20);
+    f.box("Txt_Gyou")->setText("0");
+    QTest::mouseClick(f.w<QWidget>("UpDown1")->findChild<QToolButton *>("Up"), Qt::LeftButton);
+    QTest::qWait(20);
+    QCOMPARE(f.focused(), QStringLiteral("Txt_Gyou"));
+}
+
+void TestSyoudoSheet::activeCellLeavesSelectionAlone()
+{
+    SheetFixture f;
+    auto *list = f.w<ListGrid>("Spd_Sentaku");
+    list->selectRow(4);
+    f.sheet->Set_Spdtop(list);
+    QCOMPARE(list->selectedRowNumbers(), QList<int>{5});
+    QCOMPARE(list->activeRow(), 1);
+    f.sheet->Sentaku_List_Clear();
+    f.sheet->Set_Spdtop(list);
+    QVERIFY(list->selectedRowNumbers().isEmpty());
 }
 
 QTEST_MAIN(TestSyoudoSheet)

@@ -40,6 +40,7 @@ private slots:
     void saveIntoReadOnlyFolderKeepsOldFile();
     void unencodableTextFailsSave();
     void saveIntoMissingFolderFails();
+    void controlCharactersRoundTrip();
 };
 
 void TestWorkFile::roundTripFullWideGrid()
@@ -175,6 +176,24 @@ void TestWorkFile::saveIntoMissingFolderFails()
     QVERIFY(!WorkFile::save(g, dir.filePath(QStringLiteral("gone/sheet.syw"))));
     QVERIFY(!WorkFile::save(g, dir.path())); // a folder, not a file
     QVERIFY(QFileInfo(dir.path()).isDir());
+}
+
+void TestWorkFile::controlCharactersRoundTrip()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ctl.syw"));
+    RecordGrid g(3, 3);
+    g.setText(1, 1, QStringLiteral("tab\there"));
+    g.setText(2, 2, QStringLiteral("bell\x07 and escape\x1b"));
+    g.setText(3, 3, QStringLiteral("壊れた\uFFFD"));
+    QVERIFY(WorkFile::save(g, path));
+    RecordGrid back(3, 3);
+    QVERIFY(WorkFile::load(back, path));
+    QCOMPARE(back.text(1, 1), g.text(1, 1));
+    QCOMPARE(back.text(2, 2), g.text(2, 2));
+    QCOMPARE(back.text(3, 3), QStringLiteral("壊れた?")); // a broken master byte saves as "?"
+    g.setText(1, 1, QString(QChar(0)));
+    QVERIFY(!WorkFile::save(g, path));
 }
 
 QTEST_APPLESS_MAIN(TestWorkFile)

@@ -137,9 +137,10 @@ bool WorkFile::fromCsv(const QString &csv, int maxRows, QVector<QStringList> *ro
 
 bool WorkFile::save(const RecordGrid &grid, const QString &path, Error *error)
 {
+    const QString csv = toCsv(grid);
     bool encoded = false;
-    const QByteArray bytes = Cp932::encode(toCsv(grid), &encoded);
-    if (!encoded) {
+    const QByteArray bytes = Cp932::encode(csv, &encoded);
+    if (!encoded || csv.contains(QChar(0))) {
         setError(error, Error::CannotEncode);
         return false;
     }
@@ -183,12 +184,10 @@ bool WorkFile::load(RecordGrid &grid, const QString &path, Error *error)
         setError(error, Error::NotCp932);
         return false;
     }
-    // Control characters never stand in a sheet's text: such a file is binary, not a work file.
-    for (QChar c : csv) {
-        if (c.unicode() < 0x20 && c != u'\t' && c != u'\r' && c != u'\n') {
-            setError(error, Error::NotText);
-            return false;
-        }
+    // A NUL never stands in a sheet's text (saving refuses it): such a file is binary.
+    if (csv.contains(QChar(0))) {
+        setError(error, Error::NotText);
+        return false;
     }
     QVector<QStringList> rows;
     if (!fromCsv(csv, grid.rowCount(), &rows, error))

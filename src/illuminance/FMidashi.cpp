@@ -3,6 +3,7 @@
 #include "grid/RecordGrid.h"
 #include "illuminance/RoomRecord.h"
 #include "text/JapaneseDate.h"
+#include "ui/Cp932Validator.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -22,6 +23,8 @@ FMidashi::FMidashi(RecordGrid &grid, const QDate &today, QWidget *parent)
     m_date->setObjectName(QStringLiteral("Txt_YYMMDD"));
     for (QLineEdit *e : {m_title1, m_title2})
         e->setMinimumWidth(420);
+    for (QLineEdit *e : {m_title1, m_title2, m_date})
+        e->setValidator(new Cp932Validator(e));
 
     const int h = RoomRecord::kHeadingsRow;
     m_title1->setText(grid.text(h, RoomRecord::kTitle1));

@@ -15,6 +15,7 @@
 #include "master/FixedField.h"
 #include "master/MasterTables.h"
 #include "text/NumberText.h"
+#include "ui/Cp932Validator.h"
 #include "ui/Dialogs.h"
 #include "ui/FTitle.h"
 #include "ui/HelpWindow.h"
@@ -272,12 +273,14 @@ QLineEdit *FSyoudo::addBox(const QString &name, int width, bool numeric)
 {
     auto *box = new QLineEdit(this);
     box->setObjectName(name);
+    box->setValidator(new Cp932Validator(box));
     if (width > 0)
         box->setFixedWidth(width);
     if (numeric) {
         box->setAlignment(Qt::AlignRight);
         box->setAttribute(Qt::WA_InputMethodEnabled, false); // digits only: no input method
         box->setInputMethodHints(Qt::ImhFormattedNumbersOnly);
+        box->setAcceptDrops(false); // dropped text would pass by the key filter
     }
     if (kOutputBoxes.contains(name)) {
         box->setReadOnly(true);
@@ -477,6 +480,7 @@ QWidget *FSyoudo::buildTabs()
         auto *page = new QWidget(this);
         auto *grid = new ListGrid(gridName, PickLists::kRows, PickLists::kColumns, page);
         grid->setSelectionMode(QAbstractItemView::NoSelection);
+        grid->installEventFilter(this);
         grid->setAlternatingRowColors(false);
         grid->horizontalHeader()->hide();
         grid->verticalHeader()->hide();
@@ -795,9 +799,11 @@ void FSyoudo::rowFieldLeft()
     const double value = NumberText::leading(text(QStringLiteral("Txt_Gyou")));
     if (!(value > 0) || value >= 221) {
         // Back to the row field once the focus change under way has ended.
+        m_rowFieldInvalid = true;
         QTimer::singleShot(0, this, [this] {
             if (QLineEdit *gyou = m_boxes.value(QStringLiteral("Txt_Gyou")))
                 gyou->setFocus(Qt::OtherFocusReason);
+            m_rowFieldInvalid = false;
         });
         return;
     }
@@ -806,24 +812,18 @@ void FSyoudo::rowFieldLeft()
 
 void FSyoudo::UpDown1_Down()
 {
-    int row = rowNumber();
-    if (row < RoomRecord::kRooms) {
-        row += 1;
-        setText(QStringLiteral("Txt_Gyou"), QString::number(row));
-    }
-    if (row >= 1 && row <= RoomRecord::kRooms)
-        navigateToRow(row);
+    const int row = rowNumber();
+    if (row < RoomRecord::kRooms)
+        setText(QStringLiteral("Txt_Gyou"), QString::number(row + 1));
+    rowFieldLeft();
 }
 
 void FSyoudo::UpDown1_Up()
 {
-    int row = rowNumber();
-    if (row > 1) {
-        row -= 1;
-        setText(QStringLiteral("Txt_Gyou"), QString::number(row));
-    }
-    if (row >= 1 && row <= RoomRecord::kRooms)
-        navigateToRow(row);
+    const int row = rowNumber();
+    if (row > 1)
+        setText(QStringLiteral("Txt_Gyou"), QString::number(row - 1));
+    rowFieldLeft();
 }
 
 void FSyoudo::UpDown2_Step(int delta)
@@ -888,6 +888,8 @@ void FSyoudo::Room_Paint(int &page)
 
 void FSyoudo::pickLamp(int column, int row)
 {
+    if (m_rowFieldInvalid)
+        return;
     const int number = PickLists::pickedNumber(m_spdKougen->cellText(row, column));
     if (number == 0)
         return;
@@ -903,6 +905,8 @@ void FSyoudo::pickLamp(int column, int row)
 
 void FSyoudo::pickLuminaire(int column, int row)
 {
+    if (m_rowFieldInvalid)
+        return;
     const int number = PickLists::pickedNumber(m_spdSyoumei->cellText(row, column));
     if (number != 0) {
         m_state.luminaireIndex = number;
@@ -914,6 +918,8 @@ void FSyoudo::pickLuminaire(int column, int row)
 
 void FSyoudo::pickRoom(int column, int row)
 {
+    if (m_rowFieldInvalid)
+        return;
     const QString name = m_spdRoom->cellText(row, column);
     if (name.isEmpty())
         return;
@@ -1205,8 +1211,10 @@ bool FSyoudo::handleKey(QObject *watched, QKeyEvent *event)
             m_boxes.value(name)->hide();
             return true;
         }
-        if (qobject_cast<QPushButton *>(watched))
-            return false; // Enter on a button presses it
+        if (auto *button = qobject_cast<QPushButton *>(watched)) {
+            button->click(); // Enter on a button presses it
+            return true;
+        }
         focusNextChild();
         return true;
     }
@@ -1230,12 +1238,19 @@ bool FSyoudo::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyPress:
         return handleKey(watched, static_cast<QKeyEvent *>(event));
     case QEvent::FocusIn: {
+        // A menu or another window taking the focus for a while is no move between fields.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+            return false;
         if (watched == m_tabs->tabBar()) {
             Set_Spd_Sentaku();
             return false;
         }
         const QString name = watched->objectName();
-        if (!m_boxes.contains(name) || m_entryDepth > 8)
+        if (name == u"Txt_Gyou")
+            m_rowFieldInvalid = false;
+        // While an invalid row number pulls the focus back, no other field's rules run.
+        if (!m_boxes.contains(name) || m_entryDepth > 8 || m_rowFieldInvalid)
             return false;
         // Let the box take the focus first, then run its entry rule (which may move the focus on).
         watched->event(event);
@@ -1245,8 +1260,11 @@ bool FSyoudo::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     case QEvent::FocusOut: {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+            return false;
         const QString name = watched->objectName();
-        if (!m_boxes.contains(name))
+        if (!m_boxes.contains(name) || (m_rowFieldInvalid && name != u"Txt_Gyou"))
             return false;
         watched->event(event);
         leavingRule(name);

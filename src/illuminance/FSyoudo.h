@@ -133,6 +133,7 @@ private:
     int m_luminairePage = 1;
     int m_roomPage = 1;
     int m_entryDepth = 0;
+    bool m_rowFieldInvalid = false;
 
     QHash<QString, QLineEdit *> m_boxes;
     QCheckBox *m_chkTousu = nullptr;

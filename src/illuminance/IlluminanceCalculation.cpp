@@ -118,11 +118,14 @@ struct Calc {
         set("Txt_Syouritsu", plain(*entry / 100));
     }
 
+    static bool validSlot(int slot) { return slot >= 1 && slot <= MasterTables::kSlots; }
+
     void maintenanceFactor()
     {
-        if (s.maintenanceChoice == 0)
+        // A choice outside the three buttons (only from a damaged file) has nothing to copy.
+        if (s.maintenanceChoice < 1 || s.maintenanceChoice > 2)
             return;
-        if (s.luminaireIndex != 0) {
+        if (validSlot(s.luminaireIndex)) {
             const LuminaireRecord &lum = m.luminaire(s.luminaireIndex);
             for (int i = 0; i < 3; ++i)
                 p.setText(QStringLiteral("Lbl_Hosyu_%1").arg(i), lum.maintenanceFactor(i + 1));
@@ -207,6 +210,8 @@ struct Calc {
         const QString entry = t("Txt_WKougen");
         const QString perFitting = t("Txt_WTousu");
         if (s.lampIndex != 0) {
+            if (!validSlot(s.lampIndex))
+                return; // no such master slot: the step writes nothing
             set("Txt_Kousoku", m.lamp(s.lampIndex).flux);
             p.setVisible(QStringLiteral("Txt_WTousu"), false);
             set("Txt_Kougen", perFitting.isEmpty() ? entry : entry + u'-' + perFitting);

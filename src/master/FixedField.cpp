@@ -6,7 +6,10 @@ namespace FixedField {
 
 QString text(const QByteArray &record, int offset, int width)
 {
-    return Cp932::decodeLossy(record.mid(offset, width));
+    // Some editors pad with NUL instead of blanks; it is padding all the same.
+    QString t = Cp932::decodeLossy(record.mid(offset, width));
+    t.replace(QChar(0), QChar(u' '));
+    return t;
 }
 
 qint16 int16(const QByteArray &record, int offset)

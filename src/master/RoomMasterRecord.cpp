@@ -12,6 +12,7 @@ RoomMasterRecord RoomMasterRecord::fromBytes(const QByteArray &record)
     if (n < 0 || n > kMaxNameBytes)
         return r;
     r.name = Cp932::decodeLossy(record.mid(2, n));
+    r.name.replace(QChar(0), QChar(u' '));
     for (int i = 0; i < 6; ++i) {
         r.standardPowerByType[size_t(i)] = FixedField::int16(record, 2 + n + i * 2);
         r.standardHoursByType[size_t(i)] = FixedField::int16(record, 14 + n + i * 2);

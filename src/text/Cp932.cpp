@@ -20,6 +20,7 @@ QString foldToCp932(const QString &text)
         case 0x00A3: c = QChar(0xFFE1); break; // POUND SIGN
         case 0x00AC: c = QChar(0xFFE2); break; // NOT SIGN
         case 0x2014: c = QChar(0x2015); break; // EM DASH -> HORIZONTAL BAR
+        case 0xFFFD: c = QChar(u'?'); break;   // what a broken master byte became
         default: break;
         }
     }

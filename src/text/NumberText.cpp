@@ -1,5 +1,6 @@
 #include "text/NumberText.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -35,10 +36,23 @@ qsizetype scanNumber(const QString &text, qsizetype pos)
     return digits ? i - pos : 0;
 }
 
+// The scanned number in the C form (never the user's locale: "3.5" is three and a half everywhere).
 double toDouble(const QString &ascii)
 {
-    const std::string s = ascii.toStdString();
-    return std::strtod(s.c_str(), nullptr);
+    std::string s = ascii.toStdString();
+    if (!s.empty() && s.front() == '+')
+        s.erase(0, 1);
+    if (!s.empty() && s.back() == '.')
+        s.pop_back();
+    const bool negative = !s.empty() && s.front() == '-';
+    std::string body = negative ? s.substr(1) : s;
+    if (!body.empty() && body.front() == '.')
+        body.insert(0, 1, '0');
+    double v = 0;
+    const auto result = std::from_chars(body.data(), body.data() + body.size(), v, std::chars_format::fixed);
+    if (result.ec == std::errc::result_out_of_range)
+        v = HUGE_VAL;
+    return negative ? -v : v;
 }
 
 // The value as 15 significant decimal digits and the position of the decimal point

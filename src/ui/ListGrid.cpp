@@ -60,7 +60,11 @@ void ListGrid::setActiveCell(int row, int column)
 {
     if (row < 1 || row > rowCount())
         return;
-    setCurrentCell(row - 1, std::clamp(column, 1, columnCount()) - 1);
+    // The active cell never changes which rows of a multi-select list are selected.
+    const auto command = selectionMode() == QAbstractItemView::MultiSelection ? QItemSelectionModel::NoUpdate
+                                                                              : QItemSelectionModel::ClearAndSelect
+                                                                                    | QItemSelectionModel::Rows;
+    setCurrentCell(row - 1, std::clamp(column, 1, columnCount()) - 1, command);
     scrollToItem(item(row - 1, std::clamp(column, 1, columnCount()) - 1));
 }
 
@@ -85,7 +89,7 @@ void ListGrid::mousePressEvent(QMouseEvent *event)
     if (event->button() == Qt::RightButton) {
         const QModelIndex index = indexAt(event->position().toPoint());
         if (index.isValid()) {
-            setCurrentCell(index.row(), index.column());
+            setActiveCell(index.row() + 1, index.column() + 1);
             emit rightClicked(index.column() + 1, index.row() + 1, event->position().toPoint());
         }
         event->accept();

@@ -32,6 +32,8 @@ QString runFileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QStri
         dialog.selectFile(initialName);
     if (mode == QFileDialog::AcceptSave && initialName.startsWith(QStringLiteral("*.")))
         dialog.setDefaultSuffix(initialName.mid(2));
+    // Save as never asks before replacing a file: the save itself is safe (temporary file, rename).
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();
