@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -59,5 +60,14 @@ int main(int argc, char *argv[])
         QApplication::processEvents();
         sheet.grab().save(QDir(out).filePath(QStringLiteral("syoudo_tab%1.png").arg(i)));
     }
+    // The preview window over the example office.
+    sheet.Btn_Adv_Click();
+    QTimer::singleShot(1500, [&out] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            modal->grab().save(QDir(out).filePath(QStringLiteral("preview.png")));
+            modal->close();
+        }
+    });
+    sheet.Menu_File_Preview_Click();
     return 0;
 }
