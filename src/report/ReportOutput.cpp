@@ -36,18 +36,23 @@ bool writePdf(const BandedReport &report, const QList<QSqlRecord> &rows, const Q
     return true;
 }
 
-void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title)
+// The report's paper on a printer, drawn from the paper's corner (the report keeps its own margins).
+static void preparePrinter(QPrinter &printer, const BandedReport &report, const QString &title)
 {
-    QPrinter printer(QPrinter::HighResolution);
     printer.setFullPage(true);
     printer.setDocName(title);
     report.preparePaper(printer);
+}
+
+void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    preparePrinter(printer, report, title);
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(title + QStringLiteral(" - 印刷プレビュー"));
     dialog.resize(1200, 860);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter *p) {
-        p->setFullPage(true);
-        report.preparePaper(*p);
+        preparePrinter(*p, report, title);
         report.render(*p, rows);
     });
     if (QToolBar *bar = dialog.findChild<QToolBar *>()) {
@@ -70,9 +75,7 @@ void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord
 void print(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title)
 {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setFullPage(true);
-    printer.setDocName(title);
-    report.preparePaper(printer);
+    preparePrinter(printer, report, title);
     QPrintDialog dialog(&printer, parent);
     if (dialog.exec() != QDialog::Accepted)
         return;
