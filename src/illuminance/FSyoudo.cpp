@@ -66,6 +66,13 @@ const QHash<QString, int> kCommonEntryTabs = {
     {QStringLiteral("Txt_Biko1"), 6},
 };
 
+// Fields whose tab comes up only after their name is stored (the luminaire and lamp-name fields
+// show tab 0 first).
+const QHash<QString, int> kLateEntryTabs = {
+    {QStringLiteral("Txt_Kigu"), 2},  {QStringLiteral("Txt_WKougen"), 3}, {QStringLiteral("Txt_WTousu"), 3},
+    {QStringLiteral("Txt_Hrten"), 4}, {QStringLiteral("Txt_Hrkabe"), 4},  {QStringLiteral("Txt_Hryuka"), 4},
+};
+
 // The patterns that normalise some numeric boxes as soon as they are left.
 const QHash<QString, QString> kLeavingPatterns = {
     {QStringLiteral("Txt_Kousoku"), QStringLiteral("####0")}, {QStringLiteral("Txt_Syoudo1"), QStringLiteral("##0")},
@@ -1059,20 +1066,21 @@ static bool readPrintTable(QWidget *parent, const QString &database, QList<QSqlR
 
 void FSyoudo::Menu_File_Preview_Click()
 {
-    if (Make_Print_File() == 0)
-        return;
-    QList<QSqlRecord> records;
-    if (readPrintTable(this, workDatabasePath(), &records))
-        ReportOutput::preview(this, RptSyoudo::definition(), records, QStringLiteral("照度計算書"));
+    showReport(&ReportOutput::preview);
 }
 
 void FSyoudo::Menu_File_Printout_Click()
+{
+    showReport(&ReportOutput::print);
+}
+
+void FSyoudo::showReport(void (*output)(QWidget *, const BandedReport &, const QList<QSqlRecord> &, const QString &))
 {
     if (Make_Print_File() == 0)
         return;
     QList<QSqlRecord> records;
     if (readPrintTable(this, workDatabasePath(), &records))
-        ReportOutput::print(this, RptSyoudo::definition(), records, QStringLiteral("照度計算書"));
+        output(this, RptSyoudo::definition(), records, QStringLiteral("照度計算書"));
 }
 
 void FSyoudo::Option_Menu_Midashi_Click()
@@ -1141,26 +1149,14 @@ void FSyoudo::entryRule(const QString &name, Qt::FocusReason reason)
         commonEntry(name, kCommonEntryTabs.value(name));
         return;
     }
-    if (name == u"Txt_Kigu" || name == u"Txt_WKougen") {
+    const auto late = kLateEntryTabs.constFind(name);
+    if (late != kLateEntryTabs.constEnd()) {
         Data_calculation(m_previousFieldName);
-        setTab(0);
+        if (name == u"Txt_Kigu" || name == u"Txt_WKougen")
+            setTab(0);
         box->selectAll();
         m_previousFieldName = focusedControlName();
-        setTab(name == u"Txt_Kigu" ? 2 : 3);
-        return;
-    }
-    if (name == u"Txt_WTousu") {
-        Data_calculation(m_previousFieldName);
-        box->selectAll();
-        m_previousFieldName = focusedControlName();
-        setTab(3);
-        return;
-    }
-    if (name == u"Txt_Hrten" || name == u"Txt_Hrkabe" || name == u"Txt_Hryuka") {
-        Data_calculation(m_previousFieldName);
-        box->selectAll();
-        m_previousFieldName = focusedControlName();
-        setTab(4);
+        setTab(*late);
         return;
     }
     if (name == u"Txt_Horitsu") {

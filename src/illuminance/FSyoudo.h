@@ -8,7 +8,9 @@
 #include <QHash>
 #include <QPointer>
 
+class BandedReport;
 class ListGrid;
+class QSqlRecord;
 class MasterTables;
 class QAction;
 class QCheckBox;
@@ -96,6 +98,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Builds the print table and hands the report to the preview or the printer.
+    void showReport(void (*output)(QWidget *, const BandedReport &, const QList<QSqlRecord> &, const QString &));
     void buildMenus();
     void buildToolBar();
     QWidget *buildPanel();

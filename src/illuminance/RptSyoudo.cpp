@@ -100,7 +100,7 @@ BandedReport RptSyoudo::definition()
             report.detailRules.append(x);
     }
 
-    report.drawPageHeader = [placed, frameWidth](BandedReport::Pen &pen, const BandedReport::Page &page,
+    report.drawPageHeader = [placed](BandedReport::Pen &pen, const BandedReport::Page &page,
                                                   const QSqlRecord &first) {
         const double left = page.left;
         const double top = page.top;
@@ -155,7 +155,6 @@ BandedReport RptSyoudo::definition()
             }
             i = j;
         }
-        (void)frameWidth;
     };
 
     report.drawPageFooter = [](BandedReport::Pen &pen, const BandedReport::Page &page, const QSqlRecord &first) {

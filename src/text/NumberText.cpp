@@ -126,7 +126,6 @@ QString format(double value, const QString &pattern)
     Decimal15 d = toDecimal15(std::fabs(value));
     // Keep the digits up to the pattern's last decimal and round on the next one.
     std::string kept;
-    int pointPos = d.pointPos;
     const int keep = d.pointPos + decimals;
     if (keep >= 15) {
         kept = d.digits + std::string(size_t(keep - 15), '0');
@@ -144,7 +143,6 @@ QString format(double value, const QString &pattern)
                 ++kept[size_t(i)];
             } else {
                 kept.insert(kept.begin(), '1');
-                ++pointPos;
             }
         }
     }
@@ -158,7 +156,6 @@ QString format(double value, const QString &pattern)
     } else {
         fracDigits = std::string(size_t(-intLen), '0') + kept;
     }
-    (void)pointPos;
     const bool isZero = kept.find_first_not_of('0') == std::string::npos;
     if (isZero && !hasZero)
         return QString();
