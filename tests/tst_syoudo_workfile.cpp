@@ -1,5 +1,6 @@
 #include "grid/WorkFile.h"
 #include "illuminance/RoomRecord.h"
+#include "illuminance/RoomSheet.h"
 #include "support/SheetFixture.h"
 #include "text/Cp932.h"
 
@@ -20,14 +21,6 @@ void commitRoom(SheetFixture &f, int row, const QString &name)
     f.sheet->setText(QStringLiteral("Txt_Kigu"), QStringLiteral("埋込下面開放形"));
     f.sheet->setText(QStringLiteral("Txt_Maguchi"), QStringLiteral("6.0"));
     f.sheet->Btn_Adv_Click();
-}
-
-bool RoomSheet_anyInUse(const SheetFixture &f)
-{
-    for (int r = 1; r <= kRooms; ++r)
-        if (f.sheet->recordGrid().text(r, InUse) == u"1")
-            return true;
-    return false;
 }
 
 } // namespace
@@ -103,7 +96,7 @@ void TestSyoudoWorkFile::newAsksOnlyWithRooms()
     QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("現在編集中のデータを破棄しますか？")});
     QCOMPARE(f.dialogs.asked.first().buttons, Dialogs::Buttons::YesNo);
     QCOMPARE(f.dialogs.asked.first().title, QStringLiteral("ゼルティカとドルネア"));
-    QVERIFY(!RoomSheet_anyInUse(f));
+    QVERIFY(!RoomSheet::anyRoomInUse(f.sheet->recordGrid()));
     QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("1"));
     QCOMPARE(f.sheet->currentFileName(), QString());
     QCOMPARE(f.focused(), QStringLiteral("Txt_Gyou"));
