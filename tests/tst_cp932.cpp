@@ -15,6 +15,8 @@ private slots:
     void lossyDecodeReplaces_data();
     void lossyDecodeReplaces();
     void byteLength();
+    void asciiBytesAreThemselves_data();
+    void asciiBytesAreThemselves();
 };
 
 void TestCp932::vectors_data()
@@ -102,6 +104,31 @@ void TestCp932::byteLength()
     QCOMPARE(Cp932::byteLength(QStringLiteral("事務室")), 6);
     QCOMPARE(Cp932::byteLength(QStringLiteral("ﾀｲﾑ")), 3);
     QCOMPARE(Cp932::byteLength(QStringLiteral("FL40")), 4);
+}
+
+void TestCp932::asciiBytesAreThemselves_data()
+{
+    QTest::addColumn<QString>("around");
+    // The converter alone swaps 1A, 1C and 7F with each other; beside Japanese text it was used.
+    QTest::newRow("alone") << QString();
+    QTest::newRow("beside kanji") << QStringLiteral("照度");
+    QTest::newRow("beside half-width kana") << QStringLiteral("ﾀｲﾑ");
+}
+
+void TestCp932::asciiBytesAreThemselves()
+{
+    QFETCH(QString, around);
+    for (int b = 0; b < 0x80; ++b) {
+        const QString text = around + QChar(b) + around;
+        bool ok = false;
+        const QByteArray bytes = Cp932::encode(text, &ok);
+        QVERIFY(ok);
+        QCOMPARE(bytes, Cp932::encode(around) + char(b) + Cp932::encode(around));
+        QCOMPARE(Cp932::decode(bytes, &ok), text);
+        QVERIFY(ok);
+    }
+    // A double-byte character whose trail byte lies in the ASCII range stays one character.
+    QCOMPARE(Cp932::decode(QByteArray::fromHex("835c7f")), QStringLiteral("ソ\x7f"));
 }
 
 QTEST_APPLESS_MAIN(TestCp932)

@@ -6,10 +6,12 @@
 #include "report/ReportData.h"
 #include "report/ReportOutput.h"
 #include "support/ExampleSheet.h"
+#include "support/PdfTools.h"
 #include "support/SheetFixture.h"
 #include "text/JapaneseDate.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -51,25 +53,12 @@ QStringList column(const QString &db, const QString &sql)
 
 QString pdfText(const QString &pdf, int page = 0)
 {
-    QStringList args = {QStringLiteral("-layout")};
-    if (page > 0)
-        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
-    args << pdf << QStringLiteral("-");
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), args);
-    p.waitForFinished();
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return PdfTools::text(pdf, page);
 }
 
 int pdfPages(const QString &pdf)
 {
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {pdf});
-    p.waitForFinished();
-    for (const QString &line : QString::fromUtf8(p.readAllStandardOutput()).split(u'\n'))
-        if (line.startsWith(QStringLiteral("Pages:")))
-            return line.mid(6).trimmed().toInt();
-    return -1;
+    return PdfTools::pages(pdf);
 }
 
 } // namespace
@@ -96,6 +85,7 @@ private slots:
     void previewOpensFromTheSheet();
     void batchMode_data();
     void batchMode();
+    void longTextsAreCut();
 };
 
 void TestIlluminanceReport::paddedRows_data()
@@ -160,7 +150,8 @@ void TestIlluminanceReport::tableOfThreeRoomsIn22Records()
     QCOMPARE(column(db, "SELECT DISTINCT [タイトル１] || '|' || [タイトル２] || '|' || [日付] || '|' || [会社名] || '|' || "
                         "[ファイル名] FROM W_Data"),
              QStringList{QStringLiteral("件名１|件名２|令和 08 年 12 月 07 日|KZW設計|/tmp/a.syw")});
-    QVERIFY(!QFile::exists(db + QStringLiteral(".building")));
+    // No temporary database is left beside it.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("t_syou.mdb")});
 }
 
 void TestIlluminanceReport::typesAndNulls()
@@ -225,7 +216,8 @@ void TestIlluminanceReport::overflowKeepsPreviousTable()
     QCOMPARE(IlluminancePrintTable::build(g, QString(), QString(), db, &error), -1);
     QVERIFY(error.contains(QStringLiteral("オーバーフロー")));
     QCOMPARE(column(db, "SELECT count(*) FROM W_Data"), QStringList{"22"});
-    QVERIFY(!QFile::exists(db + QStringLiteral(".building")));
+    // No temporary database is left beside it.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("t_syou.mdb")});
 }
 
 void TestIlluminanceReport::pdfOfTheReport()
@@ -359,31 +351,43 @@ void TestIlluminanceReport::batchMode_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<int>("status");
-    QTest::newRow("example") << "example" << 0;
-    QTest::newRow("missing file") << "missing" << 2;
-    QTest::newRow("broken file") << "broken" << 2;
-    QTest::newRow("no room in use") << "empty" << 3;
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("example") << "example" << 0 << QString();
+    QTest::newRow("missing file") << "missing" << 2 << QStringLiteral("開けません");
+    QTest::newRow("broken quoting") << "broken" << 2 << QStringLiteral("引用符");
+    QTest::newRow("not cp932") << "notcp932" << 2 << QStringLiteral("シフトJIS");
+    QTest::newRow("binary") << "binary" << 2 << QStringLiteral("バイナリ");
+    QTest::newRow("too many rows") << "rows" << 2 << QStringLiteral("行が多すぎます");
+    QTest::newRow("too many columns") << "columns" << 2 << QStringLiteral("列が多すぎます");
+    QTest::newRow("too large") << "large" << 2 << QStringLiteral("大きすぎます");
+    QTest::newRow("no room in use") << "empty" << 3 << QStringLiteral("データがありません");
+    QTest::newRow("value too large for its column") << "overflow" << 5 << QStringLiteral("オーバーフロー");
 }
 
 void TestIlluminanceReport::batchMode()
 {
     QFETCH(QString, input);
     QFETCH(int, status);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
-    QString path;
+    QString path = dir.filePath(input + QStringLiteral(".syw"));
+    const QHash<QString, QByteArray> files = {
+        {QStringLiteral("broken"), QByteArray("1,\"unclosed\r\n")},
+        {QStringLiteral("notcp932"), QByteArray::fromHex("312c81ff0d0a")},
+        {QStringLiteral("binary"), QByteArray("1,\0\0\r\n", 7)},
+        {QStringLiteral("rows"), QByteArray("1,x\r\n").repeated(222)},
+        {QStringLiteral("columns"), QByteArray(141, ',') + "\r\n"},
+        {QStringLiteral("large"), QByteArray(WorkFile::kMaxBytes + 1, 'x')},
+    };
     if (input == u"example") {
         path = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f.syw"));
-    } else if (input == u"missing") {
-        path = dir.filePath(QStringLiteral("missing.syw"));
-    } else if (input == u"broken") {
-        path = dir.filePath(QStringLiteral("broken.syw"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("1,\"unclosed\r\n");
-    } else {
-        path = dir.filePath(QStringLiteral("empty.syw"));
+    } else if (files.contains(input)) {
+        TestEnv::writeBytes(path, files.value(input));
+    } else if (input == u"empty" || input == u"overflow") {
         RecordGrid g(221, 38);
         g.setText(221, 1, QStringLiteral("見出し"));
+        if (input == u"overflow")
+            room(g, 2, {{FittingCount, "40000"}}); // a 16-bit column
         QVERIFY(WorkFile::save(g, path));
     }
     const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
@@ -406,8 +410,29 @@ void TestIlluminanceReport::batchMode()
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("cache/kzw/zeltika/t_syou.mdb"))));
     } else {
         QVERIFY(!QFile::exists(pdf));
-        QVERIFY(!p.readAllStandardError().isEmpty());
+        const QString message = QString::fromLocal8Bit(p.readAllStandardError());
+        QVERIFY2(message.contains(reason), qPrintable(message));
     }
+}
+
+void TestIlluminanceReport::longTextsAreCut()
+{
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("t_syou.mdb"));
+    RecordGrid g(221, 38);
+    room(g, 1, {{RoomName1, QString(5 * 1024 * 1024, QChar(0x5BA4))}, {LuminaireType, QString(300, u'x')}});
+    g.setText(221, kTitle1, QString(1000, u't'));
+    QString error;
+    QList<QSqlRecord> rows;
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(IlluminancePrintTable::build(g, QString(), QString(), db, &error, &rows), 22);
+    QCOMPARE(rows.first().value(QStringLiteral("室名１")).toString(), QString(255, QChar(0x5BA4)));
+    QCOMPARE(rows.first().value(QStringLiteral("照明器具種類")).toString(), QString(255, u'x'));
+    QCOMPARE(rows.last().value(QStringLiteral("タイトル１")).toString().size(), 255);
+    const QString pdf = dir.filePath(QStringLiteral("long.pdf"));
+    QVERIFY(ReportOutput::writePdf(RptSyoudo::definition(), rows, pdf, QStringLiteral("照度計算書"), &error));
+    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
 }
 
 QTEST_MAIN(TestIlluminanceReport)

@@ -27,6 +27,8 @@ private slots:
     void toolConvertsBothWays();
     void badCsv_data();
     void badCsv();
+    void unusedSlotsAndTrailingBlankLines_data();
+    void unusedSlotsAndTrailingBlankLines();
 };
 
 void TestMasterCsv::sampleRoundTripIsByteExact_data()
@@ -99,6 +101,37 @@ void TestMasterCsv::badCsv()
     QString error;
     QVERIFY(!MasterCsv::toMst(MasterCsv::Kind(kind), csv, &mst, &error));
     QVERIFY(!error.isEmpty());
+}
+
+void TestMasterCsv::unusedSlotsAndTrailingBlankLines_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("header");
+    QTest::newRow("lamps") << int(MasterCsv::Kind::Lamp) << MasterCsv::header(MasterCsv::Kind::Lamp).join(u',');
+    QTest::newRow("luminaires") << int(MasterCsv::Kind::Luminaire)
+                                << MasterCsv::header(MasterCsv::Kind::Luminaire).join(u',');
+    QTest::newRow("rooms") << int(MasterCsv::Kind::Room) << MasterCsv::header(MasterCsv::Kind::Room).join(u',');
+}
+
+void TestMasterCsv::unusedSlotsAndTrailingBlankLines()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, header);
+    const auto k = MasterCsv::Kind(kind);
+    const int fields = MasterCsv::header(k).size();
+    // Slot 1 written out with every field empty, slot 2 as its number alone, then blank lines.
+    const QString full = header + u'\n' + QStringLiteral("1") + QString(fields - 1, u',') + u'\n'
+                         + QStringLiteral("2") + QString(fields - 1, u',') + u'\n';
+    const QString brief = header + QStringLiteral("\n1") + QString(fields - 1, u',') + QStringLiteral("\n2\n\n\n");
+    QByteArray expected;
+    QByteArray mst;
+    QString error;
+    QVERIFY2(MasterCsv::toMst(k, full, &expected, &error), qPrintable(error));
+    QVERIFY2(MasterCsv::toMst(k, brief, &mst, &error), qPrintable(error));
+    QCOMPARE(mst.size(), 2 * MasterCsv::recordLength(k));
+    QCOMPARE(mst, expected);
+    // A slot number alone that is not its slot is still refused.
+    QVERIFY(!MasterCsv::toMst(k, header + QStringLiteral("\n1") + QString(fields - 1, u',') + QStringLiteral("\n3\n"), &mst, &error));
 }
 
 QTEST_APPLESS_MAIN(TestMasterCsv)

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 void writeFile(const QString &dir, const QString &name, const QByteArray &bytes)
@@ -284,17 +286,27 @@ void TestMasters::emptyFileGivesEmptyTable()
 void TestMasters::missingFileNamesFileAndFolder_data()
 {
     QTest::addColumn<QString>("missing");
-    QTest::newRow("lamps") << MasterTables::kLampFile;
-    QTest::newRow("luminaires") << MasterTables::kLuminaireFile;
-    QTest::newRow("rooms") << MasterTables::kRoomFile;
+    QTest::addColumn<QString>("standIn");
+    for (const QString &standIn : {QStringLiteral("nothing"), QStringLiteral("fifo"), QStringLiteral("folder")}) {
+        QTest::addRow("lamps, %s", qPrintable(standIn)) << MasterTables::kLampFile << standIn;
+        QTest::addRow("luminaires, %s", qPrintable(standIn)) << MasterTables::kLuminaireFile << standIn;
+        QTest::addRow("rooms, %s", qPrintable(standIn)) << MasterTables::kRoomFile << standIn;
+    }
 }
 
 void TestMasters::missingFileNamesFileAndFolder()
 {
     QFETCH(QString, missing);
+    QFETCH(QString, standIn);
     TestEnv env;
     writeEmptyMasters(env.programDir());
-    QFile::remove(QDir(env.programDir()).filePath(missing));
+    const QString path = QDir(env.programDir()).filePath(missing);
+    QFile::remove(path);
+    // A FIFO in the master's place would hold start-up for ever if it were opened.
+    if (standIn == u"fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (standIn == u"folder")
+        QVERIFY(QDir().mkdir(path));
     MasterTables t;
     QString error;
     QVERIFY(!t.loadAll(env.programDir(), &error));

@@ -1,6 +1,7 @@
 #include "shell/AppContext.h"
 #include "shell/FMenu.h"
 #include "shell/Links.h"
+#include "shell/SingleInstance.h"
 #include "shell/Startup.h"
 #include "settings/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
@@ -15,7 +16,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QUrlQuery>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -45,6 +50,10 @@ private slots:
     void mailFailureShowsMessage();
     void mailAndHomePageAddresses();
     void missingMasterStopsStartup();
+    void leftOverLocksAreTakenOver_data();
+    void leftOverLocksAreTakenOver();
+    void lockHeldByARunningCopy();
+    void lockThatCannotBeTakenIsReported();
 };
 
 void TestShell::cleanup()
@@ -235,6 +244,75 @@ void TestShell::missingMasterStopsStartup()
     QCOMPARE(dialogs.asked.first().icon, Dialogs::Icon::Critical);
     QVERIFY(dialogs.asked.first().text.contains(QStringLiteral("room.mst")));
     QVERIFY(dialogs.asked.first().text.contains(QDir::toNativeSeparators(env.programDir())));
+}
+
+void TestShell::leftOverLocksAreTakenOver_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("no lock") << "none" << QByteArray();
+    QTest::newRow("empty file (power loss)") << "file" << QByteArray();
+    QTest::newRow("garbage") << "file" << QByteArray("\xff\xfe garbage \x01\x02", 16);
+    QTest::newRow("a process that is gone") << "file" << QByteArray("999999\nprx5m\nthis-host\n");
+    QTest::newRow("another host") << "file" << QByteArray("1\nprx5m\nsome-other-machine\n");
+    QTest::newRow("an empty folder") << "folder" << QByteArray();
+    QTest::newRow("a fifo") << "fifo" << QByteArray();
+    QTest::newRow("no rights to read it") << "unreadable" << QByteArray("1\n");
+}
+
+void TestShell::leftOverLocksAreTakenOver()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, content);
+    QTemporaryDir dir;
+    const QString lock = dir.filePath(QStringLiteral("prx5m.lock"));
+    if (kind == u"file" || kind == u"unreadable")
+        TestEnv::writeBytes(lock, content);
+    if (kind == u"unreadable")
+        QFile::setPermissions(lock, {});
+    if (kind == u"folder")
+        QVERIFY(QDir().mkdir(lock));
+    if (kind == u"fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(lock).constData(), 0600), 0);
+    {
+        SingleInstance instance(lock);
+        QString error;
+        QCOMPARE(instance.acquire(&error), SingleInstance::Result::Acquired);
+        QVERIFY(error.isEmpty());
+        QVERIFY(QFileInfo(lock).isFile());
+        QCOMPARE(TestEnv::readBytes(lock), QByteArray::number(qint64(::getpid())) + '\n');
+    }
+    // Taken again after the holder has gone.
+    SingleInstance again(lock);
+    QCOMPARE(again.acquire(), SingleInstance::Result::Acquired);
+}
+
+void TestShell::lockHeldByARunningCopy()
+{
+    QTemporaryDir dir;
+    const QString lock = dir.filePath(QStringLiteral("prx5m.lock"));
+    SingleInstance running(lock);
+    QCOMPARE(running.acquire(), SingleInstance::Result::Acquired);
+    SingleInstance second(lock);
+    QString error;
+    QCOMPARE(second.acquire(&error), SingleInstance::Result::HeldByRunningCopy);
+    QVERIFY(error.isEmpty()); // a second copy ends silently
+}
+
+void TestShell::lockThatCannotBeTakenIsReported()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("locked"));
+    QVERIFY(QDir().mkdir(folder));
+    if (!TestEnv::makeFolderUnwritable(folder))
+        QSKIP("no way to make a folder unwritable here");
+    SingleInstance instance(folder + QStringLiteral("/prx5m.lock"));
+    QString error;
+    const SingleInstance::Result result = instance.acquire(&error);
+    TestEnv::makeFolderWritable(folder);
+    QCOMPARE(result, SingleInstance::Result::Failed);
+    QVERIFY2(error.contains(QStringLiteral("prx5m.lock")) && error.contains(QStringLiteral("起動できません")),
+             qPrintable(error));
 }
 
 QTEST_MAIN(TestShell)

@@ -170,14 +170,20 @@ void TestSyoudoWorkFile::failedSaveKeepsOldFileAndName()
 
     commitRoom(f, 1, QStringLiteral("新"));
     if (readOnlyFolder) {
+        // The file locked too: a writable file in a locked folder is rewritten in place.
         if (!TestEnv::makeFolderUnwritable(sub))
             QSKIP("no way to make a folder unwritable here");
+        if (!TestEnv::makeFileUnwritable(path)) {
+            TestEnv::makeFolderWritable(sub);
+            QSKIP("no way to make a file unwritable here");
+        }
     } else
         QDir(sub).removeRecursively();
     f.sheet->Menu_File_Save_Click();
     QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("データを保存できませんでした。")});
     QCOMPARE(f.sheet->currentFileName(), path);
     if (readOnlyFolder) {
+        TestEnv::makeFileWritable(path);
         TestEnv::makeFolderWritable(sub);
         QCOMPARE(TestEnv::readBytes(path), before);
     }

@@ -37,10 +37,14 @@ private slots:
     void failures_data();
     void failures();
     void failedLoadLeavesGridAlone();
-    void saveIntoReadOnlyFolderKeepsOldFile();
+    void saveIntoReadOnlyFolder_data();
+    void saveIntoReadOnlyFolder();
     void unencodableTextFailsSave();
     void saveIntoMissingFolderFails();
     void controlCharactersRoundTrip();
+    void blankLinesAfterTheLastRow_data();
+    void blankLinesAfterTheLastRow();
+    void errorsAreWorded();
 };
 
 void TestWorkFile::roundTripFullWideGrid()
@@ -137,8 +141,17 @@ void TestWorkFile::failedLoadLeavesGridAlone()
     QCOMPARE(g, before);
 }
 
-void TestWorkFile::saveIntoReadOnlyFolderKeepsOldFile()
+void TestWorkFile::saveIntoReadOnlyFolder_data()
 {
+    QTest::addColumn<bool>("fileWritable");
+    // The folder forbids new files: a writable file is rewritten in place, a locked one kept.
+    QTest::newRow("file writable") << true;
+    QTest::newRow("file locked too") << false;
+}
+
+void TestWorkFile::saveIntoReadOnlyFolder()
+{
+    QFETCH(bool, fileWritable);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("keep.syw"));
     RecordGrid g(221, 38);
@@ -147,11 +160,26 @@ void TestWorkFile::saveIntoReadOnlyFolderKeepsOldFile()
     const QByteArray before = TestEnv::readBytes(path);
     if (!TestEnv::makeFolderUnwritable(dir.path()))
         QSKIP("no way to make a folder unwritable here");
-    g.setText(1, 2, QStringLiteral("新"));
-    const bool saved = WorkFile::save(g, path);
+    if (!fileWritable && !TestEnv::makeFileUnwritable(path)) {
+        TestEnv::makeFolderWritable(dir.path());
+        QSKIP("no way to make a file unwritable here");
+    }
+    g.setText(1, 2, QStringLiteral("新しい室名"));
+    QString reason;
+    const bool saved = WorkFile::save(g, path, nullptr, &reason);
+    TestEnv::makeFileWritable(path);
     TestEnv::makeFolderWritable(dir.path());
-    QVERIFY(!saved);
-    QCOMPARE(TestEnv::readBytes(path), before);
+    QCOMPARE(saved, fileWritable);
+    if (fileWritable) {
+        RecordGrid back(221, 38);
+        QVERIFY(WorkFile::load(back, path));
+        QCOMPARE(back, g);
+    } else {
+        QVERIFY(!reason.isEmpty());
+        QCOMPARE(TestEnv::readBytes(path), before);
+    }
+    // No temporary file is left behind either way.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("keep.syw")});
 }
 
 void TestWorkFile::unencodableTextFailsSave()
@@ -194,6 +222,44 @@ void TestWorkFile::controlCharactersRoundTrip()
     QCOMPARE(back.text(3, 3), QStringLiteral("壊れた?")); // a broken master byte saves as "?"
     g.setText(1, 1, QString(QChar(0)));
     QVERIFY(!WorkFile::save(g, path));
+}
+
+void TestWorkFile::blankLinesAfterTheLastRow_data()
+{
+    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<bool>("loads");
+    QTest::newRow("one CRLF") << QByteArray("\r\n") << true;
+    QTest::newRow("several LF") << QByteArray("\n\n\n") << true;
+    QTest::newRow("a line with a comma") << QByteArray(",\r\n") << false;
+    QTest::newRow("a line with text") << QByteArray("x\r\n") << false;
+    QTest::newRow("a quoted empty cell") << QByteArray("\"\"\r\n") << false;
+}
+
+void TestWorkFile::blankLinesAfterTheLastRow()
+{
+    QFETCH(QByteArray, tail);
+    QFETCH(bool, loads);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tail.syw"));
+    RecordGrid g(221, 38);
+    g.setText(221, 1, QStringLiteral("見出し"));
+    g.setText(1, 1, QStringLiteral("1"));
+    QVERIFY(WorkFile::save(g, path));
+    TestEnv::writeBytes(path, TestEnv::readBytes(path) + tail);
+    RecordGrid back(221, 38);
+    WorkFile::Error error = WorkFile::Error::None;
+    QCOMPARE(WorkFile::load(back, path, &error), loads);
+    if (loads)
+        QCOMPARE(back, g);
+    else
+        QCOMPARE(error, WorkFile::Error::TooManyRows);
+}
+
+void TestWorkFile::errorsAreWorded()
+{
+    for (int e = int(WorkFile::Error::CannotOpen); e <= int(WorkFile::Error::NotAFile); ++e)
+        QVERIFY(!WorkFile::errorText(WorkFile::Error(e)).isEmpty());
+    QVERIFY(WorkFile::errorText(WorkFile::Error::None).isEmpty());
 }
 
 QTEST_APPLESS_MAIN(TestWorkFile)

@@ -3,11 +3,12 @@
 //   prx5m-mst to-mst lamp|luminaire|room IN.csv OUT.mst
 //   prx5m-mst to-csv lamp|luminaire|room IN.mst OUT.csv
 
+#include "io/CheckedFile.h"
 #include "master/MasterCsv.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <cstdio>
@@ -35,20 +36,29 @@ std::optional<MasterCsv::Kind> kindOf(const QString &name)
 
 bool readAll(const QString &path, QByteArray *bytes)
 {
+    // A FIFO or a device would block or never end.
+    if (QFileInfo(path).exists() && !QFileInfo(path).isFile()) {
+        std::fprintf(stderr, "prx5m-mst: %s is not a regular file\n", qPrintable(path));
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "prx5m-mst: cannot read %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
         return false;
     }
     *bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        std::fprintf(stderr, "prx5m-mst: cannot read %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+        return false;
+    }
     return true;
 }
 
 bool writeAll(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        std::fprintf(stderr, "prx5m-mst: cannot write %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+    QString error;
+    if (!CheckedFile::write(path, bytes, &error)) {
+        std::fprintf(stderr, "prx5m-mst: cannot write %s: %s\n", qPrintable(path), error.toLocal8Bit().constData());
         return false;
     }
     return true;

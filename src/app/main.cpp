@@ -1,8 +1,10 @@
 #include "illuminance/IlluminanceBatch.h"
+#include "report/BatchStatus.h"
 #include "shell/AppContext.h"
 #include "shell/FMenu.h"
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
+#include "ui/Dialogs.h"
 #include "version.h"
 
 #include <QApplication>
@@ -26,8 +28,8 @@ void setNames()
 int batch(int argc, char *argv[])
 {
     if (argc != 5) {
-        std::fprintf(stderr, "使い方: prx5m --pdf illuminance INPUT.syw OUTPUT.pdf\n");
-        return 2;
+        std::fprintf(stderr, "使い方: prx5m --pdf illuminance|cecl INPUT.syw OUTPUT.pdf\n");
+        return BatchStatus::BadInput;
     }
     // Only this program's own messages belong on stderr in batch mode.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
@@ -43,7 +45,7 @@ int batch(int argc, char *argv[])
     const QString input = QString::fromLocal8Bit(argv[3]);
     const QString output = QString::fromLocal8Bit(argv[4]);
     QString error;
-    int status = 2;
+    int status = BatchStatus::BadInput;
     if (kind == u"illuminance") {
         status = IlluminanceBatch::writePdf(input, output, AppContext::defaultWorkFolder(), &error);
     } else if (kind == u"cecl") {
@@ -68,8 +70,17 @@ int main(int argc, char *argv[])
 
     // A second copy ends at once, silently, before it reads anything.
     SingleInstance instance;
-    if (!instance.acquire())
+    QString lockError;
+    switch (instance.acquire(&lockError)) {
+    case SingleInstance::Result::Acquired:
+        break;
+    case SingleInstance::Result::HeldByRunningCopy:
         return 0;
+    case SingleInstance::Result::Failed:
+        std::fprintf(stderr, "prx5m: %s\n", lockError.toLocal8Bit().constData());
+        Dialogs::instance().message(nullptr, lockError, Dialogs::kTitle, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        return 1;
+    }
 
     AppContext context;
     FMenu *menu = nullptr;

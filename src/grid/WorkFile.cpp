@@ -1,9 +1,10 @@
 #include "grid/WorkFile.h"
 
+#include "io/CheckedFile.h"
 #include "text/Cp932.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -64,8 +65,14 @@ bool WorkFile::fromCsv(const QString &csv, int maxRows, QVector<QStringList> *ro
         afterQuoted = false;
     };
     auto endRecord = [&]() -> bool {
+        const bool blankLine = !recordHasContent && record.isEmpty() && field.isEmpty() && !fieldQuoted;
         endField();
         if (rows->size() >= maxRows) {
+            // Empty lines after the last row (a spreadsheet may add one) carry nothing.
+            if (blankLine) {
+                record.clear();
+                return true;
+            }
             setError(error, Error::TooManyRows);
             return false;
         }
@@ -135,23 +142,22 @@ bool WorkFile::fromCsv(const QString &csv, int maxRows, QVector<QStringList> *ro
     return true;
 }
 
-bool WorkFile::save(const RecordGrid &grid, const QString &path, Error *error)
+bool WorkFile::save(const RecordGrid &grid, const QString &path, Error *error, QString *reason)
 {
     const QString csv = toCsv(grid);
     bool encoded = false;
     const QByteArray bytes = Cp932::encode(csv, &encoded);
     if (!encoded || csv.contains(QChar(0))) {
         setError(error, Error::CannotEncode);
+        if (reason)
+            *reason = errorText(Error::CannotEncode);
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, Error::CannotOpen);
-        return false;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        file.cancelWriting();
+    QString why;
+    if (!CheckedFile::write(path, bytes, &why)) {
         setError(error, Error::CannotWrite);
+        if (reason)
+            *reason = why;
         return false;
     }
     setError(error, Error::None);
@@ -160,6 +166,12 @@ bool WorkFile::save(const RecordGrid &grid, const QString &path, Error *error)
 
 bool WorkFile::load(RecordGrid &grid, const QString &path, Error *error)
 {
+    // A FIFO or a device would block the reading or never end: only regular files are work files.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        setError(error, Error::NotAFile);
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         setError(error, Error::CannotOpen);
@@ -203,4 +215,23 @@ bool WorkFile::load(RecordGrid &grid, const QString &path, Error *error)
     grid = std::move(loaded);
     setError(error, Error::None);
     return true;
+}
+
+QString WorkFile::errorText(Error error)
+{
+    switch (error) {
+    case Error::None: return QString();
+    case Error::CannotOpen: return QStringLiteral("ファイルを開けません");
+    case Error::TooLarge: return QStringLiteral("ファイルが大きすぎます（%1 MiB まで）").arg(kMaxBytes / (1024 * 1024));
+    case Error::Empty: return QStringLiteral("ファイルが空です");
+    case Error::NotCp932: return QStringLiteral("シフトJIS（コードページ932）の文字でない部分があります");
+    case Error::NotText: return QStringLiteral("テキストファイルではありません（バイナリファイルです）");
+    case Error::BrokenQuoting: return QStringLiteral("CSVの引用符（\"）の対応が正しくありません");
+    case Error::TooManyRows: return QStringLiteral("行が多すぎます（221 行まで）");
+    case Error::TooManyColumns: return QStringLiteral("列が多すぎます（%1 列まで）").arg(kMaxColumns);
+    case Error::CannotEncode: return QStringLiteral("シフトJISで保存できない文字があります");
+    case Error::CannotWrite: return QStringLiteral("ファイルを書き込めません");
+    case Error::NotAFile: return QStringLiteral("通常のファイルではありません");
+    }
+    return QString();
 }

@@ -25,15 +25,19 @@ public:
         TooManyColumns,
         CannotEncode,
         CannotWrite,
+        NotAFile,
     };
 
-    // Writes every cell of the grid. Goes through a temporary file beside the target and a rename,
-    // so a failed save leaves the previous file as it was.
-    static bool save(const RecordGrid &grid, const QString &path, Error *error = nullptr);
+    // What went wrong, worded for the user ("" for None).
+    static QString errorText(Error error);
+
+    // Writes every cell of the grid. Goes through a temporary file beside the target, checked and
+    // synced, and a rename, so a failed save leaves the previous file as it was; *reason says why.
+    static bool save(const RecordGrid &grid, const QString &path, Error *error = nullptr, QString *reason = nullptr);
 
     // Replaces every cell of the grid with the file's. Rows or columns missing at the end of the
     // file are empty; a file wider than the grid widens it (up to kMaxColumns), so no columns are
-    // dropped. On failure the grid is not touched.
+    // dropped. Empty lines after the last row are ignored. On failure the grid is not touched.
     static bool load(RecordGrid &grid, const QString &path, Error *error = nullptr);
 
     // The text form used by save and load, for tests and tools.

@@ -5,7 +5,6 @@
 #include "illuminance/FSyoudoRMenu.h"
 #include "illuminance/IlluminancePrintTable.h"
 #include "illuminance/RptSyoudo.h"
-#include "report/ReportData.h"
 #include "report/ReportOutput.h"
 #include "settings/SettingsStore.h"
 #include "illuminance/IlluminanceCalculation.h"
@@ -1001,10 +1000,12 @@ void FSyoudo::Menu_File_Open_Click()
     if (path.isEmpty())
         return; // cancelled: nothing changes
     m_dialogFileName = path;
-    if (WorkFile::load(m_recData->grid, path))
+    WorkFile::Error error = WorkFile::Error::None;
+    if (WorkFile::load(m_recData->grid, path, &error))
         m_currentFileName = path;
     else
-        Dialogs::inform(this, QStringLiteral("データの読込に失敗しました。"));
+        Dialogs::inform(this, QStringLiteral("データの読込に失敗しました。"),
+                        QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(path), WorkFile::errorText(error)));
     Screen_Clear();
     setText(QStringLiteral("Txt_Gyou"), QStringLiteral("1"));
     Data_List_Clear();
@@ -1022,8 +1023,9 @@ void FSyoudo::Menu_File_Save_Click()
         Menu_File_NSave_Click();
         return;
     }
-    if (!WorkFile::save(m_recData->grid, m_currentFileName))
-        Dialogs::inform(this, QStringLiteral("データを保存できませんでした。"));
+    QString reason;
+    if (!WorkFile::save(m_recData->grid, m_currentFileName, nullptr, &reason))
+        Dialogs::inform(this, QStringLiteral("データを保存できませんでした。"), reason);
 }
 
 void FSyoudo::Menu_File_NSave_Click()
@@ -1032,18 +1034,20 @@ void FSyoudo::Menu_File_NSave_Click()
     if (path.isEmpty())
         return;
     m_dialogFileName = path;
-    if (WorkFile::save(m_recData->grid, path))
+    QString reason;
+    if (WorkFile::save(m_recData->grid, path, nullptr, &reason))
         m_currentFileName = path;
     else
-        Dialogs::inform(this, QStringLiteral("データを保存できませんでした。"));
+        Dialogs::inform(this, QStringLiteral("データを保存できませんでした。"), reason);
 }
 
 int FSyoudo::Make_Print_File()
 {
     QString error;
+    m_printRows.clear();
     const int rows = IlluminancePrintTable::build(m_recData->grid,
                                                   SettingsStore::ReadSetting(QStringLiteral("CompanyName")),
-                                                  m_dialogFileName, workDatabasePath(), &error);
+                                                  m_dialogFileName, workDatabasePath(), &error, &m_printRows);
     if (rows == 0) {
         Dialogs::inform(this, QStringLiteral("データがありません。"));
         return 0;
@@ -1053,15 +1057,6 @@ int FSyoudo::Make_Print_File()
         return 0;
     }
     return rows;
-}
-
-static bool readPrintTable(QWidget *parent, const QString &database, QList<QSqlRecord> *records)
-{
-    QString error;
-    if (ReportData::readTable(database, QStringLiteral("W_Data"), records, &error))
-        return true;
-    Dialogs::instance().message(parent, error, Dialogs::kTitle, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
-    return false;
 }
 
 void FSyoudo::Menu_File_Preview_Click()
@@ -1078,9 +1073,7 @@ void FSyoudo::showReport(void (*output)(QWidget *, const BandedReport &, const Q
 {
     if (Make_Print_File() == 0)
         return;
-    QList<QSqlRecord> records;
-    if (readPrintTable(this, workDatabasePath(), &records))
-        output(this, RptSyoudo::definition(), records, QStringLiteral("照度計算書"));
+    output(this, RptSyoudo::definition(), m_printRows, QStringLiteral("照度計算書"));
 }
 
 void FSyoudo::Option_Menu_Midashi_Click()

@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QHash>
 #include <QPointer>
+#include <QSqlRecord>
 
 class BandedReport;
 class ListGrid;
@@ -151,4 +152,5 @@ private:
     ListGrid *m_spdKougen = nullptr;
     QPushButton *m_btnAdv = nullptr;
     QPointer<QWidget> m_rowMenu;
+    QList<QSqlRecord> m_printRows; // the print table as the report reads it
 };

@@ -3,17 +3,9 @@
 #include "illuminance/RoomRecord.h"
 #include "text/NumberText.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUuid>
 #include <QVariant>
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 const QString IlluminancePrintTable::kCreateStatement = QStringLiteral(
@@ -64,16 +56,10 @@ const Source kSources[] = {
 
 // The field value of a cell: zero and empty numbers are Null; a value its column cannot hold
 // gives no value and *overflow.
-// An empty text is stored as an empty text, not as Null.
-QVariant textValue(const QString &text)
-{
-    return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
-}
-
 QVariant fieldValue(const QString &text, Kind kind, bool *overflow)
 {
     if (kind == Kind::Text)
-        return textValue(text);
+        return PrintTableFile::text(text);
     const double v = NumberText::leading(text);
     if (v == 0)
         return QVariant();
@@ -108,83 +94,33 @@ QVariant fieldValue(const QString &text, Kind kind, bool *overflow)
     return QVariant();
 }
 
-class Connection
+PrintTableFile::Status writeRecords(PrintTableFile::Writer &writer, const RecordGrid &grid, int rows,
+                                    const QString &companyName, const QString &fileName, QString *error)
 {
-public:
-    explicit Connection(const QString &path)
-        : m_name(QStringLiteral("print-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
-    }
-    ~Connection()
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_name, false);
-            if (db.isOpen())
-                db.close();
-        }
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
-
-private:
-    QString m_name;
-};
-
-bool writeRecords(const RecordGrid &grid, int rows, const QString &companyName, const QString &fileName,
-                  const QString &path, QString *error)
-{
-    Connection connection(path);
-    QSqlDatabase db = connection.db();
-    if (!db.open()) {
-        *error = db.lastError().text();
-        return false;
-    }
-    QSqlQuery query(db);
-    if (!query.exec(IlluminancePrintTable::kCreateStatement) || !db.transaction()) {
-        *error = query.lastError().text();
-        return false;
-    }
-    QString placeholders = QStringLiteral("?");
-    for (int i = 1; i < 32; ++i)
-        placeholders += QStringLiteral(",?");
-    if (!query.prepare(QStringLiteral("INSERT INTO W_Data VALUES (%1)").arg(placeholders))) {
-        *error = query.lastError().text();
-        return false;
-    }
+    using Status = PrintTableFile::Status;
     const int h = RoomRecord::kHeadingsRow;
-    const QVariant headings[] = {textValue(grid.text(h, RoomRecord::kTitle1)),
-                                 textValue(grid.text(h, RoomRecord::kTitle2)), textValue(grid.text(h, RoomRecord::kDate)),
-                                 textValue(companyName), textValue(fileName)};
+    const QVariantList headings = {PrintTableFile::text(grid.text(h, RoomRecord::kTitle1)),
+                                   PrintTableFile::text(grid.text(h, RoomRecord::kTitle2)),
+                                   PrintTableFile::text(grid.text(h, RoomRecord::kDate)),
+                                   PrintTableFile::text(companyName), PrintTableFile::text(fileName)};
     for (int r = 1; r <= rows; ++r) {
-        int field = 0;
-        for (const QVariant &v : headings)
-            query.bindValue(field++, v);
-        query.bindValue(field++, QVariant(qint32(r)));
+        QVariantList values = headings;
+        values.append(QVariant(qint32(r)));
         for (const Source &s : kSources) {
             bool overflow = false;
             const QVariant v = fieldValue(grid.text(r, s.column), s.kind, &overflow);
             if (overflow) {
                 *error = QStringLiteral("オーバーフローしました。（%1 行目の値「%2」）").arg(r).arg(grid.text(r, s.column));
-                db.rollback();
-                return false;
+                return Status::ValueTooLarge;
             }
-            query.bindValue(field++, v);
+            values.append(v);
         }
         const QString roomIndex = grid.text(r, RoomRecord::RoomIndex);
-        query.bindValue(field++, roomIndex.isEmpty() ? QVariant() : QVariant(IlluminancePrintTable::roomIndexLetter(roomIndex)));
-        if (!query.exec()) {
-            *error = query.lastError().text();
-            db.rollback();
-            return false;
-        }
+        values.append(roomIndex.isEmpty() ? QVariant() : QVariant(IlluminancePrintTable::roomIndexLetter(roomIndex)));
+        if (!writer.append(values, error))
+            return Status::CannotWrite;
     }
-    if (!db.commit()) {
-        *error = db.lastError().text();
-        return false;
-    }
-    return true;
+    return Status::Ok;
 }
 
 } // namespace
@@ -221,22 +157,26 @@ QString IlluminancePrintTable::roomIndexLetter(const QString &roomIndex)
 }
 
 int IlluminancePrintTable::build(const RecordGrid &grid, const QString &companyName, const QString &fileName,
-                                 const QString &databasePath, QString *error)
+                                 const QString &databasePath, QString *error, QList<QSqlRecord> *records,
+                                 PrintTableFile::Status *status)
 {
     const int rows = paddedRows(lastRoom(grid));
+    if (status)
+        *status = PrintTableFile::Status::Ok;
     if (rows == 0)
         return 0;
-    // Built beside the target and renamed into place, so the report never reads half a table.
-    const QString building = databasePath + QStringLiteral(".building");
-    QFile::remove(building);
-    if (!writeRecords(grid, rows, companyName, fileName, building, error)) {
-        QFile::remove(building);
+    QList<QSqlRecord> built;
+    const PrintTableFile::Status result = PrintTableFile::build(
+        databasePath, kCreateStatement, QStringLiteral("W_Data"), kColumns,
+        [&](PrintTableFile::Writer &writer, QString *why) {
+            return writeRecords(writer, grid, rows, companyName, fileName, why);
+        },
+        &built, error);
+    if (status)
+        *status = result;
+    if (result != PrintTableFile::Status::Ok)
         return -1;
-    }
-    if (std::rename(QFile::encodeName(building).constData(), QFile::encodeName(databasePath).constData()) != 0) {
-        *error = QStringLiteral("%1 を作成できません。").arg(QDir::toNativeSeparators(databasePath));
-        QFile::remove(building);
-        return -1;
-    }
+    if (records)
+        *records = std::move(built);
     return rows;
 }

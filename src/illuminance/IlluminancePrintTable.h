@@ -1,6 +1,7 @@
 #pragma once
 
 #include "grid/RecordGrid.h"
+#include "report/PrintTableFile.h"
 
 #include <QString>
 
@@ -12,12 +13,16 @@ public:
     static constexpr int kRowsPerPage = 22;
     static inline const QString kFileName = QStringLiteral("t_syou.mdb");
     static const QString kCreateStatement;
+    static constexpr int kColumns = 32;
 
-    // Builds the table at `databasePath` from the record grid. Returns the number of printed rows
-    // (a multiple of 22), 0 when no room is in use (nothing is written then), or -1 when a value
-    // cannot be stored (*error says why; the previous database, if any, is left as it was).
+    // Builds the table at `databasePath` from the record grid and gives its records as the report
+    // reads them. Returns the number of printed rows (a multiple of 22), 0 when no room is in use
+    // (nothing is written then), or -1 when the table cannot be made: *status says whether a value
+    // is too large for its column or the database cannot be written, *error says why, and the
+    // previous database, if any, is left as it was.
     static int build(const RecordGrid &grid, const QString &companyName, const QString &fileName,
-                     const QString &databasePath, QString *error);
+                     const QString &databasePath, QString *error, QList<QSqlRecord> *records = nullptr,
+                     PrintTableFile::Status *status = nullptr);
 
     // The last room in use (0 when none) and the rows printed for it.
     static int lastRoom(const RecordGrid &grid);

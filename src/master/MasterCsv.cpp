@@ -144,10 +144,22 @@ bool MasterCsv::toMst(Kind kind, const QString &csv, QByteArray *mst, QString *e
         *error = QStringLiteral("line 1: the header must be: %1").arg(expected.join(u','));
         return false;
     }
+    // Blank lines at the end (an editor may leave some) hold no slot.
+    while (rows.size() > 1 && rows.last().size() == 1 && rows.last().first().isEmpty())
+        rows.removeLast();
+    if (rows.size() > MasterTables::kSlots + 1) {
+        *error = QStringLiteral("more than 999 slots");
+        return false;
+    }
     mst->clear();
     for (int i = 1; i < rows.size(); ++i) {
-        const QStringList &f = rows[i];
+        QStringList f = rows[i];
         const QString where = QStringLiteral("line %1: ").arg(i + 1);
+        // An unused slot may be written as its slot number alone.
+        if (f.size() == 1 && f[0] == QString::number(i)) {
+            while (f.size() < expected.size())
+                f.append(QString());
+        }
         if (f.size() != expected.size()) {
             *error = where + QStringLiteral("%1 fields, expected %2").arg(f.size()).arg(expected.size());
             return false;

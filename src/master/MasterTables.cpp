@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 MasterTables::MasterTables()
     : m_lamps(kSlots), m_luminaires(kSlots), m_rooms(kSlots)
@@ -23,7 +24,9 @@ bool MasterTables::readFile(const QString &dir, const QString &fileName, int len
 {
     const QString path = QDir(dir).filePath(fileName);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Only a regular file is a master: a FIFO or a device would hold start-up for ever.
+    const QFileInfo info(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
         if (error) {
             *error = QStringLiteral("マスタファイル「%1」を開けません。\n\nフォルダ：%2\n\n"
                                     "プログラムと同じフォルダにマスタファイルを置いてから、もう一度起動してください。")

@@ -1,14 +1,15 @@
 #include "report/ReportOutput.h"
 
+#include "io/CheckedFile.h"
 #include "ui/Dialogs.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QToolBar>
 
 namespace ReportOutput {
@@ -16,24 +17,26 @@ namespace ReportOutput {
 bool writePdf(const BandedReport &report, const QList<QSqlRecord> &rows, const QString &path,
               const QString &title, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
+    // Refused before any drawing: a device or a folder of that name is never replaced.
+    if (!CheckedFile::checkTarget(path, error))
         return false;
-    }
+    // Drawn in memory, then written through a checked temporary file and a rename.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&buffer);
         writer.setResolution(1200);
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("ゼルティカとドルネア"));
         report.preparePaper(writer);
         report.render(writer, rows);
     }
-    if (!file.commit()) {
-        *error = file.errorString();
+    buffer.close();
+    if (buffer.data().isEmpty()) {
+        *error = QStringLiteral("PDFを作成できませんでした。");
         return false;
     }
-    return true;
+    return CheckedFile::write(path, buffer.data(), error);
 }
 
 // The report's paper on a printer, drawn from the paper's corner (the report keeps its own margins).

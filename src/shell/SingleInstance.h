@@ -1,21 +1,30 @@
 #pragma once
 
-#include <QLockFile>
 #include <QString>
 
-#include <memory>
-
-// Refuses a second running copy: the first copy holds a lock file in the user's runtime folder for
-// as long as it runs. A lock left by a copy that crashed is taken over.
+// Refuses a second running copy. The running copy holds an advisory lock on a lock file in the
+// user's runtime folder; the system drops the lock when the copy ends, however it ends, so a lock
+// file left behind (empty, garbage, naming a process that is gone or another host) never keeps the
+// program from starting: it is simply taken over.
 class SingleInstance
 {
 public:
+    enum class Result {
+        Acquired,           // this copy is the only one and holds the lock until destroyed
+        HeldByRunningCopy,  // another copy runs: end at once, silently
+        Failed,             // the lock cannot be taken (permissions): tell the user why
+    };
+
     explicit SingleInstance(const QString &lockPath = defaultLockPath());
-    // True when this copy is the only one; it then holds the lock until destroyed.
-    bool acquire();
+    ~SingleInstance();
+    SingleInstance(const SingleInstance &) = delete;
+    SingleInstance &operator=(const SingleInstance &) = delete;
+
+    Result acquire(QString *error = nullptr);
 
     static QString defaultLockPath();
 
 private:
-    std::unique_ptr<QLockFile> m_lock;
+    QString m_path;
+    int m_fd = -1;
 };

@@ -3,6 +3,7 @@
 #include <QStringConverter>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -34,27 +35,63 @@ bool isLeadByte(unsigned char b)
 
 } // namespace
 
+// Bytes 00 to 7F are ASCII both ways. The converter alone would swap some control characters
+// (1A, 1C, 7F), so a cell holding one would change on every save; only the other characters go
+// through it.
 QByteArray Cp932::encode(const QString &text, bool *ok)
 {
-    QStringEncoder encoder(kCodecName, QStringConverter::Flag::Stateless);
-    QByteArray bytes = encoder.encode(foldToCp932(text));
+    const QString folded = foldToCp932(text);
+    QByteArray bytes;
+    bytes.reserve(folded.size() * 2);
+    std::optional<QStringEncoder> encoder; // opened only for text that needs it
+    qsizetype i = 0;
+    const qsizetype n = folded.size();
+    while (i < n) {
+        if (folded[i].unicode() < 0x80) {
+            bytes.append(char(folded[i].unicode()));
+            ++i;
+            continue;
+        }
+        qsizetype j = i;
+        while (j < n && folded[j].unicode() >= 0x80)
+            ++j;
+        if (!encoder)
+            encoder.emplace(kCodecName, QStringConverter::Flag::Stateless);
+        bytes.append(encoder->encode(QStringView(folded).mid(i, j - i)));
+        i = j;
+    }
     if (ok)
-        *ok = encoder.isValid() && !encoder.hasError();
+        *ok = !encoder || (encoder->isValid() && !encoder->hasError());
     return bytes;
 }
 
 QString Cp932::decode(const QByteArray &bytes, bool *ok)
 {
-    // Plain ASCII is the same in CP932; skip the converter for it (most master fields are ASCII).
-    if (std::all_of(bytes.begin(), bytes.end(), [](char b) { return static_cast<unsigned char>(b) < 0x80; })) {
-        if (ok)
-            *ok = true;
-        return QString::fromLatin1(bytes);
+    QString text;
+    text.reserve(bytes.size());
+    std::optional<QStringDecoder> decoder;
+    qsizetype i = 0;
+    const qsizetype n = bytes.size();
+    while (i < n) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            text.append(QChar(b));
+            ++i;
+            continue;
+        }
+        // A run of non-ASCII characters: a lead byte takes its trail byte, which may lie in the
+        // ASCII range.
+        qsizetype j = i;
+        while (j < n && static_cast<unsigned char>(bytes[j]) >= 0x80)
+            j += isLeadByte(static_cast<unsigned char>(bytes[j])) && j + 1 < n ? 2 : 1;
+        j = std::min(j, n);
+        if (!decoder)
+            decoder.emplace(kCodecName, QStringConverter::Flag::Stateless);
+        text.append(decoder->decode(QByteArrayView(bytes.constData() + i, j - i)));
+        i = j;
     }
-    QStringDecoder decoder(kCodecName, QStringConverter::Flag::Stateless);
-    QString text = decoder.decode(bytes);
     if (ok)
-        *ok = decoder.isValid() && !decoder.hasError();
+        *ok = !decoder || (decoder->isValid() && !decoder->hasError());
     return text;
 }
 

@@ -17,9 +17,17 @@ void Dialogs::setInstance(Dialogs *dialogs)
     g_override = dialogs;
 }
 
-void Dialogs::inform(QWidget *parent, const QString &text)
+void Dialogs::detailedNotice(QWidget *parent, const QString &text, const QString &detail, Icon icon)
 {
-    instance().message(parent, text, kTitle, Icon::Information, Buttons::Ok);
+    message(parent, detail.isEmpty() ? text : text + QStringLiteral("\n\n") + detail, kTitle, icon, Buttons::Ok);
+}
+
+void Dialogs::inform(QWidget *parent, const QString &text, const QString &detail)
+{
+    if (detail.isEmpty())
+        instance().message(parent, text, kTitle, Icon::Information, Buttons::Ok);
+    else
+        instance().detailedNotice(parent, text, detail, Icon::Information);
 }
 
 bool Dialogs::ask(QWidget *parent, const QString &text)

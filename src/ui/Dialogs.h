@@ -20,6 +20,9 @@ public:
 
     virtual Answer message(QWidget *parent, const QString &text, const QString &title, Icon icon,
                            Buttons buttons) = 0;
+    // A notice whose text stays as the program words it, with the particulars (the file, the
+    // reason) shown beneath it.
+    virtual void detailedNotice(QWidget *parent, const QString &text, const QString &detail, Icon icon);
     // The filter is written as the sheets give it: "説明|*.ext" pairs separated by "|".
     // An empty result means the user cancelled.
     virtual QString openFile(QWidget *parent, const QString &initialName, const QString &filter, int filterIndex) = 0;
@@ -29,8 +32,9 @@ public:
     // Replaces the dialogs (tests); nullptr restores Qt's. The caller keeps ownership.
     static void setInstance(Dialogs *dialogs);
 
-    // Convenience: a notice with the sheets' title and the information icon.
-    static void inform(QWidget *parent, const QString &text);
+    // Convenience: a notice with the sheets' title and the information icon (and the particulars
+    // beneath it, when there are any).
+    static void inform(QWidget *parent, const QString &text, const QString &detail = QString());
     // A Yes/No question with the sheets' title and the information icon; true on Yes.
     static bool ask(QWidget *parent, const QString &text);
 };

@@ -84,6 +84,14 @@ Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &text, const Q
     return Answer::Cancel;
 }
 
+void QtDialogs::detailedNotice(QWidget *parent, const QString &text, const QString &detail, Icon icon)
+{
+    QMessageBox box(toQt(icon), kTitle, text, QMessageBox::NoButton, parent);
+    box.setInformativeText(detail);
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
 QString QtDialogs::openFile(QWidget *parent, const QString &initialName, const QString &filter, int filterIndex)
 {
     return runFileDialog(parent, QFileDialog::AcceptOpen, initialName, filter, filterIndex);

@@ -7,6 +7,7 @@ class QtDialogs : public Dialogs
 {
 public:
     Answer message(QWidget *parent, const QString &text, const QString &title, Icon icon, Buttons buttons) override;
+    void detailedNotice(QWidget *parent, const QString &text, const QString &detail, Icon icon) override;
     QString openFile(QWidget *parent, const QString &initialName, const QString &filter, int filterIndex) override;
     QString saveFile(QWidget *parent, const QString &initialName, const QString &filter, int filterIndex) override;
 

@@ -3,21 +3,26 @@
 Dialogs::Answer ScriptedDialogs::message(QWidget *, const QString &text, const QString &title, Icon icon,
                                          Buttons buttons)
 {
-    asked.append({QStringLiteral("message"), text, title, icon, buttons, 0});
+    asked.append({QStringLiteral("message"), text, title, icon, buttons, 0, {}});
     if (!answers.isEmpty())
         return answers.takeFirst();
     return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
 }
 
+void ScriptedDialogs::detailedNotice(QWidget *, const QString &text, const QString &detail, Icon icon)
+{
+    asked.append({QStringLiteral("message"), text, kTitle, icon, Buttons::Ok, 0, detail});
+}
+
 QString ScriptedDialogs::openFile(QWidget *, const QString &initialName, const QString &filter, int filterIndex)
 {
-    asked.append({QStringLiteral("open"), initialName, filter, Icon::Information, Buttons::Ok, filterIndex});
+    asked.append({QStringLiteral("open"), initialName, filter, Icon::Information, Buttons::Ok, filterIndex, {}});
     return paths.isEmpty() ? QString() : paths.takeFirst();
 }
 
 QString ScriptedDialogs::saveFile(QWidget *, const QString &initialName, const QString &filter, int filterIndex)
 {
-    asked.append({QStringLiteral("save"), initialName, filter, Icon::Information, Buttons::Ok, filterIndex});
+    asked.append({QStringLiteral("save"), initialName, filter, Icon::Information, Buttons::Ok, filterIndex, {}});
     return paths.isEmpty() ? QString() : paths.takeFirst();
 }
 

@@ -17,6 +17,7 @@ public:
         Icon icon = Icon::Information;
         Buttons buttons = Buttons::Ok;
         int filterIndex = 0;
+        QString detail; // the particulars beneath a notice
     };
 
     ScriptedDialogs() { Dialogs::setInstance(this); }
@@ -27,6 +28,7 @@ public:
     QList<Asked> asked;
 
     Answer message(QWidget *, const QString &text, const QString &title, Icon icon, Buttons buttons) override;
+    void detailedNotice(QWidget *, const QString &text, const QString &detail, Icon icon) override;
     QString openFile(QWidget *, const QString &initialName, const QString &filter, int filterIndex) override;
     QString saveFile(QWidget *, const QString &initialName, const QString &filter, int filterIndex) override;
 

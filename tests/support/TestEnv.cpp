@@ -86,6 +86,29 @@ void TestEnv::makeFolderWritable(const QString &folder)
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
+bool TestEnv::makeFileUnwritable(const QString &file)
+{
+    if (::geteuid() != 0)
+        return QFile::setPermissions(file, QFile::ReadOwner);
+    QProcess chattr;
+    chattr.start(QStringLiteral("chattr"), {QStringLiteral("+i"), file});
+    if (!chattr.waitForFinished() || chattr.exitStatus() != QProcess::NormalExit || chattr.exitCode() != 0)
+        return false;
+    QFile probe(file);
+    if (probe.open(QIODevice::Append)) {
+        makeFileWritable(file);
+        return false;
+    }
+    return true;
+}
+
+void TestEnv::makeFileWritable(const QString &file)
+{
+    if (::geteuid() == 0)
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), file});
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+}
+
 MasterTables TestEnv::sampleMasters()
 {
     MasterTables t;

@@ -28,6 +28,9 @@ public:
     // false when this machine can't. makeFolderWritable undoes it.
     static bool makeFolderUnwritable(const QString &folder);
     static void makeFolderWritable(const QString &folder);
+    // The same for one file: it can be neither written nor replaced in place.
+    static bool makeFileUnwritable(const QString &file);
+    static void makeFileWritable(const QString &file);
 
     // The sample masters as the build made them.
     static MasterTables sampleMasters();

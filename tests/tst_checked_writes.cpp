@@ -1,0 +1,386 @@
+// Every file the program writes, written while the disk fails: the failure is reported, nothing
+// claims success, and the previous file keeps its bytes. The failures are made to happen by the
+// preload library (a write, the sync or the rename fails), by a full tmpfs where one can be
+// mounted, and by targets that are no regular files.
+#include "grid/WorkFile.h"
+#include "illuminance/IlluminancePrintTable.h"
+#include "illuminance/RoomRecord.h"
+#include "io/CheckedFile.h"
+#include "support/FaultInjection.h"
+#include "support/PdfTools.h"
+#include "support/SheetFixture.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+using namespace RoomRecord;
+
+namespace {
+
+// A sheet of `rooms` rooms whose names start with `prefix`.
+RecordGrid sheetOf(const QString &prefix, int rooms)
+{
+    RecordGrid g(kRows, kColumns);
+    for (int r = 1; r <= rooms; ++r) {
+        g.setText(r, InUse, QStringLiteral("1"));
+        g.setText(r, RoomName1, QStringLiteral("%1%2").arg(prefix).arg(r));
+        g.setText(r, LuminaireType, QStringLiteral("FHF32 埋込下面開放"));
+        g.setText(r, Area, QStringLiteral("24.0"));
+    }
+    return g;
+}
+
+QStringList leftovers(const QString &folder, const QString &keep)
+{
+    QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    files.removeAll(keep);
+    return files;
+}
+
+QString program(const QString &name)
+{
+    return QDir(TestEnv::buildDir()).filePath(name);
+}
+
+QProcessEnvironment batchEnvironment(const QString &home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("LD_PRELOAD"));
+    env.remove(QStringLiteral("PRX5M_FAULT"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/cache"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+    return env;
+}
+
+// The four places a write can fail, with both errors a disk gives.
+void addFaultRows(qint64 middle)
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("error");
+    for (const QString &error : {QStringLiteral("ENOSPC"), QStringLiteral("EIO")}) {
+        QTest::addRow("first write, %s", qPrintable(error)) << QStringLiteral("write:0") << error;
+        QTest::addRow("middle, %s", qPrintable(error)) << QStringLiteral("write:%1").arg(middle) << error;
+        QTest::addRow("sync, %s", qPrintable(error)) << QStringLiteral("fsync") << error;
+        QTest::addRow("rename, %s", qPrintable(error)) << QStringLiteral("rename") << error;
+    }
+}
+
+} // namespace
+
+class TestCheckedWrites : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup() { FaultInjection::clear(); }
+
+    void checkedWrite_data() { addFaultRows(5000); }
+    void checkedWrite();
+    void workFileSave_data() { addFaultRows(6000); }
+    void workFileSave();
+    void sheetSaveTellsTheUser_data() { addFaultRows(6000); }
+    void sheetSaveTellsTheUser();
+    void printTableKeepsThePrevious_data();
+    void printTableKeepsThePrevious();
+    void notRegularTargets_data();
+    void notRegularTargets();
+    void batchPdf_data();
+    void batchPdf();
+    void batchPdfIntoFifo();
+    void masterTool_data();
+    void masterTool();
+    void fullDisk();
+    void batchRunsSideBySide();
+};
+
+void TestCheckedWrites::initTestCase()
+{
+    QVERIFY2(FaultInjection::loadedHere(), "run under ctest: the fault library must be preloaded");
+    QVERIFY(QFile::exists(FaultInjection::library()));
+}
+
+void TestCheckedWrites::checkedWrite()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("data.bin"));
+    const QByteArray old(9000, 'o');
+    QString why;
+    QVERIFY(CheckedFile::write(path, old, &why));
+    FaultInjection::set(fault, QStringLiteral("data.bin"), error);
+    QVERIFY(!CheckedFile::write(path, QByteArray(12000, 'n'), &why));
+    FaultInjection::clear();
+    QVERIFY(!why.isEmpty());
+    QVERIFY2(why.contains(error == u"EIO" ? QStringLiteral("入出力") : QStringLiteral("空き容量")), qPrintable(why));
+    QCOMPARE(TestEnv::readBytes(path), old);
+    QCOMPARE(leftovers(dir.path(), QStringLiteral("data.bin")), QStringList());
+    // And without the fault the same write goes through.
+    QVERIFY(CheckedFile::write(path, QByteArray(12000, 'n'), &why));
+    QCOMPARE(TestEnv::readBytes(path), QByteArray(12000, 'n'));
+}
+
+void TestCheckedWrites::workFileSave()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("office.syw"));
+    QVERIFY(WorkFile::save(sheetOf(QStringLiteral("旧"), 3), path));
+    const QByteArray old = TestEnv::readBytes(path);
+    FaultInjection::set(fault, QStringLiteral("office.syw"), error);
+    WorkFile::Error kind = WorkFile::Error::None;
+    QString reason;
+    QVERIFY(!WorkFile::save(sheetOf(QStringLiteral("新しい室"), 220), path, &kind, &reason));
+    FaultInjection::clear();
+    QCOMPARE(kind, WorkFile::Error::CannotWrite);
+    QVERIFY(!reason.isEmpty());
+    QCOMPARE(TestEnv::readBytes(path), old);
+    QCOMPARE(leftovers(dir.path(), QStringLiteral("office.syw")), QStringList());
+}
+
+void TestCheckedWrites::sheetSaveTellsTheUser()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sheet.syw"));
+    SheetFixture f;
+    f.sheet->recordGrid() = sheetOf(QStringLiteral("旧"), 2);
+    f.dialogs.paths = {path};
+    f.sheet->Menu_File_NSave_Click();
+    QVERIFY(f.dialogs.messages().isEmpty());
+    const QByteArray old = TestEnv::readBytes(path);
+    QVERIFY(!old.isEmpty());
+
+    f.sheet->recordGrid() = sheetOf(QStringLiteral("新しい室"), 200);
+    FaultInjection::set(fault, QStringLiteral("sheet.syw"), error);
+    f.sheet->Menu_File_Save_Click();
+    FaultInjection::clear();
+    QCOMPARE(f.dialogs.messages().size(), 1);
+    QVERIFY(f.dialogs.messages().first().startsWith(QStringLiteral("データを保存できませんでした。")));
+    QCOMPARE(TestEnv::readBytes(path), old);
+    QCOMPARE(f.sheet->currentFileName(), path);
+    QCOMPARE(leftovers(dir.path(), QStringLiteral("sheet.syw")), QStringList());
+}
+
+void TestCheckedWrites::printTableKeepsThePrevious_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("database write") << QStringLiteral("write:2000");
+    QTest::newRow("database sync") << QStringLiteral("fsync");
+    QTest::newRow("rename into place") << QStringLiteral("rename");
+}
+
+void TestCheckedWrites::printTableKeepsThePrevious()
+{
+    QFETCH(QString, fault);
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("t_syou.mdb"));
+    QString error;
+    QList<QSqlRecord> rows;
+    QCOMPARE(IlluminancePrintTable::build(sheetOf(QStringLiteral("旧"), 1), {}, {}, db, &error, &rows), 22);
+    const QByteArray old = TestEnv::readBytes(db);
+    FaultInjection::set(fault, QStringLiteral("t_syou.mdb"));
+    PrintTableFile::Status status = PrintTableFile::Status::Ok;
+    QCOMPARE(IlluminancePrintTable::build(sheetOf(QStringLiteral("新"), 100), {}, {}, db, &error, &rows, &status), -1);
+    FaultInjection::clear();
+    QCOMPARE(status, PrintTableFile::Status::CannotWrite);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(TestEnv::readBytes(db), old);
+    QCOMPARE(leftovers(dir.path(), QStringLiteral("t_syou.mdb")), QStringList());
+}
+
+void TestCheckedWrites::notRegularTargets_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("fifo") << "fifo";
+    QTest::newRow("folder") << "folder";
+    QTest::newRow("socket") << "socket";
+    QTest::newRow("device") << "device";
+}
+
+void TestCheckedWrites::notRegularTargets()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("target.syw"));
+    int socketFd = -1;
+    const auto closeSocket = qScopeGuard([&] {
+        if (socketFd >= 0)
+            ::close(socketFd);
+    });
+    if (kind == u"fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == u"folder") {
+        QVERIFY(QDir().mkdir(path));
+    } else if (kind == u"socket") {
+        socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        const QByteArray name = QFile::encodeName(path);
+        QVERIFY(size_t(name.size()) < sizeof address.sun_path);
+        std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+        QCOMPARE(::bind(socketFd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    } else {
+        path = QStringLiteral("/dev/null");
+    }
+    struct stat before {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &before), 0);
+    QString why;
+    QVERIFY(!CheckedFile::write(path, "text", &why));
+    QVERIFY2(why.contains(QStringLiteral("通常のファイルではありません")), qPrintable(why));
+    QVERIFY(!WorkFile::save(sheetOf(QStringLiteral("室"), 1), path));
+    struct stat after {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &after), 0);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(after.st_ino, before.st_ino);
+    // Nor does loading hang on it.
+    RecordGrid g(kRows, kColumns);
+    QVERIFY(!WorkFile::load(g, path));
+}
+
+void TestCheckedWrites::batchPdf_data()
+{
+    addFaultRows(20000);
+}
+
+void TestCheckedWrites::batchPdf()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const QString work = dir.filePath(QStringLiteral("office.syw"));
+    QVERIFY(WorkFile::save(sheetOf(QStringLiteral("会議室"), 30), work));
+    const QString pdf = dir.filePath(QStringLiteral("office.pdf"));
+    const QByteArray old("%PDF-1.4 an earlier report\n");
+    TestEnv::writeBytes(pdf, old);
+
+    QProcess p;
+    p.setProcessEnvironment(FaultInjection::environment(batchEnvironment(dir.path()), fault, QStringLiteral("office.pdf"), error));
+    p.start(program(QStringLiteral("prx5m")), {QStringLiteral("--pdf"), QStringLiteral("illuminance"), work, pdf});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 4);
+    const QString stderrText = QString::fromLocal8Bit(p.readAllStandardError());
+    QVERIFY2(stderrText.contains(QStringLiteral("PDFを書き込めません")), qPrintable(stderrText));
+    QCOMPARE(TestEnv::readBytes(pdf), old);
+    QCOMPARE(leftovers(dir.path(), QStringLiteral("office.pdf")), QStringList{QStringLiteral("office.syw")});
+}
+
+void TestCheckedWrites::batchPdfIntoFifo()
+{
+    QTemporaryDir dir;
+    const QString work = dir.filePath(QStringLiteral("office.syw"));
+    QVERIFY(WorkFile::save(sheetOf(QStringLiteral("会議室"), 3), work));
+    const QString fifo = dir.filePath(QStringLiteral("out.pdf"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QProcess p;
+    p.setProcessEnvironment(batchEnvironment(dir.path()));
+    p.start(program(QStringLiteral("prx5m")), {QStringLiteral("--pdf"), QStringLiteral("illuminance"), work, fifo});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 4);
+    QVERIFY(QString::fromLocal8Bit(p.readAllStandardError()).contains(QStringLiteral("通常のファイルではありません")));
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+}
+
+void TestCheckedWrites::masterTool_data()
+{
+    addFaultRows(5000);
+}
+
+void TestCheckedWrites::masterTool()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const QString csv = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("data/masters/syomei.csv"));
+    const QString mst = dir.filePath(QStringLiteral("syomei.mst"));
+    const QByteArray old(400, ' ');
+    TestEnv::writeBytes(mst, old);
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("LD_PRELOAD"));
+    p.setProcessEnvironment(FaultInjection::environment(env, fault, QStringLiteral("syomei.mst"), error));
+    p.start(program(QStringLiteral("prx5m-mst")), {QStringLiteral("to-mst"), QStringLiteral("luminaire"), csv, mst});
+    QVERIFY(p.waitForFinished(60000));
+    QVERIFY(p.exitCode() != 0);
+    QVERIFY(!p.readAllStandardError().isEmpty());
+    QCOMPARE(TestEnv::readBytes(mst), old);
+    QCOMPARE(leftovers(dir.path(), QStringLiteral("syomei.mst")), QStringList());
+}
+
+void TestCheckedWrites::fullDisk()
+{
+    QTemporaryDir dir;
+    const QString mountPoint = dir.filePath(QStringLiteral("small"));
+    QVERIFY(QDir().mkdir(mountPoint));
+    if (::geteuid() != 0
+        || ::mount("tmpfs", QFile::encodeName(mountPoint).constData(), "tmpfs", 0, "size=64k") != 0)
+        QSKIP("no tmpfs can be mounted here (needs root)");
+    const auto unmount = qScopeGuard([&] { ::umount(QFile::encodeName(mountPoint).constData()); });
+    const QString path = mountPoint + QStringLiteral("/office.syw");
+    QVERIFY(WorkFile::save(sheetOf(QStringLiteral("旧"), 2), path));
+    const QByteArray old = TestEnv::readBytes(path);
+    // Fill the disk up to a few bytes, as other files would.
+    TestEnv::writeBytes(mountPoint + QStringLiteral("/filler"), QByteArray(40 * 1024, 'x'));
+    RecordGrid big = sheetOf(QStringLiteral("とても長い室の名前"), 220);
+    QString reason;
+    QVERIFY(!WorkFile::save(big, path, nullptr, &reason));
+    QVERIFY2(reason.contains(QStringLiteral("空き容量")), qPrintable(reason));
+    QCOMPARE(TestEnv::readBytes(path), old);
+    QCOMPARE(leftovers(mountPoint, QStringLiteral("office.syw")), QStringList{QStringLiteral("filler")});
+}
+
+void TestCheckedWrites::batchRunsSideBySide()
+{
+    QTemporaryDir dir;
+    const QStringList prefixes = {QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙"), QStringLiteral("丁"),
+                                  QStringLiteral("戊"), QStringLiteral("己"), QStringLiteral("庚"), QStringLiteral("辛")};
+    QList<QProcess *> runs;
+    for (int i = 0; i < prefixes.size(); ++i) {
+        const QString work = dir.filePath(QStringLiteral("w%1.syw").arg(i));
+        QVERIFY(WorkFile::save(sheetOf(prefixes[i] + QStringLiteral("室"), 40 + i), work));
+    }
+    // All eight share one work folder, as runs of one user do.
+    for (int i = 0; i < prefixes.size(); ++i) {
+        auto *p = new QProcess(this);
+        p->setProcessEnvironment(batchEnvironment(dir.path()));
+        p->start(program(QStringLiteral("prx5m")),
+                 {QStringLiteral("--pdf"), QStringLiteral("illuminance"), dir.filePath(QStringLiteral("w%1.syw").arg(i)),
+                  dir.filePath(QStringLiteral("r%1.pdf").arg(i))});
+        runs.append(p);
+    }
+    for (int i = 0; i < runs.size(); ++i) {
+        QVERIFY(runs[i]->waitForFinished(120000));
+        QVERIFY2(runs[i]->exitCode() == 0, runs[i]->readAllStandardError().constData());
+    }
+    for (int i = 0; i < prefixes.size(); ++i) {
+        const QString text = PdfTools::text(dir.filePath(QStringLiteral("r%1.pdf").arg(i)));
+        QVERIFY(text.contains(prefixes[i] + QStringLiteral("室1")));
+        QVERIFY(text.contains(prefixes[i] + QStringLiteral("室%1").arg(40 + i)));
+        for (int j = 0; j < prefixes.size(); ++j)
+            if (j != i)
+                QVERIFY2(!text.contains(prefixes[j] + QStringLiteral("室")), qPrintable(prefixes[j]));
+    }
+    qDeleteAll(runs);
+    // The finished table is in its place and no temporary database is left.
+    const QString work = dir.filePath(QStringLiteral("cache/kzw/zeltika"));
+    QCOMPARE(leftovers(work, QStringLiteral("t_syou.mdb")), QStringList());
+    QVERIFY(QFile::exists(work + QStringLiteral("/t_syou.mdb")));
+}
+
+QTEST_MAIN(TestCheckedWrites)
+#include "tst_checked_writes.moc"
