@@ -142,12 +142,18 @@ bool WorkFile::fromCsv(const QString &csv, int maxRows, QVector<QStringList> *ro
     return true;
 }
 
-bool WorkFile::save(const RecordGrid &grid, const QString &path, Error *error, QString *reason)
+bool WorkFile::toBytes(const RecordGrid &grid, QByteArray *bytes)
 {
     const QString csv = toCsv(grid);
     bool encoded = false;
-    const QByteArray bytes = Cp932::encode(csv, &encoded);
-    if (!encoded || csv.contains(QChar(0))) {
+    *bytes = Cp932::encode(csv, &encoded);
+    return encoded && !csv.contains(QChar(0));
+}
+
+bool WorkFile::save(const RecordGrid &grid, const QString &path, Error *error, QString *reason)
+{
+    QByteArray bytes;
+    if (!toBytes(grid, &bytes)) {
         setError(error, Error::CannotEncode);
         if (reason)
             *reason = errorText(Error::CannotEncode);
@@ -182,6 +188,15 @@ bool WorkFile::load(RecordGrid &grid, const QString &path, Error *error)
         return false;
     }
     const QByteArray bytes = file.read(kMaxBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        setError(error, Error::CannotOpen);
+        return false;
+    }
+    return fromBytes(grid, bytes, error);
+}
+
+bool WorkFile::fromBytes(RecordGrid &grid, const QByteArray &bytes, Error *error)
+{
     if (bytes.size() > kMaxBytes) {
         setError(error, Error::TooLarge);
         return false;

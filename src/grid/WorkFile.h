@@ -40,6 +40,11 @@ public:
     // dropped. Empty lines after the last row are ignored. On failure the grid is not touched.
     static bool load(RecordGrid &grid, const QString &path, Error *error = nullptr);
 
+    // The bytes of a file as save writes them and load reads them (false when the grid holds text
+    // that CP932 cannot hold / when the bytes are no work file; the grid is then untouched).
+    static bool toBytes(const RecordGrid &grid, QByteArray *bytes);
+    static bool fromBytes(RecordGrid &grid, const QByteArray &bytes, Error *error = nullptr);
+
     // The text form used by save and load, for tests and tools.
     static QString toCsv(const RecordGrid &grid);
     static bool fromCsv(const QString &csv, int maxRows, QVector<QStringList> *rows, Error *error);
