@@ -2,7 +2,7 @@
 #include "illuminance/FSyoudo.h"
 #include "illuminance/IlluminanceCalculation.h"
 #include "illuminance/RoomRecord.h"
-#include "illuminance/TextPanel.h"
+#include "grid/TextPanel.h"
 #include "master/MasterTables.h"
 #include "ui/ListGrid.h"
 

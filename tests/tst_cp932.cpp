@@ -52,6 +52,9 @@ void TestCp932::foldsJisForms_data()
     QTest::newRow("minus sign") << QStringLiteral("\u2212") << QStringLiteral("\uFF0D");
     QTest::newRow("double vertical line") << QStringLiteral("\u2016") << QStringLiteral("\u2225");
     QTest::newRow("em dash") << QStringLiteral("\u2014") << QStringLiteral("\u2015");
+    QTest::newRow("cent sign") << QStringLiteral("\u00A2") << QStringLiteral("\uFFE0");
+    QTest::newRow("pound sign") << QStringLiteral("\u00A3") << QStringLiteral("\uFFE1");
+    QTest::newRow("not sign") << QStringLiteral("\u00AC") << QStringLiteral("\uFFE2");
 }
 
 void TestCp932::foldsJisForms()

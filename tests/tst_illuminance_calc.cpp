@@ -1,5 +1,5 @@
 #include "illuminance/IlluminanceCalculation.h"
-#include "illuminance/TextPanel.h"
+#include "grid/TextPanel.h"
 #include "support/TestEnv.h"
 
 #include <QTest>
@@ -59,6 +59,8 @@ private slots:
     void automaticFittingCount();
     void lampNameAndFlux_data();
     void lampNameAndFlux();
+    void namedRules_data();
+    void namedRules();
 };
 
 void TestIlluminanceCalc::workedExample()
@@ -204,6 +206,11 @@ void TestIlluminanceCalc::roomIndexClasses_data()
     QTest::newRow("0.70") << 0.70 << 2 << "I";
     QTest::newRow("0.89") << 0.89 << 2 << "I";
     QTest::newRow("0.90") << 0.90 << 3 << "H";
+    QTest::newRow("1.11") << 1.11 << 3 << "H";
+    QTest::newRow("1.37") << 1.37 << 4 << "G";
+    QTest::newRow("1.74") << 1.74 << 5 << "F";
+    QTest::newRow("2.74") << 2.74 << 7 << "D";
+    QTest::newRow("5.49") << 5.49 << 10 << "A";
     QTest::newRow("1.12") << 1.12 << 4 << "G";
     QTest::newRow("1.38") << 1.38 << 5 << "F";
     QTest::newRow("1.75") << 1.75 << 6 << "E";
@@ -478,6 +485,52 @@ void TestIlluminanceCalc::lampNameAndFlux()
     run(p, field, s);
     QCOMPARE(p.text("Txt_Kougen"), lampName);
     QCOMPARE(p.text("Txt_Kousoku"), flux);
+}
+
+void TestIlluminanceCalc::namedRules_data()
+{
+    QTest::addColumn<Texts>("inputs");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("expected");
+    // Area = width x depth - 0.01; every other factor 1 unless given.
+    const auto room = [](const QString &width, const QString &depth, const Texts &more) {
+        Texts t = {{"Txt_Maguchi", width}, {"Txt_Okuyuki", depth}, {"Txt_Syouritsu", "1"}, {"Txt_Horitsu", "1"},
+                   {"Chk_Tousu", "1"},     {"Chk_Daisu", "0"}};
+        t.append(more);
+        return t;
+    };
+    // N = A E / (F U M) + 0.0999, cut to a tenth.
+    QTest::newRow("lamp count 25.6 stays 25.6")
+        << room("10", "2.561", {{"Txt_Syoudo1", "100"}, {"Txt_Kousoku", "100"}}) << "Txt_Tousu1" << "25.6";
+    QTest::newRow("lamp count 25.60005 stays 25.6")
+        << room("20", "25.6005", {{"Txt_Syoudo1", "500001"}, {"Txt_Kousoku", "10000000"}}) << "Txt_Tousu1" << "25.6";
+    QTest::newRow("lamp count 25.6001 becomes 25.7")
+        << room("20", "25.6005", {{"Txt_Syoudo1", "500002"}, {"Txt_Kousoku", "10000000"}}) << "Txt_Tousu1" << "25.7";
+    QTest::newRow("24.1 lamps at 2 per fitting give 26")
+        << room("10", "2.411", {{"Txt_Syoudo1", "100"}, {"Txt_Kousoku", "100"}, {"Txt_WTousu", "2"}}) << "Txt_Tousu2"
+        << "26";
+    QTest::newRow("24.0 lamps at 2 per fitting give 24")
+        << room("10", "2.401", {{"Txt_Syoudo1", "100"}, {"Txt_Kousoku", "100"}, {"Txt_WTousu", "2"}}) << "Txt_Tousu2"
+        << "24";
+    // Illuminance = cut(F U M n) / A + 0.5, cut: 10.6 lm on 1 m2 gives 10, not 11.
+    QTest::newRow("flux product cut before dividing")
+        << room("1", "1.01", {{"Txt_Syoudo1", "1"}, {"Txt_Kousoku", "10.6"}, {"Txt_Tousu2", "1"}, {"Chk_Tousu", "0"}})
+        << "Txt_Syoudo2" << "10";
+    QTest::newRow("flux product 10.4 lm gives 10")
+        << room("1", "1.01", {{"Txt_Syoudo1", "1"}, {"Txt_Kousoku", "10.4"}, {"Txt_Tousu2", "1"}, {"Chk_Tousu", "0"}})
+        << "Txt_Syoudo2" << "10";
+}
+
+void TestIlluminanceCalc::namedRules()
+{
+    QFETCH(Texts, inputs);
+    QFETCH(QString, box);
+    QFETCH(QString, expected);
+    TextPanel p;
+    for (const auto &[name, text] : inputs)
+        p.setText(name, text);
+    QCOMPARE(run(p, QString()), 0);
+    QCOMPARE(p.text(box), expected);
 }
 
 QTEST_APPLESS_MAIN(TestIlluminanceCalc)

@@ -71,6 +71,7 @@ private slots:
     void paddedRows();
     void roomIndexLetters_data();
     void roomIndexLetters();
+    void roomIndexLetterReachesTheTable();
     void tableOfThreeRoomsIn22Records();
     void typesAndNulls();
     void fullSheetGives220Records();
@@ -86,6 +87,7 @@ private slots:
     void batchMode_data();
     void batchMode();
     void longTextsAreCut();
+    void paperInTwips();
 };
 
 void TestIlluminanceReport::paddedRows_data()
@@ -128,6 +130,27 @@ void TestIlluminanceReport::roomIndexLetters()
     QFETCH(QString, roomIndex);
     QFETCH(QString, letter);
     QCOMPARE(IlluminancePrintTable::roomIndexLetter(roomIndex), letter);
+}
+
+void TestIlluminanceReport::roomIndexLetterReachesTheTable()
+{
+    // The letter printed beside the room index, at each bound and just below it.
+    const QList<QPair<QString, QString>> cases = {
+        {"0.69", "J"}, {"0.70", "I"}, {"1.11", "H"}, {"1.12", "G"}, {"1.37", "G"}, {"1.38", "F"}, {"1.74", "F"},
+        {"1.75", "E"}, {"2.24", "E"}, {"2.25", "D"}, {"2.74", "D"}, {"2.75", "C"}, {"3.49", "C"}, {"3.50", "B"},
+        {"4.49", "B"}, {"4.50", "A"}, {"", ""}};
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("t_syou.mdb"));
+    RecordGrid g(221, 38);
+    for (int i = 0; i < cases.size(); ++i)
+        room(g, i + 1, {{RoomIndex, cases[i].first}});
+    QString error;
+    QList<QSqlRecord> rows;
+    QCOMPARE(IlluminancePrintTable::build(g, QString(), QString(), db, &error, &rows), 22);
+    for (int i = 0; i < cases.size(); ++i) {
+        const QVariant letter = rows[i].value(QStringLiteral("室指数記号"));
+        QCOMPARE(letter.isNull() ? QString() : letter.toString(), cases[i].second);
+    }
 }
 
 void TestIlluminanceReport::tableOfThreeRoomsIn22Records()
@@ -279,6 +302,9 @@ void TestIlluminanceReport::eraDates_data()
     QTest::newRow("昭和 last day") << QDate(1989, 1, 7) << QStringLiteral("昭和 64 年 01 月 07 日");
     QTest::newRow("昭和 first day") << QDate(1926, 12, 25) << QStringLiteral("昭和 01 年 12 月 25 日");
     QTest::newRow("大正 last day") << QDate(1926, 12, 24) << QStringLiteral("大正 15 年 12 月 24 日");
+    QTest::newRow("大正 first day") << QDate(1912, 7, 30) << QStringLiteral("大正 01 年 07 月 30 日");
+    QTest::newRow("明治 last day") << QDate(1912, 7, 29) << QStringLiteral("明治 45 年 07 月 29 日");
+    QTest::newRow("明治 first day") << QDate(1868, 9, 8) << QStringLiteral("明治 01 年 09 月 08 日");
     QTest::newRow("today here") << QDate(2026, 12, 7) << QStringLiteral("令和 08 年 12 月 07 日");
 }
 
@@ -433,6 +459,17 @@ void TestIlluminanceReport::longTextsAreCut()
     const QString pdf = dir.filePath(QStringLiteral("long.pdf"));
     QVERIFY(ReportOutput::writePdf(RptSyoudo::definition(), rows, pdf, QStringLiteral("照度計算書"), &error));
     QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+}
+
+void TestIlluminanceReport::paperInTwips()
+{
+    // B4 landscape, 364 x 257 mm, in twips (1440 an inch), inside the report's own margins.
+    const BandedReport report = RptSyoudo::definition();
+    const BandedReport::Page frame = report.pageFrame();
+    QCOMPARE(qRound(frame.right + report.marginsTwips.right()), 20636);
+    QCOMPARE(qRound(frame.bottom + report.marginsTwips.bottom()), 14570);
+    QCOMPARE(frame.left, 1000.0);
+    QCOMPARE(frame.top, 540.0);
 }
 
 QTEST_MAIN(TestIlluminanceReport)

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QSettings>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 #include <QWidget>
 
@@ -21,6 +23,7 @@ private slots:
     void positionWrittenAsShortestText_data();
     void positionWrittenAsShortestText();
     void windowPositionRoundTrip();
+    void pixelsAndTwips();
     void unwritableStoreReturnsMinusOne();
 };
 
@@ -111,6 +114,17 @@ void TestSettings::unwritableStoreReturnsMinusOne()
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocker + QStringLiteral("/config"));
     QCOMPARE(WriteSetting(QStringLiteral("PosX"), QStringLiteral("3000")), -1);
     QCOMPARE(ReadSetting(QStringLiteral("PosX")), QString());
+}
+
+void TestSettings::pixelsAndTwips()
+{
+    // 1440 twips an inch: at 96 pixels an inch a pixel is 15 twips.
+    QCOMPARE(QGuiApplication::primaryScreen()->logicalDotsPerInch(), 96.0);
+    QCOMPARE(WindowPosition::pixelsToTwips(1), 15.0);
+    QCOMPARE(WindowPosition::pixelsToTwips(-30), -450.0);
+    QCOMPARE(WindowPosition::pixelsToTwips(100), 1500.0);
+    QCOMPARE(WindowPosition::twipsToPixels(1440), 96);
+    QCOMPARE(WindowPosition::twipsToPixels(1507), 100);
 }
 
 QTEST_MAIN(TestSettings)

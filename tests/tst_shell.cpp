@@ -7,7 +7,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 #include "ui/FTitle.h"
-#include "ui/SheetWindow.h"
+#include "sheet/SheetFrame.h"
 #include "ui/WindowPosition.h"
 
 #include <QApplication>

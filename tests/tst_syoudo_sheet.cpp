@@ -1,4 +1,5 @@
 #include "illuminance/RoomRecord.h"
+#include "illuminance/RoomSheet.h"
 #include "support/SheetFixture.h"
 
 #include <QAction>
@@ -61,6 +62,8 @@ private slots:
     void roomListReleaseLoadsTheRow();
     void insertIntoFullList();
     void deleteRow3();
+    void insertAndDeleteAtRow220_data();
+    void insertAndDeleteAtRow220();
     void insertAndDeleteKeepWideHeadingsRow();
     void rightClickPopupInserts();
     void helpMenus();
@@ -523,6 +526,31 @@ void TestSyoudoSheet::deleteRow3()
     QCOMPARE(g.text(220, InUse), QString());
     QCOMPARE(g.text(221, kTitle2), QStringLiteral("見出し２"));
     QCOMPARE(f.w<ListGrid>("SPD_Data")->cellText(220, 2), QString());
+}
+
+void TestSyoudoSheet::insertAndDeleteAtRow220_data()
+{
+    QTest::addColumn<bool>("insert");
+    QTest::newRow("insert at 220") << true;
+    QTest::newRow("delete 220") << false;
+}
+
+void TestSyoudoSheet::insertAndDeleteAtRow220()
+{
+    QFETCH(bool, insert);
+    RecordGrid g(221, 38);
+    fillRooms(g, 220);
+    if (insert)
+        RoomSheet::Line_Add(g, 220);
+    else
+        RoomSheet::Line_Delete(g, 220);
+    // Room 220 is gone either way, 219 stays, the headings stay in row 221.
+    QCOMPARE(g.text(220, InUse), QString());
+    QCOMPARE(g.text(220, RoomName1), QString());
+    QCOMPARE(g.text(219, RoomName1), QStringLiteral("室219"));
+    QCOMPARE(g.text(221, kTitle1), QStringLiteral("見出し１"));
+    QCOMPARE(g.text(221, kTitle2), QStringLiteral("見出し２"));
+    QCOMPARE(g.rowCount(), 221);
 }
 
 void TestSyoudoSheet::insertAndDeleteKeepWideHeadingsRow()

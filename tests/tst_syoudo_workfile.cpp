@@ -213,14 +213,18 @@ void TestSyoudoWorkFile::corruptFileLeavesTheSheet()
     SheetFixture f;
     commitRoom(f, 1, QStringLiteral("事務室"));
     commitRoom(f, 2, QStringLiteral("会議室"));
+    // An edit on the panel, not confirmed yet.
+    f.box("Txt_Shitsu")->setText(QStringLiteral("応接室"));
     const RecordGrid before = f.sheet->recordGrid();
     f.dialogs.paths = {path};
     f.sheet->Menu_File_Open_Click();
     QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("データの読込に失敗しました。")});
+    QVERIFY(!f.dialogs.asked.last().detail.isEmpty()); // the file and the reason beneath
     QCOMPARE(f.sheet->recordGrid(), before);
     QCOMPARE(f.sheet->currentFileName(), QString());
-    // The lists and the panel are rebuilt from the grid, at row 1.
-    QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("事務室"));
+    // Nothing else changes either: the panel keeps its row and its edit, the list its rooms.
+    QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("3"));
+    QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("応接室"));
     QCOMPARE(f.w<ListGrid>("SPD_Data")->cellText(2, 2), QStringLiteral("会議室"));
 }
 

@@ -1,25 +1,10 @@
 #pragma once
 
-#include <QString>
+#include "grid/Panel.h"
 
-// The edit panel of the illuminance sheet as the calculation sees it: texts by control name.
-// Boxes are named as on the form ("Txt_Maguchi"), check boxes give "1" or "0" ("Chk_Tousu"),
-// the maintenance labels are "Lbl_Hosyu_0" to "Lbl_Hosyu_2". The same calculation runs on the
-// form and on a plain table of texts in the tests.
-class IlluminancePanel
-{
-public:
-    virtual ~IlluminancePanel() = default;
-
-    virtual QString text(const QString &name) const = 0;
-    virtual void setText(const QString &name, const QString &text) = 0;
-
-    // Gives the named control the focus with its whole text selected; names that are no single
-    // focusable control are ignored.
-    virtual void focus(const QString &name) = 0;
-    virtual void setVisible(const QString &name, bool visible) = 0;
-    virtual void setEnabled(const QString &name, bool enabled) = 0;
-};
+// The edit panel of the illuminance sheet as the calculation sees it (the maintenance labels are
+// "Lbl_Hosyu_0" to "Lbl_Hosyu_2").
+using IlluminancePanel = Panel;
 
 // The form integers of the sheet beside its boxes.
 struct FormState {

@@ -65,6 +65,20 @@ int BandedReport::pageCount(int rows) const
     return (rows + rowsPerPage - 1) / rowsPerPage;
 }
 
+BandedReport::Page BandedReport::pageFrame() const
+{
+    // From millimetres: the page size in inches is rounded to hundredths.
+    const QSizeF paper = pageSize.size(QPageSize::Millimeter) / 25.4;
+    const double paperW = (orientation == QPageLayout::Landscape ? paper.height() : paper.width()) * kTwipsPerInch;
+    const double paperH = (orientation == QPageLayout::Landscape ? paper.width() : paper.height()) * kTwipsPerInch;
+    Page page;
+    page.left = marginsTwips.left();
+    page.top = marginsTwips.top();
+    page.right = paperW - marginsTwips.right();
+    page.bottom = paperH - marginsTwips.bottom();
+    return page;
+}
+
 void BandedReport::preparePaper(QPagedPaintDevice &device) const
 {
     device.setPageLayout(QPageLayout(pageSize, orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
@@ -78,16 +92,8 @@ void BandedReport::render(QPagedPaintDevice &device, const QList<QSqlRecord> &ro
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     const double scale = device.logicalDpiX() / kTwipsPerInch;
-    const QSizeF paper = pageSize.size(QPageSize::Inch);
-    const double paperW = (orientation == QPageLayout::Landscape ? paper.height() : paper.width()) * kTwipsPerInch;
-    const double paperH = (orientation == QPageLayout::Landscape ? paper.width() : paper.height()) * kTwipsPerInch;
-
-    Page page;
+    Page page = pageFrame();
     page.count = pageCount(int(rows.size()));
-    page.left = marginsTwips.left();
-    page.top = marginsTwips.top();
-    page.right = paperW - marginsTwips.right();
-    page.bottom = paperH - marginsTwips.bottom();
     const QSqlRecord empty;
     Pen pen(painter, font);
 

@@ -76,6 +76,8 @@ public:
     static QString shownText(const QSqlRecord &record, const Field &field);
 
     int pageCount(int rows) const;
+    // The printable frame of a page in twips (the paper less the margins); number and count 1.
+    Page pageFrame() const;
     // Draws every page onto the device (which must be set to this report's paper beforehand).
     void render(QPagedPaintDevice &device, const QList<QSqlRecord> &rows) const;
     // Sets the device's paper: size, orientation, no margins (the report keeps its own).

@@ -1,5 +1,7 @@
 #include "shell/FMenu.h"
 
+#include "ui_F_Menu.h"
+
 #include "cecl/FCECL.h"
 #include "illuminance/FSyoudo.h"
 #include "shell/AppContext.h"
@@ -26,73 +28,25 @@ FMenu::UrlOpener &urlOpener()
     return opener;
 }
 
-QPushButton *makeButton(const QString &name, const QString &caption, QWidget *parent, int height)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setMinimumHeight(height);
-    return button;
-}
-
 } // namespace
 
 FMenu::FMenu(AppContext &context, QWidget *parent)
-    : QWidget(parent), m_context(context)
+    : QWidget(parent), m_ui(new Ui::F_Menu), m_context(context)
 {
-    setObjectName(QStringLiteral("F_Menu"));
-    setWindowTitle(QStringLiteral("ゼルティカとドルネア"));
+    m_ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
-
-    auto *title = new QLabel(QStringLiteral("ゼルティカとドルネア"), this);
-    title->setObjectName(QStringLiteral("Lbl_Title"));
-    title->setAlignment(Qt::AlignCenter);
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    auto *subtitle = new QLabel(QStringLiteral("照度計算・照明エネルギー消費係数計算"), this);
-    subtitle->setAlignment(Qt::AlignCenter);
-
-    QPushButton *cecl = makeButton(QStringLiteral("Btn_CECL"), QStringLiteral("Ｃ Ｅ Ｃ ／ Ｌ"), this, 44);
-    QPushButton *syoudo = makeButton(QStringLiteral("Btn_Syoudo"), QStringLiteral("照 度 計 算"), this, 44);
-    QFont big = syoudo->font();
-    big.setPointSizeF(big.pointSizeF() * 1.25);
-    cecl->setFont(big);
-    syoudo->setFont(big);
-    QPushButton *hp = makeButton(QStringLiteral("Btn_HP"), QStringLiteral("最新情報"), this, 28);
-    auto *mail = new ClickableLabel(QStringLiteral("ご意見，要望，バグ情報など"), this);
-    mail->setObjectName(QStringLiteral("Lbl_Mail"));
-    mail->setAlignment(Qt::AlignCenter);
-    mail->setStyleSheet(QStringLiteral("color: #1a4f9c; text-decoration: underline;"));
-    QPushButton *end = makeButton(QStringLiteral("Btn_End"), QStringLiteral("終    了"), this, 28);
-
-    auto *rule = new QFrame(this);
-    rule->setFrameShape(QFrame::HLine);
-    rule->setFrameShadow(QFrame::Sunken);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(18, 16, 18, 16);
-    layout->setSpacing(8);
-    layout->addWidget(title);
-    layout->addWidget(subtitle);
-    layout->addSpacing(8);
-    layout->addWidget(syoudo);
-    layout->addWidget(cecl);
-    layout->addSpacing(4);
-    layout->addWidget(rule);
-    layout->addWidget(hp);
-    layout->addWidget(mail);
-    layout->addSpacing(4);
-    layout->addWidget(end);
-
-    connect(syoudo, &QPushButton::clicked, this, &FMenu::openSyoudo);
-    connect(cecl, &QPushButton::clicked, this, &FMenu::openCECL);
-    connect(hp, &QPushButton::clicked, this, &FMenu::openHomePage);
-    connect(mail, &ClickableLabel::clicked, this, &FMenu::sendMail);
-    connect(end, &QPushButton::clicked, this, &FMenu::close);
-
+    connect(m_ui->Btn_Syoudo, &QPushButton::clicked, this, &FMenu::openSyoudo);
+    connect(m_ui->Btn_CECL, &QPushButton::clicked, this, &FMenu::openCECL);
+    connect(m_ui->Btn_HP, &QPushButton::clicked, this, &FMenu::openHomePage);
+    connect(m_ui->Lbl_Mail, &ClickableLabel::clicked, this, &FMenu::sendMail);
+    connect(m_ui->Btn_End, &QPushButton::clicked, this, &FMenu::close);
     setFixedSize(sizeHint().expandedTo(QSize(300, 0)));
+}
+
+FMenu::~FMenu()
+{
+    delete m_ui;
 }
 
 void FMenu::setUrlOpener(UrlOpener opener)
@@ -122,12 +76,12 @@ void FMenu::openCECL()
     showSheet(new FCECL(m_context.masters, m_context.workFolder));
 }
 
-void FMenu::showSheet(SheetWindow *sheet)
+void FMenu::showSheet(SheetFrame *sheet)
 {
     hide();
     WindowPosition::store(this);
     WindowPosition::restore(sheet);
-    connect(sheet, &SheetWindow::closed, this, [this] {
+    connect(sheet, &SheetFrame::closed, this, [this] {
         WindowPosition::restore(this);
         show();
     });

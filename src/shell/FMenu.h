@@ -7,7 +7,10 @@
 #include <functional>
 
 struct AppContext;
-#include "ui/SheetWindow.h"
+namespace Ui {
+class F_Menu;
+}
+#include "sheet/SheetFrame.h"
 
 // The main menu: opens one sheet at a time, hiding itself while the sheet is open.
 class FMenu : public QWidget
@@ -15,12 +18,13 @@ class FMenu : public QWidget
     Q_OBJECT
 public:
     explicit FMenu(AppContext &context, QWidget *parent = nullptr);
+    ~FMenu() override;
 
     // How addresses are opened (a browser, a mail program); tests put their own in.
     using UrlOpener = std::function<bool(const QUrl &)>;
     static void setUrlOpener(UrlOpener opener);
 
-    SheetWindow *openSheet() const { return m_sheet; }
+    SheetFrame *openSheet() const { return m_sheet; }
 
     // The mail link: "mailto:" + address + "?subject=" + subject.
     static QUrl supportMailUrl();
@@ -35,8 +39,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void showSheet(SheetWindow *sheet);
+    void showSheet(SheetFrame *sheet);
 
+    Ui::F_Menu *m_ui;
     AppContext &m_context;
-    QPointer<SheetWindow> m_sheet;
+    QPointer<SheetFrame> m_sheet;
 };

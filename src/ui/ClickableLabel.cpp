@@ -3,8 +3,12 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-ClickableLabel::ClickableLabel(const QString &text, QWidget *parent)
-    : QLabel(text, parent)
+ClickableLabel::ClickableLabel(const QString &text, QWidget *parent) : ClickableLabel(parent)
+{
+    setText(text);
+}
+
+ClickableLabel::ClickableLabel(QWidget *parent) : QLabel(parent)
 {
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);

@@ -8,6 +8,7 @@ class ClickableLabel : public QLabel
     Q_OBJECT
 public:
     explicit ClickableLabel(const QString &text, QWidget *parent = nullptr);
+    explicit ClickableLabel(QWidget *parent = nullptr); // as placed on a Designer form
 
 signals:
     void clicked();

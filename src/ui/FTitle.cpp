@@ -1,5 +1,7 @@
 #include "ui/FTitle.h"
 
+#include "ui_F_Title.h"
+
 #include "version.h"
 
 #include <QHBoxLayout>
@@ -39,49 +41,16 @@ QString FTitle::versionText(int major, int minor, int revision)
     return QStringLiteral("Ver. %1.%2.%3").arg(major).arg(minor).arg(revision);
 }
 
-FTitle::FTitle(QWidget *parent)
-    : QDialog(parent)
+FTitle::FTitle(QWidget *parent) : QDialog(parent), m_ui(new Ui::F_Title)
 {
-    setObjectName(QStringLiteral("F_Title"));
-    setWindowTitle(QStringLiteral("バージョン情報"));
-    setModal(true);
-
-    auto *logo = new QLabel(this);
-    logo->setObjectName(QStringLiteral("Img_Logo"));
-    logo->setPixmap(logoPixmap());
-
-    auto *product = new QLabel(QStringLiteral("ゼルティカとドルネア"), this);
-    product->setObjectName(QStringLiteral("Lbl_Product"));
-    QFont big = product->font();
-    big.setPointSizeF(big.pointSizeF() * 1.5);
-    big.setBold(true);
-    product->setFont(big);
-
-    auto *version = new QLabel(versionText(PRX5M_VERSION_MAJOR, PRX5M_VERSION_MINOR, PRX5M_VERSION_PATCH), this);
-    version->setObjectName(QStringLiteral("Lbl_Version"));
-    auto *platform = new QLabel(QStringLiteral("for Windows98/NT"), this);
-    platform->setObjectName(QStringLiteral("Lbl_Platform"));
-
-    auto *close = new QPushButton(QStringLiteral("閉じる"), this);
-    close->setObjectName(QStringLiteral("Btn_Close"));
-    close->setDefault(true);
-    connect(close, &QPushButton::clicked, this, &QDialog::accept);
-
-    auto *texts = new QVBoxLayout;
-    texts->addWidget(product);
-    texts->addWidget(version);
-    texts->addWidget(platform);
-    texts->addStretch();
-    auto *top = new QHBoxLayout;
-    top->addWidget(logo, 0, Qt::AlignTop);
-    top->addSpacing(12);
-    top->addLayout(texts);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(close);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addSpacing(8);
-    layout->addLayout(buttons);
+    m_ui->setupUi(this);
+    m_ui->Img_Logo->setPixmap(logoPixmap());
+    m_ui->Lbl_Version->setText(versionText(PRX5M_VERSION_MAJOR, PRX5M_VERSION_MINOR, PRX5M_VERSION_PATCH));
+    connect(m_ui->Btn_Close, &QPushButton::clicked, this, &QDialog::accept);
     setFixedSize(sizeHint().expandedTo(QSize(340, 0)));
+}
+
+FTitle::~FTitle()
+{
+    delete m_ui;
 }

@@ -6,10 +6,15 @@
 
 #include <algorithm>
 
-ListGrid::ListGrid(const QString &name, int rows, int columns, QWidget *parent)
-    : QTableWidget(rows, columns, parent)
+ListGrid::ListGrid(const QString &name, int rows, int columns, QWidget *parent) : ListGrid(parent)
 {
     setObjectName(name);
+    setColumnCount(columns);
+    setup(rows);
+}
+
+ListGrid::ListGrid(QWidget *parent) : QTableWidget(parent)
+{
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -17,9 +22,15 @@ ListGrid::ListGrid(const QString &name, int rows, int columns, QWidget *parent)
     setAlternatingRowColors(true);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+}
+
+void ListGrid::setup(int rows)
+{
+    setRowCount(rows);
     for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c)
-            setItem(r, c, new QTableWidgetItem);
+        for (int c = 0; c < columnCount(); ++c)
+            if (!item(r, c))
+                setItem(r, c, new QTableWidgetItem);
 }
 
 QString ListGrid::cellText(int row, int column) const

@@ -9,6 +9,12 @@ class ListGrid : public QTableWidget
     Q_OBJECT
 public:
     ListGrid(const QString &name, int rows, int columns, QWidget *parent = nullptr);
+    // As placed on a Designer form: the columns and their headings come from the form, the rows
+    // from setup().
+    explicit ListGrid(QWidget *parent = nullptr);
+
+    // `rows` rows of empty cells under the form's columns.
+    void setup(int rows);
 
     // Cell text by 1-based row and column; out of range reads "" and writes nothing.
     QString cellText(int row, int column) const;

@@ -3,10 +3,14 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-UpDownButtons::UpDownButtons(const QString &name, QWidget *parent)
-    : QWidget(parent), m_up(new QToolButton(this)), m_down(new QToolButton(this))
+UpDownButtons::UpDownButtons(const QString &name, QWidget *parent) : UpDownButtons(parent)
 {
     setObjectName(name);
+}
+
+UpDownButtons::UpDownButtons(QWidget *parent)
+    : QWidget(parent), m_up(new QToolButton(this)), m_down(new QToolButton(this))
+{
     m_up->setObjectName(QStringLiteral("Up"));
     m_down->setObjectName(QStringLiteral("Down"));
     m_up->setArrowType(Qt::UpArrow);

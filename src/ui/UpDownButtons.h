@@ -10,6 +10,7 @@ class UpDownButtons : public QWidget
     Q_OBJECT
 public:
     explicit UpDownButtons(const QString &name, QWidget *parent = nullptr);
+    explicit UpDownButtons(QWidget *parent = nullptr); // as placed on a Designer form
 
     QToolButton *upButton() const { return m_up; }
     QToolButton *downButton() const { return m_down; }

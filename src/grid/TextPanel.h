@@ -1,13 +1,13 @@
 #pragma once
 
-#include "illuminance/IlluminancePanel.h"
+#include "grid/Panel.h"
 
 #include <QHash>
 #include <QSet>
 #include <QStringList>
 
-// The panel as a plain table of texts: the calculation's stand-in for the form in tests and tools.
-class TextPanel : public IlluminancePanel
+// A panel as a plain table of texts: the form's stand-in for the rules in tests and tools.
+class TextPanel : public Panel
 {
 public:
     QString text(const QString &name) const override { return m_texts.value(name); }

@@ -1,0 +1,213 @@
+// The illuminance sheet's pick lists (tabs 1 to 3), pickers (tabs 4 to 7), print table and
+// headings dialog.
+#include "illuminance/FMidashi.h"
+#include "illuminance/FSyoudo.h"
+#include "illuminance/IlluminancePrintTable.h"
+#include "illuminance/PickLists.h"
+#include "illuminance/RoomSheet.h"
+#include "illuminance/RptSyoudo.h"
+#include "master/FixedField.h"
+#include "master/MasterTables.h"
+#include "settings/SettingsStore.h"
+#include "ui/Dialogs.h"
+#include "ui/ListGrid.h"
+#include "ui/UpDownButtons.h"
+#include "ui_F_Syoudo.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+
+namespace {
+
+// Paints one page of a pick list and advances its page variable.
+void paintPickList(ListGrid *list, const MasterTables &masters, int &page,
+                   QString (*cellText)(const MasterTables &, int))
+{
+    for (int r = 1; r <= PickLists::kRows; ++r)
+        for (int c = 1; c <= PickLists::kColumns; ++c)
+            list->setCellText(r, c, cellText(masters, PickLists::slotAt(page, c, r)));
+    page = PickLists::nextPage(page);
+}
+
+} // namespace
+
+void FSyoudo::setUpPickLists()
+{
+    for (ListGrid *grid : {m_ui->Spd_Room, m_ui->Spd_Syoumei, m_ui->Spd_Kougen}) {
+        grid->setColumnCount(PickLists::kColumns);
+        grid->setup(PickLists::kRows);
+        grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+        grid->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+        grid->installEventFilter(this);
+    }
+    m_ui->Spd_Sentaku->installEventFilter(this);
+    // The reflectance patterns beside their buttons.
+    for (int i = 0; i < 3; ++i) {
+        const RoomSheet::Reflectance p = RoomSheet::reflectancePattern(i + 1);
+        const int values[] = {p.ceiling, p.wall, p.floor};
+        for (int c = 0; c < 3; ++c)
+            setText(QStringLiteral("Lbl_Hansya_%1_%2").arg(i).arg(c), QStringLiteral("%1 %").arg(values[c]));
+    }
+}
+
+void FSyoudo::connectPickers()
+{
+    connect(m_ui->UD_Room, &UpDownButtons::upClicked, this, [this] { Room_Paint(m_roomPage); });
+    connect(m_ui->UD_Room, &UpDownButtons::downClicked, this, [this] { Room_Paint(m_roomPage); });
+    connect(m_ui->UD_Syoumei, &UpDownButtons::upClicked, this, [this] { Syoumei_Paint(m_luminairePage); });
+    connect(m_ui->UD_Syoumei, &UpDownButtons::downClicked, this, [this] { Syoumei_Paint(m_luminairePage); });
+    connect(m_ui->UD_Kougen, &UpDownButtons::upClicked, this, [this] { Kougen_Paint(m_lampPage); });
+    connect(m_ui->UD_Kougen, &UpDownButtons::downClicked, this, [this] { Kougen_Paint(m_lampPage); });
+    connect(m_ui->Spd_Room, &QTableWidget::cellClicked, this, [this](int r, int c) { pickRoom(c + 1, r + 1); });
+    connect(m_ui->Spd_Syoumei, &QTableWidget::cellClicked, this, [this](int r, int c) { pickLuminaire(c + 1, r + 1); });
+    connect(m_ui->Spd_Kougen, &QTableWidget::cellClicked, this, [this](int r, int c) { pickLamp(c + 1, r + 1); });
+    const QPushButton *hansya[] = {m_ui->Btn_Hansya_0, m_ui->Btn_Hansya_1, m_ui->Btn_Hansya_2};
+    const QPushButton *hosyu[] = {m_ui->Btn_Hosyu_0, m_ui->Btn_Hosyu_1, m_ui->Btn_Hosyu_2};
+    const QPushButton *youryou[] = {m_ui->Btn_Youryou_0, m_ui->Btn_Youryou_1, m_ui->Btn_Youryou_2};
+    for (int i = 0; i < 3; ++i) {
+        connect(hansya[i], &QPushButton::clicked, this, [this, i] { Btn_Hansya_Click(i); });
+        connect(hosyu[i], &QPushButton::clicked, this, [this, i] { Btn_Hosyu_Click(i); });
+        connect(youryou[i], &QPushButton::clicked, this, [this, i] { Btn_Youryou_Click(i); });
+    }
+    connect(m_ui->Btn_KeisanAdv, &QPushButton::clicked, this, &FSyoudo::Btn_KeisanAdv_Click);
+}
+
+// ---------------------------------------------------------------- pick lists
+
+void FSyoudo::Kougen_Paint(int &page)
+{
+    paintPickList(m_ui->Spd_Kougen, m_masters, page, &PickLists::lampCellText);
+}
+
+void FSyoudo::Syoumei_Paint(int &page)
+{
+    paintPickList(m_ui->Spd_Syoumei, m_masters, page, &PickLists::luminaireCellText);
+}
+
+void FSyoudo::Room_Paint(int &page)
+{
+    paintPickList(m_ui->Spd_Room, m_masters, page, &PickLists::roomCellText);
+}
+
+void FSyoudo::pickLamp(int column, int row)
+{
+    if (rowFieldInvalid())
+        return;
+    const int number = PickLists::pickedNumber(m_ui->Spd_Kougen->cellText(row, column));
+    if (number == 0)
+        return;
+    m_state.lampIndex = number;
+    const QString name = FixedField::trimmedRight(m_masters.lamp(number).name);
+    setText(QStringLiteral("Txt_WKougen"), name);
+    setText(QStringLiteral("Txt_Kougen"), name);
+    m_ui->Txt_WKougen->hide();
+    m_ui->Txt_WTousu->show();
+    m_ui->Txt_Kousoku->setEnabled(false);
+    m_ui->Txt_WTousu->setFocus(Qt::OtherFocusReason);
+}
+
+void FSyoudo::pickLuminaire(int column, int row)
+{
+    if (rowFieldInvalid())
+        return;
+    const int number = PickLists::pickedNumber(m_ui->Spd_Syoumei->cellText(row, column));
+    if (number != 0) {
+        m_state.luminaireIndex = number;
+        setText(QStringLiteral("Txt_Kigu"), FixedField::trimmedRight(m_masters.luminaire(number).name));
+        m_ui->Txt_Kougen->setFocus(Qt::OtherFocusReason);
+    }
+    Data_calculation(m_previousFieldName);
+}
+
+void FSyoudo::pickRoom(int column, int row)
+{
+    if (rowFieldInvalid())
+        return;
+    const QString name = m_ui->Spd_Room->cellText(row, column);
+    if (name.isEmpty())
+        return;
+    setText(QStringLiteral("Txt_Shitsu"), name);
+    m_ui->Txt_Shitsu2->setFocus(Qt::OtherFocusReason);
+}
+
+void FSyoudo::lampEntryChanged(const QString &entry)
+{
+    if (m_state.lampIndex != 0 && entry != FixedField::trimmedRight(m_masters.lamp(m_state.lampIndex).name))
+        m_state.lampIndex = 0;
+}
+
+// ---------------------------------------------------------------- pickers (tabs 4 to 7)
+
+void FSyoudo::Btn_Hansya_Click(int index)
+{
+    const RoomSheet::Reflectance p = RoomSheet::reflectancePattern(index + 1);
+    setText(QStringLiteral("Txt_Hrten"), QString::number(p.ceiling));
+    setText(QStringLiteral("Txt_Hrkabe"), QString::number(p.wall));
+    setText(QStringLiteral("Txt_Hryuka"), QString::number(p.floor));
+    m_state.reflectanceChoice = index + 1;
+    if (m_state.luminaireIndex != 0) {
+        Data_calculation(focusedControlName());
+        focus(QStringLiteral("Txt_Horitsu"));
+    } else {
+        focus(QStringLiteral("Txt_Syouritsu"));
+    }
+}
+
+void FSyoudo::Btn_Hosyu_Click(int index)
+{
+    setText(QStringLiteral("Txt_Horitsu"), text(QStringLiteral("Lbl_Hosyu_%1").arg(index)));
+    m_state.maintenanceChoice = index;
+    Data_calculation(focusedControlName());
+    focus(QStringLiteral("Txt_Tousu2"));
+}
+
+void FSyoudo::Btn_Youryou_Click(int index)
+{
+    focus(RoomSheet::Btn_Youryou_Click(index, *this, m_state, m_masters));
+}
+
+void FSyoudo::Btn_KeisanAdv_Click()
+{
+    RoomSheet::addTotalCapacity(recordGrid(), m_ui->Spd_Sentaku->selectedRowNumbers(), rowNumber(), *this);
+    m_ui->Spd_Sentaku->clearSelection();
+    Dialogs::inform(this, QStringLiteral("合計容量計算を実行しました。"));
+    focus(QStringLiteral("Btn_Adv"));
+}
+
+// ---------------------------------------------------------------- print table and headings
+
+int FSyoudo::Make_Print_File()
+{
+    QString error;
+    m_printRows.clear();
+    const int rows = IlluminancePrintTable::build(recordGrid(), SettingsStore::ReadSetting(QStringLiteral("CompanyName")),
+                                                  dialogFileName(), workDatabasePath(), &error, &m_printRows);
+    if (rows == 0) {
+        Dialogs::inform(this, QStringLiteral("データがありません。"));
+        return 0;
+    }
+    if (rows < 0) {
+        Dialogs::instance().message(this, error, Dialogs::kTitle, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        return 0;
+    }
+    return rows;
+}
+
+bool FSyoudo::buildPrintTable(QList<QSqlRecord> *rows)
+{
+    if (Make_Print_File() == 0)
+        return false;
+    *rows = m_printRows;
+    return true;
+}
+
+BandedReport FSyoudo::report() const
+{
+    return RptSyoudo::definition();
+}
+
+void FSyoudo::Option_Menu_Midashi_Click()
+{
+    FMidashi dialog(recordGrid(), m_today.isValid() ? m_today : QDate::currentDate(), this);
+    dialog.exec();
+}

@@ -1,0 +1,51 @@
+#include "illuminance/LampNameBox.h"
+
+#include <QChildEvent>
+#include <QLineEdit>
+
+#include <algorithm>
+
+LampNameBox::LampNameBox(QWidget *parent) : QWidget(parent)
+{
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+QLineEdit *LampNameBox::child(const char *name) const
+{
+    return findChild<QLineEdit *>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+}
+
+QSize LampNameBox::sizeHint() const
+{
+    const QLineEdit *name = child("Txt_Kougen");
+    return {200, name ? name->sizeHint().height() : QLineEdit().sizeHint().height()};
+}
+
+void LampNameBox::resizeEvent(QResizeEvent *)
+{
+    placeBoxes();
+}
+
+void LampNameBox::childEvent(QChildEvent *event)
+{
+    QWidget::childEvent(event);
+    if (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildPolished)
+        placeBoxes();
+}
+
+void LampNameBox::placeBoxes()
+{
+    QLineEdit *name = child("Txt_Kougen");
+    QLineEdit *entry = child("Txt_WKougen");
+    QLineEdit *perFitting = child("Txt_WTousu");
+    if (!name || !entry || !perFitting)
+        return;
+    const int w = width();
+    const int h = height();
+    const int perWidth = std::max(40, w / 5);
+    name->setGeometry(0, 0, w, h);
+    entry->setGeometry(0, 0, w - perWidth - 2, h);
+    perFitting->setGeometry(w - perWidth, 0, perWidth, h);
+    entry->raise();
+    perFitting->raise();
+}

@@ -1,0 +1,411 @@
+#include "sheet/SheetFrame.h"
+
+#include "text/NumberText.h"
+#include "ui/Cp932Validator.h"
+#include "ui/ListGrid.h"
+#include "ui/UpDownButtons.h"
+#include "version.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+
+SheetFrame::SheetFrame(const Tables &tables, const QString &workFolder, QWidget *parent)
+    : QMainWindow(parent), m_tables(tables), m_workFolder(workFolder),
+      m_recData(new RecordGridHolder(QStringLiteral("SPD_RecData"), this))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_recData->grid.setSize(kRows, tables.columns);
+}
+
+QString SheetFrame::workDatabasePath() const
+{
+    return QDir(m_workFolder).filePath(m_tables.workDatabaseName);
+}
+
+// ---------------------------------------------------------------- the form
+
+void SheetFrame::attachForm()
+{
+    setWindowTitle(m_tables.title);
+    for (QLineEdit *edit : findChildren<QLineEdit *>()) {
+        if (edit->objectName().startsWith(QStringLiteral("Txt_")))
+            addBox(edit);
+    }
+    for (QCheckBox *check : findChildren<QCheckBox *>())
+        m_checks.insert(check->objectName(), check);
+    for (QLabel *label : findChildren<QLabel *>()) {
+        if (label->objectName().startsWith(QStringLiteral("Lbl_")))
+            m_labels.insert(label->objectName(), label);
+    }
+    m_tabs = findChild<QTabWidget *>(QStringLiteral("STab_Main"));
+    m_rowList = findChild<ListGrid *>(QStringLiteral("SPD_Data"));
+    m_btnAdv = findChild<QPushButton *>(QStringLiteral("Btn_Adv"));
+    Q_ASSERT(m_tabs && m_rowList && m_btnAdv && m_boxes.contains(QStringLiteral("Txt_Gyou")));
+
+    // Every push button: Enter presses it, and its focus may run a rule (the confirm button).
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->installEventFilter(this);
+    for (QCheckBox *check : std::as_const(m_checks))
+        check->installEventFilter(this);
+    m_tabs->tabBar()->setFocusPolicy(Qt::ClickFocus);
+    m_tabs->tabBar()->installEventFilter(this);
+
+    m_rowList->setup(kLastRow);
+    m_rowList->installEventFilter(this);
+    connect(m_rowList, &ListGrid::keyReleased, this, [this] { listReleased(); });
+    connect(m_rowList, &ListGrid::mouseReleased, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPoint position) {
+                listReleased();
+                listMouseReleased(button, position);
+            });
+
+    if (auto *upDown1 = findChild<UpDownButtons *>(QStringLiteral("UpDown1"))) {
+        connect(upDown1, &UpDownButtons::downClicked, this, &SheetFrame::UpDown1_Down);
+        connect(upDown1, &UpDownButtons::upClicked, this, &SheetFrame::UpDown1_Up);
+    }
+    connect(m_btnAdv, &QPushButton::clicked, this, &SheetFrame::Btn_Adv_Click);
+    if (auto *clear = findChild<QPushButton *>(QStringLiteral("Btn_Clear")))
+        connect(clear, &QPushButton::clicked, this, &SheetFrame::Btn_Clear_Click);
+
+    // Menus: each menu's own action carries the menu's name.
+    for (QMenu *menu : findChildren<QMenu *>())
+        menu->menuAction()->setObjectName(menu->objectName());
+    connectAction(QStringLiteral("Menu_File_New"), &SheetFrame::Menu_File_New_Click);
+    connectAction(QStringLiteral("Menu_File_Open"), &SheetFrame::Menu_File_Open_Click);
+    connectAction(QStringLiteral("Menu_File_Save"), &SheetFrame::Menu_File_Save_Click);
+    connectAction(QStringLiteral("Menu_File_NSave"), &SheetFrame::Menu_File_NSave_Click);
+    connectAction(QStringLiteral("Menu_File_Preview"), &SheetFrame::Menu_File_Preview_Click);
+    connectAction(QStringLiteral("Menu_File_Printout"), &SheetFrame::Menu_File_Printout_Click);
+    connectAction(QStringLiteral("Menu_Help_Zeltika"), &SheetFrame::Menu_Help_Zeltika_Click);
+    connectAction(QStringLiteral("Menu_Help_Version"), &SheetFrame::Menu_Help_Version_Click);
+    if (auto *exit = findChild<QAction *>(QStringLiteral("Menu_File_Exit")))
+        connect(exit, &QAction::triggered, this, &QWidget::close);
+    // Copy and paste go to the focused control as the keystrokes would.
+    const auto sendKey = [](int key) {
+        if (QWidget *w = QApplication::focusWidget()) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier);
+            QApplication::sendEvent(w, &press);
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::ControlModifier);
+            QApplication::sendEvent(w, &release);
+        }
+    };
+    if (auto *copy = findChild<QAction *>(QStringLiteral("Menu_Edit_Copy")))
+        connect(copy, &QAction::triggered, this, [sendKey] { sendKey(Qt::Key_C); });
+    if (auto *paste = findChild<QAction *>(QStringLiteral("Menu_Edit_Paste")))
+        connect(paste, &QAction::triggered, this, [sendKey] { sendKey(Qt::Key_V); });
+
+    // Toolbar, by button position: 2 new, 3 open, 4 save, 6 print, 7 preview.
+    const struct {
+        const char *name;
+        QStyle::StandardPixmap icon;
+        void (SheetFrame::*slot)();
+    } buttons[] = {
+        {"TB_Main_2", QStyle::SP_FileIcon, &SheetFrame::Menu_File_New_Click},
+        {"TB_Main_3", QStyle::SP_DialogOpenButton, &SheetFrame::Menu_File_Open_Click},
+        {"TB_Main_4", QStyle::SP_DialogSaveButton, &SheetFrame::Menu_File_Save_Click},
+        {"TB_Main_6", QStyle::SP_FileDialogDetailedView, &SheetFrame::Menu_File_Printout_Click},
+        {"TB_Main_7", QStyle::SP_FileDialogContentsView, &SheetFrame::Menu_File_Preview_Click},
+    };
+    for (const auto &b : buttons) {
+        if (auto *action = findChild<QAction *>(QString::fromLatin1(b.name))) {
+            action->setIcon(style()->standardIcon(b.icon));
+            connect(action, &QAction::triggered, this, b.slot);
+        }
+    }
+    buildStatusBar();
+    box(QStringLiteral("Txt_Gyou"))->setText(QStringLiteral("1"));
+}
+
+void SheetFrame::addBox(QLineEdit *edit)
+{
+    const QString name = edit->objectName();
+    // Only text that a work file can hold may be typed.
+    edit->setValidator(new Cp932Validator(edit));
+    if (!m_tables.freeTextBoxes.contains(name)) {
+        edit->setAttribute(Qt::WA_InputMethodEnabled, false); // digits only: no input method
+        edit->setInputMethodHints(Qt::ImhFormattedNumbersOnly);
+        edit->setAcceptDrops(false); // dropped text would pass by the key filter
+    }
+    edit->installEventFilter(this);
+    m_boxes.insert(name, edit);
+}
+
+void SheetFrame::connectAction(const QString &name, void (SheetFrame::*slot)())
+{
+    if (auto *action = findChild<QAction *>(name))
+        connect(action, &QAction::triggered, this, slot);
+}
+
+void SheetFrame::buildStatusBar()
+{
+    auto *panel1 = new QLabel(this);
+    panel1->setObjectName(QStringLiteral("StatusBar1_Panel1"));
+    auto *panel2 = new QLabel(QStringLiteral("Ver %1.%2.%3")
+                                  .arg(PRX5M_VERSION_MAJOR)
+                                  .arg(PRX5M_VERSION_MINOR)
+                                  .arg(PRX5M_VERSION_PATCH),
+                              this);
+    panel2->setObjectName(QStringLiteral("StatusBar1_Panel2"));
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->addWidget(panel1, 1);
+    statusBar()->addPermanentWidget(panel2);
+}
+
+// ---------------------------------------------------------------- the panel by name
+
+QString SheetFrame::text(const QString &name) const
+{
+    if (QLineEdit *edit = m_boxes.value(name))
+        return edit->text();
+    if (QCheckBox *check = m_checks.value(name))
+        return check->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    if (QLabel *label = m_labels.value(name))
+        return label->text();
+    return QString();
+}
+
+void SheetFrame::setText(const QString &name, const QString &text)
+{
+    if (QLineEdit *edit = m_boxes.value(name)) {
+        if (edit->text() != text)
+            edit->setText(text);
+    } else if (QCheckBox *check = m_checks.value(name)) {
+        check->setChecked(text == u"1");
+    } else if (QLabel *label = m_labels.value(name)) {
+        label->setText(text);
+    }
+}
+
+void SheetFrame::focus(const QString &name)
+{
+    QWidget *w = m_boxes.value(name);
+    if (!w && name == u"Btn_Adv")
+        w = m_btnAdv;
+    if (!w)
+        return; // a control array member or no control at all: nothing to focus
+    w->setFocus(Qt::OtherFocusReason);
+    if (auto *edit = qobject_cast<QLineEdit *>(w))
+        edit->selectAll();
+}
+
+void SheetFrame::setVisible(const QString &name, bool visible)
+{
+    if (QLineEdit *edit = m_boxes.value(name))
+        edit->setVisible(visible);
+}
+
+void SheetFrame::setEnabled(const QString &name, bool enabled)
+{
+    if (QLineEdit *edit = m_boxes.value(name))
+        edit->setEnabled(enabled);
+}
+
+QString SheetFrame::focusedControlName() const
+{
+    QWidget *w = QApplication::focusWidget();
+    return w ? w->objectName() : QString();
+}
+
+int SheetFrame::rowNumber() const
+{
+    return NumberText::toInt(text(QStringLiteral("Txt_Gyou")));
+}
+
+void SheetFrame::setTab(int index)
+{
+    m_tabs->setCurrentIndex(index);
+}
+
+void SheetFrame::selectAll(const QString &name)
+{
+    if (QLineEdit *edit = m_boxes.value(name))
+        edit->selectAll();
+}
+
+// ---------------------------------------------------------------- rows
+
+void SheetFrame::Record_Clear()
+{
+    RecordGrid &g = m_recData->grid;
+    g.reset();
+    g.setSize(kRows, m_tables.columns);
+}
+
+void SheetFrame::Set_Spdtop(ListGrid *list)
+{
+    list->scrollToTopLeft();
+}
+
+void SheetFrame::Btn_Adv_Click()
+{
+    const int r = rowNumber();
+    commitRow(r);
+    if (r >= kLastRow)
+        setText(QStringLiteral("Txt_Gyou"), QString::number(kLastRow));
+    else
+        UpDown1_Down();
+    paintList();
+    box(QStringLiteral("Txt_Gyou"))->setFocus(Qt::OtherFocusReason);
+}
+
+void SheetFrame::Btn_Clear_Click()
+{
+    Screen_Clear();
+    box(QStringLiteral("Txt_Gyou"))->setFocus(Qt::OtherFocusReason);
+}
+
+void SheetFrame::navigateToRow(int row)
+{
+    Screen_Set(row);
+    m_rowList->setActiveCell(row, 1);
+    rowNavigated(row);
+}
+
+void SheetFrame::rowNavigated(int) {}
+
+void SheetFrame::rowFieldLeft()
+{
+    const double value = NumberText::leading(text(QStringLiteral("Txt_Gyou")));
+    if (!(value > 0) || value >= kRows) {
+        // Back to the row field once the focus change under way has ended.
+        m_rowFieldInvalid = true;
+        QTimer::singleShot(0, this, [this] {
+            if (QLineEdit *gyou = box(QStringLiteral("Txt_Gyou")))
+                gyou->setFocus(Qt::OtherFocusReason);
+            m_rowFieldInvalid = false;
+        });
+        return;
+    }
+    navigateToRow(int(value));
+}
+
+void SheetFrame::UpDown1_Down()
+{
+    const int row = rowNumber();
+    if (row < kLastRow)
+        setText(QStringLiteral("Txt_Gyou"), QString::number(row + 1));
+    rowFieldLeft();
+}
+
+void SheetFrame::UpDown1_Up()
+{
+    const int row = rowNumber();
+    if (row > 1)
+        setText(QStringLiteral("Txt_Gyou"), QString::number(row - 1));
+    rowFieldLeft();
+}
+
+void SheetFrame::listReleased()
+{
+    const int row = m_rowList->activeRow();
+    if (row < 1)
+        return;
+    setText(QStringLiteral("Txt_Gyou"), QString::number(row));
+    Screen_Set(row);
+}
+
+void SheetFrame::listMouseReleased(Qt::MouseButton, QPoint) {}
+
+// ---------------------------------------------------------------- keys and rules
+
+void SheetFrame::leavingRule(const QString &name)
+{
+    const auto pattern = m_tables.leavingPatterns.constFind(name);
+    if (pattern != m_tables.leavingPatterns.constEnd())
+        setText(name, NumberText::format(NumberText::leading(text(name)), *pattern));
+}
+
+bool SheetFrame::enterKey(QObject *)
+{
+    return false;
+}
+
+bool SheetFrame::handleKey(QObject *watched, QKeyEvent *event)
+{
+    const QString name = watched->objectName();
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (enterKey(watched))
+            return true;
+        if (auto *button = qobject_cast<QAbstractButton *>(watched)) {
+            if (qobject_cast<QPushButton *>(watched)) {
+                button->click(); // Enter on a button presses it
+                return true;
+            }
+        }
+        focusNextChild();
+        return true;
+    }
+    if (!m_boxes.contains(name) || m_tables.freeTextBoxes.contains(name))
+        return false;
+    // Numeric boxes take digits, backspace, space and the full stop; keys that type nothing
+    // (arrows, function keys, Ctrl combinations) pass.
+    const QString typed = event->text();
+    if (typed.isEmpty() || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    const QChar c = typed.at(0);
+    if (!c.isPrint() && c != QChar(8))
+        return false;
+    const bool allowed = (c >= u'0' && c <= u'9') || c == QChar(8) || c == u' ' || c == u'.';
+    return !allowed;
+}
+
+bool SheetFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        return handleKey(watched, static_cast<QKeyEvent *>(event));
+    case QEvent::FocusIn: {
+        // A menu or another window taking the focus for a while is no move between fields.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+            return false;
+        if (watched == m_tabs->tabBar()) {
+            tabControlEntered();
+            return false;
+        }
+        const QString name = watched->objectName();
+        if (name == u"Txt_Gyou")
+            m_rowFieldInvalid = false;
+        // While an invalid row number pulls the focus back, no other field's rules run.
+        const bool ruled = m_boxes.contains(name) || watched == m_btnAdv;
+        if (!ruled || m_entryDepth > 8 || m_rowFieldInvalid)
+            return false;
+        // Let the control take the focus first, then run its entry rule (which may move it on).
+        watched->event(event);
+        ++m_entryDepth;
+        entryRule(name, reason);
+        --m_entryDepth;
+        return true;
+    }
+    case QEvent::FocusOut: {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+            return false;
+        const QString name = watched->objectName();
+        if (!m_boxes.contains(name) || (m_rowFieldInvalid && name != u"Txt_Gyou"))
+            return false;
+        watched->event(event);
+        if (name == u"Txt_Gyou")
+            rowFieldLeft();
+        else
+            leavingRule(name);
+        return true;
+    }
+    default:
+        return false;
+    }
+}

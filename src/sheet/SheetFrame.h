@@ -1,0 +1,184 @@
+#pragma once
+
+#include "grid/Panel.h"
+#include "grid/RecordGrid.h"
+#include "report/BandedReport.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <QSqlRecord>
+#include <QStringList>
+
+class ListGrid;
+class QAbstractButton;
+class QCheckBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class UpDownButtons;
+
+// The hidden record grid of a sheet, reachable by its name like every other control.
+class RecordGridHolder : public QObject
+{
+    Q_OBJECT
+public:
+    explicit RecordGridHolder(const QString &name, QObject *parent) : QObject(parent) { setObjectName(name); }
+    RecordGrid grid;
+};
+
+// The frame both calculation sheets stand on. A sheet is its Designer form, its tables and its
+// rules; the frame finds the form's shared controls by their names and does for both sheets:
+//
+//   - the hidden record grid SPD_RecData (221 rows) and the row list SPD_Data;
+//   - the panel of named boxes, read and written by name (Panel);
+//   - row navigation: the row field Txt_Gyou and its spinner UpDown1, the list's key and mouse
+//     release, Confirm (Btn_Adv) moving on to the next row, Clear (Btn_Clear);
+//   - the key filter (Enter moves on, numeric boxes take digits, space and the point) and the
+//     dispatch of entry and leaving rules by field name;
+//   - the File / Edit / Help menus and the toolbar; New, Open, Save and Save as with their
+//     messages; preview and print through the sheet's print table;
+//   - closing: the work database deleted, the position handed back to the menu.
+//
+// What a sheet supplies: its Tables (below) and the virtual rules: loading and clearing the
+// panel, writing a row, its list, its entry rules, its print table and report.
+class SheetFrame : public QMainWindow, public Panel
+{
+    Q_OBJECT
+public:
+    struct Tables {
+        QString title;                 // the window's caption ("照度計算書")
+        QString workDatabaseName;      // the print table's file in the work folder ("t_syou.mdb")
+        int columns = 0;               // the record grid's columns
+        QStringList freeTextBoxes;     // boxes that take any key; the others take digits only
+        QHash<QString, QString> leavingPatterns; // boxes normalised with a display pattern on leaving
+    };
+
+    static constexpr int kRows = 221;  // rows 1..220, headings in 221
+    static constexpr int kLastRow = 220;
+
+    SheetFrame(const Tables &tables, const QString &workFolder, QWidget *parent = nullptr);
+
+    // The panel, by control name.
+    QString text(const QString &name) const override;
+    void setText(const QString &name, const QString &text) override;
+    void focus(const QString &name) override;
+    void setVisible(const QString &name, bool visible) override;
+    void setEnabled(const QString &name, bool enabled) override;
+    using QWidget::setEnabled;
+    using QWidget::setVisible;
+
+    RecordGrid &recordGrid() { return m_recData->grid; }
+    const RecordGrid &recordGrid() const { return m_recData->grid; }
+    QString currentFileName() const { return m_currentFileName; }
+    // The path last chosen in the Open or Save as dialog (printed in the report's footer).
+    QString dialogFileName() const { return m_dialogFileName; }
+    QString workFolder() const { return m_workFolder; }
+    QString workDatabasePath() const;
+    // The help file the help menu opens (start-up fixes it beside the program).
+    void setHelpFile(const QString &path) { m_helpFile = path; }
+
+    // Loads record row `row` into the panel / clears the panel (the row field excepted).
+    virtual void Screen_Set(int row) = 0;
+    virtual void Screen_Clear() = 0;
+
+    // Shared procedures.
+    void Record_Clear();
+    void Set_Spdtop(ListGrid *list);
+    int rowNumber() const;
+
+public slots:
+    void Btn_Adv_Click();
+    void Btn_Clear_Click();
+    void Menu_File_New_Click();
+    void Menu_File_Open_Click();
+    void Menu_File_Save_Click();
+    void Menu_File_NSave_Click();
+    void Menu_File_Preview_Click();
+    void Menu_File_Printout_Click();
+    void Menu_Help_Zeltika_Click();
+    void Menu_Help_Version_Click();
+
+signals:
+    void closed();
+
+protected:
+    // Called by the sheet's constructor once its form is set up: finds the shared controls by name,
+    // installs the key filter and the rules, connects menus, toolbar and buttons.
+    void attachForm();
+
+    // --- what the sheet supplies (with Screen_Set and Screen_Clear above)
+    // Writes the panel into `row` (Confirm).
+    virtual void commitRow(int row) = 0;
+    // Fills the row list from the record grid.
+    virtual void paintList() = 0;
+    // The field's entry rule, after the field has taken the focus.
+    virtual void entryRule(const QString &name, Qt::FocusReason reason) = 0;
+    // The field's leaving rule; by default its display pattern, if it has one.
+    virtual void leavingRule(const QString &name);
+    // Enter in `watched`: true when the sheet has handled it.
+    virtual bool enterKey(QObject *watched);
+    // A row was chosen by the row field, the spinner or the list.
+    virtual void rowNavigated(int row);
+    // A mouse button released in the row list (the row has been loaded already).
+    virtual void listMouseReleased(Qt::MouseButton button, QPoint position);
+    // The tab control itself took the focus.
+    virtual void tabControlEntered() {}
+    // New, after the record grid was cleared: clears whatever else the sheet keeps.
+    virtual void sheetCleared() {}
+    // Open, after a successful load and before the panel is rebuilt (widen the grid, ...).
+    virtual void fileLoaded() {}
+    // Open, at its end (ask for missing options, ...).
+    virtual void fileOpened() {}
+    // Builds the print table and gives its records; false when there is nothing to print (the
+    // user has been told why).
+    virtual bool buildPrintTable(QList<QSqlRecord> *rows) = 0;
+    virtual BandedReport report() const = 0;
+
+    // --- for the sheet's rules
+    QLineEdit *box(const QString &name) const { return m_boxes.value(name); }
+    bool isBox(const QString &name) const { return m_boxes.contains(name); }
+    QTabWidget *tabs() const { return m_tabs; }
+    ListGrid *rowList() const { return m_rowList; }
+    QString focusedControlName() const;
+    void setTab(int index);
+    // Selects the box's whole text.
+    void selectAll(const QString &name);
+    // Leaving the row field: a valid row is loaded, an invalid one takes the focus back.
+    void rowFieldLeft();
+    void UpDown1_Down();
+    void UpDown1_Up();
+    // While the row field holds an unusable row, no other field's rules run.
+    bool rowFieldInvalid() const { return m_rowFieldInvalid; }
+    // Registers a control made by the sheet's own code (not on the form) with the rules.
+    void addBox(QLineEdit *box);
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    bool handleKey(QObject *watched, QKeyEvent *event);
+    void navigateToRow(int row);
+    void listReleased();
+    void connectAction(const QString &name, void (SheetFrame::*slot)());
+    void buildStatusBar();
+    void showReport(void (*output)(QWidget *, const BandedReport &, const QList<QSqlRecord> &, const QString &));
+
+    Tables m_tables;
+    QString m_workFolder;
+    RecordGridHolder *m_recData;
+    QString m_currentFileName;
+    QString m_dialogFileName;
+    QString m_helpFile;
+    int m_entryDepth = 0;
+    bool m_rowFieldInvalid = false;
+
+    QHash<QString, QLineEdit *> m_boxes;
+    QHash<QString, QCheckBox *> m_checks;
+    QHash<QString, QLabel *> m_labels;
+    QTabWidget *m_tabs = nullptr;
+    ListGrid *m_rowList = nullptr;
+    QPushButton *m_btnAdv = nullptr;
+};
