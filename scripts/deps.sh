@@ -3,6 +3,7 @@ PRX5M_PACKAGES=(
   cmake g++ make
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
   fonts-ipaexfont-gothic fonts-ipaexfont-mincho
+  qt6-translations-l10n
   poppler-utils xvfb xauth
 )
 

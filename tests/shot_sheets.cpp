@@ -1,73 +1,125 @@
 // Renders the windows to PNG files for a look at them: shot_sheets OUTPUT_DIR
-// (run under Xvfb or with QT_QPA_PLATFORM=offscreen; the pictures are the windows' own drawing).
+// (run under Xvfb at the screen size to look at, or with QT_QPA_PLATFORM=offscreen; the pictures
+// are the windows' own drawing). scripts/shots.sh runs it at 1366x768 with 125 % scaling and at
+// 1920x1080.
+#include "cecl/FCECL.h"
 #include "illuminance/FSyoudo.h"
 #include "shell/AppContext.h"
 #include "shell/FMenu.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 #include "ui/FTitle.h"
+#include "ui/QtDialogs.h"
+#include "ui/Translations.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
+namespace {
+
+QString g_out;
+
+void save(QWidget *w, const QString &name)
+{
+    w->grab().save(QDir(g_out).filePath(name + QStringLiteral(".png")));
+}
+
+// Grabs the modal window that `open` brings up, then closes it.
+void grabModal(const QString &name, const std::function<void()> &open)
+{
+    QTimer::singleShot(1500, [name] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            save(modal, name);
+            modal->close();
+        }
+    });
+    open();
+}
+
+void showActive(QWidget *w)
+{
+    w->show();
+    QApplication::setActiveWindow(w);
+    if (!QTest::qWaitForWindowActive(w))
+        std::printf("%s not active\n", qPrintable(w->objectName()));
+    QApplication::processEvents();
+}
+
+void shootTabs(QWidget *sheet, const QString &prefix)
+{
+    auto *tabs = sheet->findChild<QTabWidget *>(QStringLiteral("STab_Main"));
+    for (int i = 0; i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        QApplication::processEvents();
+        save(sheet, QStringLiteral("%1_tab%2").arg(prefix).arg(i));
+    }
+    tabs->setCurrentIndex(0);
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    QDir().mkpath(out);
+    Translations::installJapanese();
+    g_out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(g_out);
     TestEnv env;
     env.copySampleMasters();
     AppContext context;
     QString error;
     context.masters.loadAll(env.programDir(), &error);
+    const QString example = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f.syw"));
+    const QString ceclExample = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f-cecl.syw"));
 
     FMenu menu(context);
-    menu.show();
-    menu.grab().save(QDir(out).filePath(QStringLiteral("menu.png")));
+    showActive(&menu);
+    save(&menu, QStringLiteral("menu"));
+    menu.hide();
     FTitle title;
-    title.show();
-    title.grab().save(QDir(out).filePath(QStringLiteral("title.png")));
+    showActive(&title);
+    save(&title, QStringLiteral("title"));
+    title.hide();
 
-    FSyoudo sheet(context.masters, env.workFolder());
-    sheet.show();
-    QApplication::setActiveWindow(&sheet);
-    if (!QTest::qWaitForWindowActive(&sheet))
-        return 1;
-    const QList<QPair<QString, QString>> room = {
-        {"Txt_Kai", "1"},          {"Txt_Shitsu", "事務室"},   {"Txt_Shitsu2", "（東側）"},
-        {"Txt_Syoudo1", "500"},    {"Txt_Maguchi", "10"},      {"Txt_Okuyuki", "8"},
-        {"Txt_Takasa", "2.7"},     {"Txt_Stakasa", "0.85"},    {"Txt_Kudari", "0"},
-    };
-    sheet.findChild<QLineEdit *>(QStringLiteral("Txt_Kai"))->setFocus(); // leaves the row field first
-    for (const auto &[name, value] : room)
-        sheet.setText(name, value);
-    sheet.findChild<QTableWidget *>(QStringLiteral("Spd_Syoumei"))->cellClicked(0, 0);
-    sheet.findChild<QTableWidget *>(QStringLiteral("Spd_Kougen"))->cellClicked(2, 0);
-    sheet.setText(QStringLiteral("Txt_WTousu"), QStringLiteral("2"));
-    sheet.findChild<QLineEdit *>(QStringLiteral("Txt_Syoudo1"))->setFocus();
-    sheet.findChild<QPushButton *>(QStringLiteral("Btn_Hansya_0"))->click();
-    sheet.findChild<QPushButton *>(QStringLiteral("Btn_Hosyu_0"))->click();
-    sheet.findChild<QLineEdit *>(QStringLiteral("Txt_Daisu"))->setFocus();
-    QApplication::processEvents();
-    auto *tabs = sheet.findChild<QTabWidget *>(QStringLiteral("STab_Main"));
-    for (int i = 0; i < tabs->count(); ++i) {
-        tabs->setCurrentIndex(i);
-        QApplication::processEvents();
-        sheet.grab().save(QDir(out).filePath(QStringLiteral("syoudo_tab%1.png").arg(i)));
+    {
+        ScriptedDialogs scripted;
+        auto *sheet = new FSyoudo(context.masters, env.workFolder());
+        showActive(sheet);
+        scripted.paths = {example};
+        sheet->Menu_File_Open_Click();
+        save(sheet, QStringLiteral("syoudo"));
+        // The worked example's room on the panel: the first room of the example office.
+        sheet->findChild<QLineEdit *>(QStringLiteral("Txt_Syoudo1"))->setFocus();
+        shootTabs(sheet, QStringLiteral("syoudo"));
+        grabModal(QStringLiteral("preview"), [sheet] { sheet->Menu_File_Preview_Click(); });
+        sheet->setAttribute(Qt::WA_DeleteOnClose, false);
+        delete sheet;
     }
-    // The preview window over the example office.
-    sheet.Btn_Adv_Click();
-    QTimer::singleShot(1500, [&out] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            modal->grab().save(QDir(out).filePath(QStringLiteral("preview.png")));
-            modal->close();
-        }
+    // The real open dialog, in Japanese.
+    grabModal(QStringLiteral("open_dialog"), [&] {
+        QtDialogs dialogs;
+        dialogs.openFile(nullptr, QStringLiteral("*.syw"), QStringLiteral("照度 (*.syw)|*.syw"), 1);
     });
-    sheet.Menu_File_Preview_Click();
+    if (QFile::exists(ceclExample)) {
+        ScriptedDialogs scripted;
+        auto *sheet = new FCECL(context.masters, env.workFolder());
+        showActive(sheet);
+        scripted.paths = {ceclExample};
+        sheet->Menu_File_Open_Click();
+        shootTabs(sheet, QStringLiteral("cecl"));
+        grabModal(QStringLiteral("cecl_preview"), [sheet] { sheet->Menu_File_Preview_Click(); });
+        sheet->setAttribute(Qt::WA_DeleteOnClose, false);
+        delete sheet;
+    }
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    std::printf("screen (logical) %dx%d, pictures in %s\n", screen.width(), screen.height(), qPrintable(g_out));
     return 0;
 }

@@ -12,6 +12,8 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -88,6 +90,9 @@ private slots:
     void batchMode();
     void longTextsAreCut();
     void paperInTwips();
+    void cellsKeepTheirText();
+    void textFitsItsCell_data();
+    void textFitsItsCell();
 };
 
 void TestIlluminanceReport::paddedRows_data()
@@ -367,7 +372,8 @@ void TestIlluminanceReport::previewOpensFromTheSheet()
     f.sheet->findChild<QAction *>(QStringLiteral("Menu_File_Preview"))->trigger();
     QCOMPARE(seen, QStringLiteral("QPrintPreviewDialog"));
     QVERIFY(QFile::exists(f.sheet->workDatabasePath()));
-    // Closing the sheet deletes its work database.
+    // Closing the sheet deletes its work database (the room was never saved: not kept).
+    f.dialogs.answers = {Dialogs::Answer::Discard};
     f.sheet->close();
     QVERIFY(!QFile::exists(QDir(f.env.workFolder()).filePath(QStringLiteral("t_syou.mdb"))));
     f.sheet.release(); // deleted on close
@@ -470,6 +476,58 @@ void TestIlluminanceReport::paperInTwips()
     QCOMPARE(qRound(frame.bottom + report.marginsTwips.bottom()), 14570);
     QCOMPARE(frame.left, 1000.0);
     QCOMPARE(frame.top, 540.0);
+}
+
+void TestIlluminanceReport::cellsKeepTheirText()
+{
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("t_syou.mdb"));
+    RecordGrid g(221, 38);
+    room(g, 1, {{RoomName1, QStringLiteral("第一会議室兼応接室（旧役員室）北側の大きい部屋、隣の倉庫と廊下の一部を含む")},
+                {LuminaireType, QStringLiteral("埋込下面開放形Hf32高出力型ルーバ付き")}, {LampName, QStringLiteral("FHF32EX-N-H-2")},
+                {Width, "999.9"}, {Depth, "999.8"}, {Area, "999700.1"}, {Remark1, "99999"}, {Remark2, "123456789"}});
+    QString error;
+    QList<QSqlRecord> rows;
+    QCOMPARE(IlluminancePrintTable::build(g, QString(), QString(), db, &error, &rows), 22);
+    const QString pdf = dir.filePath(QStringLiteral("cells.pdf"));
+    QVERIFY(ReportOutput::writePdf(RptSyoudo::definition(), rows, pdf, QStringLiteral("照度計算書"), &error));
+    const QString text = pdfText(pdf, 1);
+    // Neighbouring numbers never run into each other.
+    QVERIFY2(!text.contains(QStringLiteral("99,99123")), qPrintable(text.left(2000)));
+    QVERIFY(text.contains(QStringLiteral("99,999")));
+    QVERIFY(text.contains(QStringLiteral("123,456,789")) || text.contains(QStringLiteral("###")));
+    QVERIFY(text.contains(QStringLiteral("999,700.1")) || text.contains(QStringLiteral("###")));
+    QVERIFY(text.contains(QStringLiteral("999.8")));
+    // A long name is cut inside its cell, visibly.
+    QVERIFY(text.contains(QStringLiteral("…")));
+    QVERIFY(text.contains(QStringLiteral("第一会議室")));
+}
+
+void TestIlluminanceReport::textFitsItsCell_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("width");
+    QTest::addColumn<QString>("fit");
+    QTest::newRow("short text as it is") << QStringLiteral("507") << 800.0 << "same";
+    QTest::newRow("a little too wide: smaller") << QStringLiteral("1,234,567") << 700.0 << "smaller";
+    QTest::newRow("far too wide: none") << QStringLiteral("第一会議室兼応接室（旧役員室）北側") << 600.0 << "none";
+}
+
+void TestIlluminanceReport::textFitsItsCell()
+{
+    QFETCH(QString, text);
+    QFETCH(double, width);
+    QFETCH(QString, fit);
+    QImage image(200, 200, QImage::Format_RGB32);
+    QPainter painter(&image);
+    BandedReport::Pen pen(painter, RptSyoudo::definition().font);
+    const double points = pen.fittingPoints(width, 300, text, 8, false);
+    if (fit == u"same")
+        QCOMPARE(points, 8.0);
+    else if (fit == u"smaller")
+        QVERIFY2(points >= BandedReport::kSmallestPoints && points < 8.0, qPrintable(QString::number(points)));
+    else
+        QCOMPARE(points, 0.0);
 }
 
 QTEST_MAIN(TestIlluminanceReport)

@@ -24,6 +24,8 @@ private slots:
     void positionWrittenAsShortestText();
     void windowPositionRoundTrip();
     void pixelsAndTwips();
+    void valuesAbove128BytesAreMissing_data();
+    void valuesAbove128BytesAreMissing();
     void unwritableStoreReturnsMinusOne();
 };
 
@@ -125,6 +127,27 @@ void TestSettings::pixelsAndTwips()
     QCOMPARE(WindowPosition::pixelsToTwips(100), 1500.0);
     QCOMPARE(WindowPosition::twipsToPixels(1440), 96);
     QCOMPARE(WindowPosition::twipsToPixels(1507), 100);
+}
+
+void TestSettings::valuesAbove128BytesAreMissing_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("readable");
+    // The bytes and the closing NUL must fit 128 bytes; a kanji takes two.
+    QTest::newRow("127 ASCII bytes") << QString(127, u'x') << true;
+    QTest::newRow("128 ASCII bytes") << QString(128, u'x') << false;
+    QTest::newRow("63 kanji, 126 bytes") << QString(63, QChar(0x6F22)) << true;
+    QTest::newRow("64 kanji, 128 bytes") << QString(64, QChar(0x6F22)) << false;
+    QTest::newRow("63 kanji and a digit") << QString(63, QChar(0x6F22)) + u'1' << true;
+}
+
+void TestSettings::valuesAbove128BytesAreMissing()
+{
+    QFETCH(QString, value);
+    QFETCH(bool, readable);
+    TestEnv env;
+    QCOMPARE(WriteSetting(QStringLiteral("CompanyName"), value, 1), 0);
+    QCOMPARE(ReadSetting(QStringLiteral("CompanyName")), readable ? value : QString());
 }
 
 QTEST_MAIN(TestSettings)

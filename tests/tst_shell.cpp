@@ -152,7 +152,7 @@ void TestShell::sheetHandsPositionOver()
     QVERIFY(!menu->isVisible());
     QWidget *sheet = visibleWindow(sheetName);
     QVERIFY(sheet);
-    QCOMPARE(sheet->windowTitle(), caption);
+    QCOMPARE(sheet->windowTitle(), caption + QStringLiteral("[*]")); // the modified mark's place
     QCOMPARE(sheet->pos(), QPoint(120, 80));
     QCOMPARE(SettingsStore::readPosition(QStringLiteral("PosX")), WindowPosition::pixelsToTwips(120));
 

@@ -153,6 +153,7 @@ void TestSyoudoPicks::pickLampThenTypeAnotherName()
 {
     SheetFixture f(TestEnv::sampleMasters());
     f.clickCell("Spd_Kougen", 7, 1);
+    f.type("2"); // the lamps per fitting the pick asks for
     f.enter("Txt_Kougen");
     QCOMPARE(f.focused(), QStringLiteral("Txt_WKougen"));
     QCOMPARE(f.sheet->state().lampIndex, 7); // unchanged text keeps the picked lamp
@@ -163,6 +164,7 @@ void TestSyoudoPicks::pickLampThenTypeAnotherName()
 
     SheetFixture g(TestEnv::sampleMasters());
     g.clickCell("Spd_Kougen", 7, 1);
+    g.type("2");
     g.enter("Txt_Kougen");
     g.enter("Txt_Syoudo1"); // left unchanged
     QVERIFY(!g.box("Txt_Kousoku")->isEnabled());

@@ -130,7 +130,8 @@ void TestSyoudoSheet::menuCaptions()
 void TestSyoudoSheet::loadState()
 {
     SheetFixture f;
-    QCOMPARE(f.sheet->windowTitle(), QStringLiteral("照度計算書"));
+    QCOMPARE(f.sheet->windowTitle(), QStringLiteral("照度計算書[*]"));
+    QVERIFY(!f.sheet->isWindowModified());
     QCOMPARE(f.tab(), 0);
     QCOMPARE(f.sheet->recordGrid().rowCount(), 221);
     QCOMPARE(f.sheet->recordGrid().colCount(), 38);

@@ -5,6 +5,7 @@
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
 #include "ui/Dialogs.h"
+#include "ui/Translations.h"
 #include "version.h"
 
 #include <QApplication>
@@ -67,6 +68,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     setNames();
+    Translations::installJapanese();
 
     // A second copy ends at once, silently, before it reads anything.
     SingleInstance instance;

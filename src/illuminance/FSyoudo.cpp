@@ -12,6 +12,7 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace {
 
@@ -94,7 +95,10 @@ FSyoudo::~FSyoudo()
 
 int FSyoudo::Data_calculation(const QString &fieldName)
 {
-    return IlluminanceCalculation::Data_calculation(*this, m_state, m_masters, fieldName);
+    const int result = IlluminanceCalculation::Data_calculation(*this, m_state, m_masters, fieldName);
+    // A refused value says why until the next entry that passes.
+    setStatusMessage(IlluminanceCalculation::refusalText(result, fieldName));
+    return result;
 }
 
 // ---------------------------------------------------------------- records, lists and the panel
@@ -159,11 +163,40 @@ void FSyoudo::Set_Spd_Sentaku()
 void FSyoudo::Screen_Set(int row)
 {
     RoomSheet::Screen_Set(recordGrid(), row, *this, m_state);
+    closeLampEntry();
+    updateFluxBox();
+    updateMaintenanceChoices();
 }
 
 void FSyoudo::Screen_Clear()
 {
     RoomSheet::Screen_Clear(*this, m_state);
+    closeLampEntry();
+    updateFluxBox();
+    updateMaintenanceChoices();
+}
+
+void FSyoudo::closeLampEntry()
+{
+    m_ui->Txt_WKougen->hide();
+    m_ui->Txt_WTousu->hide();
+}
+
+void FSyoudo::updateFluxBox()
+{
+    m_ui->Txt_Kousoku->setEnabled(m_state.lampIndex == 0);
+}
+
+void FSyoudo::updateMaintenanceChoices()
+{
+    const bool picked = m_state.luminaireIndex != 0;
+    const LuminaireRecord &lum = m_masters.luminaire(m_state.luminaireIndex);
+    QPushButton *buttons[] = {m_ui->Btn_Hosyu_0, m_ui->Btn_Hosyu_1, m_ui->Btn_Hosyu_2};
+    for (int i = 0; i < 3; ++i) {
+        setText(QStringLiteral("Lbl_Hosyu_%1").arg(i), picked ? lum.maintenanceFactor(i + 1) : QString());
+        // Without a luminaire there is no factor to choose.
+        buttons[i]->setEnabled(picked);
+    }
 }
 
 void FSyoudo::Line_Add()
@@ -173,6 +206,7 @@ void FSyoudo::Line_Add()
     SPD_Paint(m_ui->SPD_Data);
     Sentaku_List_Clear();
     SPD_Paint(m_ui->Spd_Sentaku);
+    gridChanged();
 }
 
 void FSyoudo::Line_Delete()
@@ -182,6 +216,7 @@ void FSyoudo::Line_Delete()
     SPD_Paint(m_ui->SPD_Data);
     Sentaku_List_Clear();
     SPD_Paint(m_ui->Spd_Sentaku);
+    gridChanged();
 }
 
 void FSyoudo::commitRow(int row)
@@ -275,9 +310,7 @@ void FSyoudo::entryRule(const QString &name, Qt::FocusReason reason)
         Data_calculation(m_previousFieldName);
         selectAll(name);
         if (m_state.luminaireIndex != 0) {
-            const LuminaireRecord &lum = m_masters.luminaire(m_state.luminaireIndex);
-            for (int i = 0; i < 3; ++i)
-                setText(QStringLiteral("Lbl_Hosyu_%1").arg(i), lum.maintenanceFactor(i + 1));
+            updateMaintenanceChoices();
             setTab(5);
         }
         m_previousFieldName = focusedControlName();
@@ -296,18 +329,25 @@ void FSyoudo::leavingRule(const QString &name)
 {
     if (name == u"Txt_WKougen") {
         setText(QStringLiteral("Txt_Kougen"), text(name));
-        m_ui->Txt_Kousoku->setEnabled(m_state.lampIndex == 0);
+        updateFluxBox();
+        // Left for anything but the lamps per fitting (a click elsewhere): the entry closes and
+        // the lamp name shows again.
+        if (!m_openingPerFitting)
+            m_ui->Txt_WKougen->hide();
         return;
     }
     SheetFrame::leavingRule(name);
 }
 
-bool FSyoudo::enterKey(QObject *watched)
+bool FSyoudo::moveOnKey(QObject *watched, int)
 {
     if (watched != m_ui->Txt_WKougen)
         return false;
+    // Enter and Tab both go on to the lamps per fitting.
+    m_openingPerFitting = true;
     m_ui->Txt_WTousu->show();
     m_ui->Txt_WTousu->setFocus(Qt::TabFocusReason);
     m_ui->Txt_WKougen->hide();
+    m_openingPerFitting = false;
     return true;
 }

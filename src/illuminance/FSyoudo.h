@@ -57,7 +57,7 @@ protected:
     void paintList() override;
     void entryRule(const QString &name, Qt::FocusReason reason) override;
     void leavingRule(const QString &name) override;
-    bool enterKey(QObject *watched) override;
+    bool moveOnKey(QObject *watched, int key) override;
     void rowNavigated(int row) override;
     void listMouseReleased(Qt::MouseButton button, QPoint position) override;
     void tabControlEntered() override { Set_Spd_Sentaku(); }
@@ -75,6 +75,12 @@ private:
     void pickLuminaire(int column, int row);
     void pickRoom(int column, int row);
     void UpDown2_Step(int delta);
+    // The lamp entry pair closed, so the lamp name shows.
+    void closeLampEntry();
+    // The flux box takes input exactly while the lamp is typed by hand.
+    void updateFluxBox();
+    // The maintenance choices of the room's luminaire (none without one).
+    void updateMaintenanceChoices();
 
     Ui::F_Syoudo *m_ui;
     const MasterTables &m_masters;
@@ -86,4 +92,5 @@ private:
     int m_roomPage = 1;
     QList<QSqlRecord> m_printRows; // the print table as the report reads it
     QPointer<QWidget> m_rowMenu;
+    bool m_openingPerFitting = false; // the lamp entry is left for the lamps per fitting
 };

@@ -101,9 +101,14 @@ void FSyoudo::pickLamp(int column, int row)
     setText(QStringLiteral("Txt_WKougen"), name);
     setText(QStringLiteral("Txt_Kougen"), name);
     m_ui->Txt_WKougen->hide();
+    updateFluxBox();
+    // The pick stands for the lamp entry: the next calculation takes it as the field just
+    // entered, so the lamps-per-fitting box stays open for its number.
+    m_previousFieldName = QStringLiteral("Txt_WKougen");
+    m_openingPerFitting = true;
     m_ui->Txt_WTousu->show();
-    m_ui->Txt_Kousoku->setEnabled(false);
     m_ui->Txt_WTousu->setFocus(Qt::OtherFocusReason);
+    m_openingPerFitting = false;
 }
 
 void FSyoudo::pickLuminaire(int column, int row)
@@ -114,6 +119,7 @@ void FSyoudo::pickLuminaire(int column, int row)
     if (number != 0) {
         m_state.luminaireIndex = number;
         setText(QStringLiteral("Txt_Kigu"), FixedField::trimmedRight(m_masters.luminaire(number).name));
+        updateMaintenanceChoices();
         m_ui->Txt_Kougen->setFocus(Qt::OtherFocusReason);
     }
     Data_calculation(m_previousFieldName);
@@ -170,6 +176,7 @@ void FSyoudo::Btn_KeisanAdv_Click()
 {
     RoomSheet::addTotalCapacity(recordGrid(), m_ui->Spd_Sentaku->selectedRowNumbers(), rowNumber(), *this);
     m_ui->Spd_Sentaku->clearSelection();
+    gridChanged();
     Dialogs::inform(this, QStringLiteral("合計容量計算を実行しました。"));
     focus(QStringLiteral("Btn_Adv"));
 }
@@ -210,4 +217,5 @@ void FSyoudo::Option_Menu_Midashi_Click()
 {
     FMidashi dialog(recordGrid(), m_today.isValid() ? m_today : QDate::currentDate(), this);
     dialog.exec();
+    gridChanged();
 }

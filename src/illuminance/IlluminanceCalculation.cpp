@@ -15,20 +15,20 @@ using NumberText::plain;
 using NumberText::strict;
 
 constexpr IlluminanceCalculation::FieldCheck kChecks[] = {
-    {"Txt_WTousu", 1, 1, true, 30, true, "#0"},
-    {"Txt_Syoudo1", 11, 0, true, 9999, false, "#0"},
-    {"Txt_Maguchi", 21, 0, false, 999.9, true, "##0.0"},
-    {"Txt_Okuyuki", 31, 0, false, 999.9, false, "##0.0"},
-    {"Txt_Takasa", 41, 0, false, 99.9, false, "#0.0"},
-    {"Txt_Stakasa", 51, 0, true, 9.99, true, "0.00"},
-    {"Txt_Kudari", 61, 0, true, 999.9, true, "0.0"},
-    {"Txt_Hrten", 71, 0, true, 99, true, "#0"},
-    {"Txt_Hrkabe", 81, 0, true, 99, true, "#0"},
-    {"Txt_Hryuka", 91, 0, true, 99, true, "#0"},
-    {"Txt_Syouritsu", 101, 0, true, 9.99, true, "0.00"},
-    {"Txt_Horitsu", 111, 0, true, 0.99, true, "0.00"},
-    {"Txt_Tousu2", 121, 0, true, 9999, true, "###0"},
-    {"Txt_Biko1", 131, 0, true, 99999, true, "####0"},
+    {"Txt_WTousu", 1, 1, true, 30, true, "#0", "1台あたりの灯数"},
+    {"Txt_Syoudo1", 11, 0, true, 9999, false, "#0", "照度"},
+    {"Txt_Maguchi", 21, 0, false, 999.9, true, "##0.0", "間口"},
+    {"Txt_Okuyuki", 31, 0, false, 999.9, false, "##0.0", "奥行"},
+    {"Txt_Takasa", 41, 0, false, 99.9, false, "#0.0", "高さ"},
+    {"Txt_Stakasa", 51, 0, true, 9.99, true, "0.00", "作業面の高さ"},
+    {"Txt_Kudari", 61, 0, true, 999.9, true, "0.0", "器具下り"},
+    {"Txt_Hrten", 71, 0, true, 99, true, "#0", "天井の反射率"},
+    {"Txt_Hrkabe", 81, 0, true, 99, true, "#0", "壁の反射率"},
+    {"Txt_Hryuka", 91, 0, true, 99, true, "#0", "床の反射率"},
+    {"Txt_Syouritsu", 101, 0, true, 9.99, true, "0.00", "照明率"},
+    {"Txt_Horitsu", 111, 0, true, 0.99, true, "0.00", "保守率"},
+    {"Txt_Tousu2", 121, 0, true, 9999, true, "###0", "灯数"},
+    {"Txt_Biko1", 131, 0, true, 99999, true, "####0", "備考１"},
 };
 
 bool inRange(double v, const IlluminanceCalculation::FieldCheck &c)
@@ -288,4 +288,18 @@ int IlluminanceCalculation::Data_calculation(IlluminancePanel &panel, const Form
 
     c.lampNameAndFlux(fieldName);       // 12
     return result;
+}
+
+QString IlluminanceCalculation::refusalText(int result, const QString &fieldName)
+{
+    if (result == 0)
+        return QString();
+    if (result == 1)
+        return QStringLiteral("作業面の高さは室の高さより低く、室の高さから作業面の高さを引いた値は器具下りより大きくしてください。");
+    const FieldCheck *check = fieldCheck(fieldName);
+    if (!check || check->error != result)
+        return QString();
+    const QString low = NumberText::plain(check->low) + (check->lowInclusive ? QStringLiteral(" 以上") : QStringLiteral(" より大きく"));
+    const QString high = NumberText::plain(check->high) + (check->highInclusive ? QStringLiteral(" 以下") : QStringLiteral(" 未満"));
+    return QStringLiteral("%1 は %2、%3の値を入力してください。").arg(QString::fromUtf8(check->caption), low, high);
 }

@@ -29,7 +29,12 @@ public:
         double high;
         bool highInclusive;
         const char *pattern;
+        const char *caption; // the field as the user knows it
     };
     // The field checks, by control name; nullptr when the name has none.
     static const FieldCheck *fieldCheck(const QString &fieldName);
+
+    // Why a value was refused, for the status bar: `result` as Data_calculation gave it for
+    // `fieldName` ("" for 0).
+    static QString refusalText(int result, const QString &fieldName);
 };

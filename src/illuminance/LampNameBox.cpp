@@ -29,8 +29,18 @@ void LampNameBox::resizeEvent(QResizeEvent *)
 void LampNameBox::childEvent(QChildEvent *event)
 {
     QWidget::childEvent(event);
+    if (event->type() == QEvent::ChildAdded && event->child()->isWidgetType())
+        event->child()->installEventFilter(this);
     if (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildPolished)
         placeBoxes();
+}
+
+bool LampNameBox::eventFilter(QObject *, QEvent *event)
+{
+    // The entry's width depends on whether the lamps-per-fitting box is open beside it.
+    if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent)
+        placeBoxes();
+    return false;
 }
 
 void LampNameBox::placeBoxes()
@@ -44,7 +54,8 @@ void LampNameBox::placeBoxes()
     const int h = height();
     const int perWidth = std::max(40, w / 5);
     name->setGeometry(0, 0, w, h);
-    entry->setGeometry(0, 0, w - perWidth - 2, h);
+    // Alone, the entry covers the whole name box; beside the lamps per fitting it leaves room.
+    entry->setGeometry(0, 0, perFitting->isVisibleTo(this) ? w - perWidth - 2 : w, h);
     perFitting->setGeometry(w - perWidth, 0, perWidth, h);
     entry->raise();
     perFitting->raise();

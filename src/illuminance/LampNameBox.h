@@ -18,6 +18,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void childEvent(QChildEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void placeBoxes();

@@ -3,25 +3,75 @@
 #include "text/NumberText.h"
 
 #include <QPagedPaintDevice>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QVariant>
 
 #include <cmath>
 
+namespace {
+
+// A little air between the text and the rules.
+constexpr double kPad = 40;
+
+QFont sized(const QFont &base, double points, bool bold)
+{
+    QFont f = base;
+    f.setPixelSize(std::max(1, int(std::lround(points * 20)))); // 1 point = 20 twips
+    f.setBold(bold);
+    return f;
+}
+
+QSizeF textSize(const QFont &font, const QString &text)
+{
+    const QFontMetricsF metrics(font);
+    double width = 0;
+    const QStringList lines = text.split(u'\n');
+    for (const QString &line : lines)
+        width = std::max(width, metrics.horizontalAdvance(line));
+    return {width, metrics.height() * lines.size()};
+}
+
+} // namespace
+
+double BandedReport::Pen::fittingPoints(double w, double h, const QString &text, double points, bool bold) const
+{
+    const double smallest = std::min(points, kSmallestPoints);
+    for (double p = points; p >= smallest - 1e-9; p -= 0.5) {
+        const QSizeF size = textSize(sized(m_baseFont, p, bold), text);
+        if (size.width() <= w - 2 * kPad && size.height() <= h + 1)
+            return p;
+    }
+    return 0;
+}
+
 void BandedReport::Pen::text(double x, double y, double w, double h, const QString &text, Qt::Alignment align,
-                             double points, bool bold)
+                             double points, bool bold, bool numeric)
 {
     if (text.isEmpty())
         return;
-    QFont f = m_baseFont;
-    f.setPixelSize(int(std::lround(points * 20))); // 1 point = 20 twips
-    f.setBold(bold);
-    m_painter.setFont(f);
     QString shown = text;
     shown.replace(u'\r', u'\n');
-    // A little air between the text and the rules.
-    const double pad = 40;
-    m_painter.drawText(QRectF(x + pad, y, std::max(0.0, w - 2 * pad), h), int(align) | Qt::TextDontClip, shown);
+    const QRectF box(x + kPad, y, std::max(0.0, w - 2 * kPad), h);
+    double size = fittingPoints(w, h, shown, points, bold);
+    if (size == 0) {
+        size = std::min(points, kSmallestPoints);
+        const QFontMetricsF metrics(sized(m_baseFont, size, bold));
+        if (numeric) {
+            // A number that cannot be shown whole is not shown at all, as a spreadsheet does.
+            shown = QStringLiteral("###");
+        } else {
+            QStringList lines = shown.split(u'\n');
+            for (QString &line : lines)
+                line = metrics.elidedText(line, Qt::ElideRight, box.width());
+            shown = lines.join(u'\n');
+        }
+    }
+    m_painter.save();
+    m_painter.setClipRect(QRectF(x, y, w, h), Qt::IntersectClip);
+    m_painter.setFont(sized(m_baseFont, size, bold));
+    m_painter.drawText(box, int(align), shown);
+    m_painter.restore();
 }
 
 void BandedReport::Pen::line(double x1, double y1, double x2, double y2, double widthTwips)
@@ -123,7 +173,8 @@ void BandedReport::render(QPagedPaintDevice &device, const QList<QSqlRecord> &ro
                     fh = detailHeight / 2;
                     fy = f.line == 1 ? y : y + fh;
                 }
-                pen.text(f.x, fy, f.width, fh, shown.value(f.name), f.align | Qt::AlignVCenter, f.points);
+                pen.text(f.x, fy, f.width, fh, shown.value(f.name), f.align | Qt::AlignVCenter, f.points, false,
+                         !f.format.isEmpty());
             }
             pen.line(page.left, y + detailHeight, page.right, y + detailHeight, ruleWidth);
         }

@@ -10,6 +10,8 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QToolBar>
 
 namespace ReportOutput {
@@ -47,13 +49,26 @@ static void preparePrinter(QPrinter &printer, const BandedReport &report, const 
     report.preparePaper(printer);
 }
 
-void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title)
+Placement previewPlacement(const QRect &available)
+{
+    // A B4 page wants room: below 1100 x 800 the window takes the whole free area.
+    if (available.width() < 1100 || available.height() < 800)
+        return {available.size(), true};
+    return {QSize(std::min(1400, available.width() * 9 / 10), available.height() * 9 / 10), false};
+}
+
+void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title,
+             const QString &pdfName)
 {
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer, report, title);
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(title + QStringLiteral(" - 印刷プレビュー"));
-    dialog.resize(1200, 860);
+    QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const Placement place = previewPlacement(screen ? screen->availableGeometry() : QRect(0, 0, 1200, 860));
+    dialog.resize(place.size);
+    if (place.maximised)
+        dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter *p) {
         preparePrinter(*p, report, title);
         report.render(*p, rows);
@@ -63,7 +78,7 @@ void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord
         QAction *pdf = bar->addAction(QStringLiteral("PDFに保存..."));
         pdf->setObjectName(QStringLiteral("Action_SavePdf"));
         QObject::connect(pdf, &QAction::triggered, &dialog, [&] {
-            const QString path = Dialogs::instance().saveFile(&dialog, QStringLiteral("*.pdf"),
+            const QString path = Dialogs::instance().saveFile(&dialog, pdfName.isEmpty() ? QStringLiteral("*.pdf") : pdfName,
                                                               QStringLiteral("PDF (*.pdf)|*.pdf"), 1);
             if (path.isEmpty())
                 return;
@@ -75,7 +90,8 @@ void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord
     dialog.exec();
 }
 
-void print(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title)
+void print(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title,
+           const QString &)
 {
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer, report, title);

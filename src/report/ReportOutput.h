@@ -2,6 +2,9 @@
 
 #include "report/BandedReport.h"
 
+#include <QRect>
+#include <QSize>
+
 class QWidget;
 
 // Where a report goes: a PDF file, the print preview window, or a printer after its dialog.
@@ -12,10 +15,20 @@ namespace ReportOutput {
 bool writePdf(const BandedReport &report, const QList<QSqlRecord> &rows, const QString &path,
               const QString &title, QString *error);
 
-// The preview window, with printing and saving as PDF from its toolbar.
-void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title);
+// The preview window, with printing and saving as PDF from its toolbar (the save dialog proposes
+// `pdfName`). It opens sized to the screen's free area, maximised on a small screen.
+void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title,
+             const QString &pdfName);
 
 // The print dialog first, then the printer.
-void print(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title);
+void print(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title,
+           const QString &pdfName);
+
+// Where the preview window goes on a screen's free area: maximised when the area is small.
+struct Placement {
+    QSize size;
+    bool maximised = false;
+};
+Placement previewPlacement(const QRect &available);
 
 } // namespace ReportOutput

@@ -1,5 +1,6 @@
 #include "settings/SettingsStore.h"
 
+#include "text/Cp932.h"
 #include "text/NumberText.h"
 
 #include <QSettings>
@@ -10,6 +11,7 @@ namespace {
 
 constexpr const char *kOrganisation = "kzw";
 constexpr const char *kApplication = "zeltika";
+constexpr qsizetype kMaxValueBytes = 128;
 
 QString typeKey(const QString &name)
 {
@@ -26,8 +28,15 @@ QString ReadSetting(const QString &name)
     if (settings.status() != QSettings::NoError)
         return QString();
     const QVariant value = settings.value(name);
-    // Values are text; anything else (edited by hand) is taken as its text form.
-    return value.isValid() ? value.toString() : QString();
+    if (!value.isValid())
+        return QString();
+    // Values are text; anything else (edited by hand) is taken as its text form. Like the
+    // registry's 128-byte buffer, a value whose Shift-JIS bytes and closing NUL need more than 128
+    // bytes cannot be read and counts as missing.
+    const QString text = value.toString();
+    if (Cp932::encode(text).size() + 1 > kMaxValueBytes)
+        return QString();
+    return text;
 }
 
 int WriteSetting(const QString &name, const QString &text, int type)

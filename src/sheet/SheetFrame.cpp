@@ -10,12 +10,17 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QInputMethodEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
@@ -29,6 +34,7 @@ SheetFrame::SheetFrame(const Tables &tables, const QString &workFolder, QWidget 
 {
     setAttribute(Qt::WA_DeleteOnClose);
     m_recData->grid.setSize(kRows, tables.columns);
+    m_savedGrid = m_recData->grid;
 }
 
 QString SheetFrame::workDatabasePath() const
@@ -40,7 +46,7 @@ QString SheetFrame::workDatabasePath() const
 
 void SheetFrame::attachForm()
 {
-    setWindowTitle(m_tables.title);
+    updateTitle();
     for (QLineEdit *edit : findChildren<QLineEdit *>()) {
         if (edit->objectName().startsWith(QStringLiteral("Txt_")))
             addBox(edit);
@@ -127,6 +133,12 @@ void SheetFrame::attachForm()
         }
     }
     buildStatusBar();
+    // The panel keeps its width and scrolls up and down when the window is low: room for the
+    // scroll bar beside it, so no box is cut on the right.
+    if (auto *area = findChild<QScrollArea *>(QStringLiteral("PanelArea")); area && area->widget()) {
+        area->setMinimumWidth(area->widget()->sizeHint().width() + area->verticalScrollBar()->sizeHint().width()
+                              + 2 * area->frameWidth());
+    }
     box(QStringLiteral("Txt_Gyou"))->setText(QStringLiteral("1"));
 }
 
@@ -163,6 +175,65 @@ void SheetFrame::buildStatusBar()
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(panel1, 1);
     statusBar()->addPermanentWidget(panel2);
+}
+
+void SheetFrame::showEvent(QShowEvent *event)
+{
+    if (!m_shown) {
+        m_shown = true;
+        fitToScreen();
+    }
+    QMainWindow::showEvent(event);
+}
+
+void SheetFrame::fitToScreen()
+{
+    const QScreen *screen = this->screen();
+    if (!screen)
+        return;
+    const QRect free = screen->availableGeometry();
+    // Smaller than the form's size on a small screen (the panel scrolls), never below the minimum.
+    resize(std::max(minimumWidth(), std::min(width(), free.width())),
+           std::max(minimumHeight(), std::min(height(), free.height() - 30)));
+    // The stored place may lie partly off the screen, but the title bar stays reachable.
+    QPoint at = pos();
+    at.setX(std::clamp(at.x(), free.left() - width() + 200, free.right() - 200));
+    at.setY(std::clamp(at.y(), free.top(), std::max(free.top(), free.bottom() - 100)));
+    if (at != pos())
+        move(at);
+}
+
+void SheetFrame::setStatusMessage(const QString &text)
+{
+    if (auto *panel = findChild<QLabel *>(QStringLiteral("StatusBar1_Panel1")))
+        panel->setText(text);
+}
+
+QString SheetFrame::statusMessage() const
+{
+    const auto *panel = findChild<QLabel *>(QStringLiteral("StatusBar1_Panel1"));
+    return panel ? panel->text() : QString();
+}
+
+void SheetFrame::gridChanged()
+{
+    setWindowModified(!(m_recData->grid == m_savedGrid));
+}
+
+void SheetFrame::markSaved()
+{
+    m_savedGrid = m_recData->grid;
+    updateTitle();
+    gridChanged();
+}
+
+void SheetFrame::updateTitle()
+{
+    // The sheet, its file and the modified mark ([*], shown while the grid differs from the file).
+    QString title = m_tables.title;
+    if (!m_currentFileName.isEmpty())
+        title += QStringLiteral(" - ") + QFileInfo(m_currentFileName).fileName();
+    setWindowTitle(title + QStringLiteral("[*]"));
 }
 
 // ---------------------------------------------------------------- the panel by name
@@ -232,7 +303,8 @@ void SheetFrame::setTab(int index)
 
 void SheetFrame::selectAll(const QString &name)
 {
-    if (QLineEdit *edit = m_boxes.value(name))
+    // A field whose entry sent the focus back elsewhere (a refused value) keeps no selection.
+    if (QLineEdit *edit = m_boxes.value(name); edit && edit->hasFocus())
         edit->selectAll();
 }
 
@@ -259,6 +331,7 @@ void SheetFrame::Btn_Adv_Click()
     else
         UpDown1_Down();
     paintList();
+    gridChanged();
     box(QStringLiteral("Txt_Gyou"))->setFocus(Qt::OtherFocusReason);
 }
 
@@ -329,26 +402,49 @@ void SheetFrame::leavingRule(const QString &name)
         setText(name, NumberText::format(NumberText::leading(text(name)), *pattern));
 }
 
-bool SheetFrame::enterKey(QObject *)
+bool SheetFrame::moveOnKey(QObject *, int)
 {
     return false;
 }
 
+namespace {
+
+// A full-width digit, point or blank typed with the input method on, as its half-width form;
+// other characters unchanged.
+QChar halfWidth(QChar c)
+{
+    if (c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19)
+        return QChar(u'0' + (c.unicode() - 0xFF10));
+    if (c.unicode() == 0xFF0E)
+        return QChar(u'.');
+    if (c.unicode() == 0x3000)
+        return QChar(u' ');
+    return c;
+}
+
+bool numericCharacter(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || c == QChar(8) || c == u' ' || c == u'.';
+}
+
+} // namespace
+
 bool SheetFrame::handleKey(QObject *watched, QKeyEvent *event)
 {
     const QString name = watched->objectName();
+    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier));
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (enterKey(watched))
+        if (moveOnKey(watched, event->key()))
             return true;
-        if (auto *button = qobject_cast<QAbstractButton *>(watched)) {
-            if (qobject_cast<QPushButton *>(watched)) {
-                button->click(); // Enter on a button presses it
-                return true;
-            }
+        if (qobject_cast<QPushButton *>(watched)) {
+            static_cast<QPushButton *>(watched)->click(); // Enter on a button presses it
+            return true;
         }
         focusNextChild();
         return true;
     }
+    if (event->key() == Qt::Key_Tab && plain && moveOnKey(watched, event->key()))
+        return true;
     if (!m_boxes.contains(name) || m_tables.freeTextBoxes.contains(name))
         return false;
     // Numeric boxes take digits, backspace, space and the full stop; keys that type nothing
@@ -359,8 +455,31 @@ bool SheetFrame::handleKey(QObject *watched, QKeyEvent *event)
     const QChar c = typed.at(0);
     if (!c.isPrint() && c != QChar(8))
         return false;
-    const bool allowed = (c >= u'0' && c <= u'9') || c == QChar(8) || c == u' ' || c == u'.';
-    return !allowed;
+    const QChar half = halfWidth(c);
+    if (half != c) {
+        // Typed full width: the half-width character goes in instead of being dropped.
+        if (numericCharacter(half))
+            m_boxes.value(name)->insert(QString(half));
+        return true;
+    }
+    return !numericCharacter(c);
+}
+
+bool SheetFrame::handleInputMethod(QObject *watched, QInputMethodEvent *event)
+{
+    QLineEdit *edit = m_boxes.value(watched->objectName());
+    if (!edit || m_tables.freeTextBoxes.contains(watched->objectName()) || !event->preeditString().isEmpty())
+        return false;
+    // Text committed by the input method: its digits and points, in half width.
+    QString digits;
+    for (QChar c : event->commitString()) {
+        const QChar half = halfWidth(c);
+        if (numericCharacter(half) && half != QChar(8))
+            digits += half;
+    }
+    if (!digits.isEmpty())
+        edit->insert(digits);
+    return true;
 }
 
 bool SheetFrame::eventFilter(QObject *watched, QEvent *event)
@@ -368,10 +487,13 @@ bool SheetFrame::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::KeyPress:
         return handleKey(watched, static_cast<QKeyEvent *>(event));
+    case QEvent::InputMethod:
+        return handleInputMethod(watched, static_cast<QInputMethodEvent *>(event));
     case QEvent::FocusIn: {
-        // A menu or another window taking the focus for a while is no move between fields.
+        // A menu or another window taking the focus for a while is no move between fields; but
+        // the first focus after the sheet opens is its first entry.
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+        if (reason == Qt::PopupFocusReason || (reason == Qt::ActiveWindowFocusReason && m_firstEntryDone))
             return false;
         if (watched == m_tabs->tabBar()) {
             tabControlEntered();
@@ -384,6 +506,7 @@ bool SheetFrame::eventFilter(QObject *watched, QEvent *event)
         const bool ruled = m_boxes.contains(name) || watched == m_btnAdv;
         if (!ruled || m_entryDepth > 8 || m_rowFieldInvalid)
             return false;
+        m_firstEntryDone = true;
         // Let the control take the focus first, then run its entry rule (which may move it on).
         watched->event(event);
         ++m_entryDepth;
@@ -399,6 +522,8 @@ bool SheetFrame::eventFilter(QObject *watched, QEvent *event)
         if (!m_boxes.contains(name) || (m_rowFieldInvalid && name != u"Txt_Gyou"))
             return false;
         watched->event(event);
+        // Only the field with the focus shows a selection: no two fields look active at once.
+        m_boxes.value(name)->deselect();
         if (name == u"Txt_Gyou")
             rowFieldLeft();
         else

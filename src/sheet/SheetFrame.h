@@ -13,6 +13,7 @@
 class ListGrid;
 class QAbstractButton;
 class QCheckBox;
+class QInputMethodEvent;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -77,6 +78,10 @@ public:
     QString dialogFileName() const { return m_dialogFileName; }
     QString workFolder() const { return m_workFolder; }
     QString workDatabasePath() const;
+    // The name the PDF save dialog proposes: the work file's, with ".pdf".
+    QString pdfName() const;
+    // What the status bar says of the last value refused ("" when none is).
+    QString statusMessage() const;
     // The help file the help menu opens (start-up fixes it beside the program).
     void setHelpFile(const QString &path) { m_helpFile = path; }
 
@@ -118,8 +123,8 @@ protected:
     virtual void entryRule(const QString &name, Qt::FocusReason reason) = 0;
     // The field's leaving rule; by default its display pattern, if it has one.
     virtual void leavingRule(const QString &name);
-    // Enter in `watched`: true when the sheet has handled it.
-    virtual bool enterKey(QObject *watched);
+    // Enter or Tab in `watched`: true when the sheet has handled it.
+    virtual bool moveOnKey(QObject *watched, int key);
     // A row was chosen by the row field, the spinner or the list.
     virtual void rowNavigated(int row);
     // A mouse button released in the row list (the row has been loaded already).
@@ -144,7 +149,7 @@ protected:
     ListGrid *rowList() const { return m_rowList; }
     QString focusedControlName() const;
     void setTab(int index);
-    // Selects the box's whole text.
+    // Selects the box's whole text, while it has the focus.
     void selectAll(const QString &name);
     // Leaving the row field: a valid row is loaded, an invalid one takes the focus back.
     void rowFieldLeft();
@@ -154,17 +159,31 @@ protected:
     bool rowFieldInvalid() const { return m_rowFieldInvalid; }
     // Registers a control made by the sheet's own code (not on the form) with the rules.
     void addBox(QLineEdit *box);
+    // The status bar's first panel: why a value was refused ("" clears it).
+    void setStatusMessage(const QString &text);
+    // To be called after anything that may have changed the record grid: the title's modified
+    // mark follows whether the grid differs from what was last opened or saved.
+    void gridChanged();
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     bool handleKey(QObject *watched, QKeyEvent *event);
+    bool handleInputMethod(QObject *watched, QInputMethodEvent *event);
+    // Saves under the current name, or asks for one; false when nothing was saved.
+    bool saveWithQuestion();
+    void markSaved();
+    void updateTitle();
+    // On its first showing the window fits the screen's free area and its title bar is on it.
+    void fitToScreen();
     void navigateToRow(int row);
     void listReleased();
     void connectAction(const QString &name, void (SheetFrame::*slot)());
     void buildStatusBar();
-    void showReport(void (*output)(QWidget *, const BandedReport &, const QList<QSqlRecord> &, const QString &));
+    void showReport(void (*output)(QWidget *, const BandedReport &, const QList<QSqlRecord> &, const QString &,
+                                   const QString &));
 
     Tables m_tables;
     QString m_workFolder;
@@ -174,6 +193,9 @@ private:
     QString m_helpFile;
     int m_entryDepth = 0;
     bool m_rowFieldInvalid = false;
+    bool m_firstEntryDone = false;
+    bool m_shown = false;
+    RecordGrid m_savedGrid; // the grid as last opened or saved
 
     QHash<QString, QLineEdit *> m_boxes;
     QHash<QString, QCheckBox *> m_checks;

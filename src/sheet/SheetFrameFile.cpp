@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 
 namespace {
@@ -42,6 +43,7 @@ void SheetFrame::Menu_File_New_Click()
     Set_Spdtop(m_rowList);
     setText(QStringLiteral("Txt_Gyou"), QStringLiteral("1"));
     m_currentFileName.clear();
+    markSaved();
     box(QStringLiteral("Txt_Gyou"))->setFocus(Qt::OtherFocusReason);
 }
 
@@ -60,6 +62,7 @@ void SheetFrame::Menu_File_Open_Click()
     }
     m_currentFileName = path;
     fileLoaded();
+    markSaved();
     Screen_Clear();
     setText(QStringLiteral("Txt_Gyou"), QStringLiteral("1"));
     m_rowList->clearTexts();
@@ -68,18 +71,13 @@ void SheetFrame::Menu_File_Open_Click()
     Set_Spdtop(m_rowList);
     UpDown1_Up();
     fileOpened();
+    gridChanged();
     box(QStringLiteral("Txt_Gyou"))->setFocus(Qt::OtherFocusReason);
 }
 
 void SheetFrame::Menu_File_Save_Click()
 {
-    if (m_currentFileName.isEmpty()) {
-        Menu_File_NSave_Click();
-        return;
-    }
-    QString reason;
-    if (!WorkFile::save(recordGrid(), m_currentFileName, nullptr, &reason))
-        Dialogs::inform(this, QStringLiteral("データを保存できませんでした。"), reason);
+    saveWithQuestion();
 }
 
 void SheetFrame::Menu_File_NSave_Click()
@@ -89,10 +87,27 @@ void SheetFrame::Menu_File_NSave_Click()
         return;
     m_dialogFileName = path;
     QString reason;
-    if (WorkFile::save(recordGrid(), path, nullptr, &reason))
+    if (WorkFile::save(recordGrid(), path, nullptr, &reason)) {
         m_currentFileName = path;
-    else
+        markSaved();
+    } else {
         Dialogs::inform(this, QStringLiteral("データを保存できませんでした。"), reason);
+    }
+}
+
+bool SheetFrame::saveWithQuestion()
+{
+    if (m_currentFileName.isEmpty()) {
+        Menu_File_NSave_Click();
+        return !m_currentFileName.isEmpty() && !isWindowModified();
+    }
+    QString reason;
+    if (!WorkFile::save(recordGrid(), m_currentFileName, nullptr, &reason)) {
+        Dialogs::inform(this, QStringLiteral("データを保存できませんでした。"), reason);
+        return false;
+    }
+    markSaved();
+    return true;
 }
 
 void SheetFrame::Menu_File_Preview_Click()
@@ -106,12 +121,21 @@ void SheetFrame::Menu_File_Printout_Click()
 }
 
 void SheetFrame::showReport(void (*output)(QWidget *, const BandedReport &, const QList<QSqlRecord> &,
-                                            const QString &))
+                                            const QString &, const QString &))
 {
     QList<QSqlRecord> rows;
     if (!buildPrintTable(&rows))
         return;
-    output(this, report(), rows, m_tables.title);
+    gridChanged(); // printing may fill empty cells
+    output(this, report(), rows, m_tables.title, pdfName());
+}
+
+QString SheetFrame::pdfName() const
+{
+    if (m_currentFileName.isEmpty())
+        return m_tables.title + QStringLiteral(".pdf");
+    const QFileInfo file(m_currentFileName);
+    return file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf"));
 }
 
 void SheetFrame::Menu_Help_Zeltika_Click()
@@ -131,6 +155,26 @@ void SheetFrame::Menu_Help_Version_Click()
 
 void SheetFrame::closeEvent(QCloseEvent *event)
 {
+    // Nothing is lost without a question: changes since the file was opened or saved.
+    if (isWindowModified()) {
+        const QString text = m_currentFileName.isEmpty()
+                                 ? QStringLiteral("変更されたデータを保存しますか？")
+                                 : QStringLiteral("「%1」への変更を保存しますか？").arg(QFileInfo(m_currentFileName).fileName());
+        switch (Dialogs::instance().message(this, text, Dialogs::kTitle, Dialogs::Icon::Question,
+                                            Dialogs::Buttons::SaveDiscardCancel)) {
+        case Dialogs::Answer::Save:
+            if (!saveWithQuestion()) {
+                event->ignore();
+                return;
+            }
+            break;
+        case Dialogs::Answer::Discard:
+            break;
+        default:
+            event->ignore();
+            return;
+        }
+    }
     const QString db = workDatabasePath();
     if (QFile::exists(db))
         QFile::remove(db);

@@ -10,8 +10,8 @@ class Dialogs
 {
 public:
     enum class Icon { Information, Question, Warning, Critical };
-    enum class Buttons { Ok, YesNo, OkCancel };
-    enum class Answer { Ok, Yes, No, Cancel };
+    enum class Buttons { Ok, YesNo, OkCancel, SaveDiscardCancel };
+    enum class Answer { Ok, Yes, No, Cancel, Save, Discard };
 
     // Every message box of the sheets carries this title.
     static inline const QString kTitle = QStringLiteral("ゼルティカとドルネア");

@@ -20,6 +20,7 @@ ListGrid::ListGrid(QWidget *parent) : QTableWidget(parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setWordWrap(false);
     setAlternatingRowColors(true);
+    setTabKeyNavigation(false);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
 }
@@ -88,11 +89,25 @@ QList<int> ListGrid::selectedRowNumbers() const
     return rows;
 }
 
+void ListGrid::keyPressEvent(QKeyEvent *event)
+{
+    if (!event->isAutoRepeat() && !m_pressedKeys.contains(event->key()))
+        m_pressedKeys.append(event->key());
+    QTableWidget::keyPressEvent(event);
+}
+
 void ListGrid::keyReleaseEvent(QKeyEvent *event)
 {
     QTableWidget::keyReleaseEvent(event);
-    if (!event->isAutoRepeat())
-        emit keyReleased(event->key(), event->modifiers());
+    if (event->isAutoRepeat() || !m_pressedKeys.removeOne(event->key()))
+        return;
+    emit keyReleased(event->key(), event->modifiers());
+}
+
+void ListGrid::focusOutEvent(QFocusEvent *event)
+{
+    m_pressedKeys.clear();
+    QTableWidget::focusOutEvent(event);
 }
 
 void ListGrid::mousePressEvent(QMouseEvent *event)

@@ -3,7 +3,8 @@
 #include <QTableWidget>
 
 // A list of text cells with the notifications the sheets rely on: key release, mouse-button
-// release and right click. A right click makes the clicked row the active row first.
+// release and right click. A right click makes the clicked row the active row first. Tab and
+// Shift+Tab leave the list; the arrow keys move inside it.
 class ListGrid : public QTableWidget
 {
     Q_OBJECT
@@ -35,7 +36,14 @@ signals:
     void rightClicked(int column, int row, QPoint position);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    // Keys pressed while the list had the focus: only their release is the list's key release
+    // (a Tab pressed in the box before lands its release here).
+    QList<int> m_pressedKeys;
 };

@@ -1,6 +1,7 @@
 #include "ui/QtDialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -32,8 +33,8 @@ QString runFileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QStri
         dialog.selectFile(initialName);
     if (mode == QFileDialog::AcceptSave && initialName.startsWith(QStringLiteral("*.")))
         dialog.setDefaultSuffix(initialName.mid(2));
-    // Save as never asks before replacing a file: the save itself is safe (temporary file, rename).
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    else if (mode == QFileDialog::AcceptSave && !QFileInfo(initialName).suffix().isEmpty())
+        dialog.setDefaultSuffix(QFileInfo(initialName).suffix());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();
@@ -71,6 +72,17 @@ Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &text, const Q
         box.setEscapeButton(no);
         box.exec();
         return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+    }
+    case Buttons::SaveDiscardCancel: {
+        QPushButton *save = box.addButton(QStringLiteral("保存する(&S)"), QMessageBox::AcceptRole);
+        QPushButton *discard = box.addButton(QStringLiteral("保存しない(&N)"), QMessageBox::DestructiveRole);
+        QPushButton *cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+        box.setDefaultButton(save);
+        box.setEscapeButton(cancel);
+        box.exec();
+        if (box.clickedButton() == save)
+            return Answer::Save;
+        return box.clickedButton() == discard ? Answer::Discard : Answer::Cancel;
     }
     case Buttons::OkCancel: {
         QPushButton *ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);

@@ -6,7 +6,11 @@ Dialogs::Answer ScriptedDialogs::message(QWidget *, const QString &text, const Q
     asked.append({QStringLiteral("message"), text, title, icon, buttons, 0, {}});
     if (!answers.isEmpty())
         return answers.takeFirst();
-    return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    switch (buttons) {
+    case Buttons::YesNo: return Answer::No;
+    case Buttons::SaveDiscardCancel: return Answer::Cancel;
+    default: return Answer::Ok;
+    }
 }
 
 void ScriptedDialogs::detailedNotice(QWidget *, const QString &text, const QString &detail, Icon icon)

@@ -1,0 +1,442 @@
+// The sheets as a user meets them in the first hour: focus, keys, the lamp entry, window sizes,
+// the question before losing changes, Japanese dialogs, full-width digits, refused values.
+#include "illuminance/RoomRecord.h"
+#include "report/ReportOutput.h"
+#include "support/SheetFixture.h"
+#include "ui/QtDialogs.h"
+#include "ui/Translations.h"
+
+#include <QAction>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace RoomRecord;
+
+namespace {
+
+// A room with a master lamp (FLR40S-W, 2 per fitting) and luminaire 1, committed at `row`.
+void commitPickedRoom(SheetFixture &f, int row, const QString &name)
+{
+    f.enter("Txt_Gyou");
+    f.box("Txt_Gyou")->setText(QString::number(row));
+    f.enter("Txt_Shitsu");
+    f.box("Txt_Shitsu")->setText(name);
+    f.clickCell("Spd_Syoumei", 1, 1);
+    f.clickCell("Spd_Kougen", 7, 1);
+    f.type("2");
+    f.enter("Txt_Syoudo1");
+    f.sheet->Btn_Adv_Click();
+}
+
+// A shown, active sheet as the menu opens it: nothing focused by the test.
+std::unique_ptr<FSyoudo> openedSheet(const MasterTables &masters, const QString &workFolder)
+{
+    auto sheet = std::make_unique<FSyoudo>(masters, workFolder);
+    sheet->show();
+    QApplication::setActiveWindow(sheet.get());
+    if (!QTest::qWaitForWindowActive(sheet.get()))
+        qWarning("sheet window not active");
+    QApplication::processEvents();
+    return sheet;
+}
+
+} // namespace
+
+class TestSheetUser : public QObject
+{
+    Q_OBJECT
+private slots:
+    void rowFieldSelectedAtOpening();
+    void keyReleasedInTheListThatWasPressedElsewhere();
+    void tabLeavesTheList();
+    void loadingARowClosesTheLampEntry();
+    void tabInTheLampEntryGoesToLampsPerFitting();
+    void clickElsewhereClosesTheLampEntry();
+    void pickFromAnotherFieldKeepsLampsPerFittingOpen();
+    void fluxBoxFollowsTheLamp();
+    void maintenanceChoicesFollowTheLuminaire();
+    void titleAndModifiedMark();
+    void closingAsksBeforeLosingChanges_data();
+    void closingAsksBeforeLosingChanges();
+    void saveAsConfirmsReplacing();
+    void smallWindowScrollsThePanel();
+    void previewFitsTheScreen_data();
+    void previewFitsTheScreen();
+    void japaneseStandardDialogs();
+    void pdfDialogProposesTheWorkFileName();
+    void fullWidthDigits_data();
+    void fullWidthDigits();
+    void refusedValueSaysWhy();
+    void fileShortcuts_data();
+    void fileShortcuts();
+};
+
+void TestSheetUser::rowFieldSelectedAtOpening()
+{
+    TestEnv env;
+    ScriptedDialogs dialogs;
+    const MasterTables masters = TestEnv::knownMasters();
+    auto sheet = openedSheet(masters, env.workFolder());
+    auto *gyou = sheet->findChild<QLineEdit *>(QStringLiteral("Txt_Gyou"));
+    QCOMPARE(QApplication::focusWidget(), gyou);
+    QCOMPARE(gyou->selectedText(), QStringLiteral("1"));
+    // Typing 3 gives row 3, not 13.
+    QTest::keyClicks(gyou, QStringLiteral("3"));
+    QCOMPARE(gyou->text(), QStringLiteral("3"));
+}
+
+void TestSheetUser::keyReleasedInTheListThatWasPressedElsewhere()
+{
+    SheetFixture f;
+    RecordGrid &g = f.sheet->recordGrid();
+    g.setText(1, InUse, "1");
+    g.setText(1, RoomName1, QStringLiteral("事務室"));
+    f.sheet->Screen_Set(1);
+    f.box("Txt_Shitsu")->setText(QStringLiteral("編集中の名前"));
+    // Tab pressed on the clear button lands the focus in the list; its release follows there.
+    auto *list = f.w<ListGrid>("SPD_Data");
+    list->setFocus(Qt::TabFocusReason);
+    QTest::keyRelease(list, Qt::Key_Tab);
+    QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("編集中の名前"));
+    // A key pressed in the list still counts.
+    list->setActiveCell(1, 1);
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("2"));
+}
+
+void TestSheetUser::tabLeavesTheList()
+{
+    SheetFixture f;
+    auto *list = f.w<ListGrid>("SPD_Data");
+    list->setFocus(Qt::MouseFocusReason);
+    list->setActiveCell(5, 1);
+    QTest::keyClick(list, Qt::Key_Right);
+    QCOMPARE(f.focused(), QStringLiteral("SPD_Data")); // the arrows move inside
+    QTest::keyClick(list, Qt::Key_Tab);
+    QVERIFY(f.focused() != u"SPD_Data");
+    list->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(list, Qt::Key_Backtab);
+    QVERIFY(f.focused() != u"SPD_Data");
+}
+
+void TestSheetUser::loadingARowClosesTheLampEntry()
+{
+    SheetFixture f(TestEnv::sampleMasters());
+    commitPickedRoom(f, 1, QStringLiteral("事務室"));
+    f.enter("Txt_Gyou");
+    f.box("Txt_Gyou")->setText("1");
+    f.enter("Txt_Kai"); // row 1 loaded
+    f.enter("Txt_Kougen");
+    QVERIFY(f.box("Txt_WKougen")->isVisible());
+    // Another row, and back: the stored lamp name shows, the pair closed.
+    QTest::mouseClick(f.w<QWidget>("UpDown1")->findChild<QToolButton *>("Down"), Qt::LeftButton);
+    QVERIFY(!f.box("Txt_WKougen")->isVisible());
+    QVERIFY(!f.box("Txt_WTousu")->isVisible());
+    QTest::mouseClick(f.w<QWidget>("UpDown1")->findChild<QToolButton *>("Up"), Qt::LeftButton);
+    QVERIFY(!f.box("Txt_WKougen")->isVisible());
+    QCOMPARE(f.box("Txt_Kougen")->text(), QStringLiteral("FLR40S-W-2"));
+    f.click("Btn_Clear");
+    QVERIFY(!f.box("Txt_WKougen")->isVisible());
+}
+
+void TestSheetUser::tabInTheLampEntryGoesToLampsPerFitting()
+{
+    SheetFixture f;
+    f.enter("Txt_Kougen");
+    QCOMPARE(f.focused(), QStringLiteral("Txt_WKougen"));
+    // Alone, the entry covers the name box whole: no strip of it beside.
+    QCOMPARE(f.box("Txt_WKougen")->width(), f.w<QWidget>("LampBox")->width());
+    QTest::keyClicks(f.box("Txt_WKougen"), QStringLiteral("FDL27EX-N"));
+    QTest::keyClick(f.box("Txt_WKougen"), Qt::Key_Tab);
+    QCOMPARE(f.focused(), QStringLiteral("Txt_WTousu"));
+    QVERIFY(f.box("Txt_WTousu")->isVisible());
+    f.type("2");
+    f.enter("Txt_Syoudo1");
+    QCOMPARE(f.box("Txt_Kougen")->text(), QStringLiteral("FDL27EX-N-2"));
+}
+
+void TestSheetUser::clickElsewhereClosesTheLampEntry()
+{
+    SheetFixture f;
+    f.enter("Txt_Kougen");
+    QTest::keyClicks(f.box("Txt_WKougen"), QStringLiteral("FDL27EX-N"));
+    QTest::mouseClick(f.box("Txt_Maguchi"), Qt::LeftButton);
+    QApplication::processEvents();
+    QCOMPARE(f.focused(), QStringLiteral("Txt_Maguchi"));
+    QVERIFY(!f.box("Txt_WKougen")->isVisible());
+    QCOMPARE(f.box("Txt_Kougen")->text(), QStringLiteral("FDL27EX-N"));
+}
+
+void TestSheetUser::pickFromAnotherFieldKeepsLampsPerFittingOpen()
+{
+    SheetFixture f(TestEnv::sampleMasters());
+    f.enter("Txt_Syoudo1");
+    f.w<QTabWidget>("STab_Main")->setCurrentIndex(3);
+    f.clickCell("Spd_Kougen", 7, 1);
+    QVERIFY(f.box("Txt_WTousu")->isVisible());
+    QCOMPARE(f.focused(), QStringLiteral("Txt_WTousu"));
+    f.type("2");
+    f.enter("Txt_Maguchi");
+    QCOMPARE(f.box("Txt_Kougen")->text(), QStringLiteral("FLR40S-W-2"));
+    QCOMPARE(f.box("Txt_Kousoku")->text().trimmed(), QStringLiteral("3000"));
+}
+
+void TestSheetUser::fluxBoxFollowsTheLamp()
+{
+    SheetFixture f(TestEnv::sampleMasters());
+    commitPickedRoom(f, 1, QStringLiteral("事務室"));
+    f.sheet->Screen_Set(1);
+    QVERIFY(!f.box("Txt_Kousoku")->isEnabled()); // a master lamp gives the flux
+    f.click("Btn_Clear");
+    QVERIFY(f.box("Txt_Kousoku")->isEnabled());
+    f.sheet->Screen_Set(1);
+    f.sheet->Screen_Set(2); // a free row
+    QVERIFY(f.box("Txt_Kousoku")->isEnabled());
+    f.sheet->recordGrid().setText(3, InUse, "1");
+    f.sheet->recordGrid().setText(3, LampName, QStringLiteral("手入力ランプ"));
+    f.sheet->Screen_Set(1);
+    f.sheet->Screen_Set(3); // a lamp typed by hand
+    QVERIFY(f.box("Txt_Kousoku")->isEnabled());
+}
+
+void TestSheetUser::maintenanceChoicesFollowTheLuminaire()
+{
+    SheetFixture f(TestEnv::sampleMasters());
+    commitPickedRoom(f, 1, QStringLiteral("事務室"));
+    f.sheet->Screen_Set(1);
+    // Reached by a click on its tab, after the row was loaded.
+    f.w<QTabWidget>("STab_Main")->setCurrentIndex(5);
+    const LuminaireRecord &lum = f.masters.luminaire(f.sheet->state().luminaireIndex);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(f.w<QLabel>(QStringLiteral("Lbl_Hosyu_%1").arg(i))->text(), lum.maintenanceFactor(i + 1));
+        QVERIFY(f.w<QPushButton>(QStringLiteral("Btn_Hosyu_%1").arg(i))->isEnabled());
+    }
+    // No luminaire: nothing to choose, and no button writes an empty factor.
+    f.click("Btn_Clear");
+    f.box("Txt_Horitsu")->setText("0.70");
+    QCOMPARE(f.w<QLabel>("Lbl_Hosyu_1")->text(), QString());
+    QVERIFY(!f.w<QPushButton>("Btn_Hosyu_1")->isEnabled());
+    f.click("Btn_Hosyu_1");
+    QCOMPARE(f.box("Txt_Horitsu")->text(), QStringLiteral("0.70"));
+}
+
+void TestSheetUser::titleAndModifiedMark()
+{
+    SheetFixture f;
+    QTemporaryDir dir;
+    QVERIFY(!f.sheet->isWindowModified());
+    f.box("Txt_Shitsu")->setText(QStringLiteral("事務室"));
+    QVERIFY(!f.sheet->isWindowModified()); // the panel alone is not the sheet's data
+    f.sheet->Btn_Adv_Click();
+    QVERIFY(f.sheet->isWindowModified());
+    f.dialogs.paths = {dir.filePath(QStringLiteral("office.syw"))};
+    f.sheet->Menu_File_NSave_Click();
+    QCOMPARE(f.sheet->windowTitle(), QStringLiteral("照度計算書 - office.syw[*]"));
+    QVERIFY(!f.sheet->isWindowModified());
+    f.enter("Txt_Gyou");
+    f.box("Txt_Gyou")->setText("1");
+    f.enter("Txt_Kai");
+    f.box("Txt_Shitsu")->setText(QStringLiteral("会議室"));
+    f.sheet->Btn_Adv_Click();
+    QVERIFY(f.sheet->isWindowModified());
+    f.sheet->Menu_File_Save_Click();
+    QVERIFY(!f.sheet->isWindowModified());
+}
+
+void TestSheetUser::closingAsksBeforeLosingChanges_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("cancel") << int(Dialogs::Answer::Cancel) << false << false;
+    QTest::newRow("discard") << int(Dialogs::Answer::Discard) << true << false;
+    QTest::newRow("save") << int(Dialogs::Answer::Save) << true << true;
+}
+
+void TestSheetUser::closingAsksBeforeLosingChanges()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, closes);
+    QFETCH(bool, saved);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("office.syw"));
+    SheetFixture f;
+    f.box("Txt_Shitsu")->setText(QStringLiteral("事務室"));
+    f.sheet->Btn_Adv_Click();
+    f.dialogs.answers = {Dialogs::Answer(answer)};
+    f.dialogs.paths = {path}; // saving without a name asks for one
+    const bool closed = f.sheet->close();
+    QCOMPARE(closed, closes);
+    QCOMPARE(f.dialogs.asked.first().buttons, Dialogs::Buttons::SaveDiscardCancel);
+    QVERIFY(f.dialogs.asked.first().text.contains(QStringLiteral("保存しますか")));
+    QCOMPARE(QFile::exists(path), saved);
+    if (closed)
+        f.sheet.release(); // deleted on close
+    else
+        QVERIFY(f.sheet->isVisible());
+}
+
+void TestSheetUser::saveAsConfirmsReplacing()
+{
+    QFileDialog *seen = nullptr;
+    bool confirms = false;
+    QTimer::singleShot(100, [&] {
+        seen = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (seen) {
+            confirms = !seen->testOption(QFileDialog::DontConfirmOverwrite);
+            seen->reject();
+        }
+    });
+    QtDialogs dialogs;
+    QCOMPARE(dialogs.saveFile(nullptr, QStringLiteral("*.syw"), QStringLiteral("照度(*.syw)|*.syw"), 1), QString());
+    QVERIFY(seen);
+    QVERIFY(confirms);
+}
+
+void TestSheetUser::smallWindowScrollsThePanel()
+{
+    SheetFixture f;
+    QVERIFY(f.sheet->minimumWidth() >= 1000 && f.sheet->minimumHeight() >= 500);
+    // 1366 x 768 at 125 %: about 1093 x 560 for the window.
+    f.sheet->resize(1000, 500);
+    QApplication::processEvents();
+    auto *area = f.w<QScrollArea>("PanelArea");
+    QVERIFY(area->verticalScrollBar()->isVisible());
+    for (const char *group : {"Grp_Size", "Grp_Hansya"}) {
+        auto *g = f.w<QGroupBox>(QString::fromLatin1(group));
+        QVERIFY2(g->height() >= g->sizeHint().height(), group);
+    }
+    for (QLineEdit *box : f.sheet->findChildren<QLineEdit *>())
+        QVERIFY2(!box->isVisible() || box->height() >= box->sizeHint().height() - 2, qPrintable(box->objectName()));
+    // The whole panel is reachable.
+    area->ensureWidgetVisible(f.box("Txt_Biko2"));
+    QVERIFY(area->verticalScrollBar()->value() > 0);
+}
+
+void TestSheetUser::previewFitsTheScreen_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<bool>("maximised");
+    QTest::newRow("1366x768 at 125 %") << QRect(0, 0, 1093, 582) << true;
+    QTest::newRow("1366x768") << QRect(0, 0, 1366, 728) << true;
+    QTest::newRow("1920x1080") << QRect(0, 0, 1920, 1040) << false;
+}
+
+void TestSheetUser::previewFitsTheScreen()
+{
+    QFETCH(QRect, available);
+    QFETCH(bool, maximised);
+    const ReportOutput::Placement place = ReportOutput::previewPlacement(available);
+    QCOMPARE(place.maximised, maximised);
+    QVERIFY(place.size.width() <= available.width() && place.size.height() <= available.height());
+}
+
+void TestSheetUser::japaneseStandardDialogs()
+{
+    QVERIFY2(Translations::installJapanese(), "Qt's Japanese translations (qt6-translations-l10n) are missing");
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Open);
+    QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    QVERIFY(!dialog.labelText(QFileDialog::FileName).contains(QStringLiteral("File name")));
+}
+
+void TestSheetUser::pdfDialogProposesTheWorkFileName()
+{
+    QTemporaryDir dir;
+    SheetFixture f;
+    f.box("Txt_Shitsu")->setText(QStringLiteral("事務室"));
+    f.sheet->Btn_Adv_Click();
+    f.dialogs.paths = {dir.filePath(QStringLiteral("office-3f.syw")), QString()};
+    f.sheet->Menu_File_NSave_Click();
+    QTimer::singleShot(300, [] {
+        if (QWidget *preview = QApplication::activeModalWidget()) {
+            if (auto *pdf = preview->findChild<QAction *>(QStringLiteral("Action_SavePdf")))
+                pdf->trigger();
+            preview->close();
+        }
+    });
+    f.sheet->Menu_File_Preview_Click();
+    QCOMPARE(f.dialogs.asked.last().kind, QStringLiteral("save"));
+    QCOMPARE(f.dialogs.asked.last().text, dir.filePath(QStringLiteral("office-3f.pdf")));
+}
+
+void TestSheetUser::fullWidthDigits_data()
+{
+    QTest::addColumn<bool>("inputMethod");
+    QTest::newRow("typed as keys") << false;
+    QTest::newRow("committed by the input method") << true;
+}
+
+void TestSheetUser::fullWidthDigits()
+{
+    QFETCH(bool, inputMethod);
+    SheetFixture f;
+    f.enter("Txt_Maguchi");
+    QLineEdit *box = f.box("Txt_Maguchi");
+    box->clear();
+    const QString typed = QStringLiteral("１２．５ａ");
+    if (inputMethod) {
+        QInputMethodEvent commit;
+        commit.setCommitString(typed);
+        QApplication::sendEvent(box, &commit);
+    } else {
+        for (QChar c : typed) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(box, &press);
+        }
+    }
+    QCOMPARE(box->text(), QStringLiteral("12.5"));
+}
+
+void TestSheetUser::refusedValueSaysWhy()
+{
+    SheetFixture f;
+    f.enter("Txt_Takasa");
+    f.box("Txt_Takasa")->selectAll();
+    f.type("0");
+    QApplication::processEvents();
+    QCOMPARE(f.focused(), QStringLiteral("Txt_Takasa"));
+    QVERIFY2(f.sheet->statusMessage().contains(QStringLiteral("高さ")), qPrintable(f.sheet->statusMessage()));
+    QVERIFY(f.sheet->statusMessage().contains(QStringLiteral("99.9")));
+    // Only the refused field looks active.
+    for (QLineEdit *box : f.sheet->findChildren<QLineEdit *>())
+        if (box->objectName() != u"Txt_Takasa")
+            QVERIFY2(!box->hasSelectedText(), qPrintable(box->objectName()));
+    f.box("Txt_Takasa")->selectAll();
+    f.type("2.7");
+    QCOMPARE(f.sheet->statusMessage(), QString());
+}
+
+void TestSheetUser::fileShortcuts_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("keys");
+    QTest::newRow("new") << "Menu_File_New" << "Ctrl+N";
+    QTest::newRow("open") << "Menu_File_Open" << "Ctrl+O";
+    QTest::newRow("save") << "Menu_File_Save" << "Ctrl+S";
+    QTest::newRow("print") << "Menu_File_Printout" << "Ctrl+P";
+}
+
+void TestSheetUser::fileShortcuts()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, keys);
+    SheetFixture f;
+    auto *a = f.sheet->findChild<QAction *>(action);
+    QCOMPARE(a->shortcut(), QKeySequence(keys));
+    // Pressed in a box, Ctrl+O opens the file dialog.
+    if (action == u"Menu_File_Open") {
+        QTest::keySequence(f.box("Txt_Kai"), QKeySequence(keys));
+        QCOMPARE(f.dialogs.asked.last().kind, QStringLiteral("open"));
+    }
+}
+
+QTEST_MAIN(TestSheetUser)
+#include "tst_sheet_user.moc"
