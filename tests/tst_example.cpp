@@ -1,6 +1,7 @@
 // The example work file under examples/ is what the sheet itself computes for the example office.
 // Run with PRX5M_UPDATE_EXAMPLES=1 to write it anew after a deliberate change.
 #include "grid/WorkFile.h"
+#include "cecl/ZoneRecord.h"
 #include "illuminance/RoomRecord.h"
 #include "support/ExampleSheet.h"
 #include "support/SheetFixture.h"
@@ -20,6 +21,7 @@ class TestExample : public QObject
     Q_OBJECT
 private slots:
     void exampleFileIsWhatTheSheetComputes();
+    void ceclExampleIsWhatTheSheetComputes();
 };
 
 void TestExample::exampleFileIsWhatTheSheetComputes()
@@ -40,6 +42,36 @@ void TestExample::exampleFileIsWhatTheSheetComputes()
     if (qEnvironmentVariableIsSet("PRX5M_UPDATE_EXAMPLES"))
         QVERIFY(WorkFile::save(built, path));
     RecordGrid stored(221, 38);
+    QVERIFY2(WorkFile::load(stored, path), qPrintable(path));
+    QCOMPARE(stored, built);
+}
+
+void TestExample::ceclExampleIsWhatTheSheetComputes()
+{
+    CeclFixture f(TestEnv::sampleMasters());
+    fillExampleCecl(*f.sheet, f.dialogs, QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f.syw")));
+    const RecordGrid &built = f.sheet->recordGrid();
+    QCOMPARE(built.text(221, ZoneRecord::BuildingType), QStringLiteral("3"));
+    QCOMPARE(built.text(221, ZoneRecord::LinkStandardPower), QStringLiteral("1"));
+    QCOMPARE(built.text(221, ZoneRecord::LinkStandardHours), QStringLiteral("1"));
+    // Every zone complete: standard values from the room master, input power, the factors and
+    // a coefficient.
+    for (int r = 1; r <= 30; ++r) {
+        const QString room = built.text(r, RoomName1);
+        for (int c : {ZoneRecord::StandardPower, ZoneRecord::StandardHours, ZoneRecord::InputPower, ZoneRecord::TotalInput,
+                      ZoneRecord::ControlFactor, ZoneRecord::TypeFactor, ZoneRecord::IlluminanceFactor,
+                      ZoneRecord::LightingEnergy, ZoneRecord::VirtualEnergy, ZoneRecord::ZoneCecl})
+            QVERIFY2(NumberText_positive(built.text(r, c)), qPrintable(QStringLiteral("%1 column %2").arg(room).arg(c)));
+    }
+    QCOMPARE(built.text(2, ZoneRecord::StandardPower), QStringLiteral("20")); // 事務室 as an office
+    QCOMPARE(built.text(2, ZoneRecord::StandardHours), QStringLiteral("2700"));
+    QCOMPARE(built.text(2, ZoneRecord::ControlContent), QStringLiteral("適性照度"));
+    QCOMPARE(built.text(1, ZoneRecord::ControlContent), QStringLiteral("ﾀｲﾑｽｹｼﾞｭｰﾙ"));
+
+    const QString path = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f-cecl.syw"));
+    if (qEnvironmentVariableIsSet("PRX5M_UPDATE_EXAMPLES"))
+        QVERIFY(WorkFile::save(built, path));
+    RecordGrid stored(221, 140);
     QVERIFY2(WorkFile::load(stored, path), qPrintable(path));
     QCOMPARE(stored, built);
 }

@@ -1,17 +1,32 @@
 #include "cecl/FCECL.h"
 
+#include "cecl/CeclCalculation.h"
+#include "cecl/FCECLOP.h"
+#include "cecl/ZoneRecord.h"
+#include "cecl/ZoneSheet.h"
 #include "master/MasterTables.h"
 #include "ui/Dialogs.h"
+#include "ui/ListGrid.h"
 #include "ui_F_CECL.h"
 
+#include <QAction>
+#include <QLineEdit>
+
 namespace {
+
+// The tab each editable box brings up on entry.
+const QHash<QString, int> kEntryTabs = {
+    {QStringLiteral("Txt_Kiguban"), 0},     {QStringLiteral("Txt_HSyoumei"), 0}, {QStringLiteral("Txt_HTentou"), 0},
+    {QStringLiteral("Txt_InDenryoku"), 0},  {QStringLiteral("Txt_Seigyo"), 1},   {QStringLiteral("Txt_SeigyoHosei"), 1},
+    {QStringLiteral("Txt_SyuHosei"), 2},    {QStringLiteral("Txt_SyouHosei"), 3},
+};
 
 SheetFrame::Tables sheetTables()
 {
     SheetFrame::Tables t;
     t.title = QStringLiteral("CEC/L計算書");
     t.workDatabaseName = QStringLiteral("t_cecl.mdb");
-    t.columns = 140;
+    t.columns = ZoneRecord::kColumns;
     t.freeTextBoxes = {QStringLiteral("Txt_Kai"), QStringLiteral("Txt_Shitsu"), QStringLiteral("Txt_Shitsu2"),
                        QStringLiteral("Txt_Kiguban"), QStringLiteral("Txt_Seigyo")};
     return t;
@@ -24,8 +39,23 @@ FCECL::FCECL(const MasterTables &masters, const QString &workFolder, QWidget *pa
 {
     m_ui->setupUi(this);
     attachForm();
+    const QList<QPushButton *> seigyo = {m_ui->Btn_Seigyo_0, m_ui->Btn_Seigyo_1, m_ui->Btn_Seigyo_2,
+                                         m_ui->Btn_Seigyo_3, m_ui->Btn_Seigyo_4, m_ui->Btn_Seigyo_5,
+                                         m_ui->Btn_Seigyo_6, m_ui->Btn_Seigyo_7};
+    for (int i = 0; i < seigyo.size(); ++i)
+        connect(seigyo[i], &QPushButton::clicked, this, [this, i] { Btn_Seigyo_Click(i); });
+    const QList<QPushButton *> syuho = {m_ui->Btn_Syuho_0, m_ui->Btn_Syuho_1};
+    for (int i = 0; i < syuho.size(); ++i)
+        connect(syuho[i], &QPushButton::clicked, this, [this, i] { Btn_Syuho_Click(i); });
+    const QList<QPushButton *> syoho = {m_ui->Btn_Syoho_0, m_ui->Btn_Syoho_1, m_ui->Btn_Syoho_2};
+    for (int i = 0; i < syoho.size(); ++i)
+        connect(syoho[i], &QPushButton::clicked, this, [this, i] { Btn_Syoho_Click(i); });
+    connect(m_ui->Menu_Option, &QAction::triggered, this, &FCECL::Menu_Option_Click);
+
+    // Form load.
     setTab(0);
     Screen_Clear();
+    Data_List_Set();
 }
 
 FCECL::~FCECL()
@@ -33,23 +63,112 @@ FCECL::~FCECL()
     delete m_ui;
 }
 
-void FCECL::Screen_Set(int) {}
+// ---------------------------------------------------------------- zones and the list
 
-void FCECL::Screen_Clear() {}
-
-void FCECL::commitRow(int) {}
-
-void FCECL::paintList() {}
-
-void FCECL::entryRule(const QString &, Qt::FocusReason) {}
-
-bool FCECL::buildPrintTable(QList<QSqlRecord> *)
+void FCECL::Screen_Set(int row)
 {
-    Dialogs::inform(this, QStringLiteral("データがありません。"));
-    return false;
+    ZoneSheet::Screen_Set(recordGrid(), row, *this);
 }
 
-BandedReport FCECL::report() const
+void FCECL::Screen_Clear()
 {
-    return BandedReport();
+    ZoneSheet::Screen_Clear(*this);
+}
+
+void FCECL::commitRow(int row)
+{
+    ZoneSheet::confirm(recordGrid(), row, *this);
+}
+
+void FCECL::Data_List_Set()
+{
+    using namespace ZoneRecord;
+    const RecordGrid &g = recordGrid();
+    ListGrid *list = m_ui->SPD_Data;
+    list->setUpdatesEnabled(false);
+    const int columns[] = {Floor, RoomName1, RoomName2, LuminaireType, LampName};
+    for (int r = 1; r <= kRooms; ++r)
+        for (int c = 0; c < 5; ++c)
+            list->setCellText(r, c + 1, g.text(r, columns[c]));
+    list->setUpdatesEnabled(true);
+}
+
+void FCECL::paintList()
+{
+    Data_List_Set();
+}
+
+void FCECL::Data_calculation()
+{
+    CeclCalculation::ZoneCalculation(*this);
+}
+
+// ---------------------------------------------------------------- entry rules and choices
+
+void FCECL::entryRule(const QString &name, Qt::FocusReason)
+{
+    if (name == u"Txt_Gyou") {
+        setTab(0);
+        selectAll(name);
+        return;
+    }
+    // Confirm gets the focus: the values it writes are freshly computed.
+    if (name == u"Btn_Adv") {
+        Data_calculation();
+        return;
+    }
+    const auto tab = kEntryTabs.constFind(name);
+    if (tab == kEntryTabs.constEnd())
+        return;
+    Data_calculation();
+    setTab(*tab);
+    selectAll(name);
+}
+
+void FCECL::Btn_Seigyo_Click(int index)
+{
+    focus(ZoneSheet::Btn_Seigyo_Click(index, *this));
+}
+
+void FCECL::Btn_Syuho_Click(int index)
+{
+    focus(ZoneSheet::Btn_Syuho_Click(index, *this));
+}
+
+void FCECL::Btn_Syoho_Click(int index)
+{
+    focus(ZoneSheet::Btn_Syoho_Click(index, *this));
+}
+
+// ---------------------------------------------------------------- file and options
+
+void FCECL::fileLoaded()
+{
+    // An illuminance file has 38 columns: the CEC/L values need 140.
+    RecordGrid &g = recordGrid();
+    if (g.colCount() < ZoneRecord::kColumns)
+        g.setColCount(ZoneRecord::kColumns);
+}
+
+void FCECL::fileOpened()
+{
+    // A file without a building type asks for the options at once.
+    if (recordGrid().text(ZoneRecord::kHeadingsRow, ZoneRecord::BuildingType).isEmpty())
+        showOptions();
+}
+
+void FCECL::Menu_Option_Click()
+{
+    if (currentFileName().isEmpty()) {
+        Dialogs::inform(this, QStringLiteral("ファイルを指定してください。"));
+        return;
+    }
+    showOptions();
+}
+
+void FCECL::showOptions()
+{
+    FCECLOP dialog(recordGrid(), m_masters, this);
+    Dialogs::instance().execute(dialog);
+    gridChanged();
 }

@@ -62,7 +62,6 @@ FSyoudo::FSyoudo(const MasterTables &masters, const QString &workFolder, QWidget
 {
     m_ui->setupUi(this);
     attachForm();
-    setListColumns(m_ui->SPD_Data);
     setListColumns(m_ui->Spd_Sentaku);
     m_ui->Spd_Sentaku->setup(RoomRecord::kRooms);
     setUpPickLists();

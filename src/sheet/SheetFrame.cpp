@@ -71,6 +71,9 @@ void SheetFrame::attachForm()
     m_tabs->tabBar()->installEventFilter(this);
 
     m_rowList->setup(kLastRow);
+    const int widths[] = {56, 150, 120, 170, 130}; // 階数, 室名１, 室名２, 照明器具, 光源名称
+    for (int c = 0; c < std::min(5, m_rowList->columnCount()); ++c)
+        m_rowList->setColumnWidth(c, widths[c]);
     m_rowList->installEventFilter(this);
     connect(m_rowList, &ListGrid::keyReleased, this, [this] { listReleased(); });
     connect(m_rowList, &ListGrid::mouseReleased, this,

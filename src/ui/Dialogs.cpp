@@ -2,6 +2,8 @@
 
 #include "ui/QtDialogs.h"
 
+#include <QDialog>
+
 namespace {
 Dialogs *g_override = nullptr;
 }
@@ -15,6 +17,11 @@ Dialogs &Dialogs::instance()
 void Dialogs::setInstance(Dialogs *dialogs)
 {
     g_override = dialogs;
+}
+
+int Dialogs::execute(QDialog &dialog)
+{
+    return dialog.exec();
 }
 
 void Dialogs::detailedNotice(QWidget *parent, const QString &text, const QString &detail, Icon icon)

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QDialog;
 class QWidget;
 
 // The one seam through which the program asks the user: message boxes and file dialogs. The
@@ -27,6 +28,9 @@ public:
     // An empty result means the user cancelled.
     virtual QString openFile(QWidget *parent, const QString &initialName, const QString &filter, int filterIndex) = 0;
     virtual QString saveFile(QWidget *parent, const QString &initialName, const QString &filter, int filterIndex) = 0;
+    // Shows one of the program's own modal dialogs (the options, the headings) and gives its
+    // result; tests answer it through its controls instead.
+    virtual int execute(QDialog &dialog);
 
     static Dialogs &instance();
     // Replaces the dialogs (tests); nullptr restores Qt's. The caller keeps ownership.

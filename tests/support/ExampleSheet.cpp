@@ -1,9 +1,16 @@
 #include "support/ExampleSheet.h"
 
+#include "cecl/FCECL.h"
+#include "cecl/ZoneRecord.h"
 #include "illuminance/RoomRecord.h"
+#include "support/ScriptedDialogs.h"
 #include "master/FixedField.h"
 #include "master/MasterTables.h"
 #include "text/JapaneseDate.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QPushButton>
 
 namespace {
 
@@ -100,4 +107,68 @@ void fillExampleOffice(FSyoudo &sheet)
     g.setText(RoomRecord::kHeadingsRow, RoomRecord::kTitle1, QStringLiteral("（仮称）ゼルティカ第一ビル新築工事"));
     g.setText(RoomRecord::kHeadingsRow, RoomRecord::kTitle2, QStringLiteral("電気設備工事　照明設備"));
     g.setText(RoomRecord::kHeadingsRow, RoomRecord::kDate, JapaneseDate::format(QDate(2026, 12, 7)));
+}
+
+namespace {
+
+// Input power of one fitting (W), by the lamp and the lamps per fitting.
+int inputPower(const QString &lamp, int perFitting)
+{
+    const struct {
+        const char *prefix;
+        int perLamp;
+    } kLamps[] = {{"LDA7", 7},        {"FHF32", 45},       {"FDL27", 29},      {"FHT32", 36},      {"FLR40", 42},
+                  {"FPL36", 40},      {"LED-BL2500", 19},  {"LED-BL5200", 35}, {"LED-DL2000", 16}, {"LED-DL3000", 22},
+                  {"LED-DL1000", 9}};
+    for (const auto &l : kLamps)
+        if (lamp.startsWith(QLatin1String(l.prefix)))
+            return l.perLamp * perFitting - (perFitting > 1 ? 4 : 0); // two lamps share a ballast
+    return 0;
+}
+
+// The control of each room use (the index of its button on tab 1).
+int controlOf(const QString &room)
+{
+    const QHash<QString, int> controls = {
+        {QStringLiteral("事務室"), 2}, {QStringLiteral("会議室"), 0},    {QStringLiteral("便所"), 0},
+        {QStringLiteral("更衣室"), 0}, {QStringLiteral("湯沸室"), 0},    {QStringLiteral("倉庫"), 0},
+        {QStringLiteral("書庫"), 0},   {QStringLiteral("廊下"), 3},      {QStringLiteral("階段室"), 3},
+        {QStringLiteral("玄関ホール"), 3}, {QStringLiteral("食堂"), 5}, {QStringLiteral("電気室"), 6},
+        {QStringLiteral("機械室"), 6}, {QStringLiteral("役員室"), 1},    {QStringLiteral("応接室"), 1},
+        {QStringLiteral("研究室"), 4}};
+    return controls.value(room, 7);
+}
+
+} // namespace
+
+void fillExampleCecl(FCECL &sheet, ScriptedDialogs &dialogs, const QString &illuminanceFile)
+{
+    using namespace ZoneRecord;
+    dialogs.paths = {illuminanceFile};
+    // The file has no building type yet: the options come up with it.
+    dialogs.dialogAnswers = {[](QDialog &d) {
+        d.findChild<QComboBox *>(QStringLiteral("Cmb_Tate"))->setCurrentIndex(3); // 事務所
+        d.findChild<QPushButton *>(QStringLiteral("OKButton"))->click();
+        return d.result();
+    }};
+    sheet.Menu_File_Open_Click();
+    const RecordGrid &g = sheet.recordGrid();
+    for (int row = 1; row <= ZoneRecord::kRooms && g.text(row, InUse) == u"1"; ++row) {
+        // The row is typed into the row field and left, which loads the zone into the panel.
+        sheet.focus(QStringLiteral("Txt_Gyou"));
+        sheet.setText(QStringLiteral("Txt_Gyou"), QString::number(row));
+        sheet.focus(QStringLiteral("Txt_Kiguban"));
+        const QString room = g.text(row, RoomName1);
+        const QString luminaire = g.text(row, LuminaireType);
+        const int perFitting = g.text(row, RoomRecord::LampsPerFitting).toInt();
+        sheet.setText(QStringLiteral("Txt_Kiguban"), QStringLiteral("L-%1").arg(g.text(row, RoomRecord::LuminaireIndex).rightJustified(2, u'0')));
+        sheet.setText(QStringLiteral("Txt_InDenryoku"), QString::number(inputPower(g.text(row, LampName), perFitting)));
+        sheet.Btn_Seigyo_Click(controlOf(room));
+        // Louvres against glare on the luminaire, or a room for guests: the special type factor.
+        const bool special = luminaire.contains(QStringLiteral("ﾙｰﾊﾞ")) || room == u"役員室" || room == u"応接室";
+        sheet.Btn_Syuho_Click(special ? 0 : 1);
+        sheet.Btn_Syoho_Click(room == u"事務室" ? 0 : 2);
+        sheet.Data_calculation();
+        sheet.Btn_Adv_Click();
+    }
 }

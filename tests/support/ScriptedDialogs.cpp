@@ -1,5 +1,7 @@
 #include "support/ScriptedDialogs.h"
 
+#include <QDialog>
+
 Dialogs::Answer ScriptedDialogs::message(QWidget *, const QString &text, const QString &title, Icon icon,
                                          Buttons buttons)
 {
@@ -28,6 +30,14 @@ QString ScriptedDialogs::saveFile(QWidget *, const QString &initialName, const Q
 {
     asked.append({QStringLiteral("save"), initialName, filter, Icon::Information, Buttons::Ok, filterIndex, {}});
     return paths.isEmpty() ? QString() : paths.takeFirst();
+}
+
+int ScriptedDialogs::execute(QDialog &dialog)
+{
+    asked.append({QStringLiteral("dialog"), dialog.objectName(), dialog.windowTitle(), Icon::Information, Buttons::Ok, 0, {}});
+    if (dialogAnswers.isEmpty())
+        return QDialog::Rejected;
+    return dialogAnswers.takeFirst()(dialog);
 }
 
 QStringList ScriptedDialogs::messages() const

@@ -6,12 +6,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Answers the program's dialogs from a script and records what was asked.
 class ScriptedDialogs : public Dialogs
 {
 public:
     struct Asked {
-        QString kind;   // "message", "open", "save"
+        QString kind;   // "message", "open", "save", "dialog" (its object name in text)
         QString text;   // message text, or the initial file name
         QString title;  // message title, or the filter
         Icon icon = Icon::Information;
@@ -24,6 +26,9 @@ public:
     ~ScriptedDialogs() override { Dialogs::setInstance(nullptr); }
 
     QList<Answer> answers;   // for message boxes, in order; Ok/Yes-less default when empty
+    // For the program's own dialogs, in order: each works the dialog's controls and returns its
+    // result (QDialog::Accepted / Rejected); with none left the dialog is rejected unseen.
+    QList<std::function<int(QDialog &)>> dialogAnswers;
     QStringList paths;       // for file dialogs, in order; "" = cancelled
     QList<Asked> asked;
 
@@ -31,6 +36,8 @@ public:
     void detailedNotice(QWidget *, const QString &text, const QString &detail, Icon icon) override;
     QString openFile(QWidget *, const QString &initialName, const QString &filter, int filterIndex) override;
     QString saveFile(QWidget *, const QString &initialName, const QString &filter, int filterIndex) override;
+
+    int execute(QDialog &dialog) override;
 
     QStringList messages() const;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cecl/FCECL.h"
 #include "illuminance/FSyoudo.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
@@ -14,23 +15,24 @@
 #include <QTest>
 
 #include <memory>
+#include <type_traits>
 
-// An illuminance sheet shown and active, over the given masters, with scripted dialogs.
-struct SheetFixture {
-    explicit SheetFixture(const MasterTables &tables = TestEnv::knownMasters())
-        : masters(tables), sheet(std::make_unique<FSyoudo>(masters, env.workFolder()))
+// A sheet shown and active, over the given masters, with scripted dialogs.
+template <typename Sheet> struct SheetFixtureT {
+    explicit SheetFixtureT(const MasterTables &tables = TestEnv::knownMasters())
+        : masters(tables), sheet(std::make_unique<Sheet>(masters, env.workFolder()))
     {
         sheet->show();
         QApplication::setActiveWindow(sheet.get());
         if (!QTest::qWaitForWindowActive(sheet.get()))
             qWarning("sheet window not active");
         // Start outside the row field, whose leaving rule reloads the panel from the grid.
-        enter(QStringLiteral("Txt_Kai"));
+        enter(std::is_same_v<Sheet, FCECL> ? QStringLiteral("Txt_Kiguban") : QStringLiteral("Txt_Kai"));
     }
 
     template <typename T = QWidget> T *w(const QString &name) const
     {
-        T *found = sheet->findChild<T *>(name);
+        T *found = sheet->template findChild<T *>(name);
         if (!found)
             qFatal("no control named %s", qPrintable(name));
         return found;
@@ -83,5 +85,8 @@ struct SheetFixture {
     TestEnv env;
     MasterTables masters;
     ScriptedDialogs dialogs;
-    std::unique_ptr<FSyoudo> sheet;
+    std::unique_ptr<Sheet> sheet;
 };
+
+using SheetFixture = SheetFixtureT<FSyoudo>;
+using CeclFixture = SheetFixtureT<FCECL>;

@@ -1,0 +1,544 @@
+// The CEC/L sheet through its real widgets: the form, zones, Confirm, the choices, the options
+// dialog and the work file, as a user drives them.
+#include "cecl/FCECLOP.h"
+#include "cecl/ZoneRecord.h"
+#include "grid/WorkFile.h"
+#include "support/ExampleSheet.h"
+#include "support/SheetFixture.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+using namespace ZoneRecord;
+
+namespace {
+
+QString officeFile()
+{
+    return QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f.syw"));
+}
+
+// Works the options dialog: building type, simplification, links, then OK.
+std::function<int(QDialog &)> chooseOptions(int type, int method = 0, bool power = true, bool hours = true)
+{
+    return [=](QDialog &d) {
+        d.findChild<QComboBox *>(QStringLiteral("Cmb_Tate"))->setCurrentIndex(type);
+        d.findChild<QCheckBox *>(QStringLiteral("Chk_Kani"))->setChecked(method != 0);
+        if (method != 0)
+            d.findChild<QRadioButton *>(QStringLiteral("Op_Kan%1").arg(method))->setChecked(true);
+        d.findChild<QCheckBox *>(QStringLiteral("Chk_Ws"))->setChecked(power);
+        d.findChild<QCheckBox *>(QStringLiteral("Chk_T"))->setChecked(hours);
+        d.findChild<QPushButton *>(QStringLiteral("OKButton"))->click();
+        return d.result();
+    };
+}
+
+void openOffice(CeclFixture &f, int type = 3)
+{
+    f.dialogs.paths = {officeFile()};
+    f.dialogs.dialogAnswers = {chooseOptions(type)};
+    f.sheet->Menu_File_Open_Click();
+}
+
+void goToRow(CeclFixture &f, int row)
+{
+    f.enter("Txt_Gyou");
+    f.box("Txt_Gyou")->setText(QString::number(row));
+    f.enter("Txt_Kiguban");
+}
+
+} // namespace
+
+class TestCeclSheet : public QObject
+{
+    Q_OBJECT
+private slots:
+    void controlsAndCaptions_data();
+    void controlsAndCaptions();
+    void menuCaptions_data();
+    void menuCaptions();
+    void lockedAndEditableBoxes();
+    void keys_data();
+    void keys();
+    void enterWalksTheEditableBoxes();
+    void entryTabsAndCalculation_data();
+    void entryTabsAndCalculation();
+    void confirmOnAFreeRow();
+    void confirmOnRow220();
+    void spinnerUpOnRow1Reloads();
+    void listReleaseLoadsTheZone();
+    void choicesMoveTheFocusOn();
+    void optionsWithoutAFileAreRefused();
+    void optionsDialog();
+    void optionsRefuseCancelWithoutType();
+    void illuminanceFileOpensAsZones();
+    void ceclFileReopensWithoutQuestion();
+    void failedOpenChangesNothing();
+    void newSheet();
+    void drivenAsAUser();
+    void roundTripBetweenTheSheets();
+};
+
+void TestCeclSheet::controlsAndCaptions_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    const QList<QPair<const char *, const char *>> buttons = {
+        {"Btn_Adv", "確  認"},
+        {"Btn_Clear", "編集クリア"},
+        {"Btn_Seigyo_0", "カード，センサー等による在室検知制御"},
+        {"Btn_Seigyo_1", "明るさ感知による自動点滅制御"},
+        {"Btn_Seigyo_2", "適正照度調整"},
+        {"Btn_Seigyo_3", "タイムスケジュール制御"},
+        {"Btn_Seigyo_4", "昼光利用照明制御"},
+        {"Btn_Seigyo_5", "ゾーニング制御"},
+        {"Btn_Seigyo_6", "局所制御"},
+        {"Btn_Seigyo_7", "その他"},
+        {"Btn_Syuho_0", "まぶしさを制御するためにルーバ，透光性カバーなどを採用するなど，特別の措置が講じられている照明設備"},
+        {"Btn_Syuho_1", "その他"},
+        {"Btn_Syoho_0", "物品販売業を営む店舗の売場および事務所の事務室"},
+        {"Btn_Syoho_1", "学校の教室"},
+        {"Btn_Syoho_2", "その他"},
+    };
+    for (const auto &[name, caption] : buttons)
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(caption);
+}
+
+void TestCeclSheet::controlsAndCaptions()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    CeclFixture f;
+    QCOMPARE(f.w<QPushButton>(name)->text(), caption);
+    QCOMPARE(f.sheet->windowTitle(), QStringLiteral("CEC/L計算書[*]"));
+    auto *tabs = f.w<QTabWidget>("STab_Main");
+    QCOMPARE(tabs->count(), 4);
+    const QStringList tabCaptions = {"行選択", "制御内容", "種類補正係数", "照明補正係数"};
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(tabs->tabText(i), tabCaptions[i]);
+    QCOMPARE(f.w<QLabel>("StatusBar1_Panel2")->text(), QStringLiteral("Ver 2.5.0"));
+    QCOMPARE(f.sheet->recordGrid().colCount(), 140);
+}
+
+void TestCeclSheet::menuCaptions_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("new") << "Menu_File_New" << QStringLiteral("新規作成(&N)");
+    QTest::newRow("open") << "Menu_File_Open" << QStringLiteral("開く(&O)");
+    QTest::newRow("save as") << "Menu_File_NSave" << QStringLiteral("名前をつけて保存(&A)");
+    QTest::newRow("save") << "Menu_File_Save" << QStringLiteral("上書き保存(&N)");
+    QTest::newRow("preview") << "Menu_File_Preview" << QStringLiteral("印刷プレビュー(&V)");
+    QTest::newRow("print") << "Menu_File_Printout" << QStringLiteral("印刷(&P)");
+    QTest::newRow("exit") << "Menu_File_Exit" << QStringLiteral("終了(&X)");
+    QTest::newRow("copy") << "Menu_Edit_Copy" << QStringLiteral("ｺﾋﾟｰ(&C)");
+    QTest::newRow("paste") << "Menu_Edit_Paste" << QStringLiteral("貼り付け(&P)");
+    QTest::newRow("options") << "Menu_Option" << QStringLiteral("ｵﾌﾟｼｮﾝ(&O)");
+    QTest::newRow("help") << "Menu_Help_Zeltika" << QStringLiteral("ゼルティカとドルネアﾍﾙﾌﾟ");
+    QTest::newRow("version") << "Menu_Help_Version" << QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報");
+}
+
+void TestCeclSheet::menuCaptions()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    CeclFixture f;
+    auto *action = f.sheet->findChild<QAction *>(name);
+    QVERIFY(action);
+    QCOMPARE(action->text(), caption);
+}
+
+void TestCeclSheet::lockedAndEditableBoxes()
+{
+    CeclFixture f;
+    const QStringList editable = {"Txt_Gyou",     "Txt_Kiguban",     "Txt_HSyoumei", "Txt_HTentou",  "Txt_InDenryoku",
+                                  "Txt_Seigyo",   "Txt_SeigyoHosei", "Txt_SyuHosei", "Txt_SyouHosei"};
+    const QStringList locked = {"Txt_Kai",     "Txt_Shitsu",     "Txt_Shitsu2",     "Txt_Kigu",    "Txt_Kougen",
+                                "Txt_Menseki", "Txt_Daisu",      "Txt_TotalIn",     "Txt_Ksyoumei", "Txt_Nendenryoku",
+                                "Txt_Syodenryoku", "Txt_Vsyoden", "Txt_SyoEne",      "Txt_Syoudo"};
+    for (const QString &name : editable) {
+        QVERIFY2(!f.box(name)->isReadOnly() && f.box(name)->focusPolicy() != Qt::NoFocus, qPrintable(name));
+    }
+    for (const QString &name : locked) {
+        QVERIFY2(f.box(name)->isReadOnly() && f.box(name)->focusPolicy() == Qt::NoFocus, qPrintable(name));
+        // Grey, but the design illuminance white.
+        const QColor base = f.box(name)->palette().color(QPalette::Base);
+        if (name == u"Txt_Syoudo")
+            QCOMPARE(base, QColor(Qt::white));
+        else
+            QVERIFY2(base != QColor(Qt::white), qPrintable(name));
+    }
+    QCOMPARE(f.box("Txt_Kiguban")->maxLength(), 10);
+    QCOMPARE(f.box("Txt_Gyou")->maxLength(), 3);
+    QVERIFY(f.box("Txt_InDenryoku")->alignment() & Qt::AlignRight);
+    QVERIFY(f.box("Txt_SyoEne")->alignment() & Qt::AlignRight);
+}
+
+void TestCeclSheet::keys_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("letters refused in input power") << "Txt_InDenryoku" << "4a0" << "40";
+    QTest::newRow("1.2.3 can be typed") << "Txt_InDenryoku" << "1.2.3" << "1.2.3";
+    QTest::newRow("luminary number takes anything") << "Txt_Kiguban" << "A-1b" << "A-1b";
+    QTest::newRow("at most 10 characters") << "Txt_Kiguban" << "ABCDEFGHIJKL" << "ABCDEFGHIJ";
+    QTest::newRow("control content takes text") << "Txt_Seigyo" << "manual" << "manual";
+    QTest::newRow("factor digits") << "Txt_SeigyoHosei" << "0,85" << "085";
+}
+
+void TestCeclSheet::keys()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    CeclFixture f;
+    f.enter(box);
+    f.box(box)->clear();
+    QTest::keyClicks(f.box(box), typed);
+    QCOMPARE(f.box(box)->text(), shown);
+}
+
+void TestCeclSheet::enterWalksTheEditableBoxes()
+{
+    CeclFixture f;
+    f.enter("Txt_Kiguban");
+    const QStringList order = {"Txt_HSyoumei", "Txt_HTentou", "Txt_InDenryoku", "Txt_Seigyo", "Txt_SeigyoHosei",
+                               "Txt_SyuHosei", "Txt_SyouHosei", "Btn_Adv"};
+    for (const QString &next : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QApplication::processEvents();
+        QCOMPARE(f.focused(), next);
+    }
+}
+
+void TestCeclSheet::entryTabsAndCalculation_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("tab");
+    QTest::newRow("luminaire number") << "Txt_Kiguban" << 0;
+    QTest::newRow("standard power") << "Txt_HSyoumei" << 0;
+    QTest::newRow("hours") << "Txt_HTentou" << 0;
+    QTest::newRow("input power") << "Txt_InDenryoku" << 0;
+    QTest::newRow("control content") << "Txt_Seigyo" << 1;
+    QTest::newRow("control factor") << "Txt_SeigyoHosei" << 1;
+    QTest::newRow("type factor") << "Txt_SyuHosei" << 2;
+    QTest::newRow("illuminance factor") << "Txt_SyouHosei" << 3;
+}
+
+void TestCeclSheet::entryTabsAndCalculation()
+{
+    QFETCH(QString, box);
+    QFETCH(int, tab);
+    CeclFixture f;
+    f.enter(box == u"Txt_HTentou" ? QStringLiteral("Txt_Kiguban") : QStringLiteral("Txt_HTentou"));
+    f.w<QTabWidget>("STab_Main")->setCurrentIndex(tab == 0 ? 3 : 0);
+    f.sheet->setText("Txt_Daisu", "10");
+    f.sheet->setText("Txt_InDenryoku", "40");
+    f.sheet->setText(box, box == u"Txt_InDenryoku" ? QStringLiteral("40") : QStringLiteral("1"));
+    f.enter(box);
+    QCOMPARE(f.tab(), tab);
+    QCOMPARE(f.box("Txt_TotalIn")->text(), QStringLiteral("400")); // computed on entry
+    QCOMPARE(f.box(box)->selectedText(), f.box(box)->text());
+    // The row field shows the list and computes nothing.
+    f.sheet->setText("Txt_InDenryoku", "50");
+    f.enter("Txt_Gyou");
+    QCOMPARE(f.tab(), 0);
+    QCOMPARE(f.box("Txt_TotalIn")->text(), QStringLiteral("400"));
+}
+
+void TestCeclSheet::confirmOnAFreeRow()
+{
+    CeclFixture f;
+    RecordGrid &g = f.sheet->recordGrid();
+    g.setText(5, LuminaireNumber, "stale");
+    g.setText(5, ZoneCecl, "0.9");
+    goToRow(f, 5);
+    f.sheet->setText("Txt_Kiguban", "A-1");
+    f.sheet->setText("Txt_InDenryoku", "40");
+    f.click("Btn_Adv");
+    for (int c = LuminaireNumber; c <= ZoneCecl; ++c)
+        QCOMPARE(g.text(5, c), QString());
+    QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("6"));
+    QCOMPARE(f.focused(), QStringLiteral("Txt_Gyou"));
+}
+
+void TestCeclSheet::confirmOnRow220()
+{
+    CeclFixture f;
+    RecordGrid &g = f.sheet->recordGrid();
+    g.setText(220, InUse, "1");
+    g.setText(220, RoomName1, QStringLiteral("最後の室"));
+    goToRow(f, 220);
+    f.sheet->setText("Txt_InDenryoku", "40");
+    f.click("Btn_Adv");
+    QCOMPARE(g.text(220, InputPower), QStringLiteral("40"));
+    QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("220"));
+    QCOMPARE(f.box("Txt_InDenryoku")->text(), QStringLiteral("40")); // nothing reloaded
+}
+
+void TestCeclSheet::spinnerUpOnRow1Reloads()
+{
+    CeclFixture f;
+    RecordGrid &g = f.sheet->recordGrid();
+    g.setText(1, InUse, "1");
+    g.setText(1, InputPower, "40");
+    goToRow(f, 1);
+    f.sheet->setText("Txt_InDenryoku", "99");
+    QTest::mouseClick(f.w<QWidget>("UpDown1")->findChild<QToolButton *>("Up"), Qt::LeftButton);
+    QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("1"));
+    QCOMPARE(f.box("Txt_InDenryoku")->text(), QStringLiteral("40"));
+    QTest::mouseClick(f.w<QWidget>("UpDown1")->findChild<QToolButton *>("Down"), Qt::LeftButton);
+    QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("2"));
+    QCOMPARE(f.box("Txt_InDenryoku")->text(), QString()); // a free row: the panel cleared
+}
+
+void TestCeclSheet::listReleaseLoadsTheZone()
+{
+    CeclFixture f;
+    openOffice(f);
+    f.clickCell("SPD_Data", 4, 2);
+    QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("4"));
+    QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("応接室"));
+    // A free row keeps its row number with an empty panel.
+    f.clickCell("SPD_Data", 40, 2);
+    QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("40"));
+    QCOMPARE(f.box("Txt_Shitsu")->text(), QString());
+}
+
+void TestCeclSheet::choicesMoveTheFocusOn()
+{
+    CeclFixture f;
+    openOffice(f);
+    goToRow(f, 2); // 事務室, 751 lx
+    f.enter("Txt_Seigyo");
+    f.click("Btn_Seigyo_3");
+    QCOMPARE(f.box("Txt_Seigyo")->text(), QStringLiteral("ﾀｲﾑｽｹｼﾞｭｰﾙ"));
+    QCOMPARE(f.box("Txt_SeigyoHosei")->text(), QStringLiteral("0.90"));
+    QCOMPARE(f.focused(), QStringLiteral("Txt_SyuHosei"));
+    QCOMPARE(f.tab(), 2);
+    f.click("Btn_Syuho_1");
+    QCOMPARE(f.box("Txt_SyuHosei")->text(), QStringLiteral("1.0"));
+    QCOMPARE(f.focused(), QStringLiteral("Txt_SyouHosei"));
+    QCOMPARE(f.tab(), 3);
+    f.click("Btn_Syoho_0");
+    QCOMPARE(f.box("Txt_SyouHosei")->text(), QStringLiteral("1.00133333333333"));
+    QCOMPARE(f.focused(), QStringLiteral("Btn_Adv"));
+    QVERIFY(!f.box("Txt_SyoEne")->text().isEmpty()); // the confirm button's focus computed the zone
+}
+
+void TestCeclSheet::optionsWithoutAFileAreRefused()
+{
+    CeclFixture f;
+    f.sheet->findChild<QAction *>(QStringLiteral("Menu_Option"))->trigger();
+    QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("ファイルを指定してください。")});
+    for (const auto &a : f.dialogs.asked)
+        QVERIFY(a.kind != u"dialog");
+}
+
+void TestCeclSheet::optionsDialog()
+{
+    const MasterTables masters = TestEnv::sampleMasters();
+    RecordGrid g(221, 140);
+    FCECLOP dialog(g, masters);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("CEC/Lｵﾌﾟｼｮﾝ"));
+    auto *type = dialog.findChild<QComboBox *>(QStringLiteral("Cmb_Tate"));
+    auto *kani = dialog.findChild<QCheckBox *>(QStringLiteral("Chk_Kani"));
+    auto *kan2 = dialog.findChild<QRadioButton *>(QStringLiteral("Op_Kan2"));
+    // A fresh file: both links on, no simplification, the method written "0" at once.
+    QCOMPARE(type->currentText(), QString());
+    QCOMPARE(type->count(), 6);
+    QCOMPARE(type->itemText(3), QStringLiteral("事務所"));
+    QVERIFY(!kani->isChecked());
+    QVERIFY(!kan2->isEnabled());
+    QVERIFY(dialog.findChild<QCheckBox *>(QStringLiteral("Chk_Ws"))->isChecked());
+    QVERIFY(dialog.findChild<QCheckBox *>(QStringLiteral("Chk_T"))->isChecked());
+    QCOMPARE(g.text(221, SimplifiedMethod), QStringLiteral("0"));
+    QCOMPARE(kani->text(), QStringLiteral("  計算の簡略化"));
+    // Method Ⅱ chosen, then the simplification unchecked: "0" is stored.
+    type->setCurrentIndex(4);
+    kani->setChecked(true);
+    QVERIFY(kan2->isEnabled());
+    kan2->setChecked(true);
+    kani->setChecked(false);
+    QVERIFY(kan2->isChecked()); // its choice is kept
+    dialog.accept();
+    QCOMPARE(g.text(221, SimplifiedMethod), QStringLiteral("0"));
+    QCOMPARE(g.text(221, BuildingType), QStringLiteral("4"));
+    // Loaded again, with method Ⅲ stored.
+    g.setText(221, SimplifiedMethod, "3");
+    g.setText(221, LinkStandardHours, "0");
+    FCECLOP again(g, masters);
+    QCOMPARE(again.findChild<QComboBox *>(QStringLiteral("Cmb_Tate"))->currentText(), QStringLiteral("学校"));
+    QVERIFY(again.findChild<QCheckBox *>(QStringLiteral("Chk_Kani"))->isChecked());
+    QVERIFY(again.findChild<QRadioButton *>(QStringLiteral("Op_Kan3"))->isChecked());
+    QVERIFY(!again.findChild<QCheckBox *>(QStringLiteral("Chk_T"))->isChecked());
+}
+
+void TestCeclSheet::optionsRefuseCancelWithoutType()
+{
+    ScriptedDialogs dialogs;
+    const MasterTables masters = TestEnv::sampleMasters();
+    RecordGrid g(221, 140);
+    FCECLOP dialog(g, masters);
+    dialog.show();
+    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("CancelButton")), Qt::LeftButton);
+    QVERIFY(dialog.isVisible());
+    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("OKButton")), Qt::LeftButton);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialogs.messages(), QStringList(2, QStringLiteral("建物の種類を設定してください。")));
+    QCOMPARE(g.text(221, BuildingType), QString());
+    // Esc closes at once, without writing.
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(g.text(221, BuildingType), QString());
+    // With a type, Cancel closes without writing either.
+    FCECLOP typed(g, masters);
+    typed.show();
+    typed.findChild<QComboBox *>(QStringLiteral("Cmb_Tate"))->setCurrentIndex(2);
+    QTest::mouseClick(typed.findChild<QPushButton *>(QStringLiteral("CancelButton")), Qt::LeftButton);
+    QVERIFY(!typed.isVisible());
+    QCOMPARE(g.text(221, BuildingType), QString());
+}
+
+void TestCeclSheet::illuminanceFileOpensAsZones()
+{
+    CeclFixture f(TestEnv::sampleMasters());
+    openOffice(f);
+    QCOMPARE(f.dialogs.asked.last().kind, QStringLiteral("dialog")); // no building type: the options
+    QCOMPARE(f.dialogs.asked.last().text, QStringLiteral("F_CECL_OP"));
+    const RecordGrid &g = f.sheet->recordGrid();
+    QCOMPARE(g.colCount(), 140);
+    QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("1"));
+    QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("玄関ホール"));
+    QCOMPARE(f.box("Txt_Syoudo")->text(), QStringLiteral("300"));
+    QCOMPARE(f.w<ListGrid>("SPD_Data")->cellText(2, 2), QStringLiteral("事務室"));
+    QCOMPARE(f.focused(), QStringLiteral("Txt_Gyou"));
+    // The links copied the office values of the room master into the zones.
+    QCOMPARE(g.text(2, StandardPower), QStringLiteral("20"));
+    QCOMPARE(g.text(2, StandardHours), QStringLiteral("2700"));
+    QCOMPARE(f.sheet->windowTitle(), QStringLiteral("CEC/L計算書 - office-3f.syw[*]"));
+}
+
+void TestCeclSheet::ceclFileReopensWithoutQuestion()
+{
+    CeclFixture f(TestEnv::sampleMasters());
+    f.dialogs.paths = {QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f-cecl.syw"))};
+    f.sheet->Menu_File_Open_Click();
+    for (const auto &a : f.dialogs.asked)
+        QVERIFY(a.kind != u"dialog");
+    QCOMPARE(f.box("Txt_InDenryoku")->text(), QStringLiteral("7"));
+    QCOMPARE(f.box("Txt_Seigyo")->text(), QStringLiteral("ﾀｲﾑｽｹｼﾞｭｰﾙ"));
+    QVERIFY(!f.sheet->isWindowModified());
+}
+
+void TestCeclSheet::failedOpenChangesNothing()
+{
+    QTemporaryDir dir;
+    const QString bad = dir.filePath(QStringLiteral("bad.syw"));
+    TestEnv::writeBytes(bad, "1,\"unclosed\r\n");
+    CeclFixture f;
+    openOffice(f);
+    const RecordGrid before = f.sheet->recordGrid();
+    f.box("Txt_InDenryoku")->setText("55");
+    f.dialogs.paths = {bad};
+    f.sheet->Menu_File_Open_Click();
+    QCOMPARE(f.dialogs.messages().last(), QStringLiteral("データの読込に失敗しました。"));
+    QCOMPARE(f.sheet->recordGrid(), before);
+    QCOMPARE(f.box("Txt_InDenryoku")->text(), QStringLiteral("55"));
+    QCOMPARE(f.sheet->currentFileName(), officeFile());
+}
+
+void TestCeclSheet::newSheet()
+{
+    CeclFixture f;
+    f.sheet->recordGrid().setText(221, 1, QStringLiteral("見出し"));
+    f.sheet->Menu_File_New_Click();
+    QVERIFY(f.dialogs.messages().isEmpty()); // no zone in use: no question
+    QCOMPARE(f.sheet->recordGrid().text(221, 1), QString());
+    QCOMPARE(f.sheet->recordGrid().colCount(), 140);
+    openOffice(f);
+    f.dialogs.answers = {Dialogs::Answer::No};
+    f.sheet->Menu_File_New_Click();
+    QCOMPARE(f.dialogs.messages().last(), QStringLiteral("現在編集中のデータを破棄しますか？"));
+    QCOMPARE(f.sheet->recordGrid().text(1, InUse), QStringLiteral("1"));
+    f.dialogs.answers = {Dialogs::Answer::Yes};
+    f.sheet->Menu_File_New_Click();
+    QCOMPARE(f.sheet->recordGrid().text(1, InUse), QString());
+    QCOMPARE(f.sheet->currentFileName(), QString());
+    QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("1"));
+}
+
+void TestCeclSheet::drivenAsAUser()
+{
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("cecl.syw"));
+    CeclFixture f(TestEnv::sampleMasters());
+    // Open the example illuminance file; the options come up: 事務所, both links on.
+    openOffice(f, 3);
+    // Zone 2 (事務室): input power typed, then the three choices picked with the mouse.
+    goToRow(f, 2);
+    QTest::keyClicks(f.box("Txt_Kiguban"), QStringLiteral("A-1"));
+    f.enter("Txt_InDenryoku");
+    QTest::keyClicks(f.box("Txt_InDenryoku"), QStringLiteral("86"));
+    f.enter("Txt_Seigyo");
+    f.click("Btn_Seigyo_0");  // 在室検知
+    f.click("Btn_Syuho_1");   // その他
+    f.click("Btn_Syoho_0");   // 物品販売業を営む店舗の売場および事務所の事務室
+    f.click("Btn_Adv");
+    const RecordGrid &g = f.sheet->recordGrid();
+    const QStringList expected = {"A-1", "20", "2700", "86", "3956", "18.31", "10681.2", QStringLiteral("在室検知"),
+                                  "0.80", "1.0", "1.00133333333333", "8544.960", "11679.552", "0.73"};
+    for (int c = LuminaireNumber; c <= ZoneCecl; ++c)
+        QCOMPARE(g.text(2, c), expected[c - LuminaireNumber]);
+    QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("3"));
+    QVERIFY(f.sheet->isWindowModified());
+    // Saved and reopened: the values come back.
+    f.dialogs.paths = {saved};
+    f.sheet->Menu_File_NSave_Click();
+    CeclFixture again(TestEnv::sampleMasters());
+    again.dialogs.paths = {saved};
+    again.sheet->Menu_File_Open_Click();
+    for (int c = LuminaireNumber; c <= ZoneCecl; ++c)
+        QCOMPARE(again.sheet->recordGrid().text(2, c), expected[c - LuminaireNumber]);
+    QCOMPARE(again.sheet->recordGrid().text(221, BuildingType), QStringLiteral("3"));
+    goToRow(again, 2);
+    QCOMPARE(again.box("Txt_SyoEne")->text(), QStringLiteral("0.73"));
+}
+
+void TestCeclSheet::roundTripBetweenTheSheets()
+{
+    QTemporaryDir dir;
+    // The CEC/L example through the illuminance sheet: every column survives its save.
+    const QString cecl = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f-cecl.syw"));
+    const QString viaIlluminance = dir.filePath(QStringLiteral("via-illuminance.syw"));
+    {
+        SheetFixture s(TestEnv::sampleMasters());
+        s.dialogs.paths = {cecl, viaIlluminance};
+        s.sheet->Menu_File_Open_Click();
+        s.sheet->Menu_File_NSave_Click();
+    }
+    QCOMPARE(TestEnv::readBytes(viaIlluminance), TestEnv::readBytes(cecl));
+    // The illuminance example through the CEC/L sheet: the room columns are untouched.
+    const QString viaCecl = dir.filePath(QStringLiteral("via-cecl.syw"));
+    CeclFixture f(TestEnv::sampleMasters());
+    openOffice(f);
+    f.dialogs.paths = {viaCecl};
+    f.sheet->Menu_File_NSave_Click();
+    RecordGrid original(221, 38);
+    RecordGrid back(221, 38);
+    QVERIFY(WorkFile::load(original, officeFile()));
+    QVERIFY(WorkFile::load(back, viaCecl));
+    QCOMPARE(back.colCount(), 140);
+    for (int r = 1; r <= 221; ++r)
+        for (int c = 1; c <= 38; ++c)
+            QCOMPARE(back.text(r, c), original.text(r, c));
+}
+
+QTEST_MAIN(TestCeclSheet)
+#include "tst_cecl_sheet.moc"
