@@ -91,6 +91,7 @@ private slots:
     void longTextsAreCut();
     void paperInTwips();
     void cellsKeepTheirText();
+    void cp932FormsComeOutAsWritten();
     void textFitsItsCell_data();
     void textFitsItsCell();
 };
@@ -501,6 +502,22 @@ void TestIlluminanceReport::cellsKeepTheirText()
     // A long name is cut inside its cell, visibly.
     QVERIFY(text.contains(QStringLiteral("…")));
     QVERIFY(text.contains(QStringLiteral("第一会議室")));
+}
+
+void TestIlluminanceReport::cp932FormsComeOutAsWritten()
+{
+    // Characters whose glyphs other code points share: a search in the PDF finds them as typed.
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("t_syou.mdb"));
+    RecordGrid g(221, 38);
+    const QString name = QStringLiteral("高さ－∥―￠￡￢～");
+    room(g, 1, {{RoomName1, name}});
+    QString error;
+    QList<QSqlRecord> rows;
+    QCOMPARE(IlluminancePrintTable::build(g, QString(), QString(), db, &error, &rows), 22);
+    const QString pdf = dir.filePath(QStringLiteral("forms.pdf"));
+    QVERIFY(ReportOutput::writePdf(RptSyoudo::definition(), rows, pdf, QStringLiteral("照度計算書"), &error));
+    QVERIFY2(pdfText(pdf).contains(name), qPrintable(pdfText(pdf).left(600)));
 }
 
 void TestIlluminanceReport::textFitsItsCell_data()

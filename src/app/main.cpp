@@ -1,3 +1,4 @@
+#include "cecl/CeclBatch.h"
 #include "illuminance/IlluminanceBatch.h"
 #include "report/BatchStatus.h"
 #include "shell/AppContext.h"
@@ -50,7 +51,7 @@ int batch(int argc, char *argv[])
     if (kind == u"illuminance") {
         status = IlluminanceBatch::writePdf(input, output, AppContext::defaultWorkFolder(), &error);
     } else if (kind == u"cecl") {
-        error = QStringLiteral("CEC/L計算書の一括出力はまだ用意されていません。");
+        status = CeclBatch::writePdf(input, output, AppContext::defaultWorkFolder(), &error);
     } else {
         error = QStringLiteral("帳票の種類は illuminance か cecl です: %1").arg(kind);
     }

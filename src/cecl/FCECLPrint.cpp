@@ -1,12 +1,37 @@
 // The CEC/L sheet's print table and report.
+#include "cecl/CeclPrintTable.h"
 #include "cecl/FCECL.h"
-
+#include "cecl/RptCECL.h"
+#include "settings/SettingsStore.h"
 #include "ui/Dialogs.h"
 
 bool FCECL::Make_Print_File()
 {
-    Dialogs::inform(this, QStringLiteral("データがありません。"));
-    return false;
+    m_printRows.clear();
+    CeclPrintTable::Result result;
+    const bool made = CeclPrintTable::makeLines(recordGrid(), SettingsStore::ReadSetting(QStringLiteral("CompanyName")),
+                                                dialogFileName(), &result);
+    // The zeros filled in are the sheet's from now on: the panel shows them too.
+    gridChanged();
+    if (!made) {
+        if (result.error.isEmpty())
+            Dialogs::inform(this, QStringLiteral("データがありません。"));
+        else
+            Dialogs::instance().message(this, QStringLiteral("印刷用データを作成できません。\n%1").arg(result.error),
+                                        Dialogs::kTitle, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        return false;
+    }
+    QString error;
+    if (CeclPrintTable::write(result, workDatabasePath(), &m_printRows, &error) != PrintTableFile::Status::Ok) {
+        Dialogs::instance().message(this, QStringLiteral("印刷用データを作成できません。\n%1").arg(error), Dialogs::kTitle,
+                                    Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        m_printRows.clear();
+        return false;
+    }
+    m_printMethod = result.method;
+    m_primaryEnergyET = result.primaryET;
+    m_primaryEnergyES = result.primaryES;
+    return true;
 }
 
 bool FCECL::buildPrintTable(QList<QSqlRecord> *rows)
@@ -19,5 +44,5 @@ bool FCECL::buildPrintTable(QList<QSqlRecord> *rows)
 
 BandedReport FCECL::report() const
 {
-    return BandedReport();
+    return RptCECL::definition(m_printMethod, m_primaryEnergyET, m_primaryEnergyES);
 }

@@ -7,8 +7,16 @@
 
 namespace {
 
-constexpr quint32 kFirstRadical = 0x2E80;
-constexpr quint32 kLastRadical = 0x2FDF;
+// Code points whose glyphs the report never draws under that code: the radicals (which share
+// their glyphs with common kanji) and the JIS forms that CP932 text holds in their CP932 look-alike
+// (wave dash for the full-width tilde, minus sign, double vertical line, em dash, cent, pound,
+// not). A PDF names a shared glyph by its lowest code point, so with these mapped "高さ" or
+// "1F～2F" would not come out of the PDF as written.
+struct Range {
+    quint32 first, last;
+};
+constexpr Range kUnmapped[] = {{0x2E80, 0x2FDF}, {0x301C, 0x301C}, {0x2212, 0x2212}, {0x2016, 0x2016},
+                               {0x2014, 0x2014}, {0x00A2, 0x00A3}, {0x00AC, 0x00AC}};
 
 class Bytes
 {
@@ -47,18 +55,20 @@ void unmapFormat4(Bytes &b, qsizetype sub)
     for (int s = 0; s < segX2 / 2; ++s) {
         const quint32 end = b.u16(ends + 2 * s);
         const quint32 start = b.u16(starts + 2 * s);
-        if (end < kFirstRadical || start > kLastRadical)
-            continue;
         const quint16 rangeOffset = b.u16(offsets + 2 * s);
-        if (rangeOffset == 0) {
-            // glyph = code + delta: send the first code to glyph 0 (the rest to the lowest glyphs,
-            // which ASCII names first).
-            if (start >= kFirstRadical && end <= kLastRadical)
-                b.set16(deltas + 2 * s, quint16(-qint32(start) & 0xFFFF));
-            continue;
+        for (const Range &r : kUnmapped) {
+            if (end < r.first || start > r.last)
+                continue;
+            if (rangeOffset == 0) {
+                // glyph = code + delta: a segment wholly inside sends its first code to glyph 0
+                // (the rest to the lowest glyphs, which ASCII names first).
+                if (start >= r.first && end <= r.last)
+                    b.set16(deltas + 2 * s, quint16(-qint32(start) & 0xFFFF));
+                continue;
+            }
+            for (quint32 c = std::max(start, r.first); c <= std::min(end, r.last); ++c)
+                b.set16(offsets + 2 * s + rangeOffset + 2 * (c - start), 0);
         }
-        for (quint32 c = std::max(start, kFirstRadical); c <= std::min(end, kLastRadical); ++c)
-            b.set16(offsets + 2 * s + rangeOffset + 2 * (c - start), 0);
     }
 }
 
@@ -71,8 +81,9 @@ void unmapFormat12(Bytes &b, qsizetype sub)
             return;
         const quint32 start = b.u32(at);
         const quint32 end = b.u32(at + 4);
-        if (start >= kFirstRadical && end <= kLastRadical)
-            b.set32(at + 8, 0);
+        for (const Range &r : kUnmapped)
+            if (start >= r.first && end <= r.last)
+                b.set32(at + 8, 0);
     }
 }
 

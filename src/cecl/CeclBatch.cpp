@@ -1,0 +1,50 @@
+#include "cecl/CeclBatch.h"
+
+#include "cecl/CeclPrintTable.h"
+#include "cecl/RptCECL.h"
+#include "cecl/ZoneRecord.h"
+#include "grid/WorkFile.h"
+#include "report/BatchStatus.h"
+#include "report/ReportOutput.h"
+#include "settings/SettingsStore.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace CeclBatch {
+
+int writePdf(const QString &workFile, const QString &pdfPath, const QString &workFolder, QString *error)
+{
+    RecordGrid grid(ZoneRecord::kHeadingsRow, ZoneRecord::kColumns);
+    WorkFile::Error loadError = WorkFile::Error::None;
+    if (!WorkFile::load(grid, workFile, &loadError)) {
+        *error = QStringLiteral("作業ファイルを読み込めません: %1（%2）").arg(workFile, WorkFile::errorText(loadError));
+        return BatchStatus::BadInput;
+    }
+    CeclPrintTable::Result result;
+    if (!CeclPrintTable::makeLines(grid, SettingsStore::ReadSetting(QStringLiteral("CompanyName")),
+                                   QFileInfo(workFile).absoluteFilePath(), &result)) {
+        if (result.error.isEmpty()) {
+            *error = QStringLiteral("データがありません。（使用中の区画がありません）: %1").arg(workFile);
+            return BatchStatus::NothingToPrint;
+        }
+        *error = QStringLiteral("印刷用データを作成できません: %1").arg(result.error);
+        return BatchStatus::ValueTooLarge;
+    }
+    QList<QSqlRecord> records;
+    QString buildError;
+    const QString database = QDir(workFolder).filePath(CeclPrintTable::kFileName);
+    if (CeclPrintTable::write(result, database, &records, &buildError) != PrintTableFile::Status::Ok) {
+        *error = QStringLiteral("印刷用データを作成できません: %1").arg(buildError);
+        return BatchStatus::CannotBuildTable;
+    }
+    QString writeError;
+    if (!ReportOutput::writePdf(RptCECL::definition(result.method, result.primaryET, result.primaryES), records,
+                                pdfPath, QStringLiteral("CEC/L計算書"), &writeError)) {
+        *error = QStringLiteral("PDFを書き込めません: %1").arg(writeError);
+        return BatchStatus::CannotWritePdf;
+    }
+    return BatchStatus::Ok;
+}
+
+} // namespace CeclBatch

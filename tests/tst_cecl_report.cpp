@@ -1,0 +1,480 @@
+// The CEC/L print table line by line, its report as a PDF, and the batch mode for it.
+#include "cecl/CeclPrintTable.h"
+#include "cecl/RptCECL.h"
+#include "cecl/ZoneRecord.h"
+#include "grid/WorkFile.h"
+#include "report/ReportOutput.h"
+#include "support/PdfTools.h"
+#include "support/SheetFixture.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using namespace ZoneRecord;
+using C = CeclPrintTable::Column;
+
+namespace {
+
+struct Zone {
+    int row;
+    QString floor;
+    QString name;
+    QString area = QStringLiteral("60.0");
+    QString total = QStringLiteral("400");
+    QString hours = QStringLiteral("2500");
+    QString lamp = QStringLiteral("FHF32EX-N-2");
+};
+
+// A zone as the sheet stores it after Confirm: 20 W/m2, factors 0.80 / 1.0 / 1.0.
+void put(RecordGrid &g, const Zone &z)
+{
+    g.setText(z.row, InUse, "1");
+    g.setText(z.row, ZoneRecord::Floor, z.floor);
+    g.setText(z.row, RoomName1, z.name);
+    g.setText(z.row, LuminaireType, QStringLiteral("埋込下面開放形"));
+    g.setText(z.row, LampName, z.lamp);
+    g.setText(z.row, Area, z.area);
+    g.setText(z.row, FittingCount, "10");
+    g.setText(z.row, LuminaireNumber, "A-1");
+    g.setText(z.row, StandardPower, "20");
+    g.setText(z.row, StandardHours, z.hours);
+    g.setText(z.row, InputPower, "40");
+    g.setText(z.row, TotalInput, z.total);
+    g.setText(z.row, PlannedPowerDensity, "6.67");
+    g.setText(z.row, AnnualEnergy, "1000");
+    g.setText(z.row, ControlContent, QStringLiteral("在室検知"));
+    g.setText(z.row, ControlFactor, "0.80");
+    g.setText(z.row, TypeFactor, "1.0");
+    g.setText(z.row, IlluminanceFactor, "1.0");
+    g.setText(z.row, LightingEnergy, "800.000");
+    g.setText(z.row, VirtualEnergy, "3000.000");
+    g.setText(z.row, ZoneCecl, "0.27");
+}
+
+RecordGrid sheetOf(const QList<Zone> &zones, int method = 0)
+{
+    RecordGrid g(221, 140);
+    for (const Zone &z : zones)
+        put(g, z);
+    g.setText(221, 1, QStringLiteral("件名１"));
+    g.setText(221, BuildingType, "3");
+    g.setText(221, SimplifiedMethod, QString::number(method));
+    return g;
+}
+
+QString cell(const CeclPrintTable::Line &line, int column)
+{
+    return line[column].isNull() ? QString() : line[column].toString();
+}
+
+// The 区画 of every line, "-" for a blank line, up to the last line that is not blank.
+QStringList zones(const CeclPrintTable::Result &r)
+{
+    QStringList out;
+    for (const auto &line : r.lines) {
+        bool blank = true;
+        for (int c = C::RowNumber; c < CeclPrintTable::kColumns; ++c)
+            blank = blank && cell(line, c).isEmpty();
+        out.append(blank ? QStringLiteral("-") : cell(line, C::Zone));
+    }
+    while (!out.isEmpty() && out.last() == u"-")
+        out.removeLast();
+    return out;
+}
+
+CeclPrintTable::Result make(RecordGrid &g)
+{
+    CeclPrintTable::Result r;
+    if (!CeclPrintTable::makeLines(g, QStringLiteral("KZW設計"), QStringLiteral("/tmp/a.syw"), &r))
+        qWarning("no lines: %s", qPrintable(r.error));
+    return r;
+}
+
+} // namespace
+
+class TestCeclReport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void twoFloors();
+    void pageFill_data();
+    void pageFill();
+    void zoneOfThreeLuminaires();
+    void simplifiedMethods_data();
+    void simplifiedMethods();
+    void luminaireTypeWithLamp();
+    void noPrintedZone();
+    void singleFloorLabel();
+    void zonesBeforeTheFirstFloorLabel();
+    void emptyNameOpeningAFloor();
+    void areaZeroWithInputPrintsZero();
+    void zeroFillStaysInTheSheet();
+    void primaryEnergy();
+    void unreadableValueStopsTheTable();
+    void tableFileAndPdf();
+    void sheetPrintsAndPreviews();
+    void batchMode_data();
+    void batchMode();
+};
+
+void TestCeclReport::twoFloors()
+{
+    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室")}, {2, "", QStringLiteral("会議室")},
+                            {3, "2F", QStringLiteral("倉庫")}});
+    const auto r = make(g);
+    QCOMPARE(zones(r), (QStringList{"事務室", "会議室", "-", "1F 合計", "-", "倉庫", "-", "2F 合計", "-", "1F 合計",
+                                    "2F 合計", "-", "-", "1F～2F 合計"}));
+    // The floor on the first zone line of each group only; every line carries the headings.
+    QCOMPARE(cell(r.lines[0], C::Floor), QStringLiteral("1F"));
+    QCOMPARE(cell(r.lines[1], C::Floor), QString());
+    QCOMPARE(cell(r.lines[5], C::Floor), QStringLiteral("2F"));
+    for (const auto &line : r.lines) {
+        QCOMPARE(cell(line, C::Title1), QStringLiteral("件名１"));
+        QCOMPARE(cell(line, C::Company), QStringLiteral("KZW設計"));
+        QCOMPARE(cell(line, C::FileName), QStringLiteral("/tmp/a.syw"));
+        QVERIFY(line[C::RowNumber].isNull());
+    }
+    // A one-luminaire zone line: the sheet's texts, energies recomputed from the hours.
+    const auto &office = r.lines[0];
+    QCOMPARE(cell(office, C::TotalInput), QStringLiteral("400"));
+    QCOMPARE(cell(office, C::PlannedPowerDensity), QStringLiteral("6.67"));
+    QCOMPARE(cell(office, C::AnnualEnergy), QStringLiteral("1000"));
+    QCOMPARE(cell(office, C::LightingEnergy), QStringLiteral("800.000"));
+    QCOMPARE(cell(office, C::VirtualEnergy), QStringLiteral("3000"));
+    QCOMPARE(cell(office, C::Cecl), QStringLiteral("0.27"));
+    // The floor totals: sums and ratios of sums.
+    const auto &floor1 = r.lines[3];
+    QCOMPARE(cell(floor1, C::Area), QStringLiteral("120"));
+    QCOMPARE(cell(floor1, C::TotalInput), QStringLiteral("800"));
+    QCOMPARE(cell(floor1, C::PlannedPowerDensity), QStringLiteral("6.67"));
+    QCOMPARE(cell(floor1, C::AnnualEnergy), QStringLiteral("2000"));
+    QCOMPARE(cell(floor1, C::LightingEnergy), QStringLiteral("1600"));
+    QCOMPARE(cell(floor1, C::VirtualEnergy), QStringLiteral("6000"));
+    QCOMPARE(cell(floor1, C::Cecl), QStringLiteral("0.27"));
+    QCOMPARE(cell(floor1, C::StandardPower), QString());
+    const auto &building = r.lines[13];
+    QCOMPARE(cell(building, C::Area), QStringLiteral("180"));
+    QCOMPARE(cell(building, C::LightingEnergy), QStringLiteral("2400"));
+    QCOMPARE(r.totalET, 2400.0);
+    QCOMPARE(r.totalES, 9000.0);
+}
+
+void TestCeclReport::pageFill_data()
+{
+    QTest::addColumn<int>("zones");
+    QTest::addColumn<int>("lines");
+    // c lines written, then 36 - (c mod 35) blank lines.
+    QTest::newRow("one zone: 8 lines written") << 1 << 8 + 36 - 8;
+    QTest::newRow("28 zones: 35 written") << 28 << 35 + 36;
+    QTest::newRow("29 zones: 36 written") << 29 << 36 + 35;
+}
+
+void TestCeclReport::pageFill()
+{
+    QFETCH(int, zones);
+    QFETCH(int, lines);
+    QList<Zone> list;
+    for (int i = 1; i <= zones; ++i)
+        list.append({i, i == 1 ? QStringLiteral("1F") : QString(), QStringLiteral("室%1").arg(i)});
+    RecordGrid g = sheetOf(list);
+    QCOMPARE(make(g).lines.size(), lines);
+}
+
+void TestCeclReport::zoneOfThreeLuminaires()
+{
+    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室"), "60.0", "400"},
+                            {2, "", QStringLiteral("事務室"), "60.0", "300"},
+                            {3, "", QStringLiteral("事務室"), "60.0", "250"},
+                            {4, "", QStringLiteral("会議室"), "30.0", "200"}});
+    g.setText(2, LuminaireNumber, "B-2");
+    const auto r = make(g);
+    QCOMPARE(zones(r).mid(0, 6), (QStringList{"事務室", QStringLiteral("（内訳）"), "", "", "会議室", "-"}));
+    const auto &zone = r.lines[0];
+    QCOMPARE(cell(zone, C::TotalInput), QStringLiteral("950"));
+    QCOMPARE(cell(zone, C::PlannedPowerDensity), QStringLiteral("15.83")); // 950 / 60 = 15.833 -> 15830
+    QCOMPARE(cell(zone, C::AnnualEnergy), QStringLiteral("2375"));        // 950 x 2500 / 1000
+    QCOMPARE(cell(zone, C::LightingEnergy), QStringLiteral("1900"));      // 0.80 x 2375
+    QCOMPARE(cell(zone, C::VirtualEnergy), QStringLiteral("3000"));
+    QCOMPARE(cell(zone, C::Cecl), QStringLiteral("0.63"));                // 0.6333 -> 633 -> 630
+    QCOMPARE(cell(zone, C::LuminaireNumber), QString());
+    QCOMPARE(cell(zone, C::InputPower), QString());
+    QCOMPARE(cell(zone, C::Area), QStringLiteral("60.0"));
+    QCOMPARE(cell(r.lines[2], C::LuminaireNumber), QStringLiteral("B-2"));
+    QCOMPARE(cell(r.lines[2], C::TotalInput), QStringLiteral("300"));
+    QCOMPARE(cell(r.lines[3], C::TotalInput), QStringLiteral("250"));
+    QCOMPARE(cell(r.lines[1], C::StandardPower), QString());
+    // The floor counts the zone once, with its summed input.
+    QCOMPARE(cell(r.lines[6], C::Zone), QStringLiteral("1F 合計"));
+    QCOMPARE(cell(r.lines[6], C::Area), QStringLiteral("90"));
+    QCOMPARE(cell(r.lines[6], C::TotalInput), QStringLiteral("1150"));
+}
+
+void TestCeclReport::simplifiedMethods_data()
+{
+    QTest::addColumn<int>("method");
+    QTest::addColumn<QStringList>("printed");
+    QTest::addColumn<QString>("hours");
+    QTest::newRow("none") << 0 << QStringList{"大会議室", "小会議室", "倉庫"} << "3000";
+    QTest::newRow("Ⅰ: below 50 m2 left out") << 1 << QStringList{"大会議室"} << "3000";
+    QTest::newRow("Ⅱ: 2000 h") << 2 << QStringList{"大会議室", "小会議室", "倉庫"} << "2000";
+    QTest::newRow("Ⅲ: both") << 3 << QStringList{"大会議室"} << "2000";
+}
+
+void TestCeclReport::simplifiedMethods()
+{
+    QFETCH(int, method);
+    QFETCH(QStringList, printed);
+    QFETCH(QString, hours);
+    // 49.5 rounds to 50 (taken), 49.4 to 49 (left out), an empty area counts as 0.
+    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("大会議室"), "49.5", "400", "3000"},
+                            {2, "", QStringLiteral("小会議室"), "49.4", "400", "3000"},
+                            {3, "", QStringLiteral("倉庫"), "", "400", "3000"}},
+                           method);
+    const auto r = make(g);
+    QCOMPARE(r.method, method);
+    QStringList names;
+    for (const QString &z : zones(r)) {
+        if (z == u"-" || z.contains(QStringLiteral("合計")))
+            break;
+        names.append(z);
+    }
+    QCOMPARE(names, printed);
+    const auto &first = r.lines[0];
+    QCOMPARE(cell(first, C::StandardHours), hours);
+    // Annual and virtual energy always follow the hours printed; under Ⅱ and Ⅲ the lighting
+    // energy and the coefficient too: 400 W x 2000 h = 800 kWh, x 0.80 = 640 kWh.
+    if (hours == u"2000") {
+        QCOMPARE(cell(first, C::AnnualEnergy), QStringLiteral("800"));
+        QCOMPARE(cell(first, C::VirtualEnergy), QStringLiteral("1980")); // 20 x 2000 x 49.5 / 1000
+        QCOMPARE(cell(first, C::LightingEnergy), QStringLiteral("640"));
+        QCOMPARE(cell(first, C::Cecl), QStringLiteral("0.32"));          // 640 / 1980 = 0.3232
+    } else {
+        QCOMPARE(cell(first, C::AnnualEnergy), QStringLiteral("1200"));
+        QCOMPARE(cell(first, C::LightingEnergy), QStringLiteral("800.000")); // the sheet's own
+        QCOMPARE(cell(first, C::Cecl), QStringLiteral("0.27"));
+    }
+}
+
+void TestCeclReport::luminaireTypeWithLamp()
+{
+    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室")}, {2, "", QStringLiteral("会議室")}});
+    g.setText(2, LampName, QString());
+    const auto r = make(g);
+    QCOMPARE(cell(r.lines[0], C::LuminaireType), QStringLiteral("埋込下面開放形(FHF32EX-N-2) "));
+    QCOMPARE(cell(r.lines[1], C::LuminaireType), QStringLiteral("埋込下面開放形"));
+}
+
+void TestCeclReport::noPrintedZone()
+{
+    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("倉庫"), "12.0"}}, 1);
+    const auto r = make(g);
+    // No floor group: two blank lines and the building total without a label.
+    QCOMPARE(zones(r), (QStringList{"-", "-", ""}));
+    QCOMPARE(cell(r.lines[2], C::TotalInput), QStringLiteral("0"));
+    QCOMPARE(cell(r.lines[2], C::Cecl), QStringLiteral("0"));
+}
+
+void TestCeclReport::singleFloorLabel()
+{
+    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室")}});
+    QCOMPARE(zones(make(g)).last(), QStringLiteral("1F～1F 合計"));
+}
+
+void TestCeclReport::zonesBeforeTheFirstFloorLabel()
+{
+    // Zones above the first floor label join that floor, so they reach every total.
+    RecordGrid g = sheetOf({{1, "", QStringLiteral("玄関")}, {2, "1F", QStringLiteral("事務室")},
+                            {3, "2F", QStringLiteral("倉庫")}});
+    const auto r = make(g);
+    QCOMPARE(zones(r), (QStringList{"玄関", "事務室", "-", "1F 合計", "-", "倉庫", "-", "2F 合計", "-", "1F 合計",
+                                    "2F 合計", "-", "-", "1F～2F 合計"}));
+    QCOMPARE(cell(r.lines[0], C::Floor), QStringLiteral("1F"));
+    QCOMPARE(cell(r.lines[1], C::Floor), QString());
+    QCOMPARE(cell(r.lines[3], C::TotalInput), QStringLiteral("800"));
+    // Without any floor label: one group, "合計".
+    RecordGrid none = sheetOf({{1, "", QStringLiteral("玄関")}, {2, "", QStringLiteral("事務室")}});
+    QCOMPARE(zones(make(none)), (QStringList{"玄関", "事務室", "-", "合計", "-", "合計", "-", "-", "合計"}));
+}
+
+void TestCeclReport::emptyNameOpeningAFloor()
+{
+    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室")}, {2, "2F", QString()}, {3, "", QStringLiteral("倉庫")}});
+    const auto r = make(g);
+    QCOMPARE(zones(r), (QStringList{"事務室", "-", "1F 合計", "-", "", "倉庫", "-", "2F 合計", "-", "1F 合計", "2F 合計",
+                                    "-", "-", "1F～2F 合計"}));
+    QCOMPARE(cell(r.lines[4], C::Floor), QStringLiteral("2F"));
+    QCOMPARE(cell(r.lines[7], C::TotalInput), QStringLiteral("800"));
+}
+
+void TestCeclReport::areaZeroWithInputPrintsZero()
+{
+    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室"), "0", "400"}, {2, "", QStringLiteral("事務室"), "0", "200"}});
+    const auto r = make(g);
+    QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
+    QCOMPARE(cell(r.lines[0], C::PlannedPowerDensity), QStringLiteral("0"));
+    QCOMPARE(cell(r.lines[0], C::TotalInput), QStringLiteral("600"));
+    QCOMPARE(cell(r.lines[4], C::Zone), QStringLiteral("1F 合計"));
+    QCOMPARE(cell(r.lines[4], C::PlannedPowerDensity), QStringLiteral("0"));
+}
+
+void TestCeclReport::zeroFillStaysInTheSheet()
+{
+    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室")}});
+    for (int c : {int(StandardPower), int(InputPower), int(ControlFactor), int(ZoneCecl)})
+        g.setText(1, c, QString());
+    g.setText(1, LuminaireNumber, QString());
+    g.setText(1, ControlContent, QString());
+    g.setText(5, RoomName1, QStringLiteral("使われていない行"));
+    make(g);
+    for (int c : {int(StandardPower), int(InputPower), int(ControlFactor), int(ZoneCecl)})
+        QCOMPARE(g.text(1, c), QStringLiteral("0"));
+    QCOMPARE(g.text(1, LuminaireNumber), QString());
+    QCOMPARE(g.text(1, ControlContent), QString());
+    QCOMPARE(g.text(5, StandardPower), QString()); // only zones in use
+}
+
+void TestCeclReport::primaryEnergy()
+{
+    QCOMPARE(CeclPrintTable::primaryEnergy(1234.5), 12653.6); // 126536.25 cut to 126536, / 10
+    QCOMPARE(CeclPrintTable::primaryEnergy(0), 0.0);
+    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室")}});
+    g.setText(1, LightingEnergy, "1234.500");
+    const auto r = make(g);
+    QCOMPARE(r.primaryET, QStringLiteral("12653.6"));
+    QCOMPARE(r.primaryES, QStringLiteral("30750")); // 3000 kWh x 10.25
+}
+
+void TestCeclReport::unreadableValueStopsTheTable()
+{
+    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室")}});
+    g.setText(1, InputPower, "40");
+    g.setText(1, TotalInput, "abc");
+    CeclPrintTable::Result r;
+    QVERIFY(!CeclPrintTable::makeLines(g, QString(), QString(), &r));
+    QVERIFY(r.lines.isEmpty());
+    QVERIFY2(r.error.contains(QStringLiteral("事務室")) && r.error.contains(QStringLiteral("abc")), qPrintable(r.error));
+    // With no zone at all there is nothing to print and no error.
+    RecordGrid empty(221, 140);
+    QVERIFY(!CeclPrintTable::makeLines(empty, QString(), QString(), &r));
+    QVERIFY(r.error.isEmpty());
+}
+
+void TestCeclReport::tableFileAndPdf()
+{
+    QTemporaryDir dir;
+    QList<Zone> list;
+    for (int i = 1; i <= 40; ++i)
+        list.append({i, i <= 20 ? (i == 1 ? QStringLiteral("1F") : QString()) : (i == 21 ? QStringLiteral("2F") : QString()),
+                     QStringLiteral("室%1").arg(i)});
+    RecordGrid g = sheetOf(list, 3);
+    const auto r = make(g);
+    const QString db = dir.filePath(QStringLiteral("t_cecl.mdb"));
+    QList<QSqlRecord> rows;
+    QString error;
+    QCOMPARE(CeclPrintTable::write(r, db, &rows, &error), PrintTableFile::Status::Ok);
+    QCOMPARE(rows.size(), r.lines.size());
+    QCOMPARE(rows.first().count(), 25);
+    QCOMPARE(rows.first().fieldName(24), QStringLiteral("照明エネルギー消費係数"));
+    QCOMPARE(rows.first().value(QStringLiteral("区画")).toString(), QStringLiteral("室1"));
+    const QString pdf = dir.filePath(QStringLiteral("cecl.pdf"));
+    QVERIFY(ReportOutput::writePdf(RptCECL::definition(r.method, r.primaryET, r.primaryES), rows, pdf,
+                                   QStringLiteral("CEC/L計算書"), &error));
+    const int pages = PdfTools::pages(pdf);
+    QCOMPARE(pages, (int(rows.size()) + 35) / 36);
+    QVERIFY(pages >= 2);
+    for (int p = 1; p <= pages; ++p) {
+        const QString text = PdfTools::text(pdf, p);
+        QVERIFY(text.contains(QStringLiteral("照明エネルギー消費係数（ＣＥＣ／Ｌ）の計算")));
+        QVERIFY(text.contains(QStringLiteral("計算の簡略化タイプ：簡略化の方法Ⅲ")));
+        QVERIFY(text.contains(QStringLiteral("１次エネルギー換算値(Mj)")));
+        // The primary-energy values on the last page only.
+        QCOMPARE(text.contains(r.primaryET), p == pages);
+        QCOMPARE(text.contains(r.primaryES), p == pages);
+        QVERIFY(text.contains(QStringLiteral("%1 / %2").arg(p).arg(pages)));
+    }
+    const QString first = PdfTools::text(pdf, 1);
+    QVERIFY(first.contains(QStringLiteral("件名１")));
+    QVERIFY(first.contains(QStringLiteral("CEC/L")));
+    QVERIFY(first.contains(QStringLiteral("0.8"))); // a control factor of 0.80 under "0.0"
+}
+
+void TestCeclReport::sheetPrintsAndPreviews()
+{
+    CeclFixture f;
+    QVERIFY(!f.sheet->Make_Print_File());
+    QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("データがありません。")});
+    f.sheet->recordGrid() = sheetOf({{1, "1F", QStringLiteral("事務室")}});
+    f.sheet->recordGrid().setText(1, ControlFactor, QString());
+    // The zeros filled in show on the panel when the zone is loaded.
+    QString seen;
+    QTimer::singleShot(300, [&seen] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            seen = QString::fromLatin1(modal->metaObject()->className());
+            modal->close();
+        }
+    });
+    f.sheet->Menu_File_Preview_Click();
+    QCOMPARE(seen, QStringLiteral("QPrintPreviewDialog"));
+    QVERIFY(QFile::exists(f.sheet->workDatabasePath()));
+    QCOMPARE(f.sheet->recordGrid().text(1, ControlFactor), QStringLiteral("0"));
+    f.sheet->Screen_Set(1);
+    QCOMPARE(f.box("Txt_SeigyoHosei")->text(), QStringLiteral("0"));
+    // A value that cannot be read: one clear message, no report.
+    f.sheet->recordGrid().setText(1, TotalInput, QStringLiteral("多い"));
+    QVERIFY(!f.sheet->Make_Print_File());
+    QVERIFY(f.dialogs.messages().last().contains(QStringLiteral("印刷用データを作成できません")));
+    QCOMPARE(f.dialogs.asked.last().icon, Dialogs::Icon::Critical);
+}
+
+void TestCeclReport::batchMode_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<int>("status");
+    QTest::newRow("the CEC/L example") << "example" << 0;
+    QTest::newRow("missing file") << "missing" << 2;
+    QTest::newRow("no zone in use") << "empty" << 3;
+    QTest::newRow("a value no number") << "broken" << 5;
+}
+
+void TestCeclReport::batchMode()
+{
+    QFETCH(QString, input);
+    QFETCH(int, status);
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("in.syw"));
+    if (input == u"example") {
+        path = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f-cecl.syw"));
+    } else if (input == u"empty") {
+        QVERIFY(WorkFile::save(RecordGrid(221, 38), path));
+    } else if (input == u"broken") {
+        RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室")}});
+        g.setText(1, TotalInput, "x");
+        QVERIFY(WorkFile::save(g, path));
+    }
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), dir.filePath(QStringLiteral("cache")));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    p.setProcessEnvironment(env);
+    p.start(QDir(TestEnv::buildDir()).filePath(QStringLiteral("prx5m")), {QStringLiteral("--pdf"), QStringLiteral("cecl"), path, pdf});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), status);
+    if (status == 0) {
+        QCOMPARE(PdfTools::pages(pdf), 2);
+        const QString last = PdfTools::text(pdf, 2);
+        QVERIFY(last.contains(QStringLiteral("1F～3F 合計")));
+        QVERIFY(last.contains(QStringLiteral("計算の簡略化タイプ：なし")));
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("cache/kzw/zeltika/t_cecl.mdb"))));
+    } else {
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(!p.readAllStandardError().isEmpty());
+    }
+}
+
+QTEST_MAIN(TestCeclReport)
+#include "tst_cecl_report.moc"
