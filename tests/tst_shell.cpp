@@ -252,7 +252,7 @@ void TestShell::leftOverLocksAreTakenOver_data()
     QTest::addColumn<QByteArray>("content");
     QTest::newRow("no lock") << "none" << QByteArray();
     QTest::newRow("empty file (power loss)") << "file" << QByteArray();
-    QTest::newRow("garbage") << "file" << QByteArray("\xff\xfe garbage \x01\x02", 16);
+    QTest::newRow("garbage") << "file" << QByteArray("\xff\xfe garbage \x01\x02");
     QTest::newRow("a process that is gone") << "file" << QByteArray("999999\nprx5m\nthis-host\n");
     QTest::newRow("another host") << "file" << QByteArray("1\nprx5m\nsome-other-machine\n");
     QTest::newRow("an empty folder") << "folder" << QByteArray();
