@@ -130,7 +130,10 @@ void TestCeclCalc::roundFloor_data()
     QTest::newRow("one decimal: 1000.04") << 1000.04 << 100.0 << std::optional<double>(1000.0);
     QTest::newRow("zero") << 0.0 << 1000.0 << std::optional<double>(0.0);
     QTest::newRow("beyond 32 bits") << 3e6 << 1000.0 << std::optional<double>();
-    QTest::newRow("half-up past 32 bits") << 2147483.645 << 1000.0 << std::optional<double>();
+    // n + 10 is taken in 32 bits first: 2,147,483,638 overflows in the half-up branch.
+    QTest::newRow("half-up at 2147483638") << 2147483638.0 << 1.0 << std::optional<double>();
+    QTest::newRow("half-up at 2147483637") << 2147483637.0 << 1.0 << std::optional<double>(2147483640.0);
+    QTest::newRow("half-down at 2147483644") << 2147483644.0 << 1.0 << std::optional<double>(2147483640.0);
 }
 
 void TestCeclCalc::roundFloor()

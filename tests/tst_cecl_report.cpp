@@ -109,6 +109,9 @@ private slots:
     void singleFloorLabel();
     void zonesBeforeTheFirstFloorLabel();
     void emptyNameOpeningAFloor();
+    void zoneAcrossTheFirstFloorLabel();
+    void reportStopsWithTheLastLine_data();
+    void reportStopsWithTheLastLine();
     void areaZeroWithInputPrintsZero();
     void zeroFillStaysInTheSheet();
     void primaryEnergy();
@@ -308,6 +311,50 @@ void TestCeclReport::emptyNameOpeningAFloor()
     QCOMPARE(cell(r.lines[7], C::TotalInput), QStringLiteral("800"));
 }
 
+void TestCeclReport::zoneAcrossTheFirstFloorLabel()
+{
+    // The label on the second luminaire of the first zone names the floor; the zone stays one.
+    RecordGrid g = sheetOf({{1, "", QStringLiteral("事務室"), "60.0", "400"}, {2, "1F", QStringLiteral("事務室"), "60.0", "300"},
+                            {3, "2F", QStringLiteral("倉庫")}});
+    const auto r = make(g);
+    QCOMPARE(zones(r).mid(0, 6), (QStringList{"事務室", QStringLiteral("（内訳）"), "", "-", "1F 合計", "-"}));
+    QCOMPARE(cell(r.lines[0], C::Floor), QStringLiteral("1F"));
+    QCOMPARE(cell(r.lines[0], C::TotalInput), QStringLiteral("700"));
+    QCOMPARE(cell(r.lines[4], C::Area), QStringLiteral("60"));
+    QCOMPARE(cell(r.lines[4], C::VirtualEnergy), QStringLiteral("3000"));
+}
+
+void TestCeclReport::reportStopsWithTheLastLine_data()
+{
+    QTest::addColumn<int>("zones");
+    QTest::addColumn<int>("printed");
+    QTest::newRow("one zone: one page") << 1 << 36;
+    QTest::newRow("28 zones: 35 lines, one page") << 28 << 36;
+    QTest::newRow("29 zones: 36 lines, one page") << 29 << 36;
+    QTest::newRow("30 zones: 37 lines, two pages") << 30 << 71; // the fill ends a line short
+}
+
+void TestCeclReport::reportStopsWithTheLastLine()
+{
+    QFETCH(int, zones);
+    QFETCH(int, printed);
+    QList<Zone> list;
+    for (int i = 1; i <= zones; ++i)
+        list.append({i, i == 1 ? QStringLiteral("1F") : QString(), QStringLiteral("室%1").arg(i)});
+    RecordGrid g = sheetOf(list);
+    QTemporaryDir dir;
+    QList<QSqlRecord> rows;
+    QString error;
+    QCOMPARE(CeclPrintTable::write(make(g), dir.filePath(QStringLiteral("t.mdb")), &rows, &error), PrintTableFile::Status::Ok);
+    const QList<QSqlRecord> shown = CeclPrintTable::printedRows(rows);
+    QCOMPARE(shown.size(), printed);
+    // The building total is on the last page printed.
+    bool totalOnLastPage = false;
+    for (qsizetype i = (shown.size() - 1) / 36 * 36; i < shown.size(); ++i)
+        totalOnLastPage = totalOnLastPage || shown[i].value(QStringLiteral("区画")).toString().endsWith(QStringLiteral("～1F 合計"));
+    QVERIFY(totalOnLastPage);
+}
+
 void TestCeclReport::areaZeroWithInputPrintsZero()
 {
     RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室"), "0", "400"}, {2, "", QStringLiteral("事務室"), "0", "200"}});
@@ -379,10 +426,10 @@ void TestCeclReport::tableFileAndPdf()
     QCOMPARE(rows.first().fieldName(24), QStringLiteral("照明エネルギー消費係数"));
     QCOMPARE(rows.first().value(QStringLiteral("区画")).toString(), QStringLiteral("室1"));
     const QString pdf = dir.filePath(QStringLiteral("cecl.pdf"));
-    QVERIFY(ReportOutput::writePdf(RptCECL::definition(r.method, r.primaryET, r.primaryES), rows, pdf,
+    QVERIFY(ReportOutput::writePdf(RptCECL::definition(r.method, r.primaryET, r.primaryES), CeclPrintTable::printedRows(rows), pdf,
                                    QStringLiteral("CEC/L計算書"), &error));
     const int pages = PdfTools::pages(pdf);
-    QCOMPARE(pages, (int(rows.size()) + 35) / 36);
+    QCOMPARE(pages, (int(CeclPrintTable::printedRows(rows).size()) + 35) / 36);
     QVERIFY(pages >= 2);
     for (int p = 1; p <= pages; ++p) {
         const QString text = PdfTools::text(pdf, p);

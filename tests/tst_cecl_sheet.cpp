@@ -7,6 +7,7 @@
 #include "support/SheetFixture.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -173,8 +174,16 @@ void TestCeclSheet::lockedAndEditableBoxes()
         else
             QVERIFY2(base != QColor(Qt::white), qPrintable(name));
     }
-    QCOMPARE(f.box("Txt_Kiguban")->maxLength(), 10);
     QCOMPARE(f.box("Txt_Gyou")->maxLength(), 3);
+    // A longer luminaire number from a file is shown whole (only typing stops at 10).
+    f.sheet->recordGrid().setText(7, InUse, "1");
+    f.sheet->recordGrid().setText(7, LuminaireNumber, QStringLiteral("LONG-NUMBER-123"));
+    f.sheet->Screen_Set(7);
+    QCOMPARE(f.box("Txt_Kiguban")->text(), QStringLiteral("LONG-NUMBER-123"));
+    // The toolbar: open, save, print and preview; no new sheet from here.
+    QVERIFY(!f.sheet->findChild<QAction *>(QStringLiteral("TB_Main_2")));
+    for (const char *name : {"TB_Main_3", "TB_Main_4", "TB_Main_6", "TB_Main_7"})
+        QVERIFY(f.sheet->findChild<QAction *>(QString::fromLatin1(name)));
     QVERIFY(f.box("Txt_InDenryoku")->alignment() & Qt::AlignRight);
     QVERIFY(f.box("Txt_SyoEne")->alignment() & Qt::AlignRight);
 }
@@ -190,6 +199,9 @@ void TestCeclSheet::keys_data()
     QTest::newRow("at most 10 characters") << "Txt_Kiguban" << "ABCDEFGHIJKL" << "ABCDEFGHIJ";
     QTest::newRow("control content takes text") << "Txt_Seigyo" << "manual" << "manual";
     QTest::newRow("factor digits") << "Txt_SeigyoHosei" << "0,85" << "085";
+    QTest::newRow("pasted letters refused") << "Txt_InDenryoku" << "paste:40W" << "";
+    QTest::newRow("pasted number taken") << "Txt_InDenryoku" << "paste:40.5" << "40.5";
+    QTest::newRow("pasted text in a text box") << "Txt_Seigyo" << "paste:手動" << "手動";
 }
 
 void TestCeclSheet::keys()
@@ -200,7 +212,12 @@ void TestCeclSheet::keys()
     CeclFixture f;
     f.enter(box);
     f.box(box)->clear();
-    QTest::keyClicks(f.box(box), typed);
+    if (typed.startsWith(QStringLiteral("paste:"))) {
+        QApplication::clipboard()->setText(typed.mid(6));
+        f.sheet->findChild<QAction *>(QStringLiteral("Menu_Edit_Paste"))->trigger();
+    } else {
+        QTest::keyClicks(f.box(box), typed);
+    }
     QCOMPARE(f.box(box)->text(), shown);
 }
 
@@ -417,6 +434,9 @@ void TestCeclSheet::illuminanceFileOpensAsZones()
     QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("1"));
     QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("玄関ホール"));
     QCOMPARE(f.box("Txt_Syoudo")->text(), QStringLiteral("300"));
+    // The values the options copied in are on the panel at once: Confirm keeps them.
+    QCOMPARE(f.box("Txt_HSyoumei")->text(), QStringLiteral("15"));
+    QCOMPARE(f.box("Txt_HTentou")->text(), QStringLiteral("3000"));
     QCOMPARE(f.w<ListGrid>("SPD_Data")->cellText(2, 2), QStringLiteral("事務室"));
     QCOMPARE(f.focused(), QStringLiteral("Txt_Gyou"));
     // The links copied the office values of the room master into the zones.
@@ -452,6 +472,7 @@ void TestCeclSheet::failedOpenChangesNothing()
     QCOMPARE(f.sheet->recordGrid(), before);
     QCOMPARE(f.box("Txt_InDenryoku")->text(), QStringLiteral("55"));
     QCOMPARE(f.sheet->currentFileName(), officeFile());
+    QCOMPARE(f.sheet->dialogFileName(), officeFile()); // the report still names the file loaded
 }
 
 void TestCeclSheet::newSheet()

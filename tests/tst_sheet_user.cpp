@@ -73,6 +73,9 @@ private slots:
     void fullWidthDigits_data();
     void fullWidthDigits();
     void refusedValueSaysWhy();
+    void rowFieldTakesWholeRows_data();
+    void rowFieldTakesWholeRows();
+    void passingThroughTheRowFieldKeepsEdits();
     void fileShortcuts_data();
     void fileShortcuts();
 };
@@ -412,6 +415,58 @@ void TestSheetUser::refusedValueSaysWhy()
     f.box("Txt_Takasa")->selectAll();
     f.type("2.7");
     QCOMPARE(f.sheet->statusMessage(), QString());
+}
+
+void TestSheetUser::rowFieldTakesWholeRows_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("5") << "5" << true;
+    QTest::newRow("220") << "220" << true;
+    QTest::newRow("0") << "0" << false;
+    QTest::newRow("0.5") << "0.5" << false;
+    QTest::newRow(".9") << ".9" << false;
+    QTest::newRow("221") << "221" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestSheetUser::rowFieldTakesWholeRows()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, taken);
+    SheetFixture f;
+    f.enter("Txt_Gyou");
+    f.box("Txt_Gyou")->setText(typed);
+    f.enter("Txt_Shitsu");
+    QTRY_COMPARE(f.focused(), taken ? QStringLiteral("Txt_Shitsu") : QStringLiteral("Txt_Gyou"));
+    // Confirm never writes outside rows 1 to 220 (the headings row least of all).
+    if (!taken) {
+        f.sheet->recordGrid().setText(221, 1, QStringLiteral("見出し"));
+        f.box("Txt_Shitsu")->setText(QStringLiteral("事務室"));
+        f.sheet->Btn_Adv_Click();
+        QCOMPARE(f.sheet->recordGrid().text(221, 1), QStringLiteral("見出し"));
+        QCOMPARE(f.sheet->recordGrid().text(1, 1), QString());
+    }
+}
+
+void TestSheetUser::passingThroughTheRowFieldKeepsEdits()
+{
+    SheetFixture f;
+    RecordGrid &g = f.sheet->recordGrid();
+    g.setText(2, InUse, "1");
+    g.setText(2, RoomName1, QStringLiteral("会議室"));
+    f.enter("Txt_Gyou");
+    f.box("Txt_Gyou")->setText("2");
+    f.enter("Txt_Shitsu"); // row 2 loaded
+    QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("会議室"));
+    f.box("Txt_Shitsu")->setText(QStringLiteral("大会議室"));
+    f.enter("Txt_Gyou");
+    f.enter("Txt_Shitsu2"); // the same row: the edit stays
+    QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("大会議室"));
+    f.enter("Txt_Gyou");
+    f.box("Txt_Gyou")->setText("3");
+    f.enter("Txt_Shitsu2"); // another row: loaded
+    QCOMPARE(f.box("Txt_Shitsu")->text(), QString());
 }
 
 void TestSheetUser::fileShortcuts_data()

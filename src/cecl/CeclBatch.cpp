@@ -39,7 +39,8 @@ int writePdf(const QString &workFile, const QString &pdfPath, const QString &wor
         return BatchStatus::CannotBuildTable;
     }
     QString writeError;
-    if (!ReportOutput::writePdf(RptCECL::definition(result.method, result.primaryET, result.primaryES), records,
+    if (!ReportOutput::writePdf(RptCECL::definition(result.method, result.primaryET, result.primaryES),
+                                CeclPrintTable::printedRows(records),
                                 pdfPath, QStringLiteral("CEC/L計算書"), &writeError)) {
         *error = QStringLiteral("PDFを書き込めません: %1").arg(writeError);
         return BatchStatus::CannotWritePdf;

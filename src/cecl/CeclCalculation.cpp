@@ -17,10 +17,9 @@ std::optional<double> lastDigitRule(double n, double scale)
     if (!std::isfinite(n) || std::fabs(n) > kInt32Max)
         return std::nullopt; // the rule's integer overflows
     const double d = std::fmod(n, 10.0);
-    const double kept = d < 5 ? n - d : n - d + 10;
-    if (std::fabs(kept) > kInt32Max)
-        return std::nullopt;
-    return kept / scale;
+    if (d >= 5 && n + 10 > kInt32Max)
+        return std::nullopt; // n + 10 is taken before the digit is dropped
+    return (d < 5 ? n - d : n - d + 10) / scale;
 }
 
 const QString kZero = QStringLiteral("0");

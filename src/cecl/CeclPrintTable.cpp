@@ -169,9 +169,7 @@ private:
         if (floor.isEmpty() || floor == m_currentFloor)
             return;
         if (m_groups.last().floor.isEmpty()) {
-            m_groups.last().floor = floor;
-            if (m_groupFirstLine < m_result.lines.size())
-                m_result.lines[m_groupFirstLine][C::Floor] = floor;
+            nameGroup(floor);
         } else {
             blank();
             totalLine(m_groups.last(), label(m_groups.last().floor));
@@ -182,9 +180,18 @@ private:
         m_currentFloor = floor;
     }
 
+    // The first floor label names the group of the zones above it.
+    void nameGroup(const QString &floor)
+    {
+        m_groups.last().floor = floor;
+        if (m_groupFirstLine < m_result.lines.size())
+            m_result.lines[m_groupFirstLine][C::Floor] = floor;
+        m_currentFloor = floor;
+    }
+
     // The rows of the zone that starts at `row`: the rows right below with the same name, taken,
-    // and not opening another floor.
-    QList<int> members(int row) const
+    // and not opening another floor (a first label only names the group the zone is in).
+    QList<int> members(int row)
     {
         QList<int> rows{row};
         const QString name = text(row, RoomName1);
@@ -192,8 +199,13 @@ private:
             return rows;
         for (int next = row + 1; next <= kRooms; ++next) {
             const QString floor = text(next, ZoneRecord::Floor);
-            if (text(next, RoomName1) != name || !taken(next) || (!floor.isEmpty() && floor != m_currentFloor))
+            if (text(next, RoomName1) != name || !taken(next))
                 break;
+            if (!floor.isEmpty() && floor != m_currentFloor) {
+                if (!m_groups.last().floor.isEmpty())
+                    break;
+                nameGroup(floor);
+            }
             rows.append(next);
         }
         return rows;
@@ -357,6 +369,24 @@ bool CeclPrintTable::makeLines(RecordGrid &grid, const QString &companyName, con
     result->primaryET = NumberText::plain(primaryEnergy(result->totalET));
     result->primaryES = NumberText::plain(primaryEnergy(result->totalES));
     return true;
+}
+
+QList<QSqlRecord> CeclPrintTable::printedRows(const QList<QSqlRecord> &rows)
+{
+    // The filled page of blank lines can reach one line into a page of its own: the report stops
+    // with the page that holds the last printed line, filled with blank lines.
+    qsizetype last = -1;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const QSqlRecord &r = rows[i];
+        for (int c = RowNumber; c < r.count(); ++c) {
+            if (!r.value(c).isNull() && !r.value(c).toString().isEmpty()) {
+                last = i;
+                break;
+            }
+        }
+    }
+    const qsizetype pages = last / kLinesPerPage + 1;
+    return rows.mid(0, std::min(rows.size(), pages * kLinesPerPage));
 }
 
 PrintTableFile::Status CeclPrintTable::write(const Result &result, const QString &databasePath, QList<QSqlRecord> *rows,

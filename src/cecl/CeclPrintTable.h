@@ -4,6 +4,7 @@
 #include "report/PrintTableFile.h"
 
 #include <QList>
+#include <QSqlRecord>
 #include <QString>
 #include <QVariant>
 
@@ -48,6 +49,10 @@ public:
     // gives its records as the report reads them.
     static PrintTableFile::Status write(const Result &result, const QString &databasePath, QList<QSqlRecord> *rows,
                                         QString *error);
+
+    // The records the report prints: the table's, up to the end of the page with the last line
+    // that is not blank (the fill of the last page may run one line over it).
+    static QList<QSqlRecord> printedRows(const QList<QSqlRecord> &rows);
 
     // One primary-energy value: the whole-number part of kWh x 10250 / 100, divided by 10 (MJ).
     static double primaryEnergy(double kWh);

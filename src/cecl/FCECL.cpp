@@ -29,6 +29,7 @@ SheetFrame::Tables sheetTables()
     t.columns = ZoneRecord::kColumns;
     t.freeTextBoxes = {QStringLiteral("Txt_Kai"), QStringLiteral("Txt_Shitsu"), QStringLiteral("Txt_Shitsu2"),
                        QStringLiteral("Txt_Kiguban"), QStringLiteral("Txt_Seigyo")};
+    t.maxLengths = {{QStringLiteral("Txt_Kiguban"), 10}};
     return t;
 }
 
@@ -169,6 +170,12 @@ void FCECL::Menu_Option_Click()
 void FCECL::showOptions()
 {
     FCECLOP dialog(recordGrid(), m_masters, this);
-    Dialogs::instance().execute(dialog);
+    const bool applied = Dialogs::instance().execute(dialog) == QDialog::Accepted;
     gridChanged();
+    // Standard values copied into the zones reach the zone on the panel at once, so a Confirm
+    // cannot write the old ones back over them.
+    const int row = rowNumber();
+    if (applied && row >= 1 && row <= ZoneRecord::kRooms)
+        Screen_Set(row);
+    forgetShownRow();
 }

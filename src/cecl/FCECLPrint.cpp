@@ -38,7 +38,7 @@ bool FCECL::buildPrintTable(QList<QSqlRecord> *rows)
 {
     if (!Make_Print_File())
         return false;
-    *rows = m_printRows;
+    *rows = CeclPrintTable::printedRows(m_printRows);
     return true;
 }
 

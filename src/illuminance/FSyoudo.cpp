@@ -205,6 +205,7 @@ void FSyoudo::Line_Add()
     SPD_Paint(m_ui->SPD_Data);
     Sentaku_List_Clear();
     SPD_Paint(m_ui->Spd_Sentaku);
+    forgetShownRow();
     gridChanged();
 }
 
@@ -215,6 +216,7 @@ void FSyoudo::Line_Delete()
     SPD_Paint(m_ui->SPD_Data);
     Sentaku_List_Clear();
     SPD_Paint(m_ui->Spd_Sentaku);
+    forgetShownRow();
     gridChanged();
 }
 

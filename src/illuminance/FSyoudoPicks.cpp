@@ -176,6 +176,7 @@ void FSyoudo::Btn_KeisanAdv_Click()
 {
     RoomSheet::addTotalCapacity(recordGrid(), m_ui->Spd_Sentaku->selectedRowNumbers(), rowNumber(), *this);
     m_ui->Spd_Sentaku->clearSelection();
+    forgetShownRow();
     gridChanged();
     Dialogs::inform(this, QStringLiteral("合計容量計算を実行しました。"));
     focus(QStringLiteral("Btn_Adv"));

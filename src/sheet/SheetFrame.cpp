@@ -148,9 +148,10 @@ void SheetFrame::attachForm()
 void SheetFrame::addBox(QLineEdit *edit)
 {
     const QString name = edit->objectName();
-    // Only text that a work file can hold may be typed.
-    edit->setValidator(new Cp932Validator(edit));
-    if (!m_tables.freeTextBoxes.contains(name)) {
+    // Only text that a work file can hold may be typed or pasted; numeric boxes take numbers only.
+    const bool numeric = !m_tables.freeTextBoxes.contains(name);
+    edit->setValidator(new Cp932Validator(edit, numeric, m_tables.maxLengths.value(name, 0)));
+    if (numeric) {
         edit->setAttribute(Qt::WA_InputMethodEnabled, false); // digits only: no input method
         edit->setInputMethodHints(Qt::ImhFormattedNumbersOnly);
         edit->setAcceptDrops(false); // dropped text would pass by the key filter
@@ -328,6 +329,11 @@ void SheetFrame::Set_Spdtop(ListGrid *list)
 void SheetFrame::Btn_Adv_Click()
 {
     const int r = rowNumber();
+    // Only rows 1 to 220 take a room: the headings row is never written by Confirm.
+    if (r < 1 || r > kLastRow) {
+        box(QStringLiteral("Txt_Gyou"))->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     commitRow(r);
     if (r >= kLastRow)
         setText(QStringLiteral("Txt_Gyou"), QString::number(kLastRow));
@@ -347,16 +353,18 @@ void SheetFrame::Btn_Clear_Click()
 void SheetFrame::navigateToRow(int row)
 {
     Screen_Set(row);
+    m_shownRow = row;
     m_rowList->setActiveCell(row, 1);
     rowNavigated(row);
 }
 
 void SheetFrame::rowNavigated(int) {}
 
-void SheetFrame::rowFieldLeft()
+void SheetFrame::rowFieldLeft(bool reload)
 {
     const double value = NumberText::leading(text(QStringLiteral("Txt_Gyou")));
-    if (!(value > 0) || value >= kRows) {
+    const int row = value >= 1 && value < kRows ? int(value) : 0;
+    if (row < 1) {
         // Back to the row field once the focus change under way has ended.
         m_rowFieldInvalid = true;
         QTimer::singleShot(0, this, [this] {
@@ -366,7 +374,9 @@ void SheetFrame::rowFieldLeft()
         });
         return;
     }
-    navigateToRow(int(value));
+    // Passing through the row field without changing it keeps the edits on the panel.
+    if (reload || row != m_shownRow)
+        navigateToRow(row);
 }
 
 void SheetFrame::UpDown1_Down()
@@ -392,6 +402,7 @@ void SheetFrame::listReleased()
         return;
     setText(QStringLiteral("Txt_Gyou"), QString::number(row));
     Screen_Set(row);
+    m_shownRow = row;
 }
 
 void SheetFrame::listMouseReleased(Qt::MouseButton, QPoint) {}
@@ -528,7 +539,7 @@ bool SheetFrame::eventFilter(QObject *watched, QEvent *event)
         // Only the field with the focus shows a selection: no two fields look active at once.
         m_boxes.value(name)->deselect();
         if (name == u"Txt_Gyou")
-            rowFieldLeft();
+            rowFieldLeft(false);
         else
             leavingRule(name);
         return true;

@@ -55,6 +55,7 @@ public:
         int columns = 0;               // the record grid's columns
         QStringList freeTextBoxes;     // boxes that take any key; the others take digits only
         QHash<QString, QString> leavingPatterns; // boxes normalised with a display pattern on leaving
+        QHash<QString, int> maxLengths;          // characters a box takes as typed or pasted
     };
 
     static constexpr int kRows = 221;  // rows 1..220, headings in 221
@@ -152,7 +153,7 @@ protected:
     // Selects the box's whole text, while it has the focus.
     void selectAll(const QString &name);
     // Leaving the row field: a valid row is loaded, an invalid one takes the focus back.
-    void rowFieldLeft();
+    void rowFieldLeft(bool reload = true);
     void UpDown1_Down();
     void UpDown1_Up();
     // While the row field holds an unusable row, no other field's rules run.
@@ -164,6 +165,9 @@ protected:
     // To be called after anything that may have changed the record grid: the title's modified
     // mark follows whether the grid differs from what was last opened or saved.
     void gridChanged();
+    // The panel no longer shows what its row holds (rows moved, values copied in): the next pass
+    // through the row field loads the row again.
+    void forgetShownRow() { m_shownRow = 0; }
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -195,6 +199,7 @@ private:
     bool m_rowFieldInvalid = false;
     bool m_firstEntryDone = false;
     bool m_shown = false;
+    int m_shownRow = 0; // the row the panel was last loaded from
     RecordGrid m_savedGrid; // the grid as last opened or saved
 
     QHash<QString, QLineEdit *> m_boxes;

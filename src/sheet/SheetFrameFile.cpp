@@ -43,6 +43,7 @@ void SheetFrame::Menu_File_New_Click()
     Set_Spdtop(m_rowList);
     setText(QStringLiteral("Txt_Gyou"), QStringLiteral("1"));
     m_currentFileName.clear();
+    m_shownRow = 1;
     markSaved();
     box(QStringLiteral("Txt_Gyou"))->setFocus(Qt::OtherFocusReason);
 }
@@ -52,14 +53,14 @@ void SheetFrame::Menu_File_Open_Click()
     const QString path = Dialogs::instance().openFile(this, kInitialName, kOpenFilter, 1);
     if (path.isEmpty())
         return; // cancelled: nothing changes
-    m_dialogFileName = path;
     WorkFile::Error error = WorkFile::Error::None;
-    // A failed load leaves the grid, the list and the panel as they were.
+    // A failed load leaves the grid, the list, the panel and the names as they were.
     if (!WorkFile::load(recordGrid(), path, &error)) {
         Dialogs::inform(this, QStringLiteral("データの読込に失敗しました。"),
                         QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(path), WorkFile::errorText(error)));
         return;
     }
+    m_dialogFileName = path;
     m_currentFileName = path;
     fileLoaded();
     markSaved();

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "photometry/Photometry.h"
+
+#include <array>
+
+// What a light distribution gives the lumen method: its flux, split into zones, and the
+// utilization factors of a room by the IES zonal-cavity method (as published in IES LM-57 and the
+// IES Lighting Handbook): zonal multipliers for the direct ratio, and the flux-transfer equations
+// with the room cavity ratio RCR = 5 / k, where k is the room index of the sheet.
+namespace PhotometryMath {
+
+// The intensity between the samples: linear in gamma and in C (0 outside the gamma range given).
+double intensity(const Photometry &p, double c, double gamma);
+
+// The flux (lm) leaving between two gamma angles (degrees): the integral of I sin(gamma) over the
+// sphere, the intensities taken as linear between the samples.
+double flux(const Photometry &p, double gammaFrom = 0, double gammaTo = 180);
+// The flux in the 18 zones of 10 degrees, 0-10 .. 170-180.
+std::array<double, 18> zonalFlux(const Photometry &p);
+
+struct Fractions {
+    double total = 0;     // luminaire flux / lamp flux (the light output ratio)
+    double downward = 0;  // flux below the horizontal / lamp flux
+    double upward = 0;    // flux above the horizontal / lamp flux
+};
+Fractions fractions(const Photometry &p);
+
+// The share of the downward flux reaching the work plane straight away, by the zonal multipliers.
+double directRatio(const std::array<double, 18> &zones, double rcr);
+// The utilization factor of a room: RCR, the direct ratio, the downward and upward fractions of
+// lamp flux, and the effective reflectances of the ceiling cavity, the walls and the floor cavity.
+double utilizationFactor(double rcr, double directRatio, double downward, double upward, double ceiling, double wall,
+                         double floor);
+
+// The sheet's reflectance patterns 1 to 3 (ceiling / wall / floor) and the room index of each class.
+constexpr std::array<std::array<double, 3>, 3> kPatterns = {{{0.7, 0.5, 0.1}, {0.5, 0.5, 0.1}, {0.3, 0.3, 0.1}}};
+constexpr std::array<double, 12> kClassIndex = {0.6, 0.8, 1.0, 1.25, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 7.0, 10.0};
+
+struct Table {
+    std::array<std::array<int, 12>, 3> entries {}; // 100 x factor, cut to whole hundredths
+    std::array<std::array<double, 12>, 3> factors {};
+    QStringList warnings;
+};
+// The 3 x 12 table of a luminaire: pattern by class; a factor of 1.00 or more is stored as 99.
+Table utilizationTable(const Photometry &p);
+
+} // namespace PhotometryMath

@@ -1,0 +1,462 @@
+#include "photometry/PhotometryReader.h"
+
+#include "text/Cp932.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+#include <charconv>
+#include <cmath>
+
+namespace PhotometryReader {
+
+namespace {
+
+constexpr double kEps = 1e-6;
+
+QString decodeText(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return Cp932::decodeLossy(bytes); // Japanese makers' files
+}
+
+QStringList linesOf(const QByteArray &bytes)
+{
+    QString text = decodeText(bytes);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text.split(u'\n');
+}
+
+QString at(int line, const QString &what)
+{
+    return QStringLiteral("%1 行目: %2").arg(line).arg(what);
+}
+
+std::optional<double> toNumber(QString text, bool decimalComma)
+{
+    text = text.trimmed();
+    if (decimalComma)
+        text.replace(u',', u'.');
+    if (text.startsWith(u'+'))
+        text.remove(0, 1);
+    const QByteArray latin = text.toLatin1();
+    double value = 0;
+    const auto [end, ec] = std::from_chars(latin.constData(), latin.constData() + latin.size(), value);
+    if (ec != std::errc() || end != latin.constData() + latin.size() || latin.isEmpty() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// The numbers of the lines from `first` on, each with the line it stands in (1-based).
+struct Token {
+    QString text;
+    int line;
+};
+
+QList<Token> tokens(const QStringList &lines, int first)
+{
+    QList<Token> out;
+    for (int i = first; i < lines.size(); ++i) {
+        const QStringList parts = lines[i].split(QRegularExpression(QStringLiteral("[\\s,]+")), Qt::SkipEmptyParts);
+        for (const QString &p : parts)
+            out.append({p, i + 1});
+    }
+    return out;
+}
+
+class TokenReader
+{
+public:
+    TokenReader(const QList<Token> &tokens, int lastLine) : m_tokens(tokens), m_lastLine(lastLine) {}
+
+    bool number(double *value, const QString &what, QString *error)
+    {
+        if (m_next >= m_tokens.size()) {
+            *error = at(m_lastLine, QStringLiteral("%1がありません（データが足りません）。").arg(what));
+            return false;
+        }
+        const Token &t = m_tokens[m_next++];
+        const auto v = toNumber(t.text, false);
+        if (!v) {
+            *error = at(t.line, QStringLiteral("%1「%2」は数値ではありません。").arg(what, t.text));
+            return false;
+        }
+        *value = *v;
+        return true;
+    }
+    bool count(int *value, const QString &what, QString *error)
+    {
+        double v = 0;
+        if (!number(&v, what, error))
+            return false;
+        if (v < 1 || v > 100000 || v != std::floor(v)) {
+            *error = at(line(), QStringLiteral("%1「%2」は正の整数ではありません。").arg(what).arg(v));
+            return false;
+        }
+        *value = int(v);
+        return true;
+    }
+    int line() const { return m_next > 0 ? m_tokens[m_next - 1].line : m_lastLine; }
+    bool atEnd() const { return m_next >= m_tokens.size(); }
+    const Token &peek() const { return m_tokens[m_next]; }
+
+private:
+    const QList<Token> &m_tokens;
+    int m_lastLine;
+    qsizetype m_next = 0;
+};
+
+bool ascending(const QList<double> &angles, double low, double high)
+{
+    for (int i = 0; i < angles.size(); ++i) {
+        if (angles[i] < low - kEps || angles[i] > high + kEps)
+            return false;
+        if (i > 0 && angles[i] <= angles[i - 1])
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool expandPlanes(QList<double> *cAngles, QList<QList<double>> *candela)
+{
+    const QList<double> c = *cAngles;
+    if (c.isEmpty() || c.size() != candela->size())
+        return false;
+    const double first = c.first();
+    const double last = c.last();
+    QMap<double, QList<double>> planes;
+    for (int i = 0; i < c.size(); ++i)
+        planes.insert(c[i], (*candela)[i]);
+    const auto mirror = [&planes](double (*to)(double), double from, double upTo) {
+        const auto copy = planes;
+        for (auto it = copy.cbegin(); it != copy.cend(); ++it)
+            if (it.key() >= from - kEps && it.key() <= upTo + kEps)
+                planes.insert(std::round(to(it.key()) * 1e6) / 1e6, it.value());
+    };
+    if (c.size() == 1) {
+        // One plane: the same in every direction.
+        planes.clear();
+        planes.insert(0, candela->first());
+        planes.insert(360, candela->first());
+    } else if (std::fabs(first) < kEps && std::fabs(last - 90) < kEps) {
+        mirror([](double a) { return 180 - a; }, 0, 90);   // 90..180 from 0..90
+        mirror([](double a) { return 360 - a; }, 0, 180);  // 180..360 from 0..180
+    } else if (std::fabs(first) < kEps && std::fabs(last - 180) < kEps) {
+        mirror([](double a) { return 360 - a; }, 0, 180);
+    } else if (std::fabs(first) < kEps && std::fabs(last - 360) < kEps) {
+        // The whole circle already.
+    } else if (std::fabs(first - 90) < kEps && std::fabs(last - 270) < kEps) {
+        // Symmetric about the 90-270 plane: C is seen as 180 - C.
+        mirror([](double a) { return 180 - a; }, 90, 180);  // 0..90 from 90..180
+        mirror([](double a) { return 540 - a; }, 180, 270); // 270..360 from 180..270
+    } else {
+        return false;
+    }
+    cAngles->clear();
+    candela->clear();
+    for (auto it = planes.cbegin(); it != planes.cend(); ++it) {
+        cAngles->append(it.key());
+        candela->append(it.value());
+    }
+    return true;
+}
+
+bool readIes(const QByteArray &bytes, Photometry *out, QString *error)
+{
+    *out = Photometry();
+    const QStringList lines = linesOf(bytes);
+    int i = 0;
+    const QString first = lines.value(0).trimmed();
+    if (first.startsWith(QStringLiteral("IESNA:LM-63-1995"))) {
+        out->format = QStringLiteral("IES LM-63-1995");
+        ++i;
+    } else if (first.startsWith(QStringLiteral("IESNA:LM-63-2002"))) {
+        out->format = QStringLiteral("IES LM-63-2002");
+        ++i;
+    } else if (first.startsWith(QStringLiteral("IES:LM-63-2019"))) {
+        out->format = QStringLiteral("IES LM-63-2019");
+        ++i;
+    } else if (first.startsWith(QStringLiteral("IESNA91"))) {
+        out->format = QStringLiteral("IES LM-63-1991");
+        ++i;
+    } else {
+        out->format = QStringLiteral("IES LM-63-1986");
+    }
+    // Keywords (or, in 1986 files, free text) up to TILT=.
+    QString catalogue;
+    QString freeText;
+    for (; i < lines.size(); ++i) {
+        const QString line = lines[i].trimmed();
+        if (line.startsWith(QStringLiteral("TILT"), Qt::CaseInsensitive) && line.contains(u'='))
+            break;
+        if (line.startsWith(QStringLiteral("[LUMINAIRE]")))
+            out->name = line.mid(11).trimmed();
+        else if (line.startsWith(QStringLiteral("[LUMCAT]")))
+            catalogue = line.mid(8).trimmed();
+        else if (freeText.isEmpty() && !line.isEmpty() && !line.startsWith(u'['))
+            freeText = line;
+    }
+    if (i >= lines.size()) {
+        *error = at(int(lines.size()), QStringLiteral("TILT= の行がありません。"));
+        return false;
+    }
+    if (out->name.isEmpty())
+        out->name = !catalogue.isEmpty() ? catalogue : freeText;
+    const QString tilt = lines[i].trimmed().section(u'=', 1).trimmed();
+    const QList<Token> numbers = tokens(lines, i + 1);
+    TokenReader read(numbers, int(lines.size()));
+    double v = 0;
+    if (tilt.compare(QStringLiteral("INCLUDE"), Qt::CaseInsensitive) == 0) {
+        // The lamp's tilt data: geometry, a count, that many angles and factors; not needed here.
+        int n = 0;
+        if (!read.number(&v, QStringLiteral("傾斜データの器具形状"), error) || !read.count(&n, QStringLiteral("傾斜角の数"), error))
+            return false;
+        for (int k = 0; k < 2 * n; ++k)
+            if (!read.number(&v, QStringLiteral("傾斜データ"), error))
+                return false;
+    } else if (tilt.compare(QStringLiteral("NONE"), Qt::CaseInsensitive) != 0) {
+        out->warnings.append(QStringLiteral("傾斜データのファイル「%1」は読みません（傾斜なしとして計算します）。").arg(tilt));
+    }
+    int lamps = 0, nV = 0, nH = 0;
+    double lumens = 0, multiplier = 0, type = 0;
+    if (!read.count(&lamps, QStringLiteral("ランプの数"), error) || !read.number(&lumens, QStringLiteral("ランプ光束"), error)
+        || !read.number(&multiplier, QStringLiteral("光度の係数"), error)
+        || !read.count(&nV, QStringLiteral("鉛直角の数"), error) || !read.count(&nH, QStringLiteral("水平角の数"), error)
+        || !read.number(&type, QStringLiteral("配光の種類"), error))
+        return false;
+    const int typeLine = read.line();
+    for (const char *what : {"単位", "幅", "長さ", "高さ", "安定器係数", "予備", "入力電力"})
+        if (!read.number(&v, QString::fromUtf8(what), error))
+            return false;
+    if (type != 1) {
+        *error = at(typeLine, QStringLiteral("配光の種類 %1 は扱えません（タイプCのみ。タイプAとBは読みません）。").arg(type));
+        return false;
+    }
+    QList<double> vertical, horizontal;
+    for (int k = 0; k < nV; ++k) {
+        if (!read.number(&v, QStringLiteral("鉛直角"), error))
+            return false;
+        vertical.append(v);
+    }
+    const int verticalLine = read.line();
+    for (int k = 0; k < nH; ++k) {
+        if (!read.number(&v, QStringLiteral("水平角"), error))
+            return false;
+        horizontal.append(v);
+    }
+    const int horizontalLine = read.line();
+    QList<QList<double>> candela;
+    for (int h = 0; h < nH; ++h) {
+        QList<double> plane;
+        for (int k = 0; k < nV; ++k) {
+            if (!read.number(&v, QStringLiteral("光度"), error))
+                return false;
+            if (v < 0) {
+                *error = at(read.line(), QStringLiteral("光度が負の値です（%1）。").arg(v));
+                return false;
+            }
+            plane.append(v * multiplier);
+        }
+        candela.append(plane);
+    }
+    if (!read.atEnd()) {
+        *error = at(read.peek().line, QStringLiteral("光度の数が合いません（%1 x %2 個のあとにまだデータがあります）。").arg(nH).arg(nV));
+        return false;
+    }
+    if (!ascending(vertical, 0, 180)) {
+        *error = at(verticalLine, QStringLiteral("鉛直角が 0～180 度の昇順になっていません。"));
+        return false;
+    }
+    if (!ascending(horizontal, 0, 360) || !expandPlanes(&horizontal, &candela)) {
+        *error = at(horizontalLine, QStringLiteral("水平角の範囲を扱えません（0、0～90、0～180、0～360、90～270 度の昇順のみ）。"));
+        return false;
+    }
+    if (multiplier <= 0) {
+        *error = at(typeLine, QStringLiteral("光度の係数が正ではありません（%1）。").arg(multiplier));
+        return false;
+    }
+    out->lamps = lamps;
+    out->cAngles = horizontal;
+    out->gAngles = vertical;
+    out->candela = candela;
+    out->absolute = lumens < 0;
+    out->lampFlux = out->absolute ? 0 : lamps * lumens; // absolute photometry: the flux is the integral
+    if (!out->absolute && out->lampFlux <= 0) {
+        *error = at(typeLine, QStringLiteral("ランプ光束が 0 です。"));
+        return false;
+    }
+    return true;
+}
+
+bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
+{
+    *out = Photometry();
+    out->format = QStringLiteral("EULUMDAT");
+    const QStringList lines = linesOf(bytes);
+    const auto line = [&lines](int n) { return lines.value(n - 1).trimmed(); };
+    const auto number = [&](int n, const QString &what, double *value) {
+        const auto v = toNumber(line(n), true);
+        if (!v) {
+            *error = at(n, n > lines.size() ? QStringLiteral("%1がありません（データが足りません）。").arg(what)
+                                            : QStringLiteral("%1「%2」は数値ではありません。").arg(what, line(n)));
+            return false;
+        }
+        *value = *v;
+        return true;
+    };
+    double ityp = 0, isym = 0, mc = 0, dc = 0, ng = 0, dg = 0, dff = 0, lorl = 0, factor = 0, sets = 0;
+    if (!number(2, QStringLiteral("器具の種類"), &ityp) || !number(3, QStringLiteral("対称性"), &isym)
+        || !number(4, QStringLiteral("C面の数"), &mc) || !number(5, QStringLiteral("C面の間隔"), &dc)
+        || !number(6, QStringLiteral("γ角の数"), &ng) || !number(7, QStringLiteral("γ角の間隔"), &dg)
+        || !number(22, QStringLiteral("下方光束比"), &dff) || !number(23, QStringLiteral("器具効率"), &lorl)
+        || !number(24, QStringLiteral("光度の換算係数"), &factor) || !number(26, QStringLiteral("ランプの組の数"), &sets))
+        return false;
+    const int sym = int(isym);
+    if (isym != sym || sym < 0 || sym > 4) {
+        *error = at(3, QStringLiteral("対称性の指定 %1 は扱えません（0～4）。").arg(line(3)));
+        return false;
+    }
+    const int planes = int(mc);
+    const int gammas = int(ng);
+    if (planes < 1 || planes > 3600 || mc != planes || gammas < 2 || gammas > 1800 || ng != gammas) {
+        *error = at(planes < 1 || mc != planes ? 4 : 6, QStringLiteral("C面またはγ角の数が正しくありません。"));
+        return false;
+    }
+    if ((sym == 2 || sym == 3) && planes % 2 != 0) {
+        *error = at(4, QStringLiteral("C面の数 %1 はこの対称性には合いません。").arg(planes));
+        return false;
+    }
+    if (sym == 4 && planes % 4 != 0) {
+        *error = at(4, QStringLiteral("C面の数 %1 はこの対称性には合いません。").arg(planes));
+        return false;
+    }
+    const int n = int(sets);
+    if (sets != n || n < 1 || n > 20) {
+        *error = at(26, QStringLiteral("ランプの組の数「%1」が正しくありません。").arg(line(26)));
+        return false;
+    }
+    out->name = line(9).isEmpty() ? line(10) : line(9);
+    out->dff = dff;
+    out->lorl = lorl;
+    double flux = 0;
+    int lamps = 0;
+    for (int s = 0; s < n; ++s) {
+        double count = 0, setFlux = 0;
+        if (!number(27 + s, QStringLiteral("ランプの数"), &count) || !number(27 + 2 * n + s, QStringLiteral("ランプ光束"), &setFlux))
+            return false;
+        lamps += int(std::fabs(count));
+        flux += setFlux;
+    }
+    out->lamps = lamps;
+    out->lampFlux = flux;
+    if (flux <= 0) {
+        *error = at(27 + 2 * n, QStringLiteral("ランプ光束が 0 です。"));
+        return false;
+    }
+    int next = 27 + 6 * n;
+    for (int k = 0; k < 10; ++k, ++next) {
+        double dr = 0;
+        if (!number(next, QStringLiteral("直接比"), &dr))
+            return false;
+        out->directRatios.append(dr);
+    }
+    QList<double> cAll, gamma;
+    for (int k = 0; k < planes; ++k, ++next) {
+        double c = 0;
+        if (!number(next, QStringLiteral("C面の角度"), &c))
+            return false;
+        cAll.append(c);
+    }
+    const int cLine = next - 1;
+    for (int k = 0; k < gammas; ++k, ++next) {
+        double g = 0;
+        if (!number(next, QStringLiteral("γ角"), &g))
+            return false;
+        gamma.append(g);
+    }
+    if (!ascending(cAll, 0, 360) || cAll.first() != 0) {
+        *error = at(cLine, QStringLiteral("C面の角度が 0 度からの昇順になっていません。"));
+        return false;
+    }
+    if (!ascending(gamma, 0, 180)) {
+        *error = at(next - 1, QStringLiteral("γ角が 0～180 度の昇順になっていません。"));
+        return false;
+    }
+    // The planes stored, by the symmetry: all; one; C0-C180; C90-C270; C0-C90.
+    int firstPlane = 0, stored = planes;
+    switch (sym) {
+    case 1: stored = 1; break;
+    case 2: stored = planes / 2 + 1; break;
+    case 3: firstPlane = planes / 4; stored = planes / 2 + 1; break;
+    case 4: stored = planes / 4 + 1; break;
+    default: break;
+    }
+    QList<double> cStored;
+    QList<QList<double>> candela;
+    const QList<Token> values = tokens(lines, next - 1);
+    TokenReader read(values, int(lines.size()));
+    for (int p = 0; p < stored; ++p) {
+        cStored.append(firstPlane + p < planes ? cAll[firstPlane + p] : 360.0);
+        QList<double> plane;
+        for (int g = 0; g < gammas; ++g) {
+            double cdklm = 0;
+            if (!read.number(&cdklm, QStringLiteral("光度"), error))
+                return false;
+            if (cdklm < 0) {
+                *error = at(read.line(), QStringLiteral("光度が負の値です（%1）。").arg(cdklm));
+                return false;
+            }
+            plane.append(cdklm * factor * flux / 1000);
+        }
+        candela.append(plane);
+    }
+    if (!read.atEnd()) {
+        *error = at(read.peek().line, QStringLiteral("光度の数が合いません（%1 x %2 個のあとにまだデータがあります）。").arg(stored).arg(gammas));
+        return false;
+    }
+    if (sym == 0) {
+        // The circle closes: 360 is plane 0 again.
+        cStored.append(360);
+        candela.append(candela.first());
+    }
+    if (sym == 1)
+        cStored = {0};
+    if (!expandPlanes(&cStored, &candela)) {
+        *error = at(cLine, QStringLiteral("C面の角度がこの対称性には合いません。"));
+        return false;
+    }
+    out->cAngles = cStored;
+    out->gAngles = gamma;
+    out->candela = candela;
+    (void)ityp;
+    return true;
+}
+
+bool readFile(const QString &path, Photometry *out, QString *error)
+{
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        *error = QStringLiteral("%1 を開けません（ファイルがありません）。").arg(path);
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > 16 * 1024 * 1024) {
+        *error = QStringLiteral("%1 を読み込めません。").arg(path);
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (info.suffix().compare(QStringLiteral("ldt"), Qt::CaseInsensitive) == 0)
+        return readLdt(bytes, out, error);
+    return readIes(bytes, out, error);
+}
+
+} // namespace PhotometryReader

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "photometry/Photometry.h"
+
+#include <QByteArray>
+
+// Readers of the two photometric file formats makers publish: IES LM-63 (1986, 1991, 1995, 2002,
+// 2019; type C only) and EULUMDAT. A file that does not hold what its counts promise is refused
+// with a Japanese message naming the line.
+namespace PhotometryReader {
+
+bool readIes(const QByteArray &bytes, Photometry *out, QString *error);
+bool readLdt(const QByteArray &bytes, Photometry *out, QString *error);
+// By the file's name: ".ldt" is EULUMDAT, anything else IES.
+bool readFile(const QString &path, Photometry *out, QString *error);
+
+// Expands horizontal planes given over 0, 0-90, 0-180, 0-360 or 90-270 degrees to 0-360 by the
+// symmetry those ranges stand for. False when the range is none of these.
+bool expandPlanes(QList<double> *cAngles, QList<QList<double>> *candela);
+
+} // namespace PhotometryReader
