@@ -2,16 +2,20 @@
 //
 //   prx5m-mst to-mst lamp|luminaire|room IN.csv OUT.mst
 //   prx5m-mst to-csv lamp|luminaire|room IN.mst OUT.csv
+//   prx5m-mst photometry FILE.ies|FILE.ldt [--plot OUT.png] [--into syomei.csv --slot N ...]
 
 #include "io/CheckedFile.h"
+#include "PhotometryCommand.h"
 #include "master/MasterCsv.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -19,7 +23,9 @@ namespace {
 int usage()
 {
     std::fprintf(stderr, "usage: prx5m-mst to-mst|to-csv lamp|luminaire|room INPUT OUTPUT\n"
-                         "  lamp = Kougen.mst, luminaire = syomei.mst, room = room.mst; CSV is UTF-8\n");
+                         "  lamp = Kougen.mst, luminaire = syomei.mst, room = room.mst; CSV is UTF-8\n"
+                         "       prx5m-mst photometry FILE.ies|FILE.ldt [--plot OUT.png|OUT.pdf]\n"
+                         "         [--into syomei.csv --slot N [--name TEXT] [--mf 0.81,0.77,0.72]]\n");
     return 2;
 }
 
@@ -68,6 +74,13 @@ bool writeAll(const QString &path, const QByteArray &bytes)
 
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && std::strcmp(argv[1], "photometry") == 0) {
+        // Drawing the curve needs fonts, not a display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return photometryCommand(app.arguments().mid(2));
+    }
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 5)

@@ -60,11 +60,14 @@ struct Token {
     int line;
 };
 
-QList<Token> tokens(const QStringList &lines, int first)
+// IES numbers are separated by blanks or commas; EULUMDAT's by blanks (a comma is its decimal
+// point).
+QList<Token> tokens(const QStringList &lines, int first, bool commaSeparates)
 {
     QList<Token> out;
+    const QRegularExpression separators(commaSeparates ? QStringLiteral("[\\s,]+") : QStringLiteral("\\s+"));
     for (int i = first; i < lines.size(); ++i) {
-        const QStringList parts = lines[i].split(QRegularExpression(QStringLiteral("[\\s,]+")), Qt::SkipEmptyParts);
+        const QStringList parts = lines[i].split(separators, Qt::SkipEmptyParts);
         for (const QString &p : parts)
             out.append({p, i + 1});
     }
@@ -74,7 +77,10 @@ QList<Token> tokens(const QStringList &lines, int first)
 class TokenReader
 {
 public:
-    TokenReader(const QList<Token> &tokens, int lastLine) : m_tokens(tokens), m_lastLine(lastLine) {}
+    TokenReader(const QList<Token> &tokens, int lastLine, bool decimalComma = false)
+        : m_tokens(tokens), m_lastLine(lastLine), m_decimalComma(decimalComma)
+    {
+    }
 
     bool number(double *value, const QString &what, QString *error)
     {
@@ -83,7 +89,7 @@ public:
             return false;
         }
         const Token &t = m_tokens[m_next++];
-        const auto v = toNumber(t.text, false);
+        const auto v = toNumber(t.text, m_decimalComma);
         if (!v) {
             *error = at(t.line, QStringLiteral("%1「%2」は数値ではありません。").arg(what, t.text));
             return false;
@@ -110,6 +116,7 @@ public:
 private:
     const QList<Token> &m_tokens;
     int m_lastLine;
+    bool m_decimalComma;
     qsizetype m_next = 0;
 };
 
@@ -212,7 +219,7 @@ bool readIes(const QByteArray &bytes, Photometry *out, QString *error)
     if (out->name.isEmpty())
         out->name = !catalogue.isEmpty() ? catalogue : freeText;
     const QString tilt = lines[i].trimmed().section(u'=', 1).trimmed();
-    const QList<Token> numbers = tokens(lines, i + 1);
+    const QList<Token> numbers = tokens(lines, i + 1, true);
     TokenReader read(numbers, int(lines.size()));
     double v = 0;
     if (tilt.compare(QStringLiteral("INCLUDE"), Qt::CaseInsensitive) == 0) {
@@ -402,8 +409,8 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
     }
     QList<double> cStored;
     QList<QList<double>> candela;
-    const QList<Token> values = tokens(lines, next - 1);
-    TokenReader read(values, int(lines.size()));
+    const QList<Token> values = tokens(lines, next - 1, false);
+    TokenReader read(values, int(lines.size()), true);
     for (int p = 0; p < stored; ++p) {
         cStored.append(firstPlane + p < planes ? cAll[firstPlane + p] : 360.0);
         QList<double> plane;
