@@ -1,0 +1,694 @@
+// Photometric files and the utilization factors computed from them. The readers against files of
+// every accepted variant and every refused kind; the flux against closed forms; the table
+// against oracles of the tests' own: a radiosity of the room with exact form factors, the exact
+// direct ratio of a Lambertian source, and a seeded Monte-Carlo trace of photons in the room.
+#include "grid/TextPanel.h"
+#include "illuminance/IlluminanceCalculation.h"
+#include "master/MasterTables.h"
+#include "photometry/PhotometryMath.h"
+#include "photometry/PhotometryReader.h"
+#include "support/SheetFixture.h"
+#include "support/TestEnv.h"
+#include "text/NumberText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <cmath>
+#include <functional>
+#include <random>
+
+using Intensity = std::function<double(double c, double g)>;
+Q_DECLARE_METATYPE(Intensity)
+
+namespace {
+
+// A distribution symmetric about both the C0-C180 and the C90-C270 planes, with some upward light.
+double shaped(double c, double g)
+{
+    const double cr = c * M_PI / 180, gr = g * M_PI / 180;
+    if (g <= 90)
+        return 800 * std::pow(std::cos(gr), 1.4) * (1 + 0.3 * std::cos(2 * cr)) + 20;
+    return 20 + 60 * std::fabs(std::cos(gr)) * (1 + 0.2 * std::cos(2 * cr));
+}
+
+double roundShape(double, double g)
+{
+    return g <= 90 ? 1000 * std::cos(g * M_PI / 180) : 0;
+}
+
+QList<double> range(double from, double to, double step)
+{
+    QList<double> out;
+    for (double v = from; v <= to + 1e-9; v += step)
+        out.append(v);
+    return out;
+}
+
+struct IesFile {
+    QString header = QStringLiteral("IESNA:LM-63-2002");
+    QString tilt = QStringLiteral("TILT=NONE");
+    QList<double> horizontal = range(0, 360, 15);
+    QList<double> vertical = range(0, 180, 5);
+    double lumens = 1000;
+    double multiplier = 1;
+    int type = 1;
+    QString separator = QStringLiteral(" ");
+    Intensity f = shaped;
+    bool oneNumberALine = false;
+
+    QByteArray bytes() const
+    {
+        QStringList lines;
+        if (!header.isEmpty())
+            lines << header;
+        lines << QStringLiteral("[TEST] T-1") << QStringLiteral("[LUMINAIRE] TEST LUMINAIRE") << tilt;
+        if (tilt == u"TILT=INCLUDE")
+            lines << QStringLiteral("1") << QStringLiteral("3") << QStringLiteral("0 45 90") << QStringLiteral("1 0.95 0.9");
+        QStringList numbers = {QStringLiteral("1"), QString::number(lumens), QString::number(multiplier),
+                               QString::number(vertical.size()), QString::number(horizontal.size()), QString::number(type),
+                               QStringLiteral("2"), QStringLiteral("0.6"), QStringLiteral("0.6"), QStringLiteral("0.1"),
+                               QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("40")};
+        QList<double> all = vertical;
+        all += horizontal;
+        for (double c : horizontal)
+            for (double g : vertical)
+                all.append(f(c, g) / multiplier);
+        for (double v : all)
+            numbers.append(QString::number(v, 'f', 6));
+        if (oneNumberALine) {
+            lines += numbers;
+        } else {
+            for (int i = 0; i < numbers.size(); i += 7)
+                lines << numbers.mid(i, 7).join(separator);
+        }
+        return lines.join(QStringLiteral("\r\n")).toLatin1() + "\r\n";
+    }
+};
+
+struct LdtFile {
+    int isym = 0;
+    int mc = 24;
+    int ng = 37;
+    double flux = 1000; // cd/klm then equal cd
+    Intensity f = shaped;
+    bool decimalComma = true;
+    double lorl = 0; // 0: leave the file's values at 0
+    double dff = 0;
+
+    QByteArray bytes() const
+    {
+        const double dc = 360.0 / mc, dg = 180.0 / (ng - 1);
+        const auto num = [this](double v) {
+            QString s = QString::number(v, 'f', 6);
+            return decimalComma ? s.replace(u'.', u',') : s;
+        };
+        QStringList l = {QStringLiteral("KZW"), QStringLiteral("1"), QString::number(isym), QString::number(mc), num(dc),
+                         QString::number(ng), num(dg), QStringLiteral("R-1"), QStringLiteral("TEST LDT"), QStringLiteral("N-1"),
+                         QStringLiteral("t.ldt"), QStringLiteral("2026-12-07"), QStringLiteral("1200"), QStringLiteral("200"),
+                         QStringLiteral("60"), QStringLiteral("1150"), QStringLiteral("180"), QStringLiteral("0"),
+                         QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), num(dff), num(lorl), num(1),
+                         QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("LED"), num(flux),
+                         QStringLiteral("4000"), QStringLiteral("80"), num(40)};
+        for (int i = 0; i < 10; ++i)
+            l << num(0.5);
+        QList<double> cs, gs;
+        for (int i = 0; i < mc; ++i)
+            cs.append(i * dc);
+        for (int i = 0; i < ng; ++i)
+            gs.append(i * dg);
+        for (double c : cs)
+            l << num(c);
+        for (double g : gs)
+            l << num(g);
+        QList<double> stored;
+        switch (isym) {
+        case 1: stored = {0}; break;
+        case 2: stored = cs.mid(0, mc / 2 + 1); break;
+        case 3: stored = cs.mid(mc / 4, mc / 2 + 1); break;
+        case 4: stored = cs.mid(0, mc / 4 + 1); break;
+        default: stored = cs; break;
+        }
+        for (double c : stored)
+            for (double g : gs)
+                l << num(f(c, g) * 1000 / flux);
+        return l.join(QStringLiteral("\r\n")).toLatin1() + "\r\n";
+    }
+};
+
+bool read(const QByteArray &bytes, bool ldt, Photometry *p, QString *error)
+{
+    return ldt ? PhotometryReader::readLdt(bytes, p, error) : PhotometryReader::readIes(bytes, p, error);
+}
+
+// The exact form factor between two directly opposed parallel rectangles X x Y (in units of their
+// distance).
+double parallelFormFactor(double x, double y)
+{
+    const double a = std::sqrt((1 + x * x) * (1 + y * y) / (1 + x * x + y * y));
+    const double t = std::log(a) + x * std::sqrt(1 + y * y) * std::atan(x / std::sqrt(1 + y * y))
+                     + y * std::sqrt(1 + x * x) * std::atan(y / std::sqrt(1 + x * x)) - x * std::atan(x) - y * std::atan(y);
+    return 2 / (M_PI * x * y) * t;
+}
+
+// The flux reaching the floor of a square room of room index k, with the direct ratio d, by the
+// radiosity of floor, walls and ceiling with exact form factors.
+double radiosityCu(double k, double d, double down, double up, double rc, double rw, double rf)
+{
+    const double x = 2 * k; // side over height
+    const double ffc = parallelFormFactor(x, x);
+    const double ffw = 1 - ffc;
+    const double wallArea = 4 / x;        // side 1, height 1/x
+    const double fwf = ffw / wallArea;    // reciprocity
+    const double f[3][3] = {{0, ffw, ffc}, {fwf, 1 - 2 * fwf, fwf}, {ffc, ffw, 0}}; // from floor, walls, ceiling
+    const double rho[3] = {rf, rw, rc};
+    const double direct[3] = {d * down, (1 - d) * down, up};
+    // J_i = rho_i (direct_i + sum_j J_j f[j][i]), solved by Gauss-Seidel.
+    double j[3] = {0, 0, 0};
+    for (int it = 0; it < 500; ++it)
+        for (int i = 0; i < 3; ++i)
+            j[i] = rho[i] * (direct[i] + j[0] * f[0][i] + j[1] * f[1][i] + j[2] * f[2][i]);
+    return direct[0] + j[0] * f[0][0] + j[1] * f[1][0] + j[2] * f[2][0];
+}
+
+// Photons from a regular layout of Lambertian downlights on the ceiling of a square room: the
+// flux reaching the floor (each arrival counts), per photon.
+double monteCarloCu(double k, double rc, double rw, double rf, int photons, unsigned seed)
+{
+    std::mt19937_64 rng(seed);
+    std::uniform_real_distribution<double> u(0, 1);
+    const double h = 1 / (2 * k); // side 1
+    const int n = 8;
+    // A direction about the normal axis (0 = x, 1 = y, 2 = z) with the given sign, cosine-weighted.
+    const auto lambertian = [&](int axis, double sign, double dir[3]) {
+        const double phi = 2 * M_PI * u(rng);
+        const double r = u(rng);
+        const double s = std::sqrt(r), c = std::sqrt(1 - r);
+        const double a = s * std::cos(phi), b = s * std::sin(phi);
+        dir[axis] = sign * c;
+        dir[(axis + 1) % 3] = a;
+        dir[(axis + 2) % 3] = b;
+    };
+    double arrivals = 0;
+    for (int p = 0; p < photons; ++p) {
+        double pos[3] = {(std::floor(u(rng) * n) + 0.5) / n, (std::floor(u(rng) * n) + 0.5) / n, h};
+        double dir[3];
+        lambertian(2, -1, dir);
+        for (int bounce = 0; bounce < 200; ++bounce) {
+            // The nearest wall, floor or ceiling ahead.
+            double t = 1e300;
+            int axis = -1;
+            double at = 0;
+            const double box[3][2] = {{0, 1}, {0, 1}, {0, h}};
+            for (int a = 0; a < 3; ++a) {
+                if (dir[a] == 0)
+                    continue;
+                const double plane = dir[a] > 0 ? box[a][1] : box[a][0];
+                const double ta = (plane - pos[a]) / dir[a];
+                if (ta > 1e-12 && ta < t) {
+                    t = ta;
+                    axis = a;
+                    at = plane;
+                }
+            }
+            for (int a = 0; a < 3; ++a)
+                pos[a] += t * dir[a];
+            pos[axis] = at;
+            double rho = rw;
+            double inward = at == 0 ? 1 : -1;
+            if (axis == 2 && at == 0) {
+                arrivals += 1;
+                rho = rf;
+            } else if (axis == 2) {
+                rho = rc;
+            }
+            if (u(rng) >= rho)
+                break;
+            lambertian(axis, inward, dir);
+        }
+    }
+    return arrivals / photons;
+}
+
+// A rotationally symmetric Lambertian downlight of I0 = 1000 cd, the lamp flux its own flux.
+Photometry lambertian()
+{
+    Photometry p;
+    p.cAngles = {0, 360};
+    p.gAngles = range(0, 180, 1);
+    QList<double> plane;
+    for (double g : p.gAngles)
+        plane.append(roundShape(0, g));
+    p.candela = {plane, plane};
+    p.lampFlux = M_PI * 1000;
+    return p;
+}
+
+QString tool()
+{
+    return QDir(TestEnv::buildDir()).filePath(QStringLiteral("prx5m-mst"));
+}
+
+int runTool(const QStringList &args, QString *output = nullptr)
+{
+    QProcess p;
+    p.start(tool(), args);
+    p.waitForFinished(60000);
+    if (output)
+        *output = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+} // namespace
+
+class TestPhotometry : public QObject
+{
+    Q_OBJECT
+private slots:
+    void variantsGiveTheSameGrid_data();
+    void variantsGiveTheSameGrid();
+    void refusedFiles_data();
+    void refusedFiles();
+    void fluxOfClosedForms_data();
+    void fluxOfClosedForms();
+    void filesOwnFiguresChecked();
+    void lambertianDirectRatio_data();
+    void lambertianDirectRatio();
+    void fluxTransferAgainstRadiosity_data();
+    void fluxTransferAgainstRadiosity();
+    void tableAgainstPhotonTrace_data();
+    void tableAgainstPhotonTrace();
+    void tableEntriesCutAndCapped();
+    void toolPrintsPlotsAndWrites();
+    void toolRefusesAndWritesNothing_data();
+    void toolRefusesAndWritesNothing();
+    void importedLuminaireOnTheSheet();
+};
+
+void TestPhotometry::variantsGiveTheSameGrid_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("ldt");
+    QTest::addColumn<Intensity>("f");
+    IesFile full;
+    const auto ies = [](const std::function<void(IesFile &)> &change) {
+        IesFile f;
+        change(f);
+        return f.bytes();
+    };
+    QTest::newRow("IES 2002, 0-360") << full.bytes() << false << Intensity(shaped);
+    QTest::newRow("IES 2002, 0-180") << ies([](IesFile &f) { f.horizontal = range(0, 180, 15); }) << false << Intensity(shaped);
+    QTest::newRow("IES 2002, 0-90") << ies([](IesFile &f) { f.horizontal = range(0, 90, 15); }) << false << Intensity(shaped);
+    QTest::newRow("IES 2002, 90-270") << ies([](IesFile &f) { f.horizontal = range(90, 270, 15); }) << false << Intensity(shaped);
+    QTest::newRow("IES 1995") << ies([](IesFile &f) { f.header = QStringLiteral("IESNA:LM-63-1995"); }) << false << Intensity(shaped);
+    QTest::newRow("IES 2019") << ies([](IesFile &f) { f.header = QStringLiteral("IES:LM-63-2019"); }) << false << Intensity(shaped);
+    QTest::newRow("IES 1991") << ies([](IesFile &f) { f.header = QStringLiteral("IESNA91"); }) << false << Intensity(shaped);
+    QTest::newRow("IES 1986, no header") << ies([](IesFile &f) { f.header.clear(); }) << false << Intensity(shaped);
+    QTest::newRow("commas between numbers") << ies([](IesFile &f) { f.separator = QStringLiteral(","); }) << false << Intensity(shaped);
+    QTest::newRow("one number a line") << ies([](IesFile &f) { f.oneNumberALine = true; }) << false << Intensity(shaped);
+    QTest::newRow("TILT=INCLUDE skipped") << ies([](IesFile &f) { f.tilt = QStringLiteral("TILT=INCLUDE"); }) << false << Intensity(shaped);
+    QTest::newRow("multiplier 2") << ies([](IesFile &f) { f.multiplier = 2; }) << false << Intensity(shaped);
+    IesFile round;
+    round.f = roundShape;
+    QTest::newRow("IES full, round") << round.bytes() << false << Intensity(roundShape);
+    QTest::newRow("IES rotationally symmetric") << ies([](IesFile &f) {
+        f.f = roundShape;
+        f.horizontal = {0};
+    }) << false << Intensity(roundShape);
+    const auto ldt = [](int isym, bool comma, Intensity f) {
+        LdtFile l;
+        l.isym = isym;
+        l.decimalComma = comma;
+        l.f = f;
+        return l.bytes();
+    };
+    QTest::newRow("LDT symmetry 0") << ldt(0, true, shaped) << true << Intensity(shaped);
+    QTest::newRow("LDT symmetry 1") << ldt(1, true, roundShape) << true << Intensity(roundShape);
+    QTest::newRow("LDT symmetry 2") << ldt(2, true, shaped) << true << Intensity(shaped);
+    QTest::newRow("LDT symmetry 3") << ldt(3, true, shaped) << true << Intensity(shaped);
+    QTest::newRow("LDT symmetry 4") << ldt(4, true, shaped) << true << Intensity(shaped);
+    QTest::newRow("LDT decimal point") << ldt(4, false, shaped) << true << Intensity(shaped);
+}
+
+void TestPhotometry::variantsGiveTheSameGrid()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, ldt);
+    QFETCH(Intensity, f);
+    Photometry p;
+    QString error;
+    QVERIFY2(read(file, ldt, &p, &error), qPrintable(error));
+    QCOMPARE(p.cAngles.first(), 0.0);
+    QCOMPARE(p.cAngles.last(), 360.0);
+    // The hand-made 0-360 file's grid: every sample the same.
+    IesFile handMade;
+    handMade.f = f;
+    Photometry reference;
+    QVERIFY(PhotometryReader::readIes(handMade.bytes(), &reference, &error));
+    for (int c = 0; c < reference.cAngles.size(); ++c)
+        for (int g = 0; g < reference.gAngles.size(); ++g) {
+            const double want = reference.candela[c][g];
+            const double got = PhotometryMath::intensity(p, reference.cAngles[c], reference.gAngles[g]);
+            if (std::fabs(got - want) > 1e-4 * std::max(1.0, want))
+                QFAIL(qPrintable(QStringLiteral("C%1 γ%2: %3, not %4").arg(reference.cAngles[c]).arg(reference.gAngles[g]).arg(got).arg(want)));
+        }
+    QCOMPARE(p.lampFlux, 1000.0);
+}
+
+void TestPhotometry::refusedFiles_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("ldt");
+    QTest::addColumn<QString>("reason");
+    const auto ies = [](const std::function<void(IesFile &)> &change) {
+        IesFile f;
+        change(f);
+        return f.bytes();
+    };
+    QByteArray noTilt = IesFile().bytes();
+    noTilt.replace("TILT=NONE", "NOTILT");
+    QTest::newRow("IES without TILT") << noTilt << false << QStringLiteral("TILT");
+    QByteArray short1 = IesFile().bytes();
+    short1.truncate(short1.lastIndexOf(' '));
+    QTest::newRow("IES, a value missing") << short1 << false << QStringLiteral("足りません");
+    QTest::newRow("IES, a value too many") << IesFile().bytes() + "12.5\r\n" << false << QStringLiteral("合いません");
+    QByteArray word = IesFile().bytes();
+    word.replace("TEST LUMINAIRE\r\nTILT=NONE\r\n1 1000", "TEST LUMINAIRE\r\nTILT=NONE\r\n1 many");
+    QTest::newRow("IES, no number") << word << false << QStringLiteral("数値ではありません");
+    QTest::newRow("IES, vertical not ascending") << ies([](IesFile &f) { f.vertical = {0, 10, 5, 90}; }) << false
+                                                 << QStringLiteral("鉛直角");
+    QTest::newRow("IES, vertical beyond 180") << ies([](IesFile &f) { f.vertical = {0, 90, 200}; }) << false
+                                              << QStringLiteral("鉛直角");
+    QTest::newRow("IES, horizontal to 45") << ies([](IesFile &f) { f.horizontal = {0, 15, 30, 45}; }) << false
+                                           << QStringLiteral("水平角");
+    QTest::newRow("IES, type B") << ies([](IesFile &f) { f.type = 2; }) << false << QStringLiteral("タイプ");
+    QTest::newRow("IES, type A") << ies([](IesFile &f) { f.type = 3; }) << false << QStringLiteral("タイプ");
+    QTest::newRow("IES, negative intensity") << ies([](IesFile &f) { f.f = [](double, double) { return -5.0; }; }) << false
+                                             << QStringLiteral("負");
+    QTest::newRow("IES, zero flux") << ies([](IesFile &f) { f.lumens = 0; }) << false << QStringLiteral("光束");
+    LdtFile five;
+    QByteArray sym5 = five.bytes();
+    sym5.replace("KZW\r\n1\r\n0\r\n", "KZW\r\n1\r\n5\r\n");
+    QTest::newRow("LDT, symmetry 5") << sym5 << true << QStringLiteral("対称性");
+    LdtFile negative;
+    negative.f = [](double, double) { return -1.0; };
+    QTest::newRow("LDT, negative intensity") << negative.bytes() << true << QStringLiteral("負");
+    LdtFile zero;
+    zero.flux = 0;
+    zero.f = [](double, double) { return 0.0; };
+    QTest::newRow("LDT, zero flux") << zero.bytes() << true << QStringLiteral("光束");
+    QByteArray cut = LdtFile().bytes();
+    cut.truncate(cut.size() / 2);
+    QTest::newRow("LDT, cut short") << cut << true << QStringLiteral("足りません");
+    QTest::newRow("LDT, one value too many") << LdtFile().bytes() + "7\r\n" << true << QStringLiteral("合いません");
+}
+
+void TestPhotometry::refusedFiles()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, ldt);
+    QFETCH(QString, reason);
+    Photometry p;
+    QString error;
+    QVERIFY(!read(file, ldt, &p, &error));
+    QVERIFY2(error.contains(QStringLiteral("行目")), qPrintable(error)); // names the line
+    QVERIFY2(error.contains(reason), qPrintable(error));
+}
+
+void TestPhotometry::fluxOfClosedForms_data()
+{
+    QTest::addColumn<Intensity>("f");
+    QTest::addColumn<double>("expected");
+    QTest::addColumn<double>("downward");
+    QTest::newRow("Lambertian: pi I0") << Intensity(roundShape) << M_PI * 1000 << 1.0;
+    QTest::newRow("isotropic: 4 pi I0") << Intensity([](double, double) { return 1000.0; }) << 4 * M_PI * 1000 << 0.5;
+}
+
+void TestPhotometry::fluxOfClosedForms()
+{
+    QFETCH(Intensity, f);
+    QFETCH(double, expected);
+    QFETCH(double, downward);
+    IesFile file;
+    file.f = f;
+    file.lumens = -1; // absolute photometry: the lamp flux is the integral
+    Photometry p;
+    QString error;
+    QVERIFY2(PhotometryReader::readIes(file.bytes(), &p, &error), qPrintable(error));
+    QVERIFY(p.absolute);
+    const double total = PhotometryMath::flux(p);
+    QVERIFY2(std::fabs(total - expected) < 0.005 * expected, qPrintable(QString::number(total)));
+    double zones = 0;
+    for (double z : PhotometryMath::zonalFlux(p))
+        zones += z;
+    QVERIFY(std::fabs(zones - total) < 1e-6 * total);
+    const auto fr = PhotometryMath::fractions(p);
+    QVERIFY(std::fabs(fr.downward - downward) < 0.005);
+    QVERIFY(std::fabs(fr.total - 1) < 1e-9);
+}
+
+void TestPhotometry::filesOwnFiguresChecked()
+{
+    // The sample linear luminaire's own LORL and DFF are met within 2 %.
+    const QString sample = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("data/photometry/linear-bl5200.ldt"));
+    QString output;
+    QCOMPARE(runTool({QStringLiteral("photometry"), sample}, &output), 0);
+    QVERIFY2(!output.contains(QStringLiteral("2 % 以上違います")), qPrintable(output));
+    QVERIFY(output.contains(QStringLiteral("LORL 74.2 %")));
+    // A file whose figures its distribution does not give: a warning for each.
+    QTemporaryDir dir;
+    LdtFile wrong;
+    wrong.lorl = 95;
+    wrong.dff = 50;
+    const QString path = dir.filePath(QStringLiteral("wrong.ldt"));
+    TestEnv::writeBytes(path, wrong.bytes());
+    QCOMPARE(runTool({QStringLiteral("photometry"), path}, &output), 0);
+    QCOMPARE(output.count(QStringLiteral("2 % 以上違います")), 2);
+}
+
+void TestPhotometry::lambertianDirectRatio_data()
+{
+    QTest::addColumn<double>("k");
+    for (double k : PhotometryMath::kClassIndex)
+        QTest::addRow("k = %g", k) << k;
+}
+
+void TestPhotometry::lambertianDirectRatio()
+{
+    QFETCH(double, k);
+    // The zonal multipliers against the exact form factor from the luminaire plane to the floor.
+    const double zonal = PhotometryMath::directRatio(PhotometryMath::zonalFlux(lambertian()), 5 / k);
+    const double exact = parallelFormFactor(2 * k, 2 * k);
+    QVERIFY2(std::fabs(zonal - exact) < 0.03, qPrintable(QStringLiteral("%1 against %2").arg(zonal).arg(exact)));
+}
+
+void TestPhotometry::fluxTransferAgainstRadiosity_data()
+{
+    QTest::addColumn<double>("k");
+    QTest::addColumn<int>("pattern");
+    QTest::addColumn<double>("up");
+    for (double k : {0.6, 1.0, 2.0, 5.0, 10.0})
+        for (int pattern = 0; pattern < 3; ++pattern) {
+            QTest::addRow("k %g, pattern %d, direct", k, pattern + 1) << k << pattern << 0.0;
+            QTest::addRow("k %g, pattern %d, 30 %% up", k, pattern + 1) << k << pattern << 0.3;
+        }
+}
+
+void TestPhotometry::fluxTransferAgainstRadiosity()
+{
+    QFETCH(double, k);
+    QFETCH(int, pattern);
+    QFETCH(double, up);
+    const auto &r = PhotometryMath::kPatterns[size_t(pattern)];
+    const double down = 0.8 - up;
+    const double d = parallelFormFactor(2 * k, 2 * k);
+    const double cu = PhotometryMath::utilizationFactor(5 / k, d, down, up, r[0], r[1], r[2]);
+    const double oracle = radiosityCu(k, d, down, up, r[0], r[1], r[2]);
+    QVERIFY2(std::fabs(cu - oracle) < 0.02, qPrintable(QStringLiteral("%1 against %2").arg(cu).arg(oracle)));
+}
+
+void TestPhotometry::tableAgainstPhotonTrace_data()
+{
+    QTest::addColumn<double>("k");
+    QTest::addColumn<double>("about");
+    QTest::newRow("k 0.6") << 0.6 << 0.41;
+    QTest::newRow("k 1.0") << 1.0 << 0.61;
+    QTest::newRow("k 2.5") << 2.5 << 0.85;
+    QTest::newRow("k 5.0") << 5.0 << 0.95;
+}
+
+void TestPhotometry::tableAgainstPhotonTrace()
+{
+    QFETCH(double, k);
+    QFETCH(double, about);
+    const Photometry p = lambertian();
+    const auto fr = PhotometryMath::fractions(p);
+    const double cu = PhotometryMath::utilizationFactor(5 / k, PhotometryMath::directRatio(PhotometryMath::zonalFlux(p), 5 / k),
+                                                        fr.downward, fr.upward, 0.7, 0.5, 0.1);
+    const double traced = monteCarloCu(k, 0.7, 0.5, 0.1, 200000, 20261207);
+    qInfo("k %g: zonal cavity %.3f, photon trace %.3f", k, cu, traced);
+    QVERIFY2(std::fabs(cu - traced) < 0.04, qPrintable(QStringLiteral("%1 against %2").arg(cu).arg(traced)));
+    QVERIFY2(std::fabs(traced - about) < 0.05, qPrintable(QString::number(traced)));
+}
+
+void TestPhotometry::tableEntriesCutAndCapped()
+{
+    const PhotometryMath::Table t = PhotometryMath::utilizationTable(lambertian());
+    for (size_t r = 0; r < 3; ++r)
+        for (size_t c = 0; c < 12; ++c) {
+            const double cu = t.factors[r][c];
+            QCOMPARE(t.entries[r][c], cu >= 1 ? 99 : int(std::floor(cu * 100)));
+        }
+    // Classes rise with the room index, better reflectances give more.
+    QVERIFY(t.entries[0][0] < t.entries[0][11]);
+    QVERIFY(t.entries[0][5] >= t.entries[1][5] && t.entries[1][5] > t.entries[2][5]);
+    // A bare Lambertian source reaches 1.00 in the largest rooms: capped, with a warning.
+    QCOMPARE(t.entries[0][11], 99);
+    QCOMPARE(t.warnings.size(), 1);
+}
+
+void TestPhotometry::toolPrintsPlotsAndWrites()
+{
+    QTemporaryDir dir;
+    const QString source = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("data/masters/syomei.csv"));
+    const QString csv = dir.filePath(QStringLiteral("syomei.csv"));
+    TestEnv::writeBytes(csv, TestEnv::readBytes(source));
+    const QString downlight = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("data/photometry/downlight-dl2000.ies"));
+    const QString png = dir.filePath(QStringLiteral("dl.png"));
+    QString output;
+    QCOMPARE(runTool({QStringLiteral("photometry"), downlight, QStringLiteral("--plot"), png, QStringLiteral("--into"), csv,
+                      QStringLiteral("--slot"), QStringLiteral("60"), QStringLiteral("--mf"), QStringLiteral("0.81,0.77,0.72")},
+                     &output),
+             0);
+    QVERIFY(output.contains(QStringLiteral("LED DOWNLIGHT 2000LM")));
+    QVERIFY(output.contains(QStringLiteral("照明率表")));
+    QVERIFY(QImage(png).width() >= 800);
+    // Slot 60: number, name, the table, the factors; the other slots as they were.
+    const QStringList before = QString::fromUtf8(TestEnv::readBytes(source)).split(u'\n');
+    const QStringList after = QString::fromUtf8(TestEnv::readBytes(csv)).split(u'\n');
+    QVERIFY(after.size() >= 62);
+    for (int i = 0; i < 52; ++i)
+        QCOMPARE(after[i], before[i]);
+    const QStringList row = after[60].split(u',');
+    QCOMPARE(row[0], QStringLiteral("60"));
+    QCOMPARE(row[1], QStringLiteral("60"));
+    QCOMPARE(row[2], QStringLiteral("LED DOWNLIGHT 2000"));    // cut to 18 bytes
+    QCOMPARE(row.mid(49, 4), (QStringList{"0.81", "0.77", "0.72", "1"}));
+    QCOMPARE(after[59], QStringLiteral("59"));                // the slots between, empty
+    // It converts, and a second import keeps the factors.
+    const QString mst = dir.filePath(QStringLiteral("syomei.mst"));
+    QCOMPARE(runTool({QStringLiteral("to-mst"), QStringLiteral("luminaire"), csv, mst}), 0);
+    QCOMPARE(runTool({QStringLiteral("photometry"), downlight, QStringLiteral("--into"), csv, QStringLiteral("--slot"),
+                      QStringLiteral("60"), QStringLiteral("--name"), QStringLiteral("ダウンライトDL")}),
+             0);
+    const QStringList again = QString::fromUtf8(TestEnv::readBytes(csv)).split(u'\n')[60].split(u',');
+    QCOMPARE(again[2], QStringLiteral("ダウンライトDL"));
+    QCOMPARE(again.mid(49, 3), (QStringList{"0.81", "0.77", "0.72"}));
+}
+
+void TestPhotometry::toolRefusesAndWritesNothing_data()
+{
+    QTest::addColumn<QStringList>("extra");
+    QTest::addColumn<bool>("brokenFile");
+    QTest::newRow("empty slot without factors") << QStringList{QStringLiteral("--slot"), QStringLiteral("70")} << false;
+    QTest::newRow("slot beyond two digits") << QStringList{QStringLiteral("--slot"), QStringLiteral("100")} << false;
+    QTest::newRow("factors not three") << QStringList{QStringLiteral("--slot"), QStringLiteral("70"), QStringLiteral("--mf"),
+                                                      QStringLiteral("0.8,0.7")}
+                                       << false;
+    QTest::newRow("refused file") << QStringList{QStringLiteral("--slot"), QStringLiteral("1")} << true;
+}
+
+void TestPhotometry::toolRefusesAndWritesNothing()
+{
+    QFETCH(QStringList, extra);
+    QFETCH(bool, brokenFile);
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("syomei.csv"));
+    TestEnv::writeBytes(csv, TestEnv::readBytes(QDir(TestEnv::sourceDir()).filePath(QStringLiteral("data/masters/syomei.csv"))));
+    const QByteArray before = TestEnv::readBytes(csv);
+    QString file = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("data/photometry/linear-bl5200.ldt"));
+    if (brokenFile) {
+        file = dir.filePath(QStringLiteral("broken.ies"));
+        IesFile f;
+        f.type = 2;
+        TestEnv::writeBytes(file, f.bytes());
+    }
+    QString output;
+    QVERIFY(runTool(QStringList{QStringLiteral("photometry"), file, QStringLiteral("--into"), csv} + extra, &output) != 0);
+    QVERIFY(!output.isEmpty());
+    QCOMPARE(TestEnv::readBytes(csv), before);
+}
+
+void TestPhotometry::importedLuminaireOnTheSheet()
+{
+    // The linear luminaire imported into slot 52, converted, loaded as the program loads masters.
+    QTemporaryDir dir;
+    TestEnv env;
+    QVERIFY(env.copySampleMasters());
+    const QString csv = dir.filePath(QStringLiteral("syomei.csv"));
+    TestEnv::writeBytes(csv, TestEnv::readBytes(QDir(TestEnv::sourceDir()).filePath(QStringLiteral("data/masters/syomei.csv"))));
+    const QString ldt = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("data/photometry/linear-bl5200.ldt"));
+    QCOMPARE(runTool({QStringLiteral("photometry"), ldt, QStringLiteral("--into"), csv, QStringLiteral("--slot"),
+                      QStringLiteral("52"), QStringLiteral("--mf"), QStringLiteral("0.81,0.77,0.72")}),
+             0);
+    QCOMPARE(runTool({QStringLiteral("to-mst"), QStringLiteral("luminaire"), csv,
+                      QDir(env.programDir()).filePath(QStringLiteral("syomei.mst"))}),
+             0);
+    MasterTables masters;
+    QString error;
+    QVERIFY2(masters.loadAll(env.programDir(), &error), qPrintable(error));
+    const LuminaireRecord &lum = masters.luminaire(52);
+    QVERIFY(lum.present());
+    // The worked example's room (k 2.40, class 7, pattern 1) with this luminaire.
+    Photometry p;
+    QVERIFY(PhotometryReader::readFile(ldt, &p, &error));
+    const int entry = PhotometryMath::utilizationTable(p).entries[0][6];
+    TextPanel panel;
+    const QList<QPair<QString, QString>> room = {
+        {"Txt_Maguchi", "10.0"}, {"Txt_Okuyuki", "8.0"}, {"Txt_Takasa", "2.7"}, {"Txt_Stakasa", "0.85"},
+        {"Txt_Kudari", "0.0"},   {"Txt_Horitsu", "0.81"}, {"Txt_Kousoku", "5200"}, {"Txt_Syoudo1", "500"},
+        {"Txt_WTousu", "1"},     {"Chk_Tousu", "1"},     {"Chk_Daisu", "1"}};
+    for (const auto &[name, text] : room)
+        panel.setText(name, text);
+    FormState state;
+    state.luminaireIndex = 52;
+    state.reflectanceChoice = 1;
+    QCOMPARE(IlluminanceCalculation::Data_calculation(panel, state, masters, QString()), 0);
+    QCOMPARE(panel.text("Txt_Shisu"), QStringLiteral("2.40"));
+    QCOMPARE(panel.text("Txt_Syouritsu"), NumberText::plain(entry / 100.0));
+    // N = A E / (F U M) + 0.0999, cut to a tenth; the fittings follow.
+    const double n = std::trunc((80.0 * 500 / (5200 * (entry / 100.0) * 0.81) + 0.0999) * 10) / 10;
+    QCOMPARE(panel.text("Txt_Tousu1"), NumberText::format(n, QStringLiteral("##0.0")));
+    QVERIFY(panel.text("Txt_Daisu").toInt() >= 1);
+
+    // On the sheet: the luminaire is on the second page of its pick list, and picking it gives
+    // the room the imported factor.
+    SheetFixture f(masters);
+    f.w<QTabWidget>("STab_Main")->setCurrentIndex(2);
+    QTest::mouseClick(f.w<QWidget>("UD_Syoumei")->findChild<QToolButton *>("Down"), Qt::LeftButton);
+    auto *list = f.w<ListGrid>("Spd_Syoumei");
+    int row = 0, column = 0;
+    for (int r = 1; r <= list->rowCount() && row == 0; ++r)
+        for (int c = 1; c <= list->columnCount(); ++c)
+            if (list->cellText(r, c).startsWith(QStringLiteral("52:"))) {
+                row = r;
+                column = c;
+            }
+    QVERIFY2(row != 0, "slot 52 is not on the second page");
+    QVERIFY(list->cellText(row, column).contains(QStringLiteral("LED BASE LIGHT")));
+    f.clickCell("Spd_Syoumei", row, column);
+    QCOMPARE(f.sheet->state().luminaireIndex, 52);
+    for (const auto &[name, text] : room)
+        f.sheet->setText(name, text);
+    f.sheet->Btn_Hansya_Click(0); // 良: 70/50/10
+    f.sheet->Data_calculation(QString());
+    QCOMPARE(f.box("Txt_Syouritsu")->text(), NumberText::plain(entry / 100.0));
+}
+
+QTEST_MAIN(TestPhotometry)
+#include "tst_photometry.moc"
