@@ -287,6 +287,7 @@ private slots:
     void toolPrintsPlotsAndWrites();
     void toolRefusesAndWritesNothing_data();
     void toolRefusesAndWritesNothing();
+    void importedLuminaireOnTheSheet_data();
     void importedLuminaireOnTheSheet();
 };
 
@@ -624,17 +625,31 @@ void TestPhotometry::toolRefusesAndWritesNothing()
     QCOMPARE(TestEnv::readBytes(csv), before);
 }
 
+void TestPhotometry::importedLuminaireOnTheSheet_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("flux");
+    QTest::newRow("linear luminaire, EULUMDAT") << "linear-bl5200.ldt" << 52 << "LED BASE LIGHT" << "5200";
+    QTest::newRow("downlight, IES") << "downlight-dl2000.ies" << 53 << "LED DOWNLIGHT" << "2000";
+}
+
 void TestPhotometry::importedLuminaireOnTheSheet()
 {
-    // The linear luminaire imported into slot 52, converted, loaded as the program loads masters.
+    QFETCH(QString, file);
+    QFETCH(int, slot);
+    QFETCH(QString, name);
+    QFETCH(QString, flux);
+    // Imported into its slot, converted, loaded as the program loads masters.
     QTemporaryDir dir;
     TestEnv env;
     QVERIFY(env.copySampleMasters());
     const QString csv = dir.filePath(QStringLiteral("syomei.csv"));
     TestEnv::writeBytes(csv, TestEnv::readBytes(QDir(TestEnv::sourceDir()).filePath(QStringLiteral("data/masters/syomei.csv"))));
-    const QString ldt = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("data/photometry/linear-bl5200.ldt"));
+    const QString ldt = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("data/photometry/") + file);
     QCOMPARE(runTool({QStringLiteral("photometry"), ldt, QStringLiteral("--into"), csv, QStringLiteral("--slot"),
-                      QStringLiteral("52"), QStringLiteral("--mf"), QStringLiteral("0.81,0.77,0.72")}),
+                      QString::number(slot), QStringLiteral("--mf"), QStringLiteral("0.81,0.77,0.72")}),
              0);
     QCOMPARE(runTool({QStringLiteral("to-mst"), QStringLiteral("luminaire"), csv,
                       QDir(env.programDir()).filePath(QStringLiteral("syomei.mst"))}),
@@ -642,27 +657,27 @@ void TestPhotometry::importedLuminaireOnTheSheet()
     MasterTables masters;
     QString error;
     QVERIFY2(masters.loadAll(env.programDir(), &error), qPrintable(error));
-    const LuminaireRecord &lum = masters.luminaire(52);
+    const LuminaireRecord &lum = masters.luminaire(slot);
     QVERIFY(lum.present());
-    // The worked example's room (k 2.40, class 7, pattern 1) with this luminaire.
+    // The worked example's room (k 2.40, class 7, pattern 1) with this luminaire and its lamp flux.
     Photometry p;
     QVERIFY(PhotometryReader::readFile(ldt, &p, &error));
     const int entry = PhotometryMath::utilizationTable(p).entries[0][6];
     TextPanel panel;
     const QList<QPair<QString, QString>> room = {
         {"Txt_Maguchi", "10.0"}, {"Txt_Okuyuki", "8.0"}, {"Txt_Takasa", "2.7"}, {"Txt_Stakasa", "0.85"},
-        {"Txt_Kudari", "0.0"},   {"Txt_Horitsu", "0.81"}, {"Txt_Kousoku", "5200"}, {"Txt_Syoudo1", "500"},
+        {"Txt_Kudari", "0.0"},   {"Txt_Horitsu", "0.81"}, {"Txt_Kousoku", flux},   {"Txt_Syoudo1", "500"},
         {"Txt_WTousu", "1"},     {"Chk_Tousu", "1"},     {"Chk_Daisu", "1"}};
     for (const auto &[name, text] : room)
         panel.setText(name, text);
     FormState state;
-    state.luminaireIndex = 52;
+    state.luminaireIndex = slot;
     state.reflectanceChoice = 1;
     QCOMPARE(IlluminanceCalculation::Data_calculation(panel, state, masters, QString()), 0);
     QCOMPARE(panel.text("Txt_Shisu"), QStringLiteral("2.40"));
     QCOMPARE(panel.text("Txt_Syouritsu"), NumberText::plain(entry / 100.0));
     // N = A E / (F U M) + 0.0999, cut to a tenth; the fittings follow.
-    const double n = std::trunc((80.0 * 500 / (5200 * (entry / 100.0) * 0.81) + 0.0999) * 10) / 10;
+    const double n = std::trunc((80.0 * 500 / (flux.toDouble() * (entry / 100.0) * 0.81) + 0.0999) * 10) / 10;
     QCOMPARE(panel.text("Txt_Tousu1"), NumberText::format(n, QStringLiteral("##0.0")));
     QVERIFY(panel.text("Txt_Daisu").toInt() >= 1);
 
@@ -675,14 +690,14 @@ void TestPhotometry::importedLuminaireOnTheSheet()
     int row = 0, column = 0;
     for (int r = 1; r <= list->rowCount() && row == 0; ++r)
         for (int c = 1; c <= list->columnCount(); ++c)
-            if (list->cellText(r, c).startsWith(QStringLiteral("52:"))) {
+            if (list->cellText(r, c).startsWith(QStringLiteral("%1:").arg(slot))) {
                 row = r;
                 column = c;
             }
-    QVERIFY2(row != 0, "slot 52 is not on the second page");
-    QVERIFY(list->cellText(row, column).contains(QStringLiteral("LED BASE LIGHT")));
+    QVERIFY2(row != 0, "the slot is not on the second page");
+    QVERIFY(list->cellText(row, column).contains(name));
     f.clickCell("Spd_Syoumei", row, column);
-    QCOMPARE(f.sheet->state().luminaireIndex, 52);
+    QCOMPARE(f.sheet->state().luminaireIndex, slot);
     for (const auto &[name, text] : room)
         f.sheet->setText(name, text);
     f.sheet->Btn_Hansya_Click(0); // 良: 70/50/10
