@@ -37,6 +37,12 @@ double shaped(double c, double g)
     return 20 + 60 * std::fabs(std::cos(gr)) * (1 + 0.2 * std::cos(2 * cr));
 }
 
+// Symmetric about the C90-C270 plane only: I(C) = I(180 - C).
+double sideShape(double c, double g)
+{
+    return shaped(90, g) * (1 + 0.4 * std::sin(c * M_PI / 180));
+}
+
 double roundShape(double, double g)
 {
     return g <= 90 ? 1000 * std::cos(g * M_PI / 180) : 0;
@@ -130,7 +136,10 @@ struct LdtFile {
         switch (isym) {
         case 1: stored = {0}; break;
         case 2: stored = cs.mid(0, mc / 2 + 1); break;
-        case 3: stored = cs.mid(mc / 4, mc / 2 + 1); break;
+        case 3: // C270 through C0 to C90
+            for (int i = 0; i <= mc / 2; ++i)
+                stored.append(cs[(3 * mc / 4 + i) % mc]);
+            break;
         case 4: stored = cs.mid(0, mc / 4 + 1); break;
         default: stored = cs; break;
         }
@@ -334,6 +343,15 @@ void TestPhotometry::variantsGiveTheSameGrid_data()
     QTest::newRow("LDT symmetry 3") << ldt(3, true, shaped) << true << Intensity(shaped);
     QTest::newRow("LDT symmetry 4") << ldt(4, true, shaped) << true << Intensity(shaped);
     QTest::newRow("LDT decimal point") << ldt(4, false, shaped) << true << Intensity(shaped);
+    // A distribution symmetric about C90-C270 only: the half stored must be the right one.
+    QTest::newRow("IES 90-270, one-sided") << ies([](IesFile &f) {
+        f.f = sideShape;
+        f.horizontal = range(90, 270, 15);
+    }) << false << Intensity(sideShape);
+    QTest::newRow("LDT symmetry 3, one-sided") << ldt(3, true, sideShape) << true << Intensity(sideShape);
+    QByteArray eof = IesFile().bytes();
+    eof.append("\x1a");
+    QTest::newRow("IES ending in ^Z") << eof << false << Intensity(shaped);
 }
 
 void TestPhotometry::variantsGiveTheSameGrid()
@@ -470,6 +488,10 @@ void TestPhotometry::filesOwnFiguresChecked()
     TestEnv::writeBytes(path, wrong.bytes());
     QCOMPARE(runTool({QStringLiteral("photometry"), path}, &output), 0);
     QCOMPARE(output.count(QStringLiteral("2 % 以上違います")), 2);
+    // Figures left at 0 are unknown: no warning.
+    TestEnv::writeBytes(path, LdtFile().bytes());
+    QCOMPARE(runTool({QStringLiteral("photometry"), path}, &output), 0);
+    QVERIFY2(!output.contains(QStringLiteral("以上違います")), qPrintable(output));
 }
 
 void TestPhotometry::lambertianDirectRatio_data()
@@ -590,6 +612,13 @@ void TestPhotometry::toolPrintsPlotsAndWrites()
     const QStringList again = QString::fromUtf8(TestEnv::readBytes(csv)).split(u'\n')[60].split(u',');
     QCOMPARE(again[2], QStringLiteral("ダウンライトDL"));
     QCOMPARE(again.mid(49, 3), (QStringList{"0.81", "0.77", "0.72"}));
+    // A master saved by a spreadsheet with a byte-order mark keeps it.
+    TestEnv::writeBytes(csv, "\xEF\xBB\xBF" + TestEnv::readBytes(csv));
+    QCOMPARE(runTool({QStringLiteral("photometry"), downlight, QStringLiteral("--into"), csv, QStringLiteral("--slot"),
+                      QStringLiteral("61"), QStringLiteral("--mf"), QStringLiteral("0.8,0.75,0.7")}),
+             0);
+    QVERIFY(TestEnv::readBytes(csv).startsWith("\xEF\xBB\xBFSlot,"));
+    QCOMPARE(runTool({QStringLiteral("to-mst"), QStringLiteral("luminaire"), csv, mst}), 0);
 }
 
 void TestPhotometry::toolRefusesAndWritesNothing_data()
@@ -597,7 +626,7 @@ void TestPhotometry::toolRefusesAndWritesNothing_data()
     QTest::addColumn<QStringList>("extra");
     QTest::addColumn<bool>("brokenFile");
     QTest::newRow("empty slot without factors") << QStringList{QStringLiteral("--slot"), QStringLiteral("70")} << false;
-    QTest::newRow("slot beyond two digits") << QStringList{QStringLiteral("--slot"), QStringLiteral("100")} << false;
+    QTest::newRow("slot beyond the pick list") << QStringList{QStringLiteral("--slot"), QStringLiteral("81")} << false;
     QTest::newRow("factors not three") << QStringList{QStringLiteral("--slot"), QStringLiteral("70"), QStringLiteral("--mf"),
                                                       QStringLiteral("0.8,0.7")}
                                        << false;
@@ -620,9 +649,14 @@ void TestPhotometry::toolRefusesAndWritesNothing()
         TestEnv::writeBytes(file, f.bytes());
     }
     QString output;
-    QVERIFY(runTool(QStringList{QStringLiteral("photometry"), file, QStringLiteral("--into"), csv} + extra, &output) != 0);
+    const QString plot = dir.filePath(QStringLiteral("curve.png"));
+    QVERIFY(runTool(QStringList{QStringLiteral("photometry"), file, QStringLiteral("--into"), csv, QStringLiteral("--plot"), plot}
+                        + extra,
+                    &output)
+            != 0);
     QVERIFY(!output.isEmpty());
     QCOMPARE(TestEnv::readBytes(csv), before);
+    QVERIFY(!QFile::exists(plot)); // refused: nothing written at all
 }
 
 void TestPhotometry::importedLuminaireOnTheSheet_data()

@@ -94,7 +94,7 @@ int main(int argc, char *argv[])
 
     if (args[1] == u"to-mst") {
         QStringDecoder utf8(QStringDecoder::Utf8);
-        QString csv = utf8.decode(input);
+        QString csv = utf8.decode(input.startsWith("\xEF\xBB\xBF") ? input.mid(3) : input);
         if (utf8.hasError()) {
             std::fprintf(stderr, "prx5m-mst: %s is not UTF-8\n", qPrintable(args[3]));
             return 1;

@@ -69,9 +69,9 @@ bool parseOptions(const QStringList &args, Options *o, QString *error)
                 return false;
             bool ok = false;
             o->slot = slot.toInt(&ok);
-            // The luminaire number has two digits, and the pick list shows slots 1 to 80.
-            if (!ok || o->slot < 1 || o->slot > 99) {
-                *error = QStringLiteral("--slot は 1～99 です（照明器具番号は 2 桁）。");
+            // The pick list of the sheet shows slots 1 to 80.
+            if (!ok || o->slot < 1 || o->slot > 80) {
+                *error = QStringLiteral("--slot は 1～80 です（照明器具の一覧に出るのは 80 番まで）。");
                 return false;
             }
         } else if (a == u"--mf") {
@@ -147,36 +147,52 @@ void printReport(const Photometry &p, const PhotometryMath::Table &table)
     }
 }
 
-// The CP932 text cut to at most `bytes` bytes, never inside a character.
+// The CP932 text cut to at most `bytes` bytes, never inside a character; characters CP932 cannot
+// hold (a European file's accents) become "?".
 QString cutToBytes(const QString &text, int bytes)
 {
     QString cut;
     for (QChar c : text) {
-        if (Cp932::byteLength(cut + c) > bytes)
+        bool ok = false;
+        Cp932::encode(QString(c), &ok);
+        const QChar kept = ok && c != QChar(0xFFFD) ? c : QChar(u'?');
+        if (Cp932::byteLength(cut + kept) > bytes)
             break;
-        cut += c;
+        cut += kept;
     }
     return cut;
 }
 
-int writeSlot(const Options &o, const Photometry &p, const PhotometryMath::Table &table)
+// The master CSV with the slot written, checked to convert; nothing is written yet.
+struct SlotText {
+    QByteArray bytes;
+    QString name;
+};
+
+bool prepareSlot(const Options &o, const Photometry &p, const PhotometryMath::Table &table, SlotText *result,
+                 QString *error)
 {
     QFile file(o.into);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("%1 を読み込めません。").arg(o.into));
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString csv = utf8.decode(file.readAll());
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1 を読み込めません。").arg(o.into);
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
     file.close();
-    if (utf8.hasError())
-        return fail(QStringLiteral("%1 は UTF-8 ではありません。").arg(o.into));
-    const bool bom = csv.startsWith(QChar(0xFEFF));
-    if (bom)
-        csv.remove(0, 1);
+    const bool bom = bytes.startsWith("\xEF\xBB\xBF");
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString csv = utf8.decode(bom ? bytes.mid(3) : bytes);
+    if (utf8.hasError()) {
+        *error = QStringLiteral("%1 は UTF-8 ではありません。").arg(o.into);
+        return false;
+    }
     QVector<QStringList> rows;
     WorkFile::Error parseError = WorkFile::Error::None;
     const QStringList header = MasterCsv::header(MasterCsv::Kind::Luminaire);
-    if (!WorkFile::fromCsv(csv, 1001, &rows, &parseError) || rows.isEmpty() || rows.first() != header)
-        return fail(QStringLiteral("%1 は照明器具マスタの CSV ではありません。").arg(o.into));
+    if (!WorkFile::fromCsv(csv, 1001, &rows, &parseError) || rows.isEmpty() || rows.first() != header) {
+        *error = QStringLiteral("%1 は照明器具マスタの CSV ではありません。").arg(o.into);
+        return false;
+    }
     while (rows.size() > 1 && rows.last().size() == 1 && rows.last().first().isEmpty())
         rows.removeLast();
     // Slots up to the one wanted, each at least its number.
@@ -188,15 +204,17 @@ int writeSlot(const Options &o, const Photometry &p, const PhotometryMath::Table
     const int mfAt = 3 + 45 + 1;
     const bool hasFactors = !row[mfAt].trimmed().isEmpty() || !row[mfAt + 1].trimmed().isEmpty()
                             || !row[mfAt + 2].trimmed().isEmpty();
-    if (o.mf.isEmpty() && !hasFactors)
-        return fail(QStringLiteral("スロット %1 には保守率がありません。--mf で 3 つの保守率を指定してください。").arg(o.slot));
-    QString name = o.name.isEmpty() ? p.name : o.name;
-    const QString cut = cutToBytes(name, 18);
-    if (cut != name)
-        out(QStringLiteral("警告: 器具名を 18 バイトに切り詰めます: %1").arg(cut));
+    if (o.mf.isEmpty() && !hasFactors) {
+        *error = QStringLiteral("スロット %1 には保守率がありません。--mf で 3 つの保守率を指定してください。").arg(o.slot);
+        return false;
+    }
+    const QString name = o.name.isEmpty() ? p.name : o.name;
+    result->name = cutToBytes(name, 18);
+    if (result->name != name)
+        out(QStringLiteral("警告: 器具名を 18 バイトのシフトJISにしました: %1（--name で名前を指定できます）").arg(result->name));
     row[0] = QString::number(o.slot);
     row[1] = QString::number(o.slot).rightJustified(2, u'0');
-    row[2] = cut;
+    row[2] = result->name;
     for (size_t pattern = 0; pattern < 3; ++pattern)
         for (size_t c = 0; c < 12; ++c)
             row[3 + int(pattern) * 15 + int(c)] = QString::number(table.entries[pattern][c]).rightJustified(2, u'0');
@@ -205,24 +223,18 @@ int writeSlot(const Options &o, const Photometry &p, const PhotometryMath::Table
             row[mfAt + i] = o.mf[i].trimmed();
     row[mfAt + 3] = QStringLiteral("1");
     rows[o.slot] = row;
-
     QString text;
-    for (const QStringList &r : std::as_const(rows)) {
-        QStringList quoted;
-        for (const QString &field : r)
-            quoted.append(field.contains(u',') || field.contains(u'"') ? u'"' + QString(field).replace(u'"', QStringLiteral("\"\"")) + u'"'
-                                                                          : field);
-        text += quoted.join(u',') + u'\n';
-    }
+    for (const QStringList &r : std::as_const(rows))
+        text += MasterCsv::line(r);
     // The master must still convert: every field fits its width.
     QByteArray mst;
-    QString error;
-    if (!MasterCsv::toMst(MasterCsv::Kind::Luminaire, text, &mst, &error))
-        return fail(QStringLiteral("書き込むと照明器具マスタに変換できなくなります: %1").arg(error));
-    if (!CheckedFile::write(o.into, (bom ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8(), &error))
-        return fail(QStringLiteral("%1 を書き込めません: %2").arg(o.into, error));
-    out(QStringLiteral("スロット %1 に「%2」を書きました: %3").arg(o.slot).arg(cut, o.into));
-    return 0;
+    QString why;
+    if (!MasterCsv::toMst(MasterCsv::Kind::Luminaire, text, &mst, &why)) {
+        *error = QStringLiteral("書き込むと照明器具マスタに変換できなくなります: %1").arg(why);
+        return false;
+    }
+    result->bytes = (bom ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
+    return true;
 }
 
 } // namespace
@@ -243,20 +255,28 @@ int photometryCommand(const QStringList &args)
         return fail(QStringLiteral("%1: 光束が 0 です。").arg(o.file));
     // The file's own figures checked against what its distribution gives.
     const auto f = PhotometryMath::fractions(p);
-    if (p.lorl && std::fabs(f.total * 100 - *p.lorl) > 0.02 * *p.lorl)
+    // A figure the file leaves at 0 is unknown, not wrong.
+    if (p.lorl && *p.lorl > 0 && std::fabs(f.total * 100 - *p.lorl) > 0.02 * *p.lorl)
         p.warnings.append(QStringLiteral("ファイルの器具効率 %1 % と配光から求めた %2 が 2 % 以上違います。")
                               .arg(NumberText::plain(*p.lorl), percent(f.total)));
-    if (p.dff && f.total > 0 && std::fabs(f.downward / f.total * 100 - *p.dff) > 0.02 * std::max(*p.dff, 1.0))
+    if (p.dff && *p.dff > 0 && f.total > 0 && std::fabs(f.downward / f.total * 100 - *p.dff) > 0.02 * *p.dff)
         p.warnings.append(QStringLiteral("ファイルの下方光束比 %1 % と配光から求めた %2 が 2 % 以上違います。")
                               .arg(NumberText::plain(*p.dff), percent(f.downward / f.total)));
     const PhotometryMath::Table table = PhotometryMath::utilizationTable(p);
     printReport(p, table);
+    // Every check before anything is written: a refusal leaves no file behind.
+    SlotText slot;
+    if (!o.into.isEmpty() && !prepareSlot(o, p, table, &slot, &error))
+        return fail(error);
     if (!o.plot.isEmpty()) {
         if (!PhotometryPlot::write(p, o.plot, &error))
             return fail(error);
         out(QStringLiteral("配光曲線を書きました: %1").arg(o.plot));
     }
-    if (!o.into.isEmpty())
-        return writeSlot(o, p, table);
+    if (!o.into.isEmpty()) {
+        if (!CheckedFile::write(o.into, slot.bytes, &error))
+            return fail(QStringLiteral("%1 を書き込めません: %2").arg(o.into, error));
+        out(QStringLiteral("スロット %1 に「%2」を書きました: %3").arg(o.slot).arg(slot.name, o.into));
+    }
     return 0;
 }

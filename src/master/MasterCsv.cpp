@@ -104,6 +104,11 @@ QStringList MasterCsv::header(Kind kind)
     return {};
 }
 
+QString MasterCsv::line(const QStringList &fields)
+{
+    return csvLine(fields);
+}
+
 int MasterCsv::recordLength(Kind kind)
 {
     switch (kind) {

@@ -18,4 +18,6 @@ public:
     static QString toCsv(Kind kind, const QByteArray &mst);
     // False with a message naming the line when the CSV does not fit the layout.
     static bool toMst(Kind kind, const QString &csv, QByteArray *mst, QString *error);
+    // One row as the tool writes it: fields quoted where they must be, "\n" at the end.
+    static QString line(const QStringList &fields);
 };

@@ -9,6 +9,7 @@
 #include <QStringDecoder>
 
 #include <charconv>
+#include <algorithm>
 #include <cmath>
 
 namespace PhotometryReader {
@@ -26,12 +27,18 @@ QString decodeText(const QByteArray &bytes)
     return Cp932::decodeLossy(bytes); // Japanese makers' files
 }
 
-QStringList linesOf(const QByteArray &bytes)
+QStringList linesOf(QByteArray bytes)
 {
+    // Old files may end in a DOS end-of-file mark or NUL padding.
+    while (!bytes.isEmpty() && (bytes.endsWith('\x1a') || bytes.endsWith('\0')))
+        bytes.chop(1);
     QString text = decodeText(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(u'\r', u'\n');
-    return text.split(u'\n');
+    QStringList lines = text.split(u'\n');
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    return lines;
 }
 
 QString at(int line, const QString &what)
@@ -271,6 +278,10 @@ bool readIes(const QByteArray &bytes, Photometry *out, QString *error)
                 *error = at(read.line(), QStringLiteral("光度が負の値です（%1）。").arg(v));
                 return false;
             }
+            if (!std::isfinite(v * multiplier)) {
+                *error = at(read.line(), QStringLiteral("光度が大きすぎます。"));
+                return false;
+            }
             plane.append(v * multiplier);
         }
         candela.append(plane);
@@ -313,8 +324,10 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
     const auto number = [&](int n, const QString &what, double *value) {
         const auto v = toNumber(line(n), true);
         if (!v) {
-            *error = at(n, n > lines.size() ? QStringLiteral("%1がありません（データが足りません）。").arg(what)
-                                            : QStringLiteral("%1「%2」は数値ではありません。").arg(what, line(n)));
+            const bool missing = n > lines.size() || line(n).isEmpty();
+            *error = at(std::min(n, int(lines.size()) + 1),
+                        missing ? QStringLiteral("%1がありません（データが足りません）。").arg(what)
+                                : QStringLiteral("%1「%2」は数値ではありません。").arg(what, line(n)));
             return false;
         }
         *value = *v;
@@ -354,18 +367,15 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
     out->name = line(9).isEmpty() ? line(10) : line(9);
     out->dff = dff;
     out->lorl = lorl;
-    double flux = 0;
-    int lamps = 0;
-    for (int s = 0; s < n; ++s) {
-        double count = 0, setFlux = 0;
-        if (!number(27 + s, QStringLiteral("ランプの数"), &count) || !number(27 + 2 * n + s, QStringLiteral("ランプ光束"), &setFlux))
-            return false;
-        lamps += int(std::fabs(count));
-        flux += setFlux;
-    }
-    out->lamps = lamps;
+    // The intensities are per 1000 lm of the first set of lamps; further sets are alternatives.
+    double count = 0, flux = 0;
+    if (!number(27, QStringLiteral("ランプの数"), &count) || !number(27 + 2 * n, QStringLiteral("ランプ光束"), &flux))
+        return false;
+    if (n > 1)
+        out->warnings.append(QStringLiteral("ランプの組が %1 つあります。最初の組（%2 lm）で計算します。").arg(n).arg(flux));
+    out->lamps = int(std::fabs(count));
     out->lampFlux = flux;
-    if (flux <= 0) {
+    if (!(flux > 0)) {
         *error = at(27 + 2 * n, QStringLiteral("ランプ光束が 0 です。"));
         return false;
     }
@@ -399,11 +409,12 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
         return false;
     }
     // The planes stored, by the symmetry: all; one; C0-C180; C90-C270; C0-C90.
+    // Symmetry 3 stores C270 through C0 to C90; the others start at C0.
     int firstPlane = 0, stored = planes;
     switch (sym) {
     case 1: stored = 1; break;
     case 2: stored = planes / 2 + 1; break;
-    case 3: firstPlane = planes / 4; stored = planes / 2 + 1; break;
+    case 3: firstPlane = 3 * planes / 4; stored = planes / 2 + 1; break;
     case 4: stored = planes / 4 + 1; break;
     default: break;
     }
@@ -412,7 +423,10 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
     const QList<Token> values = tokens(lines, next - 1, false);
     TokenReader read(values, int(lines.size()), true);
     for (int p = 0; p < stored; ++p) {
-        cStored.append(firstPlane + p < planes ? cAll[firstPlane + p] : 360.0);
+        const int index = (firstPlane + p) % planes;
+        // Symmetry 3 is mirrored about the C90-C270 plane: C is read as 180 - C (90..270).
+        const double c = sym == 3 ? std::fmod(540 - cAll[index], 360) : cAll[index];
+        cStored.append(c);
         QList<double> plane;
         for (int g = 0; g < gammas; ++g) {
             double cdklm = 0;
@@ -422,7 +436,12 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
                 *error = at(read.line(), QStringLiteral("光度が負の値です（%1）。").arg(cdklm));
                 return false;
             }
-            plane.append(cdklm * factor * flux / 1000);
+            const double cd = cdklm * factor * flux / 1000;
+            if (!std::isfinite(cd)) {
+                *error = at(read.line(), QStringLiteral("光度が大きすぎます。"));
+                return false;
+            }
+            plane.append(cd);
         }
         candela.append(plane);
     }
@@ -437,6 +456,19 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
     }
     if (sym == 1)
         cStored = {0};
+    if (sym == 3) {
+        // Read as 180 - C the planes run from 270 down to 90: put them in ascending order.
+        std::reverse(cStored.begin(), cStored.end());
+        std::reverse(candela.begin(), candela.end());
+    }
+    // The planes stored must cover what the symmetry says.
+    const double firstC = cStored.first(), lastC = cStored.last();
+    const bool covers = sym == 1 || (sym == 0 && firstC == 0 && lastC == 360) || (sym == 2 && firstC == 0 && lastC == 180)
+                        || (sym == 3 && firstC == 90 && lastC == 270) || (sym == 4 && firstC == 0 && lastC == 90);
+    if (!covers) {
+        *error = at(cLine, QStringLiteral("C面の角度が対称性 %1 には合いません。").arg(sym));
+        return false;
+    }
     if (!expandPlanes(&cStored, &candela)) {
         *error = at(cLine, QStringLiteral("C面の角度がこの対称性には合いません。"));
         return false;
@@ -456,7 +488,8 @@ bool readFile(const QString &path, Photometry *out, QString *error)
         return false;
     }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > 16 * 1024 * 1024) {
+    // Photometric files are small; a large one is no such file.
+    if (!file.open(QIODevice::ReadOnly) || file.size() > 4 * 1024 * 1024) {
         *error = QStringLiteral("%1 を読み込めません。").arg(path);
         return false;
     }
