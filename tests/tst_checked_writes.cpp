@@ -48,23 +48,6 @@ QStringList leftovers(const QString &folder, const QString &keep)
     return files;
 }
 
-QString program(const QString &name)
-{
-    return QDir(TestEnv::buildDir()).filePath(name);
-}
-
-QProcessEnvironment batchEnvironment(const QString &home)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("LD_PRELOAD"));
-    env.remove(QStringLiteral("PRX5M_FAULT"));
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/cache"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
-    return env;
-}
-
 // The four places a write can fail, with both errors a disk gives.
 void addFaultRows(qint64 middle)
 {
@@ -270,8 +253,8 @@ void TestCheckedWrites::batchPdf()
     TestEnv::writeBytes(pdf, old);
 
     QProcess p;
-    p.setProcessEnvironment(FaultInjection::environment(batchEnvironment(dir.path()), fault, QStringLiteral("office.pdf"), error));
-    p.start(program(QStringLiteral("prx5m")), {QStringLiteral("--pdf"), QStringLiteral("illuminance"), work, pdf});
+    p.setProcessEnvironment(FaultInjection::environment(TestEnv::batchEnvironment(dir.path()), fault, QStringLiteral("office.pdf"), error));
+    p.start(TestEnv::program(QStringLiteral("prx5m")), {QStringLiteral("--pdf"), QStringLiteral("illuminance"), work, pdf});
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.exitCode(), 4);
     const QString stderrText = QString::fromLocal8Bit(p.readAllStandardError());
@@ -288,8 +271,8 @@ void TestCheckedWrites::batchPdfIntoFifo()
     const QString fifo = dir.filePath(QStringLiteral("out.pdf"));
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     QProcess p;
-    p.setProcessEnvironment(batchEnvironment(dir.path()));
-    p.start(program(QStringLiteral("prx5m")), {QStringLiteral("--pdf"), QStringLiteral("illuminance"), work, fifo});
+    p.setProcessEnvironment(TestEnv::batchEnvironment(dir.path()));
+    p.start(TestEnv::program(QStringLiteral("prx5m")), {QStringLiteral("--pdf"), QStringLiteral("illuminance"), work, fifo});
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.exitCode(), 4);
     QVERIFY(QString::fromLocal8Bit(p.readAllStandardError()).contains(QStringLiteral("通常のファイルではありません")));
@@ -314,7 +297,7 @@ void TestCheckedWrites::masterTool()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("LD_PRELOAD"));
     p.setProcessEnvironment(FaultInjection::environment(env, fault, QStringLiteral("syomei.mst"), error));
-    p.start(program(QStringLiteral("prx5m-mst")), {QStringLiteral("to-mst"), QStringLiteral("luminaire"), csv, mst});
+    p.start(TestEnv::program(QStringLiteral("prx5m-mst")), {QStringLiteral("to-mst"), QStringLiteral("luminaire"), csv, mst});
     QVERIFY(p.waitForFinished(60000));
     QVERIFY(p.exitCode() != 0);
     QVERIFY(!p.readAllStandardError().isEmpty());
@@ -357,8 +340,8 @@ void TestCheckedWrites::batchRunsSideBySide()
     // All eight share one work folder, as runs of one user do.
     for (int i = 0; i < prefixes.size(); ++i) {
         auto *p = new QProcess(this);
-        p->setProcessEnvironment(batchEnvironment(dir.path()));
-        p->start(program(QStringLiteral("prx5m")),
+        p->setProcessEnvironment(TestEnv::batchEnvironment(dir.path()));
+        p->start(TestEnv::program(QStringLiteral("prx5m")),
                  {QStringLiteral("--pdf"), QStringLiteral("illuminance"), dir.filePath(QStringLiteral("w%1.syw").arg(i)),
                   dir.filePath(QStringLiteral("r%1.pdf").arg(i))});
         runs.append(p);

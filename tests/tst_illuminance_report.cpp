@@ -425,13 +425,8 @@ void TestIlluminanceReport::batchMode()
     }
     const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.remove(QStringLiteral("DISPLAY"));
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), dir.filePath(QStringLiteral("cache")));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    p.setProcessEnvironment(env);
-    p.start(QDir(TestEnv::buildDir()).filePath(QStringLiteral("prx5m")),
+    p.setProcessEnvironment(TestEnv::batchEnvironment(dir.path()));
+    p.start(TestEnv::program(QStringLiteral("prx5m")),
             {QStringLiteral("--pdf"), QStringLiteral("illuminance"), path, pdf});
     QVERIFY(p.waitForFinished(30000));
     QCOMPARE(p.exitCode(), status);

@@ -201,17 +201,18 @@ void FSyoudo::updateMaintenanceChoices()
 void FSyoudo::Line_Add()
 {
     RoomSheet::Line_Add(recordGrid(), m_ui->SPD_Data->activeRow());
-    Data_List_Clear();
-    SPD_Paint(m_ui->SPD_Data);
-    Sentaku_List_Clear();
-    SPD_Paint(m_ui->Spd_Sentaku);
-    forgetShownRow();
-    gridChanged();
+    linesMoved();
 }
 
 void FSyoudo::Line_Delete()
 {
     RoomSheet::Line_Delete(recordGrid(), m_ui->SPD_Data->activeRow());
+    linesMoved();
+}
+
+// Rows below the cursor moved: both grids are drawn again from the records.
+void FSyoudo::linesMoved()
+{
     Data_List_Clear();
     SPD_Paint(m_ui->SPD_Data);
     Sentaku_List_Clear();

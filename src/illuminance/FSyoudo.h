@@ -75,6 +75,7 @@ private:
     void pickLuminaire(int column, int row);
     void pickRoom(int column, int row);
     void UpDown2_Step(int delta);
+    void linesMoved();
     // The lamp entry pair closed, so the lamp name shows.
     void closeLampEntry();
     // The flux box takes input exactly while the lamp is typed by hand.

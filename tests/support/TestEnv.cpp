@@ -38,6 +38,23 @@ QString TestEnv::sourceDir()
     return qEnvironmentVariable("PRX5M_SOURCE_DIR");
 }
 
+QString TestEnv::program(const QString &name)
+{
+    return QDir(buildDir()).filePath(name);
+}
+
+QProcessEnvironment TestEnv::batchEnvironment(const QString &home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("LD_PRELOAD"));
+    env.remove(QStringLiteral("PRX5M_FAULT"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/cache"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+    return env;
+}
+
 bool TestEnv::copySampleMasters() const
 {
     for (const QString &name : {MasterTables::kLampFile, MasterTables::kLuminaireFile, MasterTables::kRoomFile}) {

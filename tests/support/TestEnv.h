@@ -2,6 +2,7 @@
 
 #include "master/MasterTables.h"
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -19,6 +20,11 @@ public:
     bool copySampleMasters() const;
     static QString buildDir();
     static QString sourceDir();
+    // A program the build made, by name.
+    static QString program(const QString &name);
+    // For a batch run of the program: no screen, no preloaded faults, its settings and
+    // print tables under `home`.
+    static QProcessEnvironment batchEnvironment(const QString &home);
 
     // Whole-file reads and writes for tests ("" when the file can't be read).
     static QByteArray readBytes(const QString &path);
