@@ -6,6 +6,7 @@
 #include "illuminance/IlluminancePrintTable.h"
 #include "illuminance/RoomRecord.h"
 #include "io/CheckedFile.h"
+#include "report/BatchStatus.h"
 #include "support/FaultInjection.h"
 #include "support/PdfTools.h"
 #include "support/SheetFixture.h"
@@ -85,6 +86,8 @@ private slots:
     void batchPdfIntoFifo();
     void masterTool_data();
     void masterTool();
+    void photometryTool_data();
+    void photometryTool();
     void fullDisk();
     void batchRunsSideBySide();
 };
@@ -238,29 +241,68 @@ void TestCheckedWrites::notRegularTargets()
 
 void TestCheckedWrites::batchPdf_data()
 {
-    addFaultRows(20000);
+    QTest::addColumn<QString>("sheet");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    const QString noPdf = QStringLiteral("PDFを書き込めません");
+    const QString noTable = QStringLiteral("印刷用データを作成できません");
+    for (const char *sheet : {"illuminance", "cecl"}) {
+        const QString table = QString::fromLatin1(sheet) == u"cecl" ? QStringLiteral("t_cecl.mdb")
+                                                                     : QStringLiteral("t_syou.mdb");
+        for (const QString &error : {QStringLiteral("ENOSPC"), QStringLiteral("EIO")}) {
+            for (const QString &fault : {QStringLiteral("write:0"), QStringLiteral("write:20000"), QStringLiteral("fsync"),
+                                         QStringLiteral("rename")})
+                QTest::addRow("%s pdf %s %s", sheet, qPrintable(fault), qPrintable(error))
+                    << sheet << QStringLiteral("office.pdf") << fault << error << int(BatchStatus::CannotWritePdf) << noPdf;
+        }
+        for (const QString &fault : {QStringLiteral("write:0"), QStringLiteral("write:2000"), QStringLiteral("fsync"),
+                                     QStringLiteral("rename")})
+            QTest::addRow("%s table %s", sheet, qPrintable(fault))
+                << sheet << table << fault << QStringLiteral("ENOSPC") << int(BatchStatus::CannotBuildTable) << noTable;
+    }
 }
 
 void TestCheckedWrites::batchPdf()
 {
+    QFETCH(QString, sheet);
+    QFETCH(QString, target);
     QFETCH(QString, fault);
     QFETCH(QString, error);
+    QFETCH(int, status);
+    QFETCH(QString, message);
     QTemporaryDir dir;
     const QString work = dir.filePath(QStringLiteral("office.syw"));
-    QVERIFY(WorkFile::save(sheetOf(QStringLiteral("会議室"), 30), work));
+    if (sheet == u"cecl")
+        TestEnv::writeBytes(work, TestEnv::readBytes(QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f-cecl.syw"))));
+    else
+        QVERIFY(WorkFile::save(sheetOf(QStringLiteral("会議室"), 30), work));
     const QString pdf = dir.filePath(QStringLiteral("office.pdf"));
     const QByteArray old("%PDF-1.4 an earlier report\n");
     TestEnv::writeBytes(pdf, old);
+    // The print table of an earlier run, where the batch run makes its own.
+    const QString tableFolder = dir.filePath(QStringLiteral("cache/kzw/zeltika"));
+    QVERIFY(QDir().mkpath(tableFolder));
+    const QString table = QDir(tableFolder).filePath(target == u"office.pdf" ? QStringLiteral("none") : target);
+    const QByteArray oldTable("an earlier print table");
+    if (target != u"office.pdf")
+        TestEnv::writeBytes(table, oldTable);
 
     QProcess p;
-    p.setProcessEnvironment(FaultInjection::environment(TestEnv::batchEnvironment(dir.path()), fault, QStringLiteral("office.pdf"), error));
-    p.start(TestEnv::program(QStringLiteral("prx5m")), {QStringLiteral("--pdf"), QStringLiteral("illuminance"), work, pdf});
+    p.setProcessEnvironment(FaultInjection::environment(TestEnv::batchEnvironment(dir.path()), fault, target, error));
+    p.start(TestEnv::program(QStringLiteral("prx5m")), {QStringLiteral("--pdf"), sheet, work, pdf});
     QVERIFY(p.waitForFinished(60000));
-    QCOMPARE(p.exitCode(), 4);
+    QCOMPARE(p.exitCode(), status);
     const QString stderrText = QString::fromLocal8Bit(p.readAllStandardError());
-    QVERIFY2(stderrText.contains(QStringLiteral("PDFを書き込めません")), qPrintable(stderrText));
+    QVERIFY2(stderrText.contains(message), qPrintable(stderrText));
     QCOMPARE(TestEnv::readBytes(pdf), old);
     QCOMPARE(leftovers(dir.path(), QStringLiteral("office.pdf")), QStringList{QStringLiteral("office.syw")});
+    if (target != u"office.pdf") {
+        QCOMPARE(TestEnv::readBytes(table), oldTable);
+        QCOMPARE(leftovers(tableFolder, target), QStringList());
+    }
 }
 
 void TestCheckedWrites::batchPdfIntoFifo()
@@ -303,6 +345,57 @@ void TestCheckedWrites::masterTool()
     QVERIFY(!p.readAllStandardError().isEmpty());
     QCOMPARE(TestEnv::readBytes(mst), old);
     QCOMPARE(leftovers(dir.path(), QStringLiteral("syomei.mst")), QStringList());
+}
+
+void TestCheckedWrites::photometryTool_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("error");
+    for (const char *target : {"syomei.csv", "curve.png", "curve.pdf"}) {
+        for (const QString &error : {QStringLiteral("ENOSPC"), QStringLiteral("EIO")}) {
+            for (const QString &fault : {QStringLiteral("write:0"), QStringLiteral("write:3000"), QStringLiteral("fsync"),
+                                         QStringLiteral("rename")})
+                QTest::addRow("%s %s %s", target, qPrintable(fault), qPrintable(error))
+                    << QString::fromLatin1(target) << fault << error;
+        }
+    }
+}
+
+// Importing a luminaire into the master's slot, or drawing its curve, on a failing disk.
+void TestCheckedWrites::photometryTool()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, fault);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("syomei.csv"));
+    const QByteArray oldCsv = TestEnv::readBytes(QDir(TestEnv::sourceDir()).filePath(QStringLiteral("data/masters/syomei.csv")));
+    QVERIFY(!oldCsv.isEmpty());
+    TestEnv::writeBytes(csv, oldCsv);
+    const QString plot = dir.filePath(target == u"syomei.csv" ? QStringLiteral("curve.png") : target);
+    const QByteArray oldPlot("an earlier curve");
+    TestEnv::writeBytes(plot, oldPlot);
+    const QString ies = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("data/photometry/downlight-dl2000.ies"));
+
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("LD_PRELOAD"));
+    p.setProcessEnvironment(FaultInjection::environment(env, fault, target, error));
+    p.start(TestEnv::program(QStringLiteral("prx5m-mst")),
+            {QStringLiteral("photometry"), ies, QStringLiteral("--plot"), plot, QStringLiteral("--into"), csv,
+             QStringLiteral("--slot"), QStringLiteral("60"), QStringLiteral("--mf"), QStringLiteral("0.81,0.77,0.72")});
+    QVERIFY(p.waitForFinished(60000));
+    QVERIFY(p.exitCode() != 0);
+    const QString stderrText = QString::fromUtf8(p.readAllStandardError());
+    QVERIFY2(stderrText.contains(QStringLiteral("書き込めません")), qPrintable(stderrText));
+    // The plot is written before the slot: a failing plot leaves the master untouched too.
+    QCOMPARE(TestEnv::readBytes(csv), oldCsv);
+    if (target != u"syomei.csv")
+        QCOMPARE(TestEnv::readBytes(plot), oldPlot);
+    QStringList left = leftovers(dir.path(), QStringLiteral("syomei.csv"));
+    left.removeAll(QFileInfo(plot).fileName());
+    QCOMPARE(left, QStringList());
 }
 
 void TestCheckedWrites::fullDisk()

@@ -270,7 +270,7 @@ int photometryCommand(const QStringList &args)
         return fail(error);
     if (!o.plot.isEmpty()) {
         if (!PhotometryPlot::write(p, o.plot, &error))
-            return fail(error);
+            return fail(QStringLiteral("%1 を書き込めません: %2").arg(o.plot, error));
         out(QStringLiteral("配光曲線を書きました: %1").arg(o.plot));
     }
     if (!o.into.isEmpty()) {
