@@ -22,12 +22,13 @@ struct Zone {
     QString floor;
     QString name;
     QString area = QStringLiteral("60.0");
-    QString total = QStringLiteral("400");
+    QString power = QStringLiteral("40"); // W a fitting, 10 fittings
     QString hours = QStringLiteral("2500");
     QString lamp = QStringLiteral("FHF32EX-N-2");
 };
 
-// A zone as the sheet stores it after Confirm: 20 W/m2, factors 0.80 / 1.0 / 1.0.
+// A zone with 20 W/m2 and the factors 0.80 / 1.0 / 1.0. Its stored figures are stale on purpose:
+// the table works every figure out from the inputs.
 void put(RecordGrid &g, const Zone &z)
 {
     g.setText(z.row, InUse, "1");
@@ -40,17 +41,17 @@ void put(RecordGrid &g, const Zone &z)
     g.setText(z.row, LuminaireNumber, "A-1");
     g.setText(z.row, StandardPower, "20");
     g.setText(z.row, StandardHours, z.hours);
-    g.setText(z.row, InputPower, "40");
-    g.setText(z.row, TotalInput, z.total);
-    g.setText(z.row, PlannedPowerDensity, "6.67");
-    g.setText(z.row, AnnualEnergy, "1000");
+    g.setText(z.row, InputPower, z.power);
+    g.setText(z.row, TotalInput, "1");
+    g.setText(z.row, PlannedPowerDensity, "1");
+    g.setText(z.row, AnnualEnergy, "1");
     g.setText(z.row, ControlContent, QStringLiteral("在室検知"));
     g.setText(z.row, ControlFactor, "0.80");
     g.setText(z.row, TypeFactor, "1.0");
     g.setText(z.row, IlluminanceFactor, "1.0");
-    g.setText(z.row, LightingEnergy, "800.000");
-    g.setText(z.row, VirtualEnergy, "3000.000");
-    g.setText(z.row, ZoneCecl, "0.27");
+    g.setText(z.row, LightingEnergy, "1");
+    g.setText(z.row, VirtualEnergy, "1");
+    g.setText(z.row, ZoneCecl, "1");
 }
 
 RecordGrid sheetOf(const QList<Zone> &zones, int method = 0)
@@ -139,12 +140,14 @@ void TestCeclReport::twoFloors()
         QCOMPARE(cell(line, C::FileName), QStringLiteral("/tmp/a.syw"));
         QVERIFY(line[C::RowNumber].isNull());
     }
-    // A one-luminaire zone line: the sheet's texts, energies recomputed from the hours.
+    // A one-luminaire zone line: every figure from the inputs beside it.
     const auto &office = r.lines[0];
+    QCOMPARE(cell(office, C::InputPower), QStringLiteral("40"));
+    QCOMPARE(cell(office, C::FittingCount), QStringLiteral("10"));
     QCOMPARE(cell(office, C::TotalInput), QStringLiteral("400"));
-    QCOMPARE(cell(office, C::PlannedPowerDensity), QStringLiteral("6.67"));
+    QCOMPARE(cell(office, C::PlannedPowerDensity), QStringLiteral("6.67")); // 6666.7 -> 6666, d 6 -> 6670
     QCOMPARE(cell(office, C::AnnualEnergy), QStringLiteral("1000"));
-    QCOMPARE(cell(office, C::LightingEnergy), QStringLiteral("800.000"));
+    QCOMPARE(cell(office, C::LightingEnergy), QStringLiteral("800"));
     QCOMPARE(cell(office, C::VirtualEnergy), QStringLiteral("3000"));
     QCOMPARE(cell(office, C::Cecl), QStringLiteral("0.27"));
     // The floor totals: sums and ratios of sums.
@@ -187,10 +190,10 @@ void TestCeclReport::pageFill()
 
 void TestCeclReport::zoneOfThreeLuminaires()
 {
-    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室"), "60.0", "400"},
-                            {2, "", QStringLiteral("事務室"), "60.0", "300"},
-                            {3, "", QStringLiteral("事務室"), "60.0", "250"},
-                            {4, "", QStringLiteral("会議室"), "30.0", "200"}});
+    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室"), "60.0", "40"},
+                            {2, "", QStringLiteral("事務室"), "60.0", "30"},
+                            {3, "", QStringLiteral("事務室"), "60.0", "25"},
+                            {4, "", QStringLiteral("会議室"), "30.0", "20"}});
     g.setText(2, LuminaireNumber, "B-2");
     const auto r = make(g);
     QCOMPARE(zones(r).mid(0, 6), (QStringList{"事務室", QStringLiteral("（内訳）"), "", "", "会議室", "-"}));
@@ -231,9 +234,9 @@ void TestCeclReport::simplifiedMethods()
     QFETCH(QStringList, printed);
     QFETCH(QString, hours);
     // 49.5 rounds to 50 (taken), 49.4 to 49 (left out), an empty area counts as 0.
-    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("大会議室"), "49.5", "400", "3000"},
-                            {2, "", QStringLiteral("小会議室"), "49.4", "400", "3000"},
-                            {3, "", QStringLiteral("倉庫"), "", "400", "3000"}},
+    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("大会議室"), "49.5", "40", "3000"},
+                            {2, "", QStringLiteral("小会議室"), "49.4", "40", "3000"},
+                            {3, "", QStringLiteral("倉庫"), "", "40", "3000"}},
                            method);
     const auto r = make(g);
     QCOMPARE(r.method, method);
@@ -255,8 +258,9 @@ void TestCeclReport::simplifiedMethods()
         QCOMPARE(cell(first, C::Cecl), QStringLiteral("0.32"));          // 640 / 1980 = 0.3232
     } else {
         QCOMPARE(cell(first, C::AnnualEnergy), QStringLiteral("1200"));
-        QCOMPARE(cell(first, C::LightingEnergy), QStringLiteral("800.000")); // the sheet's own
-        QCOMPARE(cell(first, C::Cecl), QStringLiteral("0.27"));
+        QCOMPARE(cell(first, C::VirtualEnergy), QStringLiteral("2970")); // 20 x 3000 x 49.5 / 1000
+        QCOMPARE(cell(first, C::LightingEnergy), QStringLiteral("960"));
+        QCOMPARE(cell(first, C::Cecl), QStringLiteral("0.32"));          // 0.3232 -> 323, d 3 -> 320
     }
 }
 
@@ -314,7 +318,7 @@ void TestCeclReport::emptyNameOpeningAFloor()
 void TestCeclReport::zoneAcrossTheFirstFloorLabel()
 {
     // The label on the second luminaire of the first zone names the floor; the zone stays one.
-    RecordGrid g = sheetOf({{1, "", QStringLiteral("事務室"), "60.0", "400"}, {2, "1F", QStringLiteral("事務室"), "60.0", "300"},
+    RecordGrid g = sheetOf({{1, "", QStringLiteral("事務室"), "60.0", "40"}, {2, "1F", QStringLiteral("事務室"), "60.0", "30"},
                             {3, "2F", QStringLiteral("倉庫")}});
     const auto r = make(g);
     QCOMPARE(zones(r).mid(0, 6), (QStringList{"事務室", QStringLiteral("（内訳）"), "", "-", "1F 合計", "-"}));
@@ -357,7 +361,7 @@ void TestCeclReport::reportStopsWithTheLastLine()
 
 void TestCeclReport::areaZeroWithInputPrintsZero()
 {
-    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室"), "0", "400"}, {2, "", QStringLiteral("事務室"), "0", "200"}});
+    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室"), "0", "40"}, {2, "", QStringLiteral("事務室"), "0", "20"}});
     const auto r = make(g);
     QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
     QCOMPARE(cell(r.lines[0], C::PlannedPowerDensity), QStringLiteral("0"));
@@ -386,22 +390,22 @@ void TestCeclReport::primaryEnergy()
 {
     QCOMPARE(CeclPrintTable::primaryEnergy(1234.5), 12653.6); // 126536.25 cut to 126536, / 10
     QCOMPARE(CeclPrintTable::primaryEnergy(0), 0.0);
-    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室")}});
-    g.setText(1, LightingEnergy, "1234.500");
+    // 300 W x 2500 h = 750 kWh, x 0.85 = 637.5 kWh, x 10.25 = 6534.375 MJ: cut, not rounded.
+    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室"), "60.0", "30"}});
+    g.setText(1, ControlFactor, "0.85");
     const auto r = make(g);
-    QCOMPARE(r.primaryET, QStringLiteral("12653.6"));
+    QCOMPARE(r.primaryET, QStringLiteral("6534.3"));
     QCOMPARE(r.primaryES, QStringLiteral("30750")); // 3000 kWh x 10.25
 }
 
 void TestCeclReport::unreadableValueStopsTheTable()
 {
     RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室")}});
-    g.setText(1, InputPower, "40");
-    g.setText(1, TotalInput, "abc");
+    g.setText(1, InputPower, "1.2.3");
     CeclPrintTable::Result r;
     QVERIFY(!CeclPrintTable::makeLines(g, QString(), QString(), &r));
     QVERIFY(r.lines.isEmpty());
-    QVERIFY2(r.error.contains(QStringLiteral("事務室")) && r.error.contains(QStringLiteral("abc")), qPrintable(r.error));
+    QCOMPARE(r.error, QStringLiteral("1 行目（事務室）の入力電力「1.2.3」は数値ではありません。"));
     // With no zone at all there is nothing to print and no error.
     RecordGrid empty(221, 140);
     QVERIFY(!CeclPrintTable::makeLines(empty, QString(), QString(), &r));
@@ -469,7 +473,7 @@ void TestCeclReport::sheetPrintsAndPreviews()
     f.sheet->Screen_Set(1);
     QCOMPARE(f.box("Txt_SeigyoHosei")->text(), QStringLiteral("0"));
     // A value that cannot be read: one clear message, no report.
-    f.sheet->recordGrid().setText(1, TotalInput, QStringLiteral("多い"));
+    f.sheet->recordGrid().setText(1, InputPower, QStringLiteral("多い"));
     QVERIFY(!f.sheet->Make_Print_File());
     QVERIFY(f.dialogs.messages().last().contains(QStringLiteral("印刷用データを作成できません")));
     QCOMPARE(f.dialogs.asked.last().icon, Dialogs::Icon::Critical);
@@ -497,7 +501,7 @@ void TestCeclReport::batchMode()
         QVERIFY(WorkFile::save(RecordGrid(221, 38), path));
     } else if (input == u"broken") {
         RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室")}});
-        g.setText(1, TotalInput, "x");
+        g.setText(1, InputPower, "x");
         QVERIFY(WorkFile::save(g, path));
     }
     const QString pdf = dir.filePath(QStringLiteral("out.pdf"));

@@ -467,6 +467,7 @@ void TestCeclSheet::failedOpenChangesNothing()
     const RecordGrid before = f.sheet->recordGrid();
     f.box("Txt_InDenryoku")->setText("55");
     f.dialogs.paths = {bad};
+    f.dialogs.answers = {Dialogs::Answer::Discard};
     f.sheet->Menu_File_Open_Click();
     QCOMPARE(f.dialogs.messages().last(), QStringLiteral("データの読込に失敗しました。"));
     QCOMPARE(f.sheet->recordGrid(), before);
@@ -484,12 +485,15 @@ void TestCeclSheet::newSheet()
     QCOMPARE(f.sheet->recordGrid().text(221, 1), QString());
     QCOMPARE(f.sheet->recordGrid().colCount(), 140);
     openOffice(f);
-    f.dialogs.answers = {Dialogs::Answer::No};
+    // Just opened from an illuminance file, with options: changes, so the question of closing.
+    QVERIFY(f.sheet->isWindowModified());
+    f.dialogs.answers = {Dialogs::Answer::Cancel};
     f.sheet->Menu_File_New_Click();
-    QCOMPARE(f.dialogs.messages().last(), QStringLiteral("現在編集中のデータを破棄しますか？"));
+    QCOMPARE(f.dialogs.messages().last(), QStringLiteral("「office-3f.syw」への変更を保存しますか？"));
     QCOMPARE(f.sheet->recordGrid().text(1, InUse), QStringLiteral("1"));
-    f.dialogs.answers = {Dialogs::Answer::Yes};
+    f.dialogs.answers = {Dialogs::Answer::Discard};
     f.sheet->Menu_File_New_Click();
+    QCOMPARE(f.dialogs.messages().size(), 2); // no second question after 保存しない
     QCOMPARE(f.sheet->recordGrid().text(1, InUse), QString());
     QCOMPARE(f.sheet->currentFileName(), QString());
     QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("1"));

@@ -90,7 +90,13 @@ void TestSyoudoWorkFile::newAsksOnlyWithRooms()
     QVERIFY(f.dialogs.asked.isEmpty()); // an empty sheet never asks
     QCOMPARE(f.sheet->recordGrid().text(kHeadingsRow, kTitle1), QString()); // the headings go too
 
-    commitRoom(f, 3, QStringLiteral("事務室"));
+    // A saved sheet whose only room is on row 220 still asks before its rooms go.
+    QTemporaryDir dir;
+    commitRoom(f, 220, QStringLiteral("事務室"));
+    f.dialogs.paths = {dir.filePath(QStringLiteral("a.syw"))};
+    f.sheet->Menu_File_Save_Click();
+    QVERIFY(!f.sheet->isWindowModified());
+    f.dialogs.asked.clear();
     f.dialogs.answers = {Dialogs::Answer::Yes};
     f.sheet->Menu_File_New_Click();
     QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("現在編集中のデータを破棄しますか？")});
@@ -139,12 +145,14 @@ void TestSyoudoWorkFile::cancelledDialogsChangeNothing()
     commitRoom(f, 1, QStringLiteral("事務室"));
     f.sheet->setText(QStringLiteral("Txt_Shitsu"), QStringLiteral("編集中"));
     const RecordGrid before = f.sheet->recordGrid();
-    f.sheet->Menu_File_Open_Click();  // no path scripted: cancelled
+    f.dialogs.answers = {Dialogs::Answer::Discard}; // the changes: not saved, and then no file chosen
+    f.sheet->Menu_File_Open_Click();
     f.sheet->Menu_File_NSave_Click();
     QCOMPARE(f.sheet->recordGrid(), before);
     QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("編集中"));
     QCOMPARE(f.sheet->currentFileName(), QString());
-    QVERIFY(f.dialogs.messages().isEmpty());
+    QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("変更されたデータを保存しますか？")});
+    QVERIFY(f.sheet->isWindowModified());
 }
 
 void TestSyoudoWorkFile::failedSaveKeepsOldFileAndName_data()
@@ -217,8 +225,10 @@ void TestSyoudoWorkFile::corruptFileLeavesTheSheet()
     f.box("Txt_Shitsu")->setText(QStringLiteral("応接室"));
     const RecordGrid before = f.sheet->recordGrid();
     f.dialogs.paths = {path};
+    f.dialogs.answers = {Dialogs::Answer::Discard};
     f.sheet->Menu_File_Open_Click();
-    QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("データの読込に失敗しました。")});
+    QCOMPARE(f.dialogs.messages(), (QStringList{QStringLiteral("変更されたデータを保存しますか？"),
+                                                QStringLiteral("データの読込に失敗しました。")}));
     QVERIFY(!f.dialogs.asked.last().detail.isEmpty()); // the file and the reason beneath
     QCOMPARE(f.sheet->recordGrid(), before);
     QCOMPARE(f.sheet->currentFileName(), QString());

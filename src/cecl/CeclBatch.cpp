@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cstdio>
+
 namespace CeclBatch {
 
 int writePdf(const QString &workFile, const QString &pdfPath, const QString &workFolder, QString *error)
@@ -31,6 +33,9 @@ int writePdf(const QString &workFile, const QString &pdfPath, const QString &wor
         *error = QStringLiteral("印刷用データを作成できません: %1").arg(result.error);
         return BatchStatus::ValueTooLarge;
     }
+    // Joined zones are printed as the rule has them; the user hears of them.
+    for (const QString &notice : std::as_const(result.notices))
+        std::fprintf(stderr, "prx5m: 警告: %s\n", notice.toLocal8Bit().constData());
     QList<QSqlRecord> records;
     QString buildError;
     const QString database = QDir(workFolder).filePath(CeclPrintTable::kFileName);

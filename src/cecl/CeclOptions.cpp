@@ -33,15 +33,16 @@ CeclOptions CeclOptions::load(RecordGrid &grid)
     return o;
 }
 
-void CeclOptions::apply(RecordGrid &grid, const MasterTables &masters) const
+CeclOptions::Copied CeclOptions::apply(RecordGrid &grid, const MasterTables &masters) const
 {
+    Copied copied;
     const int h = kHeadingsRow;
     grid.setText(h, BuildingType, QString::number(buildingType));
     grid.setText(h, SimplifiedMethod, QString::number(simplified ? method : 0));
     grid.setText(h, LinkStandardPower, linkPower ? QStringLiteral("1") : QStringLiteral("0"));
     grid.setText(h, LinkStandardHours, linkHours ? QStringLiteral("1") : QStringLiteral("0"));
     if (!(linkPower || linkHours) || buildingType < 0 || buildingType >= kBuildingTypeCount)
-        return;
+        return copied;
     const auto t = size_t(buildingType);
     for (int r = 1; r <= kRooms; ++r) {
         if (grid.text(r, InUse) != u"1")
@@ -50,24 +51,30 @@ void CeclOptions::apply(RecordGrid &grid, const MasterTables &masters) const
         int found = 0;
         if (linkPower) {
             found = masters.findRoomByName(name);
-            if (found != 0)
+            if (found != 0) {
                 grid.setText(r, StandardPower, QString::number(masters.room(found).standardPowerByType[t]));
+                copied.power.insert(r);
+            }
         }
         if (linkHours) {
             if (found != 0) {
                 grid.setText(r, StandardHours, QString::number(masters.room(found).standardHoursByType[t]));
+                copied.hours.insert(r);
             } else {
                 // Every record of that name up to the first empty one: the last found wins.
                 for (int slot = 1; slot <= MasterTables::kRoomSearchSlots; ++slot) {
                     const RoomMasterRecord &room = masters.room(slot);
                     if (room.name.isEmpty())
                         break;
-                    if (room.name == name)
+                    if (room.name == name) {
                         grid.setText(r, StandardHours, QString::number(room.standardHoursByType[t]));
+                        copied.hours.insert(r);
+                    }
                 }
             }
         }
     }
+    return copied;
 }
 
 int CeclOptions::simplifiedMethod(const RecordGrid &grid)

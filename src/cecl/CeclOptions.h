@@ -2,6 +2,8 @@
 
 #include "grid/RecordGrid.h"
 
+#include <QSet>
+
 class MasterTables;
 
 // The options of a CEC/L work file, kept in the headings row (columns 100 to 103): the building
@@ -16,9 +18,14 @@ struct CeclOptions {
 
     // The dialog's load: reads row 221; an empty SimplifiedMethod is written "0" into the grid.
     static CeclOptions load(RecordGrid &grid);
+    // The zones whose standard power / standard hours were copied from the room master.
+    struct Copied {
+        QSet<int> power;
+        QSet<int> hours;
+    };
     // OK: writes row 221, then copies the room master's standard values into the zones whose
     // name it finds (records 1 to 100, up to the first empty name, exact comparison).
-    void apply(RecordGrid &grid, const MasterTables &masters) const;
+    Copied apply(RecordGrid &grid, const MasterTables &masters) const;
 
     // Row 221's values as the print table reads them.
     static int simplifiedMethod(const RecordGrid &grid);

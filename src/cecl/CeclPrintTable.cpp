@@ -2,10 +2,12 @@
 
 #include "cecl/CeclCalculation.h"
 #include "cecl/CeclOptions.h"
+#include "cecl/RptCECL.h"
 #include "cecl/ZoneRecord.h"
 #include "text/NumberText.h"
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <optional>
 
@@ -27,6 +29,32 @@ using C = CeclPrintTable::Column;
 constexpr int kZeroFilled[] = {Area,        StandardPower,  StandardHours,    InputPower, TotalInput,
                                PlannedPowerDensity, AnnualEnergy, ControlFactor, TypeFactor, IlluminanceFactor,
                                LightingEnergy, VirtualEnergy, ZoneCecl};
+
+// The inputs a zone line prints: the report's field and the caption the user knows.
+struct Input {
+    int column;
+    const char *field;
+    const char *caption;
+};
+
+constexpr Input kInputs[] = {
+    {InputPower, "入力電力", "入力電力"},
+    {FittingCount, "台数", "台数"},
+    {Area, "床面積", "床面積"},
+    {StandardPower, "標準照明消費", "標準照明消費力"},
+    {StandardHours, "標準点灯時間", "年間点灯時間"},
+    {ControlFactor, "制御補正係数", "制御補正係数"},
+    {TypeFactor, "種類補正係数", "種類補正係数"},
+    {IlluminanceFactor, "照度補正係数", "照明補正係数"},
+};
+
+const Input &inputOf(int column)
+{
+    for (const Input &in : kInputs)
+        if (in.column == column)
+            return in;
+    Q_UNREACHABLE();
+}
 
 // The sums of a floor group or of the building.
 struct Totals {
@@ -56,8 +84,12 @@ class Walk
 {
 public:
     Walk(RecordGrid &grid, const QString &company, const QString &fileName, CeclPrintTable::Result &result)
-        : m_grid(grid), m_result(result)
+        : m_grid(grid), m_result(result), m_report(RptCECL::definition(0, QString(), QString()))
     {
+        m_fits = [this](const QString &field, const QString &value) {
+            const BandedReport::Field *f = m_report.field(field);
+            return !f || m_report.showsWhole(*f, value);
+        };
         const int h = kHeadingsRow;
         m_headings = {m_grid.text(h, 1), m_grid.text(h, 2), m_grid.text(h, 3), company, fileName};
         m_method = CeclOptions::simplifiedMethod(grid);
@@ -108,29 +140,52 @@ private:
     }
 
     QString text(int row, int column) const { return m_grid.text(row, column); }
+    QString zoneName(int row) const { return text(row, RoomName1); }
 
-    double number(int row, int column) const
+    [[noreturn]] void refuse(int row, const QString &field, const QString &value, const QString &why) const
     {
-        if (const auto v = CeclCalculation::number(text(row, column)))
-            return *v;
-        throw Failure{QStringLiteral("%1 行目（%2）の値「%3」は数値ではありません。")
-                          .arg(row)
-                          .arg(text(row, RoomName1), text(row, column))};
+        throw Failure{QStringLiteral("%1 行目（%2）の%3「%4」%5").arg(row).arg(zoneName(row), field, value, why)};
     }
 
-    qint32 integer(int row, int column) const
+    // An input printed on a line: a number, not negative, finite, and shown whole in its column.
+    // An empty fitting count is a room without fittings yet.
+    double input(int row, int column) const
     {
-        const double v = std::nearbyint(number(row, column)); // halves to even
-        if (std::fabs(v) > std::numeric_limits<qint32>::max())
-            throw Failure{QStringLiteral("%1 行目（%2）の値「%3」が大きすぎます。").arg(row).arg(text(row, RoomName1), text(row, column))};
-        return qint32(v);
+        const Input &in = inputOf(column);
+        const QString t = text(row, column);
+        if (column == FittingCount && t.trimmed().isEmpty())
+            return 0;
+        const auto v = CeclCalculation::number(t);
+        if (!v || std::isnan(*v))
+            refuse(row, QString::fromUtf8(in.caption), t, QStringLiteral("は数値ではありません。"));
+        if (*v < 0)
+            refuse(row, QString::fromUtf8(in.caption), t, QStringLiteral("は負の値です。"));
+        if (!std::isfinite(*v) || !m_fits(QString::fromUtf8(in.field), t))
+            refuse(row, QString::fromUtf8(in.caption), t, QStringLiteral("は大きすぎて印刷できません。"));
+        return *v;
     }
 
-    static double value(std::optional<double> v, int row, const QString &what)
+    // A figure worked out for the zone line at `row`, or for the total line `name` (row 0).
+    double computed(std::optional<double> v, int row, const QString &name, const char *field, const char *caption) const
     {
-        if (v)
+        if (v && std::isfinite(*v) && m_fits(QString::fromUtf8(field), NumberText::plain(*v)))
             return *v;
-        throw Failure{QStringLiteral("%1 行目の%2を計算できません（値が大きすぎます）。").arg(row).arg(what)};
+        const QString why = v && std::isfinite(*v)
+                                ? QStringLiteral("「%1」は大きすぎて印刷できません。").arg(NumberText::plain(*v))
+                                : QStringLiteral("を計算できません（値が大きすぎます）。");
+        const QString c = QString::fromUtf8(caption);
+        if (row == 0)
+            throw Failure{QStringLiteral("「%1」の%2%3").arg(name, c, why)};
+        throw Failure{QStringLiteral("%1 行目（%2）の%3%4").arg(row).arg(zoneName(row), c, why)};
+    }
+
+    // The 32-bit whole number the rules take of a value (halves to even).
+    qint32 whole(double v, int row, const char *caption) const
+    {
+        const double r = std::nearbyint(v);
+        if (!(r <= std::numeric_limits<qint32>::max()))
+            refuse(row, QString::fromUtf8(caption), NumberText::plain(v), QStringLiteral("は大きすぎて計算できません。"));
+        return qint32(r);
     }
 
     // In use, and not left out by the simplified method (methods Ⅰ and Ⅲ: less than 50 m2).
@@ -153,7 +208,11 @@ private:
         return line;
     }
 
-    void blank() { m_result.lines.append(newLine()); }
+    void blank()
+    {
+        m_result.lines.append(newLine());
+        m_result.sourceRows.append(0);
+    }
 
     // A row whose floor differs from the current one opens a new floor group. Zones before the
     // first floor label join the first floor that is named.
@@ -211,84 +270,109 @@ private:
         return rows;
     }
 
-    // Writes the zone starting at `row`; returns its last row.
+    // Writes the zone starting at `row`; returns its last row. Every figure of its lines is
+    // worked out from the inputs printed on them, so no line contradicts itself.
     int zone(int row)
     {
         const QList<int> rows = members(row);
+        noteJoin(rows);
         Line line = newLine();
-        const bool firstOfGroup = m_result.lines.size() == m_groupFirstLine;
-        if (firstOfGroup)
+        if (m_result.lines.size() == m_groupFirstLine)
             line[C::Floor] = m_groups.last().floor;
         // Under methods Ⅱ and Ⅲ every zone is printed with 2000 h.
         const bool fixedHours = m_method == 2 || m_method == 3;
-        const QString hoursText = fixedHours ? QStringLiteral("2000") : text(row, StandardHours);
-        const double hoursUsed = fixedHours ? 2000 : number(row, StandardHours);
-        const qint32 wholeHours = fixedHours ? 2000 : integer(row, StandardHours);
-        line[C::Zone] = text(row, RoomName1);
+        const double area = input(row, Area);
+        const double power = input(row, StandardPower);
+        const double hours = fixedHours ? 2000 : input(row, StandardHours);
+        const double control = input(row, ControlFactor);
+        const double typeFactor = input(row, TypeFactor);
+        const double illuminanceFactor = input(row, IlluminanceFactor);
+        line[C::Zone] = zoneName(row);
         line[C::StandardPower] = text(row, StandardPower);
-        line[C::StandardHours] = hoursText;
+        line[C::StandardHours] = fixedHours ? QStringLiteral("2000") : text(row, StandardHours);
         line[C::Area] = text(row, Area);
         line[C::ControlContent] = text(row, ControlContent);
         line[C::ControlFactor] = text(row, ControlFactor);
         line[C::TypeFactor] = text(row, TypeFactor);
         line[C::IlluminanceFactor] = text(row, IlluminanceFactor);
 
-        Totals zone;
-        zone.area = number(row, Area);
-        qint64 total = 0;
-        for (int r : rows)
-            total += integer(r, TotalInput);
-        if (total > std::numeric_limits<qint32>::max())
-            throw Failure{QStringLiteral("%1 行目（%2）のトータル入力の合計が大きすぎます。").arg(row).arg(text(row, RoomName1))};
-        zone.totalInput = total;
-        const double virtualEnergy =
-            value(CeclCalculation::Keisan_Vsyoden(number(row, StandardPower), hoursUsed, zone.area, number(row, TypeFactor),
-                                                  number(row, IlluminanceFactor)),
-                  row, QStringLiteral("仮想照明消費電力量"));
-        zone.annual = value(CeclCalculation::Keisan_Nendenryoku(qint32(total), wholeHours), row, QStringLiteral("年間電力量"));
-        zone.virtualEnergy = virtualEnergy;
-        line[C::AnnualEnergy] = NumberText::plain(zone.annual);
-        line[C::VirtualEnergy] = NumberText::plain(virtualEnergy);
-        line[C::TotalInput] = rows.size() == 1 ? QVariant(text(row, TotalInput)) : QVariant(NumberText::plain(double(total)));
+        // Each luminaire's total input: its input power times its fittings, as a whole number.
+        QList<qint32> totals;
+        qint64 sum = 0;
+        for (int r : rows) {
+            const double w = input(r, InputPower);
+            const double n = input(r, FittingCount);
+            totals.append(whole(computed(w * n, r, {}, "トータル入力", "トータル入力"), r, "トータル入力"));
+            sum += totals.last();
+        }
+        const qint32 total = whole(double(sum), row, "トータル入力の合計");
 
-        // The sheet's own values for a zone of one luminaire on its own hours; recomputed from
-        // the printed values otherwise, so every line and total stands on the hours printed.
-        const bool recompute = rows.size() > 1 || fixedHours;
-        if (rows.size() == 1) {
-            line[C::LuminaireNumber] = text(row, LuminaireNumber);
-            line[C::LuminaireType] = luminaireType(row);
-            line[C::InputPower] = text(row, InputPower);
-            line[C::FittingCount] = text(row, FittingCount);
-            line[C::PlannedPowerDensity] = text(row, PlannedPowerDensity);
-        } else {
-            line[C::PlannedPowerDensity] = NumberText::plain(plannedDensity(qint32(total), zone.area, row));
-        }
-        if (recompute) {
-            zone.lighting = value(CeclCalculation::Keisan_Syoumeisyouhi(number(row, ControlFactor), zone.annual), row,
-                                  QStringLiteral("照明消費電力量"));
-            line[C::LightingEnergy] = NumberText::plain(zone.lighting);
-            line[C::Cecl] = NumberText::plain(value(CeclCalculation::Keisan_CECL(zone.lighting, virtualEnergy), row,
-                                                    QStringLiteral("照明エネルギー消費係数")));
-        } else {
-            zone.lighting = number(row, LightingEnergy);
-            line[C::LightingEnergy] = text(row, LightingEnergy);
-            line[C::Cecl] = text(row, ZoneCecl);
-        }
-        m_result.lines.append(line);
-        if (rows.size() > 1) {
-            for (int i = 0; i < rows.size(); ++i) {
-                Line part = newLine();
-                part[C::Zone] = i == 0 ? QStringLiteral("（内訳）") : QString();
-                part[C::LuminaireNumber] = text(rows[i], LuminaireNumber);
-                part[C::LuminaireType] = luminaireType(rows[i]);
-                part[C::InputPower] = text(rows[i], InputPower);
-                part[C::FittingCount] = text(rows[i], FittingCount);
-                part[C::TotalInput] = text(rows[i], TotalInput);
-                m_result.lines.append(part);
-            }
+        Totals zone;
+        zone.area = area;
+        zone.totalInput = total;
+        const double density = computed(plannedDensity(total, area), row, {}, "計画照明消費電力", "照明消費電力");
+        zone.annual = computed(CeclCalculation::Keisan_Nendenryoku(total, whole(hours, row, "年間点灯時間")), row, {},
+                               "年間電力量", "年間電力量");
+        zone.lighting = computed(CeclCalculation::Keisan_Syoumeisyouhi(control, zone.annual), row, {}, "照明消費電力量",
+                                 "照明消費電力量");
+        zone.virtualEnergy = computed(CeclCalculation::Keisan_Vsyoden(power, hours, area, typeFactor, illuminanceFactor),
+                                      row, {}, "仮想照明消費電力量", "仮想照明消費電力量");
+        const double cecl = computed(CeclCalculation::Keisan_CECL(zone.lighting, zone.virtualEnergy), row, {},
+                                     "照明エネルギー消費係数", "照明エネルギー消費係数");
+        line[C::TotalInput] = NumberText::plain(double(total));
+        line[C::PlannedPowerDensity] = NumberText::plain(density);
+        line[C::AnnualEnergy] = NumberText::plain(zone.annual);
+        line[C::LightingEnergy] = NumberText::plain(zone.lighting);
+        line[C::VirtualEnergy] = NumberText::plain(zone.virtualEnergy);
+        line[C::Cecl] = NumberText::plain(cecl);
+        if (rows.size() == 1)
+            luminaireColumns(line, row);
+        append(line, row);
+        // A zone of several luminaires: one breakdown line for each of them.
+        for (qsizetype i = 0; rows.size() > 1 && i < rows.size(); ++i) {
+            Line part = newLine();
+            part[C::Zone] = i == 0 ? QStringLiteral("（内訳）") : QString();
+            luminaireColumns(part, rows[i]);
+            part[C::TotalInput] = NumberText::plain(double(totals[i]));
+            append(part, rows[i]);
         }
         m_groups.last().add(zone);
         return rows.last();
+    }
+
+    void append(const Line &line, int sourceRow)
+    {
+        m_result.lines.append(line);
+        m_result.sourceRows.append(sourceRow);
+    }
+
+    void luminaireColumns(Line &line, int row) const
+    {
+        line[C::LuminaireNumber] = text(row, LuminaireNumber);
+        line[C::LuminaireType] = luminaireType(row);
+        line[C::InputPower] = text(row, InputPower);
+        const QString n = text(row, FittingCount);
+        line[C::FittingCount] = n.trimmed().isEmpty() ? QStringLiteral("0") : n;
+    }
+
+    // Rows joined into one zone by their name although they look like different rooms.
+    void noteJoin(const QList<int> &rows)
+    {
+        const int first = rows.first();
+        bool differ = false;
+        for (int r : rows) {
+            differ = differ || text(r, RoomName2) != text(first, RoomName2)
+                     || CeclCalculation::number(text(r, Area)) != CeclCalculation::number(text(first, Area));
+        }
+        if (!differ)
+            return;
+        QStringList numbers;
+        for (int r : rows)
+            numbers.append(QString::number(r));
+        m_result.notices.append(QStringLiteral("%1 行目（%2）は室名２または床面積が異なりますが、室名１が同じため"
+                                               "一つの区画として計算しました（床面積は %3 行目の値）。")
+                                    .arg(numbers.join(QStringLiteral("・")), zoneName(first))
+                                    .arg(first));
     }
 
     QString luminaireType(int row) const
@@ -298,31 +382,38 @@ private:
     }
 
     // A zone or floor with input but no area has no power density: it prints 0.
-    static double plannedDensity(qint32 total, double area, int row)
+    static std::optional<double> plannedDensity(qint32 total, double area)
     {
         if (area == 0)
-            return 0;
-        return value(CeclCalculation::Keisan_Ksyoumei(total, area), row, QStringLiteral("照明消費電力"));
+            return 0.0;
+        return CeclCalculation::Keisan_Ksyoumei(total, area);
     }
 
+    // A total line: the sums of the zone lines as they are printed.
     void totalLine(const Totals &t, const QString &name)
     {
         if (t.totalInput > std::numeric_limits<qint32>::max())
             throw Failure{QStringLiteral("「%1」のトータル入力の合計が大きすぎます。").arg(name)};
+        const auto put = [&](Line &line, int column, std::optional<double> v, const char *field, const char *caption) {
+            line[column] = NumberText::plain(computed(v, 0, name, field, caption));
+        };
         Line line = newLine();
         line[C::Zone] = name;
-        line[C::Area] = NumberText::plain(t.area);
-        line[C::TotalInput] = NumberText::plain(double(t.totalInput));
-        line[C::PlannedPowerDensity] = NumberText::plain(plannedDensity(qint32(t.totalInput), t.area, 0));
-        line[C::AnnualEnergy] = NumberText::plain(t.annual);
-        line[C::LightingEnergy] = NumberText::plain(t.lighting);
-        line[C::VirtualEnergy] = NumberText::plain(t.virtualEnergy);
-        line[C::Cecl] = NumberText::plain(value(CeclCalculation::Keisan_CECL(t.lighting, t.virtualEnergy), 0, name));
-        m_result.lines.append(line);
+        put(line, C::Area, t.area, "床面積", "床面積");
+        put(line, C::TotalInput, double(t.totalInput), "トータル入力", "トータル入力");
+        put(line, C::PlannedPowerDensity, plannedDensity(qint32(t.totalInput), t.area), "計画照明消費電力", "照明消費電力");
+        put(line, C::AnnualEnergy, t.annual, "年間電力量", "年間電力量");
+        put(line, C::LightingEnergy, t.lighting, "照明消費電力量", "照明消費電力量");
+        put(line, C::VirtualEnergy, t.virtualEnergy, "仮想照明消費電力量", "仮想照明消費電力量");
+        put(line, C::Cecl, CeclCalculation::Keisan_CECL(t.lighting, t.virtualEnergy), "照明エネルギー消費係数",
+            "照明エネルギー消費係数");
+        append(line, 0);
     }
 
     RecordGrid &m_grid;
     CeclPrintTable::Result &m_result;
+    BandedReport m_report; // what a value must fit to be printed
+    std::function<bool(const QString &field, const QString &value)> m_fits;
     QVariantList m_headings;
     int m_method = 0;
     QList<Totals> m_groups;
@@ -363,6 +454,8 @@ bool CeclPrintTable::makeLines(RecordGrid &grid, const QString &companyName, con
         Walk(grid, companyName, fileName, *result).run(last);
     } catch (const Failure &failure) {
         result->lines.clear();
+        result->sourceRows.clear();
+        result->notices.clear();
         result->error = failure.reason;
         return false;
     }

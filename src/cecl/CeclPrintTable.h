@@ -6,6 +6,7 @@
 #include <QList>
 #include <QSqlRecord>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 // The print table of the CEC/L report: "t_cecl.mdb" with its one table W_Data, one record per
@@ -32,6 +33,8 @@ public:
 
     struct Result {
         QList<Line> lines;
+        QList<int> sourceRows;    // the grid row of each line (0 for totals and blank lines)
+        QStringList notices;      // zones joined by name from rows that look like different rooms
         int method = 0;           // the simplified method of row 221
         double totalET = 0;       // the building's lighting energy (kWh)
         double totalES = 0;       // and its virtual lighting energy (kWh)
@@ -43,7 +46,9 @@ public:
     // The last row in use, 0 when none.
     static int lastZone(const RecordGrid &grid);
     // Fills the empty CEC/L cells of the zones with "0" (the sheet keeps them) and works out every
-    // line. False with result->error when a value cannot be read or a result has no value.
+    // line from the inputs printed on it. False with result->error naming the row, the zone, the
+    // field and the value when an input is no number, negative, or too large for its column, or a
+    // figure cannot be worked out or printed.
     static bool makeLines(RecordGrid &grid, const QString &companyName, const QString &fileName, Result *result);
     // Writes the lines as the table at `databasePath` (under its own name, renamed into place) and
     // gives its records as the report reads them.

@@ -68,6 +68,10 @@ FCECL::~FCECL()
 
 void FCECL::Screen_Set(int row)
 {
+    // A zone whose stored figures no longer follow its inputs is brought up to date in the grid
+    // as it is shown.
+    if (row >= 1 && row <= ZoneRecord::kRooms && ZoneSheet::recompute(recordGrid(), row))
+        gridChanged();
     ZoneSheet::Screen_Set(recordGrid(), row, *this);
 }
 
@@ -128,17 +132,25 @@ void FCECL::entryRule(const QString &name, Qt::FocusReason)
 
 void FCECL::Btn_Seigyo_Click(int index)
 {
+    panelEdited();
     focus(ZoneSheet::Btn_Seigyo_Click(index, *this));
 }
 
 void FCECL::Btn_Syuho_Click(int index)
 {
+    panelEdited();
     focus(ZoneSheet::Btn_Syuho_Click(index, *this));
 }
 
 void FCECL::Btn_Syoho_Click(int index)
 {
+    panelEdited();
     focus(ZoneSheet::Btn_Syoho_Click(index, *this));
+}
+
+void FCECL::beforeConfirm()
+{
+    Data_calculation();
 }
 
 // ---------------------------------------------------------------- file and options
@@ -153,6 +165,9 @@ void FCECL::fileLoaded()
 
 void FCECL::fileOpened()
 {
+    // Figures stored by an older Confirm follow the inputs as they are now (hours copied from the
+    // room master, fittings changed on the illuminance sheet); the sheet then counts as modified.
+    ZoneSheet::recomputeAll(recordGrid());
     // A file without a building type asks for the options at once.
     if (recordGrid().text(ZoneRecord::kHeadingsRow, ZoneRecord::BuildingType).isEmpty())
         showOptions();
@@ -170,12 +185,20 @@ void FCECL::Menu_Option_Click()
 void FCECL::showOptions()
 {
     FCECLOP dialog(recordGrid(), m_masters, this);
-    const bool applied = Dialogs::instance().execute(dialog) == QDialog::Accepted;
+    if (Dialogs::instance().execute(dialog) == QDialog::Accepted) {
+        // Standard values copied into the zones reach the zone on the panel at once, so a Confirm
+        // cannot write the old ones back over them; whatever else was typed there stays.
+        const int row = shownRow();
+        const RecordGrid &g = recordGrid();
+        if (dialog.copied().power.contains(row))
+            setText(QStringLiteral("Txt_HSyoumei"), g.text(row, ZoneRecord::StandardPower));
+        if (dialog.copied().hours.contains(row))
+            setText(QStringLiteral("Txt_HTentou"), g.text(row, ZoneRecord::StandardHours));
+        if (row >= 1 && g.text(row, ZoneRecord::InUse) == u"1")
+            Data_calculation();
+        // Every zone's figures follow its new standard values.
+        ZoneSheet::recomputeAll(recordGrid());
+    }
     gridChanged();
-    // Standard values copied into the zones reach the zone on the panel at once, so a Confirm
-    // cannot write the old ones back over them.
-    const int row = rowNumber();
-    if (applied && row >= 1 && row <= ZoneRecord::kRooms)
-        Screen_Set(row);
-    forgetShownRow();
+    focus(QStringLiteral("Txt_Gyou"));
 }

@@ -56,7 +56,7 @@ void FCECLOP::accept()
     o.method = m_ui->Op_Kan1->isChecked() ? 1 : m_ui->Op_Kan2->isChecked() ? 2 : m_ui->Op_Kan3->isChecked() ? 3 : 0;
     o.linkPower = m_ui->Chk_Ws->isChecked();
     o.linkHours = m_ui->Chk_T->isChecked();
-    o.apply(m_grid, m_masters);
+    m_copied = o.apply(m_grid, m_masters);
     QDialog::accept();
 }
 

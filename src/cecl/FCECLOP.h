@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cecl/CeclOptions.h"
+
 #include <QDialog>
 
 class MasterTables;
@@ -18,6 +20,9 @@ public:
     FCECLOP(RecordGrid &grid, const MasterTables &masters, QWidget *parent = nullptr);
     ~FCECLOP() override;
 
+    // What OK copied from the room master into the zones.
+    const CeclOptions::Copied &copied() const { return m_copied; }
+
 public slots:
     void accept() override;   // OK
     void CancelButton_Click();
@@ -28,4 +33,5 @@ private:
     Ui::F_CECL_OP *m_ui;
     RecordGrid &m_grid;
     const MasterTables &m_masters;
+    CeclOptions::Copied m_copied;
 };

@@ -2,6 +2,7 @@
 #include "cecl/CeclPrintTable.h"
 #include "cecl/FCECL.h"
 #include "cecl/RptCECL.h"
+#include "cecl/ZoneSheet.h"
 #include "settings/SettingsStore.h"
 #include "ui/Dialogs.h"
 
@@ -11,7 +12,8 @@ bool FCECL::Make_Print_File()
     CeclPrintTable::Result result;
     const bool made = CeclPrintTable::makeLines(recordGrid(), SettingsStore::ReadSetting(QStringLiteral("CompanyName")),
                                                 dialogFileName(), &result);
-    // The zeros filled in are the sheet's from now on: the panel shows them too.
+    // The zeros filled in are the sheet's from now on, with the figures that follow from them.
+    ZoneSheet::recomputeAll(recordGrid());
     gridChanged();
     if (!made) {
         if (result.error.isEmpty())
@@ -28,6 +30,7 @@ bool FCECL::Make_Print_File()
         m_printRows.clear();
         return false;
     }
+    setReportNotice(result.notices.join(u'\n'));
     m_printMethod = result.method;
     m_primaryEnergyET = result.primaryET;
     m_primaryEnergyES = result.primaryES;

@@ -89,6 +89,12 @@ inline constexpr BoxColumn kConfirmOrder[] = {
     {"Txt_Vsyoden", VirtualEnergy},      {"Txt_SyoEne", ZoneCecl},
 };
 
+// The columns ZoneCalculation works out from the others.
+inline constexpr BoxColumn kDerived[] = {
+    {"Txt_TotalIn", TotalInput},          {"Txt_Ksyoumei", PlannedPowerDensity}, {"Txt_Nendenryoku", AnnualEnergy},
+    {"Txt_Syodenryoku", LightingEnergy}, {"Txt_Vsyoden", VirtualEnergy},       {"Txt_SyoEne", ZoneCecl},
+};
+
 // The building types of the options, by list position (the room master's index).
 inline constexpr const char *kBuildingTypes[] = {"ホテル又は旅館", "病院又は診療所", "物品販売業を営む店舗",
                                                  "事務所",         "学校",           "飲食店"};

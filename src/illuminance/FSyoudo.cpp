@@ -241,6 +241,14 @@ void FSyoudo::UpDown2_Step(int delta)
         setText(QStringLiteral("Txt_Kai"), NumberText::plain(*value + 1));
     else if (delta < 0 && *value > 1)
         setText(QStringLiteral("Txt_Kai"), NumberText::plain(*value - 1));
+    else
+        return;
+    panelEdited();
+}
+
+void FSyoudo::beforeConfirm()
+{
+    Data_calculation(m_previousFieldName);
 }
 
 void FSyoudo::listMouseReleased(Qt::MouseButton button, QPoint position)

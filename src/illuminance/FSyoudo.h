@@ -62,6 +62,7 @@ protected:
     void listMouseReleased(Qt::MouseButton button, QPoint position) override;
     void tabControlEntered() override { Set_Spd_Sentaku(); }
     void sheetCleared() override;
+    void beforeConfirm() override;
     bool buildPrintTable(QList<QSqlRecord> *rows) override;
     BandedReport report() const override;
 

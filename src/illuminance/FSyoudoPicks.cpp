@@ -97,6 +97,7 @@ void FSyoudo::pickLamp(int column, int row)
     if (number == 0)
         return;
     m_state.lampIndex = number;
+    panelEdited();
     const QString name = FixedField::trimmedRight(m_masters.lamp(number).name);
     setText(QStringLiteral("Txt_WKougen"), name);
     setText(QStringLiteral("Txt_Kougen"), name);
@@ -118,6 +119,7 @@ void FSyoudo::pickLuminaire(int column, int row)
     const int number = PickLists::pickedNumber(m_ui->Spd_Syoumei->cellText(row, column));
     if (number != 0) {
         m_state.luminaireIndex = number;
+        panelEdited();
         setText(QStringLiteral("Txt_Kigu"), FixedField::trimmedRight(m_masters.luminaire(number).name));
         updateMaintenanceChoices();
         m_ui->Txt_Kougen->setFocus(Qt::OtherFocusReason);
@@ -133,6 +135,7 @@ void FSyoudo::pickRoom(int column, int row)
     if (name.isEmpty())
         return;
     setText(QStringLiteral("Txt_Shitsu"), name);
+    panelEdited();
     m_ui->Txt_Shitsu2->setFocus(Qt::OtherFocusReason);
 }
 
@@ -147,6 +150,7 @@ void FSyoudo::lampEntryChanged(const QString &entry)
 void FSyoudo::Btn_Hansya_Click(int index)
 {
     const RoomSheet::Reflectance p = RoomSheet::reflectancePattern(index + 1);
+    panelEdited();
     setText(QStringLiteral("Txt_Hrten"), QString::number(p.ceiling));
     setText(QStringLiteral("Txt_Hrkabe"), QString::number(p.wall));
     setText(QStringLiteral("Txt_Hryuka"), QString::number(p.floor));
@@ -162,6 +166,7 @@ void FSyoudo::Btn_Hansya_Click(int index)
 void FSyoudo::Btn_Hosyu_Click(int index)
 {
     setText(QStringLiteral("Txt_Horitsu"), text(QStringLiteral("Lbl_Hosyu_%1").arg(index)));
+    panelEdited();
     m_state.maintenanceChoice = index;
     Data_calculation(focusedControlName());
     focus(QStringLiteral("Txt_Tousu2"));
@@ -169,6 +174,7 @@ void FSyoudo::Btn_Hosyu_Click(int index)
 
 void FSyoudo::Btn_Youryou_Click(int index)
 {
+    panelEdited();
     focus(RoomSheet::Btn_Youryou_Click(index, *this, m_state, m_masters));
 }
 

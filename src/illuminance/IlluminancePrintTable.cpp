@@ -1,6 +1,7 @@
 #include "illuminance/IlluminancePrintTable.h"
 
 #include "illuminance/RoomRecord.h"
+#include "illuminance/RptSyoudo.h"
 #include "text/NumberText.h"
 
 #include <QVariant>
@@ -123,6 +124,28 @@ PrintTableFile::Status writeRecords(PrintTableFile::Writer &writer, const Record
     return Status::Ok;
 }
 
+// Every value of the table must show whole in its column of the report: a number too large would
+// print as "###" beside the figures that follow from it.
+PrintTableFile::Status checkPrintable(const QList<QSqlRecord> &records, QString *error)
+{
+    const BandedReport report = RptSyoudo::definition();
+    for (const QSqlRecord &record : records) {
+        for (const BandedReport::Field &field : report.fields) {
+            const QVariant v = record.value(field.name);
+            if (report.showsWhole(field, v))
+                continue;
+            bool number = false;
+            const double d = v.toDouble(&number);
+            *error = QStringLiteral("%1 行目（%2）の%3「%4」は大きすぎて印刷できません。")
+                         .arg(record.value(QStringLiteral("行№")).toInt())
+                         .arg(record.value(QStringLiteral("室名１")).toString(), field.name,
+                              number ? NumberText::plain(d) : v.toString());
+            return PrintTableFile::Status::ValueTooLarge;
+        }
+    }
+    return PrintTableFile::Status::Ok;
+}
+
 } // namespace
 
 int IlluminancePrintTable::lastRoom(const RecordGrid &grid)
@@ -171,7 +194,7 @@ int IlluminancePrintTable::build(const RecordGrid &grid, const QString &companyN
         [&](PrintTableFile::Writer &writer, QString *why) {
             return writeRecords(writer, grid, rows, companyName, fileName, why);
         },
-        &built, error);
+        &built, error, &checkPrintable);
     if (status)
         *status = result;
     if (result != PrintTableFile::Status::Ok)

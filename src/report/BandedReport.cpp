@@ -32,17 +32,22 @@ QSizeF textSize(const QFont &font, const QString &text)
     return {width, metrics.height() * lines.size()};
 }
 
-} // namespace
-
-double BandedReport::Pen::fittingPoints(double w, double h, const QString &text, double points, bool bold) const
+double fittingSize(const QFont &base, double w, double h, const QString &text, double points, bool bold)
 {
-    const double smallest = std::min(points, kSmallestPoints);
+    const double smallest = std::min(points, BandedReport::kSmallestPoints);
     for (double p = points; p >= smallest - 1e-9; p -= 0.5) {
-        const QSizeF size = textSize(sized(m_baseFont, p, bold), text);
+        const QSizeF size = textSize(sized(base, p, bold), text);
         if (size.width() <= w - 2 * kPad && size.height() <= h + 1)
             return p;
     }
     return 0;
+}
+
+} // namespace
+
+double BandedReport::Pen::fittingPoints(double w, double h, const QString &text, double points, bool bold) const
+{
+    return fittingSize(m_baseFont, w, h, text, points, bold);
 }
 
 void BandedReport::Pen::text(double x, double y, double w, double h, const QString &text, Qt::Alignment align,
@@ -95,7 +100,11 @@ void BandedReport::Pen::rect(double x, double y, double w, double h, double widt
 
 QString BandedReport::shownText(const QSqlRecord &record, const Field &field)
 {
-    const QVariant v = record.value(field.name);
+    return shownValue(record.value(field.name), field);
+}
+
+QString BandedReport::shownValue(const QVariant &v, const Field &field)
+{
     if (v.isNull() || !v.isValid())
         return QString();
     if (field.format.isEmpty()) {
@@ -106,6 +115,29 @@ QString BandedReport::shownText(const QSqlRecord &record, const Field &field)
     bool ok = false;
     const double d = v.toDouble(&ok);
     return ok ? NumberText::format(d, field.format) : v.toString();
+}
+
+const BandedReport::Field *BandedReport::field(const QString &name) const
+{
+    for (const Field &f : fields)
+        if (f.name == name)
+            return &f;
+    return nullptr;
+}
+
+bool BandedReport::showsWhole(const Field &field, const QVariant &value) const
+{
+    if (field.format.isEmpty())
+        return true; // texts are cut with "…", never refused
+    const QString shown = shownValue(value, field);
+    if (shown.isEmpty())
+        return true;
+    bool number = false;
+    value.toDouble(&number);
+    if (!number)
+        return false;
+    const double h = field.line == 0 ? detailHeight : detailHeight / 2;
+    return fittingSize(font, field.width, h, shown, field.points, false) > 0;
 }
 
 int BandedReport::pageCount(int rows) const

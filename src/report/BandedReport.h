@@ -79,6 +79,12 @@ public:
 
     // The text a field shows: Null and empty give "", numbers go through the field's pattern.
     static QString shownText(const QSqlRecord &record, const Field &field);
+    static QString shownValue(const QVariant &value, const Field &field);
+    // The field of that name, nullptr when the report has none.
+    const Field *field(const QString &name) const;
+    // Whether the field shows the value whole: a number that does not fit its cell even at the
+    // smallest size (it would print as "###"), or a text under a number format, does not.
+    bool showsWhole(const Field &field, const QVariant &value) const;
 
     int pageCount(int rows) const;
     // The printable frame of a page in twips (the paper less the margins); number and count 1.

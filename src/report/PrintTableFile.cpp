@@ -95,7 +95,7 @@ bool PrintTableFile::Writer::append(const QVariantList &values, QString *error)
 
 PrintTableFile::Status PrintTableFile::build(const QString &databasePath, const QString &createStatement,
                                              const QString &table, int columns, const Fill &fill,
-                                             QList<QSqlRecord> *rows, QString *error)
+                                             QList<QSqlRecord> *rows, QString *error, const Check &check)
 {
     const QString temporary = CheckedFile::createTemporary(databasePath, error);
     if (temporary.isEmpty())
@@ -114,6 +114,13 @@ PrintTableFile::Status PrintTableFile::build(const QString &databasePath, const 
     if (!ReportData::readTable(temporary, table, rows, error)) {
         discard();
         return Status::CannotWrite;
+    }
+    if (check) {
+        if (const Status checked = check(*rows, error); checked != Status::Ok) {
+            discard();
+            rows->clear();
+            return checked;
+        }
     }
     if (!CheckedFile::commit(temporary, databasePath, error)) {
         discard();

@@ -36,10 +36,14 @@ public:
     };
 
     using Fill = std::function<Status(Writer &, QString *error)>;
+    // Looks at the records read back before the table is put in place (a value its report
+    // cannot print); anything but Ok discards the build.
+    using Check = std::function<Status(const QList<QSqlRecord> &rows, QString *error)>;
 
     // Creates the table with `createStatement`, lets `fill` append its records in one transaction,
     // reads every record back into *rows (in insertion order) and renames the database to
     // `databasePath`. Anything but Ok leaves the previous database as it was, with *error saying why.
     static Status build(const QString &databasePath, const QString &createStatement, const QString &table,
-                        int columns, const Fill &fill, QList<QSqlRecord> *rows, QString *error);
+                        int columns, const Fill &fill, QList<QSqlRecord> *rows, QString *error,
+                        const Check &check = {});
 };

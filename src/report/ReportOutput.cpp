@@ -4,11 +4,14 @@
 #include "ui/Dialogs.h"
 
 #include <QAction>
+#include <QBoxLayout>
+#include <QLabel>
 #include <QBuffer>
 #include <QFileInfo>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QGuiApplication>
 #include <QScreen>
@@ -58,7 +61,7 @@ Placement previewPlacement(const QRect &available)
 }
 
 void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title,
-             const QString &pdfName)
+             const QString &pdfName, const QString &notice)
 {
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer, report, title);
@@ -86,6 +89,17 @@ void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord
             if (!writePdf(report, rows, path, title, &error))
                 Dialogs::inform(&dialog, QStringLiteral("PDFを保存できませんでした。\n%1").arg(error));
         });
+    }
+    if (!notice.isEmpty()) {
+        auto *line = new QLabel(notice, &dialog);
+        line->setObjectName(QStringLiteral("Lbl_Notice"));
+        line->setWordWrap(true);
+        line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        line->setStyleSheet(QStringLiteral("QLabel { background: #fff8d0; padding: 4px; }"));
+        auto *box = qobject_cast<QBoxLayout *>(dialog.layout());
+        auto *pages = dialog.findChild<QPrintPreviewWidget *>();
+        if (box && pages && box->indexOf(pages) >= 0)
+            box->insertWidget(box->indexOf(pages), line);
     }
     dialog.exec();
 }

@@ -16,9 +16,10 @@ bool writePdf(const BandedReport &report, const QList<QSqlRecord> &rows, const Q
               const QString &title, QString *error);
 
 // The preview window, with printing and saving as PDF from its toolbar (the save dialog proposes
-// `pdfName`). It opens sized to the screen's free area, maximised on a small screen.
+// `pdfName`). It opens sized to the screen's free area, maximised on a small screen. A notice
+// (what the print table did that the user should know) shows as a line above the pages.
 void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title,
-             const QString &pdfName);
+             const QString &pdfName, const QString &notice = {});
 
 // The print dialog first, then the printer.
 void print(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title,

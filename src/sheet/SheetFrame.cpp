@@ -157,6 +157,9 @@ void SheetFrame::addBox(QLineEdit *edit)
         edit->setAcceptDrops(false); // dropped text would pass by the key filter
     }
     edit->installEventFilter(this);
+    // Typing, pasting or cutting in a box is an edit of the panel (the row number is no data).
+    if (name != u"Txt_Gyou")
+        connect(edit, &QLineEdit::textEdited, this, &SheetFrame::panelEdited);
     m_boxes.insert(name, edit);
 }
 
@@ -221,7 +224,13 @@ QString SheetFrame::statusMessage() const
 
 void SheetFrame::gridChanged()
 {
-    setWindowModified(!(m_recData->grid == m_savedGrid));
+    setWindowModified(m_panelEdited || !(m_recData->grid == m_savedGrid));
+}
+
+void SheetFrame::panelEdited()
+{
+    m_panelEdited = true;
+    setWindowModified(true);
 }
 
 void SheetFrame::markSaved()
@@ -335,6 +344,7 @@ void SheetFrame::Btn_Adv_Click()
         return;
     }
     commitRow(r);
+    m_panelEdited = false;
     if (r >= kLastRow)
         setText(QStringLiteral("Txt_Gyou"), QString::number(kLastRow));
     else
@@ -347,6 +357,8 @@ void SheetFrame::Btn_Adv_Click()
 void SheetFrame::Btn_Clear_Click()
 {
     Screen_Clear();
+    m_panelEdited = false;
+    gridChanged();
     box(QStringLiteral("Txt_Gyou"))->setFocus(Qt::OtherFocusReason);
 }
 
@@ -354,6 +366,8 @@ void SheetFrame::navigateToRow(int row)
 {
     Screen_Set(row);
     m_shownRow = row;
+    m_panelEdited = false;
+    gridChanged();
     m_rowList->setActiveCell(row, 1);
     rowNavigated(row);
 }
@@ -403,6 +417,8 @@ void SheetFrame::listReleased()
     setText(QStringLiteral("Txt_Gyou"), QString::number(row));
     Screen_Set(row);
     m_shownRow = row;
+    m_panelEdited = false;
+    gridChanged();
 }
 
 void SheetFrame::listMouseReleased(Qt::MouseButton, QPoint) {}

@@ -138,6 +138,9 @@ protected:
     virtual void fileLoaded() {}
     // Open, at its end (ask for missing options, ...).
     virtual void fileOpened() {}
+    // Before the panel is written into its row on the way to saving (a closing question
+    // answered 保存する): brings the panel's figures up to date as Confirm would find them.
+    virtual void beforeConfirm() {}
     // Builds the print table and gives its records; false when there is nothing to print (the
     // user has been told why).
     virtual bool buildPrintTable(QList<QSqlRecord> *rows) = 0;
@@ -162,12 +165,21 @@ protected:
     void addBox(QLineEdit *box);
     // The status bar's first panel: why a value was refused ("" clears it).
     void setStatusMessage(const QString &text);
+    // What the last print table did that the user should know, shown with the preview and in the
+    // status bar ("" when nothing).
+    void setReportNotice(const QString &text) { m_reportNotice = text; }
     // To be called after anything that may have changed the record grid: the title's modified
     // mark follows whether the grid differs from what was last opened or saved.
     void gridChanged();
     // The panel no longer shows what its row holds (rows moved, values copied in): the next pass
     // through the row field loads the row again.
     void forgetShownRow() { m_shownRow = 0; }
+    // The row the panel was last loaded from (0 when unknown).
+    int shownRow() const { return m_shownRow; }
+    // The user changed the panel (typed, picked, chose): the sheet counts as modified until the
+    // panel is confirmed, cleared or replaced by another row.
+    void panelEdited();
+    bool isPanelEdited() const { return m_panelEdited; }
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -178,6 +190,15 @@ private:
     bool handleInputMethod(QObject *watched, QInputMethodEvent *event);
     // Saves under the current name, or asks for one; false when nothing was saved.
     bool saveWithQuestion();
+    // Before the data is replaced (New, Open) or the window closes with changes: asks whether to
+    // save them (保存する confirms the panel first, then saves). False when the user cancels or
+    // the save fails.
+    bool settleChanges();
+    // The panel's unconfirmed edits into their row.
+    void confirmPanel();
+    // What the file on disk was when it was opened or last saved, to see another program's change.
+    void rememberFile();
+    bool changedByAnotherProgram() const;
     void markSaved();
     void updateTitle();
     // On its first showing the window fits the screen's free area and its title bar is on it.
@@ -186,8 +207,7 @@ private:
     void listReleased();
     void connectAction(const QString &name, void (SheetFrame::*slot)());
     void buildStatusBar();
-    void showReport(void (*output)(QWidget *, const BandedReport &, const QList<QSqlRecord> &, const QString &,
-                                   const QString &));
+    void showReport(bool onPrinter);
 
     Tables m_tables;
     QString m_workFolder;
@@ -195,12 +215,19 @@ private:
     QString m_currentFileName;
     QString m_dialogFileName;
     QString m_helpFile;
+    QString m_reportNotice;
     int m_entryDepth = 0;
     bool m_rowFieldInvalid = false;
     bool m_firstEntryDone = false;
     bool m_shown = false;
     int m_shownRow = 0; // the row the panel was last loaded from
     RecordGrid m_savedGrid; // the grid as last opened or saved
+    bool m_panelEdited = false;
+    struct FileStamp {
+        qint64 size = -1;
+        QByteArray hash;
+    };
+    FileStamp m_fileStamp; // the current file as opened or last saved
 
     QHash<QString, QLineEdit *> m_boxes;
     QHash<QString, QCheckBox *> m_checks;

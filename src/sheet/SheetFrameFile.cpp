@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,8 +35,14 @@ bool anyRowInUse(const RecordGrid &grid)
 
 void SheetFrame::Menu_File_New_Click()
 {
-    if (anyRowInUse(recordGrid()) && !Dialogs::ask(this, QStringLiteral("現在編集中のデータを破棄しますか？")))
+    // Changes are saved or dropped first; a sheet without changes but with rooms still asks
+    // before its rooms go.
+    if (isWindowModified()) {
+        if (!settleChanges())
+            return;
+    } else if (anyRowInUse(recordGrid()) && !Dialogs::ask(this, QStringLiteral("現在編集中のデータを破棄しますか？"))) {
         return;
+    }
     Record_Clear();
     m_rowList->clearTexts();
     sheetCleared();
@@ -43,13 +50,17 @@ void SheetFrame::Menu_File_New_Click()
     Set_Spdtop(m_rowList);
     setText(QStringLiteral("Txt_Gyou"), QStringLiteral("1"));
     m_currentFileName.clear();
+    m_fileStamp = {};
     m_shownRow = 1;
+    m_panelEdited = false;
     markSaved();
     box(QStringLiteral("Txt_Gyou"))->setFocus(Qt::OtherFocusReason);
 }
 
 void SheetFrame::Menu_File_Open_Click()
 {
+    if (!settleChanges())
+        return;
     const QString path = Dialogs::instance().openFile(this, kInitialName, kOpenFilter, 1);
     if (path.isEmpty())
         return; // cancelled: nothing changes
@@ -62,7 +73,9 @@ void SheetFrame::Menu_File_Open_Click()
     }
     m_dialogFileName = path;
     m_currentFileName = path;
+    rememberFile();
     fileLoaded();
+    m_panelEdited = false;
     markSaved();
     Screen_Clear();
     setText(QStringLiteral("Txt_Gyou"), QStringLiteral("1"));
@@ -90,6 +103,7 @@ void SheetFrame::Menu_File_NSave_Click()
     QString reason;
     if (WorkFile::save(recordGrid(), path, nullptr, &reason)) {
         m_currentFileName = path;
+        rememberFile();
         markSaved();
     } else {
         Dialogs::inform(this, QStringLiteral("データを保存できませんでした。"), reason);
@@ -102,33 +116,106 @@ bool SheetFrame::saveWithQuestion()
         Menu_File_NSave_Click();
         return !m_currentFileName.isEmpty() && !isWindowModified();
     }
+    // Another program's change to the file is not overwritten without a question.
+    if (changedByAnotherProgram()
+        && !Dialogs::ask(this, QStringLiteral("「%1」は他のプログラムで変更されています。上書きしますか？")
+                                   .arg(QFileInfo(m_currentFileName).fileName()))) {
+        return false;
+    }
     QString reason;
     if (!WorkFile::save(recordGrid(), m_currentFileName, nullptr, &reason)) {
         Dialogs::inform(this, QStringLiteral("データを保存できませんでした。"), reason);
         return false;
     }
+    rememberFile();
     markSaved();
     return true;
 }
 
+void SheetFrame::rememberFile()
+{
+    m_fileStamp = {};
+    QFile file(m_currentFileName);
+    if (m_currentFileName.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&file))
+        return;
+    m_fileStamp.size = file.size();
+    m_fileStamp.hash = hash.result();
+}
+
+bool SheetFrame::changedByAnotherProgram() const
+{
+    if (m_fileStamp.size < 0)
+        return false; // nothing known of the file: nothing to compare
+    QFile file(m_currentFileName);
+    if (!file.exists())
+        return false; // gone: saving loses nobody's work
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    if (file.size() != m_fileStamp.size)
+        return true;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    return !hash.addData(&file) || hash.result() != m_fileStamp.hash;
+}
+
+bool SheetFrame::settleChanges()
+{
+    if (!isWindowModified())
+        return true;
+    const QString text = m_currentFileName.isEmpty()
+                             ? QStringLiteral("変更されたデータを保存しますか？")
+                             : QStringLiteral("「%1」への変更を保存しますか？").arg(QFileInfo(m_currentFileName).fileName());
+    switch (Dialogs::instance().message(this, text, Dialogs::kTitle, Dialogs::Icon::Question,
+                                        Dialogs::Buttons::SaveDiscardCancel)) {
+    case Dialogs::Answer::Save:
+        confirmPanel();
+        return saveWithQuestion();
+    case Dialogs::Answer::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void SheetFrame::confirmPanel()
+{
+    if (!m_panelEdited)
+        return;
+    const int row = m_shownRow >= 1 && m_shownRow <= kLastRow ? m_shownRow : rowNumber();
+    if (row < 1 || row > kLastRow)
+        return;
+    beforeConfirm();
+    commitRow(row);
+    m_panelEdited = false;
+    paintList();
+    gridChanged();
+}
+
 void SheetFrame::Menu_File_Preview_Click()
 {
-    showReport(&ReportOutput::preview);
+    showReport(false);
 }
 
 void SheetFrame::Menu_File_Printout_Click()
 {
-    showReport(&ReportOutput::print);
+    showReport(true);
 }
 
-void SheetFrame::showReport(void (*output)(QWidget *, const BandedReport &, const QList<QSqlRecord> &,
-                                            const QString &, const QString &))
+void SheetFrame::showReport(bool onPrinter)
 {
     QList<QSqlRecord> rows;
+    m_reportNotice.clear();
     if (!buildPrintTable(&rows))
         return;
     gridChanged(); // printing may fill empty cells
-    output(this, report(), rows, m_tables.title, pdfName());
+    if (!m_reportNotice.isEmpty())
+        setStatusMessage(m_reportNotice);
+    if (onPrinter)
+        ReportOutput::print(this, report(), rows, m_tables.title, pdfName());
+    else
+        ReportOutput::preview(this, report(), rows, m_tables.title, pdfName(), m_reportNotice);
 }
 
 QString SheetFrame::pdfName() const
@@ -156,25 +243,11 @@ void SheetFrame::Menu_Help_Version_Click()
 
 void SheetFrame::closeEvent(QCloseEvent *event)
 {
-    // Nothing is lost without a question: changes since the file was opened or saved.
-    if (isWindowModified()) {
-        const QString text = m_currentFileName.isEmpty()
-                                 ? QStringLiteral("変更されたデータを保存しますか？")
-                                 : QStringLiteral("「%1」への変更を保存しますか？").arg(QFileInfo(m_currentFileName).fileName());
-        switch (Dialogs::instance().message(this, text, Dialogs::kTitle, Dialogs::Icon::Question,
-                                            Dialogs::Buttons::SaveDiscardCancel)) {
-        case Dialogs::Answer::Save:
-            if (!saveWithQuestion()) {
-                event->ignore();
-                return;
-            }
-            break;
-        case Dialogs::Answer::Discard:
-            break;
-        default:
-            event->ignore();
-            return;
-        }
+    // Nothing is lost without a question: changes since the file was opened or saved, and edits
+    // on the panel not yet confirmed. A save that fails keeps the window and its data.
+    if (!settleChanges()) {
+        event->ignore();
+        return;
     }
     const QString db = workDatabasePath();
     if (QFile::exists(db))
