@@ -82,6 +82,9 @@ private slots:
     void failedOpenChangesNothing();
     void newSheet();
     void drivenAsAUser();
+    void figuresFollowTheOptions();
+    void openingFollowsTheIlluminanceSheet();
+    void optionsKeepWhatWasTyped();
     void roundTripBetweenTheSheets();
 };
 
@@ -319,8 +322,8 @@ void TestCeclSheet::listReleaseLoadsTheZone()
 {
     CeclFixture f;
     openOffice(f);
-    f.clickCell("SPD_Data", 4, 2);
-    QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("4"));
+    f.clickCell("SPD_Data", 5, 2);
+    QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("5"));
     QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("応接室"));
     // A free row keeps its row number with an empty panel.
     f.clickCell("SPD_Data", 40, 2);
@@ -332,7 +335,7 @@ void TestCeclSheet::choicesMoveTheFocusOn()
 {
     CeclFixture f;
     openOffice(f);
-    goToRow(f, 2); // 事務室, 751 lx
+    goToRow(f, 3); // 事務室, 751 lx
     f.enter("Txt_Seigyo");
     f.click("Btn_Seigyo_3");
     QCOMPARE(f.box("Txt_Seigyo")->text(), QStringLiteral("ﾀｲﾑｽｹｼﾞｭｰﾙ"));
@@ -433,15 +436,15 @@ void TestCeclSheet::illuminanceFileOpensAsZones()
     QCOMPARE(g.colCount(), 140);
     QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("1"));
     QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("玄関ホール"));
-    QCOMPARE(f.box("Txt_Syoudo")->text(), QStringLiteral("300"));
+    QCOMPARE(f.box("Txt_Syoudo")->text(), QStringLiteral("203"));
     // The values the options copied in are on the panel at once: Confirm keeps them.
     QCOMPARE(f.box("Txt_HSyoumei")->text(), QStringLiteral("15"));
     QCOMPARE(f.box("Txt_HTentou")->text(), QStringLiteral("3000"));
-    QCOMPARE(f.w<ListGrid>("SPD_Data")->cellText(2, 2), QStringLiteral("事務室"));
+    QCOMPARE(f.w<ListGrid>("SPD_Data")->cellText(3, 2), QStringLiteral("事務室"));
     QCOMPARE(f.focused(), QStringLiteral("Txt_Gyou"));
     // The links copied the office values of the room master into the zones.
-    QCOMPARE(g.text(2, StandardPower), QStringLiteral("20"));
-    QCOMPARE(g.text(2, StandardHours), QStringLiteral("2700"));
+    QCOMPARE(g.text(3, StandardPower), QStringLiteral("20"));
+    QCOMPARE(g.text(3, StandardHours), QStringLiteral("2700"));
     QCOMPARE(f.sheet->windowTitle(), QStringLiteral("CEC/L計算書 - office-3f.syw[*]"));
 }
 
@@ -506,8 +509,8 @@ void TestCeclSheet::drivenAsAUser()
     CeclFixture f(TestEnv::sampleMasters());
     // Open the example illuminance file; the options come up: 事務所, both links on.
     openOffice(f, 3);
-    // Zone 2 (事務室): input power typed, then the three choices picked with the mouse.
-    goToRow(f, 2);
+    // Zone 3 (事務室): input power typed, then the three choices picked with the mouse.
+    goToRow(f, 3);
     QTest::keyClicks(f.box("Txt_Kiguban"), QStringLiteral("A-1"));
     f.enter("Txt_InDenryoku");
     QTest::keyClicks(f.box("Txt_InDenryoku"), QStringLiteral("86"));
@@ -520,8 +523,8 @@ void TestCeclSheet::drivenAsAUser()
     const QStringList expected = {"A-1", "20", "2700", "86", "3956", "18.31", "10681.2", QStringLiteral("在室検知"),
                                   "0.80", "1.0", "1.00133333333333", "8544.960", "11679.552", "0.73"};
     for (int c = LuminaireNumber; c <= ZoneCecl; ++c)
-        QCOMPARE(g.text(2, c), expected[c - LuminaireNumber]);
-    QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("3"));
+        QCOMPARE(g.text(3, c), expected[c - LuminaireNumber]);
+    QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("4"));
     QVERIFY(f.sheet->isWindowModified());
     // Saved and reopened: the values come back.
     f.dialogs.paths = {saved};
@@ -530,10 +533,96 @@ void TestCeclSheet::drivenAsAUser()
     again.dialogs.paths = {saved};
     again.sheet->Menu_File_Open_Click();
     for (int c = LuminaireNumber; c <= ZoneCecl; ++c)
-        QCOMPARE(again.sheet->recordGrid().text(2, c), expected[c - LuminaireNumber]);
+        QCOMPARE(again.sheet->recordGrid().text(3, c), expected[c - LuminaireNumber]);
     QCOMPARE(again.sheet->recordGrid().text(221, BuildingType), QStringLiteral("3"));
-    goToRow(again, 2);
+    goToRow(again, 3);
     QCOMPARE(again.box("Txt_SyoEne")->text(), QStringLiteral("0.73"));
+}
+
+namespace {
+
+QString ceclExample()
+{
+    return QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f-cecl.syw"));
+}
+
+QStringList derivedOf(const RecordGrid &g, int row)
+{
+    QStringList out;
+    for (int c : {TotalInput, PlannedPowerDensity, AnnualEnergy, LightingEnergy, VirtualEnergy, ZoneCecl})
+        out.append(g.text(row, c));
+    return out;
+}
+
+} // namespace
+
+void TestCeclSheet::figuresFollowTheOptions()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("hotel.syw"));
+    QFile::copy(ceclExample(), path);
+    CeclFixture f(TestEnv::sampleMasters());
+    f.dialogs.paths = {path};
+    f.sheet->Menu_File_Open_Click();
+    QVERIFY(!f.sheet->isWindowModified()); // the example's figures agree with its inputs
+    // ホテル又は旅館, links on: 1F 廊下 (row 9) gets 10 W/m2 and 8760 h from the room master.
+    f.dialogs.dialogAnswers = {chooseOptions(0)};
+    f.sheet->Menu_Option_Click();
+    const RecordGrid &g = f.sheet->recordGrid();
+    QCOMPARE(g.text(9, StandardHours), QStringLiteral("8760"));
+    // 45 W x 10 = 450 W; 450 / 60 = 7.5; 8760 x 450 / 1000 = 3942 kWh; x 0.90 = 3547.8;
+    // 10 x 8760 x 60 / 1000 = 5256; 3547.8 / 5256 = 0.675 -> 675, d 5 -> 0.68.
+    const QStringList hotel = {"450", "7.5", "3942", "3547.800", "5256.000", "0.68"};
+    QCOMPARE(derivedOf(g, 9), hotel);
+    QVERIFY(f.sheet->isWindowModified());
+    QVERIFY(f.sheet->windowTitle().endsWith(QStringLiteral("[*]")));
+    f.sheet->Menu_File_Save_Click();
+    CeclFixture again(TestEnv::sampleMasters());
+    again.dialogs.paths = {path};
+    again.sheet->Menu_File_Open_Click();
+    QCOMPARE(derivedOf(again.sheet->recordGrid(), 9), hotel);
+    QVERIFY(!again.sheet->isWindowModified()); // stored as they follow from the inputs
+}
+
+void TestCeclSheet::openingFollowsTheIlluminanceSheet()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("more-fittings.syw"));
+    RecordGrid file(221, 140);
+    QVERIFY(WorkFile::load(file, ceclExample()));
+    file.setText(9, FittingCount, "12"); // the illuminance sheet gave 1F 廊下 two fittings more
+    QVERIFY(WorkFile::save(file, path));
+    CeclFixture f(TestEnv::sampleMasters());
+    f.dialogs.paths = {path};
+    f.sheet->Menu_File_Open_Click();
+    // 45 W x 12 = 540 W; 540 / 60 = 9; 3000 h: 1620 kWh, x 0.90 = 1458; 8 x 3000 x 60 / 1000 = 1440;
+    // 1458 / 1440 = 1.0125 -> 1012 (halves to even), d 2 -> 1.01.
+    QCOMPARE(derivedOf(f.sheet->recordGrid(), 9), (QStringList{"540", "9", "1620", "1458.000", "1440.000", "1.01"}));
+    QVERIFY(f.sheet->isWindowModified());
+}
+
+void TestCeclSheet::optionsKeepWhatWasTyped()
+{
+    CeclFixture f(TestEnv::sampleMasters());
+    f.dialogs.paths = {ceclExample()};
+    f.sheet->Menu_File_Open_Click();
+    goToRow(f, 9);
+    f.box("Txt_Kiguban")->selectAll();
+    QTest::keyClicks(f.box("Txt_Kiguban"), QStringLiteral("Z-9"));
+    f.enter("Txt_InDenryoku");
+    QTest::keyClicks(f.box("Txt_InDenryoku"), QStringLiteral("50"));
+    QVERIFY(f.sheet->isWindowModified()); // typed, not yet confirmed
+    f.dialogs.dialogAnswers = {chooseOptions(0)};
+    f.sheet->Menu_Option_Click();
+    QCOMPARE(f.box("Txt_Kiguban")->text(), QStringLiteral("Z-9"));
+    QCOMPARE(f.box("Txt_InDenryoku")->text(), QStringLiteral("50"));
+    QCOMPARE(f.box("Txt_HSyoumei")->text(), QStringLiteral("10"));
+    QCOMPARE(f.box("Txt_HTentou")->text(), QStringLiteral("8760"));
+    QCOMPARE(f.box("Txt_TotalIn")->text(), QStringLiteral("500"));
+    QCOMPARE(f.sheet->recordGrid().text(9, InputPower), QStringLiteral("45")); // not confirmed
+    f.click("Btn_Adv");
+    QCOMPARE(f.sheet->recordGrid().text(9, InputPower), QStringLiteral("50"));
+    QCOMPARE(f.sheet->recordGrid().text(9, LuminaireNumber), QStringLiteral("Z-9"));
 }
 
 void TestCeclSheet::roundTripBetweenTheSheets()

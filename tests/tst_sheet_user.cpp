@@ -1,5 +1,6 @@
 // The sheets as a user meets them in the first hour: focus, keys, the lamp entry, window sizes,
 // the question before losing changes, Japanese dialogs, full-width digits, refused values.
+#include "grid/WorkFile.h"
 #include "illuminance/RoomRecord.h"
 #include "report/ReportOutput.h"
 #include "support/SheetFixture.h"
@@ -64,6 +65,10 @@ private slots:
     void titleAndModifiedMark();
     void closingAsksBeforeLosingChanges_data();
     void closingAsksBeforeLosingChanges();
+    void anotherProgramsChangeIsAskedAbout_data();
+    void anotherProgramsChangeIsAskedAbout();
+    void newAndOpenAskAboutTypedEdits_data();
+    void newAndOpenAskAboutTypedEdits();
     void saveAsConfirmsReplacing();
     void smallWindowScrollsThePanel();
     void previewFitsTheScreen_data();
@@ -235,7 +240,10 @@ void TestSheetUser::titleAndModifiedMark()
     QTemporaryDir dir;
     QVERIFY(!f.sheet->isWindowModified());
     f.box("Txt_Shitsu")->setText(QStringLiteral("事務室"));
-    QVERIFY(!f.sheet->isWindowModified()); // the panel alone is not the sheet's data
+    QVERIFY(!f.sheet->isWindowModified()); // the program filling a box is no edit
+    f.enter("Txt_Shitsu2");
+    f.type(QStringLiteral("（北）")); // typed by the user: modified before any Confirm
+    QVERIFY(f.sheet->isWindowModified());
     f.sheet->Btn_Adv_Click();
     QVERIFY(f.sheet->isWindowModified());
     f.dialogs.paths = {dir.filePath(QStringLiteral("office.syw"))};
@@ -254,35 +262,124 @@ void TestSheetUser::titleAndModifiedMark()
 
 void TestSheetUser::closingAsksBeforeLosingChanges_data()
 {
+    QTest::addColumn<bool>("typedOnly"); // the room typed on the panel, never confirmed
     QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("writable");
     QTest::addColumn<bool>("closes");
     QTest::addColumn<bool>("saved");
-    QTest::newRow("cancel") << int(Dialogs::Answer::Cancel) << false << false;
-    QTest::newRow("discard") << int(Dialogs::Answer::Discard) << true << false;
-    QTest::newRow("save") << int(Dialogs::Answer::Save) << true << true;
+    const int cancel = int(Dialogs::Answer::Cancel), discard = int(Dialogs::Answer::Discard), save = int(Dialogs::Answer::Save);
+    QTest::newRow("confirmed: cancel") << false << cancel << true << false << false;
+    QTest::newRow("confirmed: discard") << false << discard << true << true << false;
+    QTest::newRow("confirmed: save") << false << save << true << true << true;
+    QTest::newRow("typed only: save confirms it") << true << save << true << true << true;
+    QTest::newRow("typed only: discard") << true << discard << true << true << false;
+    QTest::newRow("save fails: window and data stay") << true << save << false << false << false;
 }
 
 void TestSheetUser::closingAsksBeforeLosingChanges()
 {
+    QFETCH(bool, typedOnly);
     QFETCH(int, answer);
+    QFETCH(bool, writable);
     QFETCH(bool, closes);
     QFETCH(bool, saved);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("office.syw"));
+    // A folder that does not exist cannot take the file.
+    const QString path = dir.filePath(writable ? QStringLiteral("office.syw") : QStringLiteral("gone/office.syw"));
     SheetFixture f;
-    f.box("Txt_Shitsu")->setText(QStringLiteral("事務室"));
-    f.sheet->Btn_Adv_Click();
+    f.enter("Txt_Shitsu");
+    f.type(QStringLiteral("事務室"));
+    if (!typedOnly)
+        f.sheet->Btn_Adv_Click();
     f.dialogs.answers = {Dialogs::Answer(answer)};
     f.dialogs.paths = {path}; // saving without a name asks for one
     const bool closed = f.sheet->close();
     QCOMPARE(closed, closes);
     QCOMPARE(f.dialogs.asked.first().buttons, Dialogs::Buttons::SaveDiscardCancel);
-    QVERIFY(f.dialogs.asked.first().text.contains(QStringLiteral("保存しますか")));
+    QCOMPARE(f.dialogs.asked.first().text, QStringLiteral("変更されたデータを保存しますか？"));
     QCOMPARE(QFile::exists(path), saved);
-    if (closed)
+    if (saved) {
+        RecordGrid file(221, 38);
+        QVERIFY(WorkFile::load(file, path));
+        QCOMPARE(file.text(1, RoomName1), QStringLiteral("事務室"));
+    }
+    if (closed) {
         f.sheet.release(); // deleted on close
+        return;
+    }
+    QVERIFY(f.sheet->isVisible());
+    QVERIFY(f.sheet->isWindowModified());
+    if (!writable)
+        QCOMPARE(f.dialogs.messages().last(), QStringLiteral("データを保存できませんでした。"));
+    // Kept: in the grid once confirmed (保存する confirms before saving), else on the panel.
+    if (typedOnly && writable)
+        QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("事務室"));
     else
-        QVERIFY(f.sheet->isVisible());
+        QCOMPARE(f.sheet->recordGrid().text(1, RoomName1), QStringLiteral("事務室"));
+}
+
+void TestSheetUser::anotherProgramsChangeIsAskedAbout_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::newRow("no: nothing saved") << int(Dialogs::Answer::No);
+    QTest::newRow("yes: overwritten") << int(Dialogs::Answer::Yes);
+}
+
+void TestSheetUser::anotherProgramsChangeIsAskedAbout()
+{
+    QFETCH(int, answer);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("office.syw"));
+    SheetFixture f;
+    commitPickedRoom(f, 1, QStringLiteral("事務室"));
+    f.dialogs.paths = {path};
+    f.sheet->Menu_File_NSave_Click();
+    // Another copy of the program, under another user, saves its own edit meanwhile.
+    RecordGrid theirs(221, 38);
+    QVERIFY(WorkFile::load(theirs, path));
+    theirs.setText(1, RoomName2, QStringLiteral("（他の人の変更）"));
+    QVERIFY(WorkFile::save(theirs, path));
+    const QByteArray before = TestEnv::readBytes(path);
+    commitPickedRoom(f, 2, QStringLiteral("会議室"));
+    f.dialogs.answers = {Dialogs::Answer(answer)};
+    f.sheet->Menu_File_Save_Click();
+    QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("「office.syw」は他のプログラムで変更されています。上書きしますか？")});
+    if (Dialogs::Answer(answer) == Dialogs::Answer::No) {
+        QCOMPARE(TestEnv::readBytes(path), before);
+        QVERIFY(f.sheet->isWindowModified());
+        return;
+    }
+    RecordGrid file(221, 38);
+    QVERIFY(WorkFile::load(file, path));
+    QCOMPARE(file.text(2, RoomName1), QStringLiteral("会議室"));
+    QVERIFY(!f.sheet->isWindowModified());
+    // Saved by this sheet: the next save asks nothing.
+    f.dialogs.asked.clear();
+    f.sheet->Menu_File_Save_Click();
+    QVERIFY(f.dialogs.asked.isEmpty());
+}
+
+void TestSheetUser::newAndOpenAskAboutTypedEdits_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::newRow("new") << "new";
+    QTest::newRow("open") << "open";
+}
+
+void TestSheetUser::newAndOpenAskAboutTypedEdits()
+{
+    QFETCH(QString, operation);
+    SheetFixture f;
+    f.enter("Txt_Shitsu");
+    f.type(QStringLiteral("事務室"));
+    f.dialogs.answers = {Dialogs::Answer::Cancel};
+    if (operation == u"new")
+        f.sheet->Menu_File_New_Click();
+    else
+        f.sheet->Menu_File_Open_Click();
+    QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("変更されたデータを保存しますか？")});
+    QCOMPARE(f.dialogs.asked.size(), 1); // cancelled: no file dialog either
+    QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("事務室"));
 }
 
 void TestSheetUser::saveAsConfirmsReplacing()
