@@ -8,6 +8,8 @@
 #include "support/SheetFixture.h"
 
 #include <QDir>
+#include <QLabel>
+#include <cmath>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -117,6 +119,12 @@ private slots:
     void zeroFillStaysInTheSheet();
     void primaryEnergy();
     void unreadableValueStopsTheTable();
+    void linesFollowTheirInputs_data();
+    void linesFollowTheirInputs();
+    void refusedInputs_data();
+    void refusedInputs();
+    void joinedZonesAreReported_data();
+    void joinedZonesAreReported();
     void tableFileAndPdf();
     void sheetPrintsAndPreviews();
     void batchMode_data();
@@ -412,6 +420,173 @@ void TestCeclReport::unreadableValueStopsTheTable()
     QVERIFY(r.error.isEmpty());
 }
 
+void TestCeclReport::linesFollowTheirInputs_data()
+{
+    using Cells = QList<QPair<int, QString>>;
+    QTest::addColumn<Cells>("inputs"); // grid columns changed from the zone of put()
+    QTest::addColumn<Cells>("printed"); // table columns of the zone line
+    // put(): 40 W x 10, 60 m2, 20 W/m2, 2500 h, F 0.80, Q1 1.0, Q2 1.0; its stored figures stale.
+    QTest::newRow("hours changed after Confirm")
+        << Cells{{StandardHours, "8760"}, {ControlFactor, "0.85"}}
+        // 400 x 8760 / 1000 = 3504; x 0.85 = 2978.4; 20 x 8760 x 60 / 1000 = 10512; 0.2833 -> 0.28
+        << Cells{{C::StandardHours, "8760"}, {C::AnnualEnergy, "3504"}, {C::LightingEnergy, "2978.4"},
+                 {C::VirtualEnergy, "10512"}, {C::Cecl, "0.28"}};
+    QTest::newRow("fittings changed on the illuminance sheet")
+        << Cells{{FittingCount, "12"}}
+        << Cells{{C::FittingCount, "12"}, {C::TotalInput, "480"}, {C::PlannedPowerDensity, "8"},
+                 {C::AnnualEnergy, "1200"}, {C::LightingEnergy, "960"}, {C::Cecl, "0.32"}};
+    QTest::newRow("total input: a whole number, halves to even")
+        << Cells{{InputPower, "40.5"}, {FittingCount, "5"}}
+        // 202.5 -> 202; 202 / 60 = 3.3667 -> 3366, d 6 -> 3.37; 505 kWh; 404; 0.13467 -> 135, d 5 -> 0.14
+        << Cells{{C::TotalInput, "202"}, {C::PlannedPowerDensity, "3.37"}, {C::AnnualEnergy, "505"},
+                 {C::LightingEnergy, "404"}, {C::Cecl, "0.14"}};
+    QTest::newRow("density and annual energy cut, not rounded")
+        << Cells{{InputPower, "43.7"}, {Area, "16.5"}, {StandardHours, "2700"}}
+        // 437 / 16.5 = 26.4848 -> 26484, d 4 -> 26.48; 437 x 2700 / 1000 = 1179.9 -> 1179;
+        // x 0.80 = 943.2; 20 x 2700 x 16.5 / 1000 = 891; 1.0586 -> 1059, d 9 -> 1.06
+        << Cells{{C::TotalInput, "437"}, {C::PlannedPowerDensity, "26.48"}, {C::AnnualEnergy, "1179"},
+                 {C::LightingEnergy, "943.2"}, {C::VirtualEnergy, "891"}, {C::Cecl, "1.06"}};
+    QTest::newRow("coefficient: 144.5 halves to the even 144")
+        << Cells{{InputPower, "17"}, {Area, "50"}, {ControlFactor, "0.85"}}
+        // 170 x 2500 / 1000 = 425; x 0.85 = 361.25; 2500; 0.1445 -> 144 (half-up: 145, d 5 -> 0.15)
+        << Cells{{C::AnnualEnergy, "425"}, {C::LightingEnergy, "361.25"}, {C::VirtualEnergy, "2500"}, {C::Cecl, "0.14"}};
+    QTest::newRow("coefficient: 234.67 rounded, not cut")
+        << Cells{{InputPower, "22"}, {Area, "50"}, {StandardPower, "15"}}
+        // 550; 440; 15 x 2500 x 50 / 1000 = 1875; 0.234667 -> 235, d 5 -> 0.24 (cut: 234 -> 0.23)
+        << Cells{{C::AnnualEnergy, "550"}, {C::LightingEnergy, "440"}, {C::VirtualEnergy, "1875"}, {C::Cecl, "0.24"}};
+    QTest::newRow("virtual energy rounded to three decimals")
+        << Cells{{Area, "216"}, {StandardHours, "2700"}, {IlluminanceFactor, "1.00133333333333"}}
+        // 20 x 2700 x 216 x 1.00133333333333 / 1000 = 11679.55199... -> 11679.552 (cut: .551)
+        << Cells{{C::PlannedPowerDensity, "1.85"}, {C::AnnualEnergy, "1080"}, {C::LightingEnergy, "864"},
+                 {C::VirtualEnergy, "11679.552"}, {C::Cecl, "0.07"}};
+}
+
+void TestCeclReport::linesFollowTheirInputs()
+{
+    using Cells = QList<QPair<int, QString>>;
+    QFETCH(Cells, inputs);
+    QFETCH(Cells, printed);
+    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室")}});
+    for (const auto &[column, value] : inputs)
+        g.setText(1, column, value);
+    const auto r = make(g);
+    QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
+    for (const auto &[column, value] : printed)
+        QCOMPARE(cell(r.lines[0], column), value);
+    // The floor and the building add the line as printed.
+    for (int total : {2, 7}) {
+        QVERIFY(cell(r.lines[total], C::Zone).contains(QStringLiteral("合計")));
+        for (int column : {int(C::TotalInput), int(C::AnnualEnergy), int(C::LightingEnergy), int(C::VirtualEnergy), int(C::Cecl)})
+            QCOMPARE(cell(r.lines[total], column), cell(r.lines[0], column));
+    }
+}
+
+void TestCeclReport::refusedInputs_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("message");
+    const QString at = QStringLiteral("1 行目（事務室）の");
+    QTest::newRow("input power 1.2.3") << int(InputPower) << "1.2.3" << at + QStringLiteral("入力電力「1.2.3」は数値ではありません。");
+    QTest::newRow("input power too wide for 0.0") << int(InputPower) << "1234567890123456"
+                                                  << at + QStringLiteral("入力電力「1234567890123456」は大きすぎて印刷できません。");
+    QTest::newRow("fittings in kanji") << int(FittingCount) << QStringLiteral("十") << at + QStringLiteral("台数「十」は数値ではありません。");
+    QTest::newRow("negative area") << int(Area) << "-270" << at + QStringLiteral("床面積「-270」は負の値です。");
+    QTest::newRow("area too wide for 0.0") << int(Area) << "999999999999999"
+                                           << at + QStringLiteral("床面積「999999999999999」は大きすぎて印刷できません。");
+    QTest::newRow("density 1e308") << int(StandardPower) << "1e308" << at + QStringLiteral("標準照明消費力「1e308」は数値ではありません。");
+    QTest::newRow("negative hours") << int(StandardHours) << "-1" << at + QStringLiteral("年間点灯時間「-1」は負の値です。");
+    QTest::newRow("full-width factor") << int(ControlFactor) << QStringLiteral("１２３")
+                                       << at + QStringLiteral("制御補正係数「１２３」は数値ではありません。");
+    QTest::newRow("type factor too wide") << int(TypeFactor) << "12345678901234"
+                                          << at + QStringLiteral("種類補正係数「12345678901234」は大きすぎて印刷できません。");
+    QTest::newRow("illuminance factor beyond any double") << int(IlluminanceFactor) << "1" + QString(400, u'0')
+                                                          << at + QStringLiteral("照明補正係数「1%1」は大きすぎて印刷できません。").arg(QString(400, u'0'));
+    QTest::newRow("total input beyond 32 bits") << int(InputPower) << "9999999"
+                                                << at + QStringLiteral("トータル入力「9989999001」は大きすぎて計算できません。");
+    // 9999999999 x 99999 x 99999.9 / 1000 = about 1e17: every input printable, the product not.
+    QTest::newRow("virtual energy too wide") << -1 << "" << at + QStringLiteral("仮想照明消費電力量「");
+}
+
+void TestCeclReport::refusedInputs()
+{
+    QFETCH(int, column);
+    QFETCH(QString, value);
+    QFETCH(QString, message);
+    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室")}, {2, "", QStringLiteral("会議室")}});
+    if (column == InputPower) {
+        g.setText(1, column, value);
+        g.setText(1, FittingCount, "999");
+    } else if (column > 0) {
+        g.setText(1, column, value);
+    } else {
+        g.setText(1, StandardPower, "9999999999");
+        g.setText(1, StandardHours, "99999");
+        g.setText(1, Area, "99999.9");
+    }
+    CeclPrintTable::Result r;
+    QVERIFY(!CeclPrintTable::makeLines(g, QString(), QString(), &r));
+    if (column > 0) {
+        QCOMPARE(r.error, message);
+    } else {
+        QVERIFY2(r.error.startsWith(message) && r.error.endsWith(QStringLiteral("」は大きすぎて印刷できません。")), qPrintable(r.error));
+        const double shown = r.error.mid(message.size()).section(u'」', 0, 0).toDouble();
+        QVERIFY(std::fabs(shown / (9999999999.0 * 99999 * 99999.9 / 1000) - 1) < 1e-12);
+    }
+    QVERIFY(r.lines.isEmpty());
+    // The batch mode: status 5, the same words, no PDF.
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.syw"));
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    QVERIFY(WorkFile::save(g, in));
+    QProcess p;
+    p.setProcessEnvironment(TestEnv::batchEnvironment(dir.path()));
+    p.start(TestEnv::program(QStringLiteral("prx5m")), {QStringLiteral("--pdf"), QStringLiteral("cecl"), in, pdf});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 5);
+    QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains(message));
+    QVERIFY(!QFile::exists(pdf));
+}
+
+void TestCeclReport::joinedZonesAreReported_data()
+{
+    QTest::addColumn<QString>("name2");
+    QTest::addColumn<QString>("area");
+    QTest::addColumn<QString>("notice");
+    const QString joined = QStringLiteral("1・2 行目（便所）は室名２または床面積が異なりますが、室名１が同じため"
+                                          "一つの区画として計算しました（床面積は 1 行目の値）。");
+    QTest::newRow("one room, two kinds of luminaire") << "" << "60.0" << "";
+    QTest::newRow("the same area written otherwise") << "" << "60" << "";
+    QTest::newRow("other name line") << QStringLiteral("（女子）") << "60.0" << joined;
+    QTest::newRow("other area") << "" << "14.0" << joined;
+}
+
+void TestCeclReport::joinedZonesAreReported()
+{
+    QFETCH(QString, name2);
+    QFETCH(QString, area);
+    QFETCH(QString, notice);
+    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("便所")}, {2, "", QStringLiteral("便所"), area}});
+    g.setText(2, RoomName2, name2);
+    const auto r = make(g);
+    QCOMPARE(zones(r).mid(0, 3), (QStringList{QStringLiteral("便所"), QStringLiteral("（内訳）"), QString()}));
+    QCOMPARE(r.notices, notice.isEmpty() ? QStringList() : QStringList{notice});
+    // The batch prints the table as the rule has it and warns on stderr.
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.syw"));
+    QVERIFY(WorkFile::save(g, in));
+    QProcess p;
+    p.setProcessEnvironment(TestEnv::batchEnvironment(dir.path()));
+    p.start(TestEnv::program(QStringLiteral("prx5m")),
+            {QStringLiteral("--pdf"), QStringLiteral("cecl"), in, dir.filePath(QStringLiteral("out.pdf"))});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 0);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QCOMPARE(err.contains(QStringLiteral("警告")), !notice.isEmpty());
+    if (!notice.isEmpty())
+        QVERIFY2(err.contains(notice), qPrintable(err));
+}
+
 void TestCeclReport::tableFileAndPdf()
 {
     QTemporaryDir dir;
@@ -456,18 +631,24 @@ void TestCeclReport::sheetPrintsAndPreviews()
     CeclFixture f;
     QVERIFY(!f.sheet->Make_Print_File());
     QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("データがありません。")});
-    f.sheet->recordGrid() = sheetOf({{1, "1F", QStringLiteral("事務室")}});
+    f.sheet->recordGrid() = sheetOf({{1, "1F", QStringLiteral("事務室")}, {2, "", QStringLiteral("事務室"), "30.0"}});
     f.sheet->recordGrid().setText(1, ControlFactor, QString());
     // The zeros filled in show on the panel when the zone is loaded.
     QString seen;
-    QTimer::singleShot(300, [&seen] {
+    QString notice;
+    QTimer::singleShot(300, [&] {
         if (QWidget *modal = QApplication::activeModalWidget()) {
             seen = QString::fromLatin1(modal->metaObject()->className());
+            if (auto *line = modal->findChild<QLabel *>(QStringLiteral("Lbl_Notice")); line && line->isVisible())
+                notice = line->text();
             modal->close();
         }
     });
     f.sheet->Menu_File_Preview_Click();
     QCOMPARE(seen, QStringLiteral("QPrintPreviewDialog"));
+    // Rows of different areas joined by their name: said above the pages and in the status bar.
+    QVERIFY2(notice.startsWith(QStringLiteral("1・2 行目（事務室）は室名２または床面積が異なります")), qPrintable(notice));
+    QCOMPARE(f.sheet->statusMessage(), notice);
     QVERIFY(QFile::exists(f.sheet->workDatabasePath()));
     QCOMPARE(f.sheet->recordGrid().text(1, ControlFactor), QStringLiteral("0"));
     f.sheet->Screen_Set(1);

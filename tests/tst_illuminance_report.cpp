@@ -395,6 +395,8 @@ void TestIlluminanceReport::batchMode_data()
     QTest::newRow("too large") << "large" << 2 << QStringLiteral("大きすぎます");
     QTest::newRow("no room in use") << "empty" << 3 << QStringLiteral("データがありません");
     QTest::newRow("value too large for its column") << "overflow" << 5 << QStringLiteral("オーバーフロー");
+    QTest::newRow("an area too wide to print") << "wide" << 5
+                                              << QStringLiteral("2 行目（室2）の面積「2147483648」は大きすぎて印刷できません。");
 }
 
 void TestIlluminanceReport::batchMode()
@@ -416,11 +418,13 @@ void TestIlluminanceReport::batchMode()
         path = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f.syw"));
     } else if (files.contains(input)) {
         TestEnv::writeBytes(path, files.value(input));
-    } else if (input == u"empty" || input == u"overflow") {
+    } else if (input == u"empty" || input == u"overflow" || input == u"wide") {
         RecordGrid g(221, 38);
         g.setText(221, 1, QStringLiteral("見出し"));
         if (input == u"overflow")
             room(g, 2, {{FittingCount, "40000"}}); // a 16-bit column
+        if (input == u"wide")
+            room(g, 2, {{Area, "2147483648"}}); // a single holds it; its column cannot show it
         QVERIFY(WorkFile::save(g, path));
     }
     const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
