@@ -1,6 +1,6 @@
 // Every file the program writes, written while the disk fails: the failure is reported, nothing
 // claims success, and the previous file keeps its bytes. The failures are made to happen by the
-// preload library (a write, the sync or the rename fails), by a full tmpfs where one can be
+// preload library (a write, the sync, the close or the rename fails), by a full tmpfs where one can be
 // mounted, and by targets that are no regular files.
 #include "grid/WorkFile.h"
 #include "illuminance/IlluminancePrintTable.h"
@@ -59,6 +59,7 @@ void addFaultRows(qint64 middle)
         QTest::addRow("middle, %s", qPrintable(error)) << QStringLiteral("write:%1").arg(middle) << error;
         QTest::addRow("sync, %s", qPrintable(error)) << QStringLiteral("fsync") << error;
         QTest::addRow("rename, %s", qPrintable(error)) << QStringLiteral("rename") << error;
+        QTest::addRow("close, %s", qPrintable(error)) << QStringLiteral("close") << error;
     }
 }
 

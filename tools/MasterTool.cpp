@@ -8,6 +8,8 @@
 #include "PhotometryCommand.h"
 #include "master/MasterCsv.h"
 
+#include "io/CommandLine.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QFile>
@@ -74,15 +76,25 @@ bool writeAll(const QString &path, const QByteArray &bytes)
 
 int main(int argc, char *argv[])
 {
-    if (argc > 1 && std::strcmp(argv[1], "photometry") == 0) {
+    // The arguments are the tool's, byte for byte; Qt sees only the program's name.
+    QStringList given;
+    QString argumentError;
+    if (!CommandLine::arguments(argc, argv, &given, &argumentError)) {
+        std::fprintf(stderr, "prx5m-mst: %s\n", argumentError.toUtf8().constData());
+        return 2;
+    }
+    int qtArgc = 1;
+    if (!given.isEmpty() && given.first() == u"photometry") {
         // Drawing the curve needs fonts, not a display.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
-        QGuiApplication app(argc, argv);
-        return photometryCommand(app.arguments().mid(2));
+        // Only the tool's own messages reach stderr, however strange the file.
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+        QGuiApplication app(qtArgc, argv);
+        return photometryCommand(given.mid(1));
     }
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    QCoreApplication app(qtArgc, argv);
+    const QStringList args = QStringList{QString()} + given;
     if (args.size() != 5)
         return usage();
     const auto kind = kindOf(args[2]);

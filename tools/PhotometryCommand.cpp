@@ -1,6 +1,6 @@
 #include "PhotometryCommand.h"
 
-#include "PhotometryPlot.h"
+#include "photometry/PhotometryPlot.h"
 #include "grid/WorkFile.h"
 #include "io/CheckedFile.h"
 #include "master/MasterCsv.h"
@@ -167,6 +167,7 @@ QString cutToBytes(const QString &text, int bytes)
 struct SlotText {
     QByteArray bytes;
     QString name;
+    QByteArray original; // the master as it was, to give back if the curve cannot be written
 };
 
 bool prepareSlot(const Options &o, const Photometry &p, const PhotometryMath::Table &table, SlotText *result,
@@ -179,6 +180,7 @@ bool prepareSlot(const Options &o, const Photometry &p, const PhotometryMath::Ta
     }
     const QByteArray bytes = file.readAll();
     file.close();
+    result->original = bytes;
     const bool bom = bytes.startsWith("\xEF\xBB\xBF");
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString csv = utf8.decode(bom ? bytes.mid(3) : bytes);
@@ -249,10 +251,7 @@ int photometryCommand(const QStringList &args)
     Photometry p;
     if (!PhotometryReader::readFile(o.file, &p, &error))
         return fail(QStringLiteral("%1: %2").arg(o.file, error));
-    if (p.absolute)
-        p.lampFlux = PhotometryMath::flux(p);
-    if (!(p.lampFlux > 0) || !(PhotometryMath::flux(p) > 0))
-        return fail(QStringLiteral("%1: 光束が 0 です。").arg(o.file));
+
     // The file's own figures checked against what its distribution gives.
     const auto f = PhotometryMath::fractions(p);
     // A figure the file leaves at 0 is unknown, not wrong.
@@ -264,19 +263,33 @@ int photometryCommand(const QStringList &args)
                               .arg(NumberText::plain(*p.dff), percent(f.downward / f.total)));
     const PhotometryMath::Table table = PhotometryMath::utilizationTable(p);
     printReport(p, table);
-    // Every check before anything is written: a refusal leaves no file behind.
+    // Every check, and the curve drawn, before anything is written: a refusal leaves no file.
     SlotText slot;
     if (!o.into.isEmpty() && !prepareSlot(o, p, table, &slot, &error))
         return fail(error);
+    QByteArray plot;
     if (!o.plot.isEmpty()) {
-        if (!PhotometryPlot::write(p, o.plot, &error))
+        if (!CheckedFile::checkTarget(o.plot, &error))
             return fail(QStringLiteral("%1 を書き込めません: %2").arg(o.plot, error));
-        out(QStringLiteral("配光曲線を書きました: %1").arg(o.plot));
+        plot = PhotometryPlot::render(p, o.plot, &error);
+        if (plot.isEmpty())
+            return fail(QStringLiteral("%1 を書き込めません: %2").arg(o.plot, error));
     }
+    // The master and the curve succeed or fail together: a curve that cannot be written takes the
+    // master's slot back.
     if (!o.into.isEmpty()) {
         if (!CheckedFile::write(o.into, slot.bytes, &error))
             return fail(QStringLiteral("%1 を書き込めません: %2").arg(o.into, error));
-        out(QStringLiteral("スロット %1 に「%2」を書きました: %3").arg(o.slot).arg(slot.name, o.into));
     }
+    if (!o.plot.isEmpty() && !CheckedFile::write(o.plot, plot, &error)) {
+        QString undo;
+        if (!o.into.isEmpty() && !CheckedFile::write(o.into, slot.original, &undo))
+            return fail(QStringLiteral("%1 を書き込めません: %2\n%3 を元に戻せません: %4").arg(o.plot, error, o.into, undo));
+        return fail(QStringLiteral("%1 を書き込めません: %2").arg(o.plot, error));
+    }
+    if (!o.plot.isEmpty())
+        out(QStringLiteral("配光曲線を書きました: %1").arg(o.plot));
+    if (!o.into.isEmpty())
+        out(QStringLiteral("スロット %1 に「%2」を書きました: %3").arg(o.slot).arg(slot.name, o.into));
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "cecl/CeclBatch.h"
 #include "illuminance/IlluminanceBatch.h"
+#include "io/CommandLine.h"
 #include "report/BatchStatus.h"
+#include "report/ReportFont.h"
 #include "shell/AppContext.h"
 #include "shell/FMenu.h"
 #include "shell/SingleInstance.h"
@@ -29,7 +31,13 @@ void setNames()
 // prx5m --pdf illuminance|cecl INPUT.syw OUTPUT.pdf: the report as a PDF, with no window.
 int batch(int argc, char *argv[])
 {
-    if (argc != 5) {
+    QStringList args;
+    QString argumentError;
+    if (!CommandLine::arguments(argc, argv, &args, &argumentError)) {
+        std::fprintf(stderr, "prx5m: %s\n", argumentError.toUtf8().constData());
+        return BatchStatus::BadInput;
+    }
+    if (args.size() != 4) {
         std::fprintf(stderr, "使い方: prx5m --pdf illuminance|cecl INPUT.syw OUTPUT.pdf\n");
         return BatchStatus::BadInput;
     }
@@ -41,11 +49,17 @@ int batch(int argc, char *argv[])
     // No display is needed: the report is drawn off screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    // Qt sees only the program's name: the file names are the batch's, whatever they look like.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     setNames();
-    const QString kind = QString::fromLocal8Bit(argv[2]);
-    const QString input = QString::fromLocal8Bit(argv[3]);
-    const QString output = QString::fromLocal8Bit(argv[4]);
+    if (!ReportFont::available()) {
+        std::fprintf(stderr, "prx5m: %s\n", ReportFont::missingMessage().toUtf8().constData());
+        return BatchStatus::NoJapaneseFont;
+    }
+    const QString kind = args[1];
+    const QString input = args[2];
+    const QString output = args[3];
     QString error;
     int status = BatchStatus::BadInput;
     if (kind == u"illuminance") {

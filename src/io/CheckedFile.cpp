@@ -10,7 +10,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+
+#include <QList>
+#include <QPair>
 
 namespace {
 
@@ -98,32 +102,136 @@ mode_t newFileMode()
     return 0666 & ~mask;
 }
 
-// The temporary file beside the target, created exclusively; -1 with errno set on failure.
-int openTemporary(const QString &target, QByteArray *tempName)
+QByteArray folderOf(const QByteArray &path)
 {
-    const QFileInfo info(target);
-    QByteArray pattern = QFile::encodeName(info.absolutePath()) + "/." + QFile::encodeName(info.fileName())
-                         + ".XXXXXX.tmp";
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArrayLiteral(".");
+    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
+}
+
+QByteArray baseOf(const QByteArray &path)
+{
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+// The file a path names in the end: symbolic links followed, a relative link taken from its own
+// folder. A link that points nowhere yet names the file to be made. "" with errno on a loop.
+QByteArray finalTarget(const QByteArray &path)
+{
+    QByteArray p = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(p.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return p;
+        QByteArray link(qsizetype(st.st_size > 0 ? st.st_size : 4095) + 1, '\0');
+        const ssize_t n = ::readlink(p.constData(), link.data(), size_t(link.size()));
+        if (n < 0)
+            return p;
+        link.truncate(n);
+        p = link.startsWith('/') ? link : folderOf(p) + '/' + link;
+    }
+    errno = ELOOP;
+    return {};
+}
+
+// A name beside `target` for the temporary file: the target's name with a unique part, cut so
+// that the whole stays within the folder's longest name.
+QByteArray temporaryPattern(const QByteArray &target)
+{
+    const QByteArray folder = folderOf(target);
+    QByteArray base = baseOf(target);
+    long longest = ::pathconf(folder.constData(), _PC_NAME_MAX);
+    if (longest <= 0)
+        longest = 255;
+    const qsizetype room = qsizetype(longest) - qsizetype(sizeof(".XXXXXX.tmp") - 1) - 1; // "." in front
+    if (base.size() > room) {
+        base.truncate(std::max<qsizetype>(0, room));
+        while (!base.isEmpty() && (quint8(base.back()) & 0xC0) == 0x80)
+            base.chop(1); // never half a UTF-8 character
+        if (!base.isEmpty() && quint8(base.back()) >= 0xC0)
+            base.chop(1);
+    }
+    return folder + "/." + base + ".XXXXXX.tmp";
+}
+
+// The temporary file beside the (final) target, created exclusively; -1 with errno set on failure.
+int openTemporary(const QByteArray &target, QByteArray *tempName)
+{
+    QByteArray pattern = temporaryPattern(target);
     const int fd = ::mkostemps(pattern.data(), 4, O_CLOEXEC);
     if (fd < 0)
         return -1;
-    // A replaced file keeps its permissions; a new one gets those of any new file.
-    struct stat st {};
-    const QByteArray targetName = QFile::encodeName(target);
-    const mode_t mode = ::stat(targetName.constData(), &st) == 0 ? (st.st_mode & 07777) : newFileMode();
-    ::fchmod(fd, mode);
     *tempName = pattern;
     return fd;
 }
 
-// Rewrites an existing file in place: only when its folder refuses new files. If the new
-// content cannot be written whole, the old content is written back.
-bool rewriteInPlace(const QString &path, const QByteArray &bytes, QString *error)
+// The extended attributes of a file, access control lists among them (name, value).
+bool attributes(int fd, const QByteArray &path, QList<QPair<QByteArray, QByteArray>> *out)
 {
-    const QByteArray name = QFile::encodeName(path);
+    out->clear();
+    const ssize_t size = fd >= 0 ? ::flistxattr(fd, nullptr, 0) : ::listxattr(path.constData(), nullptr, 0);
+    if (size < 0)
+        return errno == ENOTSUP;
+    QByteArray names(size, '\0');
+    const ssize_t n = fd >= 0 ? ::flistxattr(fd, names.data(), size_t(size)) : ::listxattr(path.constData(), names.data(), size_t(size));
+    if (n < 0)
+        return false;
+    for (const QByteArray &name : names.left(n).split('\0')) {
+        if (name.isEmpty())
+            continue;
+        const ssize_t length = fd >= 0 ? ::fgetxattr(fd, name.constData(), nullptr, 0)
+                                       : ::getxattr(path.constData(), name.constData(), nullptr, 0);
+        if (length < 0)
+            return false;
+        QByteArray value(length, '\0');
+        const ssize_t got = fd >= 0 ? ::fgetxattr(fd, name.constData(), value.data(), size_t(length))
+                                    : ::getxattr(path.constData(), name.constData(), value.data(), size_t(length));
+        if (got < 0)
+            return false;
+        out->append({name, value.left(got)});
+    }
+    return true;
+}
+
+// Gives the temporary file what the file it replaces is: owner, group, permissions (never setuid
+// or setgid), access control lists and other extended attributes, and nothing more. False when
+// any of it cannot be given: the file is then written in place instead.
+bool takeIdentity(int fd, const QByteArray &target, const struct stat &was)
+{
+    struct stat now {};
+    if (::fstat(fd, &now) != 0)
+        return false;
+    if ((now.st_uid != was.st_uid || now.st_gid != was.st_gid) && ::fchown(fd, was.st_uid, was.st_gid) != 0)
+        return false;
+    if (::fchmod(fd, was.st_mode & 0777) != 0)
+        return false;
+    QList<QPair<QByteArray, QByteArray>> wanted;
+    QList<QPair<QByteArray, QByteArray>> inherited;
+    if (!attributes(-1, target, &wanted) || !attributes(fd, {}, &inherited))
+        return false;
+    // Attributes the folder gave the new file (a default ACL) that the old file did not have.
+    for (const auto &[name, value] : std::as_const(inherited)) {
+        bool kept = false;
+        for (const auto &w : std::as_const(wanted))
+            kept = kept || w.first == name;
+        if (!kept && ::fremovexattr(fd, name.constData()) != 0)
+            return false;
+    }
+    for (const auto &[name, value] : std::as_const(wanted))
+        if (::fsetxattr(fd, name.constData(), value.constData(), size_t(value.size()), 0) != 0)
+            return false;
+    return true;
+}
+
+// Rewrites an existing file in place, keeping everything the file is but its content: for hard
+// links, for an owner this user cannot give a new file, and for a folder that refuses new files.
+// If the new content cannot be written whole, the old content is written back.
+bool rewriteInPlace(const QByteArray &name, const QString &path, const QByteArray &bytes, QString *error)
+{
     QByteArray old;
     {
-        QFile in(path);
+        QFile in(QFile::decodeName(name));
         if (!in.open(QIODevice::ReadOnly)) {
             fail(error, QStringLiteral("ファイルを読み込めません"), path, EACCES);
             return false;
@@ -152,6 +260,44 @@ bool rewriteInPlace(const QString &path, const QByteArray &bytes, QString *error
     return false;
 }
 
+QString kindOf(mode_t mode)
+{
+    return S_ISDIR(mode)    ? QStringLiteral("フォルダ")
+           : S_ISFIFO(mode) ? QStringLiteral("名前付きパイプ")
+           : S_ISSOCK(mode) ? QStringLiteral("ソケット")
+                            : QStringLiteral("デバイス");
+}
+
+// What the target is: missing (true, exists false), a regular file that may be replaced (true),
+// or something that must not be written (false with the reason).
+bool inspect(const QString &path, const QByteArray &target, struct stat *st, bool *exists, QString *error)
+{
+    *exists = false;
+    if (target.isEmpty()) {
+        fail(error, QStringLiteral("ファイルを確認できません"), path, errno);
+        return false;
+    }
+    if (::stat(target.constData(), st) != 0) {
+        if (errno == ENOENT)
+            return true;
+        fail(error, QStringLiteral("ファイルを確認できません"), path, errno);
+        return false;
+    }
+    *exists = true;
+    if (!S_ISREG(st->st_mode)) {
+        if (error)
+            *error = QStringLiteral("%1 は通常のファイルではありません（%2）。別の名前を指定してください。")
+                         .arg(nativePath(path), kindOf(st->st_mode));
+        return false;
+    }
+    if ((st->st_mode & S_IWUSR) == 0) {
+        if (error)
+            *error = QStringLiteral("読み取り専用のファイルのため保存できません: %1").arg(nativePath(path));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 namespace CheckedFile {
@@ -159,39 +305,44 @@ namespace CheckedFile {
 bool checkTarget(const QString &path, QString *error)
 {
     struct stat st {};
-    const QByteArray name = QFile::encodeName(path);
-    if (::stat(name.constData(), &st) != 0) {
-        if (errno == ENOENT)
-            return true;
-        fail(error, QStringLiteral("ファイルを確認できません"), path, errno);
-        return false;
-    }
-    if (S_ISREG(st.st_mode))
-        return true;
-    if (error) {
-        const QString kind = S_ISDIR(st.st_mode)    ? QStringLiteral("フォルダ")
-                             : S_ISFIFO(st.st_mode) ? QStringLiteral("名前付きパイプ")
-                             : S_ISSOCK(st.st_mode) ? QStringLiteral("ソケット")
-                                                    : QStringLiteral("デバイス");
-        *error = QStringLiteral("%1 は通常のファイルではありません（%2）。別の名前を指定してください。")
-                     .arg(nativePath(path), kind);
-    }
-    return false;
+    bool exists = false;
+    return inspect(path, finalTarget(QFile::encodeName(path)), &st, &exists, error);
 }
 
 bool write(const QString &path, const QByteArray &bytes, QString *error)
 {
-    if (!checkTarget(path, error))
+    // A link stays a link: the file it points to gets the content.
+    const QByteArray target = finalTarget(QFile::encodeName(path));
+    struct stat was {};
+    bool exists = false;
+    if (!inspect(path, target, &was, &exists, error))
         return false;
+    if (exists && ::access(target.constData(), W_OK) != 0) {
+        // Replacing it would take it from its owner: refused like any file one may not write.
+        fail(error, QStringLiteral("ファイルを書き込めません"), path, errno);
+        return false;
+    }
+    // Every name of a file with several hard links sees the new content.
+    if (exists && was.st_nlink > 1)
+        return rewriteInPlace(target, path, bytes, error);
     QByteArray tempName;
-    const int fd = openTemporary(path, &tempName);
+    const int fd = openTemporary(target, &tempName);
     if (fd < 0) {
         const int code = errno;
         // A folder that forbids new files, holding a file that may be written: rewrite it.
-        const QFileInfo info(path);
-        if ((code == EACCES || code == EPERM) && info.isFile() && ::access(QFile::encodeName(path).constData(), W_OK) == 0)
-            return rewriteInPlace(path, bytes, error);
-        fail(error, QStringLiteral("一時ファイルを作成できません"), info.absolutePath(), code);
+        if ((code == EACCES || code == EPERM) && exists)
+            return rewriteInPlace(target, path, bytes, error);
+        fail(error, QStringLiteral("一時ファイルを作成できません"), QFile::decodeName(folderOf(target)), code);
+        return false;
+    }
+    const bool identity = exists ? takeIdentity(fd, target, was) : ::fchmod(fd, newFileMode()) == 0;
+    if (!identity) {
+        // An owner or attributes this user cannot give a new file: the file itself is written.
+        ::close(fd);
+        ::unlink(tempName.constData());
+        if (exists)
+            return rewriteInPlace(target, path, bytes, error);
+        fail(error, QStringLiteral("一時ファイルを作成できません"), QFile::decodeName(folderOf(target)), errno);
         return false;
     }
     if (!writeAll(fd, bytes) || !syncFd(fd)) {
@@ -207,14 +358,13 @@ bool write(const QString &path, const QByteArray &bytes, QString *error)
         fail(error, QStringLiteral("ファイルを書き込めません"), path, code);
         return false;
     }
-    const QByteArray target = QFile::encodeName(path);
     if (::rename(tempName.constData(), target.constData()) != 0) {
         const int code = errno;
         ::unlink(tempName.constData());
         fail(error, QStringLiteral("ファイルを置き換えられません"), path, code);
         return false;
     }
-    syncFolder(QFile::encodeName(QFileInfo(path).absolutePath()));
+    syncFolder(folderOf(target));
     return true;
 }
 
@@ -223,9 +373,14 @@ QString createTemporary(const QString &target, QString *error)
     if (!checkTarget(target, error))
         return QString();
     QByteArray tempName;
-    const int fd = openTemporary(target, &tempName);
-    if (fd < 0) {
-        fail(error, QStringLiteral("一時ファイルを作成できません"), QFileInfo(target).absolutePath(), errno);
+    const int fd = openTemporary(finalTarget(QFile::encodeName(target)), &tempName);
+    if (fd < 0 || ::fchmod(fd, newFileMode()) != 0) {
+        const int code = errno;
+        if (fd >= 0) {
+            ::close(fd);
+            ::unlink(tempName.constData());
+        }
+        fail(error, QStringLiteral("一時ファイルを作成できません"), QFileInfo(target).absolutePath(), code);
         return QString();
     }
     if (!closeFd(fd)) {
@@ -240,7 +395,7 @@ QString createTemporary(const QString &target, QString *error)
 bool commit(const QString &temporary, const QString &target, QString *error)
 {
     const QByteArray temp = QFile::encodeName(temporary);
-    const QByteArray name = QFile::encodeName(target);
+    const QByteArray name = finalTarget(QFile::encodeName(target));
     if (!checkTarget(target, error)) {
         ::unlink(temp.constData());
         return false;
@@ -263,7 +418,7 @@ bool commit(const QString &temporary, const QString &target, QString *error)
         fail(error, QStringLiteral("ファイルを置き換えられません"), target, code);
         return false;
     }
-    syncFolder(QFile::encodeName(QFileInfo(target).absolutePath()));
+    syncFolder(folderOf(name));
     return true;
 }
 

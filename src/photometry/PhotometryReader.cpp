@@ -1,5 +1,6 @@
 #include "photometry/PhotometryReader.h"
 
+#include "photometry/PhotometryMath.h"
 #include "text/Cp932.h"
 
 #include <QFile>
@@ -127,6 +128,55 @@ private:
     qsizetype m_next = 0;
 };
 
+// UTF-16 text: a byte-order mark, or every other byte a NUL.
+bool isUtf16(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return true;
+    const QByteArray head = bytes.left(200);
+    return head.size() >= 8 && head.count('\0') * 4 >= head.size();
+}
+
+bool refuseUtf16(const QByteArray &bytes, QString *error)
+{
+    if (!isUtf16(bytes))
+        return false;
+    *error = at(1, QStringLiteral("UTF-16 で書かれたファイルは読めません。UTF-8 かシフトJIS で保存し直してください。"));
+    return true;
+}
+
+// What every distribution read must give: a flux that is a number and not 0, and a table that is
+// not all zeros. Absolute photometry takes the luminaire's flux as its lamp flux.
+bool checkFlux(Photometry *out, int intensityLine, QString *error)
+{
+    const double total = PhotometryMath::flux(*out);
+    if (!std::isfinite(total) || !std::isfinite(out->lampFlux)) {
+        *error = at(intensityLine, QStringLiteral("光度または光束が大きすぎて計算できません。"));
+        return false;
+    }
+    if (!(total > 0)) {
+        *error = at(intensityLine, QStringLiteral("光束が 0 です（光度がすべて 0）。"));
+        return false;
+    }
+    if (out->absolute)
+        out->lampFlux = total;
+    const PhotometryMath::Fractions f = PhotometryMath::fractions(*out);
+    if (!std::isfinite(f.total)) {
+        *error = at(intensityLine, QStringLiteral("光度または光束が大きすぎて計算できません。"));
+        return false;
+    }
+    const PhotometryMath::Table table = PhotometryMath::utilizationTable(*out);
+    bool any = false;
+    for (const auto &row : table.entries)
+        for (int e : row)
+            any = any || e > 0;
+    if (!any) {
+        *error = at(intensityLine, QStringLiteral("光度がランプ光束に比べて小さすぎます（照明率がすべて 0 になります）。"));
+        return false;
+    }
+    return true;
+}
+
 bool ascending(const QList<double> &angles, double low, double high)
 {
     for (int i = 0; i < angles.size(); ++i) {
@@ -187,6 +237,8 @@ bool expandPlanes(QList<double> *cAngles, QList<QList<double>> *candela)
 bool readIes(const QByteArray &bytes, Photometry *out, QString *error)
 {
     *out = Photometry();
+    if (refuseUtf16(bytes, error))
+        return false;
     const QStringList lines = linesOf(bytes);
     int i = 0;
     const QString first = lines.value(0).trimmed();
@@ -268,6 +320,7 @@ bool readIes(const QByteArray &bytes, Photometry *out, QString *error)
         horizontal.append(v);
     }
     const int horizontalLine = read.line();
+    const int intensityLine = read.atEnd() ? read.line() : read.peek().line;
     QList<QList<double>> candela;
     for (int h = 0; h < nH; ++h) {
         QList<double> plane;
@@ -312,12 +365,14 @@ bool readIes(const QByteArray &bytes, Photometry *out, QString *error)
         *error = at(typeLine, QStringLiteral("ランプ光束が 0 です。"));
         return false;
     }
-    return true;
+    return checkFlux(out, intensityLine, error);
 }
 
 bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
 {
     *out = Photometry();
+    if (refuseUtf16(bytes, error))
+        return false;
     out->format = QStringLiteral("EULUMDAT");
     const QStringList lines = linesOf(bytes);
     const auto line = [&lines](int n) { return lines.value(n - 1).trimmed(); };
@@ -371,6 +426,10 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
     double count = 0, flux = 0;
     if (!number(27, QStringLiteral("ランプの数"), &count) || !number(27 + 2 * n, QStringLiteral("ランプ光束"), &flux))
         return false;
+    if (!(std::fabs(count) <= 100000) || count != std::floor(count)) {
+        *error = at(27, QStringLiteral("ランプの数「%1」が正しくありません。").arg(line(27)));
+        return false;
+    }
     if (n > 1)
         out->warnings.append(QStringLiteral("ランプの組が %1 つあります。最初の組（%2 lm）で計算します。").arg(n).arg(flux));
     out->lamps = int(std::fabs(count));
@@ -422,6 +481,7 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
     QList<QList<double>> candela;
     const QList<Token> values = tokens(lines, next - 1, false);
     TokenReader read(values, int(lines.size()), true);
+    const int intensityLine = next;
     for (int p = 0; p < stored; ++p) {
         const int index = (firstPlane + p) % planes;
         // Symmetry 3 is mirrored about the C90-C270 plane: C is read as 180 - C (90..270).
@@ -477,7 +537,7 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
     out->gAngles = gamma;
     out->candela = candela;
     (void)ityp;
-    return true;
+    return checkFlux(out, intensityLine, error);
 }
 
 bool readFile(const QString &path, Photometry *out, QString *error)

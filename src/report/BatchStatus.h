@@ -9,5 +9,6 @@ enum : int {
     CannotWritePdf = 4,   // the PDF cannot be written (also: the target is no regular file)
     ValueTooLarge = 5,    // a value does not fit its column of the print table
     CannotBuildTable = 6, // the print table cannot be made in the work folder
+    NoJapaneseFont = 7,   // no Japanese font is installed: the report would show empty boxes
 };
 } // namespace BatchStatus

@@ -2,8 +2,12 @@
 
 #include <QFile>
 #include <QFontDatabase>
-#include <QStandardPaths>
+#include <QList>
 #include <QStringList>
+
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -100,30 +104,78 @@ void renameFamily(QByteArray &data, qsizetype at, qsizetype length)
         data.replace(at, length, region);
 }
 
-QString fontFile()
+// Font files fontconfig knows for a pattern, with their family names.
+struct Found {
+    QString file;
+    QString family;
+};
+
+QList<Found> fontsMatching(const char *pattern)
 {
-    const QStringList candidates = {
-        QStringLiteral("/usr/share/fonts/opentype/ipaexfont-gothic/ipaexg.ttf"),
-        QStringLiteral("/usr/share/fonts/truetype/ipaexfont-gothic/ipaexg.ttf"),
-        QStringLiteral("/usr/share/fonts/ipaexfont-gothic/ipaexg.ttf"),
+    QList<Found> out;
+    if (!FcInit())
+        return out;
+    FcPattern *p = FcNameParse(reinterpret_cast<const FcChar8 *>(pattern));
+    FcObjectSet *os = FcObjectSetBuild(FC_FILE, FC_FAMILY, nullptr);
+    FcFontSet *set = p && os ? FcFontList(nullptr, p, os) : nullptr;
+    for (int i = 0; set && i < set->nfont; ++i) {
+        FcChar8 *file = nullptr;
+        FcChar8 *family = nullptr;
+        if (FcPatternGetString(set->fonts[i], FC_FILE, 0, &file) == FcResultMatch
+            && FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch)
+            out.append({QString::fromUtf8(reinterpret_cast<const char *>(file)),
+                        QString::fromUtf8(reinterpret_cast<const char *>(family))});
+    }
+    if (set)
+        FcFontSetDestroy(set);
+    if (os)
+        FcObjectSetDestroy(os);
+    if (p)
+        FcPatternDestroy(p);
+    std::sort(out.begin(), out.end(), [](const Found &a, const Found &b) { return a.file < b.file; });
+    return out;
+}
+
+// The Japanese font of the reports: IPAex Gothic; without it, another Japanese font, a gothic
+// (sans-serif) one first.
+Found japaneseFont()
+{
+    const QList<Found> ipaex = fontsMatching("IPAexGothic");
+    if (!ipaex.isEmpty())
+        return ipaex.first();
+    QList<Found> japanese = fontsMatching(":lang=ja");
+    const auto rank = [](const Found &f) {
+        const QString name = f.family;
+        if (name.contains(QStringLiteral("Gothic"), Qt::CaseInsensitive) || name.contains(QStringLiteral("Sans"), Qt::CaseInsensitive)
+            || name.contains(QStringLiteral("ゴシック")))
+            return name.contains(QStringLiteral("Mono"), Qt::CaseInsensitive) ? 1 : 0;
+        return 2;
     };
-    for (const QString &c : candidates)
-        if (QFile::exists(c))
-            return c;
-    return QStandardPaths::locate(QStandardPaths::FontsLocation, QStringLiteral("ipaexg.ttf"));
+    std::stable_sort(japanese.begin(), japanese.end(), [&](const Found &a, const Found &b) { return rank(a) < rank(b); });
+    return japanese.isEmpty() ? Found{} : japanese.first();
 }
 
 QString loadFamily()
 {
-    const QString path = fontFile();
-    if (path.isEmpty())
+    const Found found = japaneseFont();
+    if (found.file.isEmpty())
         return QString();
-    QFile file(path);
+    QFile file(found.file);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
-    const int id = QFontDatabase::addApplicationFontFromData(ReportFont::withoutRadicals(file.readAll()));
+    QByteArray data = file.readAll();
+    // One font of a file (not a collection): its radicals can be taken out of the map.
+    if (data.startsWith(QByteArray("\0\1\0\0", 4)) || data.startsWith("OTTO") || data.startsWith("true"))
+        data = ReportFont::withoutRadicals(data);
+    const int id = QFontDatabase::addApplicationFontFromData(data);
     const QStringList families = id < 0 ? QStringList() : QFontDatabase::applicationFontFamilies(id);
     return families.isEmpty() ? QString() : families.first();
+}
+
+const QString &loadedFamily()
+{
+    static const QString family = loadFamily();
+    return family;
 }
 
 } // namespace
@@ -163,21 +215,22 @@ QByteArray withoutRadicals(const QByteArray &fontFile)
 
 QFont font()
 {
-    static const QString family = [] {
-        const QString loaded = loadFamily();
-        if (!loaded.isEmpty())
-            return loaded;
-        const QStringList installed = QFontDatabase::families();
-        for (const char *name : {"IPAexGothic", "Yu Gothic UI", "Meiryo UI", "MS UI Gothic"})
-            if (installed.contains(QString::fromUtf8(name)))
-                return QString::fromUtf8(name);
-        return QString();
-    }();
     QFont f;
-    if (!family.isEmpty())
-        f.setFamily(family);
+    if (!loadedFamily().isEmpty())
+        f.setFamily(loadedFamily());
     f.setStyleHint(QFont::SansSerif);
     return f;
+}
+
+bool available()
+{
+    return !loadedFamily().isEmpty();
+}
+
+QString missingMessage()
+{
+    return QStringLiteral("帳票の日本語フォントが見つかりません。IPAex ゴシックを入れてください"
+                          "（Debian のパッケージ fonts-ipaexfont-gothic: sudo apt-get install fonts-ipaexfont-gothic）。");
 }
 
 } // namespace ReportFont

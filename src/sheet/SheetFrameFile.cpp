@@ -1,5 +1,6 @@
 // The frame's file operations, printing, help and closing: the same for both sheets.
 #include "grid/WorkFile.h"
+#include "report/ReportFont.h"
 #include "report/ReportOutput.h"
 #include "sheet/SheetFrame.h"
 #include "ui/Dialogs.h"
@@ -205,6 +206,12 @@ void SheetFrame::Menu_File_Printout_Click()
 
 void SheetFrame::showReport(bool onPrinter)
 {
+    // Without a Japanese font every Japanese character would print as an empty box.
+    if (!ReportFont::available()) {
+        Dialogs::instance().message(this, ReportFont::missingMessage(), Dialogs::kTitle, Dialogs::Icon::Critical,
+                                    Dialogs::Buttons::Ok);
+        return;
+    }
     QList<QSqlRecord> rows;
     m_reportNotice.clear();
     if (!buildPrintTable(&rows))

@@ -6,6 +6,8 @@
  *                               the next one fails
  *                     fsync     fsync and fdatasync of a matching file fail
  *                     rename    renaming a matching file fails
+ *                     close     closing a matching file fails after it is closed (as a network
+ *                               file system reports a write it could not make)
  *                     Anything after a '#' only marks a new setting (the byte count restarts).
  *   PRX5M_FAULT_PATH  only files whose path contains this text are hit (default: every file)
  *   PRX5M_FAULT_ERRNO ENOSPC (default) or EIO
@@ -27,7 +29,7 @@ extern "C" {
 static char g_setting[256];
 static long long g_written;
 
-enum kind { NONE, WRITE, FSYNC, RENAME };
+enum kind { NONE, WRITE, FSYNC, RENAME, CLOSE };
 
 static enum kind current(long long *limit)
 {
@@ -46,6 +48,8 @@ static enum kind current(long long *limit)
         return FSYNC;
     if (strncmp(s, "rename", 6) == 0)
         return RENAME;
+    if (strncmp(s, "close", 5) == 0)
+        return CLOSE;
     return NONE;
 }
 
@@ -189,6 +193,19 @@ int renameat2(int fromdir, const char *from, int todir, const char *to, unsigned
 {
     REAL(renameat2);
     return rename_fails(from, to) ? -1 : real_renameat2(fromdir, from, todir, to, flags);
+}
+
+int close(int fd)
+{
+    REAL(close);
+    long long limit = 0;
+    const int fails = current(&limit) == CLOSE && fd_matches(fd);
+    const int r = real_close(fd);
+    if (fails) {
+        errno = fault_errno();
+        return -1;
+    }
+    return r;
 }
 
 } // extern "C"

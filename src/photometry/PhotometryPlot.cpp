@@ -1,4 +1,4 @@
-#include "PhotometryPlot.h"
+#include "photometry/PhotometryPlot.h"
 
 #include "io/CheckedFile.h"
 #include "photometry/PhotometryMath.h"
@@ -23,11 +23,22 @@ double niceStep(double maximum)
 {
     const double raw = maximum / 5;
     const double power = std::pow(10, std::floor(std::log10(raw)));
+    if (!std::isfinite(power) || !(power > 0))
+        return maximum; // beyond what a power of ten can say: one ring
     for (double m : {1.0, 2.0, 5.0, 10.0})
         if (m * power >= raw)
             return m * power;
     return 10 * power;
 }
+
+// A value of the curve in cd/klm, or 0 for one that is not a number.
+double perKilolumen(const Photometry &p, double c, double g)
+{
+    const double v = PhotometryMath::intensity(p, c, g) * 1000 / p.lampFlux;
+    return std::isfinite(v) ? v : 0;
+}
+
+} // namespace
 
 void draw(QPainter &painter, const Photometry &p, double size)
 {
@@ -39,14 +50,24 @@ void draw(QPainter &painter, const Photometry &p, double size)
     const QPointF centre(size / 2, size * 0.55);
     const double radius = size * 0.35;
 
-    // Intensities in cd/klm on a plane and its opposite: straight down is down the page, the plane
-    // to the right, its opposite to the left.
+    double maximum = 0;
+    for (int c = 0; c < p.candela.size(); ++c)
+        for (int g = 0; g < p.candela[c].size(); ++g)
+            maximum = std::max(maximum, perKilolumen(p, p.cAngles.value(c), p.gAngles.value(g)));
+    if (!(maximum > 0) || !std::isfinite(maximum))
+        maximum = 1;
+    const double step = niceStep(maximum);
+    const double top = std::max(step, std::ceil(maximum / step) * step);
+    const double scale = radius / top;
+
+    // Intensities in cd/klm on a plane and its opposite, in the page's own units: straight down is
+    // down the page, the plane to the right, its opposite to the left.
     const auto curve = [&](double c) {
         QPainterPath path;
         const auto point = [&](double plane, int g, double side) {
-            const double v = PhotometryMath::intensity(p, plane, g) * 1000 / p.lampFlux;
+            const double v = std::min(perKilolumen(p, plane, g) * scale, 2.0 * size);
             const double a = g * M_PI / 180;
-            return QPointF(side * std::sin(a) * v, std::cos(a) * v);
+            return centre + QPointF(side * std::sin(a) * v, std::cos(a) * v);
         };
         path.moveTo(point(c, 0, 1));
         for (int g = 1; g <= 180; ++g)
@@ -55,19 +76,13 @@ void draw(QPainter &painter, const Photometry &p, double size)
             path.lineTo(point(c + 180, g, -1));
         return path;
     };
-    double maximum = 0;
-    for (const QList<double> &plane : p.candela)
-        for (double v : plane)
-            maximum = std::max(maximum, v * 1000 / p.lampFlux);
-    if (maximum <= 0)
-        maximum = 1;
-    const double step = niceStep(maximum);
-    const double top = std::ceil(maximum / step) * step;
-    const double scale = radius / top;
 
-    // Rings and spokes.
+    // Rings (at most ten, whatever the scale) and spokes.
     painter.setPen(QPen(QColor(190, 190, 190), size / 1000));
-    for (double r = step; r <= top + 1e-9; r += step) {
+    for (int i = 1; i <= 10; ++i) {
+        const double r = i * step;
+        if (r > top * (1 + 1e-9))
+            break;
         painter.drawEllipse(centre, r * scale, r * scale);
         painter.setPen(QColor(110, 110, 110));
         painter.drawText(QPointF(centre.x() + 4, centre.y() + r * scale - 4), NumberText::plain(r));
@@ -87,18 +102,14 @@ void draw(QPainter &painter, const Photometry &p, double size)
             painter.drawText(QRectF(left.x() - 40, left.y() - 12, 80, 24), Qt::AlignCenter, QStringLiteral("%1°").arg(a));
     }
 
-    painter.save();
-    painter.translate(centre);
-    painter.scale(scale, scale);
-    QPen solid(QColor(200, 40, 40), 2.2 / scale);
-    QPen dashed(QColor(30, 80, 200), 2.2 / scale);
+    QPen solid(QColor(200, 40, 40), size / 400);
+    QPen dashed(QColor(30, 80, 200), size / 400);
     dashed.setStyle(Qt::DashLine);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(solid);
     painter.drawPath(curve(0));
     painter.setPen(dashed);
     painter.drawPath(curve(90));
-    painter.restore();
 
     // Title and legend.
     QFont big = font;
@@ -111,11 +122,11 @@ void draw(QPainter &painter, const Photometry &p, double size)
     painter.setFont(font);
     painter.drawText(QRectF(0, size * 0.07, size, size * 0.04), Qt::AlignCenter, QStringLiteral("単位: cd/klm"));
     const double ly = size * 0.95;
-    painter.setPen(QPen(solid.color(), 2));
+    painter.setPen(QPen(solid.color(), size / 400));
     painter.drawLine(QPointF(size * 0.25, ly), QPointF(size * 0.31, ly));
     painter.setPen(Qt::black);
     painter.drawText(QPointF(size * 0.32, ly + size / 120), QStringLiteral("C0-C180"));
-    QPen legendDash(dashed.color(), 2);
+    QPen legendDash(dashed.color(), size / 400);
     legendDash.setStyle(Qt::DashLine);
     painter.setPen(legendDash);
     painter.drawLine(QPointF(size * 0.55, ly), QPointF(size * 0.61, ly));
@@ -123,16 +134,12 @@ void draw(QPainter &painter, const Photometry &p, double size)
     painter.drawText(QPointF(size * 0.62, ly + size / 120), QStringLiteral("C90-C270"));
 }
 
-} // namespace
-
-bool write(const Photometry &p, const QString &path, QString *error)
+QByteArray render(const Photometry &p, const QString &path, QString *error)
 {
     if (!(p.lampFlux > 0)) {
         *error = QStringLiteral("光束が 0 です。");
-        return false;
+        return {};
     }
-    if (!CheckedFile::checkTarget(path, error))
-        return false;
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     if (QFileInfo(path).suffix().compare(QStringLiteral("pdf"), Qt::CaseInsensitive) == 0) {
@@ -152,11 +159,21 @@ bool write(const Photometry &p, const QString &path, QString *error)
         }
         if (!image.save(&buffer, "PNG")) {
             *error = QStringLiteral("画像を作成できません。");
-            return false;
+            return {};
         }
     }
     buffer.close();
-    return CheckedFile::write(path, buffer.data(), error);
+    if (buffer.data().isEmpty())
+        *error = QStringLiteral("配光曲線を作成できません。");
+    return buffer.data();
+}
+
+bool write(const Photometry &p, const QString &path, QString *error)
+{
+    if (!CheckedFile::checkTarget(path, error))
+        return false;
+    const QByteArray bytes = render(p, path, error);
+    return !bytes.isEmpty() && CheckedFile::write(path, bytes, error);
 }
 
 } // namespace PhotometryPlot
