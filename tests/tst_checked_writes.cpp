@@ -15,14 +15,17 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <sys/mount.h>
+#include <sys/xattr.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstring>
 
 using namespace RoomRecord;
@@ -90,8 +93,59 @@ private slots:
     void photometryTool_data();
     void photometryTool();
     void fullDisk();
+    void fileIdentityKept_data();
+    void fileIdentityKept();
+    void ownerThatCannotBeGivenWritesInPlace();
     void batchRunsSideBySide();
 };
+
+namespace {
+
+// An access control list as Linux keeps it in "system.posix_acl_access": version 2, then
+// (tag, permissions, id) entries.
+QByteArray acl(const QList<std::array<quint32, 3>> &entries)
+{
+    QByteArray out;
+    const auto put = [&out](quint32 v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out.append(char((v >> (8 * i)) & 0xFF));
+    };
+    put(2, 4);
+    for (const auto &e : entries) {
+        put(e[0], 2);
+        put(e[1], 2);
+        put(e[2], 4);
+    }
+    return out;
+}
+
+// user rw-, user 12345 r--, group r--, mask r--, other ---.
+QByteArray namedUserAcl()
+{
+    return acl({{0x01, 6, 0xFFFFFFFF}, {0x02, 4, 12345}, {0x04, 4, 0xFFFFFFFF}, {0x10, 4, 0xFFFFFFFF}, {0x20, 0, 0xFFFFFFFF}});
+}
+
+QByteArray attribute(const QString &path, const char *name)
+{
+    const QByteArray p = QFile::encodeName(path);
+    QByteArray value(4096, '\0');
+    const ssize_t n = ::getxattr(p.constData(), name, value.data(), size_t(value.size()));
+    return n < 0 ? QByteArray() : value.left(n);
+}
+
+bool setAttribute(const QString &path, const char *name, const QByteArray &value)
+{
+    return ::setxattr(QFile::encodeName(path).constData(), name, value.constData(), size_t(value.size()), 0) == 0;
+}
+
+struct stat statOf(const QString &path)
+{
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st;
+}
+
+} // namespace
 
 void TestCheckedWrites::initTestCase()
 {
@@ -390,7 +444,7 @@ void TestCheckedWrites::photometryTool()
     QVERIFY(p.exitCode() != 0);
     const QString stderrText = QString::fromUtf8(p.readAllStandardError());
     QVERIFY2(stderrText.contains(QStringLiteral("書き込めません")), qPrintable(stderrText));
-    // The plot is written before the slot: a failing plot leaves the master untouched too.
+    // The master and the curve succeed or fail together: either failing leaves both as they were.
     QCOMPARE(TestEnv::readBytes(csv), oldCsv);
     if (target != u"syomei.csv")
         QCOMPARE(TestEnv::readBytes(plot), oldPlot);
@@ -457,6 +511,144 @@ void TestCheckedWrites::batchRunsSideBySide()
     const QString work = dir.filePath(QStringLiteral("cache/kzw/zeltika"));
     QCOMPARE(leftovers(work, QStringLiteral("t_syou.mdb")), QStringList());
     QVERIFY(QFile::exists(work + QStringLiteral("/t_syou.mdb")));
+}
+
+void TestCheckedWrites::fileIdentityKept_data()
+{
+    QTest::addColumn<QString>("kind");
+    for (const char *kind : {"symbolic link", "relative link to a link", "link to a file not there yet", "hard links",
+                             "mode kept", "setuid never kept", "read-only refused", "another owner kept",
+                             "access control list kept", "user attribute kept", "no access list gained from the folder",
+                             "244-byte name"})
+        QTest::newRow(kind) << QString::fromLatin1(kind);
+}
+
+void TestCheckedWrites::fileIdentityKept()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString real = dir.filePath(QStringLiteral("real.syw"));
+    const QByteArray old(3000, 'o');
+    // Hard links are written in place: a shorter content must leave no tail of the old one.
+    const QByteArray fresh = kind == u"hard links" ? QByteArray(100, 'n') : QByteArray(5000, 'n');
+    TestEnv::writeBytes(real, old);
+    QString target = real;   // the name the program is given
+    QString written = real;  // the file that must hold the new content
+    const bool root = ::geteuid() == 0;
+    if (kind == u"symbolic link") {
+        target = dir.filePath(QStringLiteral("link.syw"));
+        QVERIFY(QFile::link(real, target));
+    } else if (kind == u"relative link to a link") {
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+        written = dir.filePath(QStringLiteral("sub/real.syw"));
+        QVERIFY(QFile::rename(real, written));
+        QCOMPARE(::symlink("sub/real.syw", QFile::encodeName(dir.filePath(QStringLiteral("a.syw"))).constData()), 0);
+        QCOMPARE(::symlink("a.syw", QFile::encodeName(dir.filePath(QStringLiteral("b.syw"))).constData()), 0);
+        target = dir.filePath(QStringLiteral("b.syw"));
+    } else if (kind == u"link to a file not there yet") {
+        written = dir.filePath(QStringLiteral("new.syw"));
+        target = dir.filePath(QStringLiteral("link.syw"));
+        QCOMPARE(::symlink("new.syw", QFile::encodeName(target).constData()), 0);
+    } else if (kind == u"hard links") {
+        QCOMPARE(::link(QFile::encodeName(real).constData(), QFile::encodeName(dir.filePath(QStringLiteral("other.syw"))).constData()), 0);
+    } else if (kind == u"mode kept") {
+        QCOMPARE(::chmod(QFile::encodeName(real).constData(), 0640), 0);
+    } else if (kind == u"setuid never kept") {
+        QCOMPARE(::chmod(QFile::encodeName(real).constData(), 06755), 0);
+    } else if (kind == u"read-only refused") {
+        QCOMPARE(::chmod(QFile::encodeName(real).constData(), 0444), 0);
+    } else if (kind == u"another owner kept") {
+        if (!root)
+            QSKIP("giving a file to another user needs root");
+        QCOMPARE(::chown(QFile::encodeName(real).constData(), 12345, 23456), 0);
+    } else if (kind == u"access control list kept") {
+        if (!setAttribute(real, "system.posix_acl_access", namedUserAcl()))
+            QSKIP("no access control lists on this file system");
+    } else if (kind == u"user attribute kept") {
+        if (!setAttribute(real, "user.prx5m.note", "kept"))
+            QSKIP("no user attributes on this file system");
+    } else if (kind == u"no access list gained from the folder") {
+        // The folder gives new files a group more: the saved file must not have it.
+        const QByteArray defaults = acl({{0x01, 7, 0xFFFFFFFF}, {0x04, 5, 0xFFFFFFFF}, {0x08, 7, 23456},
+                                         {0x10, 7, 0xFFFFFFFF}, {0x20, 5, 0xFFFFFFFF}});
+        if (!setAttribute(dir.path(), "system.posix_acl_default", defaults))
+            QSKIP("no default access control lists on this file system");
+    } else if (kind == u"244-byte name") {
+        target = written = dir.filePath(QString(80, QChar(0x3042)) + QStringLiteral(".pdf")); // 80 x 3 bytes + 4
+        QCOMPARE(QFile::encodeName(QFileInfo(target).fileName()).size(), 244);
+    }
+    const struct stat before = statOf(written);
+    QString why;
+    const bool ok = CheckedFile::write(target, fresh, &why);
+    if (kind == u"read-only refused") {
+        QVERIFY(!ok);
+        QCOMPARE(why, QStringLiteral("読み取り専用のファイルのため保存できません: %1").arg(real));
+        QCOMPARE(TestEnv::readBytes(real), old);
+        QCOMPARE(leftovers(dir.path(), QStringLiteral("real.syw")), QStringList());
+        return;
+    }
+    QVERIFY2(ok, qPrintable(why));
+    QCOMPARE(TestEnv::readBytes(written), fresh);
+    QCOMPARE(TestEnv::readBytes(target), fresh);
+    const struct stat after = statOf(written);
+    if (target != written) {
+        QVERIFY(QFileInfo(target).isSymLink()); // a link stays a link
+    }
+    if (kind == u"hard links") {
+        QCOMPARE(TestEnv::readBytes(dir.filePath(QStringLiteral("other.syw"))), fresh);
+        QCOMPARE(after.st_ino, before.st_ino);
+    }
+    if (kind == u"mode kept")
+        QCOMPARE(after.st_mode & 07777, mode_t(0640));
+    if (kind == u"setuid never kept")
+        QCOMPARE(after.st_mode & 07777, mode_t(0755));
+    if (kind == u"another owner kept") {
+        QCOMPARE(after.st_uid, uid_t(12345));
+        QCOMPARE(after.st_gid, gid_t(23456));
+    }
+    if (kind == u"access control list kept") {
+        QCOMPARE(attribute(written, "system.posix_acl_access"), namedUserAcl());
+        QCOMPARE(after.st_mode & 0777, before.st_mode & 0777);
+    }
+    if (kind == u"user attribute kept")
+        QCOMPARE(attribute(written, "user.prx5m.note"), QByteArray("kept"));
+    if (kind == u"no access list gained from the folder") {
+        QCOMPARE(attribute(written, "system.posix_acl_access"), QByteArray());
+        QCOMPARE(after.st_mode & 07777, before.st_mode & 07777);
+    }
+    // Nothing left beside it.
+    QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &f : std::as_const(files))
+        QVERIFY2(!f.endsWith(QStringLiteral(".tmp")), qPrintable(f));
+}
+
+void TestCheckedWrites::ownerThatCannotBeGivenWritesInPlace()
+{
+    // A file of user 12345 that group 23456 may write, saved by user 34567 of that group: a new
+    // file would be the saver's, so the file itself is written and stays user 12345's.
+    if (::geteuid() != 0 || QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+        QSKIP("running as another user needs root and setpriv");
+    QTemporaryDir dir;
+    QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));
+    const QString csv = dir.filePath(QStringLiteral("Kougen.csv"));
+    TestEnv::writeBytes(csv, TestEnv::readBytes(QDir(TestEnv::sourceDir()).filePath(QStringLiteral("data/masters/Kougen.csv"))));
+    const QString mst = dir.filePath(QStringLiteral("Kougen.mst"));
+    TestEnv::writeBytes(mst, "old");
+    QCOMPARE(::chown(QFile::encodeName(mst).constData(), 12345, 23456), 0);
+    QCOMPARE(::chmod(QFile::encodeName(mst).constData(), 0664), 0);
+    QCOMPARE(::chmod(QFile::encodeName(csv).constData(), 0644), 0);
+    QProcess p;
+    p.setProcessEnvironment(TestEnv::batchEnvironment(dir.path()));
+    p.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=34567"), QStringLiteral("--regid=23456"), QStringLiteral("--clear-groups"),
+                                        TestEnv::program(QStringLiteral("prx5m-mst")), QStringLiteral("to-mst"),
+                                        QStringLiteral("lamp"), csv, mst});
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitCode(), 0);
+    const struct stat st = statOf(mst);
+    QCOMPARE(st.st_uid, uid_t(12345));
+    QCOMPARE(st.st_gid, gid_t(23456));
+    QCOMPARE(st.st_mode & 07777, mode_t(0664));
+    QVERIFY(TestEnv::readBytes(mst).size() > 1000); // the new master
 }
 
 QTEST_MAIN(TestCheckedWrites)

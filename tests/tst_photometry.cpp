@@ -6,12 +6,14 @@
 #include "illuminance/IlluminanceCalculation.h"
 #include "master/MasterTables.h"
 #include "photometry/PhotometryMath.h"
+#include "photometry/PhotometryPlot.h"
 #include "photometry/PhotometryReader.h"
 #include "support/SheetFixture.h"
 #include "support/TestEnv.h"
 #include "text/NumberText.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -293,6 +295,8 @@ private slots:
     void tableAgainstPhotonTrace_data();
     void tableAgainstPhotonTrace();
     void tableEntriesCutAndCapped();
+    void extremeDistributionsEndQuickly_data();
+    void extremeDistributionsEndQuickly();
     void toolPrintsPlotsAndWrites();
     void toolRefusesAndWritesNothing_data();
     void toolRefusesAndWritesNothing();
@@ -425,6 +429,23 @@ void TestPhotometry::refusedFiles_data()
     cut.truncate(cut.size() / 2);
     QTest::newRow("LDT, cut short") << cut << true << QStringLiteral("足りません");
     QTest::newRow("LDT, one value too many") << LdtFile().bytes() + "7\r\n" << true << QStringLiteral("合いません");
+    QTest::newRow("IES, intensities so small the table is all 0") << ies([](IesFile &f) {
+        f.multiplier = 1e-20;
+        f.f = [](double, double) { return 1e-20; };
+    }) << false << QStringLiteral("小さすぎ");
+    QTest::newRow("IES, intensities whose flux overflows") << ies([](IesFile &f) {
+        f.multiplier = 1e300;
+        f.f = [](double, double) { return 1e308; };
+    }) << false << QStringLiteral("大きすぎて計算できません");
+    QTest::newRow("IES, intensities far beyond the lamps") << ies([](IesFile &f) { f.lumens = 0.001; }) << false
+                                                           << QStringLiteral("器具効率");
+    const QString utf16 = QString::fromLatin1(IesFile().bytes());
+    QTest::newRow("IES in UTF-16") << QByteArray("\xFF\xFE")
+                                          + QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2)
+                                   << false << QStringLiteral("UTF-16");
+    QByteArray manyLamps = LdtFile().bytes();
+    manyLamps.replace("\r\n1\r\n1\r\nLED\r\n", "\r\n1\r\n-3000000000\r\nLED\r\n");
+    QTest::newRow("LDT, lamp count beyond the integers") << manyLamps << true << QStringLiteral("ランプの数");
 }
 
 void TestPhotometry::refusedFiles()
@@ -573,6 +594,48 @@ void TestPhotometry::tableEntriesCutAndCapped()
     // A bare Lambertian source reaches 1.00 in the largest rooms: capped, with a warning.
     QCOMPARE(t.entries[0][11], 99);
     QCOMPARE(t.warnings.size(), 1);
+}
+
+void TestPhotometry::extremeDistributionsEndQuickly_data()
+{
+    QTest::addColumn<double>("candela");
+    QTest::addColumn<int>("status");
+    QTest::newRow("1e-20 cd: refused") << 1e-20 << 1;
+    QTest::newRow("1e302 cd, absolute: read, its curve drawn") << 1e302 << 0;
+}
+
+void TestPhotometry::extremeDistributionsEndQuickly()
+{
+    QFETCH(double, candela);
+    QFETCH(int, status);
+    QTemporaryDir dir;
+    IesFile file;
+    file.multiplier = candela;
+    file.f = [candela](double, double g) { return g <= 90 ? candela : 0.0; };
+    file.lumens = status == 0 ? -1 : 1000;
+    const QString ies = dir.filePath(QStringLiteral("extreme.ies"));
+    TestEnv::writeBytes(ies, file.bytes());
+    QElapsedTimer timer;
+    timer.start();
+    QProcess p;
+    p.start(tool(), {QStringLiteral("photometry"), ies, QStringLiteral("--plot"), dir.filePath(QStringLiteral("c.png"))});
+    QVERIFY(p.waitForFinished(20000));
+    QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(p.exitCode(), status);
+    QVERIFY(p.readAllStandardError().size() < 2000); // a line or two, never a flood
+    QCOMPARE(QFile::exists(dir.filePath(QStringLiteral("c.png"))), status == 0);
+    // The curve of such a distribution, drawn straight: it ends, and it is a picture.
+    Photometry tiny = lambertian();
+    for (QList<double> &plane : tiny.candela)
+        for (double &v : plane)
+            v *= candela / 1000;
+    timer.restart();
+    QString error;
+    const QByteArray png = PhotometryPlot::render(tiny, QStringLiteral("c.png"), &error);
+    QVERIFY(timer.elapsed() < 5000);
+    QVERIFY(QImage::fromData(png).width() >= 800);
+    const QByteArray pdf = PhotometryPlot::render(tiny, QStringLiteral("c.pdf"), &error);
+    QVERIFY(pdf.startsWith("%PDF") && pdf.size() < 2 * 1024 * 1024);
 }
 
 void TestPhotometry::toolPrintsPlotsAndWrites()

@@ -3,9 +3,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <unistd.h>
 
 class TestProcess : public QObject
 {
@@ -15,6 +23,10 @@ private slots:
     void startsOverALeftOverLock_data();
     void startsOverALeftOverLock();
     void lockThatCannotBeTakenIsReported();
+    void batchTakesNamesAsGiven_data();
+    void batchTakesNamesAsGiven();
+    void reportNeedsAJapaneseFont_data();
+    void reportNeedsAJapaneseFont();
 
 private:
     QProcessEnvironment isolatedEnvironment(const QTemporaryDir &home) const;
@@ -113,6 +125,143 @@ void TestProcess::lockThatCannotBeTakenIsReported()
     QVERIFY(message.contains(QStringLiteral("prx5m.lock")));
     program.kill();
     program.waitForFinished();
+}
+
+namespace {
+
+// The names in a folder, byte for byte.
+QList<QByteArray> namesIn(const QString &folder)
+{
+    QList<QByteArray> out;
+    if (DIR *d = ::opendir(QFile::encodeName(folder).constData())) {
+        while (const dirent *e = ::readdir(d))
+            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+                out.append(QByteArray(e->d_name));
+        ::closedir(d);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+QString example(const char *name)
+{
+    return QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/") + QString::fromLatin1(name));
+}
+
+} // namespace
+
+void TestProcess::batchTakesNamesAsGiven_data()
+{
+    QTest::addColumn<QByteArray>("input");   // a name in the run's folder
+    QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<int>("status");
+    QTest::newRow("output named -platform") << QByteArray("in.syw") << QByteArray("-platform") << 0;
+    QTest::newRow("output named -reverse") << QByteArray("in.syw") << QByteArray("-reverse") << 0;
+    QTest::newRow("input named -style") << QByteArray("-style") << QByteArray("out.pdf") << 0;
+    QTest::newRow("output not UTF-8") << QByteArray("in.syw") << QByteArray("out\xff.pdf") << 2;
+    QTest::newRow("input not UTF-8") << QByteArray("in\xff.syw") << QByteArray("out.pdf") << 2;
+}
+
+void TestProcess::batchTakesNamesAsGiven()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, output);
+    QFETCH(int, status);
+    QTemporaryDir dir;
+    // The input under its own name, made with the bytes of that name.
+    const QByteArray in = QFile::encodeName(dir.path()) + '/' + input;
+    {
+        const QByteArray bytes = TestEnv::readBytes(example("office-3f-cecl.syw"));
+        FILE *f = std::fopen(in.constData(), "wb");
+        QVERIFY(f);
+        QCOMPARE(std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f), size_t(bytes.size()));
+        std::fclose(f);
+    }
+    // Qt cannot name a file whose name is not UTF-8: removed here, byte for byte.
+    const auto removeInput = qScopeGuard([&in] { ::unlink(in.constData()); });
+    const QList<QByteArray> before = namesIn(dir.path());
+    // Through a shell, so the names reach the program as bytes.
+    QProcess p;
+    p.setProcessEnvironment(TestEnv::batchEnvironment(dir.path() + QStringLiteral("/home")));
+    p.setWorkingDirectory(dir.path());
+    const auto octal = [](const QByteArray &name) {
+        QString out;
+        for (char c : name)
+            out += QStringLiteral("\\%1").arg(quint8(c), 3, 8, QChar(u'0'));
+        return out;
+    };
+    p.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"),
+                                         QStringLiteral("exec \"$0\" --pdf cecl \"$(printf '%1')\" \"$(printf '%2')\"")
+                                             .arg(octal(input), octal(output)),
+                                         TestEnv::program(QStringLiteral("prx5m"))});
+    QVERIFY(p.waitForFinished(60000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QCOMPARE(p.exitCode(), status);
+    QList<QByteArray> after = namesIn(dir.path());
+    after.removeAll("home");
+    if (status == 0) {
+        QList<QByteArray> expected = before + QList<QByteArray>{output};
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(after, expected); // the PDF under exactly its name, nothing else
+        QVERIFY(TestEnv::readBytes(QFile::decodeName(QFile::encodeName(dir.path()) + '/' + output)).startsWith("%PDF"));
+    } else {
+        QCOMPARE(after, before); // refused: nothing written under any name
+        QVERIFY2(err.contains(QStringLiteral("UTF-8")), qPrintable(err));
+    }
+}
+
+void TestProcess::reportNeedsAJapaneseFont_data()
+{
+    QTest::addColumn<QStringList>("fonts");  // the only fonts fontconfig knows
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("embedded");
+    QTest::newRow("no Japanese font: status 7")
+        << QStringList{QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf")} << 7 << QString();
+    QTest::newRow("another Japanese font is taken")
+        << QStringList{QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"),
+                       QStringLiteral("/usr/share/fonts/opentype/ipaexfont-mincho/ipaexm.ttf")}
+        << 0 << QStringLiteral("Mincho");
+}
+
+void TestProcess::reportNeedsAJapaneseFont()
+{
+    QFETCH(QStringList, fonts);
+    QFETCH(int, status);
+    QFETCH(QString, embedded);
+    for (const QString &font : std::as_const(fonts))
+        if (!QFile::exists(font))
+            QSKIP("a font of this test is not installed");
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("fonts")));
+    for (const QString &font : std::as_const(fonts))
+        QVERIFY(QFile::copy(font, dir.filePath(QStringLiteral("fonts/") + QFileInfo(font).fileName())));
+    TestEnv::writeBytes(dir.filePath(QStringLiteral("fonts.conf")),
+                        QStringLiteral("<?xml version=\"1.0\"?><fontconfig><dir>%1</dir><cachedir>%2</cachedir></fontconfig>")
+                            .arg(dir.filePath(QStringLiteral("fonts")), dir.filePath(QStringLiteral("fc-cache")))
+                            .toUtf8());
+    QProcessEnvironment env = TestEnv::batchEnvironment(dir.path());
+    env.insert(QStringLiteral("FONTCONFIG_FILE"), dir.filePath(QStringLiteral("fonts.conf")));
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(TestEnv::program(QStringLiteral("prx5m")), {QStringLiteral("--pdf"), QStringLiteral("illuminance"),
+                                                       example("office-3f.syw"), pdf});
+    QVERIFY(p.waitForFinished(60000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QCOMPARE(p.exitCode(), status);
+    if (status != 0) {
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY2(err.contains(QStringLiteral("fonts-ipaexfont-gothic")), qPrintable(err));
+        return;
+    }
+    QProcess fontsOf;
+    fontsOf.start(QStringLiteral("pdffonts"), {pdf});
+    QVERIFY(fontsOf.waitForFinished(30000));
+    QVERIFY(QString::fromUtf8(fontsOf.readAllStandardOutput()).contains(embedded));
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(30000));
+    QVERIFY(QString::fromUtf8(text.readAllStandardOutput()).contains(QStringLiteral("玄関ホール")));
 }
 
 QTEST_GUILESS_MAIN(TestProcess)

@@ -142,9 +142,10 @@ Table utilizationTable(const Photometry &p)
             const double cu = utilizationFactor(rcr, directRatio(zones, rcr), f.downward, f.upward,
                                                 kPatterns[pattern][0], kPatterns[pattern][1], kPatterns[pattern][2]);
             t.factors[pattern][c] = cu;
-            const int entry = int(std::floor(cu * 100 + 1e-9));
-            capped = capped || entry >= 100;
-            t.entries[pattern][c] = std::clamp(entry, 0, 99);
+            // Taken as a number before it becomes a whole one: a factor beyond any table is 99.
+            const double entry = std::floor(cu * 100 + 1e-9);
+            capped = capped || !(entry < 100);
+            t.entries[pattern][c] = entry >= 0 && entry < 100 ? int(entry) : entry >= 100 || std::isnan(entry) ? 99 : 0;
         }
     }
     if (capped)

@@ -165,6 +165,12 @@ bool checkFlux(Photometry *out, int intensityLine, QString *error)
         *error = at(intensityLine, QStringLiteral("光度または光束が大きすぎて計算できません。"));
         return false;
     }
+    // Ten times the lamps' own light is no luminaire: the lamp flux or the units are wrong.
+    if (f.total > 10) {
+        *error = at(intensityLine, QStringLiteral("光度がランプ光束に比べて大きすぎます（器具効率 %1 %）。")
+                                       .arg(QString::number(f.total * 100, 'g', 3)));
+        return false;
+    }
     const PhotometryMath::Table table = PhotometryMath::utilizationTable(*out);
     bool any = false;
     for (const auto &row : table.entries)
