@@ -125,9 +125,10 @@ void TestCeclCalc::roundFloor_data()
     QTest::addColumn<std::optional<double>>("expected");
     QTest::newRow("13.3333: 13333, d = 3") << 400.0 / 30 << 1000.0 << std::optional<double>(13.33);
     QTest::newRow("12.3456: 12345, d = 5") << 12.3456 << 1000.0 << std::optional<double>(12.35);
+    QTest::newRow("12.3446: cut to 12344, d = 4 (rounding would give 12.35)") << 12.3446 << 1000.0 << std::optional<double>(12.34);
     QTest::newRow("12.3449: 12344, d = 4") << 12.3449 << 1000.0 << std::optional<double>(12.34);
     QTest::newRow("one decimal: 1000.06") << 1000.06 << 100.0 << std::optional<double>(1000.1);
-    QTest::newRow("one decimal: 1000.04") << 1000.04 << 100.0 << std::optional<double>(1000.0);
+    QTest::newRow("one decimal: 1000.046 cut to 100004") << 1000.046 << 100.0 << std::optional<double>(1000.0);
     QTest::newRow("zero") << 0.0 << 1000.0 << std::optional<double>(0.0);
     QTest::newRow("beyond 32 bits") << 3e6 << 1000.0 << std::optional<double>();
     // n + 10 is taken in 32 bits first: 2,147,483,638 overflows in the half-up branch.
@@ -153,8 +154,9 @@ void TestCeclCalc::roundEven_data()
     QTest::addColumn<double>("virtualEnergy");
     QTest::addColumn<QString>("cecl");
     QTest::newRow("800 / 1500") << 800.0 << 1500.0 << "0.53";
-    QTest::newRow("0.8125: 812.5 to 812, d = 2") << 325.0 << 400.0 << "0.81";
-    QTest::newRow("0.6875: 687.5 to 688, d = 8") << 275.0 << 400.0 << "0.69";
+    QTest::newRow("0.1445: 144.5 to the even 144, d = 4 (half-up: 0.15)") << 361.25 << 2500.0 << "0.14";
+    QTest::newRow("0.1455: 145.5 to the even 146, d = 6") << 363.75 << 2500.0 << "0.15";
+    QTest::newRow("0.23467: rounded to 235, d = 5 (cut: 0.23)") << 440.0 << 1875.0 << "0.24";
     QTest::newRow("exactly 1") << 400.0 << 400.0 << "1";
     QTest::newRow("no lighting energy") << 0.0 << 400.0 << "0";
     QTest::newRow("no virtual energy") << 400.0 << 0.0 << "0";
@@ -197,12 +199,12 @@ void TestCeclCalc::printFunctions_data()
     QTest::newRow("Ksyoumei no input") << "Ksyoumei" << L{0, 0} << std::optional<double>(0.0);
     QTest::newRow("Ksyoumei input on no area") << "Ksyoumei" << L{400, 0} << std::optional<double>();
     QTest::newRow("Nendenryoku 400 W, 2500 h") << "Nendenryoku" << L{400, 2500} << std::optional<double>(1000.0);
-    QTest::newRow("Nendenryoku whole kWh down") << "Nendenryoku" << L{333, 2000} << std::optional<double>(666.0);
+    QTest::newRow("Nendenryoku whole kWh down from 1179.9") << "Nendenryoku" << L{437, 2700} << std::optional<double>(1179.0);
     // 300 kW for 8760 h: the product 2,628,000,000 is beyond 32 bits.
     QTest::newRow("Nendenryoku a large hall") << "Nendenryoku" << L{300000, 8760} << std::optional<double>(2628000.0);
     QTest::newRow("Nendenryoku no hours") << "Nendenryoku" << L{400, 0} << std::optional<double>(0.0);
     QTest::newRow("Syoumeisyouhi 0.8 x 1000") << "Syoumeisyouhi" << L{0.8, 1000} << std::optional<double>(800.0);
-    QTest::newRow("Syoumeisyouhi cut to three decimals") << "Syoumeisyouhi" << L{0.85, 1.2345} << std::optional<double>(1.049);
+    QTest::newRow("Syoumeisyouhi rounded to three decimals") << "Syoumeisyouhi" << L{0.85, 1.2349} << std::optional<double>(1.05);
     QTest::newRow("Syoumeisyouhi no factor") << "Syoumeisyouhi" << L{0, 1000} << std::optional<double>(0.0);
     QTest::newRow("Vsyoden 20 x 2500 x 30") << "Vsyoden" << L{20, 2500, 30, 1, 1} << std::optional<double>(1500.0);
     QTest::newRow("Vsyoden illuminance factor 0 by the product") << "Vsyoden" << L{20, 2500, 30, 1, 0}

@@ -4,6 +4,7 @@
 #include "cecl/ZoneRecord.h"
 #include "grid/WorkFile.h"
 #include "report/ReportOutput.h"
+#include "report/BandedReport.h"
 #include "support/PdfTools.h"
 #include "support/SheetFixture.h"
 
@@ -125,6 +126,7 @@ private slots:
     void refusedInputs();
     void joinedZonesAreReported_data();
     void joinedZonesAreReported();
+    void handComputedSheetAsPrinted();
     void tableFileAndPdf();
     void sheetPrintsAndPreviews();
     void batchMode_data();
@@ -440,6 +442,9 @@ void TestCeclReport::linesFollowTheirInputs_data()
         // 202.5 -> 202; 202 / 60 = 3.3667 -> 3366, d 6 -> 3.37; 505 kWh; 404; 0.13467 -> 135, d 5 -> 0.14
         << Cells{{C::TotalInput, "202"}, {C::PlannedPowerDensity, "3.37"}, {C::AnnualEnergy, "505"},
                  {C::LightingEnergy, "404"}, {C::Cecl, "0.14"}};
+    QTest::newRow("total input: rounded, not cut")
+        << Cells{{InputPower, "40.34"}, {FittingCount, "5"}} // 201.7 -> 202
+        << Cells{{C::TotalInput, "202"}, {C::PlannedPowerDensity, "3.37"}, {C::AnnualEnergy, "505"}, {C::Cecl, "0.14"}};
     QTest::newRow("density and annual energy cut, not rounded")
         << Cells{{InputPower, "43.7"}, {Area, "16.5"}, {StandardHours, "2700"}}
         // 437 / 16.5 = 26.4848 -> 26484, d 4 -> 26.48; 437 x 2700 / 1000 = 1179.9 -> 1179;
@@ -585,6 +590,94 @@ void TestCeclReport::joinedZonesAreReported()
     QCOMPARE(err.contains(QStringLiteral("警告")), !notice.isEmpty());
     if (!notice.isEmpty())
         QVERIFY2(err.contains(notice), qPrintable(err));
+}
+
+void TestCeclReport::handComputedSheetAsPrinted()
+{
+    // Method Ⅰ; fractional inputs, a zone of two luminaires, rooms left out below 50 m2 (one
+    // between two zones of the same name), a second floor whose only zone is on row 22.
+    RecordGrid g = sheetOf({{1, "1F", QStringLiteral("事務室"), "60.0", "40.5"},
+                            {2, "", QStringLiteral("会議室"), "50.0", "43.7", "2700"},
+                            {3, "", QStringLiteral("会議室"), "50.0", "17"},
+                            {4, "", QStringLiteral("湯沸室"), "12.0"},
+                            {5, "", QStringLiteral("倉庫"), "60.0", "10", "1000"},
+                            {6, "", QStringLiteral("倉庫"), "12.0", "10", "1000"},
+                            {7, "", QStringLiteral("倉庫"), "60.0", "10", "1000"},
+                            {22, "2F", QStringLiteral("事務室"), "100.0", "35", "2700"}},
+                           1);
+    const QList<QPair<int, QList<QPair<int, QString>>>> changes = {
+        {1, {{FittingCount, "5"}}},
+        {2, {{ControlFactor, "0.85"}, {LuminaireNumber, "A-2"}}},
+        {3, {{FittingCount, "4"}, {LuminaireNumber, "A-3"}}},
+        {5, {{FittingCount, "6"}, {StandardPower, "6"}, {LuminaireNumber, "A-5"}}},
+        {7, {{FittingCount, "6"}, {StandardPower, "6"}, {LuminaireNumber, "A-5"}}},
+        {22, {{FittingCount, "20"}, {ControlFactor, "0.85"}, {IlluminanceFactor, "1.00133333333333"}}},
+    };
+    for (const auto &[row, cells] : changes)
+        for (const auto &[column, text] : cells)
+            g.setText(row, column, text);
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.syw"));
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    QVERIFY(WorkFile::save(g, in));
+    QProcess p;
+    p.setProcessEnvironment(TestEnv::batchEnvironment(dir.path()));
+    p.start(TestEnv::program(QStringLiteral("prx5m")), {QStringLiteral("--pdf"), QStringLiteral("cecl"), in, pdf});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 0);
+
+    const QString type = QStringLiteral("埋込下面開放形(FHF32EX-N-2)");
+    const QString control = QStringLiteral("在室検知");
+    // 階, 区画, Ws, T, A, 番号, 形式, W, N, W x N, WT, 年間, 制御, F, Q1, Q2, ET, ES, CEC/L, by hand:
+    const QList<QStringList> expected = {
+        // 40.5 x 5 = 202.5 -> 202 (halves to even); 202 / 60 = 3.3667 -> 3.37; 202 x 2500 / 1000 = 505;
+        // 0.80 x 505 = 404; 20 x 2500 x 60 / 1000 = 3000; 404 / 3000 = 0.13467 -> 135, d 5 -> 0.14
+        {"1F", "事務室", "20", "2500", "60.0", "A-1", type, "40.5", "5", "202", "3.37", "505.0", control, "0.8", "1.0",
+         "1.0", "404.000", "3000.000", "0.14"},
+        // 437 + 68 = 505 W on the first row's 50 m2 and 2700 h: 10.1; 1363.5 -> 1363 kWh;
+        // 0.85 x 1363 = 1158.55; 2700; 0.42909 -> 429, d 9 -> 0.43
+        {"", "会議室", "20", "2700", "50.0", "", "", "", "", "505", "10.10", "1363.0", control, "0.9", "1.0", "1.0",
+         "1158.550", "2700.000", "0.43"},
+        {"", "（内訳）", "", "", "", "A-2", type, "43.7", "10", "437", "", "", "", "", "", "", "", "", ""},
+        {"", "", "", "", "", "A-3", type, "17.0", "4", "68", "", "", "", "", "", "", "", "", ""},
+        // 湯沸室 (12 m2) left out; 倉庫 twice: the 12 m2 倉庫 between them is left out, not joined.
+        // 60 W: 1.00; 60 kWh; 48; 6 x 1000 x 60 / 1000 = 360; 0.1333 -> 0.13
+        {"", "倉庫", "6", "1000", "60.0", "A-5", type, "10.0", "6", "60", "1.00", "60.0", control, "0.8", "1.0", "1.0",
+         "48.000", "360.000", "0.13"},
+        {"", "倉庫", "6", "1000", "60.0", "A-5", type, "10.0", "6", "60", "1.00", "60.0", control, "0.8", "1.0", "1.0",
+         "48.000", "360.000", "0.13"},
+        // 230 m2, 827 W: 3.5957 -> 3595, d 5 -> 3.60; 1988; 1658.55; 6420; 0.25834 -> 258, d 8 -> 0.26
+        {"", "1F 合計", "", "", "230.0", "", "", "", "", "827", "3.60", "1988.0", "", "", "", "", "1658.550", "6420.000", "0.26"},
+        // Row 22: 700 W on 100 m2: 7; 1890; 0.85 x 1890 = 1606.5; 20 x 2700 x 100 x 1.00133333333333 / 1000
+        // = 5407.19999... -> 5407.200; 0.29710 -> 297, d 7 -> 0.30
+        {"2F", "事務室", "20", "2700", "100.0", "A-1", type, "35.0", "20", "700", "7.00", "1890.0", control, "0.9", "1.0",
+         "1.0", "1606.500", "5407.200", "0.30"},
+        {"", "2F 合計", "", "", "100.0", "", "", "", "", "700", "7.00", "1890.0", "", "", "", "", "1606.500", "5407.200", "0.30"},
+        {"", "1F 合計", "", "", "230.0", "", "", "", "", "827", "3.60", "1988.0", "", "", "", "", "1658.550", "6420.000", "0.26"},
+        {"", "2F 合計", "", "", "100.0", "", "", "", "", "700", "7.00", "1890.0", "", "", "", "", "1606.500", "5407.200", "0.30"},
+        // 330 m2, 1527 W: 4.6272 -> 4627, d 7 -> 4.63; 3878; 3265.05; 11827.2; 0.27606 -> 276, d 6 -> 0.28
+        {"", "1F～2F 合計", "", "", "330.0", "", "", "", "", "1527", "4.63", "3878.0", "", "", "", "", "3265.050", "11827.200",
+         "0.28"},
+    };
+    // The columns as the report lays them out (twips, 20 to the point), under the headings.
+    const BandedReport report = RptCECL::definition(1, QString(), QString());
+    QList<PdfTools::Column> columns;
+    for (const BandedReport::Field &f : report.fields)
+        columns.append({f.name, f.x / 20, (f.x + f.width) / 20});
+    const double top = (report.pageFrame().top + report.headerHeight) / 20;
+    const auto lines = PdfTools::tableLines(pdf, 1, columns, top, top + report.rowsPerPage * report.detailHeight / 20);
+    QCOMPARE(lines.size(), expected.size());
+    for (int i = 0; i < expected.size(); ++i)
+        for (int c = 0; c < columns.size(); ++c)
+            QVERIFY2(lines[i].value(columns[c].name) == expected[i][c],
+                     qPrintable(QStringLiteral("line %1, %2: \"%3\", not \"%4\"")
+                                    .arg(i + 1)
+                                    .arg(columns[c].name, lines[i].value(columns[c].name), expected[i][c])));
+    // The footer of the last page: the method and the primary energies, cut to a tenth:
+    // 3265.05 x 10.25 = 33466.7625 -> 33466.7; 11827.2 x 10.25 = 121228.8.
+    const QString page = PdfTools::text(pdf, 1).simplified();
+    QVERIFY(page.contains(QStringLiteral("計算の簡略化タイプ：簡略化の方法Ⅰ")));
+    QVERIFY2(page.contains(QStringLiteral("ET 33466.7 ES 121228.8")), qPrintable(page.right(300)));
 }
 
 void TestCeclReport::tableFileAndPdf()

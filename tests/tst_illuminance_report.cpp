@@ -495,8 +495,9 @@ void TestIlluminanceReport::cellsKeepTheirText()
     // Neighbouring numbers never run into each other.
     QVERIFY2(!text.contains(QStringLiteral("99,99123")), qPrintable(text.left(2000)));
     QVERIFY(text.contains(QStringLiteral("99,999")));
-    QVERIFY(text.contains(QStringLiteral("123,456,789")) || text.contains(QStringLiteral("###")));
-    QVERIFY(text.contains(QStringLiteral("999,700.1")) || text.contains(QStringLiteral("###")));
+    // Both fit their cells (a value that would not is refused before any page is drawn).
+    QVERIFY(text.contains(QStringLiteral("123,456,789")));
+    QVERIFY(text.contains(QStringLiteral("999,700.1")));
     QVERIFY(text.contains(QStringLiteral("999.8")));
     // A long name is cut inside its cell, visibly.
     QVERIFY(text.contains(QStringLiteral("…")));

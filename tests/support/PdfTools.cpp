@@ -1,7 +1,11 @@
 #include "support/PdfTools.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStringList>
+
+#include <algorithm>
+#include <cmath>
 
 namespace PdfTools {
 
@@ -28,6 +32,57 @@ int pages(const QString &pdf)
         if (line.startsWith(QStringLiteral("Pages:")))
             return line.mid(6).trimmed().toInt();
     return -1;
+}
+
+QList<QHash<QString, QString>> tableLines(const QString &pdf, int page, const QList<Column> &columns, double top,
+                                          double bottom)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
+                                          QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
+    p.waitForFinished(60000);
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
+    struct Word {
+        double x, y, right;
+        QString text;
+    };
+    QList<Word> words;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        const double y = m.captured(2).toDouble();
+        if (y >= top && y < bottom)
+            words.append({m.captured(1).toDouble(), y, m.captured(3).toDouble(), m.captured(5)});
+    }
+    std::sort(words.begin(), words.end(), [](const Word &a, const Word &b) {
+        return std::fabs(a.y - b.y) > 2 ? a.y < b.y : a.x < b.x;
+    });
+    QList<QHash<QString, QString>> lines;
+    QHash<QString, double> ends; // where the last word of each column of the line ended
+    double lineY = -1000;
+    for (const Word &w : std::as_const(words)) {
+        if (std::fabs(w.y - lineY) > 2) {
+            lines.append(QHash<QString, QString>());
+            ends.clear();
+            lineY = w.y;
+        }
+        const double centre = (w.x + w.right) / 2;
+        for (const Column &c : columns) {
+            if (centre < c.left || centre >= c.right)
+                continue;
+            // A gap between two words of a cell is the blank the text has there.
+            if (ends.contains(c.name) && w.x - ends.value(c.name) > 1)
+                lines.last()[c.name] += u' ';
+            ends[c.name] = w.right;
+            lines.last()[c.name] += QString(w.text)
+                                            .replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+                                            .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+                                            .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
+                                            .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        }
+    }
+    return lines;
 }
 
 } // namespace PdfTools
