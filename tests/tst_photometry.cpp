@@ -27,6 +27,8 @@
 
 using Intensity = std::function<double(double c, double g)>;
 Q_DECLARE_METATYPE(Intensity)
+using TableRows = std::array<std::array<int, 12>, 3>;
+Q_DECLARE_METATYPE(TableRows)
 
 namespace {
 
@@ -63,6 +65,7 @@ struct IesFile {
     QString tilt = QStringLiteral("TILT=NONE");
     QList<double> horizontal = range(0, 360, 15);
     QList<double> vertical = range(0, 180, 5);
+    int lamps = 1;
     double lumens = 1000;
     double multiplier = 1;
     int type = 1;
@@ -78,7 +81,7 @@ struct IesFile {
         lines << QStringLiteral("[TEST] T-1") << QStringLiteral("[LUMINAIRE] TEST LUMINAIRE") << tilt;
         if (tilt == u"TILT=INCLUDE")
             lines << QStringLiteral("1") << QStringLiteral("3") << QStringLiteral("0 45 90") << QStringLiteral("1 0.95 0.9");
-        QStringList numbers = {QStringLiteral("1"), QString::number(lumens), QString::number(multiplier),
+        QStringList numbers = {QString::number(lamps), QString::number(lumens), QString::number(multiplier),
                                QString::number(vertical.size()), QString::number(horizontal.size()), QString::number(type),
                                QStringLiteral("2"), QStringLiteral("0.6"), QStringLiteral("0.6"), QStringLiteral("0.1"),
                                QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("40")};
@@ -108,6 +111,7 @@ struct LdtFile {
     bool decimalComma = true;
     double lorl = 0; // 0: leave the file's values at 0
     double dff = 0;
+    double factor = 1; // the conversion factor of the intensities
 
     QByteArray bytes() const
     {
@@ -120,7 +124,7 @@ struct LdtFile {
                          QString::number(ng), num(dg), QStringLiteral("R-1"), QStringLiteral("TEST LDT"), QStringLiteral("N-1"),
                          QStringLiteral("t.ldt"), QStringLiteral("2026-12-07"), QStringLiteral("1200"), QStringLiteral("200"),
                          QStringLiteral("60"), QStringLiteral("1150"), QStringLiteral("180"), QStringLiteral("0"),
-                         QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), num(dff), num(lorl), num(1),
+                         QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), num(dff), num(lorl), num(factor),
                          QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("LED"), num(flux),
                          QStringLiteral("4000"), QStringLiteral("80"), num(40)};
         for (int i = 0; i < 10; ++i)
@@ -147,7 +151,7 @@ struct LdtFile {
         }
         for (double c : stored)
             for (double g : gs)
-                l << num(f(c, g) * 1000 / flux);
+                l << num(f(c, g) * 1000 / flux / factor);
         return l.join(QStringLiteral("\r\n")).toLatin1() + "\r\n";
     }
 };
@@ -290,11 +294,14 @@ private slots:
     void filesOwnFiguresChecked();
     void lambertianDirectRatio_data();
     void lambertianDirectRatio();
+    void zonalMultipliers_data();
+    void zonalMultipliers();
+    void utilizationTablesByHand_data();
+    void utilizationTablesByHand();
     void fluxTransferAgainstRadiosity_data();
     void fluxTransferAgainstRadiosity();
     void tableAgainstPhotonTrace_data();
     void tableAgainstPhotonTrace();
-    void tableEntriesCutAndCapped();
     void extremeDistributionsEndQuickly_data();
     void extremeDistributionsEndQuickly();
     void toolPrintsPlotsAndWrites();
@@ -327,6 +334,10 @@ void TestPhotometry::variantsGiveTheSameGrid_data()
     QTest::newRow("one number a line") << ies([](IesFile &f) { f.oneNumberALine = true; }) << false << Intensity(shaped);
     QTest::newRow("TILT=INCLUDE skipped") << ies([](IesFile &f) { f.tilt = QStringLiteral("TILT=INCLUDE"); }) << false << Intensity(shaped);
     QTest::newRow("multiplier 2") << ies([](IesFile &f) { f.multiplier = 2; }) << false << Intensity(shaped);
+    QTest::newRow("IES, two lamps of 500 lm") << ies([](IesFile &f) {
+        f.lamps = 2;
+        f.lumens = 500;
+    }) << false << Intensity(shaped);
     IesFile round;
     round.f = roundShape;
     QTest::newRow("IES full, round") << round.bytes() << false << Intensity(roundShape);
@@ -347,6 +358,9 @@ void TestPhotometry::variantsGiveTheSameGrid_data()
     QTest::newRow("LDT symmetry 3") << ldt(3, true, shaped) << true << Intensity(shaped);
     QTest::newRow("LDT symmetry 4") << ldt(4, true, shaped) << true << Intensity(shaped);
     QTest::newRow("LDT decimal point") << ldt(4, false, shaped) << true << Intensity(shaped);
+    LdtFile doubled;
+    doubled.factor = 2.5;
+    QTest::newRow("LDT, conversion factor 2.5") << doubled.bytes() << true << Intensity(shaped);
     // A distribution symmetric about C90-C270 only: the half stored must be the right one.
     QTest::newRow("IES 90-270, one-sided") << ies([](IesFile &f) {
         f.f = sideShape;
@@ -405,6 +419,10 @@ void TestPhotometry::refusedFiles_data()
     QTest::newRow("IES, no number") << word << false << QStringLiteral("数値ではありません");
     QTest::newRow("IES, vertical not ascending") << ies([](IesFile &f) { f.vertical = {0, 10, 5, 90}; }) << false
                                                  << QStringLiteral("鉛直角");
+    QTest::newRow("IES, a vertical angle twice") << ies([](IesFile &f) { f.vertical = {0, 10, 10, 90}; }) << false
+                                                 << QStringLiteral("鉛直角");
+    QTest::newRow("IES, a horizontal angle twice") << ies([](IesFile &f) { f.horizontal = {0, 90, 90, 180}; }) << false
+                                                   << QStringLiteral("水平角");
     QTest::newRow("IES, vertical beyond 180") << ies([](IesFile &f) { f.vertical = {0, 90, 200}; }) << false
                                               << QStringLiteral("鉛直角");
     QTest::newRow("IES, horizontal to 45") << ies([](IesFile &f) { f.horizontal = {0, 15, 30, 45}; }) << false
@@ -518,8 +536,77 @@ void TestPhotometry::filesOwnFiguresChecked()
 void TestPhotometry::lambertianDirectRatio_data()
 {
     QTest::addColumn<double>("k");
-    for (double k : PhotometryMath::kClassIndex)
+    for (double k : {0.6, 0.8, 1.0, 1.25, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 7.0, 10.0})
         QTest::addRow("k = %g", k) << k;
+}
+
+void TestPhotometry::zonalMultipliers_data()
+{
+    QTest::addColumn<int>("zone");
+    QTest::addColumn<double>("multiplier");
+    // Kz = exp(-A RCR^B) at RCR 2 for the nine downward zones of the IES zonal-cavity method
+    // (A 0, .041, .070, .100, .136, .190, .315, .640, 2.100; B 0, .98, 1.05, 1.12, 1.16, 1.25 x 3, .80).
+    const double k[9] = {1.0, 0.922313, 0.865077, 0.804651, 0.737933, 0.636419, 0.472744, 0.218234, 0.025828};
+    for (int z = 0; z < 9; ++z)
+        QTest::addRow("%d-%d degrees", 10 * z, 10 * z + 10) << z << k[z];
+    QTest::newRow("upward light never direct") << 12 << 0.0;
+}
+
+void TestPhotometry::zonalMultipliers()
+{
+    QFETCH(int, zone);
+    QFETCH(double, multiplier);
+    // All the downward flux in one zone (with a little in the first, which is always direct).
+    std::array<double, 18> zones {};
+    zones[size_t(zone)] = 1000;
+    zones[0] += 1;
+    const double direct = PhotometryMath::directRatio(zones, 2.0);
+    const double down = zone < 9 ? 1001 : 1;
+    QVERIFY2(std::fabs(direct - (multiplier * (zone < 9 ? 1000 : 0) + 1) / down) < 1e-6, qPrintable(QString::number(direct)));
+}
+
+void TestPhotometry::utilizationTablesByHand_data()
+{
+    using Rows = std::array<std::array<int, 12>, 3>;
+    QTest::addColumn<Intensity>("f");
+    QTest::addColumn<double>("lampFlux");
+    QTest::addColumn<Rows>("entries");
+    QTest::addColumn<int>("warnings");
+    // Computed apart from the code, from the zonal flux in closed form: a Lambertian source
+    // (pi I0 (sin^2 b - sin^2 a) a zone) and I0 (1 + cos g) / 2 with upward light; the published
+    // zonal-cavity equations, RCR = 5 / k at k = 0.6 .. 10, cavities 70/50/10, 50/50/10, 30/30/10.
+    QTest::newRow("Lambertian, 1000 cd, its own flux")
+        << Intensity(roundShape) << M_PI * 1000
+        << Rows{{{41, 50, 57, 64, 69, 77, 82, 86, 91, 94, 97, 99},
+                 {40, 49, 56, 62, 67, 75, 80, 83, 88, 91, 95, 98},
+                 {33, 41, 48, 54, 60, 68, 73, 77, 83, 87, 91, 94}}}
+        << 1; // 1.00 and more in the largest rooms: stored as 99
+    QTest::newRow("(1 + cos g) / 2 x 1000 cd, 9000 lm")
+        << Intensity([](double, double g) { return 500 * (1 + std::cos(g * M_PI / 180)); }) << 9000.0
+        << Rows{{{24, 29, 33, 37, 40, 45, 49, 51, 55, 57, 60, 62},
+                 {21, 26, 30, 34, 37, 41, 44, 47, 50, 52, 55, 57},
+                 {15, 19, 23, 26, 29, 34, 37, 39, 43, 45, 48, 51}}}
+        << 0;
+}
+
+void TestPhotometry::utilizationTablesByHand()
+{
+    using Rows = std::array<std::array<int, 12>, 3>;
+    QFETCH(Intensity, f);
+    QFETCH(double, lampFlux);
+    QFETCH(Rows, entries);
+    QFETCH(int, warnings);
+    Photometry p = lambertian();
+    for (QList<double> &plane : p.candela)
+        for (int g = 0; g < plane.size(); ++g)
+            plane[g] = f(0, p.gAngles[g]);
+    p.lampFlux = lampFlux;
+    const PhotometryMath::Table t = PhotometryMath::utilizationTable(p);
+    for (size_t r = 0; r < 3; ++r)
+        for (size_t c = 0; c < 12; ++c)
+            QVERIFY2(t.entries[r][c] == entries[r][c], qPrintable(QStringLiteral("pattern %1, class %2: %3, not %4")
+                                                                      .arg(r + 1).arg(c + 1).arg(t.entries[r][c]).arg(entries[r][c])));
+    QCOMPARE(t.warnings.size(), warnings);
 }
 
 void TestPhotometry::lambertianDirectRatio()
@@ -578,22 +665,6 @@ void TestPhotometry::tableAgainstPhotonTrace()
     qInfo("k %g: zonal cavity %.3f, photon trace %.3f", k, cu, traced);
     QVERIFY2(std::fabs(cu - traced) < 0.04, qPrintable(QStringLiteral("%1 against %2").arg(cu).arg(traced)));
     QVERIFY2(std::fabs(traced - about) < 0.05, qPrintable(QString::number(traced)));
-}
-
-void TestPhotometry::tableEntriesCutAndCapped()
-{
-    const PhotometryMath::Table t = PhotometryMath::utilizationTable(lambertian());
-    for (size_t r = 0; r < 3; ++r)
-        for (size_t c = 0; c < 12; ++c) {
-            const double cu = t.factors[r][c];
-            QCOMPARE(t.entries[r][c], cu >= 1 ? 99 : int(std::floor(cu * 100)));
-        }
-    // Classes rise with the room index, better reflectances give more.
-    QVERIFY(t.entries[0][0] < t.entries[0][11]);
-    QVERIFY(t.entries[0][5] >= t.entries[1][5] && t.entries[1][5] > t.entries[2][5]);
-    // A bare Lambertian source reaches 1.00 in the largest rooms: capped, with a warning.
-    QCOMPARE(t.entries[0][11], 99);
-    QCOMPARE(t.warnings.size(), 1);
 }
 
 void TestPhotometry::extremeDistributionsEndQuickly_data()
