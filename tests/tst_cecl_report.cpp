@@ -88,6 +88,23 @@ QStringList zones(const CeclPrintTable::Result &r)
     return out;
 }
 
+// The sheet saved in `dir` and printed there by the batch mode as out.pdf: its exit status.
+int batchPdf(const RecordGrid &g, const QTemporaryDir &dir, QString *err = nullptr)
+{
+    const QString in = dir.filePath(QStringLiteral("in.syw"));
+    if (!WorkFile::save(g, in))
+        return -1;
+    QProcess p;
+    p.setProcessEnvironment(TestEnv::batchEnvironment(dir.path()));
+    p.start(TestEnv::program(QStringLiteral("prx5m")),
+            {QStringLiteral("--pdf"), QStringLiteral("cecl"), in, dir.filePath(QStringLiteral("out.pdf"))});
+    if (!p.waitForFinished(60000))
+        return -1;
+    if (err)
+        *err = QString::fromUtf8(p.readAllStandardError());
+    return p.exitCode();
+}
+
 CeclPrintTable::Result make(RecordGrid &g)
 {
     CeclPrintTable::Result r;
@@ -541,16 +558,10 @@ void TestCeclReport::refusedInputs()
     QVERIFY(r.lines.isEmpty());
     // The batch mode: status 5, the same words, no PDF.
     QTemporaryDir dir;
-    const QString in = dir.filePath(QStringLiteral("in.syw"));
-    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
-    QVERIFY(WorkFile::save(g, in));
-    QProcess p;
-    p.setProcessEnvironment(TestEnv::batchEnvironment(dir.path()));
-    p.start(TestEnv::program(QStringLiteral("prx5m")), {QStringLiteral("--pdf"), QStringLiteral("cecl"), in, pdf});
-    QVERIFY(p.waitForFinished(60000));
-    QCOMPARE(p.exitCode(), 5);
-    QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains(message));
-    QVERIFY(!QFile::exists(pdf));
+    QString err;
+    QCOMPARE(batchPdf(g, dir, &err), 5);
+    QVERIFY(err.contains(message));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("out.pdf"))));
 }
 
 void TestCeclReport::joinedZonesAreReported_data()
@@ -578,15 +589,8 @@ void TestCeclReport::joinedZonesAreReported()
     QCOMPARE(r.notices, notice.isEmpty() ? QStringList() : QStringList{notice});
     // The batch prints the table as the rule has it and warns on stderr.
     QTemporaryDir dir;
-    const QString in = dir.filePath(QStringLiteral("in.syw"));
-    QVERIFY(WorkFile::save(g, in));
-    QProcess p;
-    p.setProcessEnvironment(TestEnv::batchEnvironment(dir.path()));
-    p.start(TestEnv::program(QStringLiteral("prx5m")),
-            {QStringLiteral("--pdf"), QStringLiteral("cecl"), in, dir.filePath(QStringLiteral("out.pdf"))});
-    QVERIFY(p.waitForFinished(60000));
-    QCOMPARE(p.exitCode(), 0);
-    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QString err;
+    QCOMPARE(batchPdf(g, dir, &err), 0);
     QCOMPARE(err.contains(QStringLiteral("警告")), !notice.isEmpty());
     if (!notice.isEmpty())
         QVERIFY2(err.contains(notice), qPrintable(err));
@@ -617,14 +621,8 @@ void TestCeclReport::handComputedSheetAsPrinted()
         for (const auto &[column, text] : cells)
             g.setText(row, column, text);
     QTemporaryDir dir;
-    const QString in = dir.filePath(QStringLiteral("in.syw"));
     const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
-    QVERIFY(WorkFile::save(g, in));
-    QProcess p;
-    p.setProcessEnvironment(TestEnv::batchEnvironment(dir.path()));
-    p.start(TestEnv::program(QStringLiteral("prx5m")), {QStringLiteral("--pdf"), QStringLiteral("cecl"), in, pdf});
-    QVERIFY(p.waitForFinished(60000));
-    QCOMPARE(p.exitCode(), 0);
+    QCOMPARE(batchPdf(g, dir), 0);
 
     const QString type = QStringLiteral("埋込下面開放形(FHF32EX-N-2)");
     const QString control = QStringLiteral("在室検知");
