@@ -13,6 +13,9 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QLabel>
+#include <QStackedWidget>
+#include <QTabBar>
 #include <QToolButton>
 
 using namespace ZoneRecord;
@@ -73,6 +76,11 @@ private slots:
     void confirmOnRow220();
     void spinnerUpOnRow1Reloads();
     void listReleaseLoadsTheZone();
+    void tabBarAndPageAgree_data();
+    void tabBarAndPageAgree();
+    void keyboardReachesTheChoices();
+    void openLeavesTheRowFieldSelected();
+    void longValueShowsItsStart();
     void choicesMoveTheFocusOn();
     void optionsWithoutAFileAreRefused();
     void optionsDialog();
@@ -329,6 +337,94 @@ void TestCeclSheet::listReleaseLoadsTheZone()
     f.clickCell("SPD_Data", 40, 2);
     QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("40"));
     QCOMPARE(f.box("Txt_Shitsu")->text(), QString());
+}
+
+void TestCeclSheet::tabBarAndPageAgree_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Ctrl+Tab in the list") << "ctrl+tab";
+    QTest::newRow("Ctrl+Shift+Tab in the list") << "ctrl+shift+tab";
+    QTest::newRow("a click on the tab") << "click";
+}
+
+void TestCeclSheet::tabBarAndPageAgree()
+{
+    QFETCH(QString, how);
+    CeclFixture f(TestEnv::sampleMasters());
+    f.dialogs.paths = {QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f-cecl.syw"))};
+    f.sheet->Menu_File_Open_Click();
+    f.clickCell("SPD_Data", 3, 2);
+    auto *tabs = f.w<QTabWidget>("STab_Main");
+    auto *stack = tabs->findChild<QStackedWidget *>();
+    auto *list = f.w<ListGrid>("SPD_Data");
+    if (how == u"click")
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
+    else
+        QTest::keyClick(list, Qt::Key_Tab, how == u"ctrl+tab" ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
+    QApplication::processEvents();
+    const int shown = how == u"ctrl+shift+tab" ? 3 : 1;
+    QCOMPARE(tabs->currentIndex(), shown);
+    QCOMPARE(tabs->tabBar()->currentIndex(), shown);
+    QCOMPARE(stack->currentIndex(), shown);
+    QVERIFY(tabs->widget(shown)->isVisible());
+    QVERIFY(!list->isVisible());
+    // Zone 3 keeps its control: nothing chosen by the keys or the click.
+    QCOMPARE(f.sheet->recordGrid().text(3, ControlContent), QStringLiteral("適性照度"));
+}
+
+void TestCeclSheet::keyboardReachesTheChoices()
+{
+    CeclFixture f;
+    openOffice(f);
+    goToRow(f, 3);
+    f.enter("Txt_Seigyo");
+    QTest::keyClick(f.box("Txt_Seigyo"), Qt::Key_F4);
+    QCOMPARE(f.tab(), 1);
+    QCOMPARE(f.focused(), QStringLiteral("Btn_Seigyo_0"));
+    QCOMPARE(f.w<QLabel>("StatusBar1_Keys")->text(), QStringLiteral("矢印キーで選び、Enter で決定、Esc で入力欄に戻ります。"));
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(f.focused(), QStringLiteral("Btn_Seigyo_3"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(f.box("Txt_Seigyo")->text(), QStringLiteral("ﾀｲﾑｽｹｼﾞｭｰﾙ"));
+    QCOMPARE(f.focused(), QStringLiteral("Txt_SyuHosei"));
+    QTest::keyClick(f.box("Txt_SyuHosei"), Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(f.focused(), QStringLiteral("Btn_Syuho_0"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCOMPARE(f.focused(), QStringLiteral("Txt_SyuHosei"));
+    QCOMPARE(f.tab(), 2);
+    // Tab from 編集クリア: back to the row field, never into the buttons.
+    f.w<QPushButton>("Btn_Clear")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(f.w<QPushButton>("Btn_Clear"), Qt::Key_Tab);
+    QCOMPARE(f.focused(), QStringLiteral("Txt_Gyou"));
+}
+
+void TestCeclSheet::openLeavesTheRowFieldSelected()
+{
+    CeclFixture f(TestEnv::sampleMasters());
+    f.dialogs.paths = {QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f-cecl.syw"))};
+    f.sheet->Menu_File_Open_Click();
+    QCOMPARE(f.focused(), QStringLiteral("Txt_Gyou"));
+    QCOMPARE(f.box("Txt_Gyou")->selectedText(), QStringLiteral("1"));
+    // Typing 3 then Enter loads zone 3, not 13.
+    f.type("3");
+    QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("3"));
+    QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("事務室"));
+}
+
+void TestCeclSheet::longValueShowsItsStart()
+{
+    CeclFixture f;
+    openOffice(f);
+    goToRow(f, 3);
+    f.sheet->setText(QStringLiteral("Txt_SyouHosei"), QStringLiteral("0.933333333333333"));
+    QCOMPARE(f.box("Txt_SyouHosei")->cursorPosition(), 0);
+    QCOMPARE(f.box("Txt_SyouHosei")->toolTip(), QStringLiteral("0.933333333333333"));
+    // Typed into and left, it shows its start again.
+    f.enter("Txt_SyouHosei");
+    QTest::keyClick(f.box("Txt_SyouHosei"), Qt::Key_End);
+    f.enter("Txt_Kiguban");
+    QCOMPARE(f.box("Txt_SyouHosei")->cursorPosition(), 0);
 }
 
 void TestCeclSheet::choicesMoveTheFocusOn()

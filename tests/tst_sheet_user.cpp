@@ -71,6 +71,7 @@ private slots:
     void newAndOpenAskAboutTypedEdits();
     void saveAsConfirmsReplacing();
     void smallWindowScrollsThePanel();
+    void keyboardReachesThePickLists();
     void previewFitsTheScreen_data();
     void previewFitsTheScreen();
     void japaneseStandardDialogs();
@@ -414,9 +415,52 @@ void TestSheetUser::smallWindowScrollsThePanel()
     }
     for (QLineEdit *box : f.sheet->findChildren<QLineEdit *>())
         QVERIFY2(!box->isVisible() || box->height() >= box->sizeHint().height() - 2, qPrintable(box->objectName()));
-    // The whole panel is reachable.
-    area->ensureWidgetVisible(f.box("Txt_Biko2"));
+    // Moving through the panel keeps the focused box or button wholly in sight: the last box,
+    // Confirm reached by Enter, then the row field again.
+    const auto inSight = [area](QWidget *w) {
+        const QRect r(w->mapTo(area->viewport(), QPoint(0, 0)), w->size());
+        return area->viewport()->rect().contains(r);
+    };
+    f.enter("Txt_Biko2");
     QVERIFY(area->verticalScrollBar()->value() > 0);
+    QVERIFY(inSight(f.box("Txt_Biko2")));
+    QTest::keyClick(f.box("Txt_Biko2"), Qt::Key_Return);
+    QCOMPARE(f.focused(), QStringLiteral("Btn_Adv"));
+    QVERIFY(inSight(f.w<QPushButton>("Btn_Adv")));
+    f.click("Btn_Adv");
+    QCOMPARE(f.focused(), QStringLiteral("Txt_Gyou"));
+    QVERIFY(inSight(f.box("Txt_Gyou")));
+}
+
+void TestSheetUser::keyboardReachesThePickLists()
+{
+    SheetFixture f(TestEnv::sampleMasters());
+    // From the luminaire box: F4 opens its list with the focus on the first cell; Enter picks.
+    f.enter("Txt_Kigu");
+    QCOMPARE(f.w<QLabel>("StatusBar1_Keys")->text(), QStringLiteral("F4 または Alt+↓ でこの欄の選択肢に移ります。"));
+    QTest::keyClick(f.box("Txt_Kigu"), Qt::Key_F4);
+    QCOMPARE(f.tab(), 2);
+    QCOMPARE(f.focused(), QStringLiteral("Spd_Syoumei"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    const QString cell = f.w<ListGrid>("Spd_Syoumei")->cellText(2, 1);
+    QVERIFY(!cell.isEmpty());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(f.sheet->state().luminaireIndex, cell.section(u':', 0, 0).toInt());
+    QVERIFY(cell.contains(f.box("Txt_Kigu")->text()));
+    // Alt+Down from the reflectance: its buttons; the arrows go round them; Esc comes back.
+    f.enter("Txt_Hrten");
+    const QString ceiling = f.box("Txt_Hrten")->text();
+    QTest::keyClick(f.box("Txt_Hrten"), Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(f.focused(), QStringLiteral("Btn_Hansya_0"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QCOMPARE(f.focused(), QStringLiteral("Btn_Hansya_2"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCOMPARE(f.focused(), QStringLiteral("Txt_Hrten"));
+    QCOMPARE(f.box("Txt_Hrten")->text(), ceiling); // nothing chosen
+    // Tab past the last button of the panel comes back to its first box, never into a page.
+    f.w<QPushButton>("Btn_Clear")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(f.w<QPushButton>("Btn_Clear"), Qt::Key_Tab);
+    QCOMPARE(f.focused(), QStringLiteral("Txt_Gyou"));
 }
 
 void TestSheetUser::previewFitsTheScreen_data()
@@ -536,6 +580,8 @@ void TestSheetUser::rowFieldTakesWholeRows()
     f.box("Txt_Gyou")->setText(typed);
     f.enter("Txt_Shitsu");
     QTRY_COMPARE(f.focused(), taken ? QStringLiteral("Txt_Shitsu") : QStringLiteral("Txt_Gyou"));
+    // A refused row says why, like every other refused value.
+    QCOMPARE(f.sheet->statusMessage(), taken ? QString() : QStringLiteral("行№ は 1 以上 220 以下の整数を入力してください。"));
     // Confirm never writes outside rows 1 to 220 (the headings row least of all).
     if (!taken) {
         f.sheet->recordGrid().setText(221, 1, QStringLiteral("見出し"));

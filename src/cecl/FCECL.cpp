@@ -148,6 +148,14 @@ void FCECL::Btn_Syoho_Click(int index)
     focus(ZoneSheet::Btn_Syoho_Click(index, *this));
 }
 
+int FCECL::choiceTab(const QString &box) const
+{
+    if (box == u"Txt_Gyou")
+        return 0; // the zone list
+    const int tab = kEntryTabs.value(box, -1);
+    return tab > 0 ? tab : -1;
+}
+
 void FCECL::beforeConfirm()
 {
     Data_calculation();

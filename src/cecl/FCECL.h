@@ -40,6 +40,7 @@ protected:
     void fileLoaded() override;
     void fileOpened() override;
     void beforeConfirm() override;
+    int choiceTab(const QString &box) const override;
     bool buildPrintTable(QList<QSqlRecord> *rows) override;
     BandedReport report() const override;
 

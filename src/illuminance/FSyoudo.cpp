@@ -349,8 +349,30 @@ void FSyoudo::leavingRule(const QString &name)
     SheetFrame::leavingRule(name);
 }
 
+int FSyoudo::choiceTab(const QString &box) const
+{
+    // The boxes the pick lists and pickers fill.
+    static const QHash<QString, int> tabs = {
+        {QStringLiteral("Txt_Gyou"), 0},    {QStringLiteral("Txt_Shitsu"), 1},  {QStringLiteral("Txt_Kigu"), 2},
+        {QStringLiteral("Txt_Kougen"), 3},  {QStringLiteral("Txt_WKougen"), 3}, {QStringLiteral("Txt_Hrten"), 4},
+        {QStringLiteral("Txt_Hrkabe"), 4},  {QStringLiteral("Txt_Hryuka"), 4},  {QStringLiteral("Txt_Horitsu"), 5},
+        {QStringLiteral("Txt_Biko1"), 6},   {QStringLiteral("Txt_Biko2"), 7},
+    };
+    return tabs.value(box, -1);
+}
+
 bool FSyoudo::moveOnKey(QObject *watched, int)
 {
+    // Enter in a pick list picks its current cell, as a click would.
+    const QPair<ListGrid *, void (FSyoudo::*)(int, int)> picks[] = {
+        {m_ui->Spd_Room, &FSyoudo::pickRoom}, {m_ui->Spd_Syoumei, &FSyoudo::pickLuminaire}, {m_ui->Spd_Kougen, &FSyoudo::pickLamp}};
+    for (const auto &[list, pick] : picks) {
+        if (watched == list) {
+            if (list->currentRow() >= 0 && list->currentColumn() >= 0)
+                (this->*pick)(list->currentColumn() + 1, list->currentRow() + 1);
+            return true;
+        }
+    }
     if (watched != m_ui->Txt_WKougen)
         return false;
     // Enter and Tab both go on to the lamps per fitting.

@@ -63,6 +63,7 @@ protected:
     void tabControlEntered() override { Set_Spd_Sentaku(); }
     void sheetCleared() override;
     void beforeConfirm() override;
+    int choiceTab(const QString &box) const override;
     bool buildPrintTable(QList<QSqlRecord> *rows) override;
     BandedReport report() const override;
 

@@ -21,11 +21,15 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+
+#include <algorithm>
+#include <utility>
 #include <QToolBar>
 
 SheetFrame::SheetFrame(const Tables &tables, const QString &workFolder, QWidget *parent)
@@ -69,6 +73,19 @@ void SheetFrame::attachForm()
         check->installEventFilter(this);
     m_tabs->tabBar()->setFocusPolicy(Qt::ClickFocus);
     m_tabs->tabBar()->installEventFilter(this);
+    // The choices of the tabs are reached with F4 from their box, never by Tab: Tab past the last
+    // button of the panel comes back to its first box.
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        for (QWidget *w : m_tabs->widget(i)->findChildren<QWidget *>()) {
+            if (w->focusPolicy() & Qt::TabFocus)
+                w->setFocusPolicy(Qt::ClickFocus);
+            if (qobject_cast<QPushButton *>(w) || qobject_cast<ListGrid *>(w))
+                w->installEventFilter(this);
+        }
+    }
+    // Whatever changed the tab, the page shown follows the bar once the change has ended.
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this] { QTimer::singleShot(0, this, &SheetFrame::showPageOfBar); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { keepInSight(now); });
 
     m_rowList->setup(kLastRow);
     const int widths[] = {56, 150, 120, 170, 130}; // 階数, 室名１, 室名２, 照明器具, 光源名称
@@ -180,7 +197,10 @@ void SheetFrame::buildStatusBar()
                               this);
     panel2->setObjectName(QStringLiteral("StatusBar1_Panel2"));
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    auto *keys = new QLabel(this);
+    keys->setObjectName(QStringLiteral("StatusBar1_Keys"));
     statusBar()->addWidget(panel1, 1);
+    statusBar()->addPermanentWidget(keys);
     statusBar()->addPermanentWidget(panel2);
 }
 
@@ -265,8 +285,14 @@ QString SheetFrame::text(const QString &name) const
 void SheetFrame::setText(const QString &name, const QString &text)
 {
     if (QLineEdit *edit = m_boxes.value(name)) {
-        if (edit->text() != text)
+        if (edit->text() != text) {
             edit->setText(text);
+            // A value wider than its box shows its start, and whole in the tool tip.
+            if (!edit->hasFocus())
+                edit->setCursorPosition(0);
+            const int room = edit->contentsRect().width() - 8;
+            edit->setToolTip(edit->fontMetrics().horizontalAdvance(text) > room ? text : QString());
+        }
     } else if (QCheckBox *check = m_checks.value(name)) {
         check->setChecked(text == u"1");
     } else if (QLabel *label = m_labels.value(name)) {
@@ -284,6 +310,7 @@ void SheetFrame::focus(const QString &name)
     w->setFocus(Qt::OtherFocusReason);
     if (auto *edit = qobject_cast<QLineEdit *>(w))
         edit->selectAll();
+    keepInSight(w);
 }
 
 void SheetFrame::setVisible(const QString &name, bool visible)
@@ -311,7 +338,86 @@ int SheetFrame::rowNumber() const
 
 void SheetFrame::setTab(int index)
 {
+    if (m_switchingTab) {
+        m_pendingTab = index;
+        return;
+    }
+    m_switchingTab = true;
     m_tabs->setCurrentIndex(index);
+    m_switchingTab = false;
+    showPageOfBar();
+    if (m_pendingTab >= 0) {
+        const int pending = std::exchange(m_pendingTab, -1);
+        if (pending != m_tabs->currentIndex())
+            setTab(pending);
+    }
+}
+
+void SheetFrame::showPageOfBar()
+{
+    auto *stack = m_tabs->findChild<QStackedWidget *>();
+    if (stack && stack->currentIndex() != m_tabs->currentIndex())
+        stack->setCurrentIndex(m_tabs->currentIndex());
+}
+
+int SheetFrame::choiceTab(const QString &) const
+{
+    return -1;
+}
+
+QList<QWidget *> SheetFrame::choicesOf(int index) const
+{
+    QList<QWidget *> out;
+    if (index < 0 || index >= m_tabs->count())
+        return out;
+    for (QWidget *w : m_tabs->widget(index)->findChildren<QWidget *>())
+        if ((qobject_cast<QPushButton *>(w) || qobject_cast<ListGrid *>(w)) && w->isEnabled() && !w->isHidden())
+            out.append(w);
+    const QWidget *page = m_tabs->widget(index);
+    std::stable_sort(out.begin(), out.end(), [page](const QWidget *a, const QWidget *b) {
+        const QPoint pa = a->mapTo(page, QPoint(0, 0)), pb = b->mapTo(page, QPoint(0, 0));
+        return pa.y() != pb.y() ? pa.y() < pb.y() : pa.x() < pb.x();
+    });
+    return out;
+}
+
+int SheetFrame::tabOfChoice(const QWidget *w) const
+{
+    for (int i = 0; i < m_tabs->count(); ++i)
+        if (m_tabs->widget(i)->isAncestorOf(w))
+            return i;
+    return -1;
+}
+
+void SheetFrame::openChoices(int index, const QString &from)
+{
+    m_switchingTab = true;
+    m_tabs->setCurrentIndex(index);
+    showPageOfBar();
+    const QList<QWidget *> choices = choicesOf(index);
+    if (!choices.isEmpty()) {
+        m_choiceOrigin = from;
+        QWidget *first = choices.first();
+        if (auto *list = qobject_cast<ListGrid *>(first); list && list->currentRow() < 0)
+            list->setActiveCell(1, 1);
+        first->setFocus(Qt::TabFocusReason);
+    }
+    m_switchingTab = false;
+    m_pendingTab = -1;
+    setKeyHint(QStringLiteral("矢印キーで選び、Enter で決定、Esc で入力欄に戻ります。"));
+}
+
+void SheetFrame::setKeyHint(const QString &text)
+{
+    if (auto *hint = findChild<QLabel *>(QStringLiteral("StatusBar1_Keys")))
+        hint->setText(text);
+}
+
+void SheetFrame::keepInSight(QWidget *now)
+{
+    auto *area = findChild<QScrollArea *>(QStringLiteral("PanelArea"));
+    if (now && area && area->widget() && area->widget()->isAncestorOf(now))
+        area->ensureWidgetVisible(now, 8, 8);
 }
 
 void SheetFrame::selectAll(const QString &name)
@@ -379,6 +485,7 @@ void SheetFrame::rowFieldLeft(bool reload)
     const double value = NumberText::leading(text(QStringLiteral("Txt_Gyou")));
     const int row = value >= 1 && value < kRows ? int(value) : 0;
     if (row < 1) {
+        setStatusMessage(QStringLiteral("行№ は 1 以上 %1 以下の整数を入力してください。").arg(kLastRow));
         // Back to the row field once the focus change under way has ended.
         m_rowFieldInvalid = true;
         QTimer::singleShot(0, this, [this] {
@@ -388,6 +495,8 @@ void SheetFrame::rowFieldLeft(bool reload)
         });
         return;
     }
+    if (statusMessage().startsWith(QStringLiteral("行№")))
+        setStatusMessage(QString());
     // Passing through the row field without changing it keeps the edits on the panel.
     if (reload || row != m_shownRow)
         navigateToRow(row);
@@ -459,8 +568,59 @@ bool numericCharacter(QChar c)
 
 } // namespace
 
+bool SheetFrame::handleChoiceKey(QObject *watched, QKeyEvent *event)
+{
+    const int key = event->key();
+    const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
+    // Ctrl+Tab and Ctrl+Shift+Tab: the next or previous tab, the focus on its first choice.
+    if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && (mods & Qt::ControlModifier)) {
+        const bool back = key == Qt::Key_Backtab || (mods & Qt::ShiftModifier);
+        const int n = m_tabs->count();
+        const int index = (m_tabs->currentIndex() + (back ? n - 1 : 1)) % n;
+        const QString from = m_boxes.contains(watched->objectName()) ? watched->objectName() : m_choiceOrigin;
+        openChoices(index, from.isEmpty() ? QStringLiteral("Txt_Gyou") : from);
+        return true;
+    }
+    auto *w = qobject_cast<QWidget *>(watched);
+    // F4 or Alt+Down in a box: its choices.
+    if (m_boxes.contains(watched->objectName())
+        && (key == Qt::Key_F4 || (key == Qt::Key_Down && mods == Qt::AltModifier))) {
+        const int tab = choiceTab(watched->objectName());
+        if (tab < 0)
+            return false;
+        openChoices(tab, watched->objectName());
+        return true;
+    }
+    const int page = w ? tabOfChoice(w) : -1;
+    if (page < 0)
+        return false;
+    // Esc among the choices: back to the box they fill.
+    if (key == Qt::Key_Escape) {
+        const QString back = m_choiceOrigin.isEmpty() ? QStringLiteral("Txt_Gyou") : m_choiceOrigin;
+        if (QLineEdit *origin = box(back); origin && origin->isVisible())
+            origin->setFocus(Qt::OtherFocusReason);
+        else
+            box(QStringLiteral("Txt_Gyou"))->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    // The arrows move from button to button (lists move their own cells).
+    if (qobject_cast<QPushButton *>(w) && mods == Qt::NoModifier
+        && (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right)) {
+        const QList<QWidget *> choices = choicesOf(page);
+        const qsizetype at = choices.indexOf(w);
+        if (at < 0 || choices.isEmpty())
+            return true;
+        const qsizetype step = key == Qt::Key_Up || key == Qt::Key_Left ? -1 : 1;
+        choices[(at + step + choices.size()) % choices.size()]->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    return false;
+}
+
 bool SheetFrame::handleKey(QObject *watched, QKeyEvent *event)
 {
+    if (handleChoiceKey(watched, event))
+        return true;
     const QString name = watched->objectName();
     const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier));
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
@@ -530,6 +690,14 @@ bool SheetFrame::eventFilter(QObject *watched, QEvent *event)
             return false;
         }
         const QString name = watched->objectName();
+        if (m_switchingTab)
+            return false;
+        if (auto *w = qobject_cast<QWidget *>(watched); w && tabOfChoice(w) >= 0) {
+            setKeyHint(QStringLiteral("矢印キーで選び、Enter で決定、Esc で入力欄に戻ります。"));
+            return false;
+        }
+        if (m_boxes.contains(name))
+            setKeyHint(choiceTab(name) >= 0 ? QStringLiteral("F4 または Alt+↓ でこの欄の選択肢に移ります。") : QString());
         if (name == u"Txt_Gyou")
             m_rowFieldInvalid = false;
         // While an invalid row number pulls the focus back, no other field's rules run.
@@ -552,8 +720,10 @@ bool SheetFrame::eventFilter(QObject *watched, QEvent *event)
         if (!m_boxes.contains(name) || (m_rowFieldInvalid && name != u"Txt_Gyou"))
             return false;
         watched->event(event);
-        // Only the field with the focus shows a selection: no two fields look active at once.
+        // Only the field with the focus shows a selection: no two fields look active at once; a
+        // value too long for its box shows its start.
         m_boxes.value(name)->deselect();
+        m_boxes.value(name)->setCursorPosition(0);
         if (name == u"Txt_Gyou")
             rowFieldLeft(false);
         else

@@ -132,6 +132,8 @@ protected:
     virtual void listMouseReleased(Qt::MouseButton button, QPoint position);
     // The tab control itself took the focus.
     virtual void tabControlEntered() {}
+    // The tab whose choices fill the box (-1 when none): F4 or Alt+Down in the box opens it.
+    virtual int choiceTab(const QString &box) const;
     // New, after the record grid was cleared: clears whatever else the sheet keeps.
     virtual void sheetCleared() {}
     // Open, after a successful load and before the panel is rebuilt (widen the grid, ...).
@@ -152,7 +154,12 @@ protected:
     QTabWidget *tabs() const { return m_tabs; }
     ListGrid *rowList() const { return m_rowList; }
     QString focusedControlName() const;
+    // The one way the tab changes: the page shown always follows the tab bar, also when a focus
+    // change during a switch asks for another tab (that one is shown once the switch has ended).
     void setTab(int index);
+    // Shows the tab and puts the focus on its first choice (a button or a list), remembering the
+    // box to return to with Esc.
+    void openChoices(int index, const QString &from);
     // Selects the box's whole text, while it has the focus.
     void selectAll(const QString &name);
     // Leaving the row field: a valid row is loaded, an invalid one takes the focus back.
@@ -187,6 +194,15 @@ protected:
 
 private:
     bool handleKey(QObject *watched, QKeyEvent *event);
+    // Keys that move between the tabs and through their choices; true when handled.
+    bool handleChoiceKey(QObject *watched, QKeyEvent *event);
+    // The buttons and lists of a tab's page, in reading order.
+    QList<QWidget *> choicesOf(int index) const;
+    int tabOfChoice(const QWidget *w) const;
+    void showPageOfBar();
+    void setKeyHint(const QString &text);
+    // The focused box or button kept in sight in the scrolling panel.
+    void keepInSight(QWidget *now);
     bool handleInputMethod(QObject *watched, QInputMethodEvent *event);
     // Saves under the current name, or asks for one; false when nothing was saved.
     bool saveWithQuestion();
@@ -223,6 +239,9 @@ private:
     int m_shownRow = 0; // the row the panel was last loaded from
     RecordGrid m_savedGrid; // the grid as last opened or saved
     bool m_panelEdited = false;
+    bool m_switchingTab = false;   // focus moved by a page that goes away is no entry into a field
+    int m_pendingTab = -1;
+    QString m_choiceOrigin;        // the box Esc returns to from a tab's choices
     struct FileStamp {
         qint64 size = -1;
         QByteArray hash;

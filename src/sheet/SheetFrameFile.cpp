@@ -55,7 +55,7 @@ void SheetFrame::Menu_File_New_Click()
     m_shownRow = 1;
     m_panelEdited = false;
     markSaved();
-    box(QStringLiteral("Txt_Gyou"))->setFocus(Qt::OtherFocusReason);
+    focus(QStringLiteral("Txt_Gyou"));
 }
 
 void SheetFrame::Menu_File_Open_Click()
@@ -87,7 +87,8 @@ void SheetFrame::Menu_File_Open_Click()
     UpDown1_Up();
     fileOpened();
     gridChanged();
-    box(QStringLiteral("Txt_Gyou"))->setFocus(Qt::OtherFocusReason);
+    // The row field, its number selected: what is typed next replaces it.
+    focus(QStringLiteral("Txt_Gyou"));
 }
 
 void SheetFrame::Menu_File_Save_Click()
