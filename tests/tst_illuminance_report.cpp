@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
+#include <QPrinter>
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
@@ -503,6 +504,15 @@ void TestIlluminanceReport::paperInTwips()
     QCOMPARE(qRound(frame.bottom + report.marginsTwips.bottom()), 14570);
     QCOMPARE(frame.left, 1000.0);
     QCOMPARE(frame.top, 540.0);
+    // On a printer: drawn from the paper's corner, the page set-up showing the report's margins
+    // (1000 and 540 twips: 17.64 and 9.53 mm), a job name that is a valid file name.
+    QPrinter printer(QPrinter::HighResolution);
+    ReportOutput::preparePrinter(printer, report, QStringLiteral("CEC/L計算書"));
+    QVERIFY(printer.fullPage());
+    QCOMPARE(printer.pageRect(QPrinter::Point).topLeft(), QPointF(0, 0));
+    const QMarginsF mm = printer.pageLayout().margins(QPageLayout::Millimeter);
+    QVERIFY2(std::fabs(mm.left() - 17.64) < 0.01 && std::fabs(mm.top() - 9.53) < 0.01, qPrintable(QString::number(mm.left())));
+    QCOMPARE(printer.docName(), QStringLiteral("CEC／L計算書"));
 }
 
 void TestIlluminanceReport::cellsKeepTheirText()
@@ -515,7 +525,8 @@ void TestIlluminanceReport::cellsKeepTheirText()
                 {Width, "999.9"}, {Depth, "999.8"}, {Area, "999700.1"}, {Remark1, "99999"}, {Remark2, "123456789"}});
     QString error;
     QList<QSqlRecord> rows;
-    QCOMPARE(IlluminancePrintTable::build(g, QString(), QString(), db, &error, &rows), 22);
+    const QString company = QStringLiteral("株式会社ゼルティカ・ドルネア総合設計事務所 東京本社 電気設備設計部 照明設計課 第一設計室 担当 山田太郎");
+    QCOMPARE(IlluminancePrintTable::build(g, company, QString(), db, &error, &rows), 22);
     const QString pdf = dir.filePath(QStringLiteral("cells.pdf"));
     QVERIFY(ReportOutput::writePdf(RptSyoudo::definition(), rows, pdf, QStringLiteral("照度計算書"), &error));
     const QString text = pdfText(pdf, 1);
@@ -529,6 +540,14 @@ void TestIlluminanceReport::cellsKeepTheirText()
     // A long name is cut inside its cell, visibly.
     QVERIFY(text.contains(QStringLiteral("…")));
     QVERIFY(text.contains(QStringLiteral("第一会議室")));
+    // The long company name of the footer: cut with "…" at a readable size, never below 6 pt.
+    const BandedReport report = RptSyoudo::definition();
+    const double footer = report.pageFrame().bottom / 20 - 20;
+    const auto lines = PdfTools::tableLines(pdf, 1, {{QStringLiteral("company"), report.pageFrame().left / 20, 340}}, footer, 800);
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines.first().value(QStringLiteral("company")).startsWith(QStringLiteral("株式会社ゼルティカ")), qPrintable(lines.first().value("company")));
+    QVERIFY(lines.first().value(QStringLiteral("company")).endsWith(QStringLiteral("…")));
+    QVERIFY2(PdfTools::tallestWord(pdf, 1, QStringLiteral("株式会社")) >= 6, "the company name is drawn below 6 pt");
 }
 
 void TestIlluminanceReport::cp932FormsComeOutAsWritten()

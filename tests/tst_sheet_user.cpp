@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QGroupBox>
 #include <QLabel>
 #include <QScrollArea>
@@ -76,6 +77,7 @@ private slots:
     void previewFitsTheScreen();
     void japaneseStandardDialogs();
     void pdfDialogProposesTheWorkFileName();
+    void fileDialogsOpenWhereTheWorkIs();
     void fullWidthDigits_data();
     void fullWidthDigits();
     void refusedValueSaysWhy();
@@ -488,6 +490,31 @@ void TestSheetUser::japaneseStandardDialogs()
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     QVERIFY(!dialog.labelText(QFileDialog::FileName).contains(QStringLiteral("File name")));
+    // What Qt's translation lacks: the type of a folder in the file list.
+    QTemporaryDir dir;
+    QCOMPARE(QFileIconProvider().type(QFileInfo(dir.path())), QStringLiteral("フォルダー"));
+}
+
+void TestSheetUser::fileDialogsOpenWhereTheWorkIs()
+{
+    QTemporaryDir dir;
+    SheetFixture f;
+    f.box("Txt_Shitsu")->setText(QStringLiteral("事務室"));
+    f.sheet->Btn_Adv_Click();
+    f.dialogs.paths = {dir.filePath(QStringLiteral("office.syw"))};
+    f.sheet->Menu_File_NSave_Click();
+    QCOMPARE(f.dialogs.asked.last().text, QStringLiteral("*.syw")); // no folder known yet
+    // The folder of the work file...
+    f.sheet->Menu_File_Open_Click();
+    QCOMPARE(f.dialogs.asked.last().text, dir.filePath(QStringLiteral("*.syw")));
+    // ...and without one, the last folder used.
+    f.sheet->Menu_File_New_Click();
+    f.sheet->Menu_File_NSave_Click();
+    QCOMPARE(f.dialogs.asked.last().kind, QStringLiteral("save"));
+    QCOMPARE(f.dialogs.asked.last().text, dir.filePath(QStringLiteral("*.syw")));
+    // Printing to a file proposes a name that is one: the sheet's title, its slash full width.
+    CeclFixture c;
+    QCOMPARE(c.sheet->pdfName(), QDir(QDir::homePath()).filePath(QStringLiteral("CEC／L計算書.pdf")));
 }
 
 void TestSheetUser::pdfDialogProposesTheWorkFileName()

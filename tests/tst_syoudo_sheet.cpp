@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFocusEvent>
 #include <QPointer>
+#include <QScreen>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QStatusBar>
 #include <QToolButton>
@@ -606,9 +608,13 @@ void TestSyoudoSheet::helpMenus()
     f.sheet->setHelpFile(QDir(TestEnv::buildDir()).filePath(QStringLiteral("prx5m.hlp")));
     f.sheet->findChild<QAction *>(QStringLiteral("Menu_Help_Zeltika"))->trigger();
     QVERIFY(f.dialogs.asked.isEmpty());
-    auto *help = f.sheet->findChild<QWidget *>(QStringLiteral("HelpWindow"));
+    auto *help = f.sheet->findChild<QTextBrowser *>(QStringLiteral("HelpWindow"));
     QVERIFY(help && help->isVisible());
     QCOMPARE(help->windowTitle(), QStringLiteral("ゼルティカとドルネア ヘルプ"));
+    // It fits the free area of the screen, and has the sections of both sheets and the keys.
+    QVERIFY(f.sheet->screen()->availableGeometry().contains(help->frameGeometry()));
+    for (const char *section : {"syoudo", "cecl", "keys"})
+        QVERIFY2(help->toHtml().contains(QStringLiteral("name=\"%1\"").arg(QLatin1String(section))), section);
 
     f.sheet->setHelpFile(QStringLiteral("/nonexistent/prx5m.hlp"));
     f.sheet->findChild<QAction *>(QStringLiteral("Menu_Help_Zeltika"))->trigger();

@@ -466,8 +466,9 @@ bool CeclPrintTable::makeLines(RecordGrid &grid, const QString &companyName, con
 
 QList<QSqlRecord> CeclPrintTable::printedRows(const QList<QSqlRecord> &rows)
 {
-    // The filled page of blank lines can reach one line into a page of its own: the report stops
-    // with the page that holds the last printed line, filled with blank lines.
+    // The table's fill counts 35 lines a page: it can reach one line into a page of its own, or
+    // leave the last page short. The report stops with the page that holds the last printed line,
+    // filled to its 36 lines with blank lines.
     qsizetype last = -1;
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const QSqlRecord &r = rows[i];
@@ -479,7 +480,15 @@ QList<QSqlRecord> CeclPrintTable::printedRows(const QList<QSqlRecord> &rows)
         }
     }
     const qsizetype pages = last / kLinesPerPage + 1;
-    return rows.mid(0, std::min(rows.size(), pages * kLinesPerPage));
+    QList<QSqlRecord> out = rows.mid(0, std::min(rows.size(), pages * kLinesPerPage));
+    if (!out.isEmpty()) {
+        QSqlRecord blank = out.first(); // the headings of every line, nothing else
+        for (int c = RowNumber; c < blank.count(); ++c)
+            blank.setValue(c, QVariant());
+        while (out.size() < pages * kLinesPerPage)
+            out.append(blank);
+    }
+    return out;
 }
 
 PrintTableFile::Status CeclPrintTable::write(const Result &result, const QString &databasePath, QList<QSqlRecord> *rows,

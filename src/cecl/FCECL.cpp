@@ -30,6 +30,7 @@ SheetFrame::Tables sheetTables()
     t.freeTextBoxes = {QStringLiteral("Txt_Kai"), QStringLiteral("Txt_Shitsu"), QStringLiteral("Txt_Shitsu2"),
                        QStringLiteral("Txt_Kiguban"), QStringLiteral("Txt_Seigyo")};
     t.maxLengths = {{QStringLiteral("Txt_Kiguban"), 10}};
+    t.helpSection = QStringLiteral("cecl");
     return t;
 }
 

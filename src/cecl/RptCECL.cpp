@@ -140,7 +140,9 @@ BandedReport RptCECL::definition(int method, const QString &primaryET, const QSt
                                                           const QSqlRecord &first) {
         const double y = page.bottom - kFooterBand + 120;
         const double h = 320;
-        pen.text(page.left, y, 4200, h, first.value(QStringLiteral("会社名")).toString(), Qt::AlignLeft | Qt::AlignVCenter, 9);
+        // A long company name is cut with "…" at a readable size.
+        pen.text(page.left, y, 4200, h, first.value(QStringLiteral("会社名")).toString(), Qt::AlignLeft | Qt::AlignVCenter, 9,
+                 false, false, BandedReport::kSmallestLinePoints);
         pen.text(page.left + 4200, y, 4600, h, QStringLiteral("計算の簡略化タイプ：") + label,
                  Qt::AlignLeft | Qt::AlignVCenter, 9);
         const double energyX = page.left + 8800;
@@ -153,9 +155,10 @@ BandedReport RptCECL::definition(int method, const QString &primaryET, const QSt
             pen.text(energyX + 5900, y, 1500, h, primaryES, Qt::AlignRight | Qt::AlignVCenter, 9, false, true);
         }
         const double px = page.right - 1500;
-        pen.text(px, y, 650, h, QString::number(page.number), Qt::AlignRight | Qt::AlignVCenter, 9);
-        pen.text(px + 650, y, 200, h, QStringLiteral("/"), Qt::AlignHCenter | Qt::AlignVCenter, 9);
-        pen.text(px + 850, y, 650, h, QString::number(page.count), Qt::AlignLeft | Qt::AlignVCenter, 9);
+        // The page of the count: "3 / 10", the slash in a box of its own.
+        pen.text(px, y, 700, h, QString::number(page.number), Qt::AlignRight | Qt::AlignVCenter, 9);
+        pen.text(px + 700, y, 300, h, QStringLiteral("/"), Qt::AlignHCenter | Qt::AlignVCenter, 9);
+        pen.text(px + 1000, y, 500, h, QString::number(page.count), Qt::AlignLeft | Qt::AlignVCenter, 9);
     };
     return report;
 }

@@ -37,6 +37,7 @@ SheetFrame::Tables sheetTables()
     SheetFrame::Tables t;
     t.title = QStringLiteral("照度計算書");
     t.workDatabaseName = QStringLiteral("t_syou.mdb");
+    t.helpSection = QStringLiteral("syoudo");
     t.columns = RoomRecord::kColumns;
     t.freeTextBoxes = {QStringLiteral("Txt_Kai"), QStringLiteral("Txt_Shitsu"), QStringLiteral("Txt_Shitsu2"),
                        QStringLiteral("Txt_Kigu"), QStringLiteral("Txt_WKougen")};

@@ -159,14 +159,16 @@ BandedReport RptSyoudo::definition()
 
     report.drawPageFooter = [](BandedReport::Pen &pen, const BandedReport::Page &page, const QSqlRecord &first) {
         const double y = page.bottom - 360;
+        // Long names are cut with "…" at a readable size.
         pen.text(page.left, y, 6000, 360, first.value(QStringLiteral("会社名")).toString(),
-                 Qt::AlignLeft | Qt::AlignVCenter, 9);
+                 Qt::AlignLeft | Qt::AlignVCenter, 9, false, false, BandedReport::kSmallestLinePoints);
         pen.text(page.left + 6000, y, 9000, 360, first.value(QStringLiteral("ファイル名")).toString(),
-                 Qt::AlignLeft | Qt::AlignVCenter, 8);
+                 Qt::AlignLeft | Qt::AlignVCenter, 8, false, false, BandedReport::kSmallestLinePoints);
         const double px = page.right - 1500;
-        pen.text(px, y, 650, 360, QString::number(page.number), Qt::AlignRight | Qt::AlignVCenter, 9);
-        pen.text(px + 650, y, 200, 360, QStringLiteral("/"), Qt::AlignHCenter | Qt::AlignVCenter, 9);
-        pen.text(px + 850, y, 650, 360, QString::number(page.count), Qt::AlignLeft | Qt::AlignVCenter, 9);
+        // The page of the count: "3 / 10", the slash in a box of its own.
+        pen.text(px, y, 700, 360, QString::number(page.number), Qt::AlignRight | Qt::AlignVCenter, 9);
+        pen.text(px + 700, y, 300, 360, QStringLiteral("/"), Qt::AlignHCenter | Qt::AlignVCenter, 9);
+        pen.text(px + 1000, y, 500, 360, QString::number(page.count), Qt::AlignLeft | Qt::AlignVCenter, 9);
     };
 
     report.formatDetail = [](const QSqlRecord &, QHash<QString, QString> &shown) {

@@ -11,8 +11,8 @@
 
 namespace {
 
-// A little air between the text and the rules.
-constexpr double kPad = 40;
+// Air between the text and the rules (3.5 pt), so no cell's text touches its lines.
+constexpr double kPad = 70;
 
 QFont sized(const QFont &base, double points, bool bold)
 {
@@ -32,9 +32,10 @@ QSizeF textSize(const QFont &font, const QString &text)
     return {width, metrics.height() * lines.size()};
 }
 
-double fittingSize(const QFont &base, double w, double h, const QString &text, double points, bool bold)
+double fittingSize(const QFont &base, double w, double h, const QString &text, double points, bool bold,
+                   double smallest = BandedReport::kSmallestPoints)
 {
-    const double smallest = std::min(points, BandedReport::kSmallestPoints);
+    smallest = std::min(points, smallest);
     for (double p = points; p >= smallest - 1e-9; p -= 0.5) {
         const QSizeF size = textSize(sized(base, p, bold), text);
         if (size.width() <= w - 2 * kPad && size.height() <= h + 1)
@@ -51,16 +52,16 @@ double BandedReport::Pen::fittingPoints(double w, double h, const QString &text,
 }
 
 void BandedReport::Pen::text(double x, double y, double w, double h, const QString &text, Qt::Alignment align,
-                             double points, bool bold, bool numeric)
+                             double points, bool bold, bool numeric, double smallest)
 {
     if (text.isEmpty())
         return;
     QString shown = text;
     shown.replace(u'\r', u'\n');
     const QRectF box(x + kPad, y, std::max(0.0, w - 2 * kPad), h);
-    double size = fittingPoints(w, h, shown, points, bold);
+    double size = fittingSize(m_baseFont, w, h, shown, points, bold, smallest);
     if (size == 0) {
-        size = std::min(points, kSmallestPoints);
+        size = std::min(points, smallest);
         const QFontMetricsF metrics(sized(m_baseFont, size, bold));
         if (numeric) {
             // A number that cannot be shown whole is not shown at all, as a spreadsheet does.

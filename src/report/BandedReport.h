@@ -33,10 +33,10 @@ public:
     public:
         Pen(QPainter &painter, const QFont &baseFont) : m_painter(painter), m_baseFont(baseFont) {}
         // Text in the box; size in points; several lines when the text holds "\n" or "\r".
-        // Nothing is drawn outside the box: a text too wide is drawn smaller, down to a readable
-        // size, then cut with "…"; a number too wide is drawn smaller, then as "###".
+        // Nothing is drawn outside the box: a text too wide is drawn smaller, down to `smallest`
+        // points, then cut with "…"; a number too wide is drawn smaller, then as "###".
         void text(double x, double y, double w, double h, const QString &text, Qt::Alignment align,
-                  double points, bool bold = false, bool numeric = false);
+                  double points, bool bold = false, bool numeric = false, double smallest = kSmallestPoints);
         // The size in points at which `text` fits the box (`points` when it fits as it is), or 0
         // when not even the smallest readable size fits.
         double fittingPoints(double w, double h, const QString &text, double points, bool bold) const;
@@ -95,6 +95,8 @@ public:
     void preparePaper(QPagedPaintDevice &device) const;
 
     static constexpr double kTwipsPerInch = 1440.0;
-    // The smallest size a cell's text is shrunk to (points).
+    // The smallest size a cell's text is shrunk to (points), and that of the page's own lines
+    // (footers): below it a text is cut with "…".
     static constexpr double kSmallestPoints = 5.0;
+    static constexpr double kSmallestLinePoints = 6.0;
 };

@@ -12,7 +12,9 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QCoreApplication>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QToolBar>
@@ -44,12 +46,19 @@ bool writePdf(const BandedReport &report, const QList<QSqlRecord> &rows, const Q
     return CheckedFile::write(path, buffer.data(), error);
 }
 
-// The report's paper on a printer, drawn from the paper's corner (the report keeps its own margins).
-static void preparePrinter(QPrinter &printer, const BandedReport &report, const QString &title)
+// The report's paper on a printer, drawn from the paper's corner; the page set-up shows the
+// report's own margins. The job's name is a valid file name ("CEC/L計算書" names no folder).
+void preparePrinter(QPrinter &printer, const BandedReport &report, const QString &title)
 {
-    printer.setFullPage(true);
-    printer.setDocName(title);
+    QString job = title;
+    job.replace(u'/', QChar(0xFF0F));
+    printer.setDocName(job);
     report.preparePaper(printer);
+    const double mm = 25.4 / BandedReport::kTwipsPerInch;
+    const QMarginsF margins = report.marginsTwips;
+    printer.setPageMargins(QMarginsF(margins.left() * mm, margins.top() * mm, margins.right() * mm, margins.bottom() * mm),
+                           QPageLayout::Millimeter);
+    printer.setFullPage(true);
 }
 
 Placement previewPlacement(const QRect &available)
@@ -66,6 +75,13 @@ void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer, report, title);
     QPrintPreviewDialog dialog(&printer, parent);
+    // The reports are B4 landscape: no buttons that would turn the page.
+    for (QAction *action : dialog.findChildren<QAction *>()) {
+        const QString text = action->text();
+        if (text == QCoreApplication::translate("QPrintPreviewDialog", "Portrait")
+            || text == QCoreApplication::translate("QPrintPreviewDialog", "Landscape"))
+            action->setVisible(false);
+    }
     dialog.setWindowTitle(title + QStringLiteral(" - 印刷プレビュー"));
     QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
     const Placement place = previewPlacement(screen ? screen->availableGeometry() : QRect(0, 0, 1200, 860));
@@ -105,10 +121,13 @@ void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord
 }
 
 void print(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title,
-           const QString &)
+           const QString &pdfName)
 {
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer, report, title);
+    // With no printer the dialog prints to a file: the PDF beside the work file.
+    if (QPrinterInfo::availablePrinters().isEmpty())
+        printer.setOutputFileName(pdfName);
     QPrintDialog dialog(&printer, parent);
     if (dialog.exec() != QDialog::Accepted)
         return;

@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QSize>
 
+class QPrinter;
 class QWidget;
 
 // Where a report goes: a PDF file, the print preview window, or a printer after its dialog.
@@ -24,6 +25,10 @@ void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord
 // The print dialog first, then the printer.
 void print(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title,
            const QString &pdfName);
+
+// The report's paper on a printer: B4 landscape, drawn from the paper's corner, the report's margins
+// shown in the page set-up, the job named by a valid file name.
+void preparePrinter(QPrinter &printer, const BandedReport &report, const QString &title);
 
 // Where the preview window goes on a screen's free area: maximised when the area is small.
 struct Placement {

@@ -62,4 +62,18 @@ void writePosition(const QString &name, double twips)
     WriteSetting(name, QString::fromLatin1(buf, result.ptr - buf), kRegDword);
 }
 
+QString readPath(const QString &name)
+{
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, kApplication);
+    return settings.value(QStringLiteral("Paths/") + name).toString();
+}
+
+void writePath(const QString &name, const QString &path)
+{
+    // Losing a remembered folder costs only a click in the next dialog: a failure is not reported.
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, kApplication);
+    settings.setValue(QStringLiteral("Paths/") + name, path);
+    settings.sync();
+}
+
 } // namespace SettingsStore

@@ -21,4 +21,9 @@ int WriteSetting(const QString &name, const QString &text, int type = kRegDword)
 double readPosition(const QString &name);
 void writePosition(const QString &name, double twips);
 
+// Paths the program remembers (the last folder used), of any length: kept apart from the values
+// above, which keep the registry's limits. "" when none.
+QString readPath(const QString &name);
+void writePath(const QString &name, const QString &path);
+
 } // namespace SettingsStore

@@ -56,6 +56,7 @@ public:
         QStringList freeTextBoxes;     // boxes that take any key; the others take digits only
         QHash<QString, QString> leavingPatterns; // boxes normalised with a display pattern on leaving
         QHash<QString, int> maxLengths;          // characters a box takes as typed or pasted
+        QString helpSection;                     // the help file's section of this sheet
     };
 
     static constexpr int kRows = 221;  // rows 1..220, headings in 221
@@ -79,8 +80,11 @@ public:
     QString dialogFileName() const { return m_dialogFileName; }
     QString workFolder() const { return m_workFolder; }
     QString workDatabasePath() const;
-    // The name the PDF save dialog proposes: the work file's, with ".pdf".
+    // The name the PDF save dialog proposes: the work file's, with ".pdf"; without a work file the
+    // sheet's title (made a valid file name) in the last folder used.
     QString pdfName() const;
+    // Where the file dialogs open: the folder of the current work file, else the last folder used.
+    QString dialogStart(const QString &name) const;
     // What the status bar says of the last value refused ("" when none is).
     QString statusMessage() const;
     // The help file the help menu opens (start-up fixes it beside the program).

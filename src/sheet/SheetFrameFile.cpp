@@ -1,6 +1,7 @@
 // The frame's file operations, printing, help and closing: the same for both sheets.
 #include "grid/WorkFile.h"
 #include "report/ReportFont.h"
+#include "settings/SettingsStore.h"
 #include "report/ReportOutput.h"
 #include "sheet/SheetFrame.h"
 #include "ui/Dialogs.h"
@@ -62,7 +63,7 @@ void SheetFrame::Menu_File_Open_Click()
 {
     if (!settleChanges())
         return;
-    const QString path = Dialogs::instance().openFile(this, kInitialName, kOpenFilter, 1);
+    const QString path = Dialogs::instance().openFile(this, dialogStart(kInitialName), kOpenFilter, 1);
     if (path.isEmpty())
         return; // cancelled: nothing changes
     WorkFile::Error error = WorkFile::Error::None;
@@ -74,6 +75,7 @@ void SheetFrame::Menu_File_Open_Click()
     }
     m_dialogFileName = path;
     m_currentFileName = path;
+    SettingsStore::writePath(QStringLiteral("LastFolder"), QFileInfo(path).absolutePath());
     rememberFile();
     fileLoaded();
     m_panelEdited = false;
@@ -98,13 +100,14 @@ void SheetFrame::Menu_File_Save_Click()
 
 void SheetFrame::Menu_File_NSave_Click()
 {
-    const QString path = Dialogs::instance().saveFile(this, kInitialName, kSaveFilter, 1);
+    const QString path = Dialogs::instance().saveFile(this, dialogStart(kInitialName), kSaveFilter, 1);
     if (path.isEmpty())
         return;
     m_dialogFileName = path;
     QString reason;
     if (WorkFile::save(recordGrid(), path, nullptr, &reason)) {
         m_currentFileName = path;
+        SettingsStore::writePath(QStringLiteral("LastFolder"), QFileInfo(path).absolutePath());
         rememberFile();
         markSaved();
     } else {
@@ -228,10 +231,25 @@ void SheetFrame::showReport(bool onPrinter)
 
 QString SheetFrame::pdfName() const
 {
-    if (m_currentFileName.isEmpty())
-        return m_tables.title + QStringLiteral(".pdf");
+    if (m_currentFileName.isEmpty()) {
+        // "CEC/L計算書" names no folder: the slash is written full width.
+        QString title = m_tables.title;
+        title.replace(u'/', QChar(0xFF0F));
+        const QString folder = SettingsStore::readPath(QStringLiteral("LastFolder"));
+        return QDir(folder.isEmpty() || !QFileInfo(folder).isDir() ? QDir::homePath() : folder)
+            .filePath(title + QStringLiteral(".pdf"));
+    }
     const QFileInfo file(m_currentFileName);
     return file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf"));
+}
+
+QString SheetFrame::dialogStart(const QString &name) const
+{
+    const QString folder = m_currentFileName.isEmpty() ? SettingsStore::readPath(QStringLiteral("LastFolder"))
+                                                       : QFileInfo(m_currentFileName).absolutePath();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return name;
+    return QDir(folder).filePath(name);
 }
 
 void SheetFrame::Menu_Help_Zeltika_Click()
@@ -239,7 +257,7 @@ void SheetFrame::Menu_Help_Zeltika_Click()
     const QString help = m_helpFile.isEmpty()
                              ? QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("prx5m.hlp"))
                              : m_helpFile;
-    if (!HelpWindow::show(this, help))
+    if (!HelpWindow::show(this, help, m_tables.helpSection))
         Dialogs::inform(this, QStringLiteral("ヘルプファイルを開けません。\n%1").arg(QDir::toNativeSeparators(help)));
 }
 

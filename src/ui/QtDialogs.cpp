@@ -18,10 +18,15 @@ QMessageBox::Icon toQt(Dialogs::Icon icon)
     return QMessageBox::NoIcon;
 }
 
-QString runFileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString &initialName,
+QString runFileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString &initialPath,
                       const QString &filter, int filterIndex)
 {
     QFileDialog dialog(parent);
+    // A folder in front of the name is where the dialog opens.
+    const QFileInfo path(initialPath);
+    const QString initialName = initialPath.contains(u'/') ? path.fileName() : initialPath;
+    if (initialPath.contains(u'/'))
+        dialog.setDirectory(path.absolutePath());
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     const QStringList filters = QtDialogs::qtFilters(filter);

@@ -34,22 +34,46 @@ int pages(const QString &pdf)
     return -1;
 }
 
-QList<QHash<QString, QString>> tableLines(const QString &pdf, int page, const QList<Column> &columns, double top,
-                                          double bottom)
+namespace {
+
+QString bboxPage(const QString &pdf, int page)
 {
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
                                           QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
     p.waitForFinished(60000);
-    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+const QRegularExpression &wordPattern()
+{
     static const QRegularExpression word(QStringLiteral(
         "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
+    return word;
+}
+
+} // namespace
+
+double tallestWord(const QString &pdf, int page, const QString &text)
+{
+    double tallest = 0;
+    for (auto it = wordPattern().globalMatch(bboxPage(pdf, page)); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(5).startsWith(text))
+            tallest = std::max(tallest, m.captured(4).toDouble() - m.captured(2).toDouble());
+    }
+    return tallest;
+}
+
+QList<QHash<QString, QString>> tableLines(const QString &pdf, int page, const QList<Column> &columns, double top,
+                                          double bottom)
+{
     struct Word {
         double x, y, right;
         QString text;
     };
     QList<Word> words;
-    for (auto it = word.globalMatch(html); it.hasNext();) {
+    for (auto it = wordPattern().globalMatch(bboxPage(pdf, page)); it.hasNext();) {
         const auto m = it.next();
         const double y = m.captured(2).toDouble();
         if (y >= top && y < bottom)

@@ -21,6 +21,10 @@ struct Column {
     double left;
     double right;
 };
+// The height in points of the tallest word of a page that starts with `text` (0 when none): the
+// size its text is drawn at.
+double tallestWord(const QString &pdf, int page, const QString &text);
+
 QList<QHash<QString, QString>> tableLines(const QString &pdf, int page, const QList<Column> &columns, double top,
                                           double bottom);
 
