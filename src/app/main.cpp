@@ -81,6 +81,12 @@ int main(int argc, char *argv[])
     if (argc > 1 && std::strcmp(argv[1], "--pdf") == 0)
         return batch(argc, argv);
 
+    // Dates in the standard dialogs as a Japanese user reads them, where the session names no
+    // language of its own.
+    const QByteArray lang = qgetenv("LC_ALL").isEmpty() ? (qgetenv("LC_TIME").isEmpty() ? qgetenv("LANG") : qgetenv("LC_TIME"))
+                                                        : qgetenv("LC_ALL");
+    if (lang.isEmpty() || lang == "C" || lang.startsWith("C.") || lang == "POSIX")
+        qputenv("LC_TIME", "ja_JP.UTF-8");
     QApplication app(argc, argv);
     setNames();
     Translations::installJapanese();

@@ -1,6 +1,10 @@
 #include "ui/QtDialogs.h"
 
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QTreeView>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -40,6 +44,17 @@ QString runFileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QStri
         dialog.setDefaultSuffix(initialName.mid(2));
     else if (mode == QFileDialog::AcceptSave && !QFileInfo(initialName).suffix().isEmpty())
         dialog.setDefaultSuffix(QFileInfo(initialName).suffix());
+    // Room for the names, types and dates of the list, within the screen.
+    if (const QScreen *screen = parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen()) {
+        const QRect free = screen->availableGeometry();
+        dialog.resize(std::min(900, free.width() * 9 / 10), std::min(560, free.height() * 85 / 100));
+    }
+    if (auto *list = dialog.findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        list->header()->setSectionResizeMode(QHeaderView::Interactive);
+        list->header()->resizeSection(0, 360);
+        for (int c = 1; c < list->header()->count(); ++c)
+            list->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();
