@@ -37,7 +37,7 @@ void commitPickedRoom(SheetFixture &f, int row, const QString &name)
 }
 
 // A shown, active sheet as the menu opens it: nothing focused by the test.
-std::unique_ptr<FSyoudo> openedSheet(const MasterTables &masters, const QString &workFolder)
+std::unique_ptr<FSyoudo> openedSheet(MasterTables &masters, const QString &workFolder)
 {
     auto sheet = std::make_unique<FSyoudo>(masters, workFolder);
     sheet->show();
@@ -92,7 +92,7 @@ void TestSheetUser::rowFieldSelectedAtOpening()
 {
     TestEnv env;
     ScriptedDialogs dialogs;
-    const MasterTables masters = TestEnv::knownMasters();
+    MasterTables masters = TestEnv::knownMasters();
     auto sheet = openedSheet(masters, env.workFolder());
     auto *gyou = sheet->findChild<QLineEdit *>(QStringLiteral("Txt_Gyou"));
     QCOMPARE(QApplication::focusWidget(), gyou);

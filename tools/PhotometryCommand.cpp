@@ -4,12 +4,14 @@
 #include "grid/WorkFile.h"
 #include "io/CheckedFile.h"
 #include "master/MasterCsv.h"
+#include "photometry/LuminaireImport.h"
 #include "photometry/PhotometryMath.h"
 #include "photometry/PhotometryReader.h"
 #include "text/Cp932.h"
 #include "text/NumberText.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <cstdio>
@@ -26,11 +28,6 @@ int fail(const QString &message)
 {
     std::fprintf(stderr, "prx5m-mst: %s\n", message.toUtf8().constData());
     return 1;
-}
-
-QString percent(double fraction)
-{
-    return NumberText::format(fraction * 100, QStringLiteral("0.0")) + QStringLiteral(" %");
 }
 
 struct Options {
@@ -107,22 +104,14 @@ bool parseOptions(const QStringList &args, Options *o, QString *error)
     return true;
 }
 
-void printReport(const Photometry &p, const PhotometryMath::Table &table)
+void printReport(const LuminaireImport::Analysis &a)
 {
-    const auto f = PhotometryMath::fractions(p);
-    const double luminaire = PhotometryMath::flux(p);
-    out(QStringLiteral("形式          : %1").arg(p.format));
-    out(QStringLiteral("器具名        : %1").arg(p.name));
-    if (p.absolute)
-        out(QStringLiteral("ランプ光束    : 絶対測光（器具光束 %1 lm をランプ光束とします）").arg(NumberText::format(luminaire, QStringLiteral("0"))));
-    else
-        out(QStringLiteral("ランプ光束    : %1 lm（ランプ %2 本）").arg(NumberText::plain(p.lampFlux)).arg(p.lamps));
-    out(QStringLiteral("器具光束      : %1 lm（器具効率 %2）").arg(NumberText::format(luminaire, QStringLiteral("0")), percent(f.total)));
-    out(QStringLiteral("下方光束比    : %1（ランプ光束に対して）、上方 %2").arg(percent(f.downward), percent(f.upward)));
+    for (const QString &line : LuminaireImport::describe(a))
+        out(line);
+    const Photometry &p = a.photometry;
     QStringList zones;
-    const auto z = PhotometryMath::zonalFlux(p);
     for (int i = 0; i < 18; ++i)
-        zones.append(QStringLiteral("%1-%2: %3").arg(10 * i).arg(10 * i + 10).arg(NumberText::format(z[size_t(i)], QStringLiteral("0"))));
+        zones.append(QStringLiteral("%1-%2: %3").arg(10 * i).arg(10 * i + 10).arg(NumberText::format(a.zones[size_t(i)], QStringLiteral("0"))));
     out(QStringLiteral("ゾーン光束(lm): %1").arg(zones.join(QStringLiteral(", "))));
     if (p.lorl || p.dff) {
         QStringList dr;
@@ -131,7 +120,7 @@ void printReport(const Photometry &p, const PhotometryMath::Table &table)
         out(QStringLiteral("ファイルの値  : LORL %1 %、DFF %2 %、直接比 %3")
                 .arg(NumberText::plain(p.lorl.value_or(0)), NumberText::plain(p.dff.value_or(0)), dr.join(u' ')));
     }
-    for (const QString &w : p.warnings + table.warnings)
+    for (const QString &w : a.warnings)
         out(QStringLiteral("警告: %1").arg(w));
     out(QStringLiteral("照明率表（×100、切り捨て）: 室指数"));
     QString head = QStringLiteral("          ");
@@ -141,26 +130,10 @@ void printReport(const Photometry &p, const PhotometryMath::Table &table)
     const char *const names[] = {"70/50/10", "50/50/10", "30/30/10"};
     for (size_t r = 0; r < 3; ++r) {
         QString line = QString::fromLatin1(names[r]).leftJustified(10);
-        for (int e : table.entries[r])
+        for (int e : a.table.entries[r])
             line += QString::number(e).rightJustified(5);
         out(line);
     }
-}
-
-// The CP932 text cut to at most `bytes` bytes, never inside a character; characters CP932 cannot
-// hold (a European file's accents) become "?".
-QString cutToBytes(const QString &text, int bytes)
-{
-    QString cut;
-    for (QChar c : text) {
-        bool ok = false;
-        Cp932::encode(QString(c), &ok);
-        const QChar kept = ok && c != QChar(0xFFFD) ? c : QChar(u'?');
-        if (Cp932::byteLength(cut + kept) > bytes)
-            break;
-        cut += kept;
-    }
-    return cut;
 }
 
 // The master CSV with the slot written, checked to convert; nothing is written yet.
@@ -211,7 +184,7 @@ bool prepareSlot(const Options &o, const Photometry &p, const PhotometryMath::Ta
         return false;
     }
     const QString name = o.name.isEmpty() ? p.name : o.name;
-    result->name = cutToBytes(name, 18);
+    result->name = LuminaireImport::storedName(name);
     if (result->name != name)
         out(QStringLiteral("警告: 器具名を 18 バイトのシフトJISにしました: %1（--name で名前を指定できます）").arg(result->name));
     row[0] = QString::number(o.slot);
@@ -248,45 +221,33 @@ int photometryCommand(const QStringList &args)
     if (!parseOptions(args, &o, &error))
         return fail(error + QStringLiteral("\n使い方: prx5m-mst photometry FILE.ies|FILE.ldt [--plot OUT.png|OUT.pdf] "
                                            "[--into syomei.csv --slot N [--name TEXT] [--mf 0.81,0.77,0.72]]"));
-    Photometry p;
-    if (!PhotometryReader::readFile(o.file, &p, &error))
+    LuminaireImport::Analysis a;
+    if (!LuminaireImport::analyse(o.file, &a, &error))
         return fail(QStringLiteral("%1: %2").arg(o.file, error));
-
-    // The file's own figures checked against what its distribution gives.
-    const auto f = PhotometryMath::fractions(p);
-    // A figure the file leaves at 0 is unknown, not wrong.
-    if (p.lorl && *p.lorl > 0 && std::fabs(f.total * 100 - *p.lorl) > 0.02 * *p.lorl)
-        p.warnings.append(QStringLiteral("ファイルの器具効率 %1 % と配光から求めた %2 が 2 % 以上違います。")
-                              .arg(NumberText::plain(*p.lorl), percent(f.total)));
-    if (p.dff && *p.dff > 0 && f.total > 0 && std::fabs(f.downward / f.total * 100 - *p.dff) > 0.02 * *p.dff)
-        p.warnings.append(QStringLiteral("ファイルの下方光束比 %1 % と配光から求めた %2 が 2 % 以上違います。")
-                              .arg(NumberText::plain(*p.dff), percent(f.downward / f.total)));
-    const PhotometryMath::Table table = PhotometryMath::utilizationTable(p);
-    printReport(p, table);
+    printReport(a);
     // Every check, and the curve drawn, before anything is written: a refusal leaves no file.
+    QList<LuminaireImport::Change> changes;
     SlotText slot;
-    if (!o.into.isEmpty() && !prepareSlot(o, p, table, &slot, &error))
-        return fail(error);
-    QByteArray plot;
+    if (!o.into.isEmpty()) {
+        if (!prepareSlot(o, a.photometry, a.table, &slot, &error))
+            return fail(error);
+        changes.append({o.into, slot.bytes, slot.original});
+        // The file itself is kept beside the master, for the distribution of its rooms.
+        if (!LuminaireImport::keepChanges(QFileInfo(o.into).absolutePath(), o.slot, slot.name, o.file, &changes, &error))
+            return fail(error);
+    }
     if (!o.plot.isEmpty()) {
         if (!CheckedFile::checkTarget(o.plot, &error))
             return fail(QStringLiteral("%1 を書き込めません: %2").arg(o.plot, error));
-        plot = PhotometryPlot::render(p, o.plot, &error);
+        const QByteArray plot = PhotometryPlot::render(a.photometry, o.plot, &error);
         if (plot.isEmpty())
             return fail(QStringLiteral("%1 を書き込めません: %2").arg(o.plot, error));
+        QFile old(o.plot);
+        changes.append({o.plot, plot, old.open(QIODevice::ReadOnly) ? std::optional<QByteArray>(old.readAll()) : std::nullopt});
     }
-    // The master and the curve succeed or fail together: a curve that cannot be written takes the
-    // master's slot back.
-    if (!o.into.isEmpty()) {
-        if (!CheckedFile::write(o.into, slot.bytes, &error))
-            return fail(QStringLiteral("%1 を書き込めません: %2").arg(o.into, error));
-    }
-    if (!o.plot.isEmpty() && !CheckedFile::write(o.plot, plot, &error)) {
-        QString undo;
-        if (!o.into.isEmpty() && !CheckedFile::write(o.into, slot.original, &undo))
-            return fail(QStringLiteral("%1 を書き込めません: %2\n%3 を元に戻せません: %4").arg(o.plot, error, o.into, undo));
-        return fail(QStringLiteral("%1 を書き込めません: %2").arg(o.plot, error));
-    }
+    // The master, the kept file and the curve succeed or fail together.
+    if (!LuminaireImport::apply(changes, &error))
+        return fail(QStringLiteral("書き込めません: %1").arg(error));
     if (!o.plot.isEmpty())
         out(QStringLiteral("配光曲線を書きました: %1").arg(o.plot));
     if (!o.into.isEmpty())

@@ -58,7 +58,7 @@ void setListColumns(ListGrid *list)
 
 } // namespace
 
-FSyoudo::FSyoudo(const MasterTables &masters, const QString &workFolder, QWidget *parent)
+FSyoudo::FSyoudo(MasterTables &masters, const QString &workFolder, QWidget *parent)
     : SheetFrame(sheetTables(), workFolder, parent), m_ui(new Ui::F_Syoudo), m_masters(masters)
 {
     m_ui->setupUi(this);
@@ -71,6 +71,7 @@ FSyoudo::FSyoudo(const MasterTables &masters, const QString &workFolder, QWidget
     connect(m_ui->UpDown2, &UpDownButtons::downClicked, this, [this] { UpDown2_Step(+1); });
     connect(m_ui->UpDown2, &UpDownButtons::upClicked, this, [this] { UpDown2_Step(-1); });
     connect(m_ui->Option_Menu_Midashi, &QAction::triggered, this, &FSyoudo::Option_Menu_Midashi_Click);
+    connect(m_ui->Menu_Option_Photometry, &QAction::triggered, this, &FSyoudo::Menu_Option_Photometry_Click);
 
     // Form load.
     setTab(0);

@@ -18,7 +18,7 @@ class FSyoudo : public SheetFrame
 {
     Q_OBJECT
 public:
-    FSyoudo(const MasterTables &masters, const QString &workFolder, QWidget *parent = nullptr);
+    FSyoudo(MasterTables &masters, const QString &workFolder, QWidget *parent = nullptr);
     ~FSyoudo() override;
 
     const MasterTables &masters() const { return m_masters; }
@@ -39,6 +39,9 @@ public:
     // Builds the print table in the work folder; the number of printed rows, 0 when there is
     // nothing to print or the table cannot be made (after telling the user why).
     int Make_Print_File();
+    // Where the masters are (the program's folder unless set).
+    void setProgramDir(const QString &dir) { m_programDir = dir; }
+    QString programDir() const;
     // Today, for the headings dialog (tests set it).
     void setToday(const QDate &today) { m_today = today; }
     void Kougen_Paint(int &page);
@@ -51,6 +54,8 @@ public slots:
     void Btn_Youryou_Click(int index);
     void Btn_KeisanAdv_Click();
     void Option_Menu_Midashi_Click();
+    // 配光データから照明器具を追加: the dialog, then the new luminaire in the pick list at once.
+    void Menu_Option_Photometry_Click();
 
 protected:
     void commitRow(int row) override;
@@ -86,7 +91,8 @@ private:
     void updateMaintenanceChoices();
 
     Ui::F_Syoudo *m_ui;
-    const MasterTables &m_masters;
+    MasterTables &m_masters; // the luminaire master gains what 配光データから照明器具を追加 writes
+    QString m_programDir;
     FormState m_state;
     QString m_previousFieldName;
     QDate m_today;

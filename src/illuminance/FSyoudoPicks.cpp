@@ -1,5 +1,6 @@
 // The illuminance sheet's pick lists (tabs 1 to 3), pickers (tabs 4 to 7), print table and
 // headings dialog.
+#include "illuminance/FHaikou.h"
 #include "illuminance/FMidashi.h"
 #include "illuminance/FSyoudo.h"
 #include "illuminance/IlluminancePrintTable.h"
@@ -14,6 +15,7 @@
 #include "ui/UpDownButtons.h"
 #include "ui_F_Syoudo.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 
@@ -218,6 +220,38 @@ bool FSyoudo::buildPrintTable(QList<QSqlRecord> *rows)
 BandedReport FSyoudo::report() const
 {
     return RptSyoudo::definition();
+}
+
+QString FSyoudo::programDir() const
+{
+    return m_programDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_programDir;
+}
+
+void FSyoudo::Menu_Option_Photometry_Click()
+{
+    FHaikou dialog(m_masters, programDir(), this);
+    if (Dialogs::instance().execute(dialog) != QDialog::Accepted)
+        return;
+    const int slot = dialog.writtenSlot();
+    m_masters.setLuminaire(slot, dialog.writtenRecord());
+    // The luminaire list turned to the page that holds the new slot.
+    int page = 1;
+    for (int p = 1, seen = 0; seen < 8; p = PickLists::nextPage(p), ++seen) {
+        bool here = false;
+        for (int r = 1; r <= PickLists::kRows; ++r)
+            for (int c = 1; c <= PickLists::kColumns; ++c)
+                here = here || PickLists::slotAt(p, c, r) == slot;
+        if (here) {
+            page = p;
+            break;
+        }
+    }
+    m_luminairePage = page;
+    Syoumei_Paint(m_luminairePage);
+    setTab(2);
+    setStatusMessage(QStringLiteral("スロット %1 に「%2」を登録しました。照明器具種類の一覧から選べます。")
+                         .arg(slot)
+                         .arg(FixedField::trimmedRight(dialog.writtenRecord().name)));
 }
 
 void FSyoudo::Option_Menu_Midashi_Click()

@@ -20,6 +20,7 @@ struct Photometry {
     QList<QList<double>> candela;   // [C plane][gamma], cd
     std::optional<double> lorl;     // EULUMDAT: the file's light output ratio (%)
     std::optional<double> dff;      // EULUMDAT: the file's downward flux fraction (%)
+    std::optional<double> statedFlux; // IES: the luminaire's lumens a keyword of the header states
     QList<double> directRatios;     // EULUMDAT: the file's ten direct ratios (k = 0.6 .. 5)
     QStringList warnings;
 

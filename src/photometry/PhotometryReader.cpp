@@ -224,6 +224,10 @@ bool expandPlanes(QList<double> *cAngles, QList<QList<double>> *candela)
         mirror([](double a) { return 360 - a; }, 0, 180);
     } else if (std::fabs(first) < kEps && std::fabs(last - 360) < kEps) {
         // The whole circle already.
+    } else if (std::fabs(first) < kEps && last > 180 + kEps && last < 360) {
+        // No lateral symmetry, the last plane short of 360: the distribution closes on itself,
+        // so the plane at 360 is the plane at 0.
+        planes.insert(360, planes.value(0));
     } else if (std::fabs(first - 90) < kEps && std::fabs(last - 270) < kEps) {
         // Symmetric about the 90-270 plane: C is seen as 180 - C.
         mirror([](double a) { return 180 - a; }, 90, 180);  // 0..90 from 90..180
@@ -245,7 +249,11 @@ bool readIes(const QByteArray &bytes, Photometry *out, QString *error)
     *out = Photometry();
     if (refuseUtf16(bytes, error))
         return false;
-    const QStringList lines = linesOf(bytes);
+    QStringList lines = linesOf(bytes);
+    // Some writers close the file with a line "END": it is no data (nor are blank lines).
+    while (!lines.isEmpty()
+           && (lines.last().trimmed().isEmpty() || lines.last().trimmed().compare(QStringLiteral("END"), Qt::CaseInsensitive) == 0))
+        lines.removeLast();
     int i = 0;
     const QString first = lines.value(0).trimmed();
     if (first.startsWith(QStringLiteral("IESNA:LM-63-1995"))) {
@@ -270,9 +278,16 @@ bool readIes(const QByteArray &bytes, Photometry *out, QString *error)
         const QString line = lines[i].trimmed();
         if (line.startsWith(QStringLiteral("TILT"), Qt::CaseInsensitive) && line.contains(u'='))
             break;
-        if (line.startsWith(QStringLiteral("[LUMINAIRE]")))
+        if (line.startsWith(QStringLiteral("[LUMINAIRE]"))) {
             out->name = line.mid(11).trimmed();
-        else if (line.startsWith(QStringLiteral("[LUMCAT]")))
+        } else if (line.startsWith(u'[') && line.contains(QStringLiteral("LUMEN"), Qt::CaseInsensitive)
+                   && !line.contains(QStringLiteral("LAMP"), Qt::CaseInsensitive)) {
+            // A keyword stating the luminaire's lumens ([_LUMINAIRE_LUMENS] 4321 and the like).
+            const QString value = line.section(u']', 1).trimmed().section(u' ', 0, 0);
+            if (const auto v = toNumber(value, false); v && *v > 0)
+                out->statedFlux = *v;
+        }
+        if (line.startsWith(QStringLiteral("[LUMCAT]")))
             catalogue = line.mid(8).trimmed();
         else if (freeText.isEmpty() && !line.isEmpty() && !line.startsWith(u'['))
             freeText = line;
@@ -354,7 +369,7 @@ bool readIes(const QByteArray &bytes, Photometry *out, QString *error)
         return false;
     }
     if (!ascending(horizontal, 0, 360) || !expandPlanes(&horizontal, &candela)) {
-        *error = at(horizontalLine, QStringLiteral("水平角の範囲を扱えません（0、0～90、0～180、0～360、90～270 度の昇順のみ）。"));
+        *error = at(horizontalLine, QStringLiteral("水平角の範囲を扱えません（0、0～90、0～180、0～180 を超え 360 まで、90～270 度の昇順のみ）。"));
         return false;
     }
     if (multiplier <= 0) {

@@ -15,7 +15,8 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error);
 bool readFile(const QString &path, Photometry *out, QString *error);
 
 // Expands horizontal planes given over 0, 0-90, 0-180, 0-360 or 90-270 degrees to 0-360 by the
-// symmetry those ranges stand for. False when the range is none of these.
+// symmetry those ranges stand for; planes from 0 to a last one beyond 180 and short of 360 have no
+// lateral symmetry and close on themselves (360 is the plane at 0). False for any other range.
 bool expandPlanes(QList<double> *cAngles, QList<QList<double>> *candela);
 
 } // namespace PhotometryReader

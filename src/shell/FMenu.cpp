@@ -66,6 +66,8 @@ QUrl FMenu::supportMailUrl()
 void FMenu::openSyoudo()
 {
     auto *sheet = new FSyoudo(m_context.masters, m_context.workFolder);
+    if (!m_context.programDir.isEmpty())
+        sheet->setProgramDir(m_context.programDir);
     if (!m_context.helpFile.isEmpty())
         sheet->setHelpFile(m_context.helpFile);
     showSheet(sheet);

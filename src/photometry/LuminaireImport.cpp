@@ -1,0 +1,246 @@
+#include "photometry/LuminaireImport.h"
+
+#include "grid/WorkFile.h"
+#include "io/CheckedFile.h"
+#include "master/LuminaireRecord.h"
+#include "master/MasterCsv.h"
+#include "master/MasterTables.h"
+#include "photometry/PhotometryReader.h"
+#include "text/Cp932.h"
+#include "text/NumberText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace LuminaireImport {
+
+namespace {
+
+QString percent(double fraction)
+{
+    return NumberText::format(fraction * 100, QStringLiteral("0.0")) + QStringLiteral(" %");
+}
+
+QByteArray readWhole(const QString &path, bool *exists)
+{
+    QFile file(path);
+    *exists = file.exists();
+    return *exists && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QString kIndex = QStringLiteral("index.csv");
+
+QString folderOf(const QString &masterDir)
+{
+    return QDir(masterDir).filePath(QStringLiteral("photometry"));
+}
+
+} // namespace
+
+bool analyse(const QString &path, Analysis *out, QString *error)
+{
+    *out = Analysis();
+    Photometry &p = out->photometry;
+    if (!PhotometryReader::readFile(path, &p, error))
+        return false;
+    out->luminaireFlux = PhotometryMath::flux(p);
+    out->fractions = PhotometryMath::fractions(p);
+    out->zones = PhotometryMath::zonalFlux(p);
+    out->table = PhotometryMath::utilizationTable(p);
+    const auto &f = out->fractions;
+    QStringList &w = out->warnings;
+    w = p.warnings;
+    // The file's own figures against what its distribution gives (a figure left at 0 is unknown).
+    if (p.lorl && *p.lorl > 0 && std::fabs(f.total * 100 - *p.lorl) > 0.02 * *p.lorl)
+        w.append(QStringLiteral("ファイルの器具効率 %1 % と配光から求めた %2 が 2 % 以上違います。")
+                     .arg(NumberText::plain(*p.lorl), percent(f.total)));
+    if (p.dff && *p.dff > 0 && f.total > 0 && std::fabs(f.downward / f.total * 100 - *p.dff) > 0.02 * *p.dff)
+        w.append(QStringLiteral("ファイルの下方光束比 %1 % と配光から求めた %2 が 2 % 以上違います。")
+                     .arg(NumberText::plain(*p.dff), percent(f.downward / f.total)));
+    if (p.statedFlux && *p.statedFlux > 0 && std::fabs(out->luminaireFlux - *p.statedFlux) > 0.05 * *p.statedFlux)
+        w.append(QStringLiteral("ファイルの見出しの光束 %1 lm と配光から求めた器具光束 %2 lm が 5 % 以上違います。")
+                     .arg(NumberText::plain(*p.statedFlux), NumberText::format(out->luminaireFlux, QStringLiteral("0"))));
+    if (!p.absolute && f.total > 1.0 + 1e-9)
+        w.append(QStringLiteral("器具効率が 100 % を超えています（%1）。ランプ光束か光度の値を確かめてください。").arg(percent(f.total)));
+    if (!(f.downward > 0))
+        w.append(QStringLiteral("下方光束が 0 です（下に向かう光がありません）。照明率は天井からの反射だけで求めています。"));
+    w += out->table.warnings;
+    return true;
+}
+
+QStringList describe(const Analysis &a)
+{
+    const Photometry &p = a.photometry;
+    const auto &f = a.fractions;
+    QStringList out;
+    out.append(QStringLiteral("形式          : %1").arg(p.format));
+    out.append(QStringLiteral("器具名        : %1").arg(p.name));
+    if (p.absolute)
+        out.append(QStringLiteral("ランプ光束    : 絶対測光（器具光束 %1 lm をランプ光束とします）")
+                       .arg(NumberText::format(a.luminaireFlux, QStringLiteral("0"))));
+    else
+        out.append(QStringLiteral("ランプ光束    : %1 lm（ランプ %2 本）").arg(NumberText::plain(p.lampFlux)).arg(p.lamps));
+    out.append(QStringLiteral("器具光束      : %1 lm（器具効率 %2）")
+                   .arg(NumberText::format(a.luminaireFlux, QStringLiteral("0")), percent(f.total)));
+    out.append(QStringLiteral("下方光束比    : %1（ランプ光束に対して）、上方 %2").arg(percent(f.downward), percent(f.upward)));
+    return out;
+}
+
+QString storedName(const QString &name, bool *changed)
+{
+    QString cut;
+    for (QChar c : name) {
+        bool ok = false;
+        Cp932::encode(QString(c), &ok);
+        const QChar kept = ok && c != QChar(0xFFFD) ? c : QChar(u'?');
+        if (Cp932::byteLength(cut + kept) > 18)
+            break;
+        cut += kept;
+    }
+    if (changed)
+        *changed = cut != name;
+    return cut;
+}
+
+LuminaireRecord record(const LuminaireRecord &old, int slot, const QString &name, const PhotometryMath::Table &table,
+                       const QStringList &factors)
+{
+    LuminaireRecord r = old;
+    r.number = QString::number(slot).rightJustified(2, u'0');
+    r.name = storedName(name);
+    for (size_t p = 0; p < 3; ++p)
+        for (size_t c = 0; c < 12; ++c)
+            r.utilizationFactors[p][c] = QString::number(table.entries[p][c]).rightJustified(2, u'0');
+    if (factors.size() == 3)
+        for (size_t i = 0; i < 3; ++i)
+            r.maintenanceFactors[i] = factors[int(i)].trimmed();
+    r.inUse = QStringLiteral("1");
+    return r;
+}
+
+QList<Kept> kept(const QString &masterDir)
+{
+    QList<Kept> out;
+    QFile file(QDir(folderOf(masterDir)).filePath(kIndex));
+    if (!file.open(QIODevice::ReadOnly))
+        return out;
+    QVector<QStringList> rows;
+    WorkFile::Error parseError = WorkFile::Error::None;
+    if (!WorkFile::fromCsv(QString::fromUtf8(file.readAll()), 1000, &rows, &parseError))
+        return out;
+    for (const QStringList &row : std::as_const(rows)) {
+        bool ok = false;
+        const int slot = row.value(0).toInt(&ok);
+        if (ok && row.size() >= 3 && !row[2].contains(u'/'))
+            out.append({slot, row[1], row[2]});
+    }
+    return out;
+}
+
+QString keptFile(const QString &masterDir, int slot, const QString &currentName)
+{
+    for (const Kept &k : kept(masterDir)) {
+        if (k.slot != slot)
+            continue;
+        const QString path = QDir(folderOf(masterDir)).filePath(k.file);
+        return k.name.trimmed() == currentName.trimmed() && QFileInfo(path).isFile() ? path : QString();
+    }
+    return QString();
+}
+
+bool keepChanges(const QString &masterDir, int slot, const QString &name, const QString &source, QList<Change> *out,
+                 QString *error)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1 を読み込めません。").arg(source);
+        return false;
+    }
+    const QString folder = folderOf(masterDir);
+    const QString suffix = QFileInfo(source).suffix().compare(QStringLiteral("ldt"), Qt::CaseInsensitive) == 0
+                               ? QStringLiteral("ldt")
+                               : QStringLiteral("ies");
+    const QString fileName = QStringLiteral("%1.%2").arg(slot).arg(suffix);
+    Change copy{QDir(folder).filePath(fileName), in.readAll(), std::nullopt};
+    bool exists = false;
+    const QByteArray before = readWhole(copy.path, &exists);
+    if (exists)
+        copy.before = before;
+    // The index: every other slot as it was, this one under its new name and file.
+    QString index = MasterCsv::line({QStringLiteral("slot"), QStringLiteral("name"), QStringLiteral("file")});
+    for (const Kept &k : kept(masterDir))
+        if (k.slot != slot)
+            index += MasterCsv::line({QString::number(k.slot), k.name, k.file});
+    index += MasterCsv::line({QString::number(slot), storedName(name), fileName});
+    Change list{QDir(folder).filePath(kIndex), index.toUtf8(), std::nullopt};
+    const QByteArray oldIndex = readWhole(list.path, &exists);
+    if (exists)
+        list.before = oldIndex;
+    // The other file of the slot (the other format) stays: the index names the one in use.
+    out->append(copy);
+    out->append(list);
+    return true;
+}
+
+bool masterChange(const QString &mstPath, int slot, const LuminaireRecord &record, Change *out, QString *error)
+{
+    bool exists = false;
+    const QByteArray old = readWhole(mstPath, &exists);
+    if (!exists) {
+        *error = QStringLiteral("%1 がありません。").arg(mstPath);
+        return false;
+    }
+    QByteArray bytes;
+    if (!record.toBytes(&bytes) || bytes.size() != LuminaireRecord::kLength) {
+        *error = QStringLiteral("照明器具マスタの形に収まりません。");
+        return false;
+    }
+    QByteArray mst = old.left(old.size() - old.size() % LuminaireRecord::kLength); // whole records
+    QByteArray empty;
+    LuminaireRecord().toBytes(&empty);
+    while (mst.size() < qsizetype(slot) * LuminaireRecord::kLength)
+        mst.append(empty);
+    mst.replace(qsizetype(slot - 1) * LuminaireRecord::kLength, LuminaireRecord::kLength, bytes);
+    *out = Change{mstPath, mst, old};
+    return true;
+}
+
+bool apply(const QList<Change> &changes, QString *error)
+{
+    QStringList madeFolders;
+    for (qsizetype i = 0; i < changes.size(); ++i) {
+        const Change &c = changes[i];
+        const QString folder = QFileInfo(c.path).absolutePath();
+        QString why;
+        bool written = true;
+        if (!QFileInfo(folder).isDir()) {
+            written = QDir().mkpath(folder);
+            if (written)
+                madeFolders.prepend(folder);
+            else
+                why = QStringLiteral("フォルダを作成できません: %1").arg(QDir::toNativeSeparators(folder));
+        }
+        written = written && CheckedFile::write(c.path, c.bytes, &why);
+        if (written)
+            continue;
+        *error = why;
+        // Back to what was there: the files written so far, and no folder made for them.
+        for (qsizetype j = i - 1; j >= 0; --j) {
+            const Change &done = changes[j];
+            QString ignored;
+            if (done.before)
+                CheckedFile::write(done.path, *done.before, &ignored);
+            else
+                QFile::remove(done.path);
+        }
+        for (const QString &f : std::as_const(madeFolders))
+            QDir().rmdir(f);
+        return false;
+    }
+    return true;
+}
+
+} // namespace LuminaireImport
