@@ -9,6 +9,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 #include "ui/FTitle.h"
+#include "illuminance/FHaikou.h"
 #include "ui/QtDialogs.h"
 #include "ui/Translations.h"
 
@@ -100,6 +101,15 @@ int main(int argc, char *argv[])
         sheet->findChild<QLineEdit *>(QStringLiteral("Txt_Syoudo1"))->setFocus();
         shootTabs(sheet, QStringLiteral("syoudo"));
         grabModal(QStringLiteral("preview"), [sheet] { sheet->Menu_File_Preview_Click(); });
+        // 配光データから照明器具を追加, with the sample downlight read.
+        {
+            FHaikou dialog(context.masters, env.programDir(), sheet);
+            scripted.paths = {QDir(TestEnv::sourceDir()).filePath(QStringLiteral("data/photometry/downlight-dl2000.ies"))};
+            dialog.show();
+            dialog.Btn_File_Click();
+            QApplication::processEvents();
+            save(&dialog, QStringLiteral("haikou"));
+        }
         sheet->setAttribute(Qt::WA_DeleteOnClose, false);
         delete sheet;
     }

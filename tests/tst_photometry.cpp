@@ -5,6 +5,7 @@
 #include "grid/TextPanel.h"
 #include "illuminance/IlluminanceCalculation.h"
 #include "master/MasterTables.h"
+#include "photometry/LuminaireImport.h"
 #include "photometry/PhotometryMath.h"
 #include "photometry/PhotometryPlot.h"
 #include "photometry/PhotometryReader.h"
@@ -19,6 +20,12 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTableWidget>
 #include <QToolButton>
 
 #include <cmath>
@@ -302,6 +309,8 @@ private slots:
     void fluxTransferAgainstRadiosity();
     void tableAgainstPhotonTrace_data();
     void tableAgainstPhotonTrace();
+    void plausibilityWarnings_data();
+    void plausibilityWarnings();
     void extremeDistributionsEndQuickly_data();
     void extremeDistributionsEndQuickly();
     void toolPrintsPlotsAndWrites();
@@ -309,6 +318,8 @@ private slots:
     void toolRefusesAndWritesNothing();
     void importedLuminaireOnTheSheet_data();
     void importedLuminaireOnTheSheet();
+    void addingALuminaireFromTheSheet_data();
+    void addingALuminaireFromTheSheet();
 };
 
 void TestPhotometry::variantsGiveTheSameGrid_data()
@@ -370,6 +381,16 @@ void TestPhotometry::variantsGiveTheSameGrid_data()
     QByteArray eof = IesFile().bytes();
     eof.append("\x1a");
     QTest::newRow("IES ending in ^Z") << eof << false << Intensity(shaped);
+    // Planes from 0 to beyond 180 and short of 360: no lateral symmetry, closing on plane 0.
+    QTest::newRow("IES 0-345") << ies([](IesFile &f) { f.horizontal = range(0, 345, 15); }) << false << Intensity(shaped);
+    QTest::newRow("IES 0-357.5") << ies([](IesFile &f) { f.horizontal = range(0, 357.5, 2.5); }) << false << Intensity(shaped);
+    QTest::newRow("IES 0-359, one-sided") << ies([](IesFile &f) {
+        f.f = sideShape;
+        f.horizontal = range(0, 359, 1);
+    }) << false << Intensity(sideShape);
+    IesFile old;
+    old.header.clear();
+    QTest::newRow("IES 1986 closed by END") << old.bytes() + "END\r\n\r\n" << false << Intensity(shaped);
 }
 
 void TestPhotometry::variantsGiveTheSameGrid()
@@ -464,6 +485,9 @@ void TestPhotometry::refusedFiles_data()
     QByteArray manyLamps = LdtFile().bytes();
     manyLamps.replace("\r\n1\r\n1\r\nLED\r\n", "\r\n1\r\n-3000000000\r\nLED\r\n");
     QTest::newRow("LDT, lamp count beyond the integers") << manyLamps << true << QStringLiteral("ランプの数");
+    QTest::newRow("IES, text after END") << IesFile().bytes() + "END\r\nmore\r\n" << false << QStringLiteral("合いません");
+    QTest::newRow("IES, horizontal to 180 and beyond 360")
+        << ies([](IesFile &f) { f.horizontal = {0, 90, 180, 370}; }) << false << QStringLiteral("水平角");
 }
 
 void TestPhotometry::refusedFiles()
@@ -667,6 +691,51 @@ void TestPhotometry::tableAgainstPhotonTrace()
     QVERIFY2(std::fabs(traced - about) < 0.05, qPrintable(QString::number(traced)));
 }
 
+void TestPhotometry::plausibilityWarnings_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("warning"); // "" for none
+    const auto ies = [](const std::function<void(IesFile &)> &change) {
+        IesFile f;
+        change(f);
+        return f.bytes();
+    };
+    // shaped(): about 2535 lm of luminaire flux; a lamp of 1000 lm gives more than 100 %.
+    QTest::newRow("a plain file, 3000 lm lamp") << ies([](IesFile &f) { f.lumens = 3000; }) << QString();
+    QTest::newRow("light output ratio above 100 %") << ies([](IesFile &f) { f.lumens = 1000; }) << QStringLiteral("100 % を超えています");
+    QByteArray stated = ies([](IesFile &f) { f.lumens = 3000; });
+    stated.replace("[LUMINAIRE] TEST LUMINAIRE", "[LUMINAIRE] TEST LUMINAIRE\r\n[_LUMINAIRE_LUMENS] 1200");
+    QTest::newRow("stated lumens 53 % off") << stated << QStringLiteral("5 % 以上違います");
+    QByteArray close = ies([](IesFile &f) { f.lumens = 3000; });
+    close.replace("[LUMINAIRE] TEST LUMINAIRE", "[LUMINAIRE] TEST LUMINAIRE\r\n[_LUMINAIRE_LUMENS] 2500");
+    QTest::newRow("stated lumens within 5 %") << close << QString();
+    QTest::newRow("no downward flux") << ies([](IesFile &f) {
+        f.lumens = 3000;
+        f.f = [](double, double g) { return g > 90 ? 300.0 : 0.0; };
+    }) << QStringLiteral("下方光束が 0 です");
+}
+
+void TestPhotometry::plausibilityWarnings()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, warning);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("w.ies"));
+    TestEnv::writeBytes(path, file);
+    LuminaireImport::Analysis a;
+    QString error;
+    QVERIFY2(LuminaireImport::analyse(path, &a, &error), qPrintable(error));
+    if (warning.isEmpty()) {
+        QVERIFY2(a.warnings.isEmpty(), qPrintable(a.warnings.join(u'\n')));
+        return;
+    }
+    QVERIFY2(a.warnings.join(u'\n').contains(warning), qPrintable(a.warnings.join(u'\n')));
+    // The tool prints it with the figures, and it is no refusal.
+    QString output;
+    QCOMPARE(runTool({QStringLiteral("photometry"), path}, &output), 0);
+    QVERIFY(output.contains(QStringLiteral("警告: ")) && output.contains(warning));
+}
+
 void TestPhotometry::extremeDistributionsEndQuickly_data()
 {
     QTest::addColumn<double>("candela");
@@ -737,6 +806,9 @@ void TestPhotometry::toolPrintsPlotsAndWrites()
     QCOMPARE(row[2], QStringLiteral("LED DOWNLIGHT 2000"));    // cut to 18 bytes
     QCOMPARE(row.mid(49, 4), (QStringList{"0.81", "0.77", "0.72", "1"}));
     QCOMPARE(after[59], QStringLiteral("59"));                // the slots between, empty
+    // The file itself is kept beside the master's CSV, for the distribution of its rooms.
+    QCOMPARE(TestEnv::readBytes(LuminaireImport::keptFile(dir.path(), 60, QStringLiteral("LED DOWNLIGHT 2000"))),
+             TestEnv::readBytes(downlight));
     // It converts, and a second import keeps the factors.
     const QString mst = dir.filePath(QStringLiteral("syomei.mst"));
     QCOMPARE(runTool({QStringLiteral("to-mst"), QStringLiteral("luminaire"), csv, mst}), 0);
@@ -871,6 +943,115 @@ void TestPhotometry::importedLuminaireOnTheSheet()
     f.sheet->Btn_Hansya_Click(0); // 良: 70/50/10
     f.sheet->Data_calculation(QString());
     QCOMPARE(f.box("Txt_Syouritsu")->text(), NumberText::plain(entry / 100.0));
+}
+
+void TestPhotometry::addingALuminaireFromTheSheet_data()
+{
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("factors");         // typed into Txt_MF1..3 ("" keeps what is there)
+    QTest::addColumn<int>("answer");              // to the question before replacing
+    QTest::addColumn<QString>("button");          // Btn_OK or Btn_Cancel
+    QTest::addColumn<bool>("writable");
+    QTest::addColumn<bool>("written");
+    const int yes = int(Dialogs::Answer::Yes), no = int(Dialogs::Answer::No);
+    QTest::newRow("a free slot") << 60 << "0.81,0.77,0.72" << yes << "Btn_OK" << true << true;
+    QTest::newRow("an occupied slot, replaced after the question") << 1 << "" << yes << "Btn_OK" << true << true;
+    QTest::newRow("an occupied slot, kept") << 1 << "" << no << "Btn_OK" << true << false;
+    QTest::newRow("Cancel") << 60 << "0.81,0.77,0.72" << yes << "Btn_Cancel" << true << false;
+    QTest::newRow("a master folder that cannot be written") << 60 << "0.81,0.77,0.72" << yes << "Btn_OK" << false << false;
+}
+
+void TestPhotometry::addingALuminaireFromTheSheet()
+{
+    QFETCH(int, slot);
+    QFETCH(QString, factors);
+    QFETCH(int, answer);
+    QFETCH(QString, button);
+    QFETCH(bool, writable);
+    QFETCH(bool, written);
+    SheetFixture f(TestEnv::sampleMasters());
+    QVERIFY(f.env.copySampleMasters());
+    const QString programDir = f.env.programDir();
+    f.sheet->setProgramDir(programDir);
+    const QString mst = QDir(programDir).filePath(QStringLiteral("syomei.mst"));
+    const QByteArray before = TestEnv::readBytes(mst);
+    const LuminaireRecord old = f.masters.luminaire(slot);
+    const QString source = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("data/photometry/downlight-dl2000.ies"));
+    if (!writable && !TestEnv::makeFolderUnwritable(programDir))
+        QSKIP("no way to make a folder unwritable here");
+    const auto restore = qScopeGuard([&] { TestEnv::makeFolderWritable(programDir); });
+    QString shownName, shownTable, slotNote;
+    f.dialogs.paths = {source};
+    f.dialogs.answers = {Dialogs::Answer(answer)};
+    f.dialogs.dialogAnswers = {[&](QDialog &d) {
+        QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("Btn_File")), Qt::LeftButton);
+        shownName = d.findChild<QLabel *>(QStringLiteral("Lbl_Name"))->text();
+        shownTable = d.findChild<QTableWidget *>(QStringLiteral("Tbl_Table"))->item(0, 6)->text();
+        auto *slotBox = d.findChild<QLineEdit *>(QStringLiteral("Txt_Slot"));
+        slotBox->selectAll();
+        QTest::keyClicks(slotBox, QString::number(slot));
+        slotNote = d.findChild<QLabel *>(QStringLiteral("Lbl_Slot"))->text();
+        const QStringList mf = factors.split(u',', Qt::SkipEmptyParts);
+        for (int i = 0; i < mf.size(); ++i) {
+            auto *box = d.findChild<QLineEdit *>(QStringLiteral("Txt_MF%1").arg(i + 1));
+            box->selectAll();
+            QTest::keyClicks(box, mf[i]);
+        }
+        QTest::mouseClick(d.findChild<QPushButton *>(button), Qt::LeftButton);
+        if (d.isVisible()) // kept open (a refusal, or No to the question): the user cancels
+            QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("Btn_Cancel")), Qt::LeftButton);
+        return d.result();
+    }};
+    f.sheet->Menu_Option_Photometry_Click();
+    TestEnv::makeFolderWritable(programDir);
+    // What the dialog showed: the file's figures and the table as it will be stored.
+    QCOMPARE(shownName, QStringLiteral("LED DOWNLIGHT 2000LM"));
+    LuminaireImport::Analysis a;
+    QString error;
+    QVERIFY(LuminaireImport::analyse(source, &a, &error));
+    QCOMPARE(shownTable, QString::number(a.table.entries[0][6]).rightJustified(2, u'0'));
+    QVERIFY2(slotNote.startsWith(old.present() ? QStringLiteral("使用中") : QStringLiteral("空き")), qPrintable(slotNote));
+    if (!written) {
+        QCOMPARE(TestEnv::readBytes(mst), before);
+        QVERIFY(!QFileInfo::exists(QDir(programDir).filePath(QStringLiteral("photometry"))));
+        QCOMPARE(f.masters.luminaire(slot).name, old.name);
+        if (!writable)
+            QVERIFY(f.dialogs.messages().last().startsWith(QStringLiteral("照明器具マスタに登録できません")));
+        return;
+    }
+    // The slot in the master beside the program, read back as the program reads masters.
+    MasterTables reread;
+    QVERIFY(reread.loadAll(programDir, &error));
+    const LuminaireRecord &lum = reread.luminaire(slot);
+    QCOMPARE(lum.name.trimmed(), QStringLiteral("LED DOWNLIGHT 2000"));
+    QCOMPARE(lum.utilizationFactor(1, 7), QString::number(a.table.entries[0][6]).rightJustified(2, u'0'));
+    const QStringList expected = factors.isEmpty() ? QStringList{old.maintenanceFactor(1).trimmed(), old.maintenanceFactor(2).trimmed(),
+                                                                 old.maintenanceFactor(3).trimmed()}
+                                                   : factors.split(u',');
+    QCOMPARE((QStringList{lum.maintenanceFactor(1).trimmed(), lum.maintenanceFactor(2).trimmed(), lum.maintenanceFactor(3).trimmed()}),
+             expected);
+    // Every other slot as it was.
+    MasterTables original;
+    QVERIFY(original.loadAll(QDir(TestEnv::buildDir()).path(), &error));
+    for (int s2 = 1; s2 <= 80; ++s2)
+        if (s2 != slot)
+            QCOMPARE(reread.luminaire(s2).name, original.luminaire(s2).name);
+    // The file kept beside the master, found for the slot while its record has that name.
+    QCOMPARE(TestEnv::readBytes(LuminaireImport::keptFile(programDir, slot, lum.name)), TestEnv::readBytes(source));
+    QCOMPARE(LuminaireImport::keptFile(programDir, slot, QStringLiteral("別の器具")), QString());
+    // On the open sheet at once: its pick list shows the slot, and picking it takes the new table.
+    QCOMPARE(f.tab(), 2);
+    auto *list = f.w<ListGrid>("Spd_Syoumei");
+    int row = 0, column = 0;
+    for (int r = 1; r <= list->rowCount() && row == 0; ++r)
+        for (int c = 1; c <= list->columnCount(); ++c)
+            if (list->cellText(r, c).startsWith(QStringLiteral("%1:").arg(slot, 2, 10, QChar(u'0'))) && list->cellText(r, c).contains(QStringLiteral("LED DOWNLIGHT"))) {
+                row = r;
+                column = c;
+            }
+    QVERIFY2(row != 0, "the new luminaire is not in the list");
+    f.clickCell("Spd_Syoumei", row, column);
+    QCOMPARE(f.sheet->state().luminaireIndex, slot);
 }
 
 QTEST_MAIN(TestPhotometry)

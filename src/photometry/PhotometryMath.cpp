@@ -117,8 +117,8 @@ double directRatio(const std::array<double, 18> &zones, double rcr)
 
 double utilizationFactor(double rcr, double d, double down, double up, double rcc, double rw, double rfc)
 {
-    // Form factor of the room cavity between floor and ceiling (of a square room, from RCR / 5),
-    // and the flux-transfer coefficients.
+    // The zonal-cavity method's floor-to-ceiling form factor of the room cavity (the infinite-strip
+    // formula in x = RCR / 5), and the flux-transfer coefficients.
     const double x = rcr / 5;
     const double f2 = std::sqrt(x * x + 1) - x;
     const double c1 = (1 - rw) * (1 - f2 * f2) * rcr / (2.5 * rw * (1 - f2 * f2) + rcr * f2 * (1 - rw));
