@@ -28,7 +28,11 @@ void setNames()
                                                 .arg(PRX5M_VERSION_PATCH));
 }
 
-// prx5m --pdf illuminance|cecl INPUT.syw OUTPUT.pdf: the report as a PDF, with no window.
+const char *const kUsage = "使い方: prx5m --pdf illuminance|cecl|distribution INPUT.syw OUTPUT.pdf\n"
+                           "       prx5m --distribution-csv INPUT.syw OUTPUT_FOLDER\n";
+
+// The batch mode, with no window: prx5m --pdf illuminance|cecl|distribution IN.syw OUT.pdf, or
+// prx5m --distribution-csv IN.syw FOLDER.
 int batch(int argc, char *argv[])
 {
     QStringList args;
@@ -37,8 +41,9 @@ int batch(int argc, char *argv[])
         std::fprintf(stderr, "prx5m: %s\n", argumentError.toUtf8().constData());
         return BatchStatus::BadInput;
     }
-    if (args.size() != 4) {
-        std::fprintf(stderr, "使い方: prx5m --pdf illuminance|cecl INPUT.syw OUTPUT.pdf\n");
+    const bool csv = args.value(0) == u"--distribution-csv";
+    if (args.size() != (csv ? 3 : 4)) {
+        std::fprintf(stderr, "%s", kUsage);
         return BatchStatus::BadInput;
     }
     // Only this program's own messages belong on stderr in batch mode.
@@ -57,18 +62,26 @@ int batch(int argc, char *argv[])
         std::fprintf(stderr, "prx5m: %s\n", ReportFont::missingMessage().toUtf8().constData());
         return BatchStatus::NoJapaneseFont;
     }
-    const QString kind = args[1];
-    const QString input = args[2];
-    const QString output = args[3];
+    const QString kind = csv ? QStringLiteral("distribution-csv") : args[1];
+    const QString input = args[csv ? 1 : 2];
+    const QString output = args[csv ? 2 : 3];
+    const QString programDir = QCoreApplication::applicationDirPath();
     QString error;
+    QStringList warnings;
     int status = BatchStatus::BadInput;
     if (kind == u"illuminance") {
         status = IlluminanceBatch::writePdf(input, output, AppContext::defaultWorkFolder(), &error);
     } else if (kind == u"cecl") {
         status = CeclBatch::writePdf(input, output, AppContext::defaultWorkFolder(), &error);
+    } else if (kind == u"distribution") {
+        status = IlluminanceBatch::writeDistributionPdf(input, output, programDir, &error, &warnings);
+    } else if (kind == u"distribution-csv") {
+        status = IlluminanceBatch::writeDistributionCsv(input, output, programDir, &error, &warnings);
     } else {
-        error = QStringLiteral("帳票の種類は illuminance か cecl です: %1").arg(kind);
+        error = QStringLiteral("帳票の種類は illuminance、cecl、distribution のどれかです: %1").arg(kind);
     }
+    for (const QString &w : std::as_const(warnings))
+        std::fprintf(stderr, "prx5m: 警告: %s\n", w.toUtf8().constData());
     if (status != 0)
         std::fprintf(stderr, "prx5m: %s\n", error.toLocal8Bit().constData());
     return status;
@@ -78,7 +91,7 @@ int batch(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    if (argc > 1 && std::strcmp(argv[1], "--pdf") == 0)
+    if (argc > 1 && (std::strcmp(argv[1], "--pdf") == 0 || std::strcmp(argv[1], "--distribution-csv") == 0))
         return batch(argc, argv);
 
     // Dates in the standard dialogs as a Japanese user reads them, where the session names no

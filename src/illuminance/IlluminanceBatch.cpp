@@ -3,7 +3,9 @@
 #include "grid/WorkFile.h"
 #include "illuminance/IlluminancePrintTable.h"
 #include "illuminance/RoomRecord.h"
+#include "illuminance/RoomDistribution.h"
 #include "illuminance/RptSyoudo.h"
+#include "master/MasterTables.h"
 #include "report/BatchStatus.h"
 #include "report/ReportOutput.h"
 #include "settings/SettingsStore.h"
@@ -40,6 +42,69 @@ int writePdf(const QString &workFile, const QString &pdfPath, const QString &wor
     QString writeError;
     if (!ReportOutput::writePdf(RptSyoudo::definition(), records, pdfPath, QStringLiteral("照度計算書"), &writeError)) {
         *error = QStringLiteral("PDFを書き込めません: %1").arg(writeError);
+        return BatchStatus::CannotWritePdf;
+    }
+    return BatchStatus::Ok;
+}
+
+namespace {
+
+// The sheet and its rooms' distributions; a status other than Ok when there is none to give.
+int distributions(const QString &workFile, const QString &programDir, RecordGrid *grid,
+                  QList<RoomDistribution::Outcome> *rooms, QString *error, QStringList *warnings)
+{
+    WorkFile::Error loadError = WorkFile::Error::None;
+    if (!WorkFile::load(*grid, workFile, &loadError)) {
+        *error = QStringLiteral("作業ファイルを読み込めません: %1（%2）").arg(workFile, WorkFile::errorText(loadError));
+        return BatchStatus::BadInput;
+    }
+    MasterTables masters;
+    if (!masters.LoadLuminaireMaster(programDir, error))
+        return BatchStatus::BadInput;
+    *rooms = RoomDistribution::computeAll(*grid, masters, programDir);
+    if (rooms->isEmpty()) {
+        *error = QStringLiteral("データがありません。（使用中の室がありません）: %1").arg(workFile);
+        return BatchStatus::NothingToPrint;
+    }
+    for (const RoomDistribution::Outcome &o : std::as_const(*rooms))
+        if (!o.ok)
+            warnings->append(QStringLiteral("%1 行目（%2）: %3").arg(o.row).arg(o.name, o.reason));
+    return BatchStatus::Ok;
+}
+
+} // namespace
+
+int writeDistributionPdf(const QString &workFile, const QString &pdfPath, const QString &programDir, QString *error,
+                         QStringList *warnings)
+{
+    RecordGrid grid(RoomRecord::kRows, RoomRecord::kColumns);
+    QList<RoomDistribution::Outcome> rooms;
+    if (const int status = distributions(workFile, programDir, &grid, &rooms, error, warnings); status != BatchStatus::Ok)
+        return status;
+    BandedReport report = RptSyoudo::definition();
+    report.extraPages = RoomDistribution::pages(rooms, grid, SettingsStore::ReadSetting(QStringLiteral("CompanyName")));
+    if (report.extraPages.isEmpty()) {
+        *error = QStringLiteral("照度分布を求められる室がありません（配光データのある照明器具の室がありません）。");
+        return BatchStatus::NothingToPrint;
+    }
+    QString writeError;
+    if (!ReportOutput::writePdf(report, {}, pdfPath, QStringLiteral("照度分布"), &writeError)) {
+        *error = QStringLiteral("PDFを書き込めません: %1").arg(writeError);
+        return BatchStatus::CannotWritePdf;
+    }
+    return BatchStatus::Ok;
+}
+
+int writeDistributionCsv(const QString &workFile, const QString &folder, const QString &programDir, QString *error,
+                         QStringList *warnings)
+{
+    RecordGrid grid(RoomRecord::kRows, RoomRecord::kColumns);
+    QList<RoomDistribution::Outcome> rooms;
+    if (const int status = distributions(workFile, programDir, &grid, &rooms, error, warnings); status != BatchStatus::Ok)
+        return status;
+    QString writeError;
+    if (!RoomDistribution::writeCsv(rooms, folder, &writeError)) {
+        *error = QStringLiteral("CSVを書き込めません: %1").arg(writeError);
         return BatchStatus::CannotWritePdf;
     }
     return BatchStatus::Ok;

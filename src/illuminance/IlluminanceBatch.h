@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The illuminance report without a window: work file in, PDF out.
 namespace IlluminanceBatch {
@@ -8,5 +9,14 @@ namespace IlluminanceBatch {
 // 0 on success; otherwise a status for the process and a message in *error
 // (2 the work file cannot be read, 3 nothing to print, 4 the report cannot be written).
 int writePdf(const QString &workFile, const QString &pdfPath, const QString &workFolder, QString *error);
+
+// The illuminance distribution of every room whose luminaire has a photometric file kept beside
+// the masters in `programDir`: its pages alone as a PDF, or rooms.csv, points.csv and
+// luminaires.csv into a folder. Rooms without one are named in *warnings with the reason.
+// Statuses as for writePdf (2 also when the luminaire master cannot be read).
+int writeDistributionPdf(const QString &workFile, const QString &pdfPath, const QString &programDir, QString *error,
+                         QStringList *warnings);
+int writeDistributionCsv(const QString &workFile, const QString &folder, const QString &programDir, QString *error,
+                         QStringList *warnings);
 
 } // namespace IlluminanceBatch

@@ -148,6 +148,12 @@ int BandedReport::pageCount(int rows) const
     return (rows + rowsPerPage - 1) / rowsPerPage;
 }
 
+int BandedReport::totalPages(int rows) const
+{
+    const int detail = rows <= 0 && !extraPages.isEmpty() ? 0 : pageCount(rows);
+    return detail + int(extraPages.size());
+}
+
 BandedReport::Page BandedReport::pageFrame() const
 {
     // From millimetres: the page size in inches is rounded to hundredths.
@@ -176,11 +182,12 @@ void BandedReport::render(QPagedPaintDevice &device, const QList<QSqlRecord> &ro
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     const double scale = device.logicalDpiX() / kTwipsPerInch;
     Page page = pageFrame();
-    page.count = pageCount(int(rows.size()));
+    page.count = totalPages(int(rows.size()));
+    const int detailPages = page.count - int(extraPages.size());
     const QSqlRecord empty;
     Pen pen(painter, font);
 
-    for (int p = 0; p < page.count; ++p) {
+    for (int p = 0; p < detailPages; ++p) {
         if (p > 0)
             device.newPage();
         page.number = p + 1;
@@ -220,5 +227,13 @@ void BandedReport::render(QPagedPaintDevice &device, const QList<QSqlRecord> &ro
         }
         if (drawPageFooter)
             drawPageFooter(pen, page, first);
+    }
+    for (int e = 0; e < extraPages.size(); ++e) {
+        if (detailPages + e > 0)
+            device.newPage();
+        page.number = detailPages + e + 1;
+        painter.resetTransform();
+        painter.scale(scale, scale);
+        extraPages[e](pen, page);
     }
 }

@@ -76,6 +76,9 @@ public:
     std::function<void(Pen &, const Page &, const QSqlRecord &first)> drawPageFooter;
     // Lets the report change the shown texts of a row before it is drawn (a detail format event).
     std::function<void(const QSqlRecord &, QHash<QString, QString> &shown)> formatDetail;
+    // Pages drawn after the detail pages (each draws all of itself); the page numbers and the count
+    // run on through them. A report with no rows and such pages has only them.
+    QList<std::function<void(Pen &, const Page &)>> extraPages;
 
     // The text a field shows: Null and empty give "", numbers go through the field's pattern.
     static QString shownText(const QSqlRecord &record, const Field &field);
@@ -87,6 +90,8 @@ public:
     bool showsWhole(const Field &field, const QVariant &value) const;
 
     int pageCount(int rows) const;
+    // The pages drawn in all: the detail pages and the extra ones.
+    int totalPages(int rows) const;
     // The printable frame of a page in twips (the paper less the margins); number and count 1.
     Page pageFrame() const;
     // Draws every page onto the device (which must be set to this report's paper beforehand).
