@@ -56,6 +56,8 @@ public slots:
     void Option_Menu_Midashi_Click();
     // 配光データから照明器具を追加: the dialog, then the new luminaire in the pick list at once.
     void Menu_Option_Photometry_Click();
+    // 照度分布: the distribution of the room on the panel (as it stands, confirmed or not).
+    void Menu_Option_Bunpu_Click();
 
 protected:
     void commitRow(int row) override;
@@ -71,6 +73,8 @@ protected:
     int choiceTab(const QString &box) const override;
     bool buildPrintTable(QList<QSqlRecord> *rows) override;
     BandedReport report() const override;
+    // 照度分布を付ける: the distribution pages after the report (remembered in the settings).
+    bool reportOption(ReportOutput::Option *option) override;
 
 private:
     void setUpPickLists();

@@ -1,6 +1,9 @@
 // The illuminance sheet's pick lists (tabs 1 to 3), pickers (tabs 4 to 7), print table and
 // headings dialog.
+#include "illuminance/FBunpu.h"
 #include "illuminance/FHaikou.h"
+#include "illuminance/RoomDistribution.h"
+#include "illuminance/RoomRecord.h"
 #include "illuminance/FMidashi.h"
 #include "illuminance/FSyoudo.h"
 #include "illuminance/IlluminancePrintTable.h"
@@ -222,6 +225,23 @@ BandedReport FSyoudo::report() const
     return RptSyoudo::definition();
 }
 
+bool FSyoudo::reportOption(ReportOutput::Option *option)
+{
+    option->text = QStringLiteral("照度分布を付ける");
+    option->checked = SettingsStore::ReadSetting(QStringLiteral("AttachDistribution")) == u"1";
+    option->remember = [](bool on) {
+        SettingsStore::WriteSetting(QStringLiteral("AttachDistribution"), on ? QStringLiteral("1") : QStringLiteral("0"));
+    };
+    option->report = [this](bool on) {
+        BandedReport report = RptSyoudo::definition();
+        if (on)
+            report.extraPages = RoomDistribution::pages(RoomDistribution::computeAll(recordGrid(), m_masters, programDir()),
+                                                        recordGrid(), SettingsStore::ReadSetting(QStringLiteral("CompanyName")));
+        return report;
+    };
+    return true;
+}
+
 QString FSyoudo::programDir() const
 {
     return m_programDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_programDir;
@@ -252,6 +272,17 @@ void FSyoudo::Menu_Option_Photometry_Click()
     setStatusMessage(QStringLiteral("スロット %1 に「%2」を登録しました。照明器具種類の一覧から選べます。")
                          .arg(slot)
                          .arg(FixedField::trimmedRight(dialog.writtenRecord().name)));
+}
+
+void FSyoudo::Menu_Option_Bunpu_Click()
+{
+    // The room as the panel shows it, by the columns of the room record.
+    QHash<int, QString> texts;
+    for (const auto &bc : RoomRecord::kBoxColumns)
+        texts.insert(bc.column, text(QString::fromLatin1(bc.box)));
+    texts.insert(RoomRecord::LuminaireIndex, QString::number(m_state.luminaireIndex));
+    FBunpu window(texts, rowNumber(), m_masters, programDir(), this);
+    Dialogs::instance().execute(window);
 }
 
 void FSyoudo::Option_Menu_Midashi_Click()

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QBoxLayout>
+#include <QCheckBox>
 #include <QLabel>
 #include <QBuffer>
 #include <QFileInfo>
@@ -69,9 +70,10 @@ Placement previewPlacement(const QRect &available)
     return {QSize(std::min(1400, available.width() * 9 / 10), available.height() * 9 / 10), false};
 }
 
-void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title,
-             const QString &pdfName, const QString &notice)
+void preview(QWidget *parent, const BandedReport &base, const QList<QSqlRecord> &rows, const QString &title,
+             const QString &pdfName, const QString &notice, const Option *option)
 {
+    BandedReport report = option ? option->report(option->checked) : base;
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer, report, title);
     QPrintPreviewDialog dialog(&printer, parent);
@@ -92,6 +94,19 @@ void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord
         preparePrinter(*p, report, title);
         report.render(*p, rows);
     });
+    if (QToolBar *bar = dialog.findChild<QToolBar *>(); bar && option) {
+        bar->addSeparator();
+        QAction *choice = bar->addAction(option->text);
+        choice->setObjectName(QStringLiteral("Action_Option"));
+        choice->setCheckable(true);
+        choice->setChecked(option->checked);
+        QObject::connect(choice, &QAction::toggled, &dialog, [&](bool on) {
+            option->remember(on);
+            report = option->report(on);
+            if (auto *pages = dialog.findChild<QPrintPreviewWidget *>())
+                pages->updatePreview();
+        });
+    }
     if (QToolBar *bar = dialog.findChild<QToolBar *>()) {
         bar->addSeparator();
         QAction *pdf = bar->addAction(QStringLiteral("PDFに保存..."));
@@ -120,19 +135,36 @@ void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord
     dialog.exec();
 }
 
-void print(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title,
-           const QString &pdfName)
+void print(QWidget *parent, const BandedReport &base, const QList<QSqlRecord> &rows, const QString &title,
+           const QString &pdfName, const Option *option)
 {
     QPrinter printer(QPrinter::HighResolution);
-    preparePrinter(printer, report, title);
+    preparePrinter(printer, base, title);
     // With no printer the dialog prints to a file: the PDF beside the work file.
     if (QPrinterInfo::availablePrinters().isEmpty())
         printer.setOutputFileName(pdfName);
     QPrintDialog dialog(&printer, parent);
+    QCheckBox *choice = nullptr;
+    if (option) {
+        auto *tab = new QWidget;
+        tab->setWindowTitle(QStringLiteral("帳票"));
+        auto *layout = new QVBoxLayout(tab);
+        choice = new QCheckBox(option->text, tab);
+        choice->setObjectName(QStringLiteral("Chk_Option"));
+        choice->setChecked(option->checked);
+        layout->addWidget(choice);
+        layout->addStretch();
+        dialog.setOptionTabs({tab});
+    }
     if (dialog.exec() != QDialog::Accepted)
         return;
     printer.setFullPage(true);
-    report.render(printer, rows);
+    if (option) {
+        option->remember(choice->isChecked());
+        option->report(choice->isChecked()).render(printer, rows);
+        return;
+    }
+    base.render(printer, rows);
 }
 
 } // namespace ReportOutput

@@ -3,6 +3,8 @@
 #include "report/BandedReport.h"
 
 #include <QRect>
+
+#include <functional>
 #include <QSize>
 
 class QPrinter;
@@ -10,6 +12,15 @@ class QWidget;
 
 // Where a report goes: a PDF file, the print preview window, or a printer after its dialog.
 namespace ReportOutput {
+
+// A choice offered with the preview and the printer dialog that changes the report (pages added):
+// its caption, its state, what remembers it, and the report it gives.
+struct Option {
+    QString text;
+    bool checked = false;
+    std::function<void(bool)> remember;
+    std::function<BandedReport(bool)> report;
+};
 
 // Writes the whole report as a PDF. Goes through a temporary file and a rename, so a failure
 // leaves any earlier file as it was.
@@ -20,11 +31,11 @@ bool writePdf(const BandedReport &report, const QList<QSqlRecord> &rows, const Q
 // `pdfName`). It opens sized to the screen's free area, maximised on a small screen. A notice
 // (what the print table did that the user should know) shows as a line above the pages.
 void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title,
-             const QString &pdfName, const QString &notice = {});
+             const QString &pdfName, const QString &notice = {}, const Option *option = nullptr);
 
 // The print dialog first, then the printer.
 void print(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title,
-           const QString &pdfName);
+           const QString &pdfName, const Option *option = nullptr);
 
 // The report's paper on a printer: B4 landscape, drawn from the paper's corner, the report's margins
 // shown in the page set-up, the job named by a valid file name.

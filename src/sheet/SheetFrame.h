@@ -3,6 +3,7 @@
 #include "grid/Panel.h"
 #include "grid/RecordGrid.h"
 #include "report/BandedReport.h"
+#include "report/ReportOutput.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -151,6 +152,8 @@ protected:
     // user has been told why).
     virtual bool buildPrintTable(QList<QSqlRecord> *rows) = 0;
     virtual BandedReport report() const = 0;
+    // A choice the preview and the printer dialog offer with the report (none by default).
+    virtual bool reportOption(ReportOutput::Option *) { return false; }
 
     // --- for the sheet's rules
     QLineEdit *box(const QString &name) const { return m_boxes.value(name); }

@@ -223,10 +223,12 @@ void SheetFrame::showReport(bool onPrinter)
     gridChanged(); // printing may fill empty cells
     if (!m_reportNotice.isEmpty())
         setStatusMessage(m_reportNotice);
+    ReportOutput::Option option;
+    const bool withOption = reportOption(&option);
     if (onPrinter)
-        ReportOutput::print(this, report(), rows, m_tables.title, pdfName());
+        ReportOutput::print(this, report(), rows, m_tables.title, pdfName(), withOption ? &option : nullptr);
     else
-        ReportOutput::preview(this, report(), rows, m_tables.title, pdfName(), m_reportNotice);
+        ReportOutput::preview(this, report(), rows, m_tables.title, pdfName(), m_reportNotice, withOption ? &option : nullptr);
 }
 
 QString SheetFrame::pdfName() const

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "photometry/Distribution.h"
+
+#include <QWidget>
+
+// The drawing of a room's illuminance distribution on the screen (the same drawing as the report's).
+class DistributionView : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit DistributionView(QWidget *parent = nullptr);
+
+    void show(const Distribution::Room &room, const Photometry &photometry, const Distribution::Result &result);
+    void clear();
+    void setShaded(bool shaded);
+    bool hasDrawing() const { return m_has; }
+    // The drawing into any painter's area (pictures and PDF files).
+    void drawInto(QPainter &painter, const QRectF &area) const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    bool m_has = false;
+    bool m_shaded = true;
+    Distribution::Room m_room;
+    Photometry m_photometry;
+    Distribution::Result m_result;
+};
