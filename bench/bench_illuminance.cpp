@@ -1,5 +1,7 @@
 // Times Data_calculation on a text panel and on the form, and SPD_Paint of 220 rooms.
+#include "illuminance/FBunpu.h"
 #include "illuminance/FSyoudo.h"
+#include "illuminance/IlluminanceBatch.h"
 #include "illuminance/IlluminanceCalculation.h"
 #include "illuminance/RoomRecord.h"
 #include "grid/TextPanel.h"
@@ -11,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPrintPreviewWidget>
+#include <QSpinBox>
 #include <QTimer>
 
 #include <cstdio>
@@ -103,6 +106,35 @@ int main(int argc, char *argv[])
         timer.restart();
         sheet.Menu_File_Preview_Click();
         std::printf("preview of 220 rooms, first page on the screen: %.1f ms\n", shown);
+    }
+
+    // The distribution of the same 220 rooms as CSV files, with the sample masters and their
+    // photometric files beside the program.
+    const QString full = QDir::temp().filePath(QStringLiteral("bench-220.syw"));
+    WorkFile::save(g, full);
+    MasterTables sample;
+    QString error;
+    sample.loadAll(QStringLiteral(PRX5M_BUILD_DIR), &error);
+    for (int round = 0; round < 3; ++round) {
+        QStringList warnings;
+        timer.restart();
+        IlluminanceBatch::writeDistributionCsv(full, QDir::temp().filePath(QStringLiteral("bench-distribution")),
+                                               QStringLiteral(PRX5M_BUILD_DIR), &error, &warnings);
+        std::printf("distribution CSV of 220 rooms: %.1f ms\n", timer.nsecsElapsed() / 1e6);
+    }
+    // The window: a change of the layout, recomputed and drawn.
+    QHash<int, QString> texts;
+    for (int c = 1; c <= RoomRecord::kColumns; ++c)
+        texts.insert(c, example.text(3, c));
+    FBunpu window(texts, 3, sample, QStringLiteral(PRX5M_BUILD_DIR));
+    window.show();
+    auto *nx = window.findChild<QSpinBox *>(QStringLiteral("Spn_Nx"));
+    auto *plot = window.findChild<QWidget *>(QStringLiteral("Wid_Plot"));
+    for (int round = 0; round < 3; ++round) {
+        timer.restart();
+        nx->setValue(nx->value() + 1);
+        plot->grab();
+        std::printf("distribution window, nx changed and redrawn: %.1f ms\n", timer.nsecsElapsed() / 1e6);
     }
     return 0;
 }

@@ -9,7 +9,9 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnv.h"
 #include "ui/FTitle.h"
+#include "illuminance/FBunpu.h"
 #include "illuminance/FHaikou.h"
+#include "illuminance/RoomRecord.h"
 #include "ui/QtDialogs.h"
 #include "ui/Translations.h"
 
@@ -109,6 +111,17 @@ int main(int argc, char *argv[])
             dialog.Btn_File_Click();
             QApplication::processEvents();
             save(&dialog, QStringLiteral("haikou"));
+        }
+        // 照度分布 of the first office (row 3), with the photometric files beside the program.
+        {
+            QHash<int, QString> texts;
+            for (int c = 1; c <= RoomRecord::kColumns; ++c)
+                texts.insert(c, sheet->recordGrid().text(3, c));
+            FBunpu window(texts, 3, context.masters, TestEnv::buildDir(), sheet);
+            window.resize(window.sizeHint().expandedTo(QSize(900, 640)).boundedTo(QGuiApplication::primaryScreen()->availableGeometry().size()));
+            window.show();
+            QApplication::processEvents();
+            save(&window, QStringLiteral("bunpu"));
         }
         sheet->setAttribute(Qt::WA_DeleteOnClose, false);
         delete sheet;
