@@ -1,10 +1,10 @@
 # Installs, with apt-get, whatever the build, the program and the tests need and the machine lacks.
 PRX5M_PACKAGES=(
   cmake g++ make
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev libfontconfig-dev
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev libfontconfig-dev libxlsxwriter-dev pkg-config
   fonts-ipaexfont-gothic fonts-ipaexfont-mincho
   qt6-translations-l10n
-  poppler-utils xvfb xauth
+  poppler-utils xvfb xauth unzip
 )
 
 ensure_deps() {

@@ -29,6 +29,7 @@ void setNames()
 }
 
 const char *const kUsage = "使い方: prx5m --pdf illuminance|cecl|distribution INPUT.syw OUTPUT.pdf\n"
+                           "       prx5m --xlsx illuminance|cecl INPUT.syw OUTPUT.xlsx\n"
                            "       prx5m --distribution-csv INPUT.syw OUTPUT_FOLDER\n";
 
 // The batch mode, with no window: prx5m --pdf illuminance|cecl|distribution IN.syw OUT.pdf, or
@@ -62,7 +63,8 @@ int batch(int argc, char *argv[])
         std::fprintf(stderr, "prx5m: %s\n", ReportFont::missingMessage().toUtf8().constData());
         return BatchStatus::NoJapaneseFont;
     }
-    const QString kind = csv ? QStringLiteral("distribution-csv") : args[1];
+    const bool excel = args.value(0) == u"--xlsx";
+    const QString kind = csv ? QStringLiteral("distribution-csv") : (excel ? QStringLiteral("xlsx-") : QString()) + args[1];
     const QString input = args[csv ? 1 : 2];
     const QString output = args[csv ? 2 : 3];
     const QString programDir = QCoreApplication::applicationDirPath();
@@ -73,12 +75,16 @@ int batch(int argc, char *argv[])
         status = IlluminanceBatch::writePdf(input, output, AppContext::defaultWorkFolder(), &error);
     } else if (kind == u"cecl") {
         status = CeclBatch::writePdf(input, output, AppContext::defaultWorkFolder(), &error);
+    } else if (kind == u"xlsx-illuminance") {
+        status = IlluminanceBatch::writeXlsx(input, output, AppContext::defaultWorkFolder(), &error);
+    } else if (kind == u"xlsx-cecl") {
+        status = CeclBatch::writeXlsx(input, output, AppContext::defaultWorkFolder(), &error);
     } else if (kind == u"distribution") {
         status = IlluminanceBatch::writeDistributionPdf(input, output, programDir, &error, &warnings);
     } else if (kind == u"distribution-csv") {
         status = IlluminanceBatch::writeDistributionCsv(input, output, programDir, &error, &warnings);
     } else {
-        error = QStringLiteral("帳票の種類は illuminance、cecl、distribution のどれかです: %1").arg(kind);
+        error = QStringLiteral("帳票の種類は illuminance、cecl（--pdf では distribution も）のどれかです: %1").arg(args[1]);
     }
     for (const QString &w : std::as_const(warnings))
         std::fprintf(stderr, "prx5m: 警告: %s\n", w.toUtf8().constData());
@@ -91,7 +97,9 @@ int batch(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    if (argc > 1 && (std::strcmp(argv[1], "--pdf") == 0 || std::strcmp(argv[1], "--distribution-csv") == 0))
+    if (argc > 1
+        && (std::strcmp(argv[1], "--pdf") == 0 || std::strcmp(argv[1], "--xlsx") == 0
+            || std::strcmp(argv[1], "--distribution-csv") == 0))
         return batch(argc, argv);
 
     // Dates in the standard dialogs as a Japanese user reads them, where the session names no

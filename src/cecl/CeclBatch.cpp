@@ -6,6 +6,7 @@
 #include "grid/WorkFile.h"
 #include "report/BatchStatus.h"
 #include "report/ReportOutput.h"
+#include "report/XlsxOutput.h"
 #include "settings/SettingsStore.h"
 
 #include <QDir>
@@ -15,7 +16,9 @@
 
 namespace CeclBatch {
 
-int writePdf(const QString &workFile, const QString &pdfPath, const QString &workFolder, QString *error)
+namespace {
+
+int writeReport(const QString &workFile, const QString &outPath, const QString &workFolder, QString *error, bool excel)
 {
     RecordGrid grid(ZoneRecord::kHeadingsRow, ZoneRecord::kColumns);
     WorkFile::Error loadError = WorkFile::Error::None;
@@ -44,13 +47,29 @@ int writePdf(const QString &workFile, const QString &pdfPath, const QString &wor
         return BatchStatus::CannotBuildTable;
     }
     QString writeError;
-    if (!ReportOutput::writePdf(RptCECL::definition(result.method, result.primaryET, result.primaryES),
-                                CeclPrintTable::printedRows(records),
-                                pdfPath, QStringLiteral("CEC/L計算書"), &writeError)) {
-        *error = QStringLiteral("PDFを書き込めません: %1").arg(writeError);
+    const QList<QSqlRecord> printed = CeclPrintTable::printedRows(records);
+    const bool written =
+        excel ? XlsxOutput::write(RptCECL::workbook(printed, result.method, result.primaryET, result.primaryES), outPath,
+                                  &writeError)
+              : ReportOutput::writePdf(RptCECL::definition(result.method, result.primaryET, result.primaryES), printed,
+                                       outPath, QStringLiteral("CEC/L計算書"), &writeError);
+    if (!written) {
+        *error = QStringLiteral("%1を書き込めません: %2").arg(excel ? QStringLiteral("Excelのファイル") : QStringLiteral("PDF"), writeError);
         return BatchStatus::CannotWritePdf;
     }
     return BatchStatus::Ok;
+}
+
+} // namespace
+
+int writePdf(const QString &workFile, const QString &pdfPath, const QString &workFolder, QString *error)
+{
+    return writeReport(workFile, pdfPath, workFolder, error, false);
+}
+
+int writeXlsx(const QString &workFile, const QString &xlsxPath, const QString &workFolder, QString *error)
+{
+    return writeReport(workFile, xlsxPath, workFolder, error, true);
 }
 
 } // namespace CeclBatch

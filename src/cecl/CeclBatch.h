@@ -8,5 +8,7 @@ namespace CeclBatch {
 
 // An exit status of BatchStatus; *error says why when it is not 0.
 int writePdf(const QString &workFile, const QString &pdfPath, const QString &workFolder, QString *error);
+// The same report as an Excel workbook (prx5m --xlsx cecl).
+int writeXlsx(const QString &workFile, const QString &xlsxPath, const QString &workFolder, QString *error);
 
 } // namespace CeclBatch

@@ -43,6 +43,7 @@ protected:
     int choiceTab(const QString &box) const override;
     bool buildPrintTable(QList<QSqlRecord> *rows) override;
     BandedReport report() const override;
+    bool writeExcel(const QString &path, QString *error) override;
 
 private:
     void showOptions();

@@ -2,6 +2,7 @@
 #include "cecl/CeclPrintTable.h"
 #include "cecl/FCECL.h"
 #include "cecl/RptCECL.h"
+#include "report/XlsxOutput.h"
 #include "cecl/ZoneSheet.h"
 #include "settings/SettingsStore.h"
 #include "ui/Dialogs.h"
@@ -48,4 +49,11 @@ bool FCECL::buildPrintTable(QList<QSqlRecord> *rows)
 BandedReport FCECL::report() const
 {
     return RptCECL::definition(m_printMethod, m_primaryEnergyET, m_primaryEnergyES);
+}
+
+bool FCECL::writeExcel(const QString &path, QString *error)
+{
+    return XlsxOutput::write(RptCECL::workbook(CeclPrintTable::printedRows(m_printRows), m_printMethod, m_primaryEnergyET,
+                                               m_primaryEnergyES),
+                             path, error);
 }

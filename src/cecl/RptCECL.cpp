@@ -3,6 +3,7 @@
 #include "cecl/CeclOptions.h"
 #include "cecl/CeclPrintTable.h"
 #include "report/ReportFont.h"
+#include "text/NumberText.h"
 
 #include <QSqlRecord>
 #include <QVariant>
@@ -58,6 +59,34 @@ struct Placed {
 };
 
 } // namespace
+
+XlsxOutput::Sheet RptCECL::workbook(const QList<QSqlRecord> &rows, int method, const QString &primaryET,
+                                    const QString &primaryES)
+{
+    XlsxOutput::Sheet sheet;
+    sheet.name = QStringLiteral("CEC／L計算書");
+    sheet.title = kTitle;
+    const QSqlRecord first = rows.value(0);
+    sheet.subject1 = first.value(QStringLiteral("タイトル１")).toString();
+    sheet.subject2 = first.value(QStringLiteral("タイトル２")).toString();
+    sheet.date = first.value(QStringLiteral("日付")).toString();
+    for (const Column &c : kColumns)
+        sheet.columns.append({QString::fromUtf8(c.field),
+                              {QString::fromUtf8(c.symbol), QString::fromUtf8(c.caption), QString::fromUtf8(c.unit)},
+                              c.width,
+                              QString::fromLatin1(c.format)});
+    sheet.rows = rows;
+    const auto number = [](const QString &t) {
+        const auto v = NumberText::strict(t);
+        return v ? QVariant(*v) : QVariant(t);
+    };
+    sheet.footer = {{QStringLiteral("会社名"), first.value(QStringLiteral("会社名")).toString()},
+                    {QStringLiteral("計算の簡略化タイプ"), CeclOptions::methodLabel(method)},
+                    {QStringLiteral("１次エネルギー換算値(Mj) ET"), number(primaryET)},
+                    {QStringLiteral("１次エネルギー換算値(Mj) ES"), number(primaryES)}};
+    sheet.marginsTwips = QMarginsF(kLeft, kMargin, kMargin, kMargin);
+    return sheet;
+}
 
 BandedReport RptCECL::definition(int method, const QString &primaryET, const QString &primaryES)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/BandedReport.h"
+#include "report/XlsxOutput.h"
 
 #include <QString>
 
@@ -10,5 +11,8 @@
 namespace RptCECL {
 
 BandedReport definition(int method, const QString &primaryET, const QString &primaryES);
+// The same report as an Excel worksheet: the printed rows (blank lines too), the headings with
+// their symbols and units, the footer's values below.
+XlsxOutput::Sheet workbook(const QList<QSqlRecord> &rows, int method, const QString &primaryET, const QString &primaryES);
 
 } // namespace RptCECL

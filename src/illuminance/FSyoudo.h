@@ -73,6 +73,7 @@ protected:
     int choiceTab(const QString &box) const override;
     bool buildPrintTable(QList<QSqlRecord> *rows) override;
     BandedReport report() const override;
+    bool writeExcel(const QString &path, QString *error) override;
     // 照度分布を付ける: the distribution pages after the report (remembered in the settings).
     bool reportOption(ReportOutput::Option *option) override;
 

@@ -10,6 +10,7 @@
 #include "illuminance/PickLists.h"
 #include "illuminance/RoomSheet.h"
 #include "illuminance/RptSyoudo.h"
+#include "report/XlsxOutput.h"
 #include "master/FixedField.h"
 #include "master/MasterTables.h"
 #include "settings/SettingsStore.h"
@@ -223,6 +224,11 @@ bool FSyoudo::buildPrintTable(QList<QSqlRecord> *rows)
 BandedReport FSyoudo::report() const
 {
     return RptSyoudo::definition();
+}
+
+bool FSyoudo::writeExcel(const QString &path, QString *error)
+{
+    return XlsxOutput::write(RptSyoudo::workbook(m_printRows), path, error);
 }
 
 bool FSyoudo::reportOption(ReportOutput::Option *option)

@@ -8,6 +8,7 @@
 #include "master/MasterTables.h"
 #include "report/BatchStatus.h"
 #include "report/ReportOutput.h"
+#include "report/XlsxOutput.h"
 #include "settings/SettingsStore.h"
 
 #include <QDir>
@@ -15,7 +16,9 @@
 
 namespace IlluminanceBatch {
 
-int writePdf(const QString &workFile, const QString &pdfPath, const QString &workFolder, QString *error)
+namespace {
+
+int writeReport(const QString &workFile, const QString &outPath, const QString &workFolder, QString *error, bool excel)
 {
     RecordGrid grid(RoomRecord::kRows, RoomRecord::kColumns);
     WorkFile::Error loadError = WorkFile::Error::None;
@@ -40,11 +43,26 @@ int writePdf(const QString &workFile, const QString &pdfPath, const QString &wor
                                                                : BatchStatus::CannotBuildTable;
     }
     QString writeError;
-    if (!ReportOutput::writePdf(RptSyoudo::definition(), records, pdfPath, QStringLiteral("照度計算書"), &writeError)) {
-        *error = QStringLiteral("PDFを書き込めません: %1").arg(writeError);
+    const bool written = excel ? XlsxOutput::write(RptSyoudo::workbook(records), outPath, &writeError)
+                               : ReportOutput::writePdf(RptSyoudo::definition(), records, outPath, QStringLiteral("照度計算書"),
+                                                        &writeError);
+    if (!written) {
+        *error = QStringLiteral("%1を書き込めません: %2").arg(excel ? QStringLiteral("Excelのファイル") : QStringLiteral("PDF"), writeError);
         return BatchStatus::CannotWritePdf;
     }
     return BatchStatus::Ok;
+}
+
+} // namespace
+
+int writePdf(const QString &workFile, const QString &pdfPath, const QString &workFolder, QString *error)
+{
+    return writeReport(workFile, pdfPath, workFolder, error, false);
+}
+
+int writeXlsx(const QString &workFile, const QString &xlsxPath, const QString &workFolder, QString *error)
+{
+    return writeReport(workFile, xlsxPath, workFolder, error, true);
 }
 
 namespace {

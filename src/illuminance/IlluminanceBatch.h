@@ -9,6 +9,8 @@ namespace IlluminanceBatch {
 // 0 on success; otherwise a status for the process and a message in *error
 // (2 the work file cannot be read, 3 nothing to print, 4 the report cannot be written).
 int writePdf(const QString &workFile, const QString &pdfPath, const QString &workFolder, QString *error);
+// The same report as an Excel workbook (same checks and statuses; 4: it cannot be written).
+int writeXlsx(const QString &workFile, const QString &xlsxPath, const QString &workFolder, QString *error);
 
 // The illuminance distribution of every room whose luminaire has a photometric file kept beside
 // the masters in `programDir`: its pages alone as a PDF, or rooms.csv, points.csv and

@@ -61,6 +61,33 @@ QList<Column> columns()
 
 } // namespace
 
+XlsxOutput::Sheet RptSyoudo::workbook(const QList<QSqlRecord> &rows)
+{
+    XlsxOutput::Sheet sheet;
+    sheet.name = QStringLiteral("照度計算書");
+    sheet.title = kTitle;
+    const QSqlRecord first = rows.value(0);
+    sheet.subject1 = first.value(QStringLiteral("タイトル１")).toString();
+    sheet.subject2 = first.value(QStringLiteral("タイトル２")).toString();
+    sheet.date = first.value(QStringLiteral("日付")).toString();
+    for (const Column &c : columns()) {
+        const QString group = c.group ? QString::fromUtf8(c.group) : QString();
+        QString heading = QString::fromUtf8(c.heading);
+        heading.replace(u'\r', u'\n');
+        for (const BandedReport::Field &f : c.fields) {
+            // A stacked column's two fields go side by side, each under its own name.
+            const QString own = c.fields.size() > 1 ? f.name : (heading.isEmpty() ? f.name : heading);
+            sheet.columns.append({f.name, {group, own}, c.width, f.format});
+        }
+    }
+    sheet.rows = rows;
+    sheet.formatDetail = definition().formatDetail;
+    sheet.footer = {{QStringLiteral("会社名"), first.value(QStringLiteral("会社名")).toString()},
+                    {QStringLiteral("ファイル名"), first.value(QStringLiteral("ファイル名")).toString()}};
+    sheet.marginsTwips = QMarginsF(kLeft, kMargin, kMargin, kMargin);
+    return sheet;
+}
+
 BandedReport RptSyoudo::definition()
 {
     BandedReport report;

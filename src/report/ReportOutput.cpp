@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QBuffer>
+#include <QDir>
 #include <QFileInfo>
 #include <QPdfWriter>
 #include <QPrintDialog>
@@ -71,7 +72,7 @@ Placement previewPlacement(const QRect &available)
 }
 
 void preview(QWidget *parent, const BandedReport &base, const QList<QSqlRecord> &rows, const QString &title,
-             const QString &pdfName, const QString &notice, const Option *option)
+             const QString &pdfName, const QString &notice, const Option *option, const ExcelWriter &excel)
 {
     BandedReport report = option ? option->report(option->checked) : base;
     QPrinter printer(QPrinter::HighResolution);
@@ -120,6 +121,21 @@ void preview(QWidget *parent, const BandedReport &base, const QList<QSqlRecord> 
             if (!writePdf(report, rows, path, title, &error))
                 Dialogs::inform(&dialog, QStringLiteral("PDFを保存できませんでした。\n%1").arg(error));
         });
+        if (excel) {
+            QAction *xlsx = bar->addAction(QStringLiteral("Excelに保存..."));
+            xlsx->setObjectName(QStringLiteral("Action_SaveExcel"));
+            QObject::connect(xlsx, &QAction::triggered, &dialog, [&] {
+                const QFileInfo pdf(pdfName);
+                const QString proposed = pdfName.isEmpty() ? QStringLiteral("*.xlsx")
+                                                           : pdf.dir().filePath(pdf.completeBaseName() + QStringLiteral(".xlsx"));
+                const QString path = Dialogs::instance().saveFile(&dialog, proposed, QStringLiteral("Excel (*.xlsx)|*.xlsx"), 1);
+                if (path.isEmpty())
+                    return;
+                QString error;
+                if (!excel(path, &error))
+                    Dialogs::inform(&dialog, QStringLiteral("Excelのファイルを保存できませんでした。\n%1").arg(error));
+            });
+        }
     }
     if (!notice.isEmpty()) {
         auto *line = new QLabel(notice, &dialog);

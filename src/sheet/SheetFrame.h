@@ -154,6 +154,8 @@ protected:
     virtual BandedReport report() const = 0;
     // A choice the preview and the printer dialog offer with the report (none by default).
     virtual bool reportOption(ReportOutput::Option *) { return false; }
+    // The report last built as an Excel workbook (the preview's "Excelに保存...").
+    virtual bool writeExcel(const QString &path, QString *error) = 0;
 
     // --- for the sheet's rules
     QLineEdit *box(const QString &name) const { return m_boxes.value(name); }

@@ -228,7 +228,8 @@ void SheetFrame::showReport(bool onPrinter)
     if (onPrinter)
         ReportOutput::print(this, report(), rows, m_tables.title, pdfName(), withOption ? &option : nullptr);
     else
-        ReportOutput::preview(this, report(), rows, m_tables.title, pdfName(), m_reportNotice, withOption ? &option : nullptr);
+        ReportOutput::preview(this, report(), rows, m_tables.title, pdfName(), m_reportNotice, withOption ? &option : nullptr,
+                              [this](const QString &path, QString *error) { return writeExcel(path, error); });
 }
 
 QString SheetFrame::pdfName() const

@@ -1,0 +1,240 @@
+#include "report/XlsxOutput.h"
+
+#include "io/CheckedFile.h"
+#include "report/BandedReport.h"
+#include "text/NumberText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <xlsxwriter.h>
+
+#include <charconv>
+#include <cmath>
+
+namespace XlsxOutput {
+
+namespace {
+
+// Excel's paper 12: B4 (JIS), 257 x 364 mm.
+constexpr uint8_t kB4 = 12;
+
+double inches(double twips)
+{
+    return twips / BandedReport::kTwipsPerInch;
+}
+
+// A column's width in Excel's units (characters of the default font, about 7 pixels at 96 dpi).
+double widthOf(double twips)
+{
+    return std::max(4.0, twips / 15.0 / 7.0);
+}
+
+class Book
+{
+public:
+    explicit Book(const QByteArray &path, const QByteArray &tmp)
+    {
+        lxw_workbook_options options{};
+        options.tmpdir = const_cast<char *>(tmp.constData());
+        m_book = workbook_new_opt(path.constData(), &options);
+    }
+    ~Book()
+    {
+        if (m_book)
+            workbook_close(m_book); // only after a failure: freed without a file wanted
+    }
+    lxw_workbook *get() const { return m_book; }
+    lxw_error close()
+    {
+        const lxw_error e = workbook_close(m_book);
+        m_book = nullptr;
+        return e;
+    }
+
+private:
+    lxw_workbook *m_book = nullptr;
+};
+
+QByteArray utf8(const QString &s)
+{
+    return s.toUtf8();
+}
+
+} // namespace
+
+QVariant cellValue(const Column &column, const QVariant &value, const QString &shown)
+{
+    if (shown.isEmpty())
+        return {};
+    if (column.format.isEmpty())
+        return shown;
+    if (value.isNull() || !value.isValid())
+        return 0.0; // shown by the report's detail format ("0.00" for an empty height)
+    if (value.typeId() == QMetaType::QString) {
+        const auto v = NumberText::strict(value.toString());
+        return v ? QVariant(*v) : QVariant(value.toString());
+    }
+    bool ok = false;
+    const double d = value.toDouble(&ok);
+    if (!ok)
+        return value.toString();
+    // A value stored as a single-precision number is the decimal it was written as.
+    const auto f = static_cast<float>(d);
+    if (double(f) == d && std::isfinite(f)) {
+        char buffer[32];
+        const auto r = std::to_chars(buffer, buffer + sizeof buffer, f);
+        double back = d;
+        std::from_chars(buffer, r.ptr, back);
+        return back;
+    }
+    return d;
+}
+
+bool write(const Sheet &sheet, const QString &path, QString *error)
+{
+    if (!CheckedFile::checkTarget(path, error))
+        return false;
+    QTemporaryDir work;
+    if (!work.isValid()) {
+        *error = QStringLiteral("一時フォルダを作成できません。");
+        return false;
+    }
+    const QString built = work.filePath(QStringLiteral("book.xlsx"));
+    {
+        Book book(QFile::encodeName(built), QFile::encodeName(work.path()));
+        if (!book.get()) {
+            *error = QStringLiteral("Excelのファイルを作成できません。");
+            return false;
+        }
+        lxw_workbook *wb = book.get();
+        const QByteArray name = utf8(sheet.name.left(31));
+        lxw_worksheet *ws = workbook_add_worksheet(wb, name.constData());
+        lxw_format *title = workbook_add_format(wb);
+        format_set_bold(title);
+        format_set_font_size(title, 14);
+        format_set_align(title, LXW_ALIGN_CENTER);
+        lxw_format *label = workbook_add_format(wb);
+        format_set_bold(label);
+        lxw_format *right = workbook_add_format(wb);
+        format_set_align(right, LXW_ALIGN_RIGHT);
+        lxw_format *heading = workbook_add_format(wb);
+        format_set_bold(heading);
+        format_set_align(heading, LXW_ALIGN_CENTER);
+        format_set_align(heading, LXW_ALIGN_VERTICAL_CENTER);
+        format_set_text_wrap(heading);
+        format_set_border(heading, LXW_BORDER_THIN);
+        format_set_bg_color(heading, 0xEEEEEE);
+        lxw_format *text = workbook_add_format(wb);
+        format_set_border(text, LXW_BORDER_THIN);
+        QList<lxw_format *> numbers;
+        QList<QByteArray> keep; // the texts libxlsxwriter is handed live as long as the book
+        for (const Column &c : sheet.columns) {
+            lxw_format *f = workbook_add_format(wb);
+            format_set_border(f, LXW_BORDER_THIN);
+            if (!c.format.isEmpty()) {
+                keep.append(utf8(c.format));
+                format_set_num_format(f, keep.last().constData());
+            }
+            numbers.append(f);
+        }
+        const auto columns = lxw_col_t(sheet.columns.size());
+        lxw_error e = LXW_NO_ERROR;
+        const auto check = [&e](lxw_error r) {
+            if (e == LXW_NO_ERROR)
+                e = r;
+        };
+        const auto writeText = [&](lxw_row_t r, lxw_col_t c, const QString &s, lxw_format *f) {
+            keep.append(utf8(s));
+            check(worksheet_write_string(ws, r, c, keep.last().constData(), f));
+        };
+        // Title, 件名 and 日付.
+        const QByteArray titleText = utf8(sheet.title);
+        check(worksheet_merge_range(ws, 0, 0, 0, columns - 1, titleText.constData(), title));
+        writeText(1, 0, QStringLiteral("件名"), label);
+        writeText(1, 1, sheet.subject1, nullptr);
+        writeText(2, 1, sheet.subject2, nullptr);
+        writeText(1, columns - 1, sheet.date, right);
+        // The headings, equal neighbouring texts of a row as one cell.
+        const lxw_row_t headTop = 4;
+        int headRows = 0;
+        for (const Column &c : sheet.columns)
+            headRows = std::max(headRows, int(c.headings.size()));
+        for (int h = 0; h < headRows; ++h) {
+            const lxw_row_t row = headTop + lxw_row_t(h);
+            for (int c = 0; c < sheet.columns.size();) {
+                const QString t = sheet.columns[c].headings.value(h);
+                int last = c;
+                while (!t.isEmpty() && last + 1 < sheet.columns.size() && sheet.columns[last + 1].headings.value(h) == t)
+                    ++last;
+                if (last > c) {
+                    keep.append(utf8(t));
+                    check(worksheet_merge_range(ws, row, lxw_col_t(c), row, lxw_col_t(last), keep.last().constData(), heading));
+                } else {
+                    writeText(row, lxw_col_t(c), t, heading);
+                }
+                c = last + 1;
+            }
+        }
+        const lxw_row_t first = headTop + lxw_row_t(headRows);
+        check(worksheet_repeat_rows(ws, headTop, first - 1));
+        worksheet_freeze_panes(ws, first, 0);
+        // One row a line of the table.
+        BandedReport::Field field;
+        for (int i = 0; i < sheet.rows.size(); ++i) {
+            const QSqlRecord &record = sheet.rows[i];
+            QHash<QString, QString> shown;
+            for (const Column &c : sheet.columns) {
+                field.name = c.field;
+                field.format = c.format;
+                shown.insert(c.field, BandedReport::shownValue(record.value(c.field), field));
+            }
+            if (sheet.formatDetail)
+                sheet.formatDetail(record, shown);
+            const lxw_row_t row = first + lxw_row_t(i);
+            for (int c = 0; c < sheet.columns.size(); ++c) {
+                const Column &col = sheet.columns[c];
+                const QVariant v = cellValue(col, record.value(col.field), shown.value(col.field));
+                if (!v.isValid())
+                    check(worksheet_write_blank(ws, row, lxw_col_t(c), numbers[c]));
+                else if (v.typeId() == QMetaType::Double)
+                    check(worksheet_write_number(ws, row, lxw_col_t(c), v.toDouble(), numbers[c]));
+                else
+                    writeText(row, lxw_col_t(c), v.toString(), col.format.isEmpty() ? numbers[c] : text);
+            }
+        }
+        // The footer's lines below the table.
+        lxw_row_t row = first + lxw_row_t(sheet.rows.size()) + 1;
+        for (const auto &[caption, value] : sheet.footer) {
+            writeText(row, 0, caption, label);
+            if (value.typeId() == QMetaType::Double)
+                check(worksheet_write_number(ws, row, 3, value.toDouble(), nullptr));
+            else if (value.isValid())
+                writeText(row, 3, value.toString(), nullptr);
+            ++row;
+        }
+        for (int c = 0; c < sheet.columns.size(); ++c)
+            check(worksheet_set_column(ws, lxw_col_t(c), lxw_col_t(c), widthOf(sheet.columns[c].widthTwips), nullptr));
+        worksheet_set_paper(ws, kB4);
+        worksheet_set_landscape(ws);
+        worksheet_set_margins(ws, inches(sheet.marginsTwips.left()), inches(sheet.marginsTwips.right()),
+                              inches(sheet.marginsTwips.top()), inches(sheet.marginsTwips.bottom()));
+        worksheet_fit_to_pages(ws, 1, 0);
+        const lxw_error closed = book.close();
+        if (e == LXW_NO_ERROR)
+            e = closed;
+        if (e != LXW_NO_ERROR) {
+            *error = QStringLiteral("Excelのファイルを作成できません（%1）。").arg(QString::fromUtf8(lxw_strerror(e)));
+            return false;
+        }
+    }
+    QFile file(built);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("Excelのファイルを作成できません。");
+        return false;
+    }
+    return CheckedFile::write(path, file.readAll(), error);
+}
+
+} // namespace XlsxOutput
