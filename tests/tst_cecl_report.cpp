@@ -7,6 +7,8 @@
 #include "report/BandedReport.h"
 #include "support/PdfTools.h"
 #include "support/SheetFixture.h"
+#include "support/XlsxReader.h"
+#include "report/ReportData.h"
 
 #include <QDir>
 #include <QAction>
@@ -89,8 +91,9 @@ QStringList zones(const CeclPrintTable::Result &r)
     return out;
 }
 
-// The sheet saved in `dir` and printed there by the batch mode as out.pdf: its exit status.
-int batchPdf(const RecordGrid &g, const QTemporaryDir &dir, QString *err = nullptr)
+// The sheet saved in `dir` and printed there by the batch mode as out.pdf (or out.xlsx): its
+// exit status.
+int batchPdf(const RecordGrid &g, const QTemporaryDir &dir, QString *err = nullptr, bool excel = false)
 {
     const QString in = dir.filePath(QStringLiteral("in.syw"));
     if (!WorkFile::save(g, in))
@@ -98,7 +101,8 @@ int batchPdf(const RecordGrid &g, const QTemporaryDir &dir, QString *err = nullp
     QProcess p;
     p.setProcessEnvironment(TestEnv::batchEnvironment(dir.path()));
     p.start(TestEnv::program(QStringLiteral("prx5m")),
-            {QStringLiteral("--pdf"), QStringLiteral("cecl"), in, dir.filePath(QStringLiteral("out.pdf"))});
+            {excel ? QStringLiteral("--xlsx") : QStringLiteral("--pdf"), QStringLiteral("cecl"), in,
+             dir.filePath(excel ? QStringLiteral("out.xlsx") : QStringLiteral("out.pdf"))});
     if (!p.waitForFinished(60000))
         return -1;
     if (err)
@@ -677,6 +681,51 @@ void TestCeclReport::handComputedSheetAsPrinted()
     const QString page = PdfTools::text(pdf, 1).simplified();
     QVERIFY(page.contains(QStringLiteral("計算の簡略化タイプ：簡略化の方法Ⅰ")));
     QVERIFY2(page.contains(QStringLiteral("ET 33466.7 ES 121228.8")), qPrintable(page.right(300)));
+
+    // The same sheet as a workbook: every line as printed, numbers as numbers under the report's
+    // formats, holding the values themselves (0.85 shows 0.9).
+    QCOMPARE(batchPdf(g, dir, nullptr, true), 0);
+    const XlsxReader::Book book = XlsxReader::read(dir.filePath(QStringLiteral("out.xlsx")));
+    QVERIFY(book.ok);
+    constexpr int firstRow = 8;
+    QList<int> printed; // the workbook's rows that are not blank, as the PDF's lines
+    for (int row = firstRow; row < firstRow + CeclPrintTable::kLinesPerPage; ++row) {
+        bool blank = true;
+        for (int c = 1; c <= columns.size(); ++c)
+            blank = blank && book.at(row, c).kind <= XlsxReader::Cell::Blank;
+        if (!blank)
+            printed.append(row);
+    }
+    QCOMPARE(printed.size(), expected.size());
+    for (int i = 0; i < expected.size(); ++i)
+        for (int c = 0; c < columns.size(); ++c) {
+            const XlsxReader::Cell cell = book.at(printed[i], c + 1);
+            QVERIFY2(book.shown(printed[i], c + 1) == expected[i][c],
+                     qPrintable(QStringLiteral("row %1, %2: \"%3\", not \"%4\"")
+                                    .arg(printed[i])
+                                    .arg(columns[c].name, book.shown(printed[i], c + 1), expected[i][c])));
+            const bool numeric = !report.fields[c].format.isEmpty();
+            if (!expected[i][c].isEmpty())
+                QCOMPARE(cell.kind, numeric ? XlsxReader::Cell::Number : XlsxReader::Cell::Text);
+        }
+    const auto column = [&](const char *name) {
+        for (int c = 0; c < columns.size(); ++c)
+            if (columns[c].name == QString::fromUtf8(name))
+                return c + 1;
+        return 0;
+    };
+    QCOMPARE(book.at(printed[1], column("制御補正係数")).number, 0.85);
+    QCOMPARE(book.at(printed[1], column("入力電力")).kind, XlsxReader::Cell::Blank);
+    QCOMPARE(book.at(printed[7], column("照度補正係数")).number, 1.00133333333333);
+    QCOMPARE(book.at(printed[0], column("入力電力")).number, 40.5);
+    // The page's blank lines follow as blank rows, then the footer: its values as numbers.
+    QCOMPARE(book.at(firstRow + CeclPrintTable::kLinesPerPage - 1, 1).kind, XlsxReader::Cell::Blank);
+    QHash<QString, XlsxReader::Cell> footer;
+    for (int row = firstRow + CeclPrintTable::kLinesPerPage; row <= book.lastRow; ++row)
+        footer.insert(book.at(row, 1).text, book.at(row, 4));
+    QCOMPARE(footer.value(QStringLiteral("計算の簡略化タイプ")).text, QStringLiteral("簡略化の方法Ⅰ"));
+    QCOMPARE(footer.value(QStringLiteral("１次エネルギー換算値(Mj) ET")).number, 33466.7);
+    QCOMPARE(footer.value(QStringLiteral("１次エネルギー換算値(Mj) ES")).number, 121228.8);
 }
 
 void TestCeclReport::tableFileAndPdf()
@@ -799,6 +848,81 @@ void TestCeclReport::batchMode()
     } else {
         QVERIFY(!QFile::exists(pdf));
         QVERIFY(!p.readAllStandardError().isEmpty());
+    }
+
+    // The same as a workbook: the same checks and statuses.
+    const QString xlsx = dir.filePath(QStringLiteral("out.xlsx"));
+    p.start(TestEnv::program(QStringLiteral("prx5m")), {QStringLiteral("--xlsx"), QStringLiteral("cecl"), path, xlsx});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), status);
+    if (status != 0) {
+        QVERIFY(!QFile::exists(xlsx));
+        return;
+    }
+    QList<QSqlRecord> table;
+    QString error;
+    QVERIFY(ReportData::readTable(dir.filePath(QStringLiteral("cache/kzw/zeltika/t_cecl.mdb")), QStringLiteral("W_Data"),
+                                  &table, &error));
+    const QList<QSqlRecord> rows = CeclPrintTable::printedRows(table);
+    const XlsxReader::Book book = XlsxReader::read(xlsx);
+    QVERIFY(book.ok);
+    const QSqlRecord &first = rows.first();
+    QCOMPARE(book.sheetName, QStringLiteral("CEC／L計算書"));
+    QCOMPARE(book.shown(1, 1), QStringLiteral("照明エネルギー消費係数（ＣＥＣ／Ｌ）の計算"));
+    QCOMPARE(book.shown(2, 1), QStringLiteral("件名"));
+    QCOMPARE(book.shown(2, 2), first.value(QStringLiteral("タイトル１")).toString());
+    QCOMPARE(book.shown(3, 2), first.value(QStringLiteral("タイトル２")).toString());
+    const BandedReport report = RptCECL::definition(0, QString(), QString());
+    const int columns = int(report.fields.size());
+    QCOMPARE(book.shown(2, columns), first.value(QStringLiteral("日付")).toString());
+    QVERIFY(book.merged.contains(QStringLiteral("A1:") + XlsxReader::reference(1, columns)));
+    // Symbols, headings and units above the lines, repeated on every printed page and kept in
+    // sight while scrolling.
+    const QStringList symbols = {"", "", "Ws", "T", "A", "", "", "W", "N", "W x N", "WT", "", "", "F", "Q1", "Q2", "ET", "ES", "CEC/L"};
+    for (int c = 1; c <= columns; ++c)
+        QCOMPARE(book.shown(5, c), symbols[c - 1]);
+    QCOMPARE(book.shown(6, 2), QStringLiteral("室        名"));
+    QCOMPARE(book.shown(6, 3), QStringLiteral("標準照明\n消費力"));
+    QCOMPARE(book.shown(7, 3), QStringLiteral("W/㎡"));
+    QCOMPARE(book.shown(7, 12), QStringLiteral("kWh/年"));
+    QCOMPARE(book.printTitles, QStringLiteral("$5:$7"));
+    QCOMPARE(book.frozenRows, 7);
+    // Every line of the table in its order, blank lines included; then nothing but the footer.
+    for (int i = 0; i < rows.size(); ++i)
+        for (int c = 0; c < columns; ++c) {
+            const BandedReport::Field &f = report.fields[c];
+            const QVariant v = rows[i].value(f.name);
+            const XlsxReader::Cell cell = book.at(8 + i, c + 1);
+            const QString where = QStringLiteral("row %1, %2").arg(8 + i).arg(f.name);
+            if (v.isNull() || v.toString().isEmpty())
+                QVERIFY2(cell.kind == XlsxReader::Cell::Blank, qPrintable(where));
+            else if (f.format.isEmpty())
+                QVERIFY2(cell.kind == XlsxReader::Cell::Text && cell.text == v.toString().trimmed(), qPrintable(where));
+            else
+                QVERIFY2(cell.kind == XlsxReader::Cell::Number && cell.format == f.format
+                             && std::abs(cell.number - v.toDouble()) <= 1e-6 * std::max(1.0, std::abs(v.toDouble())),
+                         qPrintable(where));
+        }
+    QCOMPARE(rows.size(), 2 * CeclPrintTable::kLinesPerPage);
+    const int footer = 8 + int(rows.size()) + 1;
+    QCOMPARE(book.at(footer - 1, 1).kind, XlsxReader::Cell::Missing);
+    QCOMPARE(book.shown(footer + 1, 1), QStringLiteral("計算の簡略化タイプ"));
+    QCOMPARE(book.shown(footer + 1, 4), QStringLiteral("なし"));
+    QCOMPARE(book.shown(footer + 2, 1), QStringLiteral("１次エネルギー換算値(Mj) ET"));
+    QCOMPARE(book.at(footer + 2, 4).kind, XlsxReader::Cell::Number);
+    QCOMPARE(book.lastRow, footer + 3);
+    // B4 landscape, the report's margins, one page wide; the columns as wide as the report's.
+    QCOMPARE(book.paperSize, 12);
+    QCOMPARE(book.orientation, QStringLiteral("landscape"));
+    QVERIFY(book.fitToWidth);
+    QCOMPARE(book.margins.value(QStringLiteral("left")), report.marginsTwips.left() / 1440);
+    QCOMPARE(book.margins.value(QStringLiteral("top")), report.marginsTwips.top() / 1440);
+    QCOMPARE(book.widths.size(), columns);
+    for (int c = 1; c < columns; ++c) {
+        // Widths in proportion to the report's (Excel's width is in whole pixels, with a margin).
+        const double ratio = book.widths[c] / report.fields[c].width;
+        const double firstRatio = book.widths[1] / report.fields[1].width;
+        QVERIFY2(std::abs(ratio / firstRatio - 1) < 0.12, qPrintable(report.fields[c].name));
     }
 }
 

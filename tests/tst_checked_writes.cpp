@@ -313,6 +313,12 @@ void TestCheckedWrites::batchPdf_data()
                 QTest::addRow("%s pdf %s %s", sheet, qPrintable(fault), qPrintable(error))
                     << sheet << QStringLiteral("office.pdf") << fault << error << int(BatchStatus::CannotWritePdf) << noPdf;
         }
+        // The workbook, built aside, goes through the same checked write.
+        for (const QString &fault : {QStringLiteral("write:0"), QStringLiteral("write:4000"), QStringLiteral("fsync"),
+                                     QStringLiteral("rename"), QStringLiteral("close")})
+            QTest::addRow("%s xlsx %s", sheet, qPrintable(fault))
+                << sheet << QStringLiteral("office.xlsx") << fault << QStringLiteral("EIO") << int(BatchStatus::CannotWritePdf)
+                << QStringLiteral("Excelのファイルを書き込めません");
         for (const QString &fault : {QStringLiteral("write:0"), QStringLiteral("write:2000"), QStringLiteral("fsync"),
                                      QStringLiteral("rename")})
             QTest::addRow("%s table %s", sheet, qPrintable(fault))
@@ -334,27 +340,31 @@ void TestCheckedWrites::batchPdf()
         TestEnv::writeBytes(work, TestEnv::readBytes(QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f-cecl.syw"))));
     else
         QVERIFY(WorkFile::save(sheetOf(QStringLiteral("会議室"), 30), work));
-    const QString pdf = dir.filePath(QStringLiteral("office.pdf"));
-    const QByteArray old("%PDF-1.4 an earlier report\n");
+    const bool excel = target == u"office.xlsx";
+    const QString report = excel ? QStringLiteral("office.xlsx") : QStringLiteral("office.pdf");
+    const QString pdf = dir.filePath(report);
+    const QByteArray old("an earlier report\n");
     TestEnv::writeBytes(pdf, old);
     // The print table of an earlier run, where the batch run makes its own.
     const QString tableFolder = dir.filePath(QStringLiteral("cache/kzw/zeltika"));
     QVERIFY(QDir().mkpath(tableFolder));
-    const QString table = QDir(tableFolder).filePath(target == u"office.pdf" ? QStringLiteral("none") : target);
+    const bool inTable = target != report;
+    const QString table = QDir(tableFolder).filePath(inTable ? target : QStringLiteral("none"));
     const QByteArray oldTable("an earlier print table");
-    if (target != u"office.pdf")
+    if (inTable)
         TestEnv::writeBytes(table, oldTable);
 
     QProcess p;
     p.setProcessEnvironment(FaultInjection::environment(TestEnv::batchEnvironment(dir.path()), fault, target, error));
-    p.start(TestEnv::program(QStringLiteral("prx5m")), {QStringLiteral("--pdf"), sheet, work, pdf});
+    p.start(TestEnv::program(QStringLiteral("prx5m")),
+            {excel ? QStringLiteral("--xlsx") : QStringLiteral("--pdf"), sheet, work, pdf});
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.exitCode(), status);
     const QString stderrText = QString::fromLocal8Bit(p.readAllStandardError());
     QVERIFY2(stderrText.contains(message), qPrintable(stderrText));
     QCOMPARE(TestEnv::readBytes(pdf), old);
-    QCOMPARE(leftovers(dir.path(), QStringLiteral("office.pdf")), QStringList{QStringLiteral("office.syw")});
-    if (target != u"office.pdf") {
+    QCOMPARE(leftovers(dir.path(), report), QStringList{QStringLiteral("office.syw")});
+    if (inTable) {
         QCOMPARE(TestEnv::readBytes(table), oldTable);
         QCOMPARE(leftovers(tableFolder, target), QStringList());
     }

@@ -8,6 +8,8 @@
 #include "support/ExampleSheet.h"
 #include "support/PdfTools.h"
 #include "support/SheetFixture.h"
+#include "support/XlsxReader.h"
+#include "report/XlsxOutput.h"
 #include "text/JapaneseDate.h"
 
 #include <QDir>
@@ -308,6 +310,37 @@ void TestIlluminanceReport::pdfOfTheReport()
     QVERIFY(page1.contains(QStringLiteral("高さ")));
     QVERIFY(page1.contains(QStringLiteral("1 / 2")));
     QVERIFY(pdfText(pdf, 2).contains(QStringLiteral("2 / 2")));
+
+    // The workbook from the same table: the stacked fields side by side, in the order above;
+    // every number a number under the report's format, holding the value itself.
+    const QString xlsx = dir.filePath(QStringLiteral("report.xlsx"));
+    QVERIFY2(XlsxOutput::write(RptSyoudo::workbook(rows), xlsx, &error), qPrintable(error));
+    const XlsxReader::Book book = XlsxReader::read(xlsx);
+    QVERIFY(book.ok);
+    QCOMPARE(book.widths.size(), expected.size());
+    constexpr int line = 7; // below the title, 件名 and the two header rows
+    for (int c = 0; c < expected.size(); ++c) {
+        const auto &[field, text] = expected[c];
+        QVERIFY2(book.shown(line, c + 1) == text,
+                 qPrintable(QStringLiteral("%1: \"%2\", not \"%3\"").arg(field, book.shown(line, c + 1), text)));
+        bool number = false;
+        QString(text).remove(u',').toDouble(&number);
+        QVERIFY2(book.at(line, c + 1).kind == (text.isEmpty() ? XlsxReader::Cell::Blank
+                                               : number      ? XlsxReader::Cell::Number
+                                                             : XlsxReader::Cell::Text),
+                 qPrintable(field));
+    }
+    QCOMPARE(book.at(line, 13).number, 0.85); // 作業面の高さ
+    QCOMPARE(book.at(line, 20).number, 0.62); // 照明率
+    QCOMPARE(book.at(line, 22).number, 25.7); // 灯数１
+    QCOMPARE(book.shown(6, 5), QStringLiteral("照明器具種類"));
+    QCOMPARE(book.shown(5, 9), QStringLiteral("室の大きさ"));
+    QVERIFY(book.merged.contains(QStringLiteral("I5:L5")));
+    QCOMPARE(book.printTitles, QStringLiteral("$5:$6"));
+    // The second page's line in its place, the blank lines between blank, the footer below.
+    QCOMPARE(book.shown(line + 22, 4), QStringLiteral("二頁目"));
+    QCOMPARE(book.at(line + 1, 3).kind, XlsxReader::Cell::Blank);
+    QCOMPARE(book.shown(line + int(rows.size()) + 2, 1), QStringLiteral("ファイル名"));
 }
 
 void TestIlluminanceReport::detailFormatShowsZeroHeights()
@@ -472,6 +505,27 @@ void TestIlluminanceReport::batchMode()
         QVERIFY(!QFile::exists(pdf));
         const QString message = QString::fromLocal8Bit(p.readAllStandardError());
         QVERIFY2(message.contains(reason), qPrintable(message));
+    }
+    // The workbook: the same checks and statuses.
+    const QString xlsx = dir.filePath(QStringLiteral("out.xlsx"));
+    p.start(TestEnv::program(QStringLiteral("prx5m")), {QStringLiteral("--xlsx"), QStringLiteral("illuminance"), path, xlsx});
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitCode(), status);
+    QCOMPARE(QFile::exists(xlsx), status == 0);
+    if (status == 0) {
+        const XlsxReader::Book book = XlsxReader::read(xlsx);
+        QCOMPARE(book.sheetName, QStringLiteral("照度計算書"));
+        QCOMPARE(book.paperSize, 12);
+        QCOMPARE(book.orientation, QStringLiteral("landscape"));
+        QCOMPARE(book.frozenRows, 6);
+        // Two pages of lines, then the footer.
+        QCOMPARE(book.lastRow, 6 + 2 * IlluminancePrintTable::kRowsPerPage + 3);
+        QStringList shown;
+        for (int row = 7; row <= book.lastRow; ++row)
+            for (int c = 1; c <= book.widths.size(); ++c)
+                shown.append(book.shown(row, c));
+        QVERIFY(shown.contains(QStringLiteral("玄関ホール")));
+        QVERIFY(shown.contains(QStringLiteral("2,944")));
     }
 }
 

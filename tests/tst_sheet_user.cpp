@@ -4,6 +4,7 @@
 #include "illuminance/RoomRecord.h"
 #include "report/ReportOutput.h"
 #include "support/SheetFixture.h"
+#include "support/XlsxReader.h"
 #include "ui/QtDialogs.h"
 #include "ui/Translations.h"
 
@@ -76,7 +77,7 @@ private slots:
     void previewFitsTheScreen_data();
     void previewFitsTheScreen();
     void japaneseStandardDialogs();
-    void pdfDialogProposesTheWorkFileName();
+    void previewSavesBesideTheWorkFile();
     void fileDialogsOpenWhereTheWorkIs();
     void fullWidthDigits_data();
     void fullWidthDigits();
@@ -517,24 +518,32 @@ void TestSheetUser::fileDialogsOpenWhereTheWorkIs()
     QCOMPARE(c.sheet->pdfName(), QDir(QDir::homePath()).filePath(QStringLiteral("CEC／L計算書.pdf")));
 }
 
-void TestSheetUser::pdfDialogProposesTheWorkFileName()
+void TestSheetUser::previewSavesBesideTheWorkFile()
 {
     QTemporaryDir dir;
     SheetFixture f;
     f.box("Txt_Shitsu")->setText(QStringLiteral("事務室"));
     f.sheet->Btn_Adv_Click();
-    f.dialogs.paths = {dir.filePath(QStringLiteral("office-3f.syw")), QString()};
+    const QString xlsx = dir.filePath(QStringLiteral("写し.xlsx"));
+    f.dialogs.paths = {dir.filePath(QStringLiteral("office-3f.syw")), QString(), xlsx};
     f.sheet->Menu_File_NSave_Click();
     QTimer::singleShot(300, [] {
         if (QWidget *preview = QApplication::activeModalWidget()) {
-            if (auto *pdf = preview->findChild<QAction *>(QStringLiteral("Action_SavePdf")))
-                pdf->trigger();
+            for (const char *name : {"Action_SavePdf", "Action_SaveExcel"})
+                if (auto *action = preview->findChild<QAction *>(QString::fromLatin1(name)))
+                    action->trigger();
             preview->close();
         }
     });
     f.sheet->Menu_File_Preview_Click();
-    QCOMPARE(f.dialogs.asked.last().kind, QStringLiteral("save"));
-    QCOMPARE(f.dialogs.asked.last().text, dir.filePath(QStringLiteral("office-3f.pdf")));
+    QCOMPARE(f.dialogs.asked.size(), 3);
+    QCOMPARE(f.dialogs.asked[1].kind, QStringLiteral("save"));
+    QCOMPARE(f.dialogs.asked[1].text, dir.filePath(QStringLiteral("office-3f.pdf")));
+    // The workbook beside it, of the report on the screen.
+    QCOMPARE(f.dialogs.asked[2].text, dir.filePath(QStringLiteral("office-3f.xlsx")));
+    const XlsxReader::Book book = XlsxReader::read(xlsx);
+    QCOMPARE(book.sheetName, QStringLiteral("照度計算書"));
+    QCOMPARE(book.shown(7, 3), QStringLiteral("事務室"));
 }
 
 void TestSheetUser::fullWidthDigits_data()

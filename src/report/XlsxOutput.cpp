@@ -68,8 +68,16 @@ QVariant cellValue(const Column &column, const QVariant &value, const QString &s
 {
     if (shown.isEmpty())
         return {};
-    if (column.format.isEmpty())
-        return shown;
+    if (column.format.isEmpty()) {
+        // A number the report prints as it stands (a lamp's flux, a row's number) stays a number.
+        if (const int type = value.typeId(); type == QMetaType::LongLong || type == QMetaType::Int || type == QMetaType::Double)
+            return value.toDouble();
+        // Trailing spaces print as nothing; in a cell they would only trip the client's formulas.
+        qsizetype n = shown.size();
+        while (n > 0 && shown[n - 1].isSpace())
+            --n;
+        return n > 0 ? QVariant(shown.left(n)) : QVariant();
+    }
     if (value.isNull() || !value.isValid())
         return 0.0; // shown by the report's detail format ("0.00" for an empty height)
     if (value.typeId() == QMetaType::QString) {
