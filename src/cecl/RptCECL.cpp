@@ -17,6 +17,7 @@ constexpr double kTitleBand = 1220;
 constexpr double kHeadingBand = 1000;
 constexpr double kRowHeight = 290;
 constexpr double kFooterBand = 560;
+constexpr double kPoints = 7.5; // the lines' text
 
 const QString kTitle = QStringLiteral("照明エネルギー消費係数（ＣＥＣ／Ｌ）の計算");
 
@@ -85,6 +86,7 @@ XlsxOutput::Sheet RptCECL::workbook(const QList<QSqlRecord> &rows, int method, c
                     {QStringLiteral("１次エネルギー換算値(Mj) ET"), number(primaryET)},
                     {QStringLiteral("１次エネルギー換算値(Mj) ES"), number(primaryES)}};
     sheet.marginsTwips = QMarginsF(kLeft, kMargin, kMargin, kMargin);
+    sheet.points = kPoints;
     return sheet;
 }
 
@@ -116,7 +118,7 @@ BandedReport RptCECL::definition(int method, const QString &primaryET, const QSt
         f.width = w;
         f.format = QString::fromLatin1(c.format);
         f.align = c.align;
-        f.points = 7.5;
+        f.points = kPoints;
         report.fields.append(f);
         placed.append({&c, x, w});
         x += w;

@@ -33,9 +33,10 @@ QList<Column> columns()
     return {
         {"行\r№", 420, nullptr, {F{"行№", 0, 0, "", right}}},
         {"階数", 560, nullptr, {F{"階数", 0, 0, "", centre}}},
-        {"室        名", 2800, nullptr, {F{"室名１", 0, 0, "", left, 1}, F{"室名２", 0, 0, "", left, 2}}},
+        // A stacked field's width is its share when the workbook sets the two side by side.
+        {"室        名", 2800, nullptr, {F{"室名１", 0, 1400, "", left, 1}, F{"室名２", 0, 1400, "", left, 2}}},
         {"照明器具種類", 2400, nullptr, {F{"照明器具種類", 0, 0, "", left}}},
-        {"ランプ\r光 束\rF(lm)", 1700, nullptr, {F{"光源名称", 0, 0, "", left, 1}, F{"光束", 0, 0, "", right, 2}}},
+        {"ランプ\r光 束\rF(lm)", 1700, nullptr, {F{"光源名称", 0, 1100, "", left, 1}, F{"光束", 0, 600, "", right, 2}}},
         {"照度\rE･lx", 560, nullptr, {F{"照度１", 0, 0, "", right}}},
         {"間 口\rXY(m)", 620, "室の大きさ", {F{"間口", 0, 0, "#,##0.0", right}}},
         {"奥 行\rXY(m)", 620, "室の大きさ", {F{"奥行", 0, 0, "#,##0.0", right}}},
@@ -77,7 +78,7 @@ XlsxOutput::Sheet RptSyoudo::workbook(const QList<QSqlRecord> &rows)
         for (const BandedReport::Field &f : c.fields) {
             // A stacked column's two fields go side by side, each under its own name.
             const QString own = c.fields.size() > 1 ? f.name : (heading.isEmpty() ? f.name : heading);
-            sheet.columns.append({f.name, {group, own}, c.width, f.format});
+            sheet.columns.append({f.name, {group, own}, f.width > 0 ? f.width : c.width, f.format});
         }
     }
     sheet.rows = rows;

@@ -19,6 +19,11 @@ namespace {
 
 // Excel's paper 12: B4 (JIS), 257 x 364 mm.
 constexpr uint8_t kB4 = 12;
+constexpr const char *kFont = "ＭＳ Ｐゴシック";
+// The cells' size: readable on the screen; the columns widen with it in the report's
+// proportions, so that the sheet printed one page wide comes out at the report's own size.
+constexpr double kCellPoints = 9;
+constexpr double kLinePoints = 12;
 
 double inches(double twips)
 {
@@ -117,29 +122,38 @@ bool write(const Sheet &sheet, const QString &path, QString *error)
             return false;
         }
         lxw_workbook *wb = book.get();
+        // Every format in the Japanese gothic the reports' readers expect (Excel's own default
+        // would set the digits in a Latin face beside the kana).
+        const auto add = [wb] {
+            lxw_format *f = workbook_add_format(wb);
+            format_set_font_name(f, kFont);
+            format_set_font_size(f, kCellPoints);
+            return f;
+        };
         const QByteArray name = utf8(sheet.name.left(31));
         lxw_worksheet *ws = workbook_add_worksheet(wb, name.constData());
-        lxw_format *title = workbook_add_format(wb);
+        lxw_format *title = add();
         format_set_bold(title);
         format_set_font_size(title, 14);
         format_set_align(title, LXW_ALIGN_CENTER);
-        lxw_format *label = workbook_add_format(wb);
+        lxw_format *label = add();
         format_set_bold(label);
-        lxw_format *right = workbook_add_format(wb);
+        lxw_format *right = add();
         format_set_align(right, LXW_ALIGN_RIGHT);
-        lxw_format *heading = workbook_add_format(wb);
+        lxw_format *heading = add();
         format_set_bold(heading);
         format_set_align(heading, LXW_ALIGN_CENTER);
         format_set_align(heading, LXW_ALIGN_VERTICAL_CENTER);
         format_set_text_wrap(heading);
         format_set_border(heading, LXW_BORDER_THIN);
         format_set_bg_color(heading, 0xEEEEEE);
-        lxw_format *text = workbook_add_format(wb);
+        lxw_format *plain = add();
+        lxw_format *text = add();
         format_set_border(text, LXW_BORDER_THIN);
         QList<lxw_format *> numbers;
         QList<QByteArray> keep; // the texts libxlsxwriter is handed live as long as the book
         for (const Column &c : sheet.columns) {
-            lxw_format *f = workbook_add_format(wb);
+            lxw_format *f = add();
             format_set_border(f, LXW_BORDER_THIN);
             if (!c.format.isEmpty()) {
                 keep.append(utf8(c.format));
@@ -161,8 +175,8 @@ bool write(const Sheet &sheet, const QString &path, QString *error)
         const QByteArray titleText = utf8(sheet.title);
         check(worksheet_merge_range(ws, 0, 0, 0, columns - 1, titleText.constData(), title));
         writeText(1, 0, QStringLiteral("件名"), label);
-        writeText(1, 1, sheet.subject1, nullptr);
-        writeText(2, 1, sheet.subject2, nullptr);
+        writeText(1, 1, sheet.subject1, plain);
+        writeText(2, 1, sheet.subject2, plain);
         writeText(1, columns - 1, sheet.date, right);
         // The headings, equal neighbouring texts of a row as one cell.
         const lxw_row_t headTop = 4;
@@ -171,6 +185,13 @@ bool write(const Sheet &sheet, const QString &path, QString *error)
             headRows = std::max(headRows, int(c.headings.size()));
         for (int h = 0; h < headRows; ++h) {
             const lxw_row_t row = headTop + lxw_row_t(h);
+            // A row tall enough for its headings of several lines: a spreadsheet keeps the
+            // height it is given.
+            qsizetype lines = 1;
+            for (const Column &c : sheet.columns)
+                lines = std::max(lines, c.headings.value(h).count(u'\n') + 1);
+            if (lines > 1)
+                check(worksheet_set_row(ws, row, double(lines) * kLinePoints + 2, nullptr));
             for (int c = 0; c < sheet.columns.size();) {
                 const QString t = sheet.columns[c].headings.value(h);
                 int last = c;
@@ -217,13 +238,15 @@ bool write(const Sheet &sheet, const QString &path, QString *error)
         for (const auto &[caption, value] : sheet.footer) {
             writeText(row, 0, caption, label);
             if (value.typeId() == QMetaType::Double)
-                check(worksheet_write_number(ws, row, 3, value.toDouble(), nullptr));
+                check(worksheet_write_number(ws, row, 3, value.toDouble(), plain));
             else if (value.isValid())
-                writeText(row, 3, value.toString(), nullptr);
+                writeText(row, 3, value.toString(), plain);
             ++row;
         }
         for (int c = 0; c < sheet.columns.size(); ++c)
-            check(worksheet_set_column(ws, lxw_col_t(c), lxw_col_t(c), widthOf(sheet.columns[c].widthTwips), nullptr));
+            check(worksheet_set_column(ws, lxw_col_t(c), lxw_col_t(c),
+                                       widthOf(sheet.columns[c].widthTwips * kCellPoints / sheet.points), nullptr));
+        worksheet_set_default_row(ws, kLinePoints + 1, LXW_FALSE);
         worksheet_set_paper(ws, kB4);
         worksheet_set_landscape(ws);
         worksheet_set_margins(ws, inches(sheet.marginsTwips.left()), inches(sheet.marginsTwips.right()),

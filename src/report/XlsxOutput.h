@@ -35,6 +35,7 @@ struct Sheet {
     std::function<void(const QSqlRecord &, QHash<QString, QString> &)> formatDetail;
     QList<QPair<QString, QVariant>> footer; // caption and value (a number, a text, or none)
     QMarginsF marginsTwips; // left, top, right, bottom
+    double points = 8;      // the size the report prints its lines at
 };
 
 // The value a cell stores for a field's value: a number (double) for a numeric column, a text
