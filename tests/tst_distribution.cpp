@@ -270,7 +270,7 @@ void TestDistribution::windowOfTheRoom()
     QVERIFY2(before.startsWith(QStringLiteral("配置 8 × 6 = 48 台（計算書の台数は 46 台：この図は 48 台の値）")), qPrintable(before));
     QVERIFY(before.contains(QStringLiteral("均斉度 U0 = Emin/Eavg")));
     QVERIFY2(after.startsWith(QStringLiteral("配置 9 × 6 = 54 台")), qPrintable(after));
-    QVERIFY2(redraw >= 0 && redraw < 100, qPrintable(QString::number(redraw)));
+    QVERIFY2(redraw >= 0 && redraw < TestEnv::timeLimit(100), qPrintable(QString::number(redraw)));
     QVERIFY(QImage(dir.filePath(QStringLiteral("office.png"))).width() >= 1600);
     // A room without photometry says so, and how to add it.
     f.sheet->state().luminaireIndex = 2;

@@ -32,6 +32,13 @@
 #include <utility>
 #include <QToolBar>
 
+SheetFrame::~SheetFrame()
+{
+    // The panel's boxes lose their focus as the widget base class takes them down, after this
+    // frame is gone.
+    disconnect(m_focusFollower);
+}
+
 SheetFrame::SheetFrame(const Tables &tables, const QString &workFolder, QWidget *parent)
     : QMainWindow(parent), m_tables(tables), m_workFolder(workFolder),
       m_recData(new RecordGridHolder(QStringLiteral("SPD_RecData"), this))
@@ -85,7 +92,7 @@ void SheetFrame::attachForm()
     }
     // Whatever changed the tab, the page shown follows the bar once the change has ended.
     connect(m_tabs, &QTabWidget::currentChanged, this, [this] { QTimer::singleShot(0, this, &SheetFrame::showPageOfBar); });
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { keepInSight(now); });
+    m_focusFollower = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { keepInSight(now); });
 
     m_rowList->setup(kLastRow);
     const int widths[] = {56, 150, 120, 170, 130}; // 階数, 室名１, 室名２, 照明器具, 光源名称

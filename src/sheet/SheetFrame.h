@@ -64,6 +64,7 @@ public:
     static constexpr int kLastRow = 220;
 
     SheetFrame(const Tables &tables, const QString &workFolder, QWidget *parent = nullptr);
+    ~SheetFrame() override;
 
     // The panel, by control name.
     QString text(const QString &name) const override;
@@ -202,6 +203,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    QMetaObject::Connection m_focusFollower; // keepInSight on every focus change
     bool handleKey(QObject *watched, QKeyEvent *event);
     // Keys that move between the tabs and through their choices; true when handled.
     bool handleChoiceKey(QObject *watched, QKeyEvent *event);

@@ -26,6 +26,10 @@ public:
     // print tables under `home`.
     static QProcessEnvironment batchEnvironment(const QString &home);
 
+    // A time limit in milliseconds for an optimised build; the sanitizer build runs several
+    // times slower and gets ten times as long.
+    static qint64 timeLimit(qint64 milliseconds);
+
     // Whole-file reads and writes for tests ("" when the file can't be read).
     static QByteArray readBytes(const QString &path);
     static void writeBytes(const QString &path, const QByteArray &bytes);
