@@ -64,19 +64,13 @@ struct Placed {
 XlsxOutput::Sheet RptCECL::workbook(const QList<QSqlRecord> &rows, int method, const QString &primaryET,
                                     const QString &primaryES)
 {
-    XlsxOutput::Sheet sheet;
-    sheet.name = QStringLiteral("CEC／L計算書");
-    sheet.title = kTitle;
+    XlsxOutput::Sheet sheet = XlsxOutput::sheetOf(QStringLiteral("CEC／L計算書"), kTitle, rows);
     const QSqlRecord first = rows.value(0);
-    sheet.subject1 = first.value(QStringLiteral("タイトル１")).toString();
-    sheet.subject2 = first.value(QStringLiteral("タイトル２")).toString();
-    sheet.date = first.value(QStringLiteral("日付")).toString();
     for (const Column &c : kColumns)
         sheet.columns.append({QString::fromUtf8(c.field),
                               {QString::fromUtf8(c.symbol), QString::fromUtf8(c.caption), QString::fromUtf8(c.unit)},
                               c.width,
                               QString::fromLatin1(c.format)});
-    sheet.rows = rows;
     const auto number = [](const QString &t) {
         const auto v = NumberText::strict(t);
         return v ? QVariant(*v) : QVariant(t);

@@ -64,13 +64,8 @@ QList<Column> columns()
 
 XlsxOutput::Sheet RptSyoudo::workbook(const QList<QSqlRecord> &rows)
 {
-    XlsxOutput::Sheet sheet;
-    sheet.name = QStringLiteral("照度計算書");
-    sheet.title = kTitle;
+    XlsxOutput::Sheet sheet = XlsxOutput::sheetOf(QStringLiteral("照度計算書"), kTitle, rows);
     const QSqlRecord first = rows.value(0);
-    sheet.subject1 = first.value(QStringLiteral("タイトル１")).toString();
-    sheet.subject2 = first.value(QStringLiteral("タイトル２")).toString();
-    sheet.date = first.value(QStringLiteral("日付")).toString();
     for (const Column &c : columns()) {
         const QString group = c.group ? QString::fromUtf8(c.group) : QString();
         QString heading = QString::fromUtf8(c.heading);
@@ -81,7 +76,6 @@ XlsxOutput::Sheet RptSyoudo::workbook(const QList<QSqlRecord> &rows)
             sheet.columns.append({f.name, {group, own}, f.width > 0 ? f.width : c.width, f.format});
         }
     }
-    sheet.rows = rows;
     sheet.formatDetail = definition().formatDetail;
     sheet.footer = {{QStringLiteral("会社名"), first.value(QStringLiteral("会社名")).toString()},
                     {QStringLiteral("ファイル名"), first.value(QStringLiteral("ファイル名")).toString()}};

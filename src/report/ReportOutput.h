@@ -27,11 +27,13 @@ struct Option {
 bool writePdf(const BandedReport &report, const QList<QSqlRecord> &rows, const QString &path,
               const QString &title, QString *error);
 
-// The preview window, with printing and saving as PDF from its toolbar (the save dialog proposes
-// `pdfName`). It opens sized to the screen's free area, maximised on a small screen. A notice
-// (what the print table did that the user should know) shows as a line above the pages.
 // The same report as an Excel workbook, written to a path (false with the reason).
 using ExcelWriter = std::function<bool(const QString &path, QString *error)>;
+
+// The preview window, with printing and saving as PDF (and, given `excel`, as a workbook) from
+// its toolbar (the save dialogs propose `pdfName`, and the same name as .xlsx). It opens sized to
+// the screen's free area, maximised on a small screen. A notice (what the print table did that
+// the user should know) shows as a line above the pages.
 
 void preview(QWidget *parent, const BandedReport &report, const QList<QSqlRecord> &rows, const QString &title,
              const QString &pdfName, const QString &notice = {}, const Option *option = nullptr,

@@ -69,6 +69,19 @@ QByteArray utf8(const QString &s)
 
 } // namespace
 
+Sheet sheetOf(const QString &name, const QString &title, const QList<QSqlRecord> &rows)
+{
+    Sheet sheet;
+    sheet.name = name;
+    sheet.title = title;
+    const QSqlRecord first = rows.value(0);
+    sheet.subject1 = first.value(QStringLiteral("タイトル１")).toString();
+    sheet.subject2 = first.value(QStringLiteral("タイトル２")).toString();
+    sheet.date = first.value(QStringLiteral("日付")).toString();
+    sheet.rows = rows;
+    return sheet;
+}
+
 QVariant cellValue(const Column &column, const QVariant &value, const QString &shown)
 {
     if (shown.isEmpty())

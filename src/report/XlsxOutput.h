@@ -38,6 +38,9 @@ struct Sheet {
     double points = 8;      // the size the report prints its lines at
 };
 
+// A sheet of a print table's rows, its 件名 and 日付 from the first of them.
+Sheet sheetOf(const QString &name, const QString &title, const QList<QSqlRecord> &rows);
+
 // The value a cell stores for a field's value: a number (double) for a numeric column, a text
 // otherwise; an invalid QVariant for an empty cell. A single-precision value is taken as the
 // decimal it was written as (0.85, not 0.8500000238).
