@@ -3,8 +3,8 @@
 #include "cecl/CeclPrintTable.h"
 #include "cecl/RptCECL.h"
 #include "cecl/ZoneRecord.h"
-#include "grid/WorkFile.h"
-#include "report/BatchStatus.h"
+#include "grid/RecordGrid.h"
+#include "report/BatchSteps.h"
 #include "report/ReportOutput.h"
 #include "report/XlsxOutput.h"
 #include "settings/SettingsStore.h"
@@ -21,11 +21,8 @@ namespace {
 int writeReport(const QString &workFile, const QString &outPath, const QString &workFolder, QString *error, bool excel)
 {
     RecordGrid grid(ZoneRecord::kHeadingsRow, ZoneRecord::kColumns);
-    WorkFile::Error loadError = WorkFile::Error::None;
-    if (!WorkFile::load(grid, workFile, &loadError)) {
-        *error = QStringLiteral("作業ファイルを読み込めません: %1（%2）").arg(workFile, WorkFile::errorText(loadError));
-        return BatchStatus::BadInput;
-    }
+    if (const int status = BatchSteps::loadWorkFile(grid, workFile, error); status != BatchStatus::Ok)
+        return status;
     CeclPrintTable::Result result;
     if (!CeclPrintTable::makeLines(grid, SettingsStore::ReadSetting(QStringLiteral("CompanyName")),
                                    QFileInfo(workFile).absoluteFilePath(), &result)) {
@@ -53,11 +50,7 @@ int writeReport(const QString &workFile, const QString &outPath, const QString &
                                   &writeError)
               : ReportOutput::writePdf(RptCECL::definition(result.method, result.primaryET, result.primaryES), printed,
                                        outPath, QStringLiteral("CEC/L計算書"), &writeError);
-    if (!written) {
-        *error = QStringLiteral("%1を書き込めません: %2").arg(excel ? QStringLiteral("Excelのファイル") : QStringLiteral("PDF"), writeError);
-        return BatchStatus::CannotWritePdf;
-    }
-    return BatchStatus::Ok;
+    return BatchSteps::written(written, excel ? QStringLiteral("Excelのファイル") : QStringLiteral("PDF"), writeError, error);
 }
 
 } // namespace

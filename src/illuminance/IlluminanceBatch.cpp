@@ -1,12 +1,12 @@
 #include "illuminance/IlluminanceBatch.h"
 
-#include "grid/WorkFile.h"
+#include "grid/RecordGrid.h"
 #include "illuminance/IlluminancePrintTable.h"
 #include "illuminance/RoomRecord.h"
 #include "illuminance/RoomDistribution.h"
 #include "illuminance/RptSyoudo.h"
 #include "master/MasterTables.h"
-#include "report/BatchStatus.h"
+#include "report/BatchSteps.h"
 #include "report/ReportOutput.h"
 #include "report/XlsxOutput.h"
 #include "settings/SettingsStore.h"
@@ -21,11 +21,8 @@ namespace {
 int writeReport(const QString &workFile, const QString &outPath, const QString &workFolder, QString *error, bool excel)
 {
     RecordGrid grid(RoomRecord::kRows, RoomRecord::kColumns);
-    WorkFile::Error loadError = WorkFile::Error::None;
-    if (!WorkFile::load(grid, workFile, &loadError)) {
-        *error = QStringLiteral("作業ファイルを読み込めません: %1（%2）").arg(workFile, WorkFile::errorText(loadError));
-        return BatchStatus::BadInput;
-    }
+    if (const int status = BatchSteps::loadWorkFile(grid, workFile, error); status != BatchStatus::Ok)
+        return status;
     const QString database = QDir(workFolder).filePath(IlluminancePrintTable::kFileName);
     QString buildError;
     QList<QSqlRecord> records;
@@ -46,11 +43,7 @@ int writeReport(const QString &workFile, const QString &outPath, const QString &
     const bool written = excel ? XlsxOutput::write(RptSyoudo::workbook(records), outPath, &writeError)
                                : ReportOutput::writePdf(RptSyoudo::definition(), records, outPath, QStringLiteral("照度計算書"),
                                                         &writeError);
-    if (!written) {
-        *error = QStringLiteral("%1を書き込めません: %2").arg(excel ? QStringLiteral("Excelのファイル") : QStringLiteral("PDF"), writeError);
-        return BatchStatus::CannotWritePdf;
-    }
-    return BatchStatus::Ok;
+    return BatchSteps::written(written, excel ? QStringLiteral("Excelのファイル") : QStringLiteral("PDF"), writeError, error);
 }
 
 } // namespace
@@ -71,11 +64,8 @@ namespace {
 int distributions(const QString &workFile, const QString &programDir, RecordGrid *grid,
                   QList<RoomDistribution::Outcome> *rooms, QString *error, QStringList *warnings)
 {
-    WorkFile::Error loadError = WorkFile::Error::None;
-    if (!WorkFile::load(*grid, workFile, &loadError)) {
-        *error = QStringLiteral("作業ファイルを読み込めません: %1（%2）").arg(workFile, WorkFile::errorText(loadError));
-        return BatchStatus::BadInput;
-    }
+    if (const int status = BatchSteps::loadWorkFile(*grid, workFile, error); status != BatchStatus::Ok)
+        return status;
     MasterTables masters;
     if (!masters.LoadLuminaireMaster(programDir, error))
         return BatchStatus::BadInput;
@@ -106,11 +96,8 @@ int writeDistributionPdf(const QString &workFile, const QString &pdfPath, const 
         return BatchStatus::NothingToPrint;
     }
     QString writeError;
-    if (!ReportOutput::writePdf(report, {}, pdfPath, QStringLiteral("照度分布"), &writeError)) {
-        *error = QStringLiteral("PDFを書き込めません: %1").arg(writeError);
-        return BatchStatus::CannotWritePdf;
-    }
-    return BatchStatus::Ok;
+    const bool written = ReportOutput::writePdf(report, {}, pdfPath, QStringLiteral("照度分布"), &writeError);
+    return BatchSteps::written(written, QStringLiteral("PDF"), writeError, error);
 }
 
 int writeDistributionCsv(const QString &workFile, const QString &folder, const QString &programDir, QString *error,
@@ -121,11 +108,8 @@ int writeDistributionCsv(const QString &workFile, const QString &folder, const Q
     if (const int status = distributions(workFile, programDir, &grid, &rooms, error, warnings); status != BatchStatus::Ok)
         return status;
     QString writeError;
-    if (!RoomDistribution::writeCsv(rooms, folder, &writeError)) {
-        *error = QStringLiteral("CSVを書き込めません: %1").arg(writeError);
-        return BatchStatus::CannotWritePdf;
-    }
-    return BatchStatus::Ok;
+    const bool written = RoomDistribution::writeCsv(rooms, folder, &writeError);
+    return BatchSteps::written(written, QStringLiteral("CSV"), writeError, error);
 }
 
 } // namespace IlluminanceBatch
