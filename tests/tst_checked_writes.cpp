@@ -92,6 +92,8 @@ private slots:
     void masterTool();
     void photometryTool_data();
     void photometryTool();
+    void distributionCsvSet_data();
+    void distributionCsvSet();
     void fullDisk();
     void fileIdentityKept_data();
     void fileIdentityKept();
@@ -410,6 +412,39 @@ void TestCheckedWrites::masterTool()
     QVERIFY(!p.readAllStandardError().isEmpty());
     QCOMPARE(TestEnv::readBytes(mst), old);
     QCOMPARE(leftovers(dir.path(), QStringLiteral("syomei.mst")), QStringList());
+}
+
+void TestCheckedWrites::distributionCsvSet_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("rooms.csv, its write") << "rooms.csv" << "write:0";
+    QTest::newRow("points.csv, mid-file") << "points.csv" << "write:3000";
+    QTest::newRow("luminaires.csv, rename") << "luminaires.csv" << "rename";
+}
+
+void TestCheckedWrites::distributionCsvSet()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, fault);
+    QTemporaryDir dir;
+    const QString work = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f.syw"));
+    const QString out = dir.filePath(QStringLiteral("csv"));
+    QVERIFY(QDir().mkpath(out));
+    // An earlier run's rooms and points; it wrote no luminaires.
+    const QByteArray rooms("row,name\n1,earlier\n"), points("row,x,y,e_direct,e\n");
+    TestEnv::writeBytes(QDir(out).filePath(QStringLiteral("rooms.csv")), rooms);
+    TestEnv::writeBytes(QDir(out).filePath(QStringLiteral("points.csv")), points);
+    QProcess p;
+    p.setProcessEnvironment(FaultInjection::environment(TestEnv::batchEnvironment(dir.path()), fault, target, QStringLiteral("ENOSPC")));
+    p.start(TestEnv::program(QStringLiteral("prx5m")), {QStringLiteral("--distribution-csv"), work, out});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), int(BatchStatus::CannotWritePdf));
+    QVERIFY(QString::fromLocal8Bit(p.readAllStandardError()).contains(QStringLiteral("CSVを書き込めません")));
+    // The three files are one set: the earlier set stays whole, whichever file failed.
+    QCOMPARE(TestEnv::readBytes(QDir(out).filePath(QStringLiteral("rooms.csv"))), rooms);
+    QCOMPARE(TestEnv::readBytes(QDir(out).filePath(QStringLiteral("points.csv"))), points);
+    QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), (QStringList{"points.csv", "rooms.csv"}));
 }
 
 void TestCheckedWrites::photometryTool_data()

@@ -140,7 +140,6 @@ void printReport(const LuminaireImport::Analysis &a)
 struct SlotText {
     QByteArray bytes;
     QString name;
-    QByteArray original; // the master as it was, to give back if the curve cannot be written
 };
 
 bool prepareSlot(const Options &o, const Photometry &p, const PhotometryMath::Table &table, SlotText *result,
@@ -153,7 +152,6 @@ bool prepareSlot(const Options &o, const Photometry &p, const PhotometryMath::Ta
     }
     const QByteArray bytes = file.readAll();
     file.close();
-    result->original = bytes;
     const bool bom = bytes.startsWith("\xEF\xBB\xBF");
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString csv = utf8.decode(bom ? bytes.mid(3) : bytes);
@@ -231,7 +229,7 @@ int photometryCommand(const QStringList &args)
     if (!o.into.isEmpty()) {
         if (!prepareSlot(o, a.photometry, a.table, &slot, &error))
             return fail(error);
-        changes.append({o.into, slot.bytes, slot.original});
+        changes.append({o.into, slot.bytes});
         // The file itself is kept beside the master, for the distribution of its rooms.
         if (!LuminaireImport::keepChanges(QFileInfo(o.into).absolutePath(), o.slot, slot.name, o.file, &changes, &error))
             return fail(error);
@@ -242,8 +240,7 @@ int photometryCommand(const QStringList &args)
         const QByteArray plot = PhotometryPlot::render(a.photometry, o.plot, &error);
         if (plot.isEmpty())
             return fail(QStringLiteral("%1 を書き込めません: %2").arg(o.plot, error));
-        QFile old(o.plot);
-        changes.append({o.plot, plot, old.open(QIODevice::ReadOnly) ? std::optional<QByteArray>(old.readAll()) : std::nullopt});
+        changes.append({o.plot, plot});
     }
     // The master, the kept file and the curve succeed or fail together.
     if (!LuminaireImport::apply(changes, &error))

@@ -110,7 +110,9 @@ void FBunpu::Btn_Png_Click()
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QString error;
-    if (!image.save(&buffer, "PNG") || !CheckedFile::write(path, buffer.data(), &error))
+    if (!image.save(&buffer, "PNG"))
+        error = QStringLiteral("画像をPNGにできません。");
+    if (!error.isEmpty() || !CheckedFile::write(path, buffer.data(), &error))
         Dialogs::inform(this, QStringLiteral("PNGを保存できませんでした。"), error);
 }
 

@@ -195,14 +195,12 @@ bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error
         for (const QPointF &l : r.luminaires)
             luminaires += csvLine({row, plain(l.x()), plain(l.y())});
     }
-    if (!QDir().mkpath(folder)) {
-        *error = QStringLiteral("フォルダを作成できません: %1").arg(QDir::toNativeSeparators(folder));
-        return false;
-    }
+    // The three files as one set: a failure leaves the earlier set whole, never one file of each.
     const QDir dir(folder);
-    return CheckedFile::write(dir.filePath(QStringLiteral("rooms.csv")), roomsCsv.toUtf8(), error)
-           && CheckedFile::write(dir.filePath(QStringLiteral("points.csv")), points.toUtf8(), error)
-           && CheckedFile::write(dir.filePath(QStringLiteral("luminaires.csv")), luminaires.toUtf8(), error);
+    return CheckedFile::writeSet({{dir.filePath(QStringLiteral("rooms.csv")), roomsCsv.toUtf8()},
+                                  {dir.filePath(QStringLiteral("points.csv")), points.toUtf8()},
+                                  {dir.filePath(QStringLiteral("luminaires.csv")), luminaires.toUtf8()}},
+                                 error);
 }
 
 } // namespace RoomDistribution

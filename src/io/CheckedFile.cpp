@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
+
+#include <optional>
 
 #include <cerrno>
 #include <cstdio>
@@ -419,6 +422,62 @@ bool commit(const QString &temporary, const QString &target, QString *error)
         return false;
     }
     syncFolder(folderOf(name));
+    return true;
+}
+
+bool writeSet(const QList<QPair<QString, QByteArray>> &files, QString *error)
+{
+    struct Before {
+        QString path;
+        std::optional<QByteArray> bytes; // nullopt: the file was not there
+    };
+    QList<Before> befores;
+    for (const auto &[path, bytes] : files) {
+        Before b{path, std::nullopt};
+        if (QFileInfo::exists(path)) {
+            QFile old(path);
+            if (!old.open(QIODevice::ReadOnly)) {
+                *error = QStringLiteral("%1 を読み込めません。").arg(QDir::toNativeSeparators(path));
+                return false;
+            }
+            b.bytes = old.readAll();
+        }
+        befores.append(b);
+    }
+    QStringList madeFolders;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString folder = QFileInfo(files[i].first).absolutePath();
+        QString why;
+        bool written = true;
+        if (!QFileInfo(folder).isDir()) {
+            // Every level made here, the deepest first, to take them away again.
+            QStringList missing;
+            for (QDir d(folder); !d.exists(); d.setPath(QFileInfo(d.path()).absolutePath())) {
+                missing.append(d.path());
+                if (d.isRoot())
+                    break;
+            }
+            written = QDir().mkpath(folder);
+            if (written)
+                madeFolders = missing + madeFolders;
+            else
+                why = QStringLiteral("フォルダを作成できません: %1").arg(QDir::toNativeSeparators(folder));
+        }
+        if (written && write(files[i].first, files[i].second, &why))
+            continue;
+        *error = why;
+        // Back to what was there: the files written so far, and no folder made for them.
+        for (qsizetype j = i - 1; j >= 0; --j) {
+            QString ignored;
+            if (befores[j].bytes)
+                write(befores[j].path, *befores[j].bytes, &ignored);
+            else
+                QFile::remove(befores[j].path);
+        }
+        for (const QString &f : std::as_const(madeFolders))
+            QDir().rmdir(f);
+        return false;
+    }
     return true;
 }
 

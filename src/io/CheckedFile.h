@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 // Writing a file so that a failure never passes for success and never costs the previous file.
@@ -16,6 +18,12 @@ namespace CheckedFile {
 // itself may be written, the file is rewritten in place (and given its old bytes back if that
 // fails).
 bool write(const QString &path, const QByteArray &bytes, QString *error);
+
+// Writes several files as one: each through write(), its folder made when missing. When one
+// fails, those written before it get their old bytes back (new ones are removed, and so are the
+// folders made for them): all are written or none changes. A file there that cannot be read is
+// refused before anything is written, as its old bytes could not be given back.
+bool writeSet(const QList<QPair<QString, QByteArray>> &files, QString *error);
 
 // True when `path` may be replaced: it does not exist, or it is a regular file (links are
 // followed). Otherwise false with the reason.

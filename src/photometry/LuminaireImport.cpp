@@ -164,21 +164,14 @@ bool keepChanges(const QString &masterDir, int slot, const QString &name, const 
                                ? QStringLiteral("ldt")
                                : QStringLiteral("ies");
     const QString fileName = QStringLiteral("%1.%2").arg(slot).arg(suffix);
-    Change copy{QDir(folder).filePath(fileName), in.readAll(), std::nullopt};
-    bool exists = false;
-    const QByteArray before = readWhole(copy.path, &exists);
-    if (exists)
-        copy.before = before;
+    const Change copy{QDir(folder).filePath(fileName), in.readAll()};
     // The index: every other slot as it was, this one under its new name and file.
     QString index = MasterCsv::line({QStringLiteral("slot"), QStringLiteral("name"), QStringLiteral("file")});
     for (const Kept &k : kept(masterDir))
         if (k.slot != slot)
             index += MasterCsv::line({QString::number(k.slot), k.name, k.file});
     index += MasterCsv::line({QString::number(slot), storedName(name), fileName});
-    Change list{QDir(folder).filePath(kIndex), index.toUtf8(), std::nullopt};
-    const QByteArray oldIndex = readWhole(list.path, &exists);
-    if (exists)
-        list.before = oldIndex;
+    const Change list{QDir(folder).filePath(kIndex), index.toUtf8()};
     // The other file of the slot (the other format) stays: the index names the one in use.
     out->append(copy);
     out->append(list);
@@ -204,43 +197,16 @@ bool masterChange(const QString &mstPath, int slot, const LuminaireRecord &recor
     while (mst.size() < qsizetype(slot) * LuminaireRecord::kLength)
         mst.append(empty);
     mst.replace(qsizetype(slot - 1) * LuminaireRecord::kLength, LuminaireRecord::kLength, bytes);
-    *out = Change{mstPath, mst, old};
+    *out = Change{mstPath, mst};
     return true;
 }
 
 bool apply(const QList<Change> &changes, QString *error)
 {
-    QStringList madeFolders;
-    for (qsizetype i = 0; i < changes.size(); ++i) {
-        const Change &c = changes[i];
-        const QString folder = QFileInfo(c.path).absolutePath();
-        QString why;
-        bool written = true;
-        if (!QFileInfo(folder).isDir()) {
-            written = QDir().mkpath(folder);
-            if (written)
-                madeFolders.prepend(folder);
-            else
-                why = QStringLiteral("フォルダを作成できません: %1").arg(QDir::toNativeSeparators(folder));
-        }
-        written = written && CheckedFile::write(c.path, c.bytes, &why);
-        if (written)
-            continue;
-        *error = why;
-        // Back to what was there: the files written so far, and no folder made for them.
-        for (qsizetype j = i - 1; j >= 0; --j) {
-            const Change &done = changes[j];
-            QString ignored;
-            if (done.before)
-                CheckedFile::write(done.path, *done.before, &ignored);
-            else
-                QFile::remove(done.path);
-        }
-        for (const QString &f : std::as_const(madeFolders))
-            QDir().rmdir(f);
-        return false;
-    }
-    return true;
+    QList<QPair<QString, QByteArray>> files;
+    for (const Change &c : changes)
+        files.append({c.path, c.bytes});
+    return CheckedFile::writeSet(files, error);
 }
 
 } // namespace LuminaireImport

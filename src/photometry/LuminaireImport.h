@@ -10,7 +10,6 @@
 #include <QStringList>
 
 #include <array>
-#include <optional>
 
 // Adding a luminaire from its maker's photometric file: what the file gives (checked, with its
 // warnings), the master record it becomes, and the copy of the file kept beside the master, in
@@ -56,19 +55,17 @@ QList<Kept> kept(const QString &masterDir);
 // the name it was kept under (the slot was given to another luminaire since).
 QString keptFile(const QString &masterDir, int slot, const QString &currentName);
 
-// One file to write, with what it held before (nullopt: it was not there).
+// One file to write.
 struct Change {
     QString path;
     QByteArray bytes;
-    std::optional<QByteArray> before;
 };
 // The changes that keep `source` for the slot under `name`: its copy and the index.
 bool keepChanges(const QString &masterDir, int slot, const QString &name, const QString &source, QList<Change> *out,
                  QString *error);
 // The change that puts `record` into slot `slot` of the luminaire master file `mstPath`.
 bool masterChange(const QString &mstPath, int slot, const LuminaireRecord &record, Change *out, QString *error);
-// Writes the changes in order, each through the checked write; when one fails, those already
-// written get their old content back (new ones are removed), so all succeed or nothing changes.
+// Writes the changes as one (all succeed or nothing changes), each through the checked write.
 bool apply(const QList<Change> &changes, QString *error);
 
 } // namespace LuminaireImport
