@@ -418,22 +418,29 @@ void TestCheckedWrites::distributionCsvSet_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("fault");
-    QTest::newRow("rooms.csv, its write") << "rooms.csv" << "write:0";
-    QTest::newRow("points.csv, mid-file") << "points.csv" << "write:3000";
-    QTest::newRow("luminaires.csv, rename") << "luminaires.csv" << "rename";
+    QTest::addColumn<bool>("link"); // rooms.csv a link to a file not there yet
+    QTest::newRow("rooms.csv, its write") << "rooms.csv" << "write:0" << false;
+    QTest::newRow("points.csv, mid-file") << "points.csv" << "write:3000" << false;
+    QTest::newRow("luminaires.csv, rename") << "luminaires.csv" << "rename" << false;
+    QTest::newRow("points.csv; rooms.csv a dangling link") << "points.csv" << "write:0" << true;
 }
 
 void TestCheckedWrites::distributionCsvSet()
 {
     QFETCH(QString, target);
     QFETCH(QString, fault);
+    QFETCH(bool, link);
     QTemporaryDir dir;
     const QString work = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f.syw"));
     const QString out = dir.filePath(QStringLiteral("csv"));
     QVERIFY(QDir().mkpath(out));
     // An earlier run's rooms and points; it wrote no luminaires.
-    const QByteArray rooms("row,name\n1,earlier\n"), points("row,x,y,e_direct,e\n");
-    TestEnv::writeBytes(QDir(out).filePath(QStringLiteral("rooms.csv")), rooms);
+    const QByteArray rooms = link ? QByteArray() : QByteArray("row,name\n1,earlier\n"), points("row,x,y,e_direct,e\n");
+    const QString real = dir.filePath(QStringLiteral("rooms-real.csv"));
+    if (link)
+        QVERIFY(QFile::link(real, QDir(out).filePath(QStringLiteral("rooms.csv"))));
+    else
+        TestEnv::writeBytes(QDir(out).filePath(QStringLiteral("rooms.csv")), rooms);
     TestEnv::writeBytes(QDir(out).filePath(QStringLiteral("points.csv")), points);
     QProcess p;
     p.setProcessEnvironment(FaultInjection::environment(TestEnv::batchEnvironment(dir.path()), fault, target, QStringLiteral("ENOSPC")));
@@ -444,7 +451,10 @@ void TestCheckedWrites::distributionCsvSet()
     // The three files are one set: the earlier set stays whole, whichever file failed.
     QCOMPARE(TestEnv::readBytes(QDir(out).filePath(QStringLiteral("rooms.csv"))), rooms);
     QCOMPARE(TestEnv::readBytes(QDir(out).filePath(QStringLiteral("points.csv"))), points);
-    QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), (QStringList{"points.csv", "rooms.csv"}));
+    QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden | QDir::System), (QStringList{"points.csv", "rooms.csv"}));
+    // The link stays a link, and the file it pointed to is not left behind.
+    QCOMPARE(QFileInfo(QDir(out).filePath(QStringLiteral("rooms.csv"))).isSymLink(), link);
+    QVERIFY(!QFile::exists(real));
 }
 
 void TestCheckedWrites::photometryTool_data()

@@ -98,7 +98,7 @@ struct IesFile {
             for (double g : vertical)
                 all.append(f(c, g) / multiplier);
         for (double v : all)
-            numbers.append(QString::number(v, 'f', 6));
+            numbers.append(QString::number(v, 'g', 12));
         if (oneNumberALine) {
             lines += numbers;
         } else {
@@ -383,6 +383,10 @@ void TestPhotometry::variantsGiveTheSameGrid_data()
     QTest::newRow("IES ending in ^Z") << eof << false << Intensity(shaped);
     // Planes from 0 to beyond 180 and short of 360: no lateral symmetry, closing on plane 0.
     QTest::newRow("IES 0-345") << ies([](IesFile &f) { f.horizontal = range(0, 345, 15); }) << false << Intensity(shaped);
+    QTest::newRow("IES 0-345, the first plane a hair past 0") << ies([](IesFile &f) {
+        f.horizontal = range(0, 345, 15);
+        f.horizontal[0] = 5e-7;
+    }) << false << Intensity(shaped);
     QTest::newRow("IES 0-357.5") << ies([](IesFile &f) { f.horizontal = range(0, 357.5, 2.5); }) << false << Intensity(shaped);
     QTest::newRow("IES 0-359, one-sided") << ies([](IesFile &f) {
         f.f = sideShape;
@@ -825,6 +829,19 @@ void TestPhotometry::toolPrintsPlotsAndWrites()
              0);
     QVERIFY(TestEnv::readBytes(csv).startsWith("\xEF\xBB\xBFSlot,"));
     QCOMPARE(runTool({QStringLiteral("to-mst"), QStringLiteral("luminaire"), csv, mst}), 0);
+    // An index of kept files that cannot be read is not rewritten with this slot alone (the other
+    // slots would lose theirs): the import is refused and nothing changes.
+    const QString index = QDir(dir.filePath(QStringLiteral("photometry"))).filePath(QStringLiteral("index.csv"));
+    const QByteArray broken = TestEnv::readBytes(index) + "62,\"unclosed\n";
+    TestEnv::writeBytes(index, broken);
+    const QByteArray master = TestEnv::readBytes(csv);
+    QVERIFY(runTool({QStringLiteral("photometry"), downlight, QStringLiteral("--into"), csv, QStringLiteral("--slot"),
+                     QStringLiteral("62"), QStringLiteral("--mf"), QStringLiteral("0.8,0.75,0.7")},
+                    &output)
+            != 0);
+    QVERIFY2(output.contains(QStringLiteral("index.csv")), qPrintable(output));
+    QCOMPARE(TestEnv::readBytes(index), broken);
+    QCOMPARE(TestEnv::readBytes(csv), master);
 }
 
 void TestPhotometry::toolRefusesAndWritesNothing_data()

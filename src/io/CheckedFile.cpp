@@ -428,13 +428,14 @@ bool commit(const QString &temporary, const QString &target, QString *error)
 bool writeSet(const QList<QPair<QString, QByteArray>> &files, QString *error)
 {
     struct Before {
-        QString path;
+        QString path; // where the file is (a dangling link: the file it will make)
         std::optional<QByteArray> bytes; // nullopt: the file was not there
     };
     QList<Before> befores;
     for (const auto &[path, bytes] : files) {
-        Before b{path, std::nullopt};
-        if (QFileInfo::exists(path)) {
+        const QFileInfo info(path);
+        Before b{info.isSymLink() && !info.exists() ? info.symLinkTarget() : path, std::nullopt};
+        if (info.exists()) {
             QFile old(path);
             if (!old.open(QIODevice::ReadOnly)) {
                 *error = QStringLiteral("%1 を読み込めません。").arg(QDir::toNativeSeparators(path));
@@ -467,13 +468,16 @@ bool writeSet(const QList<QPair<QString, QByteArray>> &files, QString *error)
             continue;
         *error = why;
         // Back to what was there: the files written so far, and no folder made for them.
+        QStringList stuck;
         for (qsizetype j = i - 1; j >= 0; --j) {
             QString ignored;
-            if (befores[j].bytes)
-                write(befores[j].path, *befores[j].bytes, &ignored);
-            else
-                QFile::remove(befores[j].path);
+            const bool back = befores[j].bytes ? write(befores[j].path, *befores[j].bytes, &ignored)
+                                               : QFile::remove(befores[j].path);
+            if (!back)
+                stuck.prepend(QDir::toNativeSeparators(files[j].first));
         }
+        if (!stuck.isEmpty())
+            *error += QStringLiteral("\n次のファイルは新しい内容のままです: %1").arg(stuck.join(QStringLiteral("、")));
         for (const QString &f : std::as_const(madeFolders))
             QDir().rmdir(f);
         return false;

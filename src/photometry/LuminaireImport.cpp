@@ -24,11 +24,20 @@ QString percent(double fraction)
     return NumberText::format(fraction * 100, QStringLiteral("0.0")) + QStringLiteral(" %");
 }
 
-QByteArray readWhole(const QString &path, bool *exists)
+// The whole file; false with the reason when it is missing or cannot be read.
+bool readWhole(const QString &path, QByteArray *bytes, QString *error)
 {
     QFile file(path);
-    *exists = file.exists();
-    return *exists && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (!file.exists()) {
+        *error = QStringLiteral("%1 がありません。").arg(path);
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1 を読み込めません。").arg(path);
+        return false;
+    }
+    *bytes = file.readAll();
+    return true;
 }
 
 const QString kIndex = QStringLiteral("index.csv");
@@ -121,22 +130,40 @@ LuminaireRecord record(const LuminaireRecord &old, int slot, const QString &name
     return r;
 }
 
-QList<Kept> kept(const QString &masterDir)
+namespace {
+
+// The index's entries; false with the reason when it is there but cannot be read (no index: none).
+bool readKept(const QString &masterDir, QList<Kept> *out, QString *error)
 {
-    QList<Kept> out;
-    QFile file(QDir(folderOf(masterDir)).filePath(kIndex));
-    if (!file.open(QIODevice::ReadOnly))
-        return out;
+    const QString path = QDir(folderOf(masterDir)).filePath(kIndex);
+    if (!QFile::exists(path))
+        return true;
+    QByteArray bytes;
+    if (!readWhole(path, &bytes, error))
+        return false;
     QVector<QStringList> rows;
     WorkFile::Error parseError = WorkFile::Error::None;
-    if (!WorkFile::fromCsv(QString::fromUtf8(file.readAll()), 1000, &rows, &parseError))
-        return out;
+    if (!WorkFile::fromCsv(QString::fromUtf8(bytes), 1000, &rows, &parseError)) {
+        *error = QStringLiteral("%1 を読めません（%2）。").arg(path, WorkFile::errorText(parseError));
+        return false;
+    }
     for (const QStringList &row : std::as_const(rows)) {
         bool ok = false;
         const int slot = row.value(0).toInt(&ok);
         if (ok && row.size() >= 3 && !row[2].contains(u'/'))
-            out.append({slot, row[1], row[2]});
+            out->append({slot, row[1], row[2]});
     }
+    return true;
+}
+
+} // namespace
+
+QList<Kept> kept(const QString &masterDir)
+{
+    QList<Kept> out;
+    QString ignored;
+    if (!readKept(masterDir, &out, &ignored))
+        out.clear();
     return out;
 }
 
@@ -167,7 +194,11 @@ bool keepChanges(const QString &masterDir, int slot, const QString &name, const 
     const Change copy{QDir(folder).filePath(fileName), in.readAll()};
     // The index: every other slot as it was, this one under its new name and file.
     QString index = MasterCsv::line({QStringLiteral("slot"), QStringLiteral("name"), QStringLiteral("file")});
-    for (const Kept &k : kept(masterDir))
+    // An index that cannot be read is not rewritten: the other slots' entries would be lost.
+    QList<Kept> others;
+    if (!readKept(masterDir, &others, error))
+        return false;
+    for (const Kept &k : std::as_const(others))
         if (k.slot != slot)
             index += MasterCsv::line({QString::number(k.slot), k.name, k.file});
     index += MasterCsv::line({QString::number(slot), storedName(name), fileName});
@@ -180,12 +211,9 @@ bool keepChanges(const QString &masterDir, int slot, const QString &name, const 
 
 bool masterChange(const QString &mstPath, int slot, const LuminaireRecord &record, Change *out, QString *error)
 {
-    bool exists = false;
-    const QByteArray old = readWhole(mstPath, &exists);
-    if (!exists) {
-        *error = QStringLiteral("%1 がありません。").arg(mstPath);
+    QByteArray old;
+    if (!readWhole(mstPath, &old, error))
         return false;
-    }
     QByteArray bytes;
     if (!record.toBytes(&bytes) || bytes.size() != LuminaireRecord::kLength) {
         *error = QStringLiteral("照明器具マスタの形に収まりません。");

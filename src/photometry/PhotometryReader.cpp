@@ -206,6 +206,9 @@ bool expandPlanes(QList<double> *cAngles, QList<QList<double>> *candela)
     QMap<double, QList<double>> planes;
     for (int i = 0; i < c.size(); ++i)
         planes.insert(c[i], (*candela)[i]);
+    // A first plane within the tolerance of 0 is the plane at 0 (a writer's rounding).
+    if (first != 0 && std::fabs(first) < kEps)
+        planes.insert(0, planes.take(first));
     const auto mirror = [&planes](double (*to)(double), double from, double upTo) {
         const auto copy = planes;
         for (auto it = copy.cbegin(); it != copy.cend(); ++it)
@@ -227,7 +230,7 @@ bool expandPlanes(QList<double> *cAngles, QList<QList<double>> *candela)
     } else if (std::fabs(first) < kEps && last > 180 + kEps && last < 360) {
         // No lateral symmetry, the last plane short of 360: the distribution closes on itself,
         // so the plane at 360 is the plane at 0.
-        planes.insert(360, planes.value(0));
+        planes.insert(360, planes.first()); // the first plane, at 0 give or take the tolerance
     } else if (std::fabs(first - 90) < kEps && std::fabs(last - 270) < kEps) {
         // Symmetric about the 90-270 plane: C is seen as 180 - C.
         mirror([](double a) { return 180 - a; }, 90, 180);  // 0..90 from 90..180
