@@ -89,6 +89,7 @@ private slots:
     void headingsDialog();
     void sheetPrintTableAndMessage();
     void previewOpensFromTheSheet();
+    void printToFileIsChecked();
     void batchMode_data();
     void batchMode();
     void longTextsAreCut();
@@ -439,6 +440,38 @@ void TestIlluminanceReport::previewOpensFromTheSheet()
     f.sheet->close();
     QVERIFY(!QFile::exists(QDir(f.env.workFolder()).filePath(QStringLiteral("t_syou.mdb"))));
     f.sheet.release(); // deleted on close
+}
+
+void TestIlluminanceReport::printToFileIsChecked()
+{
+    // No printer here: the print dialog prints to the PDF beside the work file, through the
+    // checked write; a folder that refuses it is said, and the older PDF stays.
+    QTemporaryDir dir;
+    SheetFixture f;
+    room(f.sheet->recordGrid(), 1, {{Remark1, "1234"}});
+    f.dialogs.paths = {dir.filePath(QStringLiteral("office.syw"))};
+    f.sheet->Menu_File_NSave_Click();
+    const QString pdf = dir.filePath(QStringLiteral("office.pdf"));
+    const auto print = [&] {
+        QTimer::singleShot(200, [] {
+            if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                d->accept();
+        });
+        f.sheet->findChild<QAction *>(QStringLiteral("Menu_File_Printout"))->trigger();
+    };
+    print();
+    QCOMPARE(PdfTools::pages(pdf), 1);
+    QVERIFY(PdfTools::text(pdf, 1).contains(QStringLiteral("1,234")));
+    const QByteArray old = TestEnv::readBytes(pdf);
+    const qsizetype messages = f.dialogs.messages().size();
+    if (!TestEnv::makeFileUnwritable(pdf))
+        QSKIP("this machine cannot make a file unwritable");
+    print();
+    TestEnv::makeFileWritable(pdf);
+    QCOMPARE(f.dialogs.messages().size(), messages + 1);
+    QVERIFY2(f.dialogs.messages().last().startsWith(QStringLiteral("PDFを保存できませんでした。")),
+             qPrintable(f.dialogs.messages().last()));
+    QCOMPARE(TestEnv::readBytes(pdf), old);
 }
 
 void TestIlluminanceReport::batchMode_data()

@@ -252,6 +252,11 @@ void TestProcess::reportNeedsAJapaneseFont()
     if (status != 0) {
         QVERIFY(!QFile::exists(pdf));
         QVERIFY2(err.contains(QStringLiteral("fonts-ipaexfont-gothic")), qPrintable(err));
+        // A workbook draws nothing: it is written all the same.
+        p.start(TestEnv::program(QStringLiteral("prx5m")), {QStringLiteral("--xlsx"), QStringLiteral("illuminance"),
+                                                           example("office-3f.syw"), dir.filePath(QStringLiteral("out.xlsx"))});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
         return;
     }
     QProcess fontsOf;

@@ -174,13 +174,18 @@ void print(QWidget *parent, const BandedReport &base, const QList<QSqlRecord> &r
     }
     if (dialog.exec() != QDialog::Accepted)
         return;
-    printer.setFullPage(true);
-    if (option) {
+    if (option)
         option->remember(choice->isChecked());
-        option->report(choice->isChecked()).render(printer, rows);
+    const BandedReport report = option ? option->report(choice->isChecked()) : base;
+    // Printed to a file: through the checked write like every other file, and said when it fails.
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        QString error;
+        if (!writePdf(report, rows, printer.outputFileName(), title, &error))
+            Dialogs::inform(parent, QStringLiteral("PDFを保存できませんでした。\n%1").arg(error));
         return;
     }
-    base.render(printer, rows);
+    printer.setFullPage(true);
+    report.render(printer, rows);
 }
 
 } // namespace ReportOutput
