@@ -211,7 +211,6 @@ private:
     void blank()
     {
         m_result.lines.append(newLine());
-        m_result.sourceRows.append(0);
     }
 
     // A row whose floor differs from the current one opens a new floor group. Zones before the
@@ -327,23 +326,17 @@ private:
         line[C::Cecl] = NumberText::plain(cecl);
         if (rows.size() == 1)
             luminaireColumns(line, row);
-        append(line, row);
+        m_result.lines.append(line);
         // A zone of several luminaires: one breakdown line for each of them.
         for (qsizetype i = 0; rows.size() > 1 && i < rows.size(); ++i) {
             Line part = newLine();
             part[C::Zone] = i == 0 ? QStringLiteral("（内訳）") : QString();
             luminaireColumns(part, rows[i]);
             part[C::TotalInput] = NumberText::plain(double(totals[i]));
-            append(part, rows[i]);
+            m_result.lines.append(part);
         }
         m_groups.last().add(zone);
         return rows.last();
-    }
-
-    void append(const Line &line, int sourceRow)
-    {
-        m_result.lines.append(line);
-        m_result.sourceRows.append(sourceRow);
     }
 
     void luminaireColumns(Line &line, int row) const
@@ -407,7 +400,7 @@ private:
         put(line, C::VirtualEnergy, t.virtualEnergy, "仮想照明消費電力量", "仮想照明消費電力量");
         put(line, C::Cecl, CeclCalculation::Keisan_CECL(t.lighting, t.virtualEnergy), "照明エネルギー消費係数",
             "照明エネルギー消費係数");
-        append(line, 0);
+        m_result.lines.append(line);
     }
 
     RecordGrid &m_grid;
@@ -454,7 +447,6 @@ bool CeclPrintTable::makeLines(RecordGrid &grid, const QString &companyName, con
         Walk(grid, companyName, fileName, *result).run(last);
     } catch (const Failure &failure) {
         result->lines.clear();
-        result->sourceRows.clear();
         result->notices.clear();
         result->error = failure.reason;
         return false;

@@ -33,7 +33,6 @@ public:
 
     struct Result {
         QList<Line> lines;
-        QList<int> sourceRows;    // the grid row of each line (0 for totals and blank lines)
         QStringList notices;      // zones joined by name from rows that look like different rooms
         int method = 0;           // the simplified method of row 221
         double totalET = 0;       // the building's lighting energy (kWh)

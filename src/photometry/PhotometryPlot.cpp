@@ -1,6 +1,5 @@
 #include "photometry/PhotometryPlot.h"
 
-#include "io/CheckedFile.h"
 #include "photometry/PhotometryMath.h"
 #include "report/ReportFont.h"
 #include "text/NumberText.h"
@@ -166,14 +165,6 @@ QByteArray render(const Photometry &p, const QString &path, QString *error)
     if (buffer.data().isEmpty())
         *error = QStringLiteral("配光曲線を作成できません。");
     return buffer.data();
-}
-
-bool write(const Photometry &p, const QString &path, QString *error)
-{
-    if (!CheckedFile::checkTarget(path, error))
-        return false;
-    const QByteArray bytes = render(p, path, error);
-    return !bytes.isEmpty() && CheckedFile::write(path, bytes, error);
 }
 
 } // namespace PhotometryPlot

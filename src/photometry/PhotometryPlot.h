@@ -16,7 +16,5 @@ void draw(QPainter &painter, const Photometry &p, double size);
 // The curve as the bytes of a PNG (900 px) or, for a name ending in ".pdf", an A4 PDF; empty with
 // the reason when it cannot be made.
 QByteArray render(const Photometry &p, const QString &path, QString *error);
-// render, then the checked write.
-bool write(const Photometry &p, const QString &path, QString *error);
 
 } // namespace PhotometryPlot

@@ -164,13 +164,11 @@ bool write(const Sheet &sheet, const QString &path, QString *error)
         lxw_format *text = add();
         format_set_border(text, LXW_BORDER_THIN);
         QList<lxw_format *> numbers;
-        QList<QByteArray> keep; // the texts libxlsxwriter is handed live as long as the book
         for (const Column &c : sheet.columns) {
             lxw_format *f = add();
             format_set_border(f, LXW_BORDER_THIN);
             if (!c.format.isEmpty()) {
-                keep.append(utf8(c.format));
-                format_set_num_format(f, keep.last().constData());
+                format_set_num_format(f, utf8(c.format).constData()); // copied by the library
             }
             numbers.append(f);
         }
@@ -181,8 +179,7 @@ bool write(const Sheet &sheet, const QString &path, QString *error)
                 e = r;
         };
         const auto writeText = [&](lxw_row_t r, lxw_col_t c, const QString &s, lxw_format *f) {
-            keep.append(utf8(s));
-            check(worksheet_write_string(ws, r, c, keep.last().constData(), f));
+            check(worksheet_write_string(ws, r, c, utf8(s).constData(), f)); // copied into its strings
         };
         // Title, 件名 and 日付.
         const QByteArray titleText = utf8(sheet.title);
@@ -211,8 +208,7 @@ bool write(const Sheet &sheet, const QString &path, QString *error)
                 while (!t.isEmpty() && last + 1 < sheet.columns.size() && sheet.columns[last + 1].headings.value(h) == t)
                     ++last;
                 if (last > c) {
-                    keep.append(utf8(t));
-                    check(worksheet_merge_range(ws, row, lxw_col_t(c), row, lxw_col_t(last), keep.last().constData(), heading));
+                    check(worksheet_merge_range(ws, row, lxw_col_t(c), row, lxw_col_t(last), utf8(t).constData(), heading));
                 } else {
                     writeText(row, lxw_col_t(c), t, heading);
                 }

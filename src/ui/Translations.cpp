@@ -31,11 +31,6 @@ public:
 
 } // namespace
 
-QString missingText(const char *context, const char *source)
-{
-    return MissingTexts().translate(context, source, nullptr, -1);
-}
-
 bool installJapanese()
 {
     // Dates, sizes and the like in the standard dialogs as Japanese users read them.

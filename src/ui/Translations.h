@@ -11,7 +11,4 @@ namespace Translations {
 // Also sets the Japanese locale as the default and fills in the few texts Qt's translation lacks.
 bool installJapanese();
 
-// One of those texts ("" for any other).
-QString missingText(const char *context, const char *source);
-
 } // namespace Translations
