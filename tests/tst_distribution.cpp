@@ -6,6 +6,7 @@
 #include "illuminance/RoomRecord.h"
 #include "grid/WorkFile.h"
 #include "photometry/Distribution.h"
+#include "photometry/DistributionPlot.h"
 #include "support/PdfTools.h"
 #include "support/SheetFixture.h"
 
@@ -75,6 +76,8 @@ private slots:
     void gridRule();
     void defaultLayout_data();
     void defaultLayout();
+    void isoluxLevels_data();
+    void isoluxLevels();
     void roomWithoutPhotometry();
     void windowOfTheRoom();
     void batchCsvAndPdf();
@@ -214,6 +217,35 @@ void TestDistribution::defaultLayout()
     const Distribution::Layout l = Distribution::defaultLayout(fittings, width, depth);
     QCOMPARE(l.nx, nx);
     QCOMPARE(l.ny, ny);
+}
+
+void TestDistribution::isoluxLevels_data()
+{
+    QTest::addColumn<double>("low");
+    QTest::addColumn<double>("high");
+    QTest::addColumn<QList<double>>("levels"); // empty: only checked to lie inside, 3 to 6 of them
+    // A sixth of the range, rounded up to 1, 2 or 5 times a power of ten; only levels inside.
+    QTest::newRow("0 to 600: a sixth is 100") << 0.0 << 600.0 << QList<double>{100, 200, 300, 400, 500};
+    QTest::newRow("120 to 130: 1.67 rounds up to 2") << 120.0 << 130.0 << QList<double>{122, 124, 126, 128};
+    QTest::newRow("310 to 790: 80 rounds up to 100") << 310.0 << 790.0 << QList<double>{400, 500, 600, 700};
+    QTest::newRow("a hair wide, far from zero") << 1000.0 << 1000.0000001 << QList<double>{};
+    QTest::newRow("no range") << 500.0 << 500.0 << QList<double>{};
+}
+
+void TestDistribution::isoluxLevels()
+{
+    QFETCH(double, low);
+    QFETCH(double, high);
+    QFETCH(QList<double>, levels);
+    const QList<double> got = DistributionPlot::levels(low, high);
+    if (!levels.isEmpty()) {
+        QCOMPARE(got, levels);
+        return;
+    }
+    QVERIFY(got.size() <= 6);
+    QCOMPARE(got.isEmpty(), !(high > low));
+    for (double v : got)
+        QVERIFY(v > low && v < high);
 }
 
 void TestDistribution::roomWithoutPhotometry()

@@ -56,6 +56,9 @@ void FBunpu::recompute(std::optional<Distribution::Layout> layout)
         return;
     }
     m_updating = true;
+    // A long corridor's default layout can be one row of more luminaires than the boxes offer.
+    m_ui->Spn_Nx->setMaximum(std::max(m_ui->Spn_Nx->maximum(), o.result.layout.nx));
+    m_ui->Spn_Ny->setMaximum(std::max(m_ui->Spn_Ny->maximum(), o.result.layout.ny));
     m_ui->Spn_Nx->setValue(o.result.layout.nx);
     m_ui->Spn_Ny->setValue(o.result.layout.ny);
     m_updating = false;

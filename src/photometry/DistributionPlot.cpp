@@ -45,7 +45,8 @@ QList<double> levels(double low, double high)
             step = f * power;
             break;
         }
-    for (int k = int(std::ceil(low / step)); k * step < high && out.size() < 12; ++k)
+    // Counted in doubles: a narrow range far from zero puts low / step beyond the integers.
+    for (double k = std::ceil(low / step); k * step < high && out.size() < 12; ++k)
         if (k * step > low)
             out.append(k * step);
     return out;

@@ -23,7 +23,7 @@ void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room,
           const Field &field, bool shaded);
 
 // The isolux levels for values from `low` to `high`: round steps (1, 2 or 5 times a power of ten),
-// four to ten of them.
+// three to six of them.
 QList<double> levels(double low, double high);
 
 // The figures beside the drawing, a line each: layout, height, grid, Eavg, Emin, Emax, U0, Ud and

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTextBrowser>
+#include <QTimer>
 
 namespace HelpWindow {
 
@@ -28,10 +29,16 @@ bool show(QWidget *parent, const QString &helpFile, const QString &anchor)
     }
     window->setHtml(QString::fromUtf8(file.readAll()));
     window->setWindowTitle(window->documentTitle());
-    if (!anchor.isEmpty())
-        window->scrollToAnchor(anchor);
     window->show();
     window->raise();
+    // Scrolled once the window is shown and its text laid out at the window's width.
+    if (!anchor.isEmpty()) {
+        window->scrollToAnchor(anchor);
+        QTimer::singleShot(0, window.data(), [anchor] {
+            if (window)
+                window->scrollToAnchor(anchor);
+        });
+    }
     return true;
 }
 
