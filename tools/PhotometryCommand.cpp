@@ -231,7 +231,8 @@ int photometryCommand(const QStringList &args)
             return fail(error);
         changes.append({o.into, slot.bytes});
         // The file itself is kept beside the master, for the distribution of its rooms.
-        if (!LuminaireImport::keepChanges(QFileInfo(o.into).absolutePath(), o.slot, slot.name, o.file, &changes, &error))
+        if (!LuminaireImport::keepChanges(QFileInfo(o.into).absolutePath(), o.slot, slot.name, o.file, a.bytes, &changes,
+                                          &error))
             return fail(error);
     }
     if (!o.plot.isEmpty()) {

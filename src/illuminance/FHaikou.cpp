@@ -233,7 +233,7 @@ void FHaikou::accept()
     QString error;
     const bool planned = LuminaireImport::masterChange(QDir(m_masterDir).filePath(MasterTables::kLuminaireFile), s, record,
                                                        &master, &error)
-                         && LuminaireImport::keepChanges(m_masterDir, s, name, m_file, &changes, &error);
+                         && LuminaireImport::keepChanges(m_masterDir, s, name, m_file, m_analysis.bytes, &changes, &error);
     // The kept file first, the master last: a master written means everything is in place.
     changes.append(master);
     if (!planned || !LuminaireImport::apply(changes, &error)) {

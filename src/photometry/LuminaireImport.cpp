@@ -53,7 +53,7 @@ bool analyse(const QString &path, Analysis *out, QString *error)
 {
     *out = Analysis();
     Photometry &p = out->photometry;
-    if (!PhotometryReader::readFile(path, &p, error))
+    if (!PhotometryReader::readFile(path, &p, error, &out->bytes))
         return false;
     out->luminaireFlux = PhotometryMath::flux(p);
     out->fractions = PhotometryMath::fractions(p);
@@ -178,20 +178,15 @@ QString keptFile(const QString &masterDir, int slot, const QString &currentName)
     return QString();
 }
 
-bool keepChanges(const QString &masterDir, int slot, const QString &name, const QString &source, QList<Change> *out,
-                 QString *error)
+bool keepChanges(const QString &masterDir, int slot, const QString &name, const QString &source, const QByteArray &bytes,
+                 QList<Change> *out, QString *error)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1 を読み込めません。").arg(source);
-        return false;
-    }
     const QString folder = folderOf(masterDir);
     const QString suffix = QFileInfo(source).suffix().compare(QStringLiteral("ldt"), Qt::CaseInsensitive) == 0
                                ? QStringLiteral("ldt")
                                : QStringLiteral("ies");
     const QString fileName = QStringLiteral("%1.%2").arg(slot).arg(suffix);
-    const Change copy{QDir(folder).filePath(fileName), in.readAll()};
+    const Change copy{QDir(folder).filePath(fileName), bytes};
     // The index: every other slot as it was, this one under its new name and file.
     QString index = MasterCsv::line({QStringLiteral("slot"), QStringLiteral("name"), QStringLiteral("file")});
     // An index that cannot be read is not rewritten: the other slots' entries would be lost.

@@ -23,6 +23,7 @@ struct Analysis {
     std::array<double, 18> zones{};
     PhotometryMath::Table table;
     QStringList warnings; // the reader's, the plausibility checks' and the table's
+    QByteArray bytes;     // the file as it was read: the copy kept is the file analysed
 };
 // Reads the file and works out everything; false with the reason (naming the line) when it is
 // refused.
@@ -60,9 +61,10 @@ struct Change {
     QString path;
     QByteArray bytes;
 };
-// The changes that keep `source` for the slot under `name`: its copy and the index.
-bool keepChanges(const QString &masterDir, int slot, const QString &name, const QString &source, QList<Change> *out,
-                 QString *error);
+// The changes that keep `source` (its bytes as analysed) for the slot under `name`: its copy and
+// the index.
+bool keepChanges(const QString &masterDir, int slot, const QString &name, const QString &source, const QByteArray &bytes,
+                 QList<Change> *out, QString *error);
 // The change that puts `record` into slot `slot` of the luminaire master file `mstPath`.
 bool masterChange(const QString &mstPath, int slot, const LuminaireRecord &record, Change *out, QString *error);
 // Writes the changes as one (all succeed or nothing changes), each through the checked write.

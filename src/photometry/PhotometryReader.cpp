@@ -564,7 +564,7 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
     return checkFlux(out, intensityLine, error);
 }
 
-bool readFile(const QString &path, Photometry *out, QString *error)
+bool readFile(const QString &path, Photometry *out, QString *error, QByteArray *bytesRead)
 {
     const QFileInfo info(path);
     if (!info.isFile()) {
@@ -578,6 +578,8 @@ bool readFile(const QString &path, Photometry *out, QString *error)
         return false;
     }
     const QByteArray bytes = file.readAll();
+    if (bytesRead)
+        *bytesRead = bytes;
     if (info.suffix().compare(QStringLiteral("ldt"), Qt::CaseInsensitive) == 0)
         return readLdt(bytes, out, error);
     return readIes(bytes, out, error);
