@@ -9,7 +9,7 @@ run() { # size scale folder
   Xvfb "$display" -screen 0 "$1x24" -nolisten tcp >/dev/null 2>&1 &
   local xvfb=$!
   sleep 1
-  DISPLAY="$display" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$2" LC_TIME=ja_JP.UTF-8 PRX5M_BUILD_DIR="$PWD/build" \
+  DISPLAY="$display" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$2" PRX5M_BUILD_DIR="$PWD/build" \
     PRX5M_SOURCE_DIR="$PWD" build/tests/shot_sheets "$out/$3" || true
   kill "$xvfb" 2>/dev/null || true
 }

@@ -71,6 +71,7 @@ void shootTabs(QWidget *sheet, const QString &prefix)
 
 int main(int argc, char *argv[])
 {
+    Translations::prepareJapaneseDates();
     QApplication app(argc, argv);
     Translations::installJapanese();
     g_out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");

@@ -104,12 +104,7 @@ int main(int argc, char *argv[])
             || std::strcmp(argv[1], "--distribution-csv") == 0))
         return batch(argc, argv);
 
-    // Dates in the standard dialogs as a Japanese user reads them, where the session names no
-    // language of its own.
-    const QByteArray lang = qgetenv("LC_ALL").isEmpty() ? (qgetenv("LC_TIME").isEmpty() ? qgetenv("LANG") : qgetenv("LC_TIME"))
-                                                        : qgetenv("LC_ALL");
-    if (lang.isEmpty() || lang == "C" || lang.startsWith("C.") || lang == "POSIX")
-        qputenv("LC_TIME", "ja_JP.UTF-8");
+    Translations::prepareJapaneseDates();
     QApplication app(argc, argv);
     setNames();
     Translations::installJapanese();

@@ -157,9 +157,10 @@ int FCECL::choiceTab(const QString &box) const
     return tab > 0 ? tab : -1;
 }
 
-void FCECL::beforeConfirm()
+bool FCECL::beforeConfirm()
 {
-    Data_calculation();
+    Data_calculation(); // the zone calculation refuses nothing
+    return true;
 }
 
 // ---------------------------------------------------------------- file and options

@@ -39,7 +39,7 @@ protected:
     void entryRule(const QString &name, Qt::FocusReason reason) override;
     void fileLoaded() override;
     void fileOpened() override;
-    void beforeConfirm() override;
+    bool beforeConfirm() override;
     int choiceTab(const QString &box) const override;
     bool buildPrintTable(QList<QSqlRecord> *rows) override;
     BandedReport report() const override;

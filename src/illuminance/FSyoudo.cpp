@@ -2,6 +2,7 @@
 
 #include "illuminance/FSyoudoRMenu.h"
 #include "illuminance/IlluminanceCalculation.h"
+#include "illuminance/PickLists.h"
 #include "illuminance/RoomRecord.h"
 #include "illuminance/RoomSheet.h"
 #include "master/MasterTables.h"
@@ -11,6 +12,7 @@
 #include "ui_F_Syoudo.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -249,9 +251,10 @@ void FSyoudo::UpDown2_Step(int delta)
     panelEdited();
 }
 
-void FSyoudo::beforeConfirm()
+bool FSyoudo::beforeConfirm()
 {
-    Data_calculation(m_previousFieldName);
+    // The field left last is checked as the next entry would check it.
+    return Data_calculation(m_previousFieldName) == 0;
 }
 
 void FSyoudo::listMouseReleased(Qt::MouseButton button, QPoint position)
@@ -338,6 +341,36 @@ void FSyoudo::entryRule(const QString &name, Qt::FocusReason reason)
     }
 }
 
+bool FSyoudo::listKey(QObject *watched, QKeyEvent *event)
+{
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier))
+        return false;
+    const struct {
+        ListGrid *list;
+        int *page;
+        void (FSyoudo::*paint)(int &);
+    } lists[] = {{m_ui->Spd_Room, &m_roomPage, &FSyoudo::Room_Paint},
+                 {m_ui->Spd_Syoumei, &m_luminairePage, &FSyoudo::Syoumei_Paint},
+                 {m_ui->Spd_Kougen, &m_lampPage, &FSyoudo::Kougen_Paint}};
+    for (const auto &l : lists) {
+        if (watched != l.list)
+            continue;
+        // The page variable names the page painted next: the other one is showing.
+        const int shown = PickLists::nextPage(*l.page);
+        const int slot = PickLists::slotAt(shown, std::max(l.list->currentColumn(), 0) + 1,
+                                           std::max(l.list->currentRow(), 0) + 1);
+        const int to = PickLists::slotAfterKey(slot, event->key());
+        if (to == 0)
+            return false;
+        const PickLists::Cell cell = PickLists::cellOf(to);
+        if (cell.page != shown)
+            (this->*l.paint)(*l.page);
+        l.list->setActiveCell(cell.row, cell.column);
+        return true;
+    }
+    return false;
+}
+
 void FSyoudo::leavingRule(const QString &name)
 {
     if (name == u"Txt_WKougen") {
@@ -364,13 +397,15 @@ int FSyoudo::choiceTab(const QString &box) const
     return tabs.value(box, -1);
 }
 
-bool FSyoudo::moveOnKey(QObject *watched, int)
+bool FSyoudo::moveOnKey(QObject *watched, int key)
 {
-    // Enter in a pick list picks its current cell, as a click would.
+    // Enter in a pick list picks its current cell, as a click would; Tab leaves it, picking nothing.
     const QPair<ListGrid *, void (FSyoudo::*)(int, int)> picks[] = {
         {m_ui->Spd_Room, &FSyoudo::pickRoom}, {m_ui->Spd_Syoumei, &FSyoudo::pickLuminaire}, {m_ui->Spd_Kougen, &FSyoudo::pickLamp}};
     for (const auto &[list, pick] : picks) {
         if (watched == list) {
+            if (key == Qt::Key_Tab)
+                return false;
             if (list->currentRow() >= 0 && list->currentColumn() >= 0)
                 (this->*pick)(list->currentColumn() + 1, list->currentRow() + 1);
             return true;

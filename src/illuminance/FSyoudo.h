@@ -65,11 +65,13 @@ protected:
     void entryRule(const QString &name, Qt::FocusReason reason) override;
     void leavingRule(const QString &name) override;
     bool moveOnKey(QObject *watched, int key) override;
+    // The pick lists' cursor crosses their pages: all 80 slots by the keyboard.
+    bool listKey(QObject *watched, QKeyEvent *event) override;
     void rowNavigated(int row) override;
     void listMouseReleased(Qt::MouseButton button, QPoint position) override;
     void tabControlEntered() override { Set_Spd_Sentaku(); }
     void sheetCleared() override;
-    void beforeConfirm() override;
+    bool beforeConfirm() override;
     int choiceTab(const QString &box) const override;
     bool buildPrintTable(QList<QSqlRecord> *rows) override;
     BandedReport report() const override;

@@ -44,6 +44,8 @@ void FSyoudo::setUpPickLists()
         grid->setup(PickLists::kRows);
         grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
         grid->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+        // Each cell is a slot: the highlight is the one cell the cursor is on.
+        grid->setSelectionBehavior(QAbstractItemView::SelectItems);
         grid->installEventFilter(this);
     }
     m_ui->Spd_Sentaku->installEventFilter(this);

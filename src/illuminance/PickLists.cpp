@@ -3,6 +3,10 @@
 #include "master/MasterTables.h"
 #include "text/NumberText.h"
 
+#include <Qt>
+
+#include <algorithm>
+
 namespace PickLists {
 
 int slotAt(int page, int column, int row)
@@ -13,6 +17,30 @@ int slotAt(int page, int column, int row)
 int nextPage(int page)
 {
     return page + 1 == kPages + 1 ? 1 : page + 1;
+}
+
+int slotAfterKey(int slot, int key)
+{
+    const int page = kRows * kColumns;
+    int to = 0;
+    switch (key) {
+    case Qt::Key_Down: to = slot + 1; break;
+    case Qt::Key_Up: to = slot - 1; break;
+    case Qt::Key_Right: to = slot + kRows <= kSlots ? slot + kRows : slot; break;
+    case Qt::Key_Left: to = slot - kRows >= 1 ? slot - kRows : slot; break;
+    case Qt::Key_PageDown: to = slot + page; break;
+    case Qt::Key_PageUp: to = slot - page; break;
+    case Qt::Key_Home: to = 1; break;
+    case Qt::Key_End: to = kSlots; break;
+    default: return 0;
+    }
+    return std::clamp(to, 1, kSlots);
+}
+
+Cell cellOf(int slot)
+{
+    const int i = slot - 1;
+    return {i / (kRows * kColumns) + 1, i % (kRows * kColumns) / kRows + 1, i % kRows + 1};
 }
 
 static QString label(int number, const QString &name)

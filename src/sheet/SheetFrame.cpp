@@ -1,6 +1,7 @@
 #include "sheet/SheetFrame.h"
 
 #include "text/NumberText.h"
+#include "ui/Dialogs.h"
 #include "ui/Cp932Validator.h"
 #include "ui/ListGrid.h"
 #include "ui/UpDownButtons.h"
@@ -403,6 +404,7 @@ void SheetFrame::Btn_Adv_Click()
     }
     commitRow(r);
     m_panelEdited = false;
+    m_panelRow = r;
     if (r >= kLastRow)
         setText(QStringLiteral("Txt_Gyou"), QString::number(kLastRow));
     else
@@ -423,7 +425,7 @@ void SheetFrame::Btn_Clear_Click()
 void SheetFrame::navigateToRow(int row)
 {
     Screen_Set(row);
-    m_shownRow = row;
+    m_shownRow = m_panelRow = row;
     m_panelEdited = false;
     gridChanged();
     m_rowList->setActiveCell(row, 1);
@@ -431,6 +433,40 @@ void SheetFrame::navigateToRow(int row)
 }
 
 void SheetFrame::rowNavigated(int) {}
+
+bool SheetFrame::leavePanelRow()
+{
+    if (!m_panelEdited)
+        return true;
+    switch (Dialogs::instance().message(this, QStringLiteral("%1 行目の編集内容を確認しますか？").arg(m_panelRow),
+                                        Dialogs::kTitle, Dialogs::Icon::Question,
+                                        Dialogs::Buttons::ConfirmDiscardCancel)) {
+    case Dialogs::Answer::Confirm:
+        return confirmPanelRow();
+    case Dialogs::Answer::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool SheetFrame::confirmPanelRow()
+{
+    const int row = m_panelRow;
+    if (row < 1 || row > kLastRow || !beforeConfirm())
+        return false; // a value refused: the panel keeps it, with the focus on it
+    commitRow(row);
+    m_panelEdited = false;
+    paintList();
+    gridChanged();
+    return true;
+}
+
+void SheetFrame::stayOnPanelRow()
+{
+    setText(QStringLiteral("Txt_Gyou"), QString::number(m_panelRow));
+    m_rowList->setActiveCell(m_panelRow, 1);
+}
 
 void SheetFrame::rowFieldLeft(bool reload)
 {
@@ -449,9 +485,15 @@ void SheetFrame::rowFieldLeft(bool reload)
     }
     if (statusMessage().startsWith(QStringLiteral("行№")))
         setStatusMessage(QString());
-    // Passing through the row field without changing it keeps the edits on the panel.
-    if (reload || row != m_shownRow)
-        navigateToRow(row);
+    // Passing through the row field without changing it keeps the edits on the panel; so does a
+    // spinner at its end.
+    if ((!reload && row == m_shownRow) || (m_panelEdited && row == m_panelRow))
+        return;
+    if (!leavePanelRow()) {
+        stayOnPanelRow();
+        return;
+    }
+    navigateToRow(row);
 }
 
 void SheetFrame::UpDown1_Down()
@@ -473,11 +515,15 @@ void SheetFrame::UpDown1_Up()
 void SheetFrame::listReleased()
 {
     const int row = m_rowList->activeRow();
-    if (row < 1)
+    if (row < 1 || (m_panelEdited && row == m_panelRow))
         return;
+    if (!leavePanelRow()) {
+        stayOnPanelRow();
+        return;
+    }
     setText(QStringLiteral("Txt_Gyou"), QString::number(row));
     Screen_Set(row);
-    m_shownRow = row;
+    m_shownRow = m_panelRow = row;
     m_panelEdited = false;
     gridChanged();
 }

@@ -132,6 +132,8 @@ protected:
     virtual void leavingRule(const QString &name);
     // Enter or Tab in `watched`: true when the sheet has handled it.
     virtual bool moveOnKey(QObject *watched, int key);
+    // Any other key in one of the sheet's own lists: true when the sheet has handled it.
+    virtual bool listKey(QObject *, QKeyEvent *) { return false; }
     // A row was chosen by the row field, the spinner or the list.
     virtual void rowNavigated(int row);
     // A mouse button released in the row list (the row has been loaded already).
@@ -146,9 +148,10 @@ protected:
     virtual void fileLoaded() {}
     // Open, at its end (ask for missing options, ...).
     virtual void fileOpened() {}
-    // Before the panel is written into its row on the way to saving (a closing question
-    // answered 保存する): brings the panel's figures up to date as Confirm would find them.
-    virtual void beforeConfirm() {}
+    // Before the panel's unconfirmed edits are written into their row (a question answered
+    // 保存する or 確認する): brings the panel's figures up to date as Confirm would find them.
+    // False when a value is refused (the focus is on it).
+    virtual bool beforeConfirm() { return true; }
     // Builds the print table and gives its records; false when there is nothing to print (the
     // user has been told why).
     virtual bool buildPrintTable(QList<QSqlRecord> *rows) = 0;
@@ -211,6 +214,8 @@ private:
     QList<QWidget *> choicesOf(int index) const;
     int tabOfChoice(const QWidget *w) const;
     void showPageOfBar();
+    // Back from a tab's choices to the box they were opened from (the row field when none).
+    void backToChoiceOrigin();
     void setKeyHint(const QString &text);
     // The focused box or button kept in sight in the scrolling panel.
     void keepInSight(QWidget *now);
@@ -232,6 +237,12 @@ private:
     void fitToScreen();
     void navigateToRow(int row);
     void listReleased();
+    // Before another row is loaded over edits not yet confirmed: asks whether to confirm them
+    // (as the confirm button does), drop them or stay. True when the other row may be loaded.
+    bool leavePanelRow();
+    bool confirmPanelRow();
+    // The row field and the list back on the panel's row (the user stayed).
+    void stayOnPanelRow();
     void connectAction(const QString &name, void (SheetFrame::*slot)());
     void buildStatusBar();
     void showReport(bool onPrinter);
@@ -247,7 +258,8 @@ private:
     bool m_rowFieldInvalid = false;
     bool m_firstEntryDone = false;
     bool m_shown = false;
-    int m_shownRow = 0; // the row the panel was last loaded from
+    int m_shownRow = 0; // the row the panel was last loaded from (0: load it again)
+    int m_panelRow = 1; // the row whose edits the panel holds
     RecordGrid m_savedGrid; // the grid as last opened or saved
     bool m_panelEdited = false;
     bool m_switchingTab = false;   // focus moved by a page that goes away is no entry into a field

@@ -53,7 +53,7 @@ void SheetFrame::Menu_File_New_Click()
     setText(QStringLiteral("Txt_Gyou"), QStringLiteral("1"));
     m_currentFileName.clear();
     m_fileStamp = {};
-    m_shownRow = 1;
+    m_shownRow = m_panelRow = 1;
     m_panelEdited = false;
     markSaved();
     focus(QStringLiteral("Txt_Gyou"));
@@ -124,7 +124,8 @@ bool SheetFrame::saveWithQuestion()
     // Another program's change to the file is not overwritten without a question.
     if (changedByAnotherProgram()
         && !Dialogs::ask(this, QStringLiteral("「%1」は他のプログラムで変更されています。上書きしますか？")
-                                   .arg(QFileInfo(m_currentFileName).fileName()))) {
+                                   .arg(QFileInfo(m_currentFileName).fileName()),
+                           Dialogs::Icon::Warning)) {
         return false;
     }
     QString reason;
@@ -186,13 +187,11 @@ bool SheetFrame::settleChanges()
 
 void SheetFrame::confirmPanel()
 {
-    if (!m_panelEdited)
+    if (!m_panelEdited || m_panelRow < 1 || m_panelRow > kLastRow)
         return;
-    const int row = m_shownRow >= 1 && m_shownRow <= kLastRow ? m_shownRow : rowNumber();
-    if (row < 1 || row > kLastRow)
-        return;
+    // Saving on the way out keeps what was typed, even a value the calculation refuses.
     beforeConfirm();
-    commitRow(row);
+    commitRow(m_panelRow);
     m_panelEdited = false;
     paintList();
     gridChanged();

@@ -70,6 +70,15 @@ void SheetFrame::openChoices(int index, const QString &from)
     setKeyHint(kChoiceHint);
 }
 
+void SheetFrame::backToChoiceOrigin()
+{
+    const QString back = m_choiceOrigin.isEmpty() ? QStringLiteral("Txt_Gyou") : m_choiceOrigin;
+    if (QLineEdit *origin = box(back); origin && origin->isVisible())
+        origin->setFocus(Qt::OtherFocusReason);
+    else
+        box(QStringLiteral("Txt_Gyou"))->setFocus(Qt::OtherFocusReason);
+}
+
 void SheetFrame::setKeyHint(const QString &text)
 {
     if (auto *hint = findChild<QLabel *>(QStringLiteral("StatusBar1_Keys")))
@@ -138,11 +147,14 @@ bool SheetFrame::handleChoiceKey(QObject *watched, QKeyEvent *event)
         return false;
     // Esc among the choices: back to the box they fill.
     if (key == Qt::Key_Escape) {
-        const QString back = m_choiceOrigin.isEmpty() ? QStringLiteral("Txt_Gyou") : m_choiceOrigin;
-        if (QLineEdit *origin = box(back); origin && origin->isVisible())
-            origin->setFocus(Qt::OtherFocusReason);
-        else
-            box(QStringLiteral("Txt_Gyou"))->setFocus(Qt::OtherFocusReason);
+        backToChoiceOrigin();
+        return true;
+    }
+    // Enter in the row list takes its row, as a click would, and goes back to the box.
+    if (w == m_rowList && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        listReleased();
+        if (m_rowList->activeRow() == m_panelRow)
+            backToChoiceOrigin();
         return true;
     }
     // The arrows move from button to button (lists move their own cells).
@@ -161,7 +173,7 @@ bool SheetFrame::handleChoiceKey(QObject *watched, QKeyEvent *event)
 
 bool SheetFrame::handleKey(QObject *watched, QKeyEvent *event)
 {
-    if (handleChoiceKey(watched, event))
+    if (handleChoiceKey(watched, event) || listKey(watched, event))
         return true;
     const QString name = watched->objectName();
     const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier));

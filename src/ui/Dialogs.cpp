@@ -37,7 +37,7 @@ void Dialogs::inform(QWidget *parent, const QString &text, const QString &detail
         instance().detailedNotice(parent, text, detail, Icon::Information);
 }
 
-bool Dialogs::ask(QWidget *parent, const QString &text)
+bool Dialogs::ask(QWidget *parent, const QString &text, Icon icon)
 {
-    return instance().message(parent, text, kTitle, Icon::Information, Buttons::YesNo) == Answer::Yes;
+    return instance().message(parent, text, kTitle, icon, Buttons::YesNo) == Answer::Yes;
 }

@@ -11,8 +11,11 @@ class Dialogs
 {
 public:
     enum class Icon { Information, Question, Warning, Critical };
-    enum class Buttons { Ok, YesNo, OkCancel, SaveDiscardCancel };
-    enum class Answer { Ok, Yes, No, Cancel, Save, Discard };
+    // YesNo: いいえ is the default button, since every question that はい answers replaces,
+    // overwrites or drops something. SaveDiscardCancel: 保存する is the default (it loses
+    // nothing); ConfirmDiscardCancel: 確認する, 破棄する, キャンセル, 確認する the default.
+    enum class Buttons { Ok, YesNo, SaveDiscardCancel, ConfirmDiscardCancel };
+    enum class Answer { Ok, Yes, No, Cancel, Save, Discard, Confirm };
 
     // Every message box of the sheets carries this title.
     static inline const QString kTitle = QStringLiteral("ゼルティカとドルネア");
@@ -39,6 +42,6 @@ public:
     // Convenience: a notice with the sheets' title and the information icon (and the particulars
     // beneath it, when there are any).
     static void inform(QWidget *parent, const QString &text, const QString &detail = QString());
-    // A Yes/No question with the sheets' title and the information icon; true on Yes.
-    static bool ask(QWidget *parent, const QString &text);
+    // A Yes/No question with the sheets' title; true on Yes. いいえ is the default answer.
+    static bool ask(QWidget *parent, const QString &text, Icon icon = Icon::Information);
 };

@@ -73,9 +73,11 @@ void ListGrid::setActiveCell(int row, int column)
     if (row < 1 || row > rowCount())
         return;
     // The active cell never changes which rows of a multi-select list are selected.
-    const auto command = selectionMode() == QAbstractItemView::MultiSelection ? QItemSelectionModel::NoUpdate
-                                                                              : QItemSelectionModel::ClearAndSelect
-                                                                                    | QItemSelectionModel::Rows;
+    QItemSelectionModel::SelectionFlags command = QItemSelectionModel::ClearAndSelect;
+    if (selectionMode() == QAbstractItemView::MultiSelection)
+        command = QItemSelectionModel::NoUpdate;
+    else if (selectionBehavior() == QAbstractItemView::SelectRows)
+        command |= QItemSelectionModel::Rows;
     setCurrentCell(row - 1, std::clamp(column, 1, columnCount()) - 1, command);
     scrollToItem(item(row - 1, std::clamp(column, 1, columnCount()) - 1));
 }

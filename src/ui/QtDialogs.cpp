@@ -60,6 +60,20 @@ QString runFileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QStri
     return dialog.selectedFiles().first();
 }
 
+// Keep the changes (the default: Enter loses nothing), drop them, or cancel (Esc).
+Dialogs::Answer keepDropOrCancel(QMessageBox &box, const QString &keepText, const QString &dropText, Dialogs::Answer keep)
+{
+    QPushButton *keepButton = box.addButton(keepText, QMessageBox::AcceptRole);
+    QPushButton *drop = box.addButton(dropText, QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(keepButton);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == keepButton)
+        return keep;
+    return box.clickedButton() == drop ? Dialogs::Answer::Discard : Dialogs::Answer::Cancel;
+}
+
 } // namespace
 
 QStringList QtDialogs::qtFilters(const QString &filter)
@@ -88,30 +102,16 @@ Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &text, const Q
     case Buttons::YesNo: {
         QPushButton *yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
         QPushButton *no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
-        box.setDefaultButton(yes);
+        // Enter never replaces or drops anything: the safe answer is the default.
+        box.setDefaultButton(no);
         box.setEscapeButton(no);
         box.exec();
         return box.clickedButton() == yes ? Answer::Yes : Answer::No;
     }
-    case Buttons::SaveDiscardCancel: {
-        QPushButton *save = box.addButton(QStringLiteral("保存する(&S)"), QMessageBox::AcceptRole);
-        QPushButton *discard = box.addButton(QStringLiteral("保存しない(&N)"), QMessageBox::DestructiveRole);
-        QPushButton *cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
-        box.setDefaultButton(save);
-        box.setEscapeButton(cancel);
-        box.exec();
-        if (box.clickedButton() == save)
-            return Answer::Save;
-        return box.clickedButton() == discard ? Answer::Discard : Answer::Cancel;
-    }
-    case Buttons::OkCancel: {
-        QPushButton *ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-        QPushButton *cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
-        box.setDefaultButton(ok);
-        box.setEscapeButton(cancel);
-        box.exec();
-        return box.clickedButton() == ok ? Answer::Ok : Answer::Cancel;
-    }
+    case Buttons::SaveDiscardCancel:
+        return keepDropOrCancel(box, QStringLiteral("保存する(&S)"), QStringLiteral("保存しない(&N)"), Answer::Save);
+    case Buttons::ConfirmDiscardCancel:
+        return keepDropOrCancel(box, QStringLiteral("確認する(&K)"), QStringLiteral("破棄する(&D)"), Answer::Confirm);
     }
     return Answer::Cancel;
 }

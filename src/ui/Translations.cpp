@@ -47,4 +47,23 @@ bool installJapanese()
     return true;
 }
 
+void prepareJapaneseDates()
+{
+    const QByteArray all = qgetenv("LC_ALL");
+    const QByteArray lang = !all.isEmpty() ? all : (qEnvironmentVariableIsEmpty("LC_TIME") ? qgetenv("LANG") : qgetenv("LC_TIME"));
+    if (!(lang.isEmpty() || lang == "C" || lang.startsWith("C.") || lang == "POSIX"))
+        return;
+    // Qt reads the time locale from the environment once, when its system locale is first asked
+    // for; the variable is gone again before the application sets the C library's locale, which
+    // would fail as a whole for a locale that is not generated.
+    const bool had = qEnvironmentVariableIsSet("LC_TIME");
+    const QByteArray before = qgetenv("LC_TIME");
+    qputenv("LC_TIME", "ja_JP.UTF-8");
+    (void)QLocale::system();
+    if (had)
+        qputenv("LC_TIME", before);
+    else
+        qunsetenv("LC_TIME");
+}
+
 } // namespace Translations

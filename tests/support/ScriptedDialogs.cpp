@@ -10,7 +10,8 @@ Dialogs::Answer ScriptedDialogs::message(QWidget *, const QString &text, const Q
         return answers.takeFirst();
     switch (buttons) {
     case Buttons::YesNo: return Answer::No;
-    case Buttons::SaveDiscardCancel: return Answer::Cancel;
+    case Buttons::SaveDiscardCancel:
+    case Buttons::ConfirmDiscardCancel: return Answer::Cancel;
     default: return Answer::Ok;
     }
 }
