@@ -1,7 +1,10 @@
 // The sheets as a user meets them in the first hour: focus, keys, the lamp entry, window sizes,
 // the question before losing changes, Japanese dialogs, full-width digits, refused values.
 #include "grid/WorkFile.h"
+#include "cecl/ZoneRecord.h"
 #include "illuminance/RoomRecord.h"
+#include "master/FixedField.h"
+#include "ui/UpDownButtons.h"
 #include "report/ReportOutput.h"
 #include "support/SheetFixture.h"
 #include "support/XlsxReader.h"
@@ -14,8 +17,10 @@
 #include <QFileIconProvider>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
 
@@ -87,6 +92,13 @@ private slots:
     void passingThroughTheRowFieldKeepsEdits();
     void fileShortcuts_data();
     void fileShortcuts();
+    void rowChangeAsksAboutUnconfirmedEdits_data();
+    void rowChangeAsksAboutUnconfirmedEdits();
+    void refusedValueKeepsThePanelOnItsRow();
+    void questionsDefaultToTheSafeAnswer_data();
+    void questionsDefaultToTheSafeAnswer();
+    void unconfirmedEditOutlivesPreviewPrintAndOptions_data();
+    void unconfirmedEditOutlivesPreviewPrintAndOptions();
 };
 
 void TestSheetUser::rowFieldSelectedAtOpening()
@@ -348,6 +360,8 @@ void TestSheetUser::anotherProgramsChangeIsAskedAbout()
     f.dialogs.answers = {Dialogs::Answer(answer)};
     f.sheet->Menu_File_Save_Click();
     QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("「office.syw」は他のプログラムで変更されています。上書きしますか？")});
+    QCOMPARE(f.dialogs.asked.last().icon, Dialogs::Icon::Warning);
+    QCOMPARE(f.dialogs.asked.last().buttons, Dialogs::Buttons::YesNo);
     if (Dialogs::Answer(answer) == Dialogs::Answer::No) {
         QCOMPARE(TestEnv::readBytes(path), before);
         QVERIFY(f.sheet->isWindowModified());
@@ -669,6 +683,279 @@ void TestSheetUser::fileShortcuts()
         QTest::keySequence(f.box("Txt_Kai"), QKeySequence(keys));
         QCOMPARE(f.dialogs.asked.last().kind, QStringLiteral("open"));
     }
+}
+
+namespace {
+
+// The example opened on a sheet shown to the user, the panel on `row`.
+template <typename Fixture> void openExampleAt(Fixture &f, const QString &file, int row)
+{
+    f.dialogs.paths = {QDir(TestEnv::sourceDir()).filePath(file)};
+    f.sheet->Menu_File_Open_Click();
+    QCOMPARE(f.dialogs.messages(), QStringList());
+    f.enter("Txt_Gyou");
+    f.box("Txt_Gyou")->setText(QString::number(row));
+    f.enter("Txt_Kai");
+}
+
+// Loads `row` the way a user would: a click or an arrow in the list, a new row number, the
+// spinner, or Enter in the list.
+template <typename Fixture> void changeRow(Fixture &f, const QString &way, int row)
+{
+    auto *list = f.template w<ListGrid>(QStringLiteral("SPD_Data"));
+    auto *tabs = f.template w<QTabWidget>(QStringLiteral("STab_Main"));
+    if (way == u"click" || way == u"arrow" || way == u"enter") {
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(0).center());
+        QApplication::processEvents();
+    }
+    if (way == u"click") {
+        f.clickCell(QStringLiteral("SPD_Data"), row, 2);
+    } else if (way == u"arrow") {
+        list->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(list, Qt::Key_Down);
+    } else if (way == u"enter") {
+        list->setFocus(Qt::MouseFocusReason);
+        list->setCurrentCell(row - 1, 0);
+        QTest::keyClick(list, Qt::Key_Return);
+    } else if (way == u"row field") {
+        f.enter("Txt_Gyou");
+        f.box("Txt_Gyou")->selectAll();
+        QTest::keyClicks(f.box("Txt_Gyou"), QString::number(row));
+        f.enter("Txt_Shitsu2");
+    } else if (way == u"spinner") {
+        QTest::mouseClick(f.template w<UpDownButtons>(QStringLiteral("UpDown1"))->downButton(), Qt::LeftButton);
+    }
+    QApplication::processEvents();
+}
+
+} // namespace
+
+void TestSheetUser::rowChangeAsksAboutUnconfirmedEdits_data()
+{
+    QTest::addColumn<bool>("cecl");
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<int>("answer"); // -1: nothing edited, nothing asked
+    const QList<QPair<const char *, int>> answers = {{"no edit", -1},
+                                                     {"確認する", int(Dialogs::Answer::Confirm)},
+                                                     {"破棄する", int(Dialogs::Answer::Discard)},
+                                                     {"キャンセル", int(Dialogs::Answer::Cancel)}};
+    for (const bool cecl : {false, true})
+        for (const char *way : {"click", "arrow", "enter", "row field", "spinner"})
+            for (const auto &[name, answer] : answers)
+                QTest::addRow("%s, %s, %s", cecl ? "CEC/L" : "illuminance", way, name) << cecl << QString::fromLatin1(way) << answer;
+}
+
+// Illuminance sheet, row 10: luminaire 02 picked, not confirmed. CEC/L sheet, row 1: 入力電力
+// 7 -> 8 and 自動点滅 chosen, not confirmed. Then the next row is loaded.
+void TestSheetUser::rowChangeAsksAboutUnconfirmedEdits()
+{
+    QFETCH(bool, cecl);
+    QFETCH(QString, way);
+    QFETCH(int, answer);
+    const int from = cecl ? 1 : 10, to = from + 1;
+    std::unique_ptr<SheetFixture> syoudo;
+    std::unique_ptr<CeclFixture> zones;
+    SheetFrame *sheet = nullptr;
+    ScriptedDialogs *dialogs = nullptr;
+    QStringList edited; // column = text, as the edit leaves the panel
+    QString editedBox, editedText;
+    int editedColumn = 0;
+    if (cecl) {
+        zones = std::make_unique<CeclFixture>(TestEnv::sampleMasters());
+        openExampleAt(*zones, QStringLiteral("examples/office-3f-cecl.syw"), from);
+        sheet = zones->sheet.get();
+        dialogs = &zones->dialogs;
+        if (answer >= 0) {
+            zones->enter("Txt_InDenryoku");
+            zones->type("8");
+            zones->click("Btn_Seigyo_1");
+        }
+        editedBox = QStringLiteral("Txt_InDenryoku");
+        editedText = QStringLiteral("8");
+        editedColumn = ZoneRecord::InputPower;
+    } else {
+        syoudo = std::make_unique<SheetFixture>(TestEnv::sampleMasters());
+        openExampleAt(*syoudo, QStringLiteral("examples/office-3f.syw"), from);
+        sheet = syoudo->sheet.get();
+        dialogs = &syoudo->dialogs;
+        if (answer >= 0)
+            syoudo->clickCell("Spd_Syoumei", 2, 1);
+        editedBox = QStringLiteral("Txt_Kigu");
+        editedText = FixedField::trimmedRight(syoudo->masters.luminaire(2).name);
+        editedColumn = LuminaireType;
+    }
+    const RecordGrid before = sheet->recordGrid();
+    const bool modifiedBefore = answer < 0 && sheet->isWindowModified();
+    auto *panelBox = sheet->findChild<QLineEdit *>(editedBox);
+    if (answer >= 0)
+        QCOMPARE(panelBox->text(), editedText);
+    dialogs->asked.clear();
+    if (answer >= 0)
+        dialogs->answers = {Dialogs::Answer(answer)};
+    if (cecl)
+        changeRow(*zones, way, to);
+    else
+        changeRow(*syoudo, way, to);
+
+    const auto list = sheet->findChild<ListGrid *>(QStringLiteral("SPD_Data"));
+    const auto gyou = sheet->findChild<QLineEdit *>(QStringLiteral("Txt_Gyou"));
+    if (answer < 0) {
+        QVERIFY(dialogs->asked.isEmpty());
+        QCOMPARE(gyou->text(), QString::number(to));
+        QCOMPARE(sheet->isWindowModified(), modifiedBefore);
+        return;
+    }
+    QCOMPARE(dialogs->messages(), QStringList{QStringLiteral("%1 行目の編集内容を確認しますか？").arg(from)});
+    QCOMPARE(dialogs->asked.first().buttons, Dialogs::Buttons::ConfirmDiscardCancel);
+    const auto stayed = Dialogs::Answer(answer) == Dialogs::Answer::Cancel;
+    const int shown = stayed ? from : to;
+    QCOMPARE(gyou->text(), QString::number(shown));
+    QCOMPARE(list->activeRow(), shown); // the list follows what the panel shows
+    QCOMPARE(sheet->findChild<QLineEdit *>(QStringLiteral("Txt_Shitsu"))->text(),
+             stayed ? before.text(from, RoomName1) : before.text(to, RoomName1));
+    if (stayed)
+        QCOMPARE(panelBox->text(), editedText);
+    // Confirmed: the edit is in its row and the sheet counts as changed; dropped or kept on the
+    // panel: the row is as it was.
+    const bool confirmed = Dialogs::Answer(answer) == Dialogs::Answer::Confirm;
+    QCOMPARE(sheet->recordGrid().text(from, editedColumn), confirmed ? editedText : before.text(from, editedColumn));
+    if (confirmed && cecl)
+        QCOMPARE(sheet->recordGrid().text(from, ZoneRecord::ControlContent), QStringLiteral("自動点滅"));
+    if (confirmed && !cecl)
+        QCOMPARE(sheet->recordGrid().text(from, LuminaireIndex), QStringLiteral("2"));
+    for (int r = 1; r <= 220; ++r)
+        if (r != from)
+            QVERIFY2(sheet->recordGrid().text(r, RoomName1) == before.text(r, RoomName1), qPrintable(QString::number(r)));
+    // Closing afterwards asks exactly when something is left to save or lose.
+    dialogs->asked.clear();
+    dialogs->answers = {Dialogs::Answer::Cancel};
+    sheet->close();
+    QCOMPARE(dialogs->asked.size(), Dialogs::Answer(answer) == Dialogs::Answer::Discard ? 0 : 1);
+    if (dialogs->asked.isEmpty()) {
+        (cecl ? static_cast<void>(zones->sheet.release()) : static_cast<void>(syoudo->sheet.release())); // deleted on close
+    }
+}
+
+// 確認する with a value the calculation refuses: the panel, the row field and the list stay on
+// the row, the value is named, nothing is written.
+void TestSheetUser::refusedValueKeepsThePanelOnItsRow()
+{
+    SheetFixture f(TestEnv::sampleMasters());
+    openExampleAt(f, QStringLiteral("examples/office-3f.syw"), 10);
+    f.enter("Txt_Syoudo1");
+    f.box("Txt_Syoudo1")->selectAll();
+    QTest::keyClicks(f.box("Txt_Syoudo1"), "99999");
+    const RecordGrid before = f.sheet->recordGrid();
+    f.dialogs.answers = {Dialogs::Answer::Confirm};
+    changeRow(f, QStringLiteral("click"), 11);
+    QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("10 行目の編集内容を確認しますか？")});
+    QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("10"));
+    QCOMPARE(f.w<ListGrid>("SPD_Data")->activeRow(), 10);
+    QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("倉庫"));
+    QVERIFY(f.sheet->recordGrid() == before);
+    QTRY_COMPARE(f.focused(), QStringLiteral("Txt_Syoudo1"));
+    QCOMPARE(f.sheet->statusMessage(), QStringLiteral("照度 は 0 以上、9999 未満の値を入力してください。"));
+}
+
+void TestSheetUser::unconfirmedEditOutlivesPreviewPrintAndOptions_data()
+{
+    QTest::addColumn<bool>("cecl");
+    QTest::addColumn<QString>("operation");
+    for (const bool cecl : {false, true})
+        for (const char *operation : {"preview", "print", "options"})
+            QTest::addRow("%s, %s", cecl ? "CEC/L" : "illuminance", operation) << cecl << QString::fromLatin1(operation);
+}
+
+// An edit typed on the panel and not confirmed is still asked about when the window closes after
+// the report was previewed or printed or the options were changed.
+void TestSheetUser::unconfirmedEditOutlivesPreviewPrintAndOptions()
+{
+    QFETCH(bool, cecl);
+    QFETCH(QString, operation);
+    std::unique_ptr<SheetFixture> syoudo;
+    std::unique_ptr<CeclFixture> zones;
+    SheetFrame *sheet = nullptr;
+    ScriptedDialogs *dialogs = nullptr;
+    if (cecl) {
+        zones = std::make_unique<CeclFixture>(TestEnv::sampleMasters());
+        openExampleAt(*zones, QStringLiteral("examples/office-3f-cecl.syw"), 3);
+        zones->enter("Txt_InDenryoku");
+        zones->type("90");
+        sheet = zones->sheet.get();
+        dialogs = &zones->dialogs;
+    } else {
+        syoudo = std::make_unique<SheetFixture>(TestEnv::sampleMasters());
+        openExampleAt(*syoudo, QStringLiteral("examples/office-3f.syw"), 3);
+        syoudo->enter("Txt_Shitsu2");
+        syoudo->type(QStringLiteral("（北）"));
+        sheet = syoudo->sheet.get();
+        dialogs = &syoudo->dialogs;
+    }
+    QVERIFY(sheet->isWindowModified());
+    // Whatever window the operation opens is closed unseen.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    closer.start(100);
+    if (operation == u"preview") {
+        sheet->Menu_File_Preview_Click();
+    } else if (operation == u"print") {
+        sheet->Menu_File_Printout_Click();
+    } else if (cecl) {
+        dialogs->dialogAnswers = {[](QDialog &d) {
+            d.findChild<QPushButton *>(QStringLiteral("OKButton"))->click();
+            return d.result();
+        }};
+        zones->sheet->Menu_Option_Click();
+    } else {
+        syoudo->sheet->Option_Menu_Midashi_Click();
+    }
+    closer.stop();
+    QVERIFY(sheet->isWindowModified());
+    dialogs->asked.clear();
+    dialogs->answers = {Dialogs::Answer::Cancel};
+    QVERIFY(!sheet->close());
+    QCOMPARE(dialogs->messages(), QStringList{QStringLiteral("「%1」への変更を保存しますか？")
+                                                 .arg(cecl ? QStringLiteral("office-3f-cecl.syw") : QStringLiteral("office-3f.syw"))});
+    QCOMPARE(sheet->findChild<QLineEdit *>(cecl ? QStringLiteral("Txt_InDenryoku") : QStringLiteral("Txt_Shitsu2"))->text(),
+             cecl ? QStringLiteral("90") : QStringLiteral("（北）"));
+}
+
+void TestSheetUser::questionsDefaultToTheSafeAnswer_data()
+{
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("answer");
+    using B = Dialogs::Buttons;
+    using A = Dialogs::Answer;
+    QTest::newRow("はい/いいえ, Enter: いいえ") << int(B::YesNo) << int(Qt::Key_Return) << int(A::No);
+    QTest::newRow("はい/いいえ, Esc: いいえ") << int(B::YesNo) << int(Qt::Key_Escape) << int(A::No);
+    QTest::newRow("保存する/保存しない/キャンセル, Enter: 保存する") << int(B::SaveDiscardCancel) << int(Qt::Key_Return) << int(A::Save);
+    QTest::newRow("保存する/保存しない/キャンセル, Esc: キャンセル") << int(B::SaveDiscardCancel) << int(Qt::Key_Escape) << int(A::Cancel);
+    QTest::newRow("確認する/破棄する/キャンセル, Enter: 確認する") << int(B::ConfirmDiscardCancel) << int(Qt::Key_Return) << int(A::Confirm);
+    QTest::newRow("確認する/破棄する/キャンセル, Esc: キャンセル") << int(B::ConfirmDiscardCancel) << int(Qt::Key_Escape) << int(A::Cancel);
+}
+
+// The real message boxes: Enter never overwrites or drops anything.
+void TestSheetUser::questionsDefaultToTheSafeAnswer()
+{
+    QFETCH(int, buttons);
+    QFETCH(int, key);
+    QFETCH(int, answer);
+    QString icon;
+    QTimer::singleShot(100, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            icon = box->icon() == QMessageBox::Warning ? QStringLiteral("warning") : QStringLiteral("other");
+            QTest::keyClick(box, Qt::Key(key));
+        }
+    });
+    QtDialogs dialogs;
+    const Dialogs::Answer given = dialogs.message(nullptr, QStringLiteral("「office.syw」は他のプログラムで変更されています。上書きしますか？"),
+                                                  Dialogs::kTitle, Dialogs::Icon::Warning, Dialogs::Buttons(buttons));
+    QCOMPARE(int(given), answer);
+    QCOMPARE(icon, QStringLiteral("warning"));
 }
 
 QTEST_MAIN(TestSheetUser)
