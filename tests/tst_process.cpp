@@ -27,6 +27,8 @@ private slots:
     void batchTakesNamesAsGiven();
     void reportNeedsAJapaneseFont_data();
     void reportNeedsAJapaneseFont();
+    void mistypedCommandLinesEndWithUsage_data();
+    void mistypedCommandLinesEndWithUsage();
 
 private:
     QProcessEnvironment isolatedEnvironment(const QTemporaryDir &home) const;
@@ -267,6 +269,67 @@ void TestProcess::reportNeedsAJapaneseFont()
     text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
     QVERIFY(text.waitForFinished(30000));
     QVERIFY(QString::fromUtf8(text.readAllStandardOutput()).contains(QStringLiteral("玄関ホール")));
+}
+
+void TestProcess::mistypedCommandLinesEndWithUsage_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("out"); // the start of standard output
+    QTest::addColumn<QString>("err"); // a line standard error must hold
+    const QString usage = QStringLiteral("使い方: prx5m --pdf illuminance INPUT.syw OUTPUT.pdf");
+    const QString tool = QStringLiteral("usage: prx5m-mst to-mst|to-csv lamp|luminaire|room INPUT OUTPUT");
+    QTest::newRow("an option the program does not know")
+        << "prx5m" << QStringList{"--no-such-mode", "IN", "OUT"} << 2 << "" << "prx5m: このオプションはありません: --no-such-mode";
+    QTest::newRow("a mode and its kind run together")
+        << "prx5m" << QStringList{"--pdf-illuminance", "a.syw"} << 2 << "" << usage;
+    QTest::newRow("a mode without its files") << "prx5m" << QStringList{"--pdf", "illuminance"} << 2 << "" << usage;
+    QTest::newRow("a mode with one file too many")
+        << "prx5m" << QStringList{"--distribution-csv", "a.syw", "out", "extra"} << 2 << "" << usage;
+    QTest::newRow("a kind the mode does not have")
+        << "prx5m" << QStringList{"--xlsx", "distribution", "a.syw", "b.xlsx"} << 2 << "" << usage;
+    QTest::newRow("an unknown option after a file") << "prx5m" << QStringList{"a.syw", "--pdf"} << 2 << "" << usage;
+    QTest::newRow("--help") << "prx5m" << QStringList{"--help"} << 0 << usage << "";
+    QTest::newRow("--version") << "prx5m" << QStringList{"--version"} << 0 << "prx5m 2.5.0" << "";
+    QTest::newRow("tool: an option it does not know") << "prx5m-mst" << QStringList{"--bogus"} << 2 << "" << tool;
+    QTest::newRow("tool: photometry with an unknown option")
+        << "prx5m-mst" << QStringList{"photometry", "--bogus", "a.ies"} << 2 << "" << "prx5m-mst: 知らないオプション --bogus";
+    QTest::newRow("tool: --help") << "prx5m-mst" << QStringList{"--help"} << 0 << tool << "";
+    QTest::newRow("tool: --version") << "prx5m-mst" << QStringList{"--version"} << 0 << "prx5m-mst 2.5.0" << "";
+}
+
+// What a script meets: the usage and a status at once, before any window or lock.
+void TestProcess::mistypedCommandLinesEndWithUsage()
+{
+    QFETCH(QString, program);
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QTemporaryDir home;
+    QProcess p;
+    p.setProcessEnvironment(isolatedEnvironment(home));
+    p.start(TestEnv::program(program), args);
+    QVERIFY(p.waitForStarted());
+    const bool ended = p.waitForFinished(10000);
+    if (!ended) {
+        p.kill();
+        p.waitForFinished();
+    }
+    QVERIFY2(ended, "the program waited instead of ending");
+    QCOMPARE(p.exitCode(), status);
+    const QString stdOut = QString::fromUtf8(p.readAllStandardOutput());
+    const QStringList stdErr = QString::fromUtf8(p.readAllStandardError()).split(u'\n');
+    if (out.isEmpty())
+        QCOMPARE(stdOut, QString());
+    else
+        QVERIFY2(stdOut.startsWith(out), qPrintable(stdOut));
+    if (err.isEmpty())
+        QCOMPARE(stdErr, QStringList{QString()});
+    else
+        QVERIFY2(stdErr.contains(err), qPrintable(stdErr.join(u'\n')));
+    QVERIFY(!QFile::exists(home.filePath(QStringLiteral("runtime/prx5m.lock"))));
 }
 
 QTEST_GUILESS_MAIN(TestProcess)

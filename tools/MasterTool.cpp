@@ -9,6 +9,7 @@
 #include "master/MasterCsv.h"
 
 #include "io/CommandLine.h"
+#include "version.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -22,12 +23,13 @@
 
 namespace {
 
-int usage()
+int usage(FILE *to = stderr)
 {
-    std::fprintf(stderr, "usage: prx5m-mst to-mst|to-csv lamp|luminaire|room INPUT OUTPUT\n"
-                         "  lamp = Kougen.mst, luminaire = syomei.mst, room = room.mst; CSV is UTF-8\n"
-                         "       prx5m-mst photometry FILE.ies|FILE.ldt [--plot OUT.png|OUT.pdf]\n"
-                         "         [--into syomei.csv --slot N [--name TEXT] [--mf 0.81,0.77,0.72]]\n");
+    std::fprintf(to, "usage: prx5m-mst to-mst|to-csv lamp|luminaire|room INPUT OUTPUT\n"
+                     "  lamp = Kougen.mst, luminaire = syomei.mst, room = room.mst; CSV is UTF-8\n"
+                     "       prx5m-mst photometry FILE.ies|FILE.ldt [--plot OUT.png|OUT.pdf]\n"
+                     "         [--into syomei.csv --slot N [--name TEXT] [--mf 0.81,0.77,0.72]]\n"
+                     "       prx5m-mst --help | --version\n");
     return 2;
 }
 
@@ -83,8 +85,22 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "prx5m-mst: %s\n", argumentError.toUtf8().constData());
         return 2;
     }
+    const QString command = given.value(0);
+    if (command == u"--help") {
+        usage(stdout);
+        return 0;
+    }
+    if (command == u"--version") {
+        std::printf("prx5m-mst %d.%d.%d\n", PRX5M_VERSION_MAJOR, PRX5M_VERSION_MINOR, PRX5M_VERSION_PATCH);
+        return 0;
+    }
+    if (command != u"photometry" && command != u"to-mst" && command != u"to-csv") {
+        if (!command.isEmpty())
+            std::fprintf(stderr, "prx5m-mst: このコマンドはありません: %s\n", command.toUtf8().constData());
+        return usage();
+    }
     int qtArgc = 1;
-    if (!given.isEmpty() && given.first() == u"photometry") {
+    if (command == u"photometry") {
         // Drawing the curve needs fonts, not a display.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -216,9 +216,12 @@ int photometryCommand(const QStringList &args)
 {
     Options o;
     QString error;
-    if (!parseOptions(args, &o, &error))
-        return fail(error + QStringLiteral("\n使い方: prx5m-mst photometry FILE.ies|FILE.ldt [--plot OUT.png|OUT.pdf] "
-                                           "[--into syomei.csv --slot N [--name TEXT] [--mf 0.81,0.77,0.72]]"));
+    if (!parseOptions(args, &o, &error)) {
+        // A mistyped command line, as for the tool's other commands.
+        fail(error + QStringLiteral("\n使い方: prx5m-mst photometry FILE.ies|FILE.ldt [--plot OUT.png|OUT.pdf] "
+                                    "[--into syomei.csv --slot N [--name TEXT] [--mf 0.81,0.77,0.72]]"));
+        return 2;
+    }
     LuminaireImport::Analysis a;
     if (!LuminaireImport::analyse(o.file, &a, &error))
         return fail(QStringLiteral("%1: %2").arg(o.file, error));

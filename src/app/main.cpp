@@ -1,5 +1,4 @@
-#include "cecl/CeclBatch.h"
-#include "illuminance/IlluminanceBatch.h"
+#include "BatchModes.h"
 #include "io/CommandLine.h"
 #include "report/BatchStatus.h"
 #include "report/ReportFont.h"
@@ -28,23 +27,26 @@ void setNames()
                                                 .arg(PRX5M_VERSION_PATCH));
 }
 
-const char *const kUsage = "使い方: prx5m --pdf illuminance|cecl|distribution INPUT.syw OUTPUT.pdf\n"
-                           "       prx5m --xlsx illuminance|cecl INPUT.syw OUTPUT.xlsx\n"
-                           "       prx5m --distribution-csv INPUT.syw OUTPUT_FOLDER\n";
-
-// The batch mode, with no window: prx5m --pdf illuminance|cecl|distribution IN.syw OUT.pdf, or
-// prx5m --distribution-csv IN.syw FOLDER.
-int batch(int argc, char *argv[])
+void printUsage(FILE *to)
 {
-    QStringList args;
-    QString argumentError;
-    if (!CommandLine::arguments(argc, argv, &args, &argumentError)) {
-        std::fprintf(stderr, "prx5m: %s\n", argumentError.toUtf8().constData());
+    std::fprintf(to, "%s", BatchModes::usage().toUtf8().constData());
+}
+
+// A mode without a window: prx5m --pdf illuminance IN.syw OUT.pdf and the others of the table.
+int batch(const QStringList &args, char *program)
+{
+    const bool takesKind = BatchModes::find(args[0], QString()) == nullptr;
+    const BatchModes::Mode *mode = BatchModes::find(args[0], args.value(1));
+    if (!mode) {
+        std::fprintf(stderr, "prx5m: %s の後の帳票の種類が違います: %s\n", args[0].toUtf8().constData(),
+                     args.value(1).toUtf8().constData());
+        printUsage(stderr);
         return BatchStatus::BadInput;
     }
-    const bool csv = args.value(0) == u"--distribution-csv";
-    if (args.size() != (csv ? 3 : 4)) {
-        std::fprintf(stderr, "%s", kUsage);
+    const int first = takesKind ? 2 : 1;
+    if (args.size() != first + 2) {
+        std::fprintf(stderr, "prx5m: 引数の数が違います\n");
+        printUsage(stderr);
         return BatchStatus::BadInput;
     }
     // Only this program's own messages belong on stderr in batch mode.
@@ -57,37 +59,17 @@ int batch(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt sees only the program's name: the file names are the batch's, whatever they look like.
     int qtArgc = 1;
-    QApplication app(qtArgc, argv);
+    char *qtArgv[] = {program, nullptr};
+    QApplication app(qtArgc, qtArgv);
     setNames();
-    const bool excel = args.value(0) == u"--xlsx";
-    const QString kind = csv ? QStringLiteral("distribution-csv") : (excel ? QStringLiteral("xlsx-") : QString()) + args[1];
     // Only a PDF is drawn: a workbook or the CSV files need no Japanese font on this machine.
-    const bool drawn = kind == u"illuminance" || kind == u"cecl" || kind == u"distribution";
-    if (drawn && !ReportFont::available()) {
+    if (mode->drawn && !ReportFont::available()) {
         std::fprintf(stderr, "prx5m: %s\n", ReportFont::missingMessage().toUtf8().constData());
         return BatchStatus::NoJapaneseFont;
     }
-    const QString input = args[csv ? 1 : 2];
-    const QString output = args[csv ? 2 : 3];
-    const QString programDir = QCoreApplication::applicationDirPath();
     QString error;
     QStringList warnings;
-    int status = BatchStatus::BadInput;
-    if (kind == u"illuminance") {
-        status = IlluminanceBatch::writePdf(input, output, AppContext::defaultWorkFolder(), &error);
-    } else if (kind == u"cecl") {
-        status = CeclBatch::writePdf(input, output, AppContext::defaultWorkFolder(), &error);
-    } else if (kind == u"xlsx-illuminance") {
-        status = IlluminanceBatch::writeXlsx(input, output, AppContext::defaultWorkFolder(), &error);
-    } else if (kind == u"xlsx-cecl") {
-        status = CeclBatch::writeXlsx(input, output, AppContext::defaultWorkFolder(), &error);
-    } else if (kind == u"distribution") {
-        status = IlluminanceBatch::writeDistributionPdf(input, output, programDir, &error, &warnings);
-    } else if (kind == u"distribution-csv") {
-        status = IlluminanceBatch::writeDistributionCsv(input, output, programDir, &error, &warnings);
-    } else {
-        error = QStringLiteral("帳票の種類は illuminance、cecl（--pdf では distribution も）のどれかです: %1").arg(args[1]);
-    }
+    const int status = mode->run(args[first], args[first + 1], &error, &warnings);
     for (const QString &w : std::as_const(warnings))
         std::fprintf(stderr, "prx5m: 警告: %s\n", w.toUtf8().constData());
     if (status != 0)
@@ -99,10 +81,33 @@ int batch(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    if (argc > 1
-        && (std::strcmp(argv[1], "--pdf") == 0 || std::strcmp(argv[1], "--xlsx") == 0
-            || std::strcmp(argv[1], "--distribution-csv") == 0))
-        return batch(argc, argv);
+    // The command line is read before any window or lock: a mistyped one in a script ends with
+    // the usage instead of a window that waits for nobody.
+    const QString first = argc > 1 ? QString::fromUtf8(argv[1]) : QString();
+    if (first == u"--help") {
+        printUsage(stdout);
+        return 0;
+    }
+    if (first == u"--version") {
+        std::printf("prx5m %d.%d.%d\n", PRX5M_VERSION_MAJOR, PRX5M_VERSION_MINOR, PRX5M_VERSION_PATCH);
+        return 0;
+    }
+    if (BatchModes::isModeOption(first)) {
+        QStringList args;
+        QString argumentError;
+        if (!CommandLine::arguments(argc, argv, &args, &argumentError)) {
+            std::fprintf(stderr, "prx5m: %s\n", argumentError.toUtf8().constData());
+            return BatchStatus::BadInput;
+        }
+        return batch(args, argv[0]);
+    }
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--", 2) == 0) {
+            std::fprintf(stderr, "prx5m: このオプションはありません: %s\n", argv[i]);
+            printUsage(stderr);
+            return BatchStatus::BadInput;
+        }
+    }
 
     Translations::prepareJapaneseDates();
     QApplication app(argc, argv);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The program's modes without a window, in one table: the dispatch, the usage text and the check
+// of options the program does not know all read it.
+namespace BatchModes {
+
+struct Mode {
+    const char *option;    // "--pdf"
+    const char *kind;      // "illuminance", or nullptr for an option that takes no kind
+    const char *arguments; // "INPUT.syw OUTPUT.pdf" (always two)
+    bool drawn;            // drawn with the Japanese report font (a PDF)
+    // An exit status of BatchStatus; *error says why when it is not 0.
+    int (*run)(const QString &input, const QString &output, QString *error, QStringList *warnings);
+};
+
+// The mode the option (and its kind) name; nullptr for none.
+const Mode *find(const QString &option, const QString &kind);
+// True when `option` starts a mode of the table.
+bool isModeOption(const QString &option);
+// "使い方: ..." with every mode, --help and --version.
+QString usage();
+
+} // namespace BatchModes
