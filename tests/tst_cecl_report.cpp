@@ -619,7 +619,7 @@ void TestCeclReport::handComputedSheetAsPrinted()
         {2, {{ControlFactor, "0.85"}, {LuminaireNumber, "A-2"}}},
         {3, {{FittingCount, "4"}, {LuminaireNumber, "A-3"}}},
         {5, {{FittingCount, "6"}, {StandardPower, "6"}, {LuminaireNumber, "A-5"}}},
-        {7, {{FittingCount, "6"}, {StandardPower, "6"}, {LuminaireNumber, "A-5"}}},
+        {7, {{FittingCount, "6"}, {StandardPower, "6"}, {LuminaireNumber, "A-5"}, {TypeFactor, "1.3"}}},
         {22, {{FittingCount, "20"}, {ControlFactor, "0.85"}, {IlluminanceFactor, "1.00133333333333"}}},
     };
     for (const auto &[row, cells] : changes)
@@ -635,32 +635,34 @@ void TestCeclReport::handComputedSheetAsPrinted()
     const QList<QStringList> expected = {
         // 40.5 x 5 = 202.5 -> 202 (halves to even); 202 / 60 = 3.3667 -> 3.37; 202 x 2500 / 1000 = 505;
         // 0.80 x 505 = 404; 20 x 2500 x 60 / 1000 = 3000; 404 / 3000 = 0.13467 -> 135, d 5 -> 0.14
-        {"1F", "事務室", "20", "2500", "60.0", "A-1", type, "40.5", "5", "202", "3.37", "505.0", control, "0.8", "1.0",
-         "1.0", "404.000", "3000.000", "0.14"},
+        {"1F", "事務室", "20", "2500", "60.0", "A-1", type, "40.5", "5", "202", "3.37", "505.0", control, "0.80", "1.00",
+         "1.00", "404.000", "3000.000", "0.14"},
         // 437 + 68 = 505 W on the first row's 50 m2 and 2700 h: 10.1; 1363.5 -> 1363 kWh;
         // 0.85 x 1363 = 1158.55; 2700; 0.42909 -> 429, d 9 -> 0.43
-        {"", "会議室", "20", "2700", "50.0", "", "", "", "", "505", "10.10", "1363.0", control, "0.9", "1.0", "1.0",
+        {"", "会議室", "20", "2700", "50.0", "", "", "", "", "505", "10.10", "1363.0", control, "0.85", "1.00", "1.00",
          "1158.550", "2700.000", "0.43"},
         {"", "（内訳）", "", "", "", "A-2", type, "43.7", "10", "437", "", "", "", "", "", "", "", "", ""},
         {"", "", "", "", "", "A-3", type, "17.0", "4", "68", "", "", "", "", "", "", "", "", ""},
         // 湯沸室 (12 m2) left out; 倉庫 twice: the 12 m2 倉庫 between them is left out, not joined.
         // 60 W: 1.00; 60 kWh; 48; 6 x 1000 x 60 / 1000 = 360; 0.1333 -> 0.13
-        {"", "倉庫", "6", "1000", "60.0", "A-5", type, "10.0", "6", "60", "1.00", "60.0", control, "0.8", "1.0", "1.0",
+        {"", "倉庫", "6", "1000", "60.0", "A-5", type, "10.0", "6", "60", "1.00", "60.0", control, "0.80", "1.00", "1.00",
          "48.000", "360.000", "0.13"},
-        {"", "倉庫", "6", "1000", "60.0", "A-5", type, "10.0", "6", "60", "1.00", "60.0", control, "0.8", "1.0", "1.0",
-         "48.000", "360.000", "0.13"},
-        // 230 m2, 827 W: 3.5957 -> 3595, d 5 -> 3.60; 1988; 1658.55; 6420; 0.25834 -> 258, d 8 -> 0.26
-        {"", "1F 合計", "", "", "230.0", "", "", "", "", "827", "3.60", "1988.0", "", "", "", "", "1658.550", "6420.000", "0.26"},
+        // The type factor 1.3: 360 x 1.3 = 468; 48 / 468 = 0.10256 -> 103, d 3 -> 0.10
+        {"", "倉庫", "6", "1000", "60.0", "A-5", type, "10.0", "6", "60", "1.00", "60.0", control, "0.80", "1.30", "1.00",
+         "48.000", "468.000", "0.10"},
+        // 230 m2, 827 W: 3.5957 -> 3595, d 5 -> 3.60; 1988; 1658.55; 6528; 0.25407 -> 254, d 4 -> 0.25
+        {"", "1F 合計", "", "", "230.0", "", "", "", "", "827", "3.60", "1988.0", "", "", "", "", "1658.550", "6528.000", "0.25"},
         // Row 22: 700 W on 100 m2: 7; 1890; 0.85 x 1890 = 1606.5; 20 x 2700 x 100 x 1.00133333333333 / 1000
         // = 5407.19999... -> 5407.200; 0.29710 -> 297, d 7 -> 0.30
-        {"2F", "事務室", "20", "2700", "100.0", "A-1", type, "35.0", "20", "700", "7.00", "1890.0", control, "0.9", "1.0",
-         "1.0", "1606.500", "5407.200", "0.30"},
+        // Printed 0.85 and 1.00: the factors used, to two decimals (0.85 x 1890 = 1606.5 as printed).
+        {"2F", "事務室", "20", "2700", "100.0", "A-1", type, "35.0", "20", "700", "7.00", "1890.0", control, "0.85", "1.00",
+         "1.00", "1606.500", "5407.200", "0.30"},
         {"", "2F 合計", "", "", "100.0", "", "", "", "", "700", "7.00", "1890.0", "", "", "", "", "1606.500", "5407.200", "0.30"},
-        {"", "1F 合計", "", "", "230.0", "", "", "", "", "827", "3.60", "1988.0", "", "", "", "", "1658.550", "6420.000", "0.26"},
+        {"", "1F 合計", "", "", "230.0", "", "", "", "", "827", "3.60", "1988.0", "", "", "", "", "1658.550", "6528.000", "0.25"},
         {"", "2F 合計", "", "", "100.0", "", "", "", "", "700", "7.00", "1890.0", "", "", "", "", "1606.500", "5407.200", "0.30"},
-        // 330 m2, 1527 W: 4.6272 -> 4627, d 7 -> 4.63; 3878; 3265.05; 11827.2; 0.27606 -> 276, d 6 -> 0.28
-        {"", "1F～2F 合計", "", "", "330.0", "", "", "", "", "1527", "4.63", "3878.0", "", "", "", "", "3265.050", "11827.200",
-         "0.28"},
+        // 330 m2, 1527 W: 4.6272 -> 4627, d 7 -> 4.63; 3878; 3265.05; 11935.2; 0.27356 -> 274, d 4 -> 0.27
+        {"", "1F～2F 合計", "", "", "330.0", "", "", "", "", "1527", "4.63", "3878.0", "", "", "", "", "3265.050", "11935.200",
+         "0.27"},
     };
     // The columns as the report lays them out (twips, 20 to the point), under the headings.
     const BandedReport report = RptCECL::definition(1, QString(), QString());
@@ -677,13 +679,13 @@ void TestCeclReport::handComputedSheetAsPrinted()
                                     .arg(i + 1)
                                     .arg(columns[c].name, lines[i].value(columns[c].name), expected[i][c])));
     // The footer of the last page: the method and the primary energies, cut to a tenth:
-    // 3265.05 x 10.25 = 33466.7625 -> 33466.7; 11827.2 x 10.25 = 121228.8.
+    // 3265.05 x 10.25 = 33466.7625 -> 33466.7; 11935.2 x 10.25 = 122335.8.
     const QString page = PdfTools::text(pdf, 1).simplified();
     QVERIFY(page.contains(QStringLiteral("計算の簡略化タイプ：簡略化の方法Ⅰ")));
-    QVERIFY2(page.contains(QStringLiteral("ET 33466.7 ES 121228.8")), qPrintable(page.right(300)));
+    QVERIFY2(page.contains(QStringLiteral("ET 33466.7 ES 122335.8")), qPrintable(page.right(300)));
 
     // The same sheet as a workbook: every line as printed, numbers as numbers under the report's
-    // formats, holding the values themselves (0.85 shows 0.9).
+    // formats, holding the values themselves (0.85 shows 0.85, 1.00133333333333 shows 1.00).
     QCOMPARE(batchPdf(g, dir, nullptr, true), 0);
     const XlsxReader::Book book = XlsxReader::read(dir.filePath(QStringLiteral("out.xlsx")));
     QVERIFY(book.ok);
@@ -717,6 +719,7 @@ void TestCeclReport::handComputedSheetAsPrinted()
     QCOMPARE(book.at(printed[1], column("制御補正係数")).number, 0.85);
     QCOMPARE(book.at(printed[1], column("入力電力")).kind, XlsxReader::Cell::Blank);
     QCOMPARE(book.at(printed[7], column("照度補正係数")).number, 1.00133333333333);
+    QCOMPARE(book.at(printed[5], column("種類補正係数")).number, 1.3);
     QCOMPARE(book.at(printed[0], column("入力電力")).number, 40.5);
     // The page's blank lines follow as blank rows, then the footer: its values as numbers.
     QCOMPARE(book.at(firstRow + CeclPrintTable::kLinesPerPage - 1, 1).kind, XlsxReader::Cell::Blank);
@@ -725,7 +728,7 @@ void TestCeclReport::handComputedSheetAsPrinted()
         footer.insert(book.at(row, 1).text, book.at(row, 4));
     QCOMPARE(footer.value(QStringLiteral("計算の簡略化タイプ")).text, QStringLiteral("簡略化の方法Ⅰ"));
     QCOMPARE(footer.value(QStringLiteral("１次エネルギー換算値(Mj) ET")).number, 33466.7);
-    QCOMPARE(footer.value(QStringLiteral("１次エネルギー換算値(Mj) ES")).number, 121228.8);
+    QCOMPARE(footer.value(QStringLiteral("１次エネルギー換算値(Mj) ES")).number, 122335.8);
 }
 
 void TestCeclReport::tableFileAndPdf()
