@@ -59,6 +59,8 @@ private slots:
     void automaticFittingCount();
     void lampNameAndFlux_data();
     void lampNameAndFlux();
+    void capacityFollowsTheLamps_data();
+    void capacityFollowsTheLamps();
     void namedRules_data();
     void namedRules();
 };
@@ -531,6 +533,46 @@ void TestIlluminanceCalc::namedRules()
         p.setText(name, text);
     QCOMPARE(run(p, QString()), 0);
     QCOMPARE(p.text(box), expected);
+}
+
+void TestIlluminanceCalc::capacityFollowsTheLamps_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("lamp");
+    QTest::addColumn<Texts>("changed");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("lamps");
+    QTest::addColumn<QString>("capacity");
+    // The example room gives 25.7 lamps, 26 chosen at 2 a fitting; lamp 3 is 32 W, lamp 7 40 W.
+    QTest::newRow("computed: 26 x 32") << 1 << 3 << Texts{} << "Txt_Syoudo1" << "26" << "832";
+    QTest::newRow("computed, 750 lx: 38.5 -> 40 x 32") << 1 << 3 << Texts{{"Txt_Syoudo1", "750"}} << "Txt_Syoudo1" << "40" << "1280";
+    QTest::newRow("computed, 3 a fitting: 27 x 32") << 1 << 3 << Texts{{"Txt_WTousu", "3"}} << "Txt_WTousu" << "27" << "864";
+    QTest::newRow("computed, another lamp: 29.5 -> 30 x 40")
+        << 1 << 7 << Texts{{"Txt_Kousoku", "3000"}} << "Txt_Syoudo1" << "30" << "1200";
+    QTest::newRow("computed, a lamp typed by hand: none") << 1 << 0 << Texts{} << "Txt_Syoudo1" << "26" << "";
+    QTest::newRow("typed (手動計算): kept") << 2 << 3 << Texts{{"Txt_Syoudo1", "750"}} << "Txt_Syoudo1" << "40" << "999";
+    QTest::newRow("no mode: kept") << 0 << 3 << Texts{{"Txt_Syoudo1", "750"}} << "Txt_Syoudo1" << "40" << "999";
+    QTest::newRow("計算しない: kept") << 3 << 3 << Texts{{"Txt_Syoudo1", "750"}} << "Txt_Syoudo1" << "40" << "999";
+}
+
+void TestIlluminanceCalc::capacityFollowsTheLamps()
+{
+    QFETCH(int, mode);
+    QFETCH(int, lamp);
+    QFETCH(Texts, changed);
+    QFETCH(QString, field);
+    QFETCH(QString, lamps);
+    QFETCH(QString, capacity);
+    TextPanel p = examplePanel();
+    p.setText("Txt_Biko1", "999");
+    for (const auto &t : changed)
+        p.setText(t.first, t.second);
+    FormState s;
+    s.capacityMode = mode;
+    s.lampIndex = lamp;
+    QCOMPARE(run(p, field, s), 0);
+    QCOMPARE(p.text("Txt_Tousu2"), lamps);
+    QCOMPARE(p.text("Txt_Biko1"), capacity);
 }
 
 QTEST_APPLESS_MAIN(TestIlluminanceCalc)

@@ -70,6 +70,8 @@ FSyoudo::FSyoudo(MasterTables &masters, const QString &workFolder, QWidget *pare
     setUpPickLists();
     connectPickers();
     connect(m_ui->Txt_WKougen, &QLineEdit::textChanged, this, &FSyoudo::lampEntryChanged);
+    // A capacity typed by the user is theirs: it no longer follows the lamps.
+    connect(m_ui->Txt_Biko1, &QLineEdit::textEdited, this, [this] { m_state.capacityMode = 2; });
     connect(m_ui->UpDown2, &UpDownButtons::downClicked, this, [this] { UpDown2_Step(+1); });
     connect(m_ui->UpDown2, &UpDownButtons::upClicked, this, [this] { UpDown2_Step(-1); });
     connect(m_ui->Option_Menu_Midashi, &QAction::triggered, this, &FSyoudo::Option_Menu_Midashi_Click);
@@ -167,6 +169,7 @@ void FSyoudo::Set_Spd_Sentaku()
 void FSyoudo::Screen_Set(int row)
 {
     RoomSheet::Screen_Set(recordGrid(), row, *this, m_state);
+    m_state.capacityMode = RoomSheet::capacityModeOf(recordGrid(), row, m_masters);
     closeLampEntry();
     updateFluxBox();
     updateMaintenanceChoices();

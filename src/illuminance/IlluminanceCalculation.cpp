@@ -203,6 +203,19 @@ struct Calc {
             set("Txt_Daisu", QStringLiteral("0"));
     }
 
+    // A capacity worked out by 自動計算 follows the lamps: their count and the lamp itself.
+    void capacity()
+    {
+        if (s.capacityMode != 1)
+            return;
+        if (s.lampIndex < 1 || s.lampIndex > 79) {
+            set("Txt_Biko1", QString()); // no master lamp, no capacity to work out
+            return;
+        }
+        if (const auto c = finite(lead("Txt_Tousu2") * m.lamp(s.lampIndex).lampCapacity))
+            set("Txt_Biko1", plain(*c));
+    }
+
     void lampNameAndFlux(const QString &fieldName)
     {
         if (fieldName == u"Txt_WKougen")
@@ -276,6 +289,7 @@ int IlluminanceCalculation::Data_calculation(IlluminancePanel &panel, const Form
         c.lampCounts();                 // 7, 8
         c.resultIlluminance();          // 9
         c.fittingCount();               // 10
+        c.capacity();
     }
 
     // 11. Focus.

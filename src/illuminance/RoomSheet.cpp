@@ -44,6 +44,24 @@ void Screen_Set(const RecordGrid &grid, int row, IlluminancePanel &panel, FormSt
     state.maintenanceChoice = NumberText::toInt(grid.text(row, MaintenanceChoice));
 }
 
+int capacityModeOf(const RecordGrid &grid, int row, const MasterTables &masters)
+{
+    const int mode = NumberText::toInt(grid.text(row, CapacityMode));
+    if (mode != 0 && mode != 1)
+        return mode; // typed by hand, or none
+    // The mode was the sheet's when the row was written, not the row's: the capacity counts as
+    // worked out exactly when it is the lamps' count times the lamp's capacity; any other was
+    // typed and stays as it is.
+    const int lamp = NumberText::toInt(grid.text(row, LampIndex));
+    const QString capacity = grid.text(row, Remark1);
+    const bool computed = lamp >= 1 && lamp <= 79 && !capacity.isEmpty()
+                          && NumberText::plain(NumberText::leading(grid.text(row, LampCount)) * masters.lamp(lamp).lampCapacity)
+                                 == capacity;
+    if (computed)
+        return 1;
+    return mode == 1 ? 2 : 0;
+}
+
 void commit(RecordGrid &grid, int row, const IlluminancePanel &panel, const FormState &state)
 {
     if (row < 1 || row > kRooms)

@@ -14,6 +14,9 @@ void Record_Clear(RecordGrid &grid);
 
 // Loads record row `row` into the panel; a free row clears it.
 void Screen_Set(const RecordGrid &grid, int row, IlluminancePanel &panel, FormState &state);
+// The capacity mode of a stored row: 1 when its capacity is the one 自動計算 works out from its
+// lamps (it then follows them), 2 when typed, 3 none, 0 unset.
+int capacityModeOf(const RecordGrid &grid, int row, const MasterTables &masters);
 // Clears the panel (not the row field); both 自動 boxes checked; the choices back to 0.
 void Screen_Clear(IlluminancePanel &panel, FormState &state);
 
