@@ -1,3 +1,4 @@
+#include "beil/BeilBatch.h"
 #include "cecl/CeclBatch.h"
 #include "illuminance/IlluminanceBatch.h"
 #include "io/CommandLine.h"
@@ -28,9 +29,11 @@ void setNames()
                                                 .arg(PRX5M_VERSION_PATCH));
 }
 
-const char *const kUsage = "使い方: prx5m --pdf illuminance|cecl|distribution INPUT.syw OUTPUT.pdf\n"
-                           "       prx5m --xlsx illuminance|cecl INPUT.syw OUTPUT.xlsx\n"
-                           "       prx5m --distribution-csv INPUT.syw OUTPUT_FOLDER\n";
+const char *const kUsage = "使い方: prx5m --pdf illuminance|cecl|beil|distribution INPUT.syw OUTPUT.pdf\n"
+                           "       prx5m --xlsx illuminance|cecl|beil INPUT.syw OUTPUT.xlsx\n"
+                           "       prx5m --distribution-csv INPUT.syw OUTPUT_FOLDER\n"
+                           "       prx5m --beil-csv INPUT.syw OUTPUT.csv\n"
+                           "       prx5m --form4-csv INPUT.syw OUTPUT.csv\n";
 
 // The batch mode, with no window: prx5m --pdf illuminance|cecl|distribution IN.syw OUT.pdf, or
 // prx5m --distribution-csv IN.syw FOLDER.
@@ -42,7 +45,8 @@ int batch(int argc, char *argv[])
         std::fprintf(stderr, "prx5m: %s\n", argumentError.toUtf8().constData());
         return BatchStatus::BadInput;
     }
-    const bool csv = args.value(0) == u"--distribution-csv";
+    const bool beilCsv = args.value(0) == u"--beil-csv" || args.value(0) == u"--form4-csv";
+    const bool csv = args.value(0) == u"--distribution-csv" || beilCsv;
     if (args.size() != (csv ? 3 : 4)) {
         std::fprintf(stderr, "%s", kUsage);
         return BatchStatus::BadInput;
@@ -60,9 +64,9 @@ int batch(int argc, char *argv[])
     QApplication app(qtArgc, argv);
     setNames();
     const bool excel = args.value(0) == u"--xlsx";
-    const QString kind = csv ? QStringLiteral("distribution-csv") : (excel ? QStringLiteral("xlsx-") : QString()) + args[1];
+    const QString kind = csv ? args[0].mid(2) : (excel ? QStringLiteral("xlsx-") : QString()) + args[1];
     // Only a PDF is drawn: a workbook or the CSV files need no Japanese font on this machine.
-    const bool drawn = kind == u"illuminance" || kind == u"cecl" || kind == u"distribution";
+    const bool drawn = kind == u"illuminance" || kind == u"cecl" || kind == u"beil" || kind == u"distribution";
     if (drawn && !ReportFont::available()) {
         std::fprintf(stderr, "prx5m: %s\n", ReportFont::missingMessage().toUtf8().constData());
         return BatchStatus::NoJapaneseFont;
@@ -81,12 +85,20 @@ int batch(int argc, char *argv[])
         status = IlluminanceBatch::writeXlsx(input, output, AppContext::defaultWorkFolder(), &error);
     } else if (kind == u"xlsx-cecl") {
         status = CeclBatch::writeXlsx(input, output, AppContext::defaultWorkFolder(), &error);
+    } else if (kind == u"beil") {
+        status = BeilBatch::writePdf(input, output, AppContext::defaultWorkFolder(), &error);
+    } else if (kind == u"xlsx-beil") {
+        status = BeilBatch::writeXlsx(input, output, AppContext::defaultWorkFolder(), &error);
+    } else if (kind == u"beil-csv") {
+        status = BeilBatch::writeFiguresCsv(input, output, &error);
+    } else if (kind == u"form4-csv") {
+        status = BeilBatch::writeForm4Csv(input, output, &error);
     } else if (kind == u"distribution") {
         status = IlluminanceBatch::writeDistributionPdf(input, output, programDir, &error, &warnings);
     } else if (kind == u"distribution-csv") {
         status = IlluminanceBatch::writeDistributionCsv(input, output, programDir, &error, &warnings);
     } else {
-        error = QStringLiteral("帳票の種類は illuminance、cecl（--pdf では distribution も）のどれかです: %1").arg(args[1]);
+        error = QStringLiteral("帳票の種類は illuminance、cecl、beil（--pdf では distribution も）のどれかです: %1").arg(args[1]);
     }
     for (const QString &w : std::as_const(warnings))
         std::fprintf(stderr, "prx5m: 警告: %s\n", w.toUtf8().constData());
@@ -101,7 +113,8 @@ int main(int argc, char *argv[])
 {
     if (argc > 1
         && (std::strcmp(argv[1], "--pdf") == 0 || std::strcmp(argv[1], "--xlsx") == 0
-            || std::strcmp(argv[1], "--distribution-csv") == 0))
+            || std::strcmp(argv[1], "--distribution-csv") == 0 || std::strcmp(argv[1], "--beil-csv") == 0
+            || std::strcmp(argv[1], "--form4-csv") == 0))
         return batch(argc, argv);
 
     // Dates in the standard dialogs as a Japanese user reads them, where the session names no
