@@ -192,6 +192,10 @@ void TestBeilReport::refusals_data()
             << m << "3:104:1O" << "" << int(BatchStatus::ValueTooLarge) << "3 行目（廊下）の入力電力「1O」は数値ではありません。";
         QTest::addRow("%s: count negative", qPrintable(name))
             << m << "2:25:-6" << "" << int(BatchStatus::ValueTooLarge) << "2 行目（廊下）の台数「-6」は負の値です。";
+        if (m.size() == 2) // only the report has columns to fit
+            QTest::addRow("%s: too wide to print", qPrintable(name))
+                << m << "1:12:999999999999" << "" << int(BatchStatus::ValueTooLarge)
+                << "1 行目（事務室）の床面積「999,999,999,999.0」は大きすぎて印刷できません。";
         QTest::addRow("%s: no room", qPrintable(name)) << m << "none" << "" << int(BatchStatus::NothingToPrint) << "データがありません。";
         QTest::addRow("%s: no file", qPrintable(name)) << m << "missing" << "" << int(BatchStatus::BadInput) << "ファイル";
         QTest::addRow("%s: folder as output", qPrintable(name)) << m << "" << "dir" << int(BatchStatus::CannotWritePdf) << "";

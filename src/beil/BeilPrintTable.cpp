@@ -2,6 +2,7 @@
 
 #include "beil/BeilCalculation.h"
 #include "beil/BeilRecord.h"
+#include "beil/RptBEIL.h"
 
 const QString BeilPrintTable::kCreateStatement = QStringLiteral(
     "Create Table W_Data ([タイトル１] Text, [タイトル２] Text, [日付] Text, [会社名] Text, [ファイル名] Text, "
@@ -74,7 +75,14 @@ private:
         return line;
     }
 
-    void blank() { m_result.lines.append(newLine()); }
+    void blank() { append(newLine(), 0, QString()); }
+
+    void append(const BeilPrintTable::Line &line, int row, const QString &name)
+    {
+        m_result.lines.append(line);
+        m_result.lineRows.append(row);
+        m_result.lineNames.append(name);
+    }
 
     void closeFloor(const Totals &t)
     {
@@ -104,7 +112,7 @@ private:
         line[C::StandardMJ] = shortest(room.standardMJ);
         if (const auto bei = room.bei())
             line[C::Bei] = shortest(BeilCalculation::ceilHundredths(*bei));
-        m_result.lines.append(line);
+        append(line, room.texts.row, room.texts.name);
         for (const BeilRooms::Luminaire &l : room.luminaires) {
             BeilPrintTable::Line part = newLine();
             part[C::Equipment] = l.name;
@@ -115,7 +123,7 @@ private:
                 part[columns[c]] = l.choices[c]->shortText;
             part[C::Factor] = shortest(l.factor);
             part[C::Corrected] = shortest(l.corrected);
-            m_result.lines.append(part);
+            append(part, l.row, room.texts.name);
         }
     }
 
@@ -128,12 +136,29 @@ private:
         line[C::StandardMJ] = shortest(t.standardMJ);
         if (const auto bei = BeilRooms::ratio(t.designMJ, t.standardMJ))
             line[C::Bei] = shortest(BeilCalculation::ceilHundredths(*bei));
-        m_result.lines.append(line);
+        append(line, 0, t.label);
     }
 
     BeilPrintTable::Result &m_result;
     QVariantList m_headings;
 };
+
+// The column of the table a report field shows (the report's fields carry the columns' names).
+int columnOf(const QString &field)
+{
+    static const QStringList names = [] {
+        QStringList n;
+        QString statement = BeilPrintTable::kCreateStatement;
+        qsizetype at = 0;
+        while ((at = statement.indexOf(u'[', at)) >= 0) {
+            const qsizetype end = statement.indexOf(u']', at);
+            n.append(statement.mid(at + 1, end - at - 1));
+            at = end;
+        }
+        return n;
+    }();
+    return int(names.indexOf(field));
+}
 
 } // namespace
 
@@ -149,6 +174,23 @@ bool BeilPrintTable::makeLines(const RecordGrid &grid, const QString &companyNam
     if (result->rooms.isEmpty())
         return false;
     Lines(grid, companyName, fileName, *result).run();
+    // A figure too wide for its column would print as ###: refused like a value that is no number.
+    const BandedReport report = RptBEIL::definition({});
+    for (qsizetype i = 0; i < result->lines.size(); ++i) {
+        for (const BandedReport::Field &f : report.fields) {
+            const QVariant v = result->lines[i].value(columnOf(f.name));
+            if (v.isNull() || report.showsWhole(f, v))
+                continue;
+            const QString shown = BandedReport::shownValue(v, f);
+            const int row = result->lineRows[i];
+            result->error = row > 0 ? QStringLiteral("%1 行目（%2）の%3「%4」は大きすぎて印刷できません。")
+                                          .arg(row)
+                                          .arg(result->lineNames[i], f.name, shown)
+                                    : QStringLiteral("「%1」の%2「%3」は大きすぎて印刷できません。").arg(result->lineNames[i], f.name, shown);
+            result->lines.clear();
+            return false;
+        }
+    }
     return true;
 }
 
