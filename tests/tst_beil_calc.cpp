@@ -20,14 +20,14 @@ using namespace BeilRecord;
 namespace {
 
 // A row of a room as the sheets leave it in the grid.
-struct RowSpec {
+struct RowInputs {
     QString floor, name, building, use;
     QString width, depth, area, height, k;
     QString watts, count;
     QStringList controls; // 在室検知, 明るさ検知, タイムスケジュール, 初期照度補正
 };
 
-void putRow(RecordGrid &g, int row, const RowSpec &s)
+void putRow(RecordGrid &g, int row, const RowInputs &s)
 {
     g.setText(row, InUse, QStringLiteral("1"));
     g.setText(row, Floor, s.floor);
@@ -51,7 +51,7 @@ RecordGrid grid()
 }
 
 // E1 of the method: 事務所等 / 事務室, 10.0 × 8.0 m, ceiling 2.7 m, 80 ㎡, 13 × 40 W.
-RowSpec e1(const QStringList &controls = {})
+RowInputs e1(const QStringList &controls = {})
 {
     return {QStringLiteral("1F"), QStringLiteral("事務室"), QStringLiteral("事務所等"), QStringLiteral("事務室"),
             QStringLiteral("10.0"), QStringLiteral("8.0"), QStringLiteral("80.0"), QStringLiteral("2.7"), QString(),
@@ -61,7 +61,7 @@ RowSpec e1(const QStringList &controls = {})
 // E3: 事務所等 / 廊下, 30 ㎡, K typed 0.70; 6 × 20 W with 点滅方式 and 2 × 10 W without control.
 void putE3(RecordGrid &g, int row)
 {
-    RowSpec s{QStringLiteral("1F"), QStringLiteral("廊下"), QStringLiteral("事務所等"), QStringLiteral("廊下"),
+    RowInputs s{QStringLiteral("1F"), QStringLiteral("廊下"), QStringLiteral("事務所等"), QStringLiteral("廊下"),
               QStringLiteral("30.0"), QStringLiteral("1.0"), QStringLiteral("30.0"), QStringLiteral("2.7"),
               QStringLiteral("0.70"), QStringLiteral("20"), QStringLiteral("6"), {QStringLiteral("点滅方式")}};
     putRow(g, row, s);
@@ -184,7 +184,7 @@ void TestBeilCalc::roomIndexSources()
     QFETCH(double, cl);
     QFETCH(QString, shown);
     RecordGrid g = grid();
-    RowSpec s = e1();
+    RowInputs s = e1();
     s.width = width;
     s.depth = depth;
     s.height = height;
@@ -306,7 +306,7 @@ void TestBeilCalc::sameRoomUseUnderTwoBuildingUses()
 {
     // 廊下 of an office: 245 MJ/㎡, 3133 h; of a school: 188 MJ/㎡, 2410 h.
     RecordGrid g = grid();
-    RowSpec s = e1();
+    RowInputs s = e1();
     s.name = s.use = QStringLiteral("廊下");
     putRow(g, 1, s);
     s.floor = QStringLiteral("2F");
@@ -324,7 +324,7 @@ void TestBeilCalc::controlIsChosenPerRow()
 {
     // One room, two kinds of luminaire: 消灯 on the first only.
     RecordGrid g = grid();
-    RowSpec s = e1({QString(), QString(), QStringLiteral("消灯")});
+    RowInputs s = e1({QString(), QString(), QStringLiteral("消灯")});
     putRow(g, 1, s);
     s.watts = QStringLiteral("10");
     s.count = QStringLiteral("4");
@@ -412,7 +412,7 @@ void TestBeilCalc::tableCheckOfTheShippedTable()
 void TestBeilCalc::roomsAreNeighbouringRowsOfOneFloorAndName()
 {
     RecordGrid g = grid();
-    RowSpec s = e1();
+    RowInputs s = e1();
     putRow(g, 1, s);
     putRow(g, 2, s);             // same floor and name: the same room
     s.floor = QStringLiteral("2F");
