@@ -2,6 +2,7 @@
 // (run under Xvfb at the screen size to look at, or with QT_QPA_PLATFORM=offscreen; the pictures
 // are the windows' own drawing). scripts/shots.sh runs it at 1366x768 with 125 % scaling and at
 // 1920x1080.
+#include "beil/FBEIL.h"
 #include "cecl/FCECL.h"
 #include "illuminance/FSyoudo.h"
 #include "shell/AppContext.h"
@@ -140,6 +141,20 @@ int main(int argc, char *argv[])
         sheet->Menu_File_Open_Click();
         shootTabs(sheet, QStringLiteral("cecl"));
         grabModal(QStringLiteral("cecl_preview"), [sheet] { sheet->Menu_File_Preview_Click(); });
+        sheet->setAttribute(Qt::WA_DeleteOnClose, false);
+        delete sheet;
+    }
+    const QString beilExample = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f-beil.syw"));
+    if (QFile::exists(beilExample)) {
+        ScriptedDialogs scripted;
+        auto *sheet = new FBEIL(context.masters, env.workFolder());
+        showActive(sheet);
+        scripted.paths = {beilExample};
+        sheet->Menu_File_Open_Click();
+        sheet->setText(QStringLiteral("Txt_Gyou"), QStringLiteral("3"));
+        sheet->Screen_Set(3);
+        shootTabs(sheet, QStringLiteral("beil"));
+        grabModal(QStringLiteral("beil_preview"), [sheet] { sheet->Menu_File_Preview_Click(); });
         sheet->setAttribute(Qt::WA_DeleteOnClose, false);
         delete sheet;
     }

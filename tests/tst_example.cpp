@@ -1,11 +1,19 @@
 // The example work file under examples/ is what the sheet itself computes for the example office.
 // Run with PRX5M_UPDATE_EXAMPLES=1 to write it anew after a deliberate change.
+#include "beil/BeilRecord.h"
+#include "beil/BeilRooms.h"
+#include "beil/BeilSheet.h"
+#include "beil/FBEIL.h"
+#include "beil/StandardValues.h"
 #include "grid/WorkFile.h"
 #include "cecl/ZoneRecord.h"
 #include "illuminance/RoomRecord.h"
 #include "support/ExampleSheet.h"
 #include "support/SheetFixture.h"
 
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 
 using namespace RoomRecord;
@@ -22,6 +30,7 @@ class TestExample : public QObject
 private slots:
     void exampleFileIsWhatTheSheetComputes();
     void ceclExampleIsWhatTheSheetComputes();
+    void beilExampleIsWhatTheSheetComputes();
 };
 
 void TestExample::exampleFileIsWhatTheSheetComputes()
@@ -69,6 +78,105 @@ void TestExample::ceclExampleIsWhatTheSheetComputes()
     QCOMPARE(built.text(1, ZoneRecord::ControlContent), QStringLiteral("ﾀｲﾑｽｹｼﾞｭｰﾙ"));
 
     const QString path = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f-cecl.syw"));
+    if (qEnvironmentVariableIsSet("PRX5M_UPDATE_EXAMPLES"))
+        QVERIFY(WorkFile::save(built, path));
+    RecordGrid stored(221, 140);
+    QVERIFY2(WorkFile::load(stored, path), qPrintable(path));
+    QCOMPARE(stored, built);
+}
+
+namespace {
+
+// The example office as a BEI/L sheet: each row's 室用途 of 事務所等, its luminaire's input power
+// (W/台, as on the CEC/L example) and the controls an office designer would choose (在室検知,
+// 明るさ検知, タイムスケジュール, 初期照度補正; "" for none).
+struct BeilRow {
+    const char *use;
+    const char *watts;
+    const char *controls[4];
+};
+
+const BeilRow kBeilRows[] = {
+    {"ロビー", "7", {"", "", "消灯", ""}},                                  // 玄関ホール, downlights
+    {"ロビー", "19", {"", "", "消灯", "タイマ方式(LED)"}},                  // and its indirect lighting
+    {"事務室", "86", {"", "調光方式", "減光", "センサ方式(蛍光灯)"}},       // 事務室（営業）
+    {"会議室", "86", {"下限調光方式", "", "", ""}},
+    {"会議室", "54", {"", "", "", ""}},                                     // 応接室
+    {"便所", "36", {"点滅方式", "", "", ""}},
+    {"便所", "36", {"点滅方式", "", "", ""}},
+    {"湯沸室等", "45", {"点滅方式", "", "", ""}},
+    {"廊下", "45", {"減光方式", "", "消灯", ""}},
+    {"更衣室又は倉庫", "45", {"点滅方式", "", "", ""}},
+    {"電気室", "42", {"", "", "", ""}},
+    {"事務室", "86", {"", "調光方式", "減光", "センサ方式(蛍光灯)"}},       // 2F 事務室（総務）
+    {"事務室", "86", {"", "", "減光", "タイマ方式(蛍光灯)"}},               // 事務室（一般）
+    {"会議室", "86", {"下限調光方式", "", "", ""}},
+    {"事務室", "19", {"", "調光方式", "", "タイマ方式(LED)"}},              // 役員室
+    {"更衣室又は倉庫", "45", {"点滅方式", "", "", ""}},
+    {"便所", "36", {"点滅方式", "", "", ""}},
+    {"湯沸室等", "45", {"点滅方式", "", "", ""}},
+    {"廊下", "45", {"", "", "消灯", ""}},
+    {"更衣室又は倉庫", "42", {"点滅方式", "", "", ""}},                     // 書庫
+    {"廊下", "40", {"", "", "消灯", ""}},                                   // 階段室
+    {"事務室", "35", {"", "調光方式W20", "減光", "センサ方式(LED)"}},       // 3F 事務室（設計）
+    {"会議室", "35", {"下限調光方式", "", "", "タイマ方式(LED)"}},          // 大会議室
+    {"会議室", "16", {"下限調光方式", "", "", ""}},                         // 小会議室
+    {"社員食堂", "22", {"", "", "消灯", ""}},
+    {"厨房", "19", {"", "", "", ""}},
+    {"便所", "9", {"点滅方式", "", "", ""}},
+    {"廊下", "19", {"減光方式", "", "消灯", ""}},
+    {"更衣室又は倉庫", "19", {"点滅方式", "", "", ""}},
+    {"機械室", "35", {"", "", "", ""}},
+    {"事務室", "35", {"", "調光方式", "", "タイマ方式(LED)"}},              // 研究室
+};
+
+void fillExampleBeil(FBEIL &sheet, ScriptedDialogs &dialogs, const QString &file)
+{
+    dialogs.paths = {file};
+    // No building use yet: the options come up; 事務所等 for every room, after the question.
+    dialogs.answers = {Dialogs::Answer::Yes};
+    dialogs.dialogAnswers = {[](QDialog &d) {
+        d.findChild<QComboBox *>(QStringLiteral("Cmb_Tatemono"))->setCurrentText(QStringLiteral("事務所等"));
+        d.accept();
+        return d.result();
+    }};
+    sheet.Menu_File_Open_Click();
+    const QStringList uses = StandardValues::shipped().roomUses(QStringLiteral("事務所等"));
+    int row = 1;
+    for (const BeilRow &r : kBeilRows) {
+        QCOMPARE(sheet.rowNumber(), row);
+        sheet.pickRoomUse(int(uses.indexOf(QString::fromUtf8(r.use))) + 1);
+        sheet.setText(BeilSheet::kWatts, QString::fromUtf8(r.watts));
+        for (int c = 0; c < 4; ++c) {
+            const QList<Controls::Choice> &choices = Controls::choices(c);
+            for (int i = 0; i < choices.size(); ++i)
+                if (Controls::stored(choices[i]) == QString::fromUtf8(r.controls[c]))
+                    sheet.Btn_Control_Click(c, i);
+        }
+        sheet.Btn_Adv_Click();
+        ++row;
+    }
+}
+
+} // namespace
+
+void TestExample::beilExampleIsWhatTheSheetComputes()
+{
+    SheetFixtureT<FBEIL> f(TestEnv::sampleMasters());
+    fillExampleBeil(*f.sheet, f.dialogs, QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f.syw")));
+    const RecordGrid &built = f.sheet->recordGrid();
+    QCOMPARE(built.text(221, BeilRecord::kDefaultBuildingUse), QStringLiteral("事務所等"));
+    // Every room complete: a room use of the table, and figures that can be printed.
+    QList<BeilRooms::Room> rooms;
+    BeilRooms::Refusal refusal;
+    QVERIFY2(BeilRooms::evaluateAll(built, StandardValues::shipped(), &rooms, &refusal), qPrintable(refusal.message()));
+    QCOMPARE(rooms.size(), 30); // 31 rows, the entrance hall's two kinds of luminaire in one room
+    QCOMPARE(rooms[0].luminaires.size(), 2);
+    QCOMPARE(built.text(2, BeilRecord::InitialCorrection), QStringLiteral("タイマ方式(LED)"));
+    QCOMPARE(built.text(1, BeilRecord::InitialCorrection), QString());
+    QCOMPARE(built.text(9, BeilRecord::Occupancy), QStringLiteral("減光方式"));
+
+    const QString path = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f-beil.syw"));
     if (qEnvironmentVariableIsSet("PRX5M_UPDATE_EXAMPLES"))
         QVERIFY(WorkFile::save(built, path));
     RecordGrid stored(221, 140);

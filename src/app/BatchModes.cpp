@@ -1,5 +1,6 @@
 #include "BatchModes.h"
 
+#include "beil/BeilBatch.h"
 #include "cecl/CeclBatch.h"
 #include "illuminance/IlluminanceBatch.h"
 #include "shell/AppContext.h"
@@ -31,6 +32,10 @@ const Mode kModes[] = {
      [](const QString &in, const QString &out, QString *error, QStringList *) {
          return CeclBatch::writePdf(in, out, workFolder(), error);
      }},
+    {"--pdf", "beil", "INPUT.syw OUTPUT.pdf", true,
+     [](const QString &in, const QString &out, QString *error, QStringList *) {
+         return BeilBatch::writePdf(in, out, workFolder(), error);
+     }},
     {"--pdf", "distribution", "INPUT.syw OUTPUT.pdf", true,
      [](const QString &in, const QString &out, QString *error, QStringList *warnings) {
          return IlluminanceBatch::writeDistributionPdf(in, out, programDir(), error, warnings);
@@ -42,6 +47,18 @@ const Mode kModes[] = {
     {"--xlsx", "cecl", "INPUT.syw OUTPUT.xlsx", false,
      [](const QString &in, const QString &out, QString *error, QStringList *) {
          return CeclBatch::writeXlsx(in, out, workFolder(), error);
+     }},
+    {"--xlsx", "beil", "INPUT.syw OUTPUT.xlsx", false,
+     [](const QString &in, const QString &out, QString *error, QStringList *) {
+         return BeilBatch::writeXlsx(in, out, workFolder(), error);
+     }},
+    {"--beil-csv", nullptr, "INPUT.syw OUTPUT.csv", false,
+     [](const QString &in, const QString &out, QString *error, QStringList *) {
+         return BeilBatch::writeFiguresCsv(in, out, error);
+     }},
+    {"--form4-csv", nullptr, "INPUT.syw OUTPUT.csv", false,
+     [](const QString &in, const QString &out, QString *error, QStringList *) {
+         return BeilBatch::writeForm4Csv(in, out, error);
      }},
     {"--distribution-csv", nullptr, "INPUT.syw OUTPUT_FOLDER", false,
      [](const QString &in, const QString &out, QString *error, QStringList *warnings) {

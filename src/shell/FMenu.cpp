@@ -2,6 +2,7 @@
 
 #include "ui_F_Menu.h"
 
+#include "beil/FBEIL.h"
 #include "cecl/FCECL.h"
 #include "illuminance/FSyoudo.h"
 #include "shell/AppContext.h"
@@ -38,6 +39,7 @@ FMenu::FMenu(AppContext &context, QWidget *parent)
                    | Qt::WindowCloseButtonHint);
     connect(m_ui->Btn_Syoudo, &QPushButton::clicked, this, &FMenu::openSyoudo);
     connect(m_ui->Btn_CECL, &QPushButton::clicked, this, &FMenu::openCECL);
+    connect(m_ui->Btn_BEIL, &QPushButton::clicked, this, &FMenu::openBEIL);
     connect(m_ui->Btn_HP, &QPushButton::clicked, this, &FMenu::openHomePage);
     connect(m_ui->Lbl_Mail, &ClickableLabel::clicked, this, &FMenu::sendMail);
     connect(m_ui->Btn_End, &QPushButton::clicked, this, &FMenu::close);
@@ -76,6 +78,11 @@ void FMenu::openSyoudo()
 void FMenu::openCECL()
 {
     showSheet(new FCECL(m_context.masters, m_context.workFolder));
+}
+
+void FMenu::openBEIL()
+{
+    showSheet(new FBEIL(m_context.masters, m_context.workFolder));
 }
 
 void FMenu::showSheet(SheetFrame *sheet)

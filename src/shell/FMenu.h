@@ -32,6 +32,7 @@ public:
 public slots:
     void openSyoudo();
     void openCECL();
+    void openBEIL();
     void openHomePage();
     void sendMail();
 

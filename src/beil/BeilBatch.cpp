@@ -1,0 +1,109 @@
+#include "beil/BeilBatch.h"
+
+#include "beil/BeilExport.h"
+#include "beil/BeilPrintTable.h"
+#include "beil/BeilRecord.h"
+#include "beil/RptBEIL.h"
+#include "grid/RecordGrid.h"
+#include "io/CheckedFile.h"
+#include "report/BatchSteps.h"
+#include "report/ReportOutput.h"
+#include "report/XlsxOutput.h"
+#include "settings/SettingsStore.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace BeilBatch {
+
+namespace {
+
+const QString kNothing = QStringLiteral("データがありません。（使用中の室がありません）: %1");
+
+// The rooms of the work file, or the status that stops the run.
+int loadRooms(const QString &workFile, RecordGrid &grid, QList<BeilRooms::Room> *rooms, QString *error)
+{
+    if (const int status = BatchSteps::loadWorkFile(grid, workFile, error); status != BatchStatus::Ok)
+        return status;
+    BeilRooms::Refusal refusal;
+    if (!BeilRooms::evaluateAll(grid, StandardValues::shipped(), rooms, &refusal)) {
+        *error = QStringLiteral("計算できません: %1").arg(refusal.message());
+        return BatchStatus::ValueTooLarge;
+    }
+    if (rooms->isEmpty()) {
+        *error = kNothing.arg(workFile);
+        return BatchStatus::NothingToPrint;
+    }
+    return BatchStatus::Ok;
+}
+
+int writeReport(const QString &workFile, const QString &outPath, const QString &workFolder, QString *error, bool excel)
+{
+    RecordGrid grid(BeilRecord::kHeadingsRow, BeilRecord::kColumns);
+    if (const int status = BatchSteps::loadWorkFile(grid, workFile, error); status != BatchStatus::Ok)
+        return status;
+    BeilPrintTable::Result result;
+    if (!BeilPrintTable::makeLines(grid, SettingsStore::ReadSetting(QStringLiteral("CompanyName")),
+                                   QFileInfo(workFile).absoluteFilePath(), &result)) {
+        if (result.error.isEmpty()) {
+            *error = kNothing.arg(workFile);
+            return BatchStatus::NothingToPrint;
+        }
+        *error = QStringLiteral("印刷用データを作成できません: %1").arg(result.error);
+        return BatchStatus::ValueTooLarge;
+    }
+    QList<QSqlRecord> records;
+    QString buildError;
+    const QString database = QDir(workFolder).filePath(BeilPrintTable::kFileName);
+    if (BeilPrintTable::write(result, database, &records, &buildError) != PrintTableFile::Status::Ok) {
+        *error = QStringLiteral("印刷用データを作成できません: %1").arg(buildError);
+        return BatchStatus::CannotBuildTable;
+    }
+    const RptBEIL::Totals totals{result.designMJ, result.standardMJ};
+    QString writeError;
+    const bool written = excel ? XlsxOutput::write(RptBEIL::workbook(records, totals), outPath, &writeError)
+                               : ReportOutput::writePdf(RptBEIL::definition(totals), records, outPath,
+                                                        QStringLiteral("BEI/L計算書"), &writeError);
+    return BatchSteps::written(written, excel ? QStringLiteral("Excelのファイル") : QStringLiteral("PDF"), writeError, error);
+}
+
+} // namespace
+
+int writePdf(const QString &workFile, const QString &pdfPath, const QString &workFolder, QString *error)
+{
+    return writeReport(workFile, pdfPath, workFolder, error, false);
+}
+
+int writeXlsx(const QString &workFile, const QString &xlsxPath, const QString &workFolder, QString *error)
+{
+    return writeReport(workFile, xlsxPath, workFolder, error, true);
+}
+
+int writeFiguresCsv(const QString &workFile, const QString &csvPath, QString *error)
+{
+    RecordGrid grid(BeilRecord::kHeadingsRow, BeilRecord::kColumns);
+    QList<BeilRooms::Room> rooms;
+    if (const int status = loadRooms(workFile, grid, &rooms, error); status != BatchStatus::Ok)
+        return status;
+    QString why;
+    const bool written = CheckedFile::write(csvPath, BeilExport::figuresCsv(rooms), &why);
+    return BatchSteps::written(written, QStringLiteral("CSV"), why, error);
+}
+
+int writeForm4Csv(const QString &workFile, const QString &csvPath, QString *error)
+{
+    RecordGrid grid(BeilRecord::kHeadingsRow, BeilRecord::kColumns);
+    QList<BeilRooms::Room> rooms;
+    if (const int status = loadRooms(workFile, grid, &rooms, error); status != BatchStatus::Ok)
+        return status;
+    QByteArray bytes;
+    QString why;
+    if (!BeilExport::form4Csv(rooms, &bytes, &why)) {
+        *error = QStringLiteral("様式4の行を作成できません: %1").arg(why);
+        return BatchStatus::ValueTooLarge;
+    }
+    const bool written = CheckedFile::write(csvPath, bytes, &why);
+    return BatchSteps::written(written, QStringLiteral("CSV"), why, error);
+}
+
+} // namespace BeilBatch

@@ -1,0 +1,90 @@
+#include "beil/BeilCalculation.h"
+
+#include "text/NumberText.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace BeilCalculation {
+
+double shapeFactor(double k)
+{
+    // The quotient of three lengths carries binary noise: 3 × 3 / (2 × 6) is 0.75, not just below.
+    const double key = std::nearbyint(k * 1e9) / 1e9;
+    if (key < 0.75)
+        return 0.50;
+    if (key < 0.95)
+        return 0.60;
+    if (key < 1.25)
+        return 0.70;
+    if (key < 1.75)
+        return 0.80;
+    if (key < 2.50)
+        return 0.90;
+    return 1.00;
+}
+
+std::optional<double> roomIndex(double width, double depth, double height)
+{
+    if (height == 0)
+        return 2.5;
+    if (width + depth == 0)
+        return std::nullopt;
+    return width * depth / (height * (width + depth));
+}
+
+double megajoules(double wattHours)
+{
+    // Whole watt-hours times 9760 are exact in a double: one rounding, in the division.
+    return wattHours * kPrimaryEnergyFactor / 1e6;
+}
+
+double ceilHundredths(double x)
+{
+    const double scaled = x * 100;
+    const double nearest = std::nearbyint(scaled);
+    if (std::fabs(scaled - nearest) <= 1e-9 * std::max(1.0, std::fabs(scaled)))
+        return nearest / 100;
+    return std::ceil(scaled) / 100;
+}
+
+QString mjText(double mj)
+{
+    return NumberText::format(mj, QStringLiteral("#,##0.0"));
+}
+
+QString gjText(double mj)
+{
+    return NumberText::format(mj / 1000, QStringLiteral("#,##0.00"));
+}
+
+QString beiText(double bei)
+{
+    return NumberText::format(ceilHundredths(bei), QStringLiteral("0.00"));
+}
+
+QString roomIndexText(double k)
+{
+    // Cut, but 1.15 read as 1.1499999999999999 is still 1.15.
+    const double scaled = k * 100;
+    const double nearest = std::nearbyint(scaled);
+    const double cut = std::fabs(scaled - nearest) <= 1e-7 ? nearest : std::floor(scaled);
+    return NumberText::format(cut / 100, QStringLiteral("0.00"));
+}
+
+QString shapeFactorText(double cl)
+{
+    return NumberText::format(cl, QStringLiteral("0.00"));
+}
+
+QString shortest(double value)
+{
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    if (result.ec != std::errc())
+        return QString();
+    return QString::fromLatin1(buffer, int(result.ptr - buffer));
+}
+
+} // namespace BeilCalculation

@@ -1,0 +1,86 @@
+#include "beil/BeilExport.h"
+
+#include "beil/BeilCalculation.h"
+#include "text/Cp932.h"
+
+namespace BeilExport {
+
+using BeilCalculation::shortest;
+
+QString csvLine(const QStringList &fields)
+{
+    QStringList quoted;
+    for (const QString &f : fields) {
+        const bool quote = f.contains(u',') || f.contains(u'"') || f.contains(u'\n') || f.contains(u'\r');
+        quoted.append(quote ? QStringLiteral("\"") + QString(f).replace(u'"', QStringLiteral("\"\"")) + QStringLiteral("\"")
+                            : f);
+    }
+    return quoted.join(u',') + QStringLiteral("\r\n");
+}
+
+QByteArray figuresCsv(const QList<BeilRooms::Room> &rooms)
+{
+    QString out = csvLine({QStringLiteral("row"), QStringLiteral("floor"), QStringLiteral("room"),
+                           QStringLiteral("building_use"), QStringLiteral("room_use"), QStringLiteral("area_m2"),
+                           QStringLiteral("room_index"), QStringLiteral("shape_factor"), QStringLiteral("hours"),
+                           QStringLiteral("design_wh"), QStringLiteral("design_mj"), QStringLiteral("standard_mj"),
+                           QStringLiteral("bei_l")});
+    double design = 0;
+    double standard = 0;
+    for (const BeilRooms::Room &r : rooms) {
+        const bool hasIndex = r.indexSource == BeilRooms::IndexSource::Typed
+                              || r.indexSource == BeilRooms::IndexSource::Computed;
+        const auto bei = r.bei();
+        out += csvLine({QString::number(r.texts.row), r.texts.floor, r.texts.name, r.standard->building,
+                        r.standard->room, shortest(r.area), hasIndex ? shortest(r.roomIndex) : QString(),
+                        shortest(r.shapeFactor), shortest(r.standard->hours), shortest(r.designWh), shortest(r.designMJ),
+                        shortest(r.standardMJ), bei ? BeilCalculation::beiText(*bei) : QString()});
+        design += r.designMJ;
+        standard += r.standardMJ;
+    }
+    const auto bei = BeilRooms::ratio(design, standard);
+    QStringList total(13);
+    total[0] = QStringLiteral("total");
+    total[10] = shortest(design);
+    total[11] = shortest(standard);
+    total[12] = bei ? BeilCalculation::beiText(*bei) : QString();
+    out += csvLine(total);
+    return out.toUtf8();
+}
+
+QList<QStringList> form4Rows(const QList<BeilRooms::Room> &rooms)
+{
+    QList<QStringList> out;
+    for (const BeilRooms::Room &r : rooms) {
+        const BeilRooms::RoomTexts &t = r.texts;
+        for (int i = 0; i < r.luminaires.size(); ++i) {
+            const BeilRooms::Luminaire &l = r.luminaires[i];
+            QStringList line;
+            if (i == 0)
+                line = {t.floor, t.name, r.standard->building, r.standard->room, t.area.trimmed(), t.storyHeight.trimmed(),
+                        t.height.trimmed(), t.width.trimmed(), t.depth.trimmed(), t.roomIndex.trimmed()};
+            else
+                line = QStringList(10);
+            const BeilRooms::LuminaireTexts &lt = t.luminaires[i];
+            line << l.name << lt.watts.trimmed() << lt.count.trimmed();
+            for (const Controls::Choice *c : l.choices)
+                line << c->text;
+            out.append(line);
+        }
+    }
+    return out;
+}
+
+bool form4Csv(const QList<BeilRooms::Room> &rooms, QByteArray *bytes, QString *error)
+{
+    QString text;
+    for (const QStringList &line : form4Rows(rooms))
+        text += csvLine(line);
+    bool ok = false;
+    *bytes = Cp932::encode(text, &ok);
+    if (!ok)
+        *error = QStringLiteral("シフトJISで書けない文字があります");
+    return ok;
+}
+
+} // namespace BeilExport

@@ -1,0 +1,213 @@
+#include "beil/BeilPrintTable.h"
+
+#include "beil/BeilCalculation.h"
+#include "beil/BeilRecord.h"
+#include "beil/RptBEIL.h"
+
+const QString BeilPrintTable::kCreateStatement = QStringLiteral(
+    "Create Table W_Data ([タイトル１] Text, [タイトル２] Text, [日付] Text, [会社名] Text, [ファイル名] Text, "
+    "[階] Text, [室名] Text, [建物用途] Text, [室用途] Text, [床面積] Text, [室指数] Text, [室形状係数] Text, "
+    "[年間点灯時間] Text, [機器名称] Text, [消費電力] Text, [台数] Text, [在室検知] Text, [明るさ検知] Text, "
+    "[タイムスケジュール] Text, [初期照度補正] Text, [制御係数] Text, [補正電力] Text, "
+    "[設計一次エネルギー] Text, [基準一次エネルギー] Text, [BEIL] Text, [備考] Text );");
+
+namespace {
+
+using C = BeilPrintTable::Column;
+using BeilCalculation::shortest;
+
+struct Totals {
+    QString label;
+    double area = 0;
+    double designMJ = 0;
+    double standardMJ = 0;
+};
+
+class Lines
+{
+public:
+    Lines(const RecordGrid &grid, const QString &company, const QString &fileName, BeilPrintTable::Result &result)
+        : m_result(result)
+    {
+        const int h = BeilRecord::kHeadingsRow;
+        m_headings = {grid.text(h, 1), grid.text(h, 2), grid.text(h, 3), company, fileName};
+    }
+
+    void run()
+    {
+        QList<Totals> floors;
+        QString floor;
+        for (const BeilRooms::Room &room : std::as_const(m_result.rooms)) {
+            const bool newFloor = floors.isEmpty() || room.texts.floor != floor;
+            if (newFloor) {
+                if (!floors.isEmpty())
+                    closeFloor(floors.last());
+                floor = room.texts.floor;
+                floors.append(Totals{floor.isEmpty() ? QStringLiteral("合計") : floor + QStringLiteral(" 合計")});
+            }
+            roomLines(room, newFloor);
+            floors.last().area += room.area;
+            floors.last().designMJ += room.designMJ;
+            floors.last().standardMJ += room.standardMJ;
+        }
+        closeFloor(floors.last());
+        Totals building{QStringLiteral("建物合計")};
+        for (const Totals &t : std::as_const(floors)) {
+            building.area += t.area;
+            building.designMJ += t.designMJ;
+            building.standardMJ += t.standardMJ;
+        }
+        blank();
+        totalLine(building);
+        // Blank lines to the end of the last page.
+        while (m_result.lines.size() % BeilPrintTable::kLinesPerPage != 0)
+            blank();
+        m_result.designMJ = building.designMJ;
+        m_result.standardMJ = building.standardMJ;
+    }
+
+private:
+    BeilPrintTable::Line newLine() const
+    {
+        BeilPrintTable::Line line(C::ColumnCount);
+        for (int i = 0; i < m_headings.size(); ++i)
+            line[i] = m_headings[i];
+        return line;
+    }
+
+    void blank() { append(newLine(), 0, QString()); }
+
+    void append(const BeilPrintTable::Line &line, int row, const QString &name)
+    {
+        m_result.lines.append(line);
+        m_result.lineRows.append(row);
+        m_result.lineNames.append(name);
+    }
+
+    void closeFloor(const Totals &t)
+    {
+        blank();
+        totalLine(t);
+        blank();
+    }
+
+    void roomLines(const BeilRooms::Room &room, bool firstOfFloor)
+    {
+        BeilPrintTable::Line line = newLine();
+        if (firstOfFloor)
+            line[C::Floor] = room.texts.floor;
+        line[C::Room] = room.texts.name;
+        line[C::BuildingUse] = room.standard->building;
+        line[C::RoomUse] = room.standard->room;
+        line[C::Area] = shortest(room.area);
+        if (room.indexSource == BeilRooms::IndexSource::Impossible) {
+            line[C::RoomIndex] = QStringLiteral("－");
+            line[C::Remark] = BeilRooms::impossibleIndexNote();
+        } else {
+            line[C::RoomIndex] = room.roomIndexText();
+        }
+        line[C::ShapeFactor] = shortest(room.shapeFactor);
+        line[C::Hours] = shortest(room.standard->hours);
+        line[C::DesignMJ] = shortest(room.designMJ);
+        line[C::StandardMJ] = shortest(room.standardMJ);
+        if (const auto bei = room.bei())
+            line[C::Bei] = shortest(BeilCalculation::ceilHundredths(*bei));
+        append(line, room.texts.row, room.texts.name);
+        for (const BeilRooms::Luminaire &l : room.luminaires) {
+            BeilPrintTable::Line part = newLine();
+            part[C::Equipment] = l.name;
+            part[C::Watts] = shortest(l.watts);
+            part[C::Count] = shortest(l.count);
+            const int columns[] = {C::Occupancy, C::Daylight, C::Schedule, C::InitialCorrection};
+            for (int c = 0; c < Controls::kCategories; ++c)
+                part[columns[c]] = l.choices[c]->shortText;
+            part[C::Factor] = shortest(l.factor);
+            part[C::Corrected] = shortest(l.corrected);
+            append(part, l.row, room.texts.name);
+        }
+    }
+
+    void totalLine(const Totals &t)
+    {
+        BeilPrintTable::Line line = newLine();
+        line[C::Room] = t.label;
+        line[C::Area] = shortest(t.area);
+        line[C::DesignMJ] = shortest(t.designMJ);
+        line[C::StandardMJ] = shortest(t.standardMJ);
+        if (const auto bei = BeilRooms::ratio(t.designMJ, t.standardMJ))
+            line[C::Bei] = shortest(BeilCalculation::ceilHundredths(*bei));
+        append(line, 0, t.label);
+    }
+
+    BeilPrintTable::Result &m_result;
+    QVariantList m_headings;
+};
+
+// The column of the table a report field shows (the report's fields carry the columns' names).
+int columnOf(const QString &field)
+{
+    static const QStringList names = [] {
+        QStringList n;
+        QString statement = BeilPrintTable::kCreateStatement;
+        qsizetype at = 0;
+        while ((at = statement.indexOf(u'[', at)) >= 0) {
+            const qsizetype end = statement.indexOf(u']', at);
+            n.append(statement.mid(at + 1, end - at - 1));
+            at = end;
+        }
+        return n;
+    }();
+    return int(names.indexOf(field));
+}
+
+} // namespace
+
+bool BeilPrintTable::makeLines(const RecordGrid &grid, const QString &companyName, const QString &fileName,
+                               Result *result)
+{
+    *result = Result();
+    BeilRooms::Refusal refusal;
+    if (!BeilRooms::evaluateAll(grid, StandardValues::shipped(), &result->rooms, &refusal)) {
+        result->error = refusal.message();
+        return false;
+    }
+    if (result->rooms.isEmpty())
+        return false;
+    Lines(grid, companyName, fileName, *result).run();
+    // A figure too wide for its column would print as ###: refused like a value that is no number.
+    const BandedReport report = RptBEIL::definition({});
+    for (qsizetype i = 0; i < result->lines.size(); ++i) {
+        for (const BandedReport::Field &f : report.fields) {
+            const QVariant v = result->lines[i].value(columnOf(f.name));
+            if (v.isNull() || report.showsWhole(f, v))
+                continue;
+            const QString shown = BandedReport::shownValue(v, f);
+            const int row = result->lineRows[i];
+            result->error = row > 0 ? QStringLiteral("%1 行目（%2）の%3「%4」は大きすぎて印刷できません。")
+                                          .arg(row)
+                                          .arg(result->lineNames[i], f.name, shown)
+                                    : QStringLiteral("「%1」の%2「%3」は大きすぎて印刷できません。").arg(result->lineNames[i], f.name, shown);
+            result->lines.clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+PrintTableFile::Status BeilPrintTable::write(const Result &result, const QString &databasePath, QList<QSqlRecord> *rows,
+                                             QString *error)
+{
+    return PrintTableFile::build(
+        databasePath, kCreateStatement, QStringLiteral("W_Data"), ColumnCount,
+        [&result](PrintTableFile::Writer &writer, QString *why) {
+            for (const Line &line : result.lines) {
+                QVariantList values;
+                for (const QVariant &v : line)
+                    values.append(v.isNull() ? QVariant() : PrintTableFile::text(v.toString()));
+                if (!writer.append(values, why))
+                    return PrintTableFile::Status::CannotWrite;
+            }
+            return PrintTableFile::Status::Ok;
+        },
+        rows, error);
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "beil/Controls.h"
+#include "beil/StandardValues.h"
+#include "grid/RecordGrid.h"
+
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+// The rooms of the BEI/L sheet in the record grid and their figures. A room is a run of
+// neighbouring rows in use with the same floor and the same 室名１ (an empty 室名１ is a room of
+// its own); each row is one kind of luminaire. Works on texts, the same for the sheet, the report,
+// the CSV files and the tests.
+namespace BeilRooms {
+
+// The rows of every room, in grid order.
+QList<QList<int>> rooms(const RecordGrid &grid);
+// The rows of the room that holds `row` (empty when the row is not in use).
+QList<int> roomRows(const RecordGrid &grid, int row);
+
+// What a row names its luminaire: the typed 機器名称, else 照明器具形式 and the lamp as the
+// CEC/L report prints them ("FL40 2灯用(FLR40S)").
+QString equipmentName(const RecordGrid &grid, int row);
+// The name without a typed one.
+QString derivedEquipmentName(const RecordGrid &grid, int row);
+
+struct LuminaireTexts {
+    int row = 0;
+    QString name;
+    QString watts;   // 入力電力, W/台
+    QString count;   // 台数
+    std::array<QString, Controls::kCategories> controls;
+};
+
+struct RoomTexts {
+    int row = 0; // the room's first row
+    QString floor, name, building, roomUse;
+    QString area, width, depth, height, roomIndex, storyHeight;
+    QList<LuminaireTexts> luminaires;
+};
+
+RoomTexts textsOf(const RecordGrid &grid, const QList<int> &rows);
+
+enum class IndexSource {
+    Typed,      // K as typed
+    Computed,   // K from L, D and H
+    NotGiven,   // L, D, H and K all blank: C_L 1
+    Impossible, // K cannot be formed (L, D or H missing): C_L 1, and the room says so
+};
+
+// What a room without a formed K shows in place of its index.
+QString impossibleIndexNote();
+
+struct Luminaire {
+    int row = 0;
+    QString name;
+    double watts = 0;
+    double count = 0;
+    std::array<const Controls::Choice *, Controls::kCategories> choices{};
+    double factor = 1;     // F = F1 × F2 × F3 × F4
+    double corrected = 0;  // W × N × F
+};
+
+struct Room {
+    RoomTexts texts;
+    const StandardValues::Entry *standard = nullptr;
+    double area = 0;
+    IndexSource indexSource = IndexSource::NotGiven;
+    double roomIndex = 0;   // the K used (Typed, Computed)
+    double shapeFactor = 1; // C_L
+    QList<Luminaire> luminaires;
+    double designWh = 0;    // E_L,r in Wh/年
+    double designMJ = 0;    // E_L,r in MJ/年
+    double standardMJ = 0;  // E_SL,r in MJ/年
+    std::optional<double> bei() const;
+    QString roomIndexText() const; // the K shown ("" when none, the note when it cannot be formed)
+};
+
+// Why a room cannot be worked out: the row, the room, the field and the value.
+struct Refusal {
+    int row = 0;
+    QString room, field, value, reason;
+    QString message() const;
+};
+
+// One room from its texts; false with the refusal when a value is no number, negative or not
+// finite, a needed value is missing, or the 建物用途 / 室用途 pair is not in the table.
+bool evaluate(const RoomTexts &texts, const StandardValues &table, Room *room, Refusal *refusal);
+// Every room of the grid; false at the first refusal.
+bool evaluateAll(const RecordGrid &grid, const StandardValues &table, QList<Room> *rooms, Refusal *refusal);
+
+// Σ E_L / Σ E_SL; no value when Σ E_SL is 0.
+std::optional<double> ratio(double designMJ, double standardMJ);
+
+} // namespace BeilRooms

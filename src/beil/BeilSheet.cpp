@@ -1,0 +1,178 @@
+#include "beil/BeilSheet.h"
+
+#include "beil/BeilCalculation.h"
+#include "beil/BeilRecord.h"
+#include "beil/BeilRooms.h"
+#include "beil/Controls.h"
+#include "text/NumberText.h"
+
+namespace BeilSheet {
+
+using namespace BeilRecord;
+
+namespace {
+
+const QString kOutputs[] = {kFactor, kCorrected, kDesign, kStandard, kBei, kIndexUsed, kStandardValues, kMessage};
+
+QString storedControl(int category, const QString &shown)
+{
+    const Controls::Choice *c = Controls::find(category, shown);
+    return c ? Controls::stored(*c) : shown.trimmed();
+}
+
+} // namespace
+
+void Screen_Clear(Panel &panel)
+{
+    for (const QString &box : {kFloor, kRoomName, kRoomName2, kBuildingUse, kRoomUse, kArea, kWidth, kDepth, kHeight,
+                               kRoomIndex, kStoryHeight, kEquipment, kWatts, kCount, kEquipmentDerived})
+        panel.setText(box, QString());
+    for (const QString &box : kControls)
+        panel.setText(box, QString());
+    for (const QString &box : kOutputs)
+        panel.setText(box, QString());
+}
+
+QString shownControl(int category, const QString &stored)
+{
+    const Controls::Choice *c = Controls::find(category, stored);
+    return c ? c->text : stored;
+}
+
+void Screen_Set(const RecordGrid &grid, int row, Panel &panel)
+{
+    const QList<int> rows = BeilRooms::roomRows(grid, row);
+    if (rows.isEmpty()) {
+        Screen_Clear(panel);
+        return;
+    }
+    const int first = rows.first();
+    panel.setText(kFloor, grid.text(first, Floor));
+    panel.setText(kRoomName, grid.text(first, RoomName1));
+    panel.setText(kRoomName2, grid.text(row, RoomName2));
+    panel.setText(kBuildingUse, grid.text(first, BuildingUse));
+    QString use = grid.text(first, RoomUse);
+    if (use.isEmpty())
+        use = proposedRoomUse(grid.text(first, BuildingUse), grid.text(first, RoomName1));
+    panel.setText(kRoomUse, use);
+    panel.setText(kArea, grid.text(first, Area));
+    panel.setText(kWidth, grid.text(first, Width));
+    panel.setText(kDepth, grid.text(first, Depth));
+    panel.setText(kHeight, grid.text(first, CeilingHeight));
+    panel.setText(kRoomIndex, grid.text(first, RoomIndex));
+    panel.setText(kStoryHeight, grid.text(first, StoryHeight));
+    panel.setText(kEquipment, grid.text(row, EquipmentName));
+    panel.setText(kWatts, grid.text(row, InputPower));
+    panel.setText(kCount, grid.text(row, FittingCount));
+    for (int c = 0; c < Controls::kCategories; ++c)
+        panel.setText(kControls[c], shownControl(c, grid.text(row, Occupancy + c)));
+    calculate(grid, row, panel);
+}
+
+void calculate(const RecordGrid &grid, int row, Panel &panel)
+{
+    const QList<int> rows = BeilRooms::roomRows(grid, row);
+    for (const QString &box : kOutputs)
+        panel.setText(box, QString());
+    if (rows.isEmpty())
+        return;
+    // The room as the grid holds it, with what the panel shows in place of its fields and of
+    // this row's luminaire.
+    BeilRooms::RoomTexts t = BeilRooms::textsOf(grid, rows);
+    t.building = panel.text(kBuildingUse);
+    t.roomUse = panel.text(kRoomUse);
+    t.roomIndex = panel.text(kRoomIndex);
+    t.storyHeight = panel.text(kStoryHeight);
+    const qsizetype at = rows.indexOf(row);
+    BeilRooms::LuminaireTexts &mine = t.luminaires[at];
+    const QString derived = BeilRooms::derivedEquipmentName(grid, row);
+    panel.setText(kEquipmentDerived, panel.text(kEquipment).trimmed().isEmpty() ? derived : QString());
+    mine.name = panel.text(kEquipment).trimmed().isEmpty() ? derived : panel.text(kEquipment);
+    mine.watts = panel.text(kWatts);
+    mine.count = panel.text(kCount);
+    for (int c = 0; c < Controls::kCategories; ++c)
+        mine.controls[c] = panel.text(kControls[c]);
+
+    // The row's factor needs none of the room's values.
+    double factor = 1;
+    bool known = true;
+    for (int c = 0; c < Controls::kCategories; ++c) {
+        const Controls::Choice *choice = Controls::find(c, mine.controls[c]);
+        known = known && choice;
+        factor *= choice ? choice->factor : 1;
+    }
+    if (known)
+        panel.setText(kFactor, NumberText::format(factor, QStringLiteral("0.00##")));
+
+    BeilRooms::Room room;
+    BeilRooms::Refusal refusal;
+    if (!BeilRooms::evaluate(t, StandardValues::shipped(), &room, &refusal)) {
+        panel.setText(kMessage, refusal.message());
+        return;
+    }
+    const BeilRooms::Luminaire &l = room.luminaires[at];
+    panel.setText(kCorrected, NumberText::format(l.corrected, QStringLiteral("#,##0.0")));
+    switch (room.indexSource) {
+    case BeilRooms::IndexSource::Impossible:
+        panel.setText(kIndexUsed, BeilRooms::impossibleIndexNote());
+        break;
+    case BeilRooms::IndexSource::NotGiven:
+        panel.setText(kIndexUsed, QStringLiteral("室指数なし　C_L 1.00"));
+        break;
+    default:
+        panel.setText(kIndexUsed, QStringLiteral("K %1（%2）　C_L %3")
+                                      .arg(room.roomIndexText(),
+                                           room.indexSource == BeilRooms::IndexSource::Typed ? QStringLiteral("入力")
+                                                                                             : QStringLiteral("計算"),
+                                           BeilCalculation::shapeFactorText(room.shapeFactor)));
+    }
+    panel.setText(kStandardValues, QStringLiteral("T_L %1 h/年　a_SL %2 MJ/(㎡·年)")
+                                       .arg(NumberText::format(room.standard->hours, QStringLiteral("#,##0")),
+                                            NumberText::plain(room.standard->energyPerArea)));
+    panel.setText(kDesign, BeilCalculation::mjText(room.designMJ));
+    panel.setText(kStandard, BeilCalculation::mjText(room.standardMJ));
+    const auto bei = room.bei();
+    panel.setText(kBei, bei ? BeilCalculation::beiText(*bei) : QString());
+}
+
+void confirm(RecordGrid &grid, int row, const Panel &panel)
+{
+    const QList<int> rows = BeilRooms::roomRows(grid, row);
+    if (rows.isEmpty()) {
+        grid.clearBlock(row, kFirstColumn, row, kLastColumn);
+        return;
+    }
+    for (int r : rows) {
+        grid.setText(r, BuildingUse, panel.text(kBuildingUse));
+        grid.setText(r, RoomUse, panel.text(kRoomUse));
+    }
+    grid.setText(rows.first(), RoomIndex, panel.text(kRoomIndex).trimmed());
+    grid.setText(rows.first(), StoryHeight, panel.text(kStoryHeight).trimmed());
+    grid.setText(row, EquipmentName, panel.text(kEquipment));
+    grid.setText(row, InputPower, panel.text(kWatts).trimmed());
+    grid.setText(row, FittingCount, panel.text(kCount).trimmed());
+    for (int c = 0; c < Controls::kCategories; ++c)
+        grid.setText(row, Occupancy + c, storedControl(c, panel.text(kControls[c])));
+}
+
+QString proposedRoomUse(const QString &building, const QString &roomName)
+{
+    return StandardValues::shipped().find(building, roomName.trimmed()) ? roomName.trimmed() : QString();
+}
+
+QList<int> roomsWithoutBuildingUse(const RecordGrid &grid)
+{
+    QList<int> out;
+    for (const QList<int> &rows : BeilRooms::rooms(grid))
+        if (grid.text(rows.first(), BuildingUse).isEmpty())
+            out.append(rows);
+    return out;
+}
+
+void applyDefaultBuildingUse(RecordGrid &grid, const QString &building)
+{
+    for (int r : roomsWithoutBuildingUse(grid))
+        grid.setText(r, BuildingUse, building);
+}
+
+} // namespace BeilSheet

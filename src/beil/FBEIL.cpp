@@ -1,0 +1,390 @@
+#include "beil/FBEIL.h"
+
+#include "beil/BeilExport.h"
+#include "beil/BeilRecord.h"
+#include "beil/BeilRooms.h"
+#include "beil/BeilSheet.h"
+#include "beil/Controls.h"
+#include "beil/FBEILOP.h"
+#include "beil/StandardValues.h"
+#include "io/CheckedFile.h"
+#include "settings/SettingsStore.h"
+#include "text/NumberText.h"
+#include "ui/Dialogs.h"
+#include "ui/ListGrid.h"
+#include "ui_F_BEIL.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+SheetFrame::Tables sheetTables()
+{
+    using namespace BeilSheet;
+    SheetFrame::Tables t;
+    t.title = QStringLiteral("一次エネルギー（照明）計算書");
+    t.workDatabaseName = BeilPrintTable::kFileName;
+    t.columns = BeilRecord::kColumns;
+    t.freeTextBoxes = {kFloor, kRoomName, kRoomName2, kBuildingUse, kRoomUse, kEquipment,
+                       kControls[0], kControls[1], kControls[2], kControls[3]};
+    t.maxLengths = {{kEquipment, 40}};
+    t.helpSection = QStringLiteral("beil");
+    return t;
+}
+
+QString choiceCaption(const Controls::Choice &c)
+{
+    return QStringLiteral("%1　%2").arg(c.text, NumberText::format(c.factor, QStringLiteral("0.00")));
+}
+
+} // namespace
+
+FBEIL::FBEIL(const MasterTables &, const QString &workFolder, QWidget *parent)
+    : SheetFrame(sheetTables(), workFolder, parent), m_ui(new Ui::F_BEIL)
+{
+    m_ui->setupUi(this);
+    makeChoiceButtons();
+    attachForm();
+    m_ui->Spd_Youto->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_ui->Spd_Youto->installEventFilter(this);
+    connect(m_ui->Spd_Youto, &QTableWidget::cellClicked, this, [this](int r, int) { pickRoomUse(r + 1); });
+    // The figures follow every keystroke in the boxes they depend on.
+    for (QLineEdit *edit : {m_ui->Txt_Shisu, m_ui->Txt_Kaidaka, m_ui->Txt_InDenryoku, m_ui->Txt_Daisu, m_ui->Txt_Kiki})
+        connect(edit, &QLineEdit::textChanged, this, [this] {
+            if (!m_loading)
+                Data_calculation();
+        });
+    connect(m_ui->Btn_Form4, &QPushButton::clicked, this, &FBEIL::Btn_Form4_Click);
+    connect(m_ui->Menu_File_Form4, &QAction::triggered, this, &FBEIL::Btn_Form4_Click);
+    connect(m_ui->Menu_Option, &QAction::triggered, this, &FBEIL::Menu_Option_Click);
+
+    setTab(0);
+    Screen_Clear();
+    Data_List_Set();
+}
+
+FBEIL::~FBEIL()
+{
+    delete m_ui;
+}
+
+void FBEIL::makeChoiceButtons()
+{
+    // Made from the tables before the frame attaches the form, so it treats them as the tabs'
+    // choices.
+    auto *buildingPage = m_ui->Tab_Tatemono->layout();
+    const QStringList uses = StandardValues::shipped().buildingUses();
+    for (int i = 0; i < uses.size(); ++i) {
+        auto *b = new QPushButton(uses[i], m_ui->Tab_Tatemono);
+        b->setObjectName(QStringLiteral("Btn_Tatemono_%1").arg(i));
+        b->setMinimumHeight(30);
+        connect(b, &QPushButton::clicked, this, [this, i] { Btn_Tatemono_Click(i); });
+        buildingPage->addWidget(b);
+    }
+    static_cast<QVBoxLayout *>(buildingPage)->addStretch(1);
+    QWidget *pages[] = {m_ui->Tab_Zaishitsu, m_ui->Tab_Akarusa, m_ui->Tab_Schedule, m_ui->Tab_Shoki};
+    for (int c = 0; c < Controls::kCategories; ++c) {
+        auto *layout = static_cast<QVBoxLayout *>(pages[c]->layout());
+        auto *heading = new QLabel(Controls::categoryName(c), pages[c]);
+        heading->setStyleSheet(QStringLiteral("font-weight: bold;"));
+        layout->addWidget(heading);
+        const QList<Controls::Choice> &choices = Controls::choices(c);
+        for (int i = 0; i < choices.size(); ++i) {
+            auto *b = new QPushButton(choiceCaption(choices[i]), pages[c]);
+            b->setObjectName(QStringLiteral("Btn_Control_%1_%2").arg(c).arg(i));
+            b->setMinimumHeight(30);
+            b->setStyleSheet(QStringLiteral("text-align: left; padding-left: 10px;"));
+            b->setToolTip(choices[i].condition.isEmpty()
+                              ? QStringLiteral("係数 %1").arg(NumberText::format(choices[i].factor, QStringLiteral("0.00")))
+                              : QStringLiteral("係数 %1：%2")
+                                    .arg(NumberText::format(choices[i].factor, QStringLiteral("0.00")), choices[i].condition));
+            connect(b, &QPushButton::clicked, this, [this, c, i] { Btn_Control_Click(c, i); });
+            layout->addWidget(b);
+        }
+        auto *note = new QLabel(QStringLiteral("自動制御のみが評価されます（手元スイッチ、ゾーニング、カードキー等は対象外）。"),
+                                pages[c]);
+        note->setWordWrap(true);
+        note->setStyleSheet(QStringLiteral("color: #505050;"));
+        layout->addWidget(note);
+        layout->addStretch(1);
+    }
+}
+
+// ---------------------------------------------------------------- rows and the list
+
+int FBEIL::panelRow() const
+{
+    return shownRow() >= 1 ? shownRow() : rowNumber();
+}
+
+void FBEIL::Screen_Set(int row)
+{
+    m_loading = true;
+    BeilSheet::Screen_Set(recordGrid(), row, *this);
+    m_loading = false;
+    paintRoomUses();
+    const QList<int> rows = BeilRooms::roomRows(recordGrid(), row);
+    if (!rows.isEmpty() && recordGrid().text(rows.first(), BeilRecord::RoomUse).isEmpty()
+        && !text(BeilSheet::kRoomUse).isEmpty())
+        setStatusMessage(QStringLiteral("室名から室用途「%1」を提案しました。「確認」で確定します。").arg(text(BeilSheet::kRoomUse)));
+    else if (statusMessage().startsWith(QStringLiteral("室名から")))
+        setStatusMessage(QString());
+}
+
+void FBEIL::Screen_Clear()
+{
+    m_loading = true;
+    BeilSheet::Screen_Clear(*this);
+    m_loading = false;
+    paintRoomUses();
+}
+
+void FBEIL::commitRow(int row)
+{
+    BeilSheet::confirm(recordGrid(), row, *this);
+}
+
+void FBEIL::Data_List_Set()
+{
+    using namespace BeilRecord;
+    const RecordGrid &g = recordGrid();
+    ListGrid *list = m_ui->SPD_Data;
+    list->setUpdatesEnabled(false);
+    for (int r = 1; r <= kRooms; ++r) {
+        const bool used = g.text(r, InUse) == u"1";
+        QStringList controls;
+        for (int c = 0; used && c < Controls::kCategories; ++c)
+            if (const Controls::Choice *choice = Controls::find(c, g.text(r, Occupancy + c)); choice && choice->factor != 1.0)
+                controls.append(choice->shortText);
+        list->setCellText(r, 1, g.text(r, Floor));
+        list->setCellText(r, 2, g.text(r, RoomName1));
+        list->setCellText(r, 3, g.text(r, RoomUse));
+        list->setCellText(r, 4, used ? BeilRooms::equipmentName(g, r) : QString());
+        list->setCellText(r, 5, controls.join(QStringLiteral("・")));
+    }
+    list->setUpdatesEnabled(true);
+}
+
+void FBEIL::paintList()
+{
+    Data_List_Set();
+}
+
+void FBEIL::paintRoomUses()
+{
+    const StandardValues &table = StandardValues::shipped();
+    const QString building = text(BeilSheet::kBuildingUse);
+    const QStringList uses = table.roomUses(building);
+    ListGrid *list = m_ui->Spd_Youto;
+    list->clearContents();
+    list->setup(int(uses.size()));
+    for (int i = 0; i < uses.size(); ++i) {
+        const StandardValues::Entry *e = table.find(building, uses[i]);
+        list->setCellText(i + 1, 1, uses[i]);
+        list->setCellText(i + 1, 2, NumberText::plain(e->energyPerArea));
+        list->setCellText(i + 1, 3, NumberText::format(e->hours, QStringLiteral("#,##0")));
+        if (uses[i] == text(BeilSheet::kRoomUse))
+            list->setActiveCell(i + 1, 1);
+    }
+}
+
+void FBEIL::Data_calculation()
+{
+    const int row = panelRow();
+    if (row < 1 || row > BeilRecord::kRooms)
+        return;
+    BeilSheet::calculate(recordGrid(), row, *this);
+}
+
+// ---------------------------------------------------------------- entry rules and choices
+
+int FBEIL::choiceTab(const QString &box) const
+{
+    if (box == u"Txt_Gyou")
+        return 0;
+    if (box == BeilSheet::kBuildingUse)
+        return kBuildingTab;
+    if (box == BeilSheet::kRoomUse)
+        return kRoomUseTab;
+    for (int c = 0; c < Controls::kCategories; ++c)
+        if (box == BeilSheet::kControls[c])
+            return kFirstControlTab + c;
+    return -1;
+}
+
+void FBEIL::entryRule(const QString &name, Qt::FocusReason)
+{
+    if (name == u"Txt_Gyou") {
+        setTab(0);
+        selectAll(name);
+        return;
+    }
+    Data_calculation();
+    if (name == u"Btn_Adv")
+        return;
+    const int tab = choiceTab(name);
+    setTab(tab < 0 ? 0 : tab);
+    selectAll(name);
+}
+
+bool FBEIL::moveOnKey(QObject *watched, int key)
+{
+    // Enter in the room uses takes the one under the cursor.
+    if (watched == m_ui->Spd_Youto && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        pickRoomUse(m_ui->Spd_Youto->activeRow());
+        return true;
+    }
+    return false;
+}
+
+void FBEIL::Btn_Tatemono_Click(int index)
+{
+    const QStringList uses = StandardValues::shipped().buildingUses();
+    if (index < 0 || index >= uses.size() || rowFieldInvalid())
+        return;
+    panelEdited();
+    setText(BeilSheet::kBuildingUse, uses[index]);
+    // A room use of another building use does not stay: the room's name is proposed instead.
+    if (!StandardValues::shipped().find(uses[index], text(BeilSheet::kRoomUse)))
+        setText(BeilSheet::kRoomUse, BeilSheet::proposedRoomUse(uses[index], text(BeilSheet::kRoomName)));
+    paintRoomUses();
+    Data_calculation();
+    focus(BeilSheet::kRoomUse);
+}
+
+void FBEIL::pickRoomUse(int listRow)
+{
+    const QString use = m_ui->Spd_Youto->cellText(listRow, 1);
+    if (use.isEmpty() || rowFieldInvalid())
+        return;
+    panelEdited();
+    setText(BeilSheet::kRoomUse, use);
+    Data_calculation();
+    focus(BeilSheet::kStoryHeight);
+}
+
+void FBEIL::Btn_Control_Click(int category, int index)
+{
+    const QList<Controls::Choice> &choices = Controls::choices(category);
+    if (index < 0 || index >= choices.size() || rowFieldInvalid())
+        return;
+    panelEdited();
+    setText(BeilSheet::kControls[category], choices[index].text);
+    Data_calculation();
+    focus(category + 1 < Controls::kCategories ? BeilSheet::kControls[category + 1] : QStringLiteral("Btn_Adv"));
+}
+
+bool FBEIL::beforeConfirm()
+{
+    Data_calculation(); // the room's figures refuse nothing on the panel
+    return true;
+}
+
+// ---------------------------------------------------------------- file, options, exports
+
+void FBEIL::fileLoaded()
+{
+    RecordGrid &g = recordGrid();
+    if (g.colCount() < BeilRecord::kColumns)
+        g.setColCount(BeilRecord::kColumns);
+}
+
+void FBEIL::fileOpened()
+{
+    // Rooms without a building use and no default yet: the options come up at once.
+    if (recordGrid().text(BeilRecord::kHeadingsRow, BeilRecord::kDefaultBuildingUse).isEmpty()
+        && !BeilSheet::roomsWithoutBuildingUse(recordGrid()).isEmpty())
+        showOptions();
+}
+
+void FBEIL::Menu_Option_Click()
+{
+    showOptions();
+}
+
+void FBEIL::showOptions()
+{
+    FBEILOP dialog(recordGrid(), this);
+    if (Dialogs::instance().execute(dialog) == QDialog::Accepted) {
+        // Rooms that got the default show it at once; what was typed on the panel stays.
+        const int row = panelRow();
+        if (dialog.applied() > 0 && text(BeilSheet::kBuildingUse).isEmpty() && row >= 1)
+            setText(BeilSheet::kBuildingUse, recordGrid().text(row, BeilRecord::BuildingUse));
+        paintRoomUses();
+        Data_calculation();
+        Data_List_Set();
+    }
+    gridChanged();
+    focus(QStringLiteral("Txt_Gyou"));
+}
+
+void FBEIL::Btn_Form4_Click()
+{
+    QList<BeilRooms::Room> rooms;
+    BeilRooms::Refusal refusal;
+    if (!BeilRooms::evaluateAll(recordGrid(), StandardValues::shipped(), &rooms, &refusal)) {
+        Dialogs::instance().message(this, QStringLiteral("様式4の行を作成できません。\n%1").arg(refusal.message()),
+                                    Dialogs::kTitle, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        return;
+    }
+    if (rooms.isEmpty()) {
+        Dialogs::inform(this, QStringLiteral("データがありません。"));
+        return;
+    }
+    const QString base = currentFileName().isEmpty() ? QStringLiteral("様式4")
+                                                     : QFileInfo(currentFileName()).completeBaseName() + QStringLiteral("-様式4");
+    const QString path = Dialogs::instance().saveFile(this, dialogStart(base + QStringLiteral(".csv")),
+                                                      QStringLiteral("CSV (*.csv)|*.csv"), 1);
+    if (path.isEmpty())
+        return;
+    QByteArray bytes;
+    QString why;
+    if (!BeilExport::form4Csv(rooms, &bytes, &why) || !CheckedFile::write(path, bytes, &why))
+        Dialogs::inform(this, QStringLiteral("様式4の行を書き出せませんでした。"), why);
+}
+
+bool FBEIL::Make_Print_File()
+{
+    m_printRows.clear();
+    BeilPrintTable::Result result;
+    if (!BeilPrintTable::makeLines(recordGrid(), SettingsStore::ReadSetting(QStringLiteral("CompanyName")), dialogFileName(), &result)) {
+        if (result.error.isEmpty())
+            Dialogs::inform(this, QStringLiteral("データがありません。"));
+        else
+            Dialogs::instance().message(this, QStringLiteral("印刷用データを作成できません。\n%1").arg(result.error),
+                                        Dialogs::kTitle, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        return false;
+    }
+    QString error;
+    if (BeilPrintTable::write(result, workDatabasePath(), &m_printRows, &error) != PrintTableFile::Status::Ok) {
+        Dialogs::instance().message(this, QStringLiteral("印刷用データを作成できません。\n%1").arg(error), Dialogs::kTitle,
+                                    Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        m_printRows.clear();
+        return false;
+    }
+    m_totals = {result.designMJ, result.standardMJ};
+    return true;
+}
+
+bool FBEIL::buildPrintTable(QList<QSqlRecord> *rows)
+{
+    if (!Make_Print_File())
+        return false;
+    *rows = m_printRows;
+    return true;
+}
+
+BandedReport FBEIL::report() const
+{
+    return RptBEIL::definition(m_totals);
+}
+
+bool FBEIL::writeExcel(const QString &path, QString *error)
+{
+    return XlsxOutput::write(RptBEIL::workbook(m_printRows, m_totals), path, error);
+}

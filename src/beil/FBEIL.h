@@ -1,0 +1,66 @@
+#pragma once
+
+#include "beil/BeilPrintTable.h"
+#include "beil/RptBEIL.h"
+#include "sheet/SheetFrame.h"
+
+class MasterTables;
+class QPushButton;
+namespace Ui {
+class F_BEIL;
+}
+
+// The lighting primary-energy sheet (一次エネルギー（照明）, BEI/L): the rooms of a work file with
+// their 建物用途 and 室用途, the room index, and per kind of luminaire its power, count and the four
+// automatic controls; the row's F and the room's E_L, E_SL and BEI/L follow every change. What is
+// here is this sheet's alone; the frame does the rest.
+class FBEIL : public SheetFrame
+{
+    Q_OBJECT
+public:
+    // The masters are not read: the sheet stands beside the others under the same signature.
+    FBEIL(const MasterTables &masters, const QString &workFolder, QWidget *parent = nullptr);
+    ~FBEIL() override;
+
+    static constexpr int kBuildingTab = 1;
+    static constexpr int kRoomUseTab = 2;
+    static constexpr int kFirstControlTab = 3;
+
+    void Screen_Set(int row) override;
+    void Screen_Clear() override;
+    void Data_List_Set();
+    // The figures of the row on the panel.
+    void Data_calculation();
+    bool Make_Print_File();
+
+public slots:
+    void Btn_Tatemono_Click(int index);
+    void pickRoomUse(int listRow);
+    void Btn_Control_Click(int category, int index);
+    void Btn_Form4_Click();
+    void Menu_Option_Click();
+
+protected:
+    void commitRow(int row) override;
+    void paintList() override;
+    void entryRule(const QString &name, Qt::FocusReason reason) override;
+    bool moveOnKey(QObject *watched, int key) override;
+    void fileLoaded() override;
+    void fileOpened() override;
+    bool beforeConfirm() override;
+    int choiceTab(const QString &box) const override;
+    bool buildPrintTable(QList<QSqlRecord> *rows) override;
+    BandedReport report() const override;
+    bool writeExcel(const QString &path, QString *error) override;
+
+private:
+    void makeChoiceButtons();
+    void paintRoomUses();
+    int panelRow() const;
+    void showOptions();
+
+    Ui::F_BEIL *m_ui;
+    bool m_loading = false;
+    QList<QSqlRecord> m_printRows;
+    RptBEIL::Totals m_totals;
+};

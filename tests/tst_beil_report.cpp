@@ -1,0 +1,233 @@
+// The BEI/L report, workbook and CSV files as the batch mode writes them: the printed figures read
+// back from the PDF and the workbook, the rows for the input sheet, and every refusal with its
+// message and exit status.
+#include "beil/BeilRecord.h"
+#include "grid/WorkFile.h"
+#include "report/BatchStatus.h"
+#include "support/PdfTools.h"
+#include "support/TestEnv.h"
+#include "support/XlsxReader.h"
+#include "text/Cp932.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace BeilRecord;
+
+namespace {
+
+void put(RecordGrid &g, int row, const QStringList &v)
+{
+    // floor, name, building, use, L, D, A, H, K, W, N, controls...
+    const int columns[] = {Floor, RoomName1, BuildingUse, RoomUse, Width, Depth, Area, CeilingHeight, RoomIndex,
+                           InputPower, FittingCount, Occupancy, Daylight, Schedule, InitialCorrection};
+    g.setText(row, InUse, QStringLiteral("1"));
+    for (int i = 0; i < v.size(); ++i)
+        g.setText(row, columns[i], v[i]);
+}
+
+// E1 and E3 of the method on 1F, and on 2F a store whose depth is missing (C_L 1):
+// 3 × 45 W × 3133 h = 422,955 Wh = 4,128.0408 MJ against 202 × 12 = 2,424 MJ.
+RecordGrid building()
+{
+    RecordGrid g(kHeadingsRow, kColumns);
+    g.setText(kHeadingsRow, 1, QStringLiteral("（仮称）試験ビル"));
+    put(g, 1, {"1F", "事務室", "事務所等", "事務室", "10.0", "8.0", "80.0", "2.7", "", "40", "13"});
+    put(g, 2, {"1F", "廊下", "事務所等", "廊下", "30.0", "1.0", "30.0", "2.7", "0.70", "20", "6", "点滅方式"});
+    put(g, 3, {"1F", "廊下", "事務所等", "廊下", "30.0", "1.0", "30.0", "2.7", "0.70", "10", "2"});
+    put(g, 4, {"2F", "倉庫", "事務所等", "更衣室又は倉庫", "4.0", "", "12.0", "2.6", "", "45", "3"});
+    return g;
+}
+
+struct Run {
+    int status = -1;
+    QString err;
+};
+
+Run batch(const QTemporaryDir &dir, const QStringList &mode, const QString &in, const QString &out)
+{
+    QProcess p;
+    p.setProcessEnvironment(TestEnv::batchEnvironment(dir.path()));
+    p.start(TestEnv::program(QStringLiteral("prx5m")), mode + QStringList{in, out});
+    Run r;
+    if (!p.waitForFinished(60000))
+        return r;
+    r.status = p.exitCode();
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+QString save(const QTemporaryDir &dir, const RecordGrid &g)
+{
+    const QString in = dir.filePath(QStringLiteral("in.syw"));
+    return WorkFile::save(g, in) ? in : QString();
+}
+
+// The text line of the PDF holding `word`.
+QString lineWith(const QString &text, const QString &word)
+{
+    for (const QString &line : text.split(u'\n'))
+        if (line.simplified().contains(word))
+            return line.simplified();
+    return QString();
+}
+
+} // namespace
+
+class TestBeilReport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void pdfShowsTheFigures();
+    void workbookHoldsTheFigures();
+    void csvFiles();
+    void refusals_data();
+    void refusals();
+};
+
+void TestBeilReport::pdfShowsTheFigures()
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    const Run r = batch(dir, {QStringLiteral("--pdf"), QStringLiteral("beil")}, save(dir, building()), pdf);
+    QCOMPARE(r.status, 0);
+    QCOMPARE(PdfTools::pages(pdf), 1);
+    const QString text = PdfTools::text(pdf);
+    QVERIFY(text.contains(QStringLiteral("照明設備の一次エネルギー消費量（BEI/L）の計算")));
+    QVERIFY(text.contains(QStringLiteral("（仮称）試験ビル")));
+    // E1: K 1.64 (cut), C_L 0.80, 3,133 h, 12,720.5 MJ against 39,840.0 MJ, 0.32.
+    QCOMPARE(lineWith(text, QStringLiteral("事務室 事務所等")),
+             QStringLiteral("1F 事務室 事務所等 事務室 80.0 1.64 0.80 3,133 12,720.5 39,840.0 0.32"));
+    // E3: the typed K, C_L 0.50; its luminaires with their controls and F.
+    QCOMPARE(lineWith(text, QStringLiteral("廊下 事務所等")),
+             QStringLiteral("廊下 事務所等 廊下 30.0 0.70 0.50 3,133 1,590.1 7,350.0 0.22"));
+    QCOMPARE(lineWith(text, QStringLiteral("20.0 6")), QStringLiteral("20.0 6 点滅 － － － 0.70 84.0"));
+    QCOMPARE(lineWith(text, QStringLiteral("10.0 2")), QStringLiteral("10.0 2 － － － － 1.00 20.0"));
+    // The store: no K can be formed.
+    QCOMPARE(lineWith(text, QStringLiteral("倉庫 事務所等")),
+             QStringLiteral("2F 倉庫 事務所等 更衣室又は倉庫 12.0 － 1.00 3,133 4,128.0 2,424.0 1.71 室指数を求められないため 1.00"));
+    // Floors and the building: ratios of sums, rounded up.
+    QCOMPARE(lineWith(text, QStringLiteral("1F 合計")), QStringLiteral("1F 合計 110.0 14,310.5 47,190.0 0.31"));
+    QCOMPARE(lineWith(text, QStringLiteral("建物合計")), QStringLiteral("建物合計 122.0 18,438.6 49,614.0 0.38"));
+    QVERIFY(text.contains(QStringLiteral("18,438.6 MJ/年（18.44 GJ/年）")));
+    QVERIFY(text.contains(QStringLiteral("49,614.0 MJ/年（49.61 GJ/年）")));
+    QVERIFY(text.contains(QStringLiteral("照明設備のみの試算です。省エネ基準への適合は建築物全体の BEI で判定されます。")));
+}
+
+void TestBeilReport::workbookHoldsTheFigures()
+{
+    QTemporaryDir dir;
+    const QString xlsx = dir.filePath(QStringLiteral("out.xlsx"));
+    QCOMPARE(batch(dir, {QStringLiteral("--xlsx"), QStringLiteral("beil")}, save(dir, building()), xlsx).status, 0);
+    const XlsxReader::Book book = XlsxReader::read(xlsx);
+    QVERIFY(book.ok);
+    int office = 0;
+    int total = 0;
+    for (int r = 1; r <= book.lastRow; ++r) {
+        if (book.shown(r, 2) == u"事務室")
+            office = r;
+        if (book.shown(r, 2) == u"建物合計")
+            total = r;
+    }
+    QVERIFY(office > 0 && total > office);
+    // E_L (column 18) holds the unrounded figure and shows it to one decimal.
+    QCOMPARE(book.at(office, 18).kind, XlsxReader::Cell::Number);
+    QCOMPARE(book.at(office, 18).number, 12720.48128);
+    QCOMPARE(book.shown(office, 18), QStringLiteral("12,720.5"));
+    QCOMPARE(book.shown(office, 19), QStringLiteral("39,840.0"));
+    QCOMPARE(book.shown(office, 20), QStringLiteral("0.32"));
+    QCOMPARE(book.shown(total, 20), QStringLiteral("0.38"));
+    QCOMPARE(book.at(office + 1, 9).text, QString()); // the luminaire line has no name typed or derived here
+    QCOMPARE(book.at(office + 1, 16).number, 1.0);
+    QCOMPARE(book.at(office + 1, 16).format, QStringLiteral("0.00##"));
+}
+
+void TestBeilReport::csvFiles()
+{
+    QTemporaryDir dir;
+    RecordGrid g = building();
+    g.setText(4, Depth, QStringLiteral("3.0")); // K 4 × 3 / (2.6 × 7) = 0.6593 → C_L 0.50
+    const QString in = save(dir, g);
+    const QString csv = dir.filePath(QStringLiteral("beil.csv"));
+    QCOMPARE(batch(dir, {QStringLiteral("--beil-csv")}, in, csv).status, 0);
+    const QStringList lines = QString::fromUtf8(TestEnv::readBytes(csv)).split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 6);
+    QCOMPARE(lines[2], QStringLiteral("2,1F,廊下,事務所等,廊下,30,0.7,0.5,3133,162916,1590.06016,7350,0.22"));
+    QVERIFY(lines[3].startsWith(QStringLiteral("4,2F,倉庫,事務所等,更衣室又は倉庫,12,0.65934065934065")));
+    QVERIFY(lines[3].endsWith(QStringLiteral(",0.5,3133,211477.5,2064.0204,2424,0.86")));
+    QCOMPARE(lines[4], QStringLiteral("total,,,,,,,,,,16374.56184,49614,0.34"));
+    QCOMPARE(lines[5], QString());
+
+    const QString form4 = dir.filePath(QStringLiteral("form4.csv"));
+    QCOMPARE(batch(dir, {QStringLiteral("--form4-csv")}, in, form4).status, 0);
+    bool ok = false;
+    const QString rows = Cp932::decode(TestEnv::readBytes(form4), &ok);
+    QVERIFY(ok);
+    QCOMPARE(rows.split(QStringLiteral("\r\n")),
+             (QStringList{"1F,事務室,事務所等,事務室,80.0,,2.7,10.0,8.0,,,40,13,無,無,無,無",
+                          "1F,廊下,事務所等,廊下,30.0,,2.7,30.0,1.0,0.70,,20,6,点滅方式,無,無,無",
+                          ",,,,,,,,,,,10,2,無,無,無,無",
+                          "2F,倉庫,事務所等,更衣室又は倉庫,12.0,,2.6,4.0,3.0,,,45,3,無,無,無,無", ""}));
+}
+
+void TestBeilReport::refusals_data()
+{
+    QTest::addColumn<QStringList>("mode");
+    QTest::addColumn<QString>("change"); // row:column:value, "none" for no room, "missing" for no file
+    QTest::addColumn<QString>("target"); // "dir" for a folder in place of the output
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    const QList<QStringList> modes = {{"--pdf", "beil"}, {"--xlsx", "beil"}, {"--beil-csv"}, {"--form4-csv"}};
+    for (const QStringList &m : modes) {
+        const QString name = m.join(u' ');
+        QTest::addRow("%s: no room use", qPrintable(name))
+            << m << "1:122:" << "" << int(BatchStatus::ValueTooLarge) << "1 行目（事務室）の室用途が選ばれていません。";
+        QTest::addRow("%s: pair not in table", qPrintable(name))
+            << m << "4:121:工場等" << "" << int(BatchStatus::ValueTooLarge)
+            << "4 行目（倉庫）の室用途「更衣室又は倉庫」は建物用途「工場等」の室用途として基準値の表にありません。";
+        QTest::addRow("%s: power no number", qPrintable(name))
+            << m << "3:104:1O" << "" << int(BatchStatus::ValueTooLarge) << "3 行目（廊下）の入力電力「1O」は数値ではありません。";
+        QTest::addRow("%s: count negative", qPrintable(name))
+            << m << "2:25:-6" << "" << int(BatchStatus::ValueTooLarge) << "2 行目（廊下）の台数「-6」は負の値です。";
+        if (m.size() == 2) // only the report has columns to fit
+            QTest::addRow("%s: too wide to print", qPrintable(name))
+                << m << "1:12:999999999999" << "" << int(BatchStatus::ValueTooLarge)
+                << "1 行目（事務室）の床面積「999,999,999,999.0」は大きすぎて印刷できません。";
+        QTest::addRow("%s: no room", qPrintable(name)) << m << "none" << "" << int(BatchStatus::NothingToPrint) << "データがありません。";
+        QTest::addRow("%s: no file", qPrintable(name)) << m << "missing" << "" << int(BatchStatus::BadInput) << "ファイル";
+        QTest::addRow("%s: folder as output", qPrintable(name)) << m << "" << "dir" << int(BatchStatus::CannotWritePdf) << "";
+    }
+}
+
+void TestBeilReport::refusals()
+{
+    QFETCH(QStringList, mode);
+    QFETCH(QString, change);
+    QFETCH(QString, target);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    RecordGrid g = building();
+    if (change == u"none") {
+        for (int r = 1; r <= 4; ++r)
+            g.setText(r, InUse, QString());
+    } else if (change.count(u':') == 2) {
+        const QStringList c = change.split(u':');
+        g.setText(c[0].toInt(), c[1].toInt(), c[2]);
+    }
+    const QString in = change == u"missing" ? dir.filePath(QStringLiteral("none.syw")) : save(dir, g);
+    const QString out = dir.filePath(QStringLiteral("out"));
+    if (target == u"dir")
+        QVERIFY(QDir().mkdir(out));
+    const Run r = batch(dir, mode, in, out);
+    QCOMPARE(r.status, status);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    if (target.isEmpty())
+        QVERIFY(!QFile::exists(out)); // nothing is written
+}
+
+QTEST_MAIN(TestBeilReport)
+#include "tst_beil_report.moc"
