@@ -1,6 +1,7 @@
 // The sheets as a user meets them in the first hour: focus, keys, the lamp entry, window sizes,
 // the question before losing changes, Japanese dialogs, full-width digits, refused values.
 #include "grid/WorkFile.h"
+#include "beil/FBEIL.h"
 #include "cecl/ZoneRecord.h"
 #include "illuminance/RoomRecord.h"
 #include "master/FixedField.h"
@@ -21,6 +22,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabBar>
+#include <QTableWidgetItem>
 #include <QTimer>
 #include <QToolButton>
 
@@ -78,7 +80,11 @@ private slots:
     void newAndOpenAskAboutTypedEdits();
     void saveAsConfirmsReplacing();
     void smallWindowScrollsThePanel();
+    void actionButtonsAlwaysInSight_data();
+    void actionButtonsAlwaysInSight();
     void keyboardReachesThePickLists();
+    void pickListsReachEverySlot_data();
+    void pickListsReachEverySlot();
     void previewFitsTheScreen_data();
     void previewFitsTheScreen();
     void japaneseStandardDialogs();
@@ -433,8 +439,8 @@ void TestSheetUser::smallWindowScrollsThePanel()
     }
     for (QLineEdit *box : f.sheet->findChildren<QLineEdit *>())
         QVERIFY2(!box->isVisible() || box->height() >= box->sizeHint().height() - 2, qPrintable(box->objectName()));
-    // Moving through the panel keeps the focused box or button wholly in sight: the last box,
-    // Confirm reached by Enter, then the row field again.
+    // Moving through the panel keeps the focused box wholly in sight: the last box, then the
+    // row field again after Confirm reached by Enter.
     const auto inSight = [area](QWidget *w) {
         const QRect r(w->mapTo(area->viewport(), QPoint(0, 0)), w->size());
         return area->viewport()->rect().contains(r);
@@ -444,10 +450,51 @@ void TestSheetUser::smallWindowScrollsThePanel()
     QVERIFY(inSight(f.box("Txt_Biko2")));
     QTest::keyClick(f.box("Txt_Biko2"), Qt::Key_Return);
     QCOMPARE(f.focused(), QStringLiteral("Btn_Adv"));
-    QVERIFY(inSight(f.w<QPushButton>("Btn_Adv")));
     f.click("Btn_Adv");
     QCOMPARE(f.focused(), QStringLiteral("Txt_Gyou"));
     QVERIFY(inSight(f.box("Txt_Gyou")));
+}
+
+void TestSheetUser::actionButtonsAlwaysInSight_data()
+{
+    QTest::addColumn<QString>("sheet");
+    QTest::addColumn<QSize>("size");
+    for (const char *sheet : {"illuminance", "CEC/L", "BEI/L"}) {
+        QTest::addRow("%s, 1366x768 at 125 %%", sheet) << QString::fromLatin1(sheet) << QSize(1093, 560);
+        QTest::addRow("%s, smallest window", sheet) << QString::fromLatin1(sheet) << QSize(1000, 500);
+    }
+}
+
+// 確認 and 編集クリア stand below the scrolling panel: in sight wherever the panel is scrolled.
+void TestSheetUser::actionButtonsAlwaysInSight()
+{
+    QFETCH(QString, sheet);
+    QFETCH(QSize, size);
+    TestEnv env;
+    const MasterTables masters = TestEnv::knownMasters();
+    std::unique_ptr<SheetFrame> frame;
+    if (sheet == u"illuminance")
+        frame = std::make_unique<FSyoudo>(const_cast<MasterTables &>(masters), env.workFolder());
+    else if (sheet == u"CEC/L")
+        frame = std::make_unique<FCECL>(masters, env.workFolder());
+    else
+        frame = std::make_unique<FBEIL>(masters, env.workFolder());
+    frame->show();
+    frame->resize(size);
+    QApplication::processEvents();
+    auto *area = frame->findChild<QScrollArea *>(QStringLiteral("PanelArea"));
+    const QRect window = frame->centralWidget()->rect();
+    for (const int position : {area->verticalScrollBar()->minimum(), area->verticalScrollBar()->maximum()}) {
+        area->verticalScrollBar()->setValue(position);
+        QApplication::processEvents();
+        for (const char *name : {"Btn_Adv", "Btn_Clear"}) {
+            auto *button = frame->findChild<QPushButton *>(QString::fromLatin1(name));
+            QVERIFY2(!area->isAncestorOf(button), name);
+            QVERIFY2(button->isVisible(), name);
+            const QRect r(button->mapTo(frame->centralWidget(), QPoint(0, 0)), button->size());
+            QVERIFY2(window.contains(r), name);
+        }
+    }
 }
 
 void TestSheetUser::keyboardReachesThePickLists()
@@ -465,12 +512,24 @@ void TestSheetUser::keyboardReachesThePickLists()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(f.sheet->state().luminaireIndex, cell.section(u':', 0, 0).toInt());
     QVERIFY(cell.contains(f.box("Txt_Kigu")->text()));
+    // Tab leaves the list and picks nothing.
+    const int picked = f.sheet->state().luminaireIndex;
+    f.enter("Txt_Kigu");
+    QTest::keyClick(f.box("Txt_Kigu"), Qt::Key_F4);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(f.focused() != u"Spd_Syoumei");
+    QCOMPARE(f.sheet->state().luminaireIndex, picked);
     // Alt+Down from the reflectance: its buttons; the arrows go round them; Esc comes back.
     f.enter("Txt_Hrten");
     QTest::keyClick(f.box("Txt_Hrten"), Qt::Key_Down, Qt::AltModifier);
     QCOMPARE(f.focused(), QStringLiteral("Btn_Hansya_0"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
     QCOMPARE(f.focused(), QStringLiteral("Btn_Hansya_2"));
+    // The button the arrows are on is the highlighted one, like a list's cell.
+    const QColor highlight = f.sheet->palette().color(QPalette::Active, QPalette::Highlight);
+    QCOMPARE(f.w<QPushButton>("Btn_Hansya_2")->palette().color(QPalette::Button), highlight);
+    QVERIFY(f.w<QPushButton>("Btn_Hansya_0")->palette().color(QPalette::Button) != highlight);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QCOMPARE(f.focused(), QStringLiteral("Txt_Hrten"));
     QCOMPARE(f.sheet->state().reflectanceChoice, 0); // nothing chosen
@@ -478,6 +537,55 @@ void TestSheetUser::keyboardReachesThePickLists()
     f.w<QPushButton>("Btn_Clear")->setFocus(Qt::TabFocusReason);
     QTest::keyClick(f.w<QPushButton>("Btn_Clear"), Qt::Key_Tab);
     QCOMPARE(f.focused(), QStringLiteral("Txt_Gyou"));
+}
+
+void TestSheetUser::pickListsReachEverySlot_data()
+{
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<int>("slot");
+    const auto times = [](int key, int n) { return QList<int>(n, key); };
+    QTest::newRow("↓ down the first column") << times(Qt::Key_Down, 9) << 10;
+    QTest::newRow("↓ on into the next column") << times(Qt::Key_Down, 10) << 11;
+    QTest::newRow("↓ to the last slot of page 1") << times(Qt::Key_Down, 39) << 40;
+    QTest::newRow("↓ across to page 2") << times(Qt::Key_Down, 40) << 41;
+    QTest::newRow("↓ to 47") << times(Qt::Key_Down, 46) << 47;
+    QTest::newRow("↓ stops at 80") << times(Qt::Key_Down, 85) << 80;
+    QTest::newRow("→ a column at a time, onto page 2") << times(Qt::Key_Right, 4) << 41;
+    QTest::newRow("→ then ←") << times(Qt::Key_Right, 4) + QList<int>{Qt::Key_Left} << 31;
+    QTest::newRow("PageDown") << QList<int>{Qt::Key_Down, Qt::Key_PageDown} << 42;
+    QTest::newRow("PageDown, PageUp") << QList<int>{Qt::Key_Down, Qt::Key_PageDown, Qt::Key_PageUp} << 2;
+    QTest::newRow("End") << QList<int>{Qt::Key_End} << 80;
+    QTest::newRow("End, ↑ back onto page 2") << QList<int>{Qt::Key_End, Qt::Key_Up} << 79;
+    QTest::newRow("End, Home") << QList<int>{Qt::Key_End, Qt::Key_Home} << 1;
+    QTest::newRow("↑ stops at 1") << QList<int>{Qt::Key_Down, Qt::Key_Up, Qt::Key_Up} << 1;
+}
+
+// The luminaire list by the keyboard alone: the cursor is the one highlighted cell, it crosses
+// the list's two pages, and Enter picks what it shows.
+void TestSheetUser::pickListsReachEverySlot()
+{
+    QFETCH(QList<int>, keys);
+    QFETCH(int, slot);
+    SheetFixture f(TestEnv::sampleMasters());
+    f.enter("Txt_Kigu");
+    QTest::keyClick(f.box("Txt_Kigu"), Qt::Key_F4);
+    auto *list = f.w<ListGrid>("Spd_Syoumei");
+    QCOMPARE(f.focused(), QStringLiteral("Spd_Syoumei"));
+    for (int key : keys)
+        QTest::keyClick(list, Qt::Key(key));
+    // Slots run down each column of ten, four columns a page.
+    const int row = (slot - 1) % 10 + 1, column = (slot - 1) % 40 / 10 + 1;
+    QCOMPARE(list->currentRow() + 1, row);
+    QCOMPARE(list->currentColumn() + 1, column);
+    QCOMPARE(list->selectedItems(), QList<QTableWidgetItem *>{list->item(row - 1, column - 1)});
+    const QString expected = QStringLiteral("%1:").arg(slot, 2, 10, QLatin1Char('0'));
+    const QString shown = list->cellText(row, column);
+    QVERIFY2(shown.isEmpty() || shown.startsWith(expected), qPrintable(shown));
+    if (slot <= 52) { // the sample master's luminaires
+        QVERIFY2(shown.startsWith(expected), qPrintable(shown));
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(f.sheet->state().luminaireIndex, slot);
+    }
 }
 
 void TestSheetUser::previewFitsTheScreen_data()

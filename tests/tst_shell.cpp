@@ -47,6 +47,8 @@ private slots:
     void sheetHandsPositionOver_data();
     void sheetHandsPositionOver();
     void firstRunPlacesMenuTopLeft();
+    void keysPressTheFocusedButton_data();
+    void keysPressTheFocusedButton();
     void mailFailureShowsMessage();
     void mailAndHomePageAddresses();
     void missingMasterStopsStartup();
@@ -182,6 +184,37 @@ void TestShell::firstRunPlacesMenuTopLeft()
     QVERIFY(dialogs.asked.isEmpty());
     QCOMPARE(context.helpFile, QDir(env.programDir()).filePath(QStringLiteral("prx5m.hlp")));
     QVERIFY(context.masters.lamp(1).present());
+}
+
+void TestShell::keysPressTheFocusedButton_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("sheetName");
+    QTest::newRow("Enter on 照度計算") << "Btn_Syoudo" << int(Qt::Key_Return) << "F_Syoudo";
+    QTest::newRow("Enter of the keypad on ＣＥＣ／Ｌ") << "Btn_CECL" << int(Qt::Key_Enter) << "F_CECL";
+    QTest::newRow("Space on 一次エネルギー") << "Btn_BEIL" << int(Qt::Key_Space) << "F_BEIL";
+}
+
+// The menu as the program starts it: a focused button is pressed by Enter as by Space.
+void TestShell::keysPressTheFocusedButton()
+{
+    QFETCH(QString, button);
+    QFETCH(int, key);
+    QFETCH(QString, sheetName);
+    TestEnv env;
+    QVERIFY(env.copySampleMasters());
+    AppContext context;
+    FMenu *menu = nullptr;
+    ScriptedDialogs dialogs;
+    QCOMPARE(Startup::start(context, env.programDir(), env.workFolder(), &menu), 0);
+    QApplication::setActiveWindow(menu);
+    QVERIFY(QTest::qWaitForWindowActive(menu));
+    auto *b = menu->findChild<QPushButton *>(button);
+    b->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(b, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    QTRY_VERIFY(visibleWindow(sheetName));
+    QVERIFY(!menu->isVisible());
 }
 
 void TestShell::mailFailureShowsMessage()

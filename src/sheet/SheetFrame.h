@@ -214,6 +214,8 @@ private:
     QList<QWidget *> choicesOf(int index) const;
     int tabOfChoice(const QWidget *w) const;
     void showPageOfBar();
+    // A tab's button as the current choice (highlighted) or not.
+    void markChoice(QWidget *choice, bool current);
     // Back from a tab's choices to the box they were opened from (the row field when none).
     void backToChoiceOrigin();
     void setKeyHint(const QString &text);

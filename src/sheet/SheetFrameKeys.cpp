@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -70,6 +71,22 @@ void SheetFrame::openChoices(int index, const QString &from)
     setKeyHint(kChoiceHint);
 }
 
+void SheetFrame::markChoice(QWidget *choice, bool current)
+{
+    // The button the arrows are on is the one Enter chooses: it is highlighted as a list's cell
+    // is, not only framed.
+    if (!qobject_cast<QPushButton *>(choice))
+        return;
+    QPalette palette;
+    if (current) {
+        palette = choice->palette();
+        palette.setColor(QPalette::Button, palette.color(QPalette::Active, QPalette::Highlight));
+        palette.setColor(QPalette::ButtonText, palette.color(QPalette::Active, QPalette::HighlightedText));
+    }
+    choice->setPalette(palette);
+    choice->setProperty("current", current);
+}
+
 void SheetFrame::backToChoiceOrigin()
 {
     const QString back = m_choiceOrigin.isEmpty() ? QStringLiteral("Txt_Gyou") : m_choiceOrigin;
@@ -81,8 +98,11 @@ void SheetFrame::backToChoiceOrigin()
 
 void SheetFrame::setKeyHint(const QString &text)
 {
-    if (auto *hint = findChild<QLabel *>(QStringLiteral("StatusBar1_Keys")))
+    if (auto *hint = findChild<QLabel *>(QStringLiteral("StatusBar1_Keys"))) {
         hint->setText(text);
+        // The status bar keeps a permanent field at its first width: room for the whole hint.
+        hint->setMinimumWidth(hint->fontMetrics().horizontalAdvance(text) + 8);
+    }
 }
 
 void SheetFrame::leavingRule(const QString &name)
@@ -248,6 +268,7 @@ bool SheetFrame::eventFilter(QObject *watched, QEvent *event)
             return false;
         if (auto *w = qobject_cast<QWidget *>(watched); w && tabOfChoice(w) >= 0) {
             setKeyHint(kChoiceHint);
+            markChoice(w, true);
             return false;
         }
         if (m_boxes.contains(name))
@@ -267,6 +288,8 @@ bool SheetFrame::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     case QEvent::FocusOut: {
+        if (auto *w = qobject_cast<QWidget *>(watched); w && tabOfChoice(w) >= 0)
+            markChoice(w, false);
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
             return false;

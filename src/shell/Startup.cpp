@@ -1,9 +1,11 @@
 #include "shell/Startup.h"
 
 #include "shell/FMenu.h"
+#include "ui/ButtonKeys.h"
 #include "ui/Dialogs.h"
 #include "ui/WindowPosition.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <cstdio>
@@ -26,6 +28,7 @@ int start(AppContext &context, const QString &programDir, const QString &workFol
         Dialogs::instance().message(nullptr, error, Dialogs::kTitle, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
         return 1;
     }
+    ButtonKeys::install(QCoreApplication::instance());
     auto *m = new FMenu(context);
     WindowPosition::restore(m);
     m->show();
