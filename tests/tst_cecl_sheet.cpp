@@ -76,6 +76,7 @@ private slots:
     void confirmOnRow220();
     void spinnerUpOnRow1Reloads();
     void listReleaseLoadsTheZone();
+    void joinedZoneSaidUnderThePanel();
     void tabBarAndPageAgree_data();
     void tabBarAndPageAgree();
     void keyboardReachesTheChoices();
@@ -337,6 +338,33 @@ void TestCeclSheet::listReleaseLoadsTheZone()
     f.clickCell("SPD_Data", 40, 2);
     QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("40"));
     QCOMPARE(f.box("Txt_Shitsu")->text(), QString());
+}
+
+// 玄関ホール of the example: downlights (row 1, 7 W x 58) and indirect lighting (row 2, 19 W x 23)
+// in one zone of 48 m2, 3000 h, 0.90, standard 15 W/m2. By hand: 406 + 437 = 843 W; 843 / 48 =
+// 17.5625 -> 17.56; 2529 kWh x 0.90 = 2276.1; 15 x 3000 x 48 / 1000 = 2160; 1.0538 -> 1.05.
+void TestCeclSheet::joinedZoneSaidUnderThePanel()
+{
+    CeclFixture f(TestEnv::sampleMasters());
+    f.dialogs.paths = {QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f-cecl.syw"))};
+    f.sheet->Menu_File_Open_Click();
+    auto *line = f.w<QLabel>("Lbl_Zone");
+    goToRow(f, 1);
+    QVERIFY(line->isVisible());
+    QCOMPARE(line->text(), QStringLiteral("区画「玄関ホール」（1・2 行目）の計算書の値：トータル入力 843 W、照明消費電力 17.56 W/㎡、"
+                                          "照明消費電力量 2276.100 kWh、照明エネルギー消費係数 1.05"));
+    QCOMPARE(f.box("Txt_Ksyoumei")->text(), QStringLiteral("8.46")); // the row's own luminaire
+    // An edit of the second luminaire shows in the zone at once: 406 + 20 x 23 = 866 W; 18.04;
+    // 2598 x 0.90 = 2338.2; 1.0825 -> 1.08.
+    goToRow(f, 2);
+    f.enter("Txt_InDenryoku");
+    f.type("20");
+    QCOMPARE(line->text(), QStringLiteral("区画「玄関ホール」（1・2 行目）の計算書の値：トータル入力 866 W、照明消費電力 18.04 W/㎡、"
+                                          "照明消費電力量 2338.200 kWh、照明エネルギー消費係数 1.08"));
+    // A zone of one luminaire says nothing more.
+    f.dialogs.answers = {Dialogs::Answer::Discard};
+    goToRow(f, 3);
+    QVERIFY(!line->isVisible());
 }
 
 void TestCeclSheet::tabBarAndPageAgree_data()

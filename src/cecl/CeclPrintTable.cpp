@@ -326,6 +326,7 @@ private:
         line[C::Cecl] = NumberText::plain(cecl);
         if (rows.size() == 1)
             luminaireColumns(line, row);
+        m_result.zones.append({rows, int(m_result.lines.size())});
         m_result.lines.append(line);
         // A zone of several luminaires: one breakdown line for each of them.
         for (qsizetype i = 0; rows.size() > 1 && i < rows.size(); ++i) {

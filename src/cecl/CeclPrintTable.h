@@ -31,8 +31,15 @@ public:
 
     using Line = QList<QVariant>; // kColumns values; Null where a line carries nothing
 
+    // A zone as printed: its rows and the index of its zone line.
+    struct PrintedZone {
+        QList<int> rows;
+        int line = -1;
+    };
+
     struct Result {
         QList<Line> lines;
+        QList<PrintedZone> zones;
         QStringList notices;      // zones joined by name from rows that look like different rooms
         int method = 0;           // the simplified method of row 221
         double totalET = 0;       // the building's lighting energy (kWh)

@@ -10,6 +10,7 @@
 #include "ui_F_CECL.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 
 namespace {
@@ -74,11 +75,24 @@ void FCECL::Screen_Set(int row)
     if (row >= 1 && row <= ZoneRecord::kRooms && ZoneSheet::recompute(recordGrid(), row))
         gridChanged();
     ZoneSheet::Screen_Set(recordGrid(), row, *this);
+    showZone(row, false);
+}
+
+void FCECL::showZone(int row, bool withPanel)
+{
+    // The panel shows its own luminaire's figures; the zone it belongs to is printed as a whole.
+    RecordGrid grid = recordGrid();
+    if (withPanel && row >= 1 && row <= ZoneRecord::kRooms)
+        ZoneSheet::confirm(grid, row, *this);
+    const QString line = row >= 1 && row <= ZoneRecord::kRooms ? ZoneSheet::zoneLine(grid, row) : QString();
+    m_ui->Lbl_Zone->setText(line);
+    m_ui->Lbl_Zone->setVisible(!line.isEmpty());
 }
 
 void FCECL::Screen_Clear()
 {
     ZoneSheet::Screen_Clear(*this);
+    showZone(0, false);
 }
 
 void FCECL::commitRow(int row)
@@ -107,6 +121,8 @@ void FCECL::paintList()
 void FCECL::Data_calculation()
 {
     CeclCalculation::ZoneCalculation(*this);
+    if (isPanelEdited())
+        showZone(rowNumber(), true);
 }
 
 // ---------------------------------------------------------------- entry rules and choices

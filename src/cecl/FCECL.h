@@ -47,6 +47,9 @@ protected:
 
 private:
     void showOptions();
+    // The line under the panel naming the zone of several luminaires that `row` is part of, with
+    // the zone's printed figures (the panel's edits in them when `withPanel`).
+    void showZone(int row, bool withPanel);
 
     Ui::F_CECL *m_ui;
     const MasterTables &m_masters;

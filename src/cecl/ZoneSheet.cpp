@@ -1,6 +1,8 @@
 #include "cecl/ZoneSheet.h"
 
 #include "cecl/CeclCalculation.h"
+#include "cecl/CeclPrintTable.h"
+#include "cecl/RptCECL.h"
 #include "cecl/ZoneRecord.h"
 #include "grid/TextPanel.h"
 #include "text/NumberText.h"
@@ -78,6 +80,39 @@ void confirm(RecordGrid &grid, int row, const Panel &panel)
     const bool inUse = grid.text(row, ZoneRecord::InUse) == u"1";
     for (const auto &f : ZoneRecord::kConfirmOrder)
         grid.setText(row, f.column, inUse ? panel.text(QLatin1String(f.box)) : QString());
+}
+
+QString zoneLine(RecordGrid grid, int row)
+{
+    CeclPrintTable::Result r;
+    const bool made = CeclPrintTable::makeLines(grid, QString(), QString(), &r);
+    for (const CeclPrintTable::PrintedZone &z : std::as_const(r.zones)) {
+        if (!z.rows.contains(row))
+            continue;
+        if (z.rows.size() < 2)
+            return QString();
+        QStringList rows;
+        for (int r : z.rows)
+            rows.append(QString::number(r));
+        const QString head = QStringLiteral("区画「%1」（%2 行目）").arg(grid.text(z.rows.first(), ZoneRecord::RoomName1),
+                                                                    rows.join(QStringLiteral("・")));
+        if (!made)
+            return head + QStringLiteral("：") + r.error;
+        // The values in the report's own formats.
+        const BandedReport report = RptCECL::definition(0, QString(), QString());
+        const CeclPrintTable::Line &line = r.lines[z.line];
+        const auto shown = [&](int column, const char *field) {
+            const BandedReport::Field *f = report.field(QString::fromUtf8(field));
+            const QString value = line[column].toString();
+            return f && !f->format.isEmpty() ? NumberText::format(NumberText::leading(value), f->format) : value;
+        };
+        using C = CeclPrintTable;
+        return head + QStringLiteral("の計算書の値：トータル入力 %1 W、照明消費電力 %2 W/㎡、照明消費電力量 %3 kWh、"
+                                     "照明エネルギー消費係数 %4")
+                          .arg(shown(C::TotalInput, "トータル入力"), shown(C::PlannedPowerDensity, "計画照明消費電力"),
+                               shown(C::LightingEnergy, "照明消費電力量"), shown(C::Cecl, "照明エネルギー消費係数"));
+    }
+    return QString();
 }
 
 QStringList seigyoCaptions()

@@ -22,6 +22,11 @@ bool recomputeAll(RecordGrid &grid);
 // room's own columns are never written.
 void confirm(RecordGrid &grid, int row, const Panel &panel);
 
+// For a row that is one of several luminaires of a zone: the zone, its rows and its figures as
+// the report prints them ("" for a zone of one row, a free row, or a sheet that cannot be
+// printed before the zone is reached).
+QString zoneLine(RecordGrid grid, int row);
+
 // The choices of tabs 1 to 3: each writes its texts and names the control to focus next.
 QString Btn_Seigyo_Click(int index, Panel &panel);
 QString Btn_Syuho_Click(int index, Panel &panel);
