@@ -67,12 +67,14 @@ XlsxOutput::Sheet RptSyoudo::workbook(const QList<QSqlRecord> &rows)
     XlsxOutput::Sheet sheet = XlsxOutput::sheetOf(QStringLiteral("照度計算書"), kTitle, rows);
     const QSqlRecord first = rows.value(0);
     for (const Column &c : columns()) {
-        const QString group = c.group ? QString::fromUtf8(c.group) : QString();
         QString heading = QString::fromUtf8(c.heading);
         heading.replace(u'\r', u'\n');
+        // A stacked column's two fields go side by side, each under its own name and both under
+        // the report's heading.
+        const bool stacked = c.fields.size() > 1;
+        const QString group = c.group ? QString::fromUtf8(c.group) : (stacked ? heading : QString());
         for (const BandedReport::Field &f : c.fields) {
-            // A stacked column's two fields go side by side, each under its own name.
-            const QString own = c.fields.size() > 1 ? f.name : (heading.isEmpty() ? f.name : heading);
+            const QString own = stacked ? f.name : (heading.isEmpty() ? f.name : heading);
             sheet.columns.append({f.name, {group, own}, f.width > 0 ? f.width : c.width, f.format});
         }
     }

@@ -17,6 +17,16 @@ namespace XlsxOutput {
 
 namespace {
 
+// Two columns under the same headings in every row above `row`: a heading may span them without
+// crossing a group.
+bool sameGroups(const XlsxOutput::Column &a, const XlsxOutput::Column &b, int row)
+{
+    for (int h = 0; h < row; ++h)
+        if (a.headings.value(h) != b.headings.value(h))
+            return false;
+    return true;
+}
+
 // Excel's paper 12: B4 (JIS), 257 x 364 mm.
 constexpr uint8_t kB4 = 12;
 constexpr const char *kFont = "ＭＳ Ｐゴシック";
@@ -205,7 +215,8 @@ bool write(const Sheet &sheet, const QString &path, QString *error)
             for (int c = 0; c < sheet.columns.size();) {
                 const QString t = sheet.columns[c].headings.value(h);
                 int last = c;
-                while (!t.isEmpty() && last + 1 < sheet.columns.size() && sheet.columns[last + 1].headings.value(h) == t)
+                while (!t.isEmpty() && last + 1 < sheet.columns.size() && sheet.columns[last + 1].headings.value(h) == t
+                       && sameGroups(sheet.columns[c], sheet.columns[last + 1], h))
                     ++last;
                 if (last > c) {
                     check(worksheet_merge_range(ws, row, lxw_col_t(c), row, lxw_col_t(last), utf8(t).constData(), heading));

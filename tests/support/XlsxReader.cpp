@@ -48,6 +48,39 @@ QString reference(int row, int column)
     return letters + QString::number(row);
 }
 
+namespace {
+
+// "W5" as row 5, column 23.
+QPair<int, int> parseReference(const QString &ref)
+{
+    int column = 0, i = 0;
+    for (; i < ref.size() && ref[i].isLetter(); ++i)
+        column = column * 26 + (ref[i].unicode() - u'A' + 1);
+    return {ref.mid(i).toInt(), column};
+}
+
+} // namespace
+
+QString Book::mergeOf(int row, int column) const
+{
+    for (const QString &range : merged) {
+        const auto [r1, c1] = parseReference(range.section(u':', 0, 0));
+        const auto [r2, c2] = parseReference(range.section(u':', 1, 1));
+        if (row >= r1 && row <= r2 && column >= c1 && column <= c2)
+            return range;
+    }
+    return {};
+}
+
+QString Book::covering(int row, int column) const
+{
+    const QString range = mergeOf(row, column);
+    if (range.isEmpty())
+        return shown(row, column);
+    const auto [r, c] = parseReference(range.section(u':', 0, 0));
+    return shown(r, c);
+}
+
 Cell Book::at(int row, int column) const
 {
     return cells.value(reference(row, column));

@@ -34,6 +34,10 @@ struct Book {
     // As a spreadsheet shows the cell: a number after its format (half away from zero, as
     // Excel rounds), a text as it is, "" for a blank or missing cell.
     QString shown(int row, int column) const;
+    // The merged range that holds the cell ("" when none) and what is shown over the cell: its
+    // own text, or that of the range it lies in.
+    QString mergeOf(int row, int column) const;
+    QString covering(int row, int column) const;
 };
 
 QString reference(int row, int column);
