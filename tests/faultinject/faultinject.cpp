@@ -11,6 +11,7 @@
  *                     Anything after a '#' only marks a new setting (the byte count restarts).
  *   PRX5M_FAULT_PATH  only files whose path contains this text are hit (default: every file)
  *   PRX5M_FAULT_ERRNO ENOSPC (default) or EIO
+ * The standard streams (fwrite, fclose) of a library that writes through them are hit the same way.
  * Without PRX5M_FAULT nothing changes.
  */
 #include <dlfcn.h>
@@ -193,6 +194,35 @@ int renameat2(int fromdir, const char *from, int todir, const char *to, unsigned
 {
     REAL(renameat2);
     return rename_fails(from, to) ? -1 : real_renameat2(fromdir, from, todir, to, flags);
+}
+
+size_t fwrite(const void *buf, size_t size, size_t count, FILE *stream)
+{
+    REAL(fwrite);
+    const size_t bytes = size * count;
+    if (size == 0 || bytes == 0)
+        return real_fwrite(buf, size, count, stream);
+    const ssize_t allowed = allowance(fileno(stream), bytes);
+    if (allowed < 0)
+        return 0;
+    const size_t n = real_fwrite(buf, 1, (size_t)allowed, stream);
+    g_written += (long long)n;
+    if ((size_t)allowed < bytes)
+        errno = fault_errno();
+    return n / size;
+}
+
+int fclose(FILE *stream)
+{
+    REAL(fclose);
+    long long limit = 0;
+    const int fails = current(&limit) == CLOSE && fd_matches(fileno(stream));
+    const int r = real_fclose(stream);
+    if (fails) {
+        errno = fault_errno();
+        return EOF;
+    }
+    return r;
 }
 
 int close(int fd)
