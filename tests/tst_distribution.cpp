@@ -284,15 +284,11 @@ void TestDistribution::windowOfTheRoom()
     f.box("Txt_Gyou")->setText("3");
     f.enter("Txt_Kai"); // 事務室（営業）, 46 fittings
     QString before, after, message;
-    qint64 redraw = -1;
     f.dialogs.dialogAnswers = {[&](QDialog &d) {
         before = d.findChild<QLabel *>(QStringLiteral("Lbl_Figures"))->text();
         auto *nx = d.findChild<QSpinBox *>(QStringLiteral("Spn_Nx"));
-        QElapsedTimer timer;
-        timer.start();
-        nx->setValue(nx->value() + 1);
+        nx->setValue(nx->value() + 1); // how fast it redraws is measured in bench/
         d.findChild<QWidget *>(QStringLiteral("Wid_Plot"))->grab();
-        redraw = timer.elapsed();
         after = d.findChild<QLabel *>(QStringLiteral("Lbl_Figures"))->text();
         QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("Btn_Png")), Qt::LeftButton);
         QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("Btn_Close")), Qt::LeftButton);
@@ -302,7 +298,6 @@ void TestDistribution::windowOfTheRoom()
     QVERIFY2(before.startsWith(QStringLiteral("配置 8 × 6 = 48 台（計算書の台数は 46 台：この図は 48 台の値）")), qPrintable(before));
     QVERIFY(before.contains(QStringLiteral("均斉度 U0 = Emin/Eavg")));
     QVERIFY2(after.startsWith(QStringLiteral("配置 9 × 6 = 54 台")), qPrintable(after));
-    QVERIFY2(redraw >= 0 && redraw < TestEnv::timeLimit(100), qPrintable(QString::number(redraw)));
     QVERIFY(QImage(dir.filePath(QStringLiteral("office.png"))).width() >= 1600);
     // A room without photometry says so, and how to add it.
     f.sheet->state().luminaireIndex = 2;
