@@ -110,6 +110,7 @@ private slots:
     void inputSheetSpellings();
     void tableCheckOfTheShippedTable();
     void roomsAreNeighbouringRowsOfOneFloorAndName();
+    void roomsAcrossRowsWithoutAFloor();
     void refusals_data();
     void refusals();
     void form4RowsOfATwoKindRoom();
@@ -130,6 +131,8 @@ void TestBeilCalc::shapeFactorClasses_data()
     QTest::newRow("1.75") << 1.75 << 0.90;
     QTest::newRow("2.4999") << 2.4999 << 0.90;
     QTest::newRow("2.50") << 2.50 << 1.00;
+    QTest::newRow("a billionth below 0.75") << 0.75 - 1e-9 << 0.50;
+    QTest::newRow("0.75 from 9 / 12") << 9.0 / 12.0 << 0.60;
     QTest::newRow("5") << 5.0 << 1.00;
 }
 
@@ -271,6 +274,8 @@ void TestBeilCalc::roundingOfShownFigures_data()
     QTest::newRow("GJ half up") << "gj" << 5.0 << "0.01";
     QTest::newRow("GJ 1234.565 MJ") << "gj" << 1234565.0 << "1,234.57";
     QTest::newRow("BEI just above") << "bei" << 0.3000001 << "0.31";
+    QTest::newRow("BEI 0.670000000353: above, not noise") << "bei" << 0.670000000353 << "0.68";
+    QTest::newRow("BEI 0.30000000000000004: noise") << "bei" << 0.30000000000000004 << "0.30";
     QTest::newRow("BEI exact") << "bei" << 0.3 << "0.30";
     QTest::newRow("BEI 0.2464") << "bei" << 0.2464 << "0.25";
     QTest::newRow("BEI 1") << "bei" << 1.0 << "1.00";
@@ -425,6 +430,36 @@ void TestBeilCalc::roomsAreNeighbouringRowsOfOneFloorAndName()
     QCOMPARE(rooms, (QList<QList<int>>{{1, 2}, {3}, {5}, {6}, {7}}));
     QCOMPARE(BeilRooms::roomRows(g, 2), (QList<int>{1, 2}));
     QCOMPARE(BeilRooms::roomRows(g, 4), QList<int>());
+}
+
+// As the CEC/L sheet's zones and floor groups: a row without 階 is on the floor of the rows
+// above it, and rows above the first 階 are on that floor.
+void TestBeilCalc::roomsAcrossRowsWithoutAFloor()
+{
+    RecordGrid g = grid();
+    RowInputs s = e1();
+    s.floor.clear();
+    putRow(g, 1, s);             // above the first 階: on 1F, with row 2
+    s.floor = QStringLiteral("1F");
+    putRow(g, 2, s);
+    s.floor.clear();
+    putRow(g, 3, s);             // 1F still, the same room
+    s.name = QStringLiteral("会議室");
+    s.use = QStringLiteral("会議室");
+    putRow(g, 4, s);
+    s.floor = QStringLiteral("2F");
+    putRow(g, 5, s);             // a 会議室 of its own on 2F
+    QCOMPARE(BeilRooms::rooms(g), (QList<QList<int>>{{1, 2, 3}, {4}, {5}}));
+    QCOMPARE(BeilRooms::roomRows(g, 3), (QList<int>{1, 2, 3}));
+    const auto rooms = evaluated(g);
+    QCOMPARE(rooms.size(), 3);
+    QCOMPARE(rooms[0].texts.floor, QStringLiteral("1F"));
+    QCOMPARE(rooms[1].texts.floor, QStringLiteral("1F"));
+    // The standard once for the room of three rows: 498 × 80.0.
+    QCOMPARE(rooms[0].standardMJ, 39840.0);
+    const QStringList lines = QString::fromUtf8(BeilExport::figuresCsv(rooms)).split(QStringLiteral("\r\n"));
+    QVERIFY2(lines.value(1).startsWith(QStringLiteral("1,1F,事務室,")), qPrintable(lines.value(1)));
+    QVERIFY2(lines.value(2).startsWith(QStringLiteral("4,1F,会議室,")), qPrintable(lines.value(2)));
 }
 
 void TestBeilCalc::refusals_data()

@@ -81,6 +81,9 @@ void TestBeilSheet::controlChangesTheFigures()
     const RecordGrid &g = f.sheet->recordGrid();
     QCOMPARE(g.text(3, Schedule), QStringLiteral("消灯"));
     QCOMPARE(g.text(3, FittingCount), QStringLiteral("40"));
+    // A count typed: the illuminance sheet keeps it instead of working it out from the lamps.
+    QCOMPARE(g.text(3, BeilRecord::FittingCountAuto), QStringLiteral("0"));
+    QCOMPARE(g.text(12, BeilRecord::FittingCountAuto), QStringLiteral("1"));
     QCOMPARE(g.text(12, Schedule), QStringLiteral("減光"));
     QCOMPARE(f.w<ListGrid>(QStringLiteral("SPD_Data"))->cellText(3, 5), QStringLiteral("調光・消灯・センサ蛍光"));
     QCOMPARE(f.sheet->rowNumber(), 4);
@@ -135,6 +138,18 @@ void TestBeilSheet::defaultBuildingUseAfterAQuestion()
     QCOMPARE(g.text(kHeadingsRow, kDefaultBuildingUse), QStringLiteral("病院等"));
     QCOMPARE(g.text(1, BuildingUse), QString());
     QCOMPARE(f.dialogs.asked.last().text, QStringLiteral("建物用途が設定されていない 30 室に「病院等」を設定しますか？"));
+    // The panel proposes the default for the room to confirm.
+    QCOMPARE(f.box(QStringLiteral("Txt_Tatemono"))->text(), QStringLiteral("病院等"));
+    // Saved so, the file brings the options up again when it is opened: rooms still have none.
+    QTemporaryDir dir;
+    QVERIFY(WorkFile::save(g, dir.filePath(QStringLiteral("a.syw"))));
+    {
+        BeilFixture again;
+        again.dialogs.paths = {dir.filePath(QStringLiteral("a.syw"))};
+        again.sheet->Menu_File_Open_Click();
+        QCOMPARE(again.dialogs.asked.last().kind, QStringLiteral("dialog"));
+    }
+    Dialogs::setInstance(&f.dialogs); // the second sheet's answers are gone with it
     // Asked again from the menu, Yes: every row of every room.
     f.dialogs.answers = {Dialogs::Answer::Yes};
     f.dialogs.dialogAnswers = {[](QDialog &d) {
@@ -155,14 +170,20 @@ void TestBeilSheet::form4RowsFromTheButton()
     const QString out = dir.filePath(QStringLiteral("rows.csv"));
     f.dialogs.paths = {example(QStringLiteral("office-3f-beil.syw")), out};
     f.sheet->Menu_File_Open_Click();
+    // A count typed on row 1 and not confirmed: asked first, confirmed, then written.
+    f.enter(QStringLiteral("Txt_Daisu"));
+    f.box(QStringLiteral("Txt_Daisu"))->selectAll();
+    QTest::keyClicks(f.box(QStringLiteral("Txt_Daisu")), QStringLiteral("60"));
+    f.dialogs.answers = {Dialogs::Answer::Confirm};
     f.click(QStringLiteral("Btn_Form4"));
+    QVERIFY(f.dialogs.messages().contains(QStringLiteral("1 行目の編集内容を確認しますか？")));
     QCOMPARE(f.dialogs.asked.last().kind, QStringLiteral("save"));
     QVERIFY(f.dialogs.asked.last().text.endsWith(QStringLiteral("office-3f-beil-様式4.csv")));
     bool ok = false;
     const QStringList lines = Cp932::decode(TestEnv::readBytes(out), &ok).split(QStringLiteral("\r\n"));
     QVERIFY(ok);
     QCOMPARE(lines.size(), 32); // 31 kinds of luminaire and the end of the file
-    QCOMPARE(lines[0], QStringLiteral("1F,玄関ホール,事務所等,ロビー,48.0,,3.5,8.0,6.0,,埋込ﾀﾞｳﾝﾗｲﾄLDA(LDA7N-1),7,58,無,無,消灯,無"));
+    QCOMPARE(lines[0], QStringLiteral("1F,玄関ホール,事務所等,ロビー,48.0,,3.5,8.0,6.0,,埋込ﾀﾞｳﾝﾗｲﾄLDA(LDA7N-1),7,60,無,無,消灯,無"));
     QCOMPARE(lines[1], QStringLiteral(",,,,,,,,,,LED間接照明形(LED-BL2500-1),19,23,無,無,消灯,タイマ方式(LED)"));
     // A refused room writes nothing and says why.
     f.sheet->recordGrid().setText(5, InputPower, QStringLiteral("abc"));

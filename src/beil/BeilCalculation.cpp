@@ -8,10 +8,26 @@
 
 namespace BeilCalculation {
 
+namespace {
+
+// Binary noise of a few operations on decimal inputs stays far below this share of a value; a
+// true difference from a decimal bound of even a millionth of a percent stays above it.
+constexpr double kNoise = 1e-12;
+
+// `v` when it is not within the noise of `bound`, else the bound itself.
+double snapped(double v, double bound)
+{
+    return std::fabs(v - bound) <= kNoise * std::fabs(bound) ? bound : v;
+}
+
+} // namespace
+
 double shapeFactor(double k)
 {
     // The quotient of three lengths carries binary noise: 3 × 3 / (2 × 6) is 0.75, not just below.
-    const double key = std::nearbyint(k * 1e9) / 1e9;
+    double key = k;
+    for (double bound : {0.75, 0.95, 1.25, 1.75, 2.50})
+        key = snapped(key, bound);
     if (key < 0.75)
         return 0.50;
     if (key < 0.95)
@@ -44,7 +60,7 @@ double ceilHundredths(double x)
 {
     const double scaled = x * 100;
     const double nearest = std::nearbyint(scaled);
-    if (std::fabs(scaled - nearest) <= 1e-9 * std::max(1.0, std::fabs(scaled)))
+    if (snapped(scaled, nearest) == nearest)
         return nearest / 100;
     return std::ceil(scaled) / 100;
 }
@@ -66,10 +82,11 @@ QString beiText(double bei)
 
 QString roomIndexText(double k)
 {
-    // Cut, but 1.15 read as 1.1499999999999999 is still 1.15.
+    // Cut, but 1.15 read as 1.1499999999999999 is still 1.15 (the same noise as the classes
+    // allow, so the K shown is never in a class above the one used).
     const double scaled = k * 100;
     const double nearest = std::nearbyint(scaled);
-    const double cut = std::fabs(scaled - nearest) <= 1e-7 ? nearest : std::floor(scaled);
+    const double cut = snapped(scaled, nearest) == nearest ? nearest : std::floor(scaled);
     return NumberText::format(cut / 100, QStringLiteral("0.00"));
 }
 

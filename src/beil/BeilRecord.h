@@ -2,8 +2,9 @@
 
 // One room of the lighting primary-energy sheet (BEI/L) in the record grid: the room's own columns
 // as the illuminance and CEC/L sheets keep them, and the sheet's inputs in columns 121 to 129.
-// A room is the run of neighbouring rows in use with the same floor and 室名１; each row is one
-// kind of luminaire in it. The room's fields are read from its first row.
+// A room is the run of neighbouring rows in use on the same floor (a row without a 階 is on the
+// floor of the rows above it; rows above the first 階 are on that floor) with the same 室名１;
+// each row is one kind of luminaire in it. The room's fields are read from its first row.
 namespace BeilRecord {
 
 constexpr int kColumns = 140; // the grid is widened to this, as the CEC/L sheet does
@@ -22,6 +23,7 @@ enum Column : int {
     CeilingHeight = 13, // 天井高 H
     FittingCount = 25,  // 台数 N
     Floor = 33,
+    FittingCountAuto = 38, // "1" while the illuminance sheet works 台数 out from the lamps
     InputPower = 104,   // 入力電力 W, one luminaire
     BuildingUse = 121,  // every row of the room
     RoomUse = 122,      // every row of the room

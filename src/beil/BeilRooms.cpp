@@ -17,11 +17,11 @@ bool inUse(const RecordGrid &grid, int row)
     return row >= 1 && row <= kRooms && grid.text(row, InUse) == u"1";
 }
 
-// The next row belongs to the room of `row`.
-bool sameRoom(const RecordGrid &grid, int row, int next)
+// The next row belongs to the room of `row` (both on the floors given).
+bool sameRoom(const RecordGrid &grid, const QVector<QString> &floors, int row, int next)
 {
-    return inUse(grid, next) && !grid.text(row, RoomName1).isEmpty()
-           && grid.text(next, RoomName1) == grid.text(row, RoomName1) && grid.text(next, Floor) == grid.text(row, Floor);
+    return inUse(grid, row) && inUse(grid, next) && !grid.text(row, RoomName1).isEmpty()
+           && grid.text(next, RoomName1) == grid.text(row, RoomName1) && floors[next] == floors[row];
 }
 
 struct Failure {
@@ -128,14 +128,38 @@ void work(const RoomTexts &t, const StandardValues &table, Room *room)
 
 } // namespace
 
+QVector<QString> floors(const RecordGrid &grid)
+{
+    QVector<QString> out(kRooms + 2);
+    QString current;
+    int firstNamed = 0;
+    for (int r = 1; r <= kRooms; ++r) {
+        if (!inUse(grid, r))
+            continue;
+        const QString own = grid.text(r, Floor);
+        if (!own.isEmpty()) {
+            current = own;
+            if (firstNamed == 0)
+                firstNamed = r;
+        }
+        out[r] = current;
+    }
+    // The rows above the first floor that is named are on that floor.
+    for (int r = 1; r < firstNamed; ++r)
+        if (inUse(grid, r))
+            out[r] = out[firstNamed];
+    return out;
+}
+
 QList<QList<int>> rooms(const RecordGrid &grid)
 {
+    const QVector<QString> on = floors(grid);
     QList<QList<int>> out;
     for (int row = 1; row <= kRooms; ++row) {
         if (!inUse(grid, row))
             continue;
         QList<int> rows{row};
-        while (sameRoom(grid, row, rows.last() + 1))
+        while (rows.last() < kRooms && sameRoom(grid, on, row, rows.last() + 1))
             rows.append(rows.last() + 1);
         out.append(rows);
         row = rows.last();
@@ -145,15 +169,10 @@ QList<QList<int>> rooms(const RecordGrid &grid)
 
 QList<int> roomRows(const RecordGrid &grid, int row)
 {
-    if (!inUse(grid, row))
-        return {};
-    int first = row;
-    while (first > 1 && sameRoom(grid, first - 1, first))
-        --first;
-    QList<int> rows{first};
-    while (sameRoom(grid, first, rows.last() + 1))
-        rows.append(rows.last() + 1);
-    return rows;
+    for (const QList<int> &rows : rooms(grid))
+        if (rows.contains(row))
+            return rows;
+    return {};
 }
 
 QString equipmentName(const RecordGrid &grid, int row)
@@ -175,7 +194,7 @@ RoomTexts textsOf(const RecordGrid &grid, const QList<int> &rows)
         return t;
     const int f = rows.first();
     t.row = f;
-    t.floor = grid.text(f, Floor);
+    t.floor = floors(grid).value(f);
     t.name = grid.text(f, RoomName1);
     t.building = grid.text(f, BuildingUse);
     t.roomUse = grid.text(f, RoomUse);

@@ -5,6 +5,7 @@
 #include "grid/RecordGrid.h"
 
 #include <QList>
+#include <QVector>
 #include <QString>
 
 #include <array>
@@ -16,6 +17,9 @@
 // the CSV files and the tests.
 namespace BeilRooms {
 
+// The floor each row in use is on: its own 階, else that of the rows above it; rows above the
+// first 階 are on that floor (as the CEC/L sheet's zones and floor groups have it).
+QVector<QString> floors(const RecordGrid &grid);
 // The rows of every room, in grid order.
 QList<QList<int>> rooms(const RecordGrid &grid);
 // The rows of the room that holds `row` (empty when the row is not in use).

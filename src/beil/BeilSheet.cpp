@@ -50,10 +50,14 @@ void Screen_Set(const RecordGrid &grid, int row, Panel &panel)
     panel.setText(kFloor, grid.text(first, Floor));
     panel.setText(kRoomName, grid.text(first, RoomName1));
     panel.setText(kRoomName2, grid.text(row, RoomName2));
-    panel.setText(kBuildingUse, grid.text(first, BuildingUse));
+    // A room without a building use is proposed the building's default, to be confirmed.
+    QString building = grid.text(first, BuildingUse);
+    if (building.isEmpty())
+        building = grid.text(kHeadingsRow, kDefaultBuildingUse);
+    panel.setText(kBuildingUse, building);
     QString use = grid.text(first, RoomUse);
     if (use.isEmpty())
-        use = proposedRoomUse(grid.text(first, BuildingUse), grid.text(first, RoomName1));
+        use = proposedRoomUse(building, grid.text(first, RoomName1));
     panel.setText(kRoomUse, use);
     panel.setText(kArea, grid.text(first, Area));
     panel.setText(kWidth, grid.text(first, Width));
@@ -150,7 +154,12 @@ void confirm(RecordGrid &grid, int row, const Panel &panel)
     grid.setText(rows.first(), StoryHeight, panel.text(kStoryHeight).trimmed());
     grid.setText(row, EquipmentName, panel.text(kEquipment));
     grid.setText(row, InputPower, panel.text(kWatts).trimmed());
-    grid.setText(row, FittingCount, panel.text(kCount).trimmed());
+    // A count changed here is a count typed: the illuminance sheet then keeps it rather than
+    // working it out again from the lamps (as with its own 自動 box cleared).
+    const QString count = panel.text(kCount).trimmed();
+    if (count != grid.text(row, FittingCount))
+        grid.setText(row, FittingCountAuto, QStringLiteral("0"));
+    grid.setText(row, FittingCount, count);
     for (int c = 0; c < Controls::kCategories; ++c)
         grid.setText(row, Occupancy + c, storedControl(c, panel.text(kControls[c])));
 }

@@ -296,9 +296,9 @@ void FBEIL::fileLoaded()
 
 void FBEIL::fileOpened()
 {
-    // Rooms without a building use and no default yet: the options come up at once.
-    if (recordGrid().text(BeilRecord::kHeadingsRow, BeilRecord::kDefaultBuildingUse).isEmpty()
-        && !BeilSheet::roomsWithoutBuildingUse(recordGrid()).isEmpty())
+    // Rooms without a building use: the options come up at once, to set the default and apply it
+    // to them (after a question), also when the default was set before they were added.
+    if (!BeilSheet::roomsWithoutBuildingUse(recordGrid()).isEmpty())
         showOptions();
 }
 
@@ -311,9 +311,12 @@ void FBEIL::showOptions()
 {
     FBEILOP dialog(recordGrid(), this);
     if (Dialogs::instance().execute(dialog) == QDialog::Accepted) {
-        // Rooms that got the default show it at once; what was typed on the panel stays.
+        // The room on the panel shows the default it got, or is proposed it; what was typed on
+        // the panel stays.
         const int row = panelRow();
-        if (dialog.applied() > 0 && text(BeilSheet::kBuildingUse).isEmpty() && row >= 1)
+        if (!isPanelEdited() && row >= 1)
+            Screen_Set(row);
+        else if (dialog.applied() > 0 && text(BeilSheet::kBuildingUse).isEmpty() && row >= 1)
             setText(BeilSheet::kBuildingUse, recordGrid().text(row, BeilRecord::BuildingUse));
         paintRoomUses();
         Data_calculation();
@@ -325,6 +328,9 @@ void FBEIL::showOptions()
 
 void FBEIL::Btn_Form4_Click()
 {
+    // The rows are written as they are stored: edits on the panel are confirmed or dropped first.
+    if (!settlePanelEdits())
+        return;
     QList<BeilRooms::Room> rooms;
     BeilRooms::Refusal refusal;
     if (!BeilRooms::evaluateAll(recordGrid(), StandardValues::shipped(), &rooms, &refusal)) {

@@ -450,6 +450,17 @@ bool SheetFrame::leavePanelRow()
     }
 }
 
+bool SheetFrame::settlePanelEdits()
+{
+    if (!m_panelEdited)
+        return true;
+    if (!leavePanelRow())
+        return false;
+    if (m_panelEdited && m_panelRow >= 1 && m_panelRow <= kLastRow)
+        navigateToRow(m_panelRow); // dropped: the row as it is stored
+    return true;
+}
+
 bool SheetFrame::confirmPanelRow()
 {
     const int row = m_panelRow;

@@ -200,6 +200,12 @@ protected:
     // panel is confirmed, cleared or replaced by another row.
     void panelEdited();
     bool isPanelEdited() const { return m_panelEdited; }
+    // Before another row is loaded over edits not yet confirmed: asks whether to confirm them
+    // (as the confirm button does), drop them or stay. True when the other row may be loaded.
+    bool leavePanelRow();
+    // Before the stored rows are used while the panel holds edits (an export): the same question;
+    // dropped edits leave the panel, which then shows its row as stored. False to stay.
+    bool settlePanelEdits();
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -239,9 +245,6 @@ private:
     void fitToScreen();
     void navigateToRow(int row);
     void listReleased();
-    // Before another row is loaded over edits not yet confirmed: asks whether to confirm them
-    // (as the confirm button does), drop them or stay. True when the other row may be loaded.
-    bool leavePanelRow();
     bool confirmPanelRow();
     // The row field and the list back on the panel's row (the user stayed).
     void stayOnPanelRow();
