@@ -25,8 +25,6 @@ QByteArray figuresCsv(const QList<BeilRooms::Room> &rooms)
                            QStringLiteral("room_index"), QStringLiteral("shape_factor"), QStringLiteral("hours"),
                            QStringLiteral("design_wh"), QStringLiteral("design_mj"), QStringLiteral("standard_mj"),
                            QStringLiteral("bei_l")});
-    double design = 0;
-    double standard = 0;
     for (const BeilRooms::Room &r : rooms) {
         const bool hasIndex = r.indexSource == BeilRooms::IndexSource::Typed
                               || r.indexSource == BeilRooms::IndexSource::Computed;
@@ -35,9 +33,9 @@ QByteArray figuresCsv(const QList<BeilRooms::Room> &rooms)
                         r.standard->room, shortest(r.area), hasIndex ? shortest(r.roomIndex) : QString(),
                         shortest(r.shapeFactor), shortest(r.standard->hours), shortest(r.designWh), shortest(r.designMJ),
                         shortest(r.standardMJ), bei ? BeilCalculation::beiText(*bei) : QString()});
-        design += r.designMJ;
-        standard += r.standardMJ;
     }
+    const BeilRooms::Sums all = BeilRooms::sums(rooms);
+    const double design = all.designMJ, standard = all.standardMJ;
     const auto bei = BeilRooms::ratio(design, standard);
     QStringList total(13);
     total[0] = QStringLiteral("total");

@@ -52,11 +52,10 @@ public:
         }
         closeFloor(floors.last());
         Totals building{QStringLiteral("建物合計")};
-        for (const Totals &t : std::as_const(floors)) {
-            building.area += t.area;
-            building.designMJ += t.designMJ;
-            building.standardMJ += t.standardMJ;
-        }
+        const BeilRooms::Sums all = BeilRooms::sums(m_result.rooms);
+        building.area = all.area;
+        building.designMJ = all.designMJ;
+        building.standardMJ = all.standardMJ;
         blank();
         totalLine(building);
         // Blank lines to the end of the last page.

@@ -271,6 +271,17 @@ bool evaluateAll(const RecordGrid &grid, const StandardValues &table, QList<Room
     return true;
 }
 
+Sums sums(const QList<Room> &rooms)
+{
+    Sums s;
+    for (const Room &r : rooms) {
+        s.area += r.area;
+        s.designMJ += r.designMJ;
+        s.standardMJ += r.standardMJ;
+    }
+    return s;
+}
+
 std::optional<double> ratio(double designMJ, double standardMJ)
 {
     if (standardMJ == 0)

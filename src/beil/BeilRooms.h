@@ -96,6 +96,11 @@ bool evaluate(const RoomTexts &texts, const StandardValues &table, Room *room, R
 // Every room of the grid; false at the first refusal.
 bool evaluateAll(const RecordGrid &grid, const StandardValues &table, QList<Room> *rooms, Refusal *refusal);
 
+// The building's sums, room by room in grid order (the one order every output adds them in).
+struct Sums {
+    double area = 0, designMJ = 0, standardMJ = 0;
+};
+Sums sums(const QList<Room> &rooms);
 // Σ E_L / Σ E_SL; no value when Σ E_SL is 0.
 std::optional<double> ratio(double designMJ, double standardMJ);
 
