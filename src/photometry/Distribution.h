@@ -22,6 +22,12 @@
 //     a point at each cell's centre; the floor's mean is taken on the same rule over the whole floor.
 namespace Distribution {
 
+// What a room may ask of the calculation: its sides (the points grow with them) and its luminaires
+// (the work at every point). A full sheet of 220 rooms at these bounds takes seconds.
+constexpr double kMaxSide = 200;       // m
+constexpr int kMaxFittings = 1000;     // 台数
+constexpr int kMaxLuminaires = 2000;   // nx ny of a layout (the default one or one tried)
+
 struct Room {
     double width = 0;        // 間口 (x), m
     double depth = 0;        // 奥行 (y), m
