@@ -60,6 +60,14 @@ bool exists(const QByteArray &path)
     return ::lstat(path.constData(), &st) == 0;
 }
 
+// Two names of one file: the old file's aside link while the target still is the old file.
+bool sameFile(const QByteArray &a, const QByteArray &b)
+{
+    struct stat sa {}, sb {};
+    return ::lstat(a.constData(), &sa) == 0 && ::lstat(b.constData(), &sb) == 0 && sa.st_dev == sb.st_dev
+           && sa.st_ino == sb.st_ino;
+}
+
 QByteArray encode(const QByteArray &path)
 {
     return path.isEmpty() ? QByteArrayLiteral("-") : path.toPercentEncoding("/");
@@ -152,7 +160,9 @@ bool rollBack(const QString &home, const Journal &j, QString *error)
     for (qsizetype i = j.entries.size() - 1; i >= 0; --i) {
         const Entry &e = j.entries[i];
         if (j.state == State::Rollback) {
-            if (!e.aside.isEmpty() && exists(e.aside)) {
+            if (!e.aside.isEmpty() && sameFile(e.aside, e.target)) {
+                ::unlink(e.aside.constData()); // the new file never took its place
+            } else if (!e.aside.isEmpty() && exists(e.aside)) {
                 if (::rename(e.aside.constData(), e.target.constData()) != 0) {
                     fail(error, QStringLiteral("元のファイルに戻せません"), QFile::decodeName(e.target), errno);
                     ok = false;

@@ -126,6 +126,10 @@ bool compute(const Room &room, const Photometry &p, Layout layout, Result *out, 
         *error = QStringLiteral("配光データのランプ光束が 0 です。");
         return false;
     }
+    if (floorGrid(room.width, room.depth).count() > kMaxPoints || calculationGrid(room.width, room.depth).count() > kMaxPoints) {
+        *error = QStringLiteral("計算点が %1 を超えます。").arg(kMaxPoints);
+        return false;
+    }
     Result &r = *out;
     r.layout = layout;
     r.height = room.height;

@@ -24,9 +24,10 @@ namespace Distribution {
 
 // What a room may ask of the calculation: its sides (the points grow with them) and its luminaires
 // (the work at every point). A full sheet of 220 rooms at these bounds takes seconds.
-constexpr double kMaxSide = 200;       // m
-constexpr int kMaxFittings = 1000;     // 台数
-constexpr int kMaxLuminaires = 2000;   // nx ny of a layout (the default one or one tried)
+constexpr double kMaxSide = 100;       // m
+constexpr int kMaxFittings = 200;      // 台数
+constexpr int kMaxLuminaires = 400;    // nx ny of a layout (the default one or one tried)
+constexpr int kMaxPoints = 2500;       // points of a grid (a side of 100 m gives 400)
 
 struct Room {
     double width = 0;        // 間口 (x), m
