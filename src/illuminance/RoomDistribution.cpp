@@ -164,12 +164,18 @@ QList<Outcome> computeAll(const RecordGrid &grid, const MasterTables &masters, c
     // index is read once, and each luminaire's file once, whatever the number of rooms.
     QString ignored;
     LuminaireImport::mend(masterDir, &ignored);
-    const QList<LuminaireImport::Kept> index = LuminaireImport::kept(masterDir);
+    QString indexError;
+    const QList<LuminaireImport::Kept> index = LuminaireImport::kept(masterDir, &indexError);
     QHash<QString, Photometry> files;
     for (int r = 1; r <= kRooms; ++r) {
         if (grid.text(r, InUse) != u"1")
             continue;
         out.append(compute([&grid, r](int c) { return grid.text(r, c); }, r, masters, masterDir, std::nullopt, &files, &index));
+        // An index that cannot be read (a FIFO, a link, too large) is the reason, not "no file".
+        Outcome &o = out.last();
+        if (!o.ok && !indexError.isEmpty() && o.slot >= 1 && masters.luminaire(o.slot).present()
+            && o.reason.startsWith(QStringLiteral("照明器具「")))
+            o.reason = QStringLiteral("配光データの一覧を読めません: %1").arg(indexError);
     }
     return out;
 }

@@ -203,9 +203,10 @@ QString keptFile(const QList<Kept> &index, const QString &masterDir, int slot, c
         if (k.slot != slot)
             continue;
         const QString path = QDir(folderOf(masterDir)).filePath(k.file);
-        // A link planted in the program's folder is not its file.
+        // Whatever is there under the name: a reader refuses a link or a FIFO planted in the
+        // program's folder, and says what it is.
         const QFileInfo info(path);
-        return k.name.trimmed() == currentName.trimmed() && info.isFile() && !info.isSymLink() ? path : QString();
+        return k.name.trimmed() == currentName.trimmed() && (info.exists() || info.isSymLink()) ? path : QString();
     }
     return QString();
 }

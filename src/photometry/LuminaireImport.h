@@ -55,9 +55,9 @@ struct Kept {
 // The index, read once (at most 256 KiB, never through a link); none when it cannot be read (the
 // reason in *error).
 QList<Kept> kept(const QString &masterDir, QString *error = nullptr);
-// The file kept for the slot; "" when none, when it is no regular file of the folder (a link is
-// not), or when the master's record of the slot no longer has the name it was kept under (the slot
-// was given to another luminaire since).
+// The file kept for the slot; "" when none, or when the master's record of the slot no longer has
+// the name it was kept under (the slot was given to another luminaire since). What is there may
+// be no regular file (a link, a FIFO planted): read it with PhotometryReader::readFile(..., true).
 QString keptFile(const QList<Kept> &index, const QString &masterDir, int slot, const QString &currentName);
 QString keptFile(const QString &masterDir, int slot, const QString &currentName);
 
