@@ -44,7 +44,7 @@ struct Run {
     QProcess process;
     bool finished(int seconds = 30)
     {
-        if (process.waitForFinished(seconds * 1000))
+        if (process.state() == QProcess::NotRunning || process.waitForFinished(seconds * 1000))
             return true;
         process.kill(); // a hang fails the row instead of blocking the run
         process.waitForFinished(5000);
@@ -120,7 +120,7 @@ QString masterLine(const QString &csv, int slot)
 bool inIndex(const QString &folder, int slot)
 {
     const QStringList lines = QString::fromUtf8(TestEnv::readBytes(QDir(folder).filePath(QStringLiteral("photometry/index.csv"))))
-                                  .split(QStringLiteral("\r\n"));
+                                  .split(u'\n');
     for (const QString &l : lines)
         if (l.startsWith(QStringLiteral("%1,").arg(slot)))
             return true;
@@ -311,13 +311,15 @@ void TestFileSets::killedAtEachStep()
     QFETCH(bool, journalLeft);
     QFETCH(bool, becomesNew);
     QFETCH(QString, mender);
-    // What the import gives when nothing stops it, in a folder of its own.
+    // What the imports give when nothing stops them, in a folder of their own.
     QTemporaryDir reference;
     const QString refCsv = masterFolder(reference);
-    Run whole;
-    start(whole, QStringLiteral("prx5m-mst"), importArgs(refCsv, 60), reference.path());
-    QVERIFY(whole.finished());
-    QCOMPARE(whole.status(), 0);
+    for (int slot : {59, 60}) {
+        Run whole;
+        start(whole, QStringLiteral("prx5m-mst"), importArgs(refCsv, slot), reference.path());
+        QVERIFY(whole.finished());
+        QCOMPARE(whole.status(), 0);
+    }
     // An earlier import of slot 59, so that the index is replaced, not made.
     QTemporaryDir dir;
     const QString csv = masterFolder(dir);
@@ -350,7 +352,10 @@ void TestFileSets::killedAtEachStep()
     }
     QVERIFY(!QFile::exists(dir.filePath(FileSet::kJournalName)));
     // All old or all new: the master's slot, the index's line and the kept file agree.
-    QCOMPARE(masterLine(csv, 60), becomesNew ? masterLine(refCsv, 60) : QString::fromUtf8(oldMaster).split(u'\n').value(60).trimmed());
+    if (becomesNew)
+        QCOMPARE(masterLine(csv, 60), masterLine(refCsv, 60));
+    else
+        QVERIFY2(masterLine(csv, 60).section(u',', 1).isEmpty(), qPrintable(masterLine(csv, 60))); // an empty slot
     QCOMPARE(inIndex(dir.path(), 60), becomesNew);
     QCOMPARE(TestEnv::readBytes(dir.filePath(QStringLiteral("photometry/60.ies"))),
              becomesNew ? TestEnv::readBytes(source(kIes)) : QByteArray());
@@ -414,6 +419,7 @@ void TestFileSets::specialFilesInTheSet()
         for (const QString &name : QDir(built).entryList(QDir::Files))
             QVERIFY(QFile::copy(QDir(built).filePath(name), QDir(programPhotometry).filePath(name)));
     }
+    const QByteArray master = TestEnv::readBytes(csv);
     const QString planted = program ? m_program.filePath(where.mid(8)) : dir.filePath(where);
     QVERIFY(QDir().mkpath(QFileInfo(planted).absolutePath()));
     QFile::remove(planted);
@@ -423,7 +429,6 @@ void TestFileSets::specialFilesInTheSet()
         QVERIFY(QDir().mkdir(planted));
     else
         QVERIFY(QFile::link(QStringLiteral("/dev/zero"), planted));
-    const QByteArray master = TestEnv::readBytes(csv);
     Run run;
     if (where.startsWith(QStringLiteral("out/")) || program) {
         const QString work = workFile(dir.filePath(QStringLiteral("w.syw")), QStringLiteral("室"), 3);
