@@ -107,7 +107,7 @@ Distribution::Room roomOf(const Texts &text)
     r.maintenance = number(text, MaintenanceFactor);
     // Within the int's range whatever was typed: refusal() names a count beyond the bound.
     const double fittings = number(text, FittingCount);
-    r.fittings = std::isfinite(fittings) ? int(std::clamp(fittings, 0.0, 1e9)) : 0;
+    r.fittings = std::isfinite(fittings) ? int(std::clamp(fittings, -1e9, 1e9)) : 0;
     return r;
 }
 
@@ -248,7 +248,9 @@ bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error
     for (const Outcome &o : rooms) {
         const QString row = QString::number(o.row);
         if (!o.ok) {
-            roomsCsv += csvLine({row, o.name, o.slot > 0 ? QString::number(o.slot) : QString(), {}, {}, QString::number(o.room.fittings),
+            // A count beyond the bound is not shown cut to another number.
+            const QString fittings = std::abs(o.room.fittings) <= Distribution::kMaxFittings ? QString::number(o.room.fittings) : QString();
+            roomsCsv += csvLine({row, o.name, o.slot > 0 ? QString::number(o.slot) : QString(), {}, {}, fittings,
                                  {}, {}, {}, {}, {}, {}, {}, {}, {}, {}});
             continue;
         }
