@@ -232,6 +232,8 @@ bool takeIdentity(int fd, const QByteArray &target, const struct stat &was)
 // If the new content cannot be written whole, the old content is written back.
 bool rewriteInPlace(const QByteArray &name, const QString &path, const QByteArray &bytes, QString *error)
 {
+    // The old bytes are kept to be written back on failure: never more than a bound of them.
+    constexpr qint64 kInPlaceLimit = 256 * 1024 * 1024;
     QByteArray old;
     {
         QFile in(QFile::decodeName(name));
@@ -239,7 +241,14 @@ bool rewriteInPlace(const QByteArray &name, const QString &path, const QByteArra
             fail(error, QStringLiteral("ファイルを読み込めません"), path, EACCES);
             return false;
         }
-        old = in.readAll();
+        if (in.size() > kInPlaceLimit) {
+            if (error)
+                *error = QStringLiteral("%1 は大きすぎるため、その場で書き換えられません（%2 バイトまで）。")
+                             .arg(nativePath(path))
+                             .arg(kInPlaceLimit);
+            return false;
+        }
+        old = in.read(kInPlaceLimit);
     }
     const int fd = ::open(name.constData(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) {
