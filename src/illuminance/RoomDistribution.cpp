@@ -10,6 +10,7 @@
 #include "text/NumberText.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QPainter>
 
@@ -278,6 +279,10 @@ bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error
     files[1].bytes = points.toUtf8();
     files[2].path = dir.filePath(QStringLiteral("luminaires.csv"));
     files[2].bytes = luminaires.toUtf8();
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
+        *error = QStringLiteral("フォルダを作成できません: %1").arg(QDir::toNativeSeparators(folder));
+        return false;
+    }
     FileSet::Lock lock;
     return lock.acquire(folder, error) && FileSet::write(lock, files, error);
 }

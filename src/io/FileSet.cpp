@@ -375,8 +375,8 @@ bool Lock::acquire(const QString &home, QString *error, const QStringList &ownFo
 {
     release();
     const QString folder = QFileInfo(home).absoluteFilePath();
-    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
-        *error = QStringLiteral("フォルダを作成できません: %1").arg(QDir::toNativeSeparators(folder));
+    if (!QFileInfo(folder).isDir()) {
+        *error = QStringLiteral("フォルダがありません: %1").arg(QDir::toNativeSeparators(folder));
         return false;
     }
     const QString lockPath = QDir(folder).filePath(kLockName);

@@ -31,7 +31,7 @@ public:
     Lock(const Lock &) = delete;
     Lock &operator=(const Lock &) = delete;
 
-    // Takes the lock of the set at `home` (made when missing), then mends what an interrupted
+    // Takes the lock of the set at `home` (a folder that is there), then mends what an interrupted
     // writer left there. `ownFolders` are the folders inside the home that the program keeps for
     // itself (photometry/): their leftover temporary files are removed too. False with the reason.
     bool acquire(const QString &home, QString *error, const QStringList &ownFolders = {});
