@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang in build-fuzz/ and runs each for a while.
+# Builds the libFuzzer targets (work file, masters, master tool, photometry readers) with clang in build-fuzz/ and runs each for a while.
 #   scripts/fuzz.sh            60 seconds per target
 #   scripts/fuzz.sh 20         20 seconds per target (what CI runs)
 # A finding stops the run with the input that failed (build-fuzz/crash-* and friends).
@@ -20,12 +20,20 @@ cmake --build build-fuzz -j"$(nproc)"
 
 export ASAN_OPTIONS=detect_leaks=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-for target in fuzz_workfile fuzz_masters fuzz_mastertool; do
+for target in fuzz_workfile fuzz_masters fuzz_mastertool fuzz_photometry; do
   corpus="build-fuzz/corpus/$target"
   mkdir -p "$corpus"
   # Seeds: the example work files and the sample masters as the build makes them.
   case "$target" in
     fuzz_workfile) cp -n examples/*.syw "$corpus/" 2>/dev/null || true ;;
+    fuzz_photometry)
+      # The sample files, each read as the format it is (first byte: 0 IES, 1 EULUMDAT).
+      for f in data/photometry/*.ies data/masters/photometry/*.ies; do
+        [ -f "$f" ] && printf '\000' | cat - "$f" > "$corpus/$(basename "$f").seed"
+      done
+      for f in data/photometry/*.ldt data/masters/photometry/*.ldt; do
+        [ -f "$f" ] && printf '\001' | cat - "$f" > "$corpus/$(basename "$f").seed"
+      done ;;
     fuzz_masters|fuzz_mastertool)
       for f in data/masters/*.csv; do
         printf '\001' | cat - "$f" > "$corpus/$(basename "$f").seed"

@@ -18,8 +18,13 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 
+#include <QPainter>
+
 #include <cmath>
 #include <functional>
+#include <future>
+#include <sys/resource.h>
+#include <thread>
 
 using namespace RoomRecord;
 using Shape = std::function<double(double gamma)>;
@@ -78,6 +83,10 @@ private slots:
     void defaultLayout();
     void isoluxLevels_data();
     void isoluxLevels();
+    void isoluxLevelsEndForValuesUlpsApart_data();
+    void isoluxLevelsEndForValuesUlpsApart();
+    void extremeRoomsAnswerOrRefuse_data();
+    void extremeRoomsAnswerOrRefuse();
     void roomWithoutPhotometry();
     void windowOfTheRoom();
     void batchCsvAndPdf();
@@ -246,6 +255,143 @@ void TestDistribution::isoluxLevels()
     QCOMPARE(got.isEmpty(), !(high > low));
     for (double v : got)
         QVERIFY(v > low && v < high);
+}
+
+namespace {
+
+// Runs `work` on a thread of its own: false when it has not ended within the seconds (a loop for
+// ever fails the test instead of holding it; the thread is left behind).
+bool endsWithin(int seconds, std::function<void()> work)
+{
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> ended = done->get_future();
+    std::thread([work, done] {
+        work();
+        done->set_value();
+    }).detach();
+    return ended.wait_for(std::chrono::seconds(seconds)) == std::future_status::ready;
+}
+
+} // namespace
+
+void TestDistribution::isoluxLevelsEndForValuesUlpsApart_data()
+{
+    QTest::addColumn<double>("low");
+    QTest::addColumn<int>("ulps");
+    // Far from zero, where a step of the range is below a unit of low / step.
+    QTest::newRow("1e15 lx, 3 ulps") << 1e15 << 3;
+    QTest::newRow("5.2e17 lx, 1 ulp") << 5.2e17 << 1;
+    QTest::newRow("1e300 lx, 5 ulps") << 1e300 << 5;
+    QTest::newRow("7 lx, 2 ulps") << 7.0 << 2;
+}
+
+void TestDistribution::isoluxLevelsEndForValuesUlpsApart()
+{
+    QFETCH(double, low);
+    QFETCH(int, ulps);
+    double high = low;
+    for (int i = 0; i < ulps; ++i)
+        high = std::nextafter(high, HUGE_VAL);
+    auto got = std::make_shared<QList<double>>();
+    QVERIFY2(endsWithin(10, [=] { *got = DistributionPlot::levels(low, high); }), "the levels never end");
+    QVERIFY(got->size() <= 6);
+    for (double v : std::as_const(*got))
+        QVERIFY(v > low && v < high);
+}
+
+void TestDistribution::extremeRoomsAnswerOrRefuse_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("reason"); // "" : the room is worked out
+    // The example's office row (18 x 12 m, 46 fittings) with one field pushed to the extreme.
+    QTest::newRow("照明率 1e15: worked out, drawn") << int(UtilizationFactor) << "1000000000000000" << "";
+    QTest::newRow("台数 1e9") << int(FittingCount) << "1000000000" << "台数「1000000000」は 200 台までです";
+    QTest::newRow("台数 99999999999, beyond an int") << int(FittingCount) << "99999999999" << "台数「99999999999」は 200 台まで";
+    QTest::newRow("台数 201, one beyond") << int(FittingCount) << "201" << "台数「201」は 200 台まで";
+    QTest::newRow("台数 200, the bound: worked out") << int(FittingCount) << "200" << "";
+    QTest::newRow("台数 -3") << int(FittingCount) << "-3" << "台数「-3」が負の数です";
+    QTest::newRow("間口 1e12 m") << int(Width) << "1000000000000" << "間口「1000000000000」は 100 m まで";
+    QTest::newRow("奥行 1e8 m") << int(Depth) << "100000000" << "奥行「100000000」は 100 m まで";
+    QTest::newRow("間口 100.5 m, just beyond") << int(Width) << "100.5" << "間口「100.5」は 100 m まで";
+    QTest::newRow("間口 100 m, the bound: worked out") << int(Width) << "100" << "";
+    QTest::newRow("間口 of 400 digits (infinite)") << int(Width) << QString(400, u'9') << "間口「999999999999999999999999…」は大きすぎて計算できません";
+    QTest::newRow("保守率 -0.8") << int(MaintenanceFactor) << "-0.8" << "保守率「-0.8」が負の数です";
+    QTest::newRow("照明率 -0.5") << int(UtilizationFactor) << "-0.5" << "照明率「-0.5」が負の数です";
+    QTest::newRow("光束 of 400 digits") << int(LampFlux) << QString(400, u'9') << "光束「999999999999999999999999…」は大きすぎて計算できません";
+    QTest::newRow("器具下り of -400 digits") << int(Suspension) << QStringLiteral("-") + QString(400, u'9') << "器具下り「-99999999999999999999999…」は大きすぎて計算できません";
+}
+
+void TestDistribution::extremeRoomsAnswerOrRefuse()
+{
+    QFETCH(int, column);
+    QFETCH(QString, value);
+    QFETCH(QString, reason);
+    RecordGrid g(221, 38);
+    QVERIFY(WorkFile::load(g, QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f.syw"))));
+    g.setText(3, column, value);
+    // In the program as the window and the preview use it: an answer or a refusal, in seconds.
+    const MasterTables masters = TestEnv::sampleMasters();
+    auto outcome = std::make_shared<RoomDistribution::Outcome>();
+    QVERIFY2(endsWithin(60, [=, &g, &masters] {
+                 *outcome = RoomDistribution::compute([&g](int c) { return g.text(3, c); }, 3, masters, TestEnv::buildDir());
+                 if (outcome->ok) {
+                     QImage image(600, 450, QImage::Format_ARGB32);
+                     QPainter painter(&image);
+                     const Distribution::Room room = outcome->room;
+                     const Photometry p = outcome->photometry;
+                     const Distribution::Result r = outcome->result;
+                     DistributionPlot::draw(painter, QRectF(0, 0, 600, 450), room, r,
+                                            [&](QPointF at) { return Distribution::totalAt(room, p, r, at); }, true);
+                 }
+             }),
+             "the room was neither worked out nor refused");
+    QCOMPARE(outcome->ok, reason.isEmpty());
+    if (!reason.isEmpty()) {
+        QVERIFY2(outcome->reason.startsWith(reason), qPrintable(outcome->reason));
+        QVERIFY(!outcome->reason.contains(QStringLiteral("台数が 0 です")));
+    }
+    // The batch, its memory capped and its time bounded: the same answer, and rooms.csv never
+    // shows another count than the one typed.
+    QTemporaryDir dir;
+    RecordGrid one(221, 38);
+    for (int c = 1; c <= 38; ++c)
+        one.setText(1, c, g.text(3, c));
+    const QString in = dir.filePath(QStringLiteral("in.syw"));
+    QVERIFY(WorkFile::save(one, in));
+    QProcess p;
+    p.setProcessEnvironment(TestEnv::batchEnvironment(dir.path()));
+#ifndef PRX5M_SANITIZED
+    p.setChildProcessModifier([] {
+        const rlimit cap{rlim_t(1) << 30, rlim_t(1) << 30};
+        ::setrlimit(RLIMIT_AS, &cap);
+    });
+#endif
+    for (const QStringList &args : {QStringList{QStringLiteral("--distribution-csv"), in, dir.filePath(QStringLiteral("out"))},
+                                    QStringList{QStringLiteral("--pdf"), QStringLiteral("distribution"), in,
+                                                dir.filePath(QStringLiteral("d.pdf"))}}) {
+        p.start(TestEnv::program(QStringLiteral("prx5m")), args);
+        if (!p.waitForFinished(60000)) {
+            p.kill();
+            p.waitForFinished();
+            QFAIL(qPrintable(args.first() + QStringLiteral(": no answer within a minute")));
+        }
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        // The CSV lists a refused room without figures (status 0); the PDF has no page for it.
+        const bool pdf = args.first() == u"--pdf";
+        QCOMPARE(p.exitCode(), reason.isEmpty() || !pdf ? 0 : 3);
+        if (!reason.isEmpty())
+            QVERIFY2(err.contains(reason), qPrintable(err));
+    }
+    const QStringList room = csvLines(dir.filePath(QStringLiteral("out/rooms.csv"))).value(1).split(u',');
+    QCOMPARE(room.value(11).isEmpty(), !reason.isEmpty()); // e_avg
+    if (column == FittingCount && !reason.isEmpty())
+        QVERIFY2(room.value(5).isEmpty() || room.value(5) == value, qPrintable(room.value(5)));
+    else if (column != FittingCount)
+        QCOMPARE(room.value(5), QStringLiteral("46"));
+    else
+        QVERIFY(std::isfinite(room.value(11).toDouble()) && room.value(11).toDouble() >= 0);
 }
 
 void TestDistribution::roomWithoutPhotometry()

@@ -22,6 +22,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabBar>
+#include <QPointer>
 #include <QTableWidgetItem>
 #include <QTimer>
 #include <QToolButton>
@@ -106,6 +107,8 @@ private slots:
     void questionsDefaultToTheSafeAnswer();
     void unconfirmedEditOutlivesPreviewPrintAndOptions_data();
     void unconfirmedEditOutlivesPreviewPrintAndOptions();
+    void sheetOutlivesItsFileDialog_data();
+    void sheetOutlivesItsFileDialog();
 };
 
 void TestSheetUser::rowFieldSelectedAtOpening()
@@ -1110,6 +1113,48 @@ void TestSheetUser::questionsDefaultToTheSafeAnswer()
                                                   Dialogs::kTitle, Dialogs::Icon::Warning, Dialogs::Buttons(buttons));
     QCOMPARE(int(given), answer);
     QCOMPARE(icon, QStringLiteral("warning"));
+}
+
+void TestSheetUser::sheetOutlivesItsFileDialog_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::newRow("開く") << "Menu_File_Open";
+    QTest::newRow("名前を付けて保存") << "Menu_File_NSave";
+}
+
+// A session ending closes the sheet while its file dialog (Qt's own, a child of the sheet on the
+// stack of the sheet's code) is open: the dialog ends, its caller returns, and only then does the
+// sheet go.
+void TestSheetUser::sheetOutlivesItsFileDialog()
+{
+    QFETCH(QString, menu);
+    Dialogs::setInstance(nullptr);
+    TestEnv env;
+    MasterTables masters = TestEnv::knownMasters();
+    QPointer<FSyoudo> sheet = new FSyoudo(masters, env.workFolder());
+    sheet->show();
+    bool closedUnderTheDialog = false;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        if (qobject_cast<QFileDialog *>(QApplication::activeModalWidget()) && sheet && !closedUnderTheDialog) {
+            closedUnderTheDialog = true;
+            sheet->close();
+        }
+    });
+    closer.start(50);
+    // Never a hang: a dialog still open after 20 s is cancelled.
+    QTimer::singleShot(20000, this, [] {
+        if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            d->reject();
+    });
+    if (menu == u"Menu_File_Open")
+        sheet->Menu_File_Open_Click();
+    else
+        sheet->Menu_File_NSave_Click();
+    closer.stop();
+    QVERIFY(closedUnderTheDialog);
+    QVERIFY(!sheet.isNull()); // still there when its own dialog returned
+    QTRY_VERIFY(sheet.isNull());
 }
 
 QTEST_MAIN(TestSheetUser)

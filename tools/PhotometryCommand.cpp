@@ -2,7 +2,9 @@
 
 #include "photometry/PhotometryPlot.h"
 #include "grid/WorkFile.h"
+#include "io/BoundedRead.h"
 #include "io/CheckedFile.h"
+#include "io/FileSet.h"
 #include "master/MasterCsv.h"
 #include "photometry/LuminaireImport.h"
 #include "photometry/PhotometryMath.h"
@@ -145,13 +147,10 @@ struct SlotText {
 bool prepareSlot(const Options &o, const Photometry &p, const PhotometryMath::Table &table, SlotText *result,
                  QString *error)
 {
-    QFile file(o.into);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1 を読み込めません。").arg(o.into);
+    // A master of 999 slots is far below this; a FIFO or a device is refused, not waited on.
+    QByteArray bytes;
+    if (BoundedRead::read(o.into, 4 * 1024 * 1024, &bytes, error) != BoundedRead::Outcome::Read)
         return false;
-    }
-    const QByteArray bytes = file.readAll();
-    file.close();
     const bool bom = bytes.startsWith("\xEF\xBB\xBF");
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString csv = utf8.decode(bom ? bytes.mid(3) : bytes);
@@ -229,13 +228,18 @@ int photometryCommand(const QStringList &args)
     // Every check, and the curve drawn, before anything is written: a refusal leaves no file.
     QList<LuminaireImport::Change> changes;
     SlotText slot;
+    // The master, its photometry/ and index.csv are read and written under the lock of their
+    // folder: a second import waits for this one, and never loses its slot or this one's.
+    FileSet::Lock lock;
     if (!o.into.isEmpty()) {
+        const QString home = QFileInfo(o.into).absolutePath();
+        if (!lock.acquire(home, &error, LuminaireImport::ownFolders(home)))
+            return fail(error);
         if (!prepareSlot(o, a.photometry, a.table, &slot, &error))
             return fail(error);
         changes.append({o.into, slot.bytes});
         // The file itself is kept beside the master, for the distribution of its rooms.
-        if (!LuminaireImport::keepChanges(QFileInfo(o.into).absolutePath(), o.slot, slot.name, o.file, a.bytes, &changes,
-                                          &error))
+        if (!LuminaireImport::keepChanges(home, o.slot, slot.name, o.file, a.bytes, &changes, &error))
             return fail(error);
     }
     if (!o.plot.isEmpty()) {
@@ -247,7 +251,10 @@ int photometryCommand(const QStringList &args)
         changes.append({o.plot, plot});
     }
     // The master, the kept file and the curve succeed or fail together.
-    if (!LuminaireImport::apply(changes, &error))
+    const bool written = lock.held() ? LuminaireImport::apply(lock, changes, &error)
+                         : changes.isEmpty() ? true
+                                             : CheckedFile::write(changes.first().path, changes.first().bytes, &error);
+    if (!written)
         return fail(QStringLiteral("書き込めません: %1").arg(error));
     if (!o.plot.isEmpty())
         out(QStringLiteral("配光曲線を書きました: %1").arg(o.plot));

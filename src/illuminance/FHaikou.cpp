@@ -1,5 +1,6 @@
 #include "illuminance/FHaikou.h"
 
+#include "io/FileSet.h"
 #include "master/FixedField.h"
 #include "master/MasterTables.h"
 #include "photometry/PhotometryPlot.h"
@@ -231,12 +232,16 @@ void FHaikou::accept()
     QList<LuminaireImport::Change> changes;
     LuminaireImport::Change master;
     QString error;
-    const bool planned = LuminaireImport::masterChange(QDir(m_masterDir).filePath(MasterTables::kLuminaireFile), s, record,
+    // The master and the kept files are read and written under their folder's lock, so that an
+    // import running beside this one (the master tool) loses nothing.
+    FileSet::Lock lock;
+    const bool planned = lock.acquire(m_masterDir, &error, LuminaireImport::ownFolders(m_masterDir))
+                         && LuminaireImport::masterChange(QDir(m_masterDir).filePath(MasterTables::kLuminaireFile), s, record,
                                                        &master, &error)
                          && LuminaireImport::keepChanges(m_masterDir, s, name, m_file, m_analysis.bytes, &changes, &error);
     // The kept file first, the master last: a master written means everything is in place.
     changes.append(master);
-    if (!planned || !LuminaireImport::apply(changes, &error)) {
+    if (!planned || !LuminaireImport::apply(lock, changes, &error)) {
         Dialogs::instance().message(this, QStringLiteral("照明器具マスタに登録できません。何も変更していません。\n%1").arg(error),
                                     Dialogs::kTitle, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
         return;

@@ -1,7 +1,7 @@
 #include "illuminance/RoomDistribution.h"
 
 #include "illuminance/RoomRecord.h"
-#include "io/CheckedFile.h"
+#include "io/FileSet.h"
 #include "master/FixedField.h"
 #include "master/MasterTables.h"
 #include "photometry/DistributionPlot.h"
@@ -10,8 +10,12 @@
 #include "text/NumberText.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QPainter>
+
+#include <algorithm>
+#include <cmath>
 
 namespace RoomDistribution {
 
@@ -39,7 +43,57 @@ QString csvLine(const QStringList &fields)
     return quoted.join(u',') + QStringLiteral("\r\n");
 }
 
+// The value as typed, for a message (a text of 400 digits is cut).
+QString shown(const QString &text)
+{
+    const QString t = text.trimmed();
+    return t.size() > 24 ? t.left(24) + QStringLiteral("…") : t;
+}
+
 } // namespace
+
+QString refusal(const Texts &text)
+{
+    struct Field {
+        int column;
+        const char *name;
+    };
+    // Factors and figures that scale the light: a negative or infinite one gives no answer.
+    static const Field factors[] = {{LampFlux, "光束"},          {LampsPerFitting, "1台あたりの灯数"},
+                                    {UtilizationFactor, "照明率"}, {MaintenanceFactor, "保守率"},
+                                    {CeilingHeight, "高さ"},       {Suspension, "器具下り"},
+                                    {WorkPlaneHeight, "作業面の高さ"}, {Area, "面積"}};
+    // What the room asks of the calculation: its sides set the number of points, its fittings
+    // the work at each point.
+    static const Field sides[] = {{Width, "間口"}, {Depth, "奥行"}};
+    const auto value = [&](int column) { return number(text, column); };
+    for (const Field &f : sides) {
+        const double v = value(f.column);
+        if (!std::isfinite(v))
+            return QStringLiteral("%1「%2」は大きすぎて計算できません。").arg(QString::fromUtf8(f.name), shown(text(f.column)));
+        if (v > Distribution::kMaxSide)
+            return QStringLiteral("%1「%2」は %3 m までです（照度分布を求められる室の大きさ）。")
+                .arg(QString::fromUtf8(f.name), shown(text(f.column)))
+                .arg(Distribution::kMaxSide);
+        if (v < 0)
+            return QStringLiteral("%1「%2」が負の数です。").arg(QString::fromUtf8(f.name), shown(text(f.column)));
+    }
+    for (const Field &f : factors) {
+        const double v = value(f.column);
+        if (!std::isfinite(v))
+            return QStringLiteral("%1「%2」は大きすぎて計算できません。").arg(QString::fromUtf8(f.name), shown(text(f.column)));
+        if (v < 0)
+            return QStringLiteral("%1「%2」が負の数です。").arg(QString::fromUtf8(f.name), shown(text(f.column)));
+    }
+    const double fittings = value(FittingCount);
+    if (!std::isfinite(fittings) || fittings > Distribution::kMaxFittings)
+        return QStringLiteral("台数「%1」は %2 台までです（照度分布で計算できる器具の数）。")
+            .arg(shown(text(FittingCount)))
+            .arg(Distribution::kMaxFittings);
+    if (fittings < 0)
+        return QStringLiteral("台数「%1」が負の数です。").arg(shown(text(FittingCount)));
+    return QString();
+}
 
 Distribution::Room roomOf(const Texts &text)
 {
@@ -52,12 +106,15 @@ Distribution::Room roomOf(const Texts &text)
     r.fluxPerLuminaire = number(text, LampFlux) * (perFitting > 0 ? perFitting : 1);
     r.utilization = number(text, UtilizationFactor);
     r.maintenance = number(text, MaintenanceFactor);
-    r.fittings = int(number(text, FittingCount));
+    // Within the int's range whatever was typed: refusal() names a count beyond the bound.
+    const double fittings = number(text, FittingCount);
+    r.fittings = std::isfinite(fittings) ? int(std::clamp(fittings, -1e9, 1e9)) : 0;
     return r;
 }
 
 Outcome compute(const Texts &text, int row, const MasterTables &masters, const QString &masterDir,
-                std::optional<Distribution::Layout> layout, QHash<QString, Photometry> *files)
+                std::optional<Distribution::Layout> layout, QHash<QString, Photometry> *files,
+                const QList<LuminaireImport::Kept> *index)
 {
     Outcome o;
     o.row = row;
@@ -65,12 +122,17 @@ Outcome compute(const Texts &text, int row, const MasterTables &masters, const Q
     o.slot = NumberText::toInt(text(LuminaireIndex));
     o.room = roomOf(text);
     o.lumenResult = number(text, ResultIlluminance);
+    if (const QString why = refusal(text); !why.isEmpty()) {
+        o.reason = why;
+        return o;
+    }
     if (o.slot < 1 || !masters.luminaire(o.slot).present()) {
         o.reason = QStringLiteral("照明器具がマスタから選ばれていないため、配光データがありません。");
         return o;
     }
     const QString lumName = FixedField::trimmedRight(masters.luminaire(o.slot).name);
-    const QString file = LuminaireImport::keptFile(masterDir, o.slot, lumName);
+    const QString file = index ? LuminaireImport::keptFile(*index, masterDir, o.slot, lumName)
+                               : LuminaireImport::keptFile(masterDir, o.slot, lumName);
     if (file.isEmpty()) {
         o.reason = QStringLiteral("照明器具「%1」（スロット %2）には配光データがありません。"
                                   "ｵﾌﾟｼｮﾝ → 配光データから照明器具を追加... で登録できます。")
@@ -81,7 +143,7 @@ Outcome compute(const Texts &text, int row, const MasterTables &masters, const Q
     QString error;
     if (files && files->contains(file)) {
         o.photometry = files->value(file);
-    } else if (!PhotometryReader::readFile(file, &o.photometry, &error)) {
+    } else if (!PhotometryReader::readFile(file, &o.photometry, &error, nullptr, true)) {
         o.reason = QStringLiteral("配光データ %1 を読み込めません: %2").arg(QDir::toNativeSeparators(file), error);
         return o;
     } else if (files) {
@@ -99,12 +161,22 @@ Outcome compute(const Texts &text, int row, const MasterTables &masters, const Q
 QList<Outcome> computeAll(const RecordGrid &grid, const MasterTables &masters, const QString &masterDir)
 {
     QList<Outcome> out;
-    // One reading of each luminaire's file, whatever the number of its rooms.
+    // What an interrupted import left beside the masters is mended before they are read; the
+    // index is read once, and each luminaire's file once, whatever the number of rooms.
+    QString ignored;
+    LuminaireImport::mend(masterDir, &ignored);
+    QString indexError;
+    const QList<LuminaireImport::Kept> index = LuminaireImport::kept(masterDir, &indexError);
     QHash<QString, Photometry> files;
     for (int r = 1; r <= kRooms; ++r) {
         if (grid.text(r, InUse) != u"1")
             continue;
-        out.append(compute([&grid, r](int c) { return grid.text(r, c); }, r, masters, masterDir, std::nullopt, &files));
+        out.append(compute([&grid, r](int c) { return grid.text(r, c); }, r, masters, masterDir, std::nullopt, &files, &index));
+        // An index that cannot be read (a FIFO, a link, too large) is the reason, not "no file".
+        Outcome &o = out.last();
+        if (!o.ok && !indexError.isEmpty() && o.slot >= 1 && masters.luminaire(o.slot).present()
+            && o.reason.startsWith(QStringLiteral("照明器具「")))
+            o.reason = QStringLiteral("配光データの一覧を読めません: %1").arg(indexError);
     }
     return out;
 }
@@ -177,7 +249,9 @@ bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error
     for (const Outcome &o : rooms) {
         const QString row = QString::number(o.row);
         if (!o.ok) {
-            roomsCsv += csvLine({row, o.name, o.slot > 0 ? QString::number(o.slot) : QString(), {}, {}, QString::number(o.room.fittings),
+            // A count beyond the bound is not shown cut to another number.
+            const QString fittings = std::abs(o.room.fittings) <= Distribution::kMaxFittings ? QString::number(o.room.fittings) : QString();
+            roomsCsv += csvLine({row, o.name, o.slot > 0 ? QString::number(o.slot) : QString(), {}, {}, fittings,
                                  {}, {}, {}, {}, {}, {}, {}, {}, {}, {}});
             continue;
         }
@@ -195,12 +269,22 @@ bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error
         for (const QPointF &l : r.luminaires)
             luminaires += csvLine({row, plain(l.x()), plain(l.y())});
     }
-    // The three files as one set: a failure leaves the earlier set whole, never one file of each.
+    // The three files as one set under the folder's lock: a failure, a stop or a second run into
+    // the same folder leaves one run's set whole, never one file of each.
     const QDir dir(folder);
-    return CheckedFile::writeSet({{dir.filePath(QStringLiteral("rooms.csv")), roomsCsv.toUtf8()},
-                                  {dir.filePath(QStringLiteral("points.csv")), points.toUtf8()},
-                                  {dir.filePath(QStringLiteral("luminaires.csv")), luminaires.toUtf8()}},
-                                 error);
+    QList<FileSet::File> files(3);
+    files[0].path = dir.filePath(QStringLiteral("rooms.csv"));
+    files[0].bytes = roomsCsv.toUtf8();
+    files[1].path = dir.filePath(QStringLiteral("points.csv"));
+    files[1].bytes = points.toUtf8();
+    files[2].path = dir.filePath(QStringLiteral("luminaires.csv"));
+    files[2].bytes = luminaires.toUtf8();
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
+        *error = QStringLiteral("フォルダを作成できません: %1").arg(QDir::toNativeSeparators(folder));
+        return false;
+    }
+    FileSet::Lock lock;
+    return lock.acquire(folder, error) && FileSet::write(lock, files, error);
 }
 
 } // namespace RoomDistribution

@@ -2,6 +2,7 @@
 
 #include "grid/RecordGrid.h"
 #include "photometry/Distribution.h"
+#include "photometry/LuminaireImport.h"
 #include "photometry/Photometry.h"
 #include "report/BandedReport.h"
 
@@ -35,11 +36,17 @@ using Texts = std::function<QString(int column)>;
 
 // A room from its texts (the record grid's columns, or the panel's boxes by those columns).
 Distribution::Room roomOf(const Texts &text);
+// Why the room's texts give no distribution before any is tried ("" when they may): a side beyond
+// Distribution::kMaxSide or not finite, a count of fittings beyond Distribution::kMaxFittings, a
+// negative or infinite factor; the message names the field and the value as typed.
+QString refusal(const Texts &text);
 // The room worked out; its luminaire's file looked up beside the masters. `layout` replaces the
 // default one (the window lets the user try others).
-// `files`, when given, keeps the files read for the next rooms.
+// `files`, when given, keeps the files read for the next rooms; `index`, the index of the kept files
+// read once for all rooms.
 Outcome compute(const Texts &text, int row, const MasterTables &masters, const QString &masterDir,
-                std::optional<Distribution::Layout> layout = std::nullopt, QHash<QString, Photometry> *files = nullptr);
+                std::optional<Distribution::Layout> layout = std::nullopt, QHash<QString, Photometry> *files = nullptr,
+                const QList<LuminaireImport::Kept> *index = nullptr);
 // Every room in use.
 QList<Outcome> computeAll(const RecordGrid &grid, const MasterTables &masters, const QString &masterDir);
 

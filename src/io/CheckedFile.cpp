@@ -1,11 +1,11 @@
 #include "io/CheckedFile.h"
+#include "io/CheckedFileInternal.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
-#include <optional>
 
 #include <cerrno>
 #include <cstdio>
@@ -19,7 +19,7 @@
 #include <QList>
 #include <QPair>
 
-namespace {
+namespace CheckedFileInternal {
 
 QString nativePath(const QString &path)
 {
@@ -232,6 +232,8 @@ bool takeIdentity(int fd, const QByteArray &target, const struct stat &was)
 // If the new content cannot be written whole, the old content is written back.
 bool rewriteInPlace(const QByteArray &name, const QString &path, const QByteArray &bytes, QString *error)
 {
+    // The old bytes are kept to be written back on failure: never more than a bound of them.
+    constexpr qint64 kInPlaceLimit = 256 * 1024 * 1024;
     QByteArray old;
     {
         QFile in(QFile::decodeName(name));
@@ -239,7 +241,14 @@ bool rewriteInPlace(const QByteArray &name, const QString &path, const QByteArra
             fail(error, QStringLiteral("ファイルを読み込めません"), path, EACCES);
             return false;
         }
-        old = in.readAll();
+        if (in.size() > kInPlaceLimit) {
+            if (error)
+                *error = QStringLiteral("%1 は大きすぎるため、その場で書き換えられません（%2 バイトまで）。")
+                             .arg(nativePath(path))
+                             .arg(kInPlaceLimit);
+            return false;
+        }
+        old = in.read(kInPlaceLimit);
     }
     const int fd = ::open(name.constData(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -301,9 +310,11 @@ bool inspect(const QString &path, const QByteArray &target, struct stat *st, boo
     return true;
 }
 
-} // namespace
+} // namespace CheckedFileInternal
 
 namespace CheckedFile {
+
+using namespace CheckedFileInternal;
 
 bool checkTarget(const QString &path, QString *error)
 {
@@ -422,66 +433,6 @@ bool commit(const QString &temporary, const QString &target, QString *error)
         return false;
     }
     syncFolder(folderOf(name));
-    return true;
-}
-
-bool writeSet(const QList<QPair<QString, QByteArray>> &files, QString *error)
-{
-    struct Before {
-        QString path; // where the file is (a dangling link: the file it will make)
-        std::optional<QByteArray> bytes; // nullopt: the file was not there
-    };
-    QList<Before> befores;
-    for (const auto &[path, bytes] : files) {
-        const QFileInfo info(path);
-        Before b{info.isSymLink() && !info.exists() ? info.symLinkTarget() : path, std::nullopt};
-        if (info.exists()) {
-            QFile old(path);
-            if (!old.open(QIODevice::ReadOnly)) {
-                *error = QStringLiteral("%1 を読み込めません。").arg(QDir::toNativeSeparators(path));
-                return false;
-            }
-            b.bytes = old.readAll();
-        }
-        befores.append(b);
-    }
-    QStringList madeFolders;
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        const QString folder = QFileInfo(files[i].first).absolutePath();
-        QString why;
-        bool written = true;
-        if (!QFileInfo(folder).isDir()) {
-            // Every level made here, the deepest first, to take them away again.
-            QStringList missing;
-            for (QDir d(folder); !d.exists(); d.setPath(QFileInfo(d.path()).absolutePath())) {
-                missing.append(d.path());
-                if (d.isRoot())
-                    break;
-            }
-            written = QDir().mkpath(folder);
-            if (written)
-                madeFolders = missing + madeFolders;
-            else
-                why = QStringLiteral("フォルダを作成できません: %1").arg(QDir::toNativeSeparators(folder));
-        }
-        if (written && write(files[i].first, files[i].second, &why))
-            continue;
-        *error = why;
-        // Back to what was there: the files written so far, and no folder made for them.
-        QStringList stuck;
-        for (qsizetype j = i - 1; j >= 0; --j) {
-            QString ignored;
-            const bool back = befores[j].bytes ? write(befores[j].path, *befores[j].bytes, &ignored)
-                                               : QFile::remove(befores[j].path);
-            if (!back)
-                stuck.prepend(QDir::toNativeSeparators(files[j].first));
-        }
-        if (!stuck.isEmpty())
-            *error += QStringLiteral("\n次のファイルは新しい内容のままです: %1").arg(stuck.join(QStringLiteral("、")));
-        for (const QString &f : std::as_const(madeFolders))
-            QDir().rmdir(f);
-        return false;
-    }
     return true;
 }
 

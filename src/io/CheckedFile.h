@@ -19,11 +19,7 @@ namespace CheckedFile {
 // fails).
 bool write(const QString &path, const QByteArray &bytes, QString *error);
 
-// Writes several files as one: each through write(), its folder made when missing. When one
-// fails, those written before it get their old bytes back (new ones are removed, and so are the
-// folders made for them): all are written or none changes. A file there that cannot be read is
-// refused before anything is written, as its old bytes could not be given back.
-bool writeSet(const QList<QPair<QString, QByteArray>> &files, QString *error);
+// Several files that change together are written by FileSet (io/FileSet.h).
 
 // True when `path` may be replaced: it does not exist, or it is a regular file (links are
 // followed). Otherwise false with the reason.

@@ -41,7 +41,8 @@ Layout defaultLayout(int fittings, double width, double depth)
     // fewest luminaires beyond the fittings, then the most even; a room that has none (a corridor)
     // takes the most even of all.
     Layout best;
-    if (fittings <= 0 || !(width > 0) || !(depth > 0))
+    if (fittings <= 0 || fittings > kMaxLuminaires || !(width > 0) || !(depth > 0) || !std::isfinite(width)
+        || !std::isfinite(depth))
         return best;
     const double even = std::log(1.5) + 1e-9;
     bool bestEven = false;
@@ -104,12 +105,29 @@ bool compute(const Room &room, const Photometry &p, Layout layout, Result *out, 
         *error = QStringLiteral("器具が作業面より高くありません（高さ − 器具下り − 作業面の高さ が 0 以下です）。");
         return false;
     }
+    if (!std::isfinite(room.width) || !std::isfinite(room.depth) || room.width > kMaxSide || room.depth > kMaxSide) {
+        *error = QStringLiteral("間口と奥行は %1 m までです。").arg(kMaxSide);
+        return false;
+    }
+    if (!std::isfinite(room.height) || !std::isfinite(room.fluxPerLuminaire) || !std::isfinite(room.maintenance)
+        || room.maintenance < 0 || room.fluxPerLuminaire < 0) {
+        *error = QStringLiteral("高さ、光束または保守率が計算できる値ではありません。");
+        return false;
+    }
     if (layout.nx < 1 || layout.ny < 1) {
         *error = QStringLiteral("台数が 0 です。");
         return false;
     }
+    if (layout.nx > kMaxLuminaires || layout.ny > kMaxLuminaires || layout.count() > kMaxLuminaires) {
+        *error = QStringLiteral("配置 %1 × %2 は %3 台までです。").arg(layout.nx).arg(layout.ny).arg(kMaxLuminaires);
+        return false;
+    }
     if (!p.absolute && !(p.lampFlux > 0)) {
         *error = QStringLiteral("配光データのランプ光束が 0 です。");
+        return false;
+    }
+    if (floorGrid(room.width, room.depth).count() > kMaxPoints || calculationGrid(room.width, room.depth).count() > kMaxPoints) {
+        *error = QStringLiteral("計算点が %1 を超えます。").arg(kMaxPoints);
         return false;
     }
     Result &r = *out;

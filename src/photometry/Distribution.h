@@ -22,6 +22,13 @@
 //     a point at each cell's centre; the floor's mean is taken on the same rule over the whole floor.
 namespace Distribution {
 
+// What a room may ask of the calculation: its sides (the points grow with them) and its luminaires
+// (the work at every point). A full sheet of 220 rooms at these bounds takes seconds.
+constexpr double kMaxSide = 100;       // m
+constexpr int kMaxFittings = 200;      // 台数
+constexpr int kMaxLuminaires = 400;    // nx ny of a layout (the default one or one tried)
+constexpr int kMaxPoints = 2500;       // points of a grid (a side of 100 m gives 400)
+
 struct Room {
     double width = 0;        // 間口 (x), m
     double depth = 0;        // 奥行 (y), m

@@ -45,10 +45,16 @@ QList<double> levels(double low, double high)
             step = f * power;
             break;
         }
-    // Counted in doubles: a narrow range far from zero puts low / step beyond the integers.
-    for (double k = std::ceil(low / step); k * step < high && out.size() < 12; ++k)
-        if (k * step > low)
-            out.append(k * step);
+    // Counted in doubles: a narrow range far from zero puts low / step beyond the integers, where
+    // ++k may no longer change k; a bounded count of tries ends it either way.
+    const double first = std::ceil(low / step);
+    for (int n = 0; n < 16 && out.size() < 12; ++n) {
+        const double v = (first + n) * step;
+        if (!(v < high))
+            break;
+        if (v > low && (out.isEmpty() || v > out.last()))
+            out.append(v);
+    }
     return out;
 }
 

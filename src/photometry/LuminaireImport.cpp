@@ -1,7 +1,8 @@
 #include "photometry/LuminaireImport.h"
 
 #include "grid/WorkFile.h"
-#include "io/CheckedFile.h"
+#include "io/BoundedRead.h"
+#include "io/FileSet.h"
 #include "master/LuminaireRecord.h"
 #include "master/MasterCsv.h"
 #include "master/MasterTables.h"
@@ -24,27 +25,40 @@ QString percent(double fraction)
     return NumberText::format(fraction * 100, QStringLiteral("0.0")) + QStringLiteral(" %");
 }
 
-// The whole file; false with the reason when it is missing or cannot be read.
-bool readWhole(const QString &path, QByteArray *bytes, QString *error)
+// A file of the set, at most `limit` bytes; false with the reason when it is missing, no regular
+// file, too large or cannot be read.
+bool readBounded(const QString &path, qint64 limit, QByteArray *bytes, QString *error,
+                 BoundedRead::Links links = BoundedRead::Links::Follow)
 {
-    QFile file(path);
-    if (!file.exists()) {
-        *error = QStringLiteral("%1 がありません。").arg(path);
-        return false;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1 を読み込めません。").arg(path);
-        return false;
-    }
-    *bytes = file.readAll();
-    return true;
+    return BoundedRead::read(path, limit, bytes, error, links) == BoundedRead::Outcome::Read;
 }
+
+// The index holds a line per slot: far below this.
+constexpr qint64 kIndexLimit = 256 * 1024;
+// A luminaire master: 999 records of 200 bytes, with room to spare.
+constexpr qint64 kMasterLimit = 1024 * 1024;
 
 const QString kIndex = QStringLiteral("index.csv");
 
 QString folderOf(const QString &masterDir)
 {
     return QDir(masterDir).filePath(QStringLiteral("photometry"));
+}
+
+// The program's folder beside the masters is never a link.
+bool folderIsOurs(const QString &masterDir, QString *error)
+{
+    const QFileInfo folder(folderOf(masterDir));
+    if (folder.isSymLink()) {
+        *error = BoundedRead::linkRefused(folder.filePath());
+        return false;
+    }
+    if (folder.exists() && !folder.isDir()) {
+        bool there = false;
+        BoundedRead::check(folder.filePath(), BoundedRead::Links::Refuse, &there, error);
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -135,11 +149,14 @@ namespace {
 // The index's entries; false with the reason when it is there but cannot be read (no index: none).
 bool readKept(const QString &masterDir, QList<Kept> *out, QString *error)
 {
+    if (!folderIsOurs(masterDir, error))
+        return false;
     const QString path = QDir(folderOf(masterDir)).filePath(kIndex);
-    if (!QFile::exists(path))
-        return true;
     QByteArray bytes;
-    if (!readWhole(path, &bytes, error))
+    const auto outcome = BoundedRead::read(path, kIndexLimit, &bytes, error, BoundedRead::Links::Refuse);
+    if (outcome == BoundedRead::Outcome::Missing)
+        return true;
+    if (outcome != BoundedRead::Outcome::Read)
         return false;
     QVector<QStringList> rows;
     WorkFile::Error parseError = WorkFile::Error::None;
@@ -150,7 +167,7 @@ bool readKept(const QString &masterDir, QList<Kept> *out, QString *error)
     for (const QStringList &row : std::as_const(rows)) {
         bool ok = false;
         const int slot = row.value(0).toInt(&ok);
-        if (ok && row.size() >= 3 && !row[2].contains(u'/'))
+        if (ok && row.size() >= 3 && !row[2].contains(u'/') && row[2] != u"." && row[2] != u"..")
             out->append({slot, row[1], row[2]});
     }
     return true;
@@ -158,24 +175,45 @@ bool readKept(const QString &masterDir, QList<Kept> *out, QString *error)
 
 } // namespace
 
-QList<Kept> kept(const QString &masterDir)
+QStringList ownFolders(const QString &masterDir)
+{
+    return {folderOf(masterDir)};
+}
+
+bool mend(const QString &masterDir, QString *error)
+{
+    return FileSet::mend(masterDir, ownFolders(masterDir), error);
+}
+
+QList<Kept> kept(const QString &masterDir, QString *error)
 {
     QList<Kept> out;
-    QString ignored;
-    if (!readKept(masterDir, &out, &ignored))
+    QString why;
+    if (!readKept(masterDir, &out, &why)) {
         out.clear();
+        if (error)
+            *error = why;
+    }
     return out;
+}
+
+QString keptFile(const QList<Kept> &index, const QString &masterDir, int slot, const QString &currentName)
+{
+    for (const Kept &k : index) {
+        if (k.slot != slot)
+            continue;
+        const QString path = QDir(folderOf(masterDir)).filePath(k.file);
+        // Whatever is there under the name: a reader refuses a link or a FIFO planted in the
+        // program's folder, and says what it is.
+        const QFileInfo info(path);
+        return k.name.trimmed() == currentName.trimmed() && (info.exists() || info.isSymLink()) ? path : QString();
+    }
+    return QString();
 }
 
 QString keptFile(const QString &masterDir, int slot, const QString &currentName)
 {
-    for (const Kept &k : kept(masterDir)) {
-        if (k.slot != slot)
-            continue;
-        const QString path = QDir(folderOf(masterDir)).filePath(k.file);
-        return k.name.trimmed() == currentName.trimmed() && QFileInfo(path).isFile() ? path : QString();
-    }
-    return QString();
+    return keptFile(kept(masterDir), masterDir, slot, currentName);
 }
 
 bool keepChanges(const QString &masterDir, int slot, const QString &name, const QString &source, const QByteArray &bytes,
@@ -186,7 +224,9 @@ bool keepChanges(const QString &masterDir, int slot, const QString &name, const 
                                ? QStringLiteral("ldt")
                                : QStringLiteral("ies");
     const QString fileName = QStringLiteral("%1.%2").arg(slot).arg(suffix);
-    const Change copy{QDir(folder).filePath(fileName), bytes};
+    if (!folderIsOurs(masterDir, error))
+        return false;
+    const Change copy{QDir(folder).filePath(fileName), bytes, true};
     // The index: every other slot as it was, this one under its new name and file.
     QString index = MasterCsv::line({QStringLiteral("slot"), QStringLiteral("name"), QStringLiteral("file")});
     // An index that cannot be read is not rewritten: the other slots' entries would be lost.
@@ -197,7 +237,7 @@ bool keepChanges(const QString &masterDir, int slot, const QString &name, const 
         if (k.slot != slot)
             index += MasterCsv::line({QString::number(k.slot), k.name, k.file});
     index += MasterCsv::line({QString::number(slot), storedName(name), fileName});
-    const Change list{QDir(folder).filePath(kIndex), index.toUtf8()};
+    const Change list{QDir(folder).filePath(kIndex), index.toUtf8(), true};
     // The other file of the slot (the other format) stays: the index names the one in use.
     out->append(copy);
     out->append(list);
@@ -207,7 +247,7 @@ bool keepChanges(const QString &masterDir, int slot, const QString &name, const 
 bool masterChange(const QString &mstPath, int slot, const LuminaireRecord &record, Change *out, QString *error)
 {
     QByteArray old;
-    if (!readWhole(mstPath, &old, error))
+    if (!readBounded(mstPath, kMasterLimit, &old, error))
         return false;
     QByteArray bytes;
     if (!record.toBytes(&bytes) || bytes.size() != LuminaireRecord::kLength) {
@@ -224,12 +264,12 @@ bool masterChange(const QString &mstPath, int slot, const LuminaireRecord &recor
     return true;
 }
 
-bool apply(const QList<Change> &changes, QString *error)
+bool apply(const FileSet::Lock &lock, const QList<Change> &changes, QString *error)
 {
-    QList<QPair<QString, QByteArray>> files;
+    QList<FileSet::File> files;
     for (const Change &c : changes)
-        files.append({c.path, c.bytes});
-    return CheckedFile::writeSet(files, error);
+        files.append({c.path, c.bytes, c.own});
+    return FileSet::write(lock, files, error);
 }
 
 } // namespace LuminaireImport

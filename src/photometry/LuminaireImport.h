@@ -3,6 +3,7 @@
 #include "master/LuminaireRecord.h"
 #include "photometry/Photometry.h"
 #include "photometry/PhotometryMath.h"
+#include "io/FileSet.h"
 
 #include <QByteArray>
 #include <QList>
@@ -51,15 +52,26 @@ struct Kept {
     QString name;
     QString file;
 };
-QList<Kept> kept(const QString &masterDir);
+// The index, read once (at most 256 KiB, never through a link); none when it cannot be read (the
+// reason in *error).
+QList<Kept> kept(const QString &masterDir, QString *error = nullptr);
 // The file kept for the slot; "" when none, or when the master's record of the slot no longer has
-// the name it was kept under (the slot was given to another luminaire since).
+// the name it was kept under (the slot was given to another luminaire since). What is there may
+// be no regular file (a link, a FIFO planted): read it with PhotometryReader::readFile(..., true).
+QString keptFile(const QList<Kept> &index, const QString &masterDir, int slot, const QString &currentName);
 QString keptFile(const QString &masterDir, int slot, const QString &currentName);
+
+// The masters' folder is the home of the set (FileSet): the master, photometry/ and its index.
+// photometry/ is the program's own folder.
+QStringList ownFolders(const QString &masterDir);
+// Mends what an interrupted import left beside the masters (for those who only read them).
+bool mend(const QString &masterDir, QString *error);
 
 // One file to write.
 struct Change {
     QString path;
     QByteArray bytes;
+    bool own = false; // in photometry/: a link there is refused
 };
 // The changes that keep `source` (its bytes as analysed) for the slot under `name`: its copy and
 // the index.
@@ -67,7 +79,8 @@ bool keepChanges(const QString &masterDir, int slot, const QString &name, const 
                  QList<Change> *out, QString *error);
 // The change that puts `record` into slot `slot` of the luminaire master file `mstPath`.
 bool masterChange(const QString &mstPath, int slot, const LuminaireRecord &record, Change *out, QString *error);
-// Writes the changes as one (all succeed or nothing changes), each through the checked write.
-bool apply(const QList<Change> &changes, QString *error);
+// Writes the changes as one set (all succeed or nothing changes), the lock of the masters' folder
+// held since the files they change were read.
+bool apply(const FileSet::Lock &lock, const QList<Change> &changes, QString *error);
 
 } // namespace LuminaireImport

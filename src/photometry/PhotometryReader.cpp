@@ -1,5 +1,7 @@
 #include "photometry/PhotometryReader.h"
 
+#include "io/BoundedRead.h"
+
 #include "photometry/PhotometryMath.h"
 #include "text/Cp932.h"
 
@@ -564,20 +566,23 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
     return checkFlux(out, intensityLine, error);
 }
 
-bool readFile(const QString &path, Photometry *out, QString *error, QByteArray *bytesRead)
+bool readFile(const QString &path, Photometry *out, QString *error, QByteArray *bytesRead, bool ownFolder)
 {
     const QFileInfo info(path);
-    if (!info.isFile()) {
+    QByteArray bytes;
+    // Photometric files are small; a large one is no such file. A FIFO, a device or a folder says
+    // what it is instead of holding the program up.
+    QString why;
+    const auto outcome = BoundedRead::read(path, 4 * 1024 * 1024, &bytes, &why,
+                                           ownFolder ? BoundedRead::Links::Refuse : BoundedRead::Links::Follow);
+    if (outcome == BoundedRead::Outcome::Missing) {
         *error = QStringLiteral("%1 を開けません（ファイルがありません）。").arg(path);
         return false;
     }
-    QFile file(path);
-    // Photometric files are small; a large one is no such file.
-    if (!file.open(QIODevice::ReadOnly) || file.size() > 4 * 1024 * 1024) {
-        *error = QStringLiteral("%1 を読み込めません。").arg(path);
+    if (outcome != BoundedRead::Outcome::Read) {
+        *error = QStringLiteral("%1 を読み込めません: %2").arg(path, why);
         return false;
     }
-    const QByteArray bytes = file.readAll();
     if (bytesRead)
         *bytesRead = bytes;
     if (info.suffix().compare(QStringLiteral("ldt"), Qt::CaseInsensitive) == 0)

@@ -11,8 +11,10 @@ namespace PhotometryReader {
 
 bool readIes(const QByteArray &bytes, Photometry *out, QString *error);
 bool readLdt(const QByteArray &bytes, Photometry *out, QString *error);
-// By the file's name: ".ldt" is EULUMDAT, anything else IES.
-bool readFile(const QString &path, Photometry *out, QString *error, QByteArray *bytesRead = nullptr);
+// By the file's name: ".ldt" is EULUMDAT, anything else IES. At most 4 MiB, a regular file only
+// (opened without blocking); `ownFolder`: a file the program keeps, never read through a link.
+bool readFile(const QString &path, Photometry *out, QString *error, QByteArray *bytesRead = nullptr,
+              bool ownFolder = false);
 
 // Expands horizontal planes given over 0, 0-90, 0-180, 0-360 or 90-270 degrees to 0-360 by the
 // symmetry those ranges stand for; planes from 0 to a last one beyond 180 and short of 360 have no

@@ -1,4 +1,5 @@
 #include "report/ReportOutput.h"
+#include "ui/ModalScope.h"
 
 #include "io/CheckedFile.h"
 #include "ui/Dialogs.h"
@@ -148,6 +149,7 @@ void preview(QWidget *parent, const BandedReport &base, const QList<QSqlRecord> 
         if (box && pages && box->indexOf(pages) >= 0)
             box->insertWidget(box->indexOf(pages), line);
     }
+    const ModalScope running(dialog.parentWidget());
     dialog.exec();
 }
 
@@ -172,6 +174,7 @@ void print(QWidget *parent, const BandedReport &base, const QList<QSqlRecord> &r
         layout->addStretch();
         dialog.setOptionTabs({tab});
     }
+    const ModalScope running(dialog.parentWidget());
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (option)

@@ -209,6 +209,7 @@ protected:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:

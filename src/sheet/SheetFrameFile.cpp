@@ -8,10 +8,13 @@
 #include "ui/FTitle.h"
 #include "ui/HelpWindow.h"
 #include "ui/ListGrid.h"
+#include "ui/ModalScope.h"
 #include "ui/WindowPosition.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QTimer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -266,7 +269,23 @@ void SheetFrame::Menu_Help_Zeltika_Click()
 void SheetFrame::Menu_Help_Version_Click()
 {
     FTitle box(this);
+    const ModalScope running(this);
     box.exec();
+}
+
+bool SheetFrame::event(QEvent *event)
+{
+    // Closed while one of its dialogs runs (a session ending with a file dialog open): that
+    // dialog is a child of the sheet, living on the stack of the sheet's own code. The dialogs
+    // are ended and the sheet goes only once their loops have returned.
+    if (event->type() == QEvent::DeferredDelete && ModalScope::running(this)) {
+        for (QDialog *dialog : findChildren<QDialog *>())
+            if (dialog->isVisible())
+                dialog->reject();
+        QTimer::singleShot(10, this, &QObject::deleteLater);
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 void SheetFrame::closeEvent(QCloseEvent *event)

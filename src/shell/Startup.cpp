@@ -1,5 +1,6 @@
 #include "shell/Startup.h"
 
+#include "photometry/LuminaireImport.h"
 #include "shell/FMenu.h"
 #include "ui/ButtonKeys.h"
 #include "ui/Dialogs.h"
@@ -17,6 +18,11 @@ bool prepare(AppContext &context, const QString &programDir, const QString &work
     context.programDir = programDir;
     context.helpFile = QDir(programDir).filePath(QStringLiteral("prx5m.hlp"));
     context.workFolder = workFolder;
+    // An import stopped half-way (a crash, a power loss) is completed or rolled back before the
+    // masters are read.
+    QString why;
+    if (!LuminaireImport::mend(programDir, &why))
+        std::fprintf(stderr, "prx5m: %s\n", why.toLocal8Bit().constData());
     return context.masters.loadAll(programDir, error);
 }
 

@@ -1,5 +1,8 @@
 #include "ui/Dialogs.h"
 
+#include "ui/ModalScope.h"
+#include <QDialog>
+
 #include "ui/QtDialogs.h"
 
 #include <QDialog>
@@ -21,6 +24,7 @@ void Dialogs::setInstance(Dialogs *dialogs)
 
 int Dialogs::execute(QDialog &dialog)
 {
+    const ModalScope running(dialog.parentWidget());
     return dialog.exec();
 }
 

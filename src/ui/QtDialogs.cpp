@@ -1,5 +1,7 @@
 #include "ui/QtDialogs.h"
 
+#include "ui/ModalScope.h"
+
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -55,6 +57,7 @@ QString runFileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QStri
         for (int c = 1; c < list->header()->count(); ++c)
             list->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
     }
+    const ModalScope running(parent);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();
@@ -94,6 +97,7 @@ Dialogs::Answer QtDialogs::message(QWidget *parent, const QString &text, const Q
                                    Buttons buttons)
 {
     QMessageBox box(toQt(icon), title, text, QMessageBox::NoButton, parent);
+    const ModalScope running(parent);
     switch (buttons) {
     case Buttons::Ok:
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
@@ -121,6 +125,7 @@ void QtDialogs::detailedNotice(QWidget *parent, const QString &text, const QStri
     QMessageBox box(toQt(icon), kTitle, text, QMessageBox::NoButton, parent);
     box.setInformativeText(detail);
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    const ModalScope running(parent);
     box.exec();
 }
 

@@ -1,0 +1,57 @@
+// The photometry readers: any bytes, read as IES or as EULUMDAT, are refused with a reason or give
+// a distribution whose flux, fractions, utilization table and point-by-point distribution in a
+// small room are worked out without a fault.
+#include "photometry/Distribution.h"
+#include "photometry/PhotometryMath.h"
+#include "photometry/PhotometryReader.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    const bool ldt = data[0] % 2 == 1;
+    const QByteArray bytes(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
+    Photometry p;
+    QString error;
+    const bool read = ldt ? PhotometryReader::readLdt(bytes, &p, &error) : PhotometryReader::readIes(bytes, &p, &error);
+    if (!read) {
+        if (error.isEmpty())
+            std::abort(); // a refusal always says why
+        return 0;
+    }
+    if (p.cAngles.size() < 1 || p.candela.size() != p.cAngles.size())
+        std::abort();
+    const double flux = PhotometryMath::flux(p);
+    const PhotometryMath::Fractions f = PhotometryMath::fractions(p);
+    const auto zones = PhotometryMath::zonalFlux(p);
+    const PhotometryMath::Table table = PhotometryMath::utilizationTable(p);
+    double sum = flux + f.total + f.downward + f.upward;
+    for (double z : zones)
+        sum += z;
+    for (const auto &row : table.entries)
+        for (int e : row)
+            if (e < 0 || e > 99)
+                std::abort();
+    // A small room lit by it: the figures are numbers or the room is refused with a reason.
+    Distribution::Room room;
+    room.width = 6;
+    room.depth = 4;
+    room.area = 24;
+    room.height = 2;
+    room.fluxPerLuminaire = 1000;
+    room.utilization = 0.6;
+    room.maintenance = 0.8;
+    room.fittings = 4;
+    Distribution::Result r;
+    if (Distribution::compute(room, p, Distribution::defaultLayout(4, 6, 4), &r, &error)) {
+        if (!std::isfinite(r.average) || r.total.size() != r.grid.count())
+            std::abort();
+    } else if (error.isEmpty()) {
+        std::abort();
+    }
+    return sum == 12345.678 ? 1 : 0;
+}

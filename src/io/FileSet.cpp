@@ -1,0 +1,532 @@
+#include "io/FileSet.h"
+
+#include "io/BoundedRead.h"
+#include "io/CheckedFile.h"
+#include "io/CheckedFileInternal.h"
+#include "io/TestPoint.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QThread>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace FileSet {
+
+using namespace CheckedFileInternal;
+
+namespace {
+
+// The temporary names of a set's files: the new content and the old one kept aside. Distinct from
+// the single checked write's ".tmp", so that mending never takes another writer's file.
+const QByteArray kNewSuffix = QByteArrayLiteral(".prx5m-new");
+const QByteArray kOldSuffix = QByteArrayLiteral(".prx5m-old");
+
+enum class State { Prepare, Commit, Rollback };
+
+struct Entry {
+    QByteArray target; // the file that ends up with the content (links followed where allowed)
+    QByteArray temp;   // the new content until it is renamed over the target
+    QByteArray aside;  // the old file kept under this name while the set changes ("": none)
+    bool exists = false;
+    struct stat was {};
+    const QByteArray *bytes = nullptr;
+    QString shownPath;
+};
+
+struct Journal {
+    State state = State::Prepare;
+    QList<QByteArray> folders; // made for the set, outermost first
+    QList<Entry> entries;
+};
+
+QByteArray stateName(State s)
+{
+    return s == State::Prepare ? "prepare" : s == State::Commit ? "commit" : "rollback";
+}
+
+bool exists(const QByteArray &path)
+{
+    struct stat st {};
+    return ::lstat(path.constData(), &st) == 0;
+}
+
+// Two names of one file: the old file's aside link while the target still is the old file.
+bool sameFile(const QByteArray &a, const QByteArray &b)
+{
+    struct stat sa {}, sb {};
+    return ::lstat(a.constData(), &sa) == 0 && ::lstat(b.constData(), &sb) == 0 && sa.st_dev == sb.st_dev
+           && sa.st_ino == sb.st_ino;
+}
+
+QByteArray encode(const QByteArray &path)
+{
+    return path.isEmpty() ? QByteArrayLiteral("-") : path.toPercentEncoding("/");
+}
+
+QByteArray decode(const QByteArray &field)
+{
+    return field == "-" ? QByteArray() : QByteArray::fromPercentEncoding(field);
+}
+
+QString journalPath(const QString &home)
+{
+    return QDir(home).filePath(kJournalName);
+}
+
+// The journal in its home, through the checked write. The journal itself never is a link.
+bool saveJournal(const QString &home, const Journal &j, QString *error)
+{
+    QByteArray text = "prx5m-set 1\nstate " + stateName(j.state) + "\n";
+    for (const QByteArray &f : j.folders)
+        text += "folder " + encode(f) + "\n";
+    for (const Entry &e : j.entries)
+        text += "file " + encode(e.target) + " " + encode(e.temp) + " " + encode(e.aside) + "\n";
+    text += "end\n";
+    const QString path = journalPath(home);
+    bool there = false;
+    if (!BoundedRead::check(path, BoundedRead::Links::Refuse, &there, error))
+        return false;
+    return CheckedFile::write(path, text, error);
+}
+
+// The journal left at `home`; false with the reason when there is one that cannot be read.
+bool loadJournal(const QString &home, Journal *j, bool *found, QString *error)
+{
+    *found = false;
+    QByteArray bytes;
+    const auto outcome = BoundedRead::read(journalPath(home), 1024 * 1024, &bytes, error, BoundedRead::Links::Refuse);
+    if (outcome == BoundedRead::Outcome::Missing)
+        return true;
+    if (outcome != BoundedRead::Outcome::Read)
+        return false;
+    *found = true;
+    const QList<QByteArray> lines = bytes.split('\n');
+    const auto broken = [&] {
+        *error = QStringLiteral("%1 を読めません（組の書き込みの記録が壊れています）。")
+                     .arg(QDir::toNativeSeparators(journalPath(home)));
+        return false;
+    };
+    if (lines.size() < 3 || lines[0] != "prx5m-set 1" || !lines.contains("end"))
+        return broken();
+    const QByteArray state = lines[1].mid(6);
+    if (!lines[1].startsWith("state ") || (state != "prepare" && state != "commit" && state != "rollback"))
+        return broken();
+    j->state = state == "prepare" ? State::Prepare : state == "commit" ? State::Commit : State::Rollback;
+    for (qsizetype i = 2; i < lines.size() && lines[i] != "end"; ++i) {
+        const QList<QByteArray> f = lines[i].split(' ');
+        if (f.size() == 2 && f[0] == "folder") {
+            j->folders.append(decode(f[1]));
+        } else if (f.size() == 4 && f[0] == "file" && !decode(f[1]).isEmpty() && !decode(f[2]).isEmpty()) {
+            Entry e;
+            e.target = decode(f[1]);
+            e.temp = decode(f[2]);
+            e.aside = decode(f[3]);
+            j->entries.append(e);
+        } else {
+            return broken();
+        }
+    }
+    return true;
+}
+
+void removeJournal(const QString &home)
+{
+    const QByteArray path = QFile::encodeName(journalPath(home));
+    ::unlink(path.constData());
+    syncFolder(folderOf(path));
+}
+
+void removeMadeFolders(const Journal &j)
+{
+    for (qsizetype i = j.folders.size() - 1; i >= 0; --i)
+        ::rmdir(j.folders[i].constData()); // only when empty
+}
+
+// Every file as it was. Before the commit only the temporary files are there to remove; after it
+// the old files come back from aside and the new ones that had no old one go.
+bool rollBack(const QString &home, const Journal &j, QString *error)
+{
+    bool ok = true;
+    for (qsizetype i = j.entries.size() - 1; i >= 0; --i) {
+        const Entry &e = j.entries[i];
+        if (j.state == State::Rollback) {
+            if (!e.aside.isEmpty() && sameFile(e.aside, e.target)) {
+                ::unlink(e.aside.constData()); // the new file never took its place
+            } else if (!e.aside.isEmpty() && exists(e.aside)) {
+                if (::rename(e.aside.constData(), e.target.constData()) != 0) {
+                    fail(error, QStringLiteral("元のファイルに戻せません"), QFile::decodeName(e.target), errno);
+                    ok = false;
+                    continue;
+                }
+            } else if (e.aside.isEmpty() && !exists(e.temp) && exists(e.target)) {
+                ::unlink(e.target.constData()); // new in this set: it was not there before
+            }
+        }
+        if (exists(e.temp))
+            ::unlink(e.temp.constData());
+        syncFolder(folderOf(e.target));
+    }
+    if (!ok)
+        return false;
+    removeMadeFolders(j);
+    removeJournal(home);
+    return true;
+}
+
+// Every file new: the renames the journal records that were not made yet are made.
+bool complete(const QString &home, const Journal &j, QString *error)
+{
+    for (const Entry &e : j.entries) {
+        if (!exists(e.temp))
+            continue; // renamed already
+        if (::rename(e.temp.constData(), e.target.constData()) != 0) {
+            fail(error, QStringLiteral("組の書き込みを完了できません"), QFile::decodeName(e.target), errno);
+            return false;
+        }
+        syncFolder(folderOf(e.target));
+    }
+    for (const Entry &e : j.entries)
+        if (!e.aside.isEmpty())
+            ::unlink(e.aside.constData());
+    removeJournal(home);
+    return true;
+}
+
+// Leftovers of writers that were stopped: the set's temporary files, the journal's own temporary
+// file, and in the program's own folders the single write's temporary files as well.
+QStringList strays(const QString &home, const QStringList &ownFolders)
+{
+    static const QRegularExpression setTemp(QStringLiteral("^\\..+\\.[A-Za-z0-9]{6}\\.prx5m-(new|old)$"));
+    static const QRegularExpression journalTemp(QStringLiteral("^\\.prx5m-set\\.journal\\.[A-Za-z0-9]{6}\\.tmp$"));
+    static const QRegularExpression singleTemp(QStringLiteral("^\\..+\\.[A-Za-z0-9]{6}\\.tmp$"));
+    QStringList out;
+    const auto scan = [&](const QString &folder, bool own) {
+        QFileInfo info(folder);
+        if (info.isSymLink() || !info.isDir())
+            return;
+        const QDir dir(folder);
+        for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+            if (setTemp.match(name).hasMatch() || journalTemp.match(name).hasMatch() || (own && singleTemp.match(name).hasMatch()))
+                out.append(dir.filePath(name));
+    };
+    scan(home, false);
+    for (const QString &f : ownFolders)
+        scan(f, true);
+    return out;
+}
+
+bool mendHeld(const QString &home, const QStringList &ownFolders, QString *error)
+{
+    Journal j;
+    bool found = false;
+    if (!loadJournal(home, &j, &found, error))
+        return false;
+    if (found) {
+        const bool mended = j.state == State::Commit ? complete(home, j, error) : rollBack(home, j, error);
+        if (!mended)
+            return false;
+    }
+    for (const QString &s : strays(home, ownFolders))
+        QFile::remove(s);
+    return true;
+}
+
+QByteArray randomPart()
+{
+    static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray out;
+    for (int i = 0; i < 6; ++i)
+        out.append(kChars[QRandomGenerator::system()->bounded(int(sizeof kChars - 1))]);
+    return out;
+}
+
+// A name beside `target` for the set: ".NAME.XXXXXX.prx5m-new" (or -old), cut to fit the folder.
+QByteArray besideName(const QByteArray &target, const QByteArray &random, const QByteArray &suffix)
+{
+    const QByteArray folder = folderOf(target);
+    QByteArray base = baseOf(target);
+    long longest = ::pathconf(folder.constData(), _PC_NAME_MAX);
+    if (longest <= 0)
+        longest = 255;
+    const qsizetype room = qsizetype(longest) - 1 - 1 - random.size() - suffix.size();
+    if (base.size() > room) {
+        base.truncate(std::max<qsizetype>(0, room));
+        while (!base.isEmpty() && (quint8(base.back()) & 0xC0) == 0x80)
+            base.chop(1);
+        if (!base.isEmpty() && quint8(base.back()) >= 0xC0)
+            base.chop(1);
+    }
+    return folder + "/." + base + "." + random + suffix;
+}
+
+// The new content in its temporary file, synced; the old file's owner, mode and attributes given.
+bool writeTemp(const Entry &e, QString *error)
+{
+    const int fd = ::open(e.temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        fail(error, QStringLiteral("一時ファイルを作成できません"), QFile::decodeName(folderOf(e.target)), errno);
+        return false;
+    }
+    const bool identity = e.exists ? takeIdentity(fd, e.target, e.was) : ::fchmod(fd, newFileMode()) == 0;
+    if (!identity) {
+        const int code = errno;
+        ::close(fd);
+        if (error)
+            *error = QStringLiteral("%1 の所有者や属性を新しいファイルに引き継げないため、組にして書き換えられません（%2）。")
+                         .arg(e.shownPath, reason(code));
+        return false;
+    }
+    if (!writeAll(fd, *e.bytes) || !syncFd(fd)) {
+        const int code = errno;
+        ::close(fd);
+        fail(error, QStringLiteral("ファイルを書き込めません"), e.shownPath, code);
+        return false;
+    }
+    if (!closeFd(fd)) {
+        fail(error, QStringLiteral("ファイルを書き込めません"), e.shownPath, errno);
+        return false;
+    }
+    return true;
+}
+
+// The old file kept under its aside name (a second link to it, so the target never goes
+// missing; a rename where the file system has no links), then the new one renamed over it.
+bool swapIn(const Entry &e, QString *error)
+{
+    if (e.exists && ::link(e.target.constData(), e.aside.constData()) != 0
+        && ::rename(e.target.constData(), e.aside.constData()) != 0) {
+        fail(error, QStringLiteral("ファイルを置き換えられません"), e.shownPath, errno);
+        return false;
+    }
+    if (::rename(e.temp.constData(), e.target.constData()) != 0) {
+        fail(error, QStringLiteral("ファイルを置き換えられません"), e.shownPath, errno);
+        return false;
+    }
+    return true;
+}
+
+// Where an entry's content goes; false with the reason when it must not be written there.
+bool plan(const File &file, Entry *e, QList<QByteArray> *folders, QString *error)
+{
+    const QString path = QFileInfo(file.path).absoluteFilePath();
+    const QByteArray name = QFile::encodeName(path);
+    e->shownPath = QDir::toNativeSeparators(file.path);
+    e->bytes = &file.bytes;
+    if (file.own) {
+        // Inside the program's folder: neither the file nor its folder may be a link.
+        const QByteArray folder = folderOf(name);
+        bool there = false;
+        struct stat st {};
+        if (::lstat(folder.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+            *error = BoundedRead::linkRefused(QFile::decodeName(folder));
+            return false;
+        }
+        if (!BoundedRead::check(path, BoundedRead::Links::Refuse, &there, error))
+            return false;
+        e->target = name;
+    } else {
+        e->target = finalTarget(name);
+    }
+    if (!inspect(file.path, e->target, &e->was, &e->exists, error))
+        return false;
+    if (e->exists && e->was.st_nlink > 1) {
+        // Replaced by a rename, its other names would keep the old content.
+        *error = QStringLiteral("%1 には別の名前（ハードリンク）があるため、組にして書き換えられません。").arg(e->shownPath);
+        return false;
+    }
+    if (e->exists && ::access(e->target.constData(), W_OK) != 0) {
+        fail(error, QStringLiteral("ファイルを書き込めません"), file.path, errno);
+        return false;
+    }
+    // Folders to make, outermost first.
+    QList<QByteArray> missing;
+    for (QByteArray f = folderOf(e->target); !f.isEmpty() && f != "/" && !exists(f); f = folderOf(f))
+        missing.prepend(f);
+    for (const QByteArray &f : std::as_const(missing))
+        if (!folders->contains(f))
+            folders->append(f);
+    const QByteArray random = randomPart();
+    e->temp = besideName(e->target, random, kNewSuffix);
+    if (e->exists)
+        e->aside = besideName(e->target, random, kOldSuffix);
+    return true;
+}
+
+} // namespace
+
+int waitSeconds()
+{
+    bool ok = false;
+    const int s = qEnvironmentVariableIntValue("PRX5M_LOCK_WAIT", &ok);
+    return ok && s >= 0 ? s : 10;
+}
+
+bool Lock::acquire(const QString &home, QString *error, const QStringList &ownFolders)
+{
+    release();
+    const QString folder = QFileInfo(home).absoluteFilePath();
+    if (!QFileInfo(folder).isDir()) {
+        *error = QStringLiteral("フォルダがありません: %1").arg(QDir::toNativeSeparators(folder));
+        return false;
+    }
+    const QString lockPath = QDir(folder).filePath(kLockName);
+    const QByteArray name = QFile::encodeName(lockPath);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(waitSeconds());
+    int fd = -1;
+    for (;;) {
+        if (fd < 0) {
+            fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+            if (fd < 0) {
+                const int code = errno;
+                struct stat st {};
+                if (code == ELOOP && ::lstat(name.constData(), &st) == 0 && S_ISLNK(st.st_mode))
+                    *error = BoundedRead::linkRefused(lockPath);
+                else
+                    fail(error, QStringLiteral("ロックファイルを作成できません"), lockPath, code);
+                return false;
+            }
+            struct stat st {};
+            if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+                ::close(fd);
+                *error = BoundedRead::notRegular(lockPath, st.st_mode);
+                return false;
+            }
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            // The lock of the file that is there now, not of one its last holder removed.
+            struct stat mine {}, there {};
+            if (::fstat(fd, &mine) == 0 && ::stat(name.constData(), &there) == 0 && mine.st_dev == there.st_dev
+                && mine.st_ino == there.st_ino)
+                break;
+            ::close(fd);
+            fd = -1;
+            continue;
+        }
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            const int code = errno;
+            ::close(fd);
+            fail(error, QStringLiteral("ロックできません"), lockPath, code);
+            return false;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            ::close(fd);
+            *error = QStringLiteral("%1 で別の書き込みが続いています（ロック %2 を %3 秒待ちました）。"
+                                    "その書き込みが終わってから、もう一度やり直してください。")
+                         .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(lockPath))
+                         .arg(waitSeconds());
+            return false;
+        }
+        QThread::msleep(50);
+    }
+    m_fd = fd;
+    m_home = folder;
+    m_path = name;
+    if (!mendHeld(folder, ownFolders, error)) {
+        release();
+        return false;
+    }
+    TestPoint::reached("set:locked");
+    return true;
+}
+
+void Lock::release()
+{
+    if (m_fd < 0)
+        return;
+    // Removed while held: a writer waiting on this file finds it gone and takes a new one.
+    ::unlink(m_path.constData());
+    ::close(m_fd);
+    m_fd = -1;
+    m_home.clear();
+    m_path.clear();
+}
+
+bool write(const Lock &lock, const QList<File> &files, QString *error)
+{
+    if (!lock.held()) {
+        *error = QStringLiteral("組のファイルをロックせずに書こうとしました。");
+        return false;
+    }
+    const QString home = lock.home();
+    Journal j;
+    for (const File &f : files) {
+        Entry e;
+        if (!plan(f, &e, &j.folders, error))
+            return false;
+        for (const Entry &other : std::as_const(j.entries))
+            if (other.target == e.target) {
+                *error = QStringLiteral("同じファイルに二度書こうとしました: %1").arg(e.shownPath);
+                return false;
+            }
+        j.entries.append(e);
+    }
+    // Recorded before anything is made: a stop from here on is mended by the next writer.
+    if (!saveJournal(home, j, error))
+        return false;
+    TestPoint::reached("set:prepared");
+    const auto undo = [&](const QString &why) {
+        QString ignored;
+        if (!rollBack(home, j, &ignored))
+            *error = why + QStringLiteral("\n元に戻せなかったファイルは、次にこの組を開いたときに戻します: ") + ignored;
+        else
+            *error = why;
+        return false;
+    };
+    for (const QByteArray &f : std::as_const(j.folders))
+        if (::mkdir(f.constData(), 0777) != 0 && errno != EEXIST)
+            return undo(QStringLiteral("フォルダを作成できません: %1（%2）").arg(QDir::toNativeSeparators(QFile::decodeName(f)), reason(errno)));
+    for (const Entry &e : std::as_const(j.entries)) {
+        QString why;
+        if (!writeTemp(e, &why))
+            return undo(why);
+    }
+    TestPoint::reached("set:written");
+    // Every new file is complete: from here on the set is new.
+    j.state = State::Commit;
+    QString why;
+    if (!saveJournal(home, j, &why)) {
+        j.state = State::Prepare; // the journal on disk still says so
+        return undo(why);
+    }
+    TestPoint::reached("set:committed");
+    for (const Entry &e : std::as_const(j.entries)) {
+        if (!swapIn(e, &why)) {
+            j.state = State::Rollback;
+            QString ignored;
+            saveJournal(home, j, &ignored);
+            return undo(why);
+        }
+        TestPoint::reached("set:renamed");
+    }
+    for (const Entry &e : std::as_const(j.entries))
+        syncFolder(folderOf(e.target));
+    TestPoint::reached("set:replaced");
+    for (const Entry &e : std::as_const(j.entries))
+        if (!e.aside.isEmpty())
+            ::unlink(e.aside.constData());
+    TestPoint::reached("set:cleaned");
+    removeJournal(home);
+    return true;
+}
+
+bool mend(const QString &home, const QStringList &ownFolders, QString *error)
+{
+    const QString folder = QFileInfo(home).absoluteFilePath();
+    if (!QFileInfo::exists(journalPath(folder)) && !QFileInfo(journalPath(folder)).isSymLink()
+        && strays(folder, ownFolders).isEmpty())
+        return true;
+    Lock lock;
+    return lock.acquire(folder, error, ownFolders);
+}
+
+} // namespace FileSet

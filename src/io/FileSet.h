@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Files that change together (a master, the photometric files kept beside it and their index; the
+// three CSV files of a distribution) are a set: all old or all new, whatever happens.
+//
+// A set lives in a folder of its own, its home. Every read-modify-write of the set holds the
+// home's lock (flock on ".prx5m-set.lock" in it, removed when let go); a second writer waits for
+// it a short while and then gives up, naming the lock. The new files are written beside the old
+// ones under temporary names; a journal (".prx5m-set.journal") records the intended renames and is
+// synced before the first of them, and removed after the last. Whoever takes the lock next
+// completes a journal whose new files were all written, rolls back any other, and removes the
+// temporary files an interrupted writer left.
+namespace FileSet {
+
+inline const QString kLockName = QStringLiteral(".prx5m-set.lock");
+inline const QString kJournalName = QStringLiteral(".prx5m-set.journal");
+
+// How long a writer waits for another one's lock: 10 s (PRX5M_LOCK_WAIT, in seconds, for tests).
+int waitSeconds();
+
+class Lock
+{
+public:
+    Lock() = default;
+    ~Lock() { release(); }
+    Lock(const Lock &) = delete;
+    Lock &operator=(const Lock &) = delete;
+
+    // Takes the lock of the set at `home` (a folder that is there), then mends what an interrupted
+    // writer left there. `ownFolders` are the folders inside the home that the program keeps for
+    // itself (photometry/): their leftover temporary files are removed too. False with the reason.
+    bool acquire(const QString &home, QString *error, const QStringList &ownFolders = {});
+    void release();
+    bool held() const { return m_fd >= 0; }
+    QString home() const { return m_home; }
+
+private:
+    int m_fd = -1;
+    QString m_home;
+    QByteArray m_path;
+};
+
+struct File {
+    QString path;
+    QByteArray bytes;
+    // Inside a folder the program keeps: a link there (the file, or its folder) is refused, never
+    // followed. Other files keep the rule of the checked write: a link stays a link and the file
+    // it points to gets the content.
+    bool own = false;
+};
+
+// Writes the files as one set, the home's lock held: every file a regular one (or none yet), its
+// folder made when missing. False with the reason when any step fails: then every file is as it
+// was (old bytes, or no file) and nothing new is left beside them.
+bool write(const Lock &lock, const QList<File> &files, QString *error);
+
+// For those who only read a set: when an interrupted writer left a journal or temporary files at
+// `home`, takes the lock and mends them. True when there was nothing to mend or it is mended.
+bool mend(const QString &home, const QStringList &ownFolders, QString *error);
+
+} // namespace FileSet
