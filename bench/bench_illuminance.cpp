@@ -123,10 +123,7 @@ int main(int argc, char *argv[])
         std::printf("distribution CSV of 220 rooms: %.1f ms\n", timer.nsecsElapsed() / 1e6);
     }
     // The window: a change of the layout, recomputed and drawn.
-    QHash<int, QString> texts;
-    for (int c = 1; c <= RoomRecord::kColumns; ++c)
-        texts.insert(c, example.text(3, c));
-    FBunpu window(texts, 3, sample, QStringLiteral(PRX5M_BUILD_DIR));
+    FBunpu window(example, 3, sample, QStringLiteral(PRX5M_BUILD_DIR), RoomDistribution::headingsOf(example, QString()), QString());
     window.show();
     auto *nx = window.findChild<QSpinBox *>(QStringLiteral("Spn_Nx"));
     auto *plot = window.findChild<QWidget *>(QStringLiteral("Wid_Plot"));

@@ -114,16 +114,14 @@ int main(int argc, char *argv[])
             QApplication::processEvents();
             save(&dialog, QStringLiteral("haikou"));
         }
-        // 照度分布 of the first office (row 3), with the photometric files beside the program.
-        {
-            QHash<int, QString> texts;
-            for (int c = 1; c <= RoomRecord::kColumns; ++c)
-                texts.insert(c, sheet->recordGrid().text(3, c));
-            FBunpu window(texts, 3, context.masters, TestEnv::buildDir(), sheet);
-            window.resize(window.sizeHint().expandedTo(QSize(900, 640)).boundedTo(QGuiApplication::primaryScreen()->availableGeometry().size()));
+        // 照度分布 of the first office (row 3) and of the entrance hall (rows 1 and 2, two kinds of
+        // luminaire), with the photometric files beside the program, at the size they open.
+        for (const int row : {3, 1}) {
+            FBunpu window(sheet->recordGrid(), row, context.masters, TestEnv::buildDir(),
+                          RoomDistribution::headingsOf(sheet->recordGrid(), QString()), QString(), sheet);
             window.show();
             QApplication::processEvents();
-            save(&window, QStringLiteral("bunpu"));
+            save(&window, QStringLiteral("bunpu_%1").arg(row));
         }
         sheet->setAttribute(Qt::WA_DeleteOnClose, false);
         delete sheet;

@@ -2,6 +2,7 @@
 
 #include "beil/BeilCalculation.h"
 #include "beil/BeilRecord.h"
+#include "grid/RoomFloors.h"
 #include "text/NumberText.h"
 
 #include <cmath>
@@ -130,25 +131,7 @@ void work(const RoomTexts &t, const StandardValues &table, Room *room)
 
 QVector<QString> floors(const RecordGrid &grid)
 {
-    QVector<QString> out(kRooms + 2);
-    QString current;
-    int firstNamed = 0;
-    for (int r = 1; r <= kRooms; ++r) {
-        if (!inUse(grid, r))
-            continue;
-        const QString own = grid.text(r, Floor);
-        if (!own.isEmpty()) {
-            current = own;
-            if (firstNamed == 0)
-                firstNamed = r;
-        }
-        out[r] = current;
-    }
-    // The rows above the first floor that is named are on that floor.
-    for (int r = 1; r < firstNamed; ++r)
-        if (inUse(grid, r))
-            out[r] = out[firstNamed];
-    return out;
+    return RoomFloors::of(grid);
 }
 
 QList<QList<int>> rooms(const RecordGrid &grid)

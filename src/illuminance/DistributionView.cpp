@@ -1,7 +1,5 @@
 #include "illuminance/DistributionView.h"
 
-#include "photometry/DistributionPlot.h"
-
 #include <QPainter>
 
 DistributionView::DistributionView(QWidget *parent) : QWidget(parent)
@@ -13,11 +11,11 @@ DistributionView::DistributionView(QWidget *parent) : QWidget(parent)
     setPalette(p);
 }
 
-void DistributionView::show(const Distribution::Room &room, const Photometry &photometry, const Distribution::Result &result)
+void DistributionView::show(const Distribution::Room &room, const Distribution::Result &result)
 {
     m_room = room;
-    m_photometry = photometry;
     m_result = result;
+    m_samples = DistributionPlot::sample(room, result);
     m_has = true;
     update();
 }
@@ -30,16 +28,20 @@ void DistributionView::clear()
 
 void DistributionView::setShaded(bool shaded)
 {
-    m_shaded = shaded;
+    m_style.shaded = shaded;
+    update();
+}
+
+void DistributionView::setPointValues(bool shown)
+{
+    m_style.pointValues = shown;
     update();
 }
 
 void DistributionView::drawInto(QPainter &painter, const QRectF &area) const
 {
-    if (!m_has)
-        return;
-    DistributionPlot::draw(painter, area, m_room, m_result,
-                           [this](QPointF p) { return Distribution::totalAt(m_room, m_photometry, m_result, p); }, m_shaded);
+    if (m_has)
+        DistributionPlot::draw(painter, area, m_room, m_result, m_samples, m_style);
 }
 
 void DistributionView::paintEvent(QPaintEvent *)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "photometry/Distribution.h"
+#include "photometry/DistributionPlot.h"
 
 #include <QWidget>
 
@@ -11,9 +12,10 @@ class DistributionView : public QWidget
 public:
     explicit DistributionView(QWidget *parent = nullptr);
 
-    void show(const Distribution::Room &room, const Photometry &photometry, const Distribution::Result &result);
+    void show(const Distribution::Room &room, const Distribution::Result &result);
     void clear();
     void setShaded(bool shaded);
+    void setPointValues(bool shown);
     bool hasDrawing() const { return m_has; }
     // The drawing into any painter's area (pictures and PDF files).
     void drawInto(QPainter &painter, const QRectF &area) const;
@@ -23,8 +25,8 @@ protected:
 
 private:
     bool m_has = false;
-    bool m_shaded = true;
+    DistributionPlot::Style m_style;
     Distribution::Room m_room;
-    Photometry m_photometry;
     Distribution::Result m_result;
+    DistributionPlot::Samples m_samples; // worked out once a room, drawn at any size
 };

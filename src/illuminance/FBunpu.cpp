@@ -1,8 +1,9 @@
 #include "illuminance/FBunpu.h"
 
+#include "illuminance/RptSyoudo.h"
 #include "io/CheckedFile.h"
 #include "photometry/DistributionPlot.h"
-#include "report/ReportFont.h"
+#include "report/ReportOutput.h"
 #include "settings/SettingsStore.h"
 #include "ui/Dialogs.h"
 #include "ui_F_Bunpu.h"
@@ -12,23 +13,37 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
-#include <QPdfWriter>
+#include <QScreen>
 
-FBunpu::FBunpu(const QHash<int, QString> &texts, int row, const MasterTables &masters, const QString &masterDir,
-               QWidget *parent)
-    : QDialog(parent), m_ui(new Ui::F_Bunpu), m_texts(texts), m_row(row), m_masters(masters), m_masterDir(masterDir)
+namespace {
+
+const QString kValuesSetting = QStringLiteral("DistributionPointValues");
+
+} // namespace
+
+FBunpu::FBunpu(const RecordGrid &sheet, int row, const MasterTables &masters, const QString &masterDir,
+               const RoomDistribution::Headings &headings, const QString &saveFolder, QWidget *parent)
+    : QDialog(parent), m_ui(new Ui::F_Bunpu), m_sheet(sheet), m_row(row), m_masters(masters), m_masterDir(masterDir),
+      m_headings(headings), m_saveFolder(saveFolder)
 {
     m_ui->setupUi(this);
     setWindowFlag(Qt::WindowMaximizeButtonHint);
+    m_rows = RoomDistribution::roomRows(m_sheet, m_row);
     connect(m_ui->Btn_Close, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_ui->Btn_Png, &QPushButton::clicked, this, &FBunpu::Btn_Png_Click);
     connect(m_ui->Btn_Pdf, &QPushButton::clicked, this, &FBunpu::Btn_Pdf_Click);
     connect(m_ui->Chk_Shade, &QCheckBox::toggled, m_ui->Wid_Plot, &DistributionView::setShaded);
+    m_ui->Chk_Values->setChecked(SettingsStore::ReadSetting(kValuesSetting) == u"1");
+    m_ui->Wid_Plot->setPointValues(m_ui->Chk_Values->isChecked());
+    connect(m_ui->Chk_Values, &QCheckBox::toggled, this, [this](bool on) {
+        SettingsStore::WriteSetting(kValuesSetting, on ? QStringLiteral("1") : QStringLiteral("0"));
+        m_ui->Wid_Plot->setPointValues(on);
+    });
     connect(m_ui->Btn_Default, &QPushButton::clicked, this, [this] { recompute(std::nullopt); });
     for (QSpinBox *box : {m_ui->Spn_Nx, m_ui->Spn_Ny})
         connect(box, &QSpinBox::valueChanged, this, [this] {
             if (!m_updating)
-                recompute(Distribution::Layout{m_ui->Spn_Nx->value(), m_ui->Spn_Ny->value()});
+                recompute(Distribution::Layout::grid(m_ui->Spn_Nx->value(), m_ui->Spn_Ny->value()));
         });
     recompute(std::nullopt);
 }
@@ -38,15 +53,40 @@ FBunpu::~FBunpu()
     delete m_ui;
 }
 
+void FBunpu::showEvent(QShowEvent *event)
+{
+    // The drawing grows with the window: it opens at most of the screen, not at its least size.
+    if (!m_sized) {
+        m_sized = true;
+        if (const QScreen *s = screen()) {
+            const QRect free = s->availableGeometry();
+            resize(std::max(minimumWidth(), free.width() * 3 / 4), std::max(minimumHeight(), free.height() * 85 / 100));
+        }
+    }
+    QDialog::showEvent(event);
+}
+
 void FBunpu::recompute(std::optional<Distribution::Layout> layout)
 {
-    m_outcome = RoomDistribution::compute([this](int c) { return m_texts.value(c); }, m_row, m_masters, m_masterDir, layout);
+    QList<RoomDistribution::Texts> texts;
+    for (int r : std::as_const(m_rows))
+        texts.append([this, r](int c) { return m_sheet.text(r, c); });
+    QHash<int, Distribution::Layout> tried;
+    if (layout)
+        tried.insert(m_row, *layout);
+    m_outcome = m_rows.isEmpty() ? RoomDistribution::Outcome{}
+                                 : RoomDistribution::compute(texts, m_rows, m_masters, m_masterDir, tried);
+    if (m_rows.isEmpty()) {
+        m_outcome.row = m_row;
+        m_outcome.reason = QStringLiteral("室名も照明器具もない行です。");
+    }
     const RoomDistribution::Outcome &o = m_outcome;
-    m_ui->Lbl_Room->setText(QStringLiteral("行 %1　%2").arg(o.row).arg(o.name));
+    m_ui->Lbl_Room->setText(QStringLiteral("%1 行目　%2").arg(o.rows.isEmpty() ? QString::number(m_row) : o.rowsText(), o.name));
     const bool ok = o.ok;
-    m_ui->Lbl_Message->setVisible(!ok);
-    m_ui->Lbl_Message->setText(o.reason);
-    m_ui->Lbl_Figures->setText(ok ? DistributionPlot::figures(o.room, o.result, o.lumenResult).join(u'\n') : QString());
+    m_ui->Lbl_Message->setVisible(!ok || !o.notes.isEmpty());
+    m_ui->Lbl_Message->setText(ok ? o.notes.join(u'\n') : o.reason);
+    m_ui->Lbl_Figures->setText(ok ? RoomDistribution::figures(o).mid(0, RoomDistribution::figures(o).size() - o.notes.size()).join(u'\n')
+                                  : QString());
     for (QWidget *w : {static_cast<QWidget *>(m_ui->Spn_Nx), static_cast<QWidget *>(m_ui->Spn_Ny),
                        static_cast<QWidget *>(m_ui->Btn_Default), static_cast<QWidget *>(m_ui->Btn_Png),
                        static_cast<QWidget *>(m_ui->Btn_Pdf)})
@@ -55,93 +95,76 @@ void FBunpu::recompute(std::optional<Distribution::Layout> layout)
         m_ui->Wid_Plot->clear();
         return;
     }
+    // The boxes show the layout of the room's own row: its longest row by the number of rows.
+    const qsizetype mine = m_rows.indexOf(m_row);
+    const Distribution::Layout &l = o.room.sources.value(mine < 0 ? 0 : mine).layout;
     m_updating = true;
-    // A long corridor's default layout can be one row of more luminaires than the boxes offer.
-    m_ui->Spn_Nx->setMaximum(std::max(m_ui->Spn_Nx->maximum(), o.result.layout.nx));
-    m_ui->Spn_Ny->setMaximum(std::max(m_ui->Spn_Ny->maximum(), o.result.layout.ny));
-    m_ui->Spn_Nx->setValue(o.result.layout.nx);
-    m_ui->Spn_Ny->setValue(o.result.layout.ny);
+    m_ui->Spn_Nx->setMaximum(std::max(m_ui->Spn_Nx->maximum(), l.longest()));
+    m_ui->Spn_Ny->setMaximum(std::max(m_ui->Spn_Ny->maximum(), int(l.rows.size())));
+    m_ui->Spn_Nx->setValue(l.longest());
+    m_ui->Spn_Ny->setValue(int(l.rows.size()));
     m_updating = false;
-    m_ui->Wid_Plot->show(o.room, o.photometry, o.result);
+    m_ui->Wid_Plot->show(o.room, o.result);
 }
 
-void FBunpu::drawPage(QPainter &painter, const QRectF &area) const
+QString FBunpu::startFor(const QString &suffix) const
 {
-    const QStringList figures = DistributionPlot::figures(m_outcome.room, m_outcome.result, m_outcome.lumenResult);
-    const double line = area.height() / 34;
-    QFont font = ReportFont::font();
-    font.setPixelSize(std::max(6, int(line * 0.7)));
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    QFont bold = font;
-    bold.setBold(true);
-    painter.setFont(bold);
-    painter.drawText(QRectF(area.left(), area.top(), area.width(), line * 1.2), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("照度分布　行 %1　%2").arg(m_outcome.row).arg(m_outcome.name));
-    painter.setFont(font);
-    const double figuresTop = area.bottom() - figures.size() * line;
-    for (int i = 0; i < figures.size(); ++i)
-        painter.drawText(QRectF(area.left(), figuresTop + i * line, area.width(), line), Qt::AlignLeft | Qt::AlignVCenter,
-                         figures[i]);
-    m_ui->Wid_Plot->drawInto(painter, QRectF(area.left(), area.top() + line * 1.5, area.width(),
-                                             figuresTop - area.top() - line * 2));
+    // Beside the work file, else where files were last saved.
+    const QString folder = !m_saveFolder.isEmpty() ? m_saveFolder : SettingsStore::readPath(QStringLiteral("LastFolder"));
+    const QString file = QStringLiteral("照度分布_%1.%2").arg(m_outcome.rows.isEmpty() ? QString::number(m_row) : m_outcome.rowsText(), suffix);
+    return folder.isEmpty() || !QFileInfo(folder).isDir() ? file : QDir(folder).filePath(file);
 }
-
-namespace {
-
-QString startFor(const QString &suffix, const QString &name)
-{
-    const QString folder = SettingsStore::readPath(QStringLiteral("LastFolder"));
-    const QString file = QStringLiteral("照度分布_%1.%2").arg(name, suffix);
-    return folder.isEmpty() ? file : QDir(folder).filePath(file);
-}
-
-} // namespace
 
 void FBunpu::Btn_Png_Click()
 {
-    const QString path = Dialogs::instance().saveFile(this, startFor(QStringLiteral("png"), QString::number(m_row)),
-                                                      QStringLiteral("PNG (*.png)|*.png"), 1);
+    const QString path = Dialogs::instance().saveFile(this, startFor(QStringLiteral("png")), QStringLiteral("PNG (*.png)|*.png"), 1);
     if (path.isEmpty())
         return;
+    // The drawing and its figures, as the window shows them.
+    const QStringList lines = RoomDistribution::figures(m_outcome);
     QImage image(1600, 1200, QImage::Format_RGB32);
     image.fill(Qt::white);
     {
         QPainter painter(&image);
-        drawPage(painter, QRectF(40, 30, 1520, 1140));
+        const QRectF area(40, 30, 1520, 1140);
+        const double line = 28;
+        QFont font = painter.font();
+        font.setPixelSize(20);
+        painter.setFont(font);
+        painter.drawText(QRectF(area.left(), area.top(), area.width(), line), Qt::AlignLeft | Qt::AlignVCenter,
+                         QStringLiteral("照度分布　%1 行目　%2").arg(m_outcome.rowsText(), m_outcome.name));
+        const double figuresTop = area.bottom() - lines.size() * line;
+        for (int i = 0; i < lines.size(); ++i)
+            painter.drawText(QRectF(area.left(), figuresTop + i * line, area.width(), line), Qt::AlignLeft | Qt::AlignVCenter,
+                             lines[i]);
+        m_ui->Wid_Plot->drawInto(painter, QRectF(area.left(), area.top() + line * 1.5, area.width(),
+                                                 figuresTop - area.top() - line * 2));
     }
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QString error;
     if (!image.save(&buffer, "PNG"))
         error = QStringLiteral("画像をPNGにできません。");
-    if (!error.isEmpty() || !CheckedFile::write(path, buffer.data(), &error))
+    if (!error.isEmpty() || !CheckedFile::write(path, buffer.data(), &error)) {
         Dialogs::inform(this, QStringLiteral("PNGを保存できませんでした。"), error);
+        return;
+    }
+    m_ui->Lbl_Status->setText(QStringLiteral("PNG を保存しました: %1").arg(QDir::toNativeSeparators(path)));
 }
 
 void FBunpu::Btn_Pdf_Click()
 {
-    const QString path = Dialogs::instance().saveFile(this, startFor(QStringLiteral("pdf"), QString::number(m_row)),
-                                                      QStringLiteral("PDF (*.pdf)|*.pdf"), 1);
+    const QString path = Dialogs::instance().saveFile(this, startFor(QStringLiteral("pdf")), QStringLiteral("PDF (*.pdf)|*.pdf"), 1);
     if (path.isEmpty())
         return;
+    // A page of its own, B4 landscape under the sheet's 件名 and 日付, as the report's pages.
+    BandedReport report = RptSyoudo::definition();
+    report.extraPages = RoomDistribution::pages({m_outcome}, m_headings,
+                                                {m_ui->Chk_Shade->isChecked(), m_ui->Chk_Values->isChecked()}, 1);
     QString error;
-    if (!CheckedFile::checkTarget(path, &error)) {
+    if (!ReportOutput::writePdf(report, {}, path, QStringLiteral("照度分布 %1").arg(m_outcome.name), &error)) {
         Dialogs::inform(this, QStringLiteral("PDFを保存できませんでした。"), error);
         return;
     }
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageOrientation(QPageLayout::Landscape);
-        writer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-        writer.setResolution(300);
-        writer.setTitle(QStringLiteral("照度分布 %1").arg(m_outcome.name));
-        QPainter painter(&writer);
-        drawPage(painter, QRectF(0, 0, writer.width(), writer.height()));
-    }
-    if (!CheckedFile::write(path, buffer.data(), &error))
-        Dialogs::inform(this, QStringLiteral("PDFを保存できませんでした。"), error);
+    m_ui->Lbl_Status->setText(QStringLiteral("PDF を保存しました: %1").arg(QDir::toNativeSeparators(path)));
 }

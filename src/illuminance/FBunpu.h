@@ -3,23 +3,25 @@
 #include "illuminance/RoomDistribution.h"
 
 #include <QDialog>
-#include <QHash>
 
 class MasterTables;
 namespace Ui {
 class F_Bunpu;
 }
 
-// 照度分布: the illuminance distribution of one room, its figures (layout, h, grid, Eavg, Emin,
-// Emax, U0, Ud, the lumen method's value) above the drawing with isolux lines; the layout may be
-// changed to try others (it is not stored); the drawing saved as PNG or PDF.
+// 照度分布: the illuminance distribution of one room (all the rows that light it), its figures
+// (each kind of luminaire, its count and spacing, the grid, Eavg, Emin, Emax, U0, Ud, the lumen
+// method's value and what the figures should be read with) beside the drawing with isolux lines;
+// the layout of the room's own row may be changed to try others (it is not stored); the drawing
+// saved as PNG, or as a B4 page like the report's as PDF.
 class FBunpu : public QDialog
 {
     Q_OBJECT
 public:
-    // `texts` are the room's, by the columns of the room record (the panel as it stands).
-    FBunpu(const QHash<int, QString> &texts, int row, const MasterTables &masters, const QString &masterDir,
-           QWidget *parent = nullptr);
+    // `sheet` holds the rooms with the panel's row as the panel stands; `row` is that row.
+    // `saveFolder` is where the pictures are proposed (the work file's folder, "" for the last one).
+    FBunpu(const RecordGrid &sheet, int row, const MasterTables &masters, const QString &masterDir,
+           const RoomDistribution::Headings &headings, const QString &saveFolder, QWidget *parent = nullptr);
     ~FBunpu() override;
 
     const RoomDistribution::Outcome &outcome() const { return m_outcome; }
@@ -28,16 +30,22 @@ public slots:
     void Btn_Png_Click();
     void Btn_Pdf_Click();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void recompute(std::optional<Distribution::Layout> layout);
-    // The drawing and its figures into an area of a painter.
-    void drawPage(QPainter &painter, const QRectF &area) const;
+    QString startFor(const QString &suffix) const;
 
     Ui::F_Bunpu *m_ui;
-    QHash<int, QString> m_texts;
+    RecordGrid m_sheet;
     int m_row;
+    QList<int> m_rows;
     const MasterTables &m_masters;
     QString m_masterDir;
+    RoomDistribution::Headings m_headings;
+    QString m_saveFolder;
     RoomDistribution::Outcome m_outcome;
     bool m_updating = false;
+    bool m_sized = false;
 };

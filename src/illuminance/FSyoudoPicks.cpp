@@ -20,6 +20,7 @@
 #include "ui_F_Syoudo.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
 
@@ -235,16 +236,21 @@ bool FSyoudo::writeExcel(const QString &path, QString *error)
 
 bool FSyoudo::reportOption(ReportOutput::Option *option)
 {
-    option->text = QStringLiteral("照度分布を付ける");
-    option->checked = SettingsStore::ReadSetting(QStringLiteral("AttachDistribution")) == u"1";
-    option->remember = [](bool on) {
-        SettingsStore::WriteSetting(QStringLiteral("AttachDistribution"), on ? QStringLiteral("1") : QStringLiteral("0"));
+    const auto setting = [](const char *name) { return SettingsStore::ReadSetting(QString::fromLatin1(name)) == u"1"; };
+    const auto keeper = [](const char *name) {
+        return [name](bool on) {
+            SettingsStore::WriteSetting(QString::fromLatin1(name), on ? QStringLiteral("1") : QStringLiteral("0"));
+        };
     };
-    option->report = [this](bool on) {
+    option->choices = {{QStringLiteral("照度分布を付ける"), setting("AttachDistribution"), keeper("AttachDistribution")},
+                       {QStringLiteral("計算点の値を表示"), setting("DistributionPointValues"), keeper("DistributionPointValues")}};
+    option->report = [this](const QList<bool> &on) {
         BandedReport report = RptSyoudo::definition();
-        if (on)
-            report.extraPages = RoomDistribution::pages(RoomDistribution::computeAll(recordGrid(), m_masters, programDir()),
-                                                        recordGrid(), SettingsStore::ReadSetting(QStringLiteral("CompanyName")));
+        if (on.value(0))
+            report.extraPages = RoomDistribution::pages(
+                RoomDistribution::computeAll(recordGrid(), m_masters, programDir()),
+                RoomDistribution::headingsOf(recordGrid(), SettingsStore::ReadSetting(QStringLiteral("CompanyName"))),
+                {true, on.value(1)});
         return report;
     };
     return true;
@@ -284,12 +290,14 @@ void FSyoudo::Menu_Option_Photometry_Click()
 
 void FSyoudo::Menu_Option_Bunpu_Click()
 {
-    // The room as the panel shows it, by the columns of the room record.
-    QHash<int, QString> texts;
-    for (const auto &bc : RoomRecord::kBoxColumns)
-        texts.insert(bc.column, text(QString::fromLatin1(bc.box)));
-    texts.insert(RoomRecord::LuminaireIndex, QString::number(m_state.luminaireIndex));
-    FBunpu window(texts, rowNumber(), m_masters, programDir(), this);
+    // The room as the panel shows it, with the rows beside it that light the same room.
+    RecordGrid sheet = recordGrid();
+    const int row = rowNumber();
+    RoomSheet::commit(sheet, row, *this, m_state);
+    const QString saveFolder = currentFileName().isEmpty() ? QString() : QFileInfo(currentFileName()).absolutePath();
+    FBunpu window(sheet, row, m_masters, programDir(),
+                  RoomDistribution::headingsOf(sheet, SettingsStore::ReadSetting(QStringLiteral("CompanyName"))), saveFolder,
+                  this);
     Dialogs::instance().execute(window);
 }
 

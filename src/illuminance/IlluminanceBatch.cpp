@@ -76,7 +76,7 @@ int distributions(const QString &workFile, const QString &programDir, RecordGrid
     }
     for (const RoomDistribution::Outcome &o : std::as_const(*rooms))
         if (!o.ok)
-            warnings->append(QStringLiteral("%1 行目（%2）: %3").arg(o.row).arg(o.name, o.reason));
+            warnings->append(QStringLiteral("%1 行目（%2）: %3").arg(o.rowsText(), o.name, o.reason));
     return BatchStatus::Ok;
 }
 
@@ -90,7 +90,9 @@ int writeDistributionPdf(const QString &workFile, const QString &pdfPath, const 
     if (const int status = distributions(workFile, programDir, &grid, &rooms, error, warnings); status != BatchStatus::Ok)
         return status;
     BandedReport report = RptSyoudo::definition();
-    report.extraPages = RoomDistribution::pages(rooms, grid, SettingsStore::ReadSetting(QStringLiteral("CompanyName")));
+    const bool values = SettingsStore::ReadSetting(QStringLiteral("DistributionPointValues")) == u"1";
+    report.extraPages = RoomDistribution::pages(
+        rooms, RoomDistribution::headingsOf(grid, SettingsStore::ReadSetting(QStringLiteral("CompanyName"))), {true, values});
     if (report.extraPages.isEmpty()) {
         *error = QStringLiteral("照度分布を求められる室がありません（配光データのある照明器具の室がありません）。");
         return BatchStatus::NothingToPrint;

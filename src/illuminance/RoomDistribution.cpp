@@ -1,6 +1,9 @@
 #include "illuminance/RoomDistribution.h"
 
+#include "illuminance/IlluminanceCalculation.h"
 #include "illuminance/RoomRecord.h"
+#include "grid/RoomFloors.h"
+#include "photometry/PhotometryMath.h"
 #include "io/FileSet.h"
 #include "master/FixedField.h"
 #include "master/MasterTables.h"
@@ -16,6 +19,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <memory>
 
 namespace RoomDistribution {
 
@@ -95,64 +100,201 @@ QString refusal(const Texts &text)
     return QString();
 }
 
-Distribution::Room roomOf(const Texts &text)
+namespace {
+
+QString twoDecimals(double v)
 {
-    Distribution::Room r;
-    r.width = number(text, Width);
-    r.depth = number(text, Depth);
-    r.area = number(text, Area);
-    r.height = number(text, CeilingHeight) - number(text, Suspension) - number(text, WorkPlaneHeight);
-    const double perFitting = number(text, LampsPerFitting);
-    r.fluxPerLuminaire = number(text, LampFlux) * (perFitting > 0 ? perFitting : 1);
-    r.utilization = number(text, UtilizationFactor);
-    r.maintenance = number(text, MaintenanceFactor);
-    // Within the int's range whatever was typed: refusal() names a count beyond the bound.
-    const double fittings = number(text, FittingCount);
-    r.fittings = std::isfinite(fittings) ? int(std::clamp(fittings, -1e9, 1e9)) : 0;
-    return r;
+    return NumberText::format(v, QStringLiteral("0.00"));
 }
 
-Outcome compute(const Texts &text, int row, const MasterTables &masters, const QString &masterDir,
-                std::optional<Distribution::Layout> layout, QHash<QString, Photometry> *files,
+// The 照明率 the row's photometric file gives at the row's room index and reflectances, as the
+// import writes it into the master's table (none without an index or reflectances).
+std::optional<double> utilizationOfFile(const Photometry &p, const Texts &text)
+{
+    if (text(RoomIndex).trimmed().isEmpty())
+        return std::nullopt;
+    const int roomClass = IlluminanceCalculation::roomIndexClass(number(text, RoomIndex));
+    const int pattern = NumberText::toInt(text(ReflectanceChoice));
+    std::array<double, 3> reflectances{};
+    if (pattern >= 1 && pattern <= 3) {
+        reflectances = PhotometryMath::kPatterns[size_t(pattern - 1)];
+    } else {
+        const int columns[] = {CeilingReflectance, WallReflectance, FloorReflectance};
+        for (int i = 0; i < 3; ++i) {
+            if (text(columns[i]).trimmed().isEmpty())
+                return std::nullopt;
+            reflectances[size_t(i)] = number(text, columns[i]) / 100;
+        }
+    }
+    return PhotometryMath::utilizationEntry(p, roomClass, reflectances[0], reflectances[1], reflectances[2]) / 100.0;
+}
+
+// "x 0.89～1.00 m・y 0.86 m": the spacing along the rows (shortest and longest) and between them.
+QString spacing(const Distribution::Layout &l, double width, double depth)
+{
+    if (l.rows.isEmpty() || l.shortest() < 1)
+        return QString();
+    const double near = width / l.longest(), far = width / l.shortest();
+    const QString x = l.longest() == l.shortest() ? twoDecimals(near) : twoDecimals(near) + QStringLiteral("～") + twoDecimals(far);
+    return QStringLiteral("間隔 x %1 m・y %2 m").arg(x, twoDecimals(depth / l.rows.size()));
+}
+
+// "9 台 × 2 列・8 台 × 5 列": the rows of a layout, longest first.
+QString rowsOf(const Distribution::Layout &l)
+{
+    QStringList out;
+    QList<int> counts = l.rows;
+    std::sort(counts.begin(), counts.end(), std::greater<int>());
+    for (qsizetype i = 0; i < counts.size();) {
+        qsizetype j = i;
+        while (j < counts.size() && counts[j] == counts[i])
+            ++j;
+        out.append(QStringLiteral("%1 台 × %2 列").arg(counts[i]).arg(j - i));
+        i = j;
+    }
+    return out.join(QStringLiteral("・"));
+}
+
+// The same room: in use, the same floor, the same 室名１ and the same 間口 and 奥行.
+bool sameRoom(const RecordGrid &grid, const QVector<QString> &floors, int row, int next)
+{
+    const auto inUse = [&grid](int r) { return r >= 1 && r <= kRooms && grid.text(r, InUse) == u"1"; };
+    const auto same = [&grid, row, next](int column) {
+        return NumberText::leading(grid.text(row, column)) == NumberText::leading(grid.text(next, column));
+    };
+    return inUse(row) && inUse(next) && !grid.text(row, RoomName1).isEmpty()
+           && grid.text(next, RoomName1) == grid.text(row, RoomName1) && floors[next] == floors[row] && same(Width)
+           && same(Depth);
+}
+
+} // namespace
+
+QString Outcome::rowsText() const
+{
+    QStringList out;
+    for (int r : rows)
+        out.append(QString::number(r));
+    return out.join(u'+');
+}
+
+QList<QList<int>> rooms(const RecordGrid &grid)
+{
+    const QVector<QString> floors = RoomFloors::of(grid);
+    QList<QList<int>> out;
+    for (int row = 1; row <= kRooms; ++row) {
+        if (grid.text(row, InUse) != u"1")
+            continue;
+        QList<int> rows{row};
+        while (rows.last() < kRooms && sameRoom(grid, floors, rows.last(), rows.last() + 1))
+            rows.append(rows.last() + 1);
+        out.append(rows);
+        row = rows.last();
+    }
+    return out;
+}
+
+QList<int> roomRows(const RecordGrid &grid, int row)
+{
+    for (const QList<int> &rows : rooms(grid))
+        if (rows.contains(row))
+            return rows;
+    return {};
+}
+
+Outcome compute(const QList<Texts> &texts, const QList<int> &rows, const MasterTables &masters, const QString &masterDir,
+                const QHash<int, Distribution::Layout> &tried, QHash<QString, Photometry> *files,
                 const QList<LuminaireImport::Kept> *index)
 {
     Outcome o;
-    o.row = row;
-    o.name = (text(RoomName1) + QStringLiteral(" ") + text(RoomName2)).trimmed();
-    o.slot = NumberText::toInt(text(LuminaireIndex));
-    o.room = roomOf(text);
-    o.lumenResult = number(text, ResultIlluminance);
-    if (const QString why = refusal(text); !why.isEmpty()) {
-        o.reason = why;
+    o.rows = rows;
+    o.row = rows.value(0);
+    if (texts.isEmpty() || texts.size() != rows.size()) {
+        o.reason = QStringLiteral("室がありません。");
         return o;
     }
-    if (o.slot < 1 || !masters.luminaire(o.slot).present()) {
-        o.reason = QStringLiteral("照明器具がマスタから選ばれていないため、配光データがありません。");
-        return o;
+    const Texts &first = texts.first();
+    o.name = (first(RoomName1) + QStringLiteral(" ") + first(RoomName2)).trimmed();
+    o.room.width = number(first, Width);
+    o.room.depth = number(first, Depth);
+    o.room.area = number(first, Area);
+    // A room of several rows names the row each reason is about.
+    const auto about = [&](int k, const QString &why) {
+        return rows.size() > 1 ? QStringLiteral("%1 行目の").arg(rows[k]) + why : why;
+    };
+    for (qsizetype k = 0; k < texts.size(); ++k) {
+        const Texts &text = texts[k];
+        Part part;
+        part.row = rows[k];
+        part.slot = NumberText::toInt(text(LuminaireIndex));
+        part.luminaire = text(LuminaireType);
+        // The lamp as entered (the 光源名称 ends in "-" and the lamps per fitting).
+        part.lamp = text(LampNameEntry).trimmed().isEmpty() ? text(LampName) : text(LampNameEntry);
+        part.lampFlux = number(text, LampFlux);
+        const double perFitting = number(text, LampsPerFitting);
+        part.lampsPerFitting = perFitting > 0 ? perFitting : 1;
+        part.maintenance = number(text, MaintenanceFactor);
+        part.utilization = number(text, UtilizationFactor);
+        part.height = number(text, CeilingHeight) - number(text, Suspension) - number(text, WorkPlaneHeight);
+        // Within the int's range whatever was typed: refusal() names a count beyond the bound.
+        const double fittings = number(text, FittingCount);
+        part.fittings = std::isfinite(fittings) ? int(std::clamp(fittings, -1e9, 1e9)) : 0;
+        o.lumenResult += number(text, ResultIlluminance);
+        o.parts.append(part);
+        if (!o.reason.isEmpty())
+            continue; // the first reason is the room's; the parts are still listed
+        if (const QString why = refusal(text); !why.isEmpty()) {
+            o.reason = about(k, why);
+            continue;
+        }
+        if (part.slot < 1 || !masters.luminaire(part.slot).present()) {
+            o.reason = about(k, QStringLiteral("照明器具がマスタから選ばれていないため、配光データがありません。"));
+            continue;
+        }
+        const QString lumName = FixedField::trimmedRight(masters.luminaire(part.slot).name);
+        const QString file = index ? LuminaireImport::keptFile(*index, masterDir, part.slot, lumName)
+                                   : LuminaireImport::keptFile(masterDir, part.slot, lumName);
+        if (file.isEmpty()) {
+            o.reason = about(k, QStringLiteral("照明器具「%1」（スロット %2）には配光データがありません。"
+                                               "ｵﾌﾟｼｮﾝ → 配光データから照明器具を追加... で登録できます。")
+                                    .arg(lumName)
+                                    .arg(part.slot));
+            continue;
+        }
+        Distribution::Source source;
+        QString error;
+        if (files && files->contains(file)) {
+            source.photometry = files->value(file);
+        } else if (!PhotometryReader::readFile(file, &source.photometry, &error, nullptr, true)) {
+            o.reason = about(k, QStringLiteral("配光データ %1 を読み込めません: %2").arg(QDir::toNativeSeparators(file), error));
+            continue;
+        } else if (files) {
+            files->insert(file, source.photometry);
+        }
+        source.fluxPerLuminaire = part.lampFlux * part.lampsPerFitting;
+        source.utilization = part.utilization;
+        source.maintenance = part.maintenance;
+        source.height = part.height;
+        source.fittings = part.fittings;
+        source.layout = tried.contains(part.row) ? tried.value(part.row)
+                                                 : Distribution::defaultLayout(part.fittings, o.room.width, o.room.depth);
+        o.parts.last().utilizationOfFile = utilizationOfFile(source.photometry, text);
+        o.room.sources.append(source);
     }
-    const QString lumName = FixedField::trimmedRight(masters.luminaire(o.slot).name);
-    const QString file = index ? LuminaireImport::keptFile(*index, masterDir, o.slot, lumName)
-                               : LuminaireImport::keptFile(masterDir, o.slot, lumName);
-    if (file.isEmpty()) {
-        o.reason = QStringLiteral("照明器具「%1」（スロット %2）には配光データがありません。"
-                                  "ｵﾌﾟｼｮﾝ → 配光データから照明器具を追加... で登録できます。")
-                       .arg(lumName)
-                       .arg(o.slot);
+    if (!o.reason.isEmpty())
         return o;
-    }
     QString error;
-    if (files && files->contains(file)) {
-        o.photometry = files->value(file);
-    } else if (!PhotometryReader::readFile(file, &o.photometry, &error, nullptr, true)) {
-        o.reason = QStringLiteral("配光データ %1 を読み込めません: %2").arg(QDir::toNativeSeparators(file), error);
-        return o;
-    } else if (files) {
-        files->insert(file, o.photometry);
-    }
-    const Distribution::Layout chosen = layout ? *layout : Distribution::defaultLayout(o.room.fittings, o.room.width, o.room.depth);
-    if (!Distribution::compute(o.room, o.photometry, chosen, &o.result, &error)) {
+    if (!Distribution::compute(o.room, &o.result, &error)) {
         o.reason = error;
         return o;
+    }
+    // A 照明率 of the sheet that the file does not give: the lumen method's mean and the direct
+    // light drawn here come from different luminaires.
+    for (const Part &p : std::as_const(o.parts)) {
+        if (!p.utilizationOfFile || !(p.utilization > 0) || std::fabs(*p.utilizationOfFile - p.utilization) <= 0.10 * p.utilization)
+            continue;
+        o.notes.append((rows.size() > 1 ? QStringLiteral("%1 行目の").arg(p.row) : QString())
+                       + QStringLiteral("照明率が配光データと合っていません（計算書 %1、配光データ %2）")
+                             .arg(twoDecimals(p.utilization), twoDecimals(*p.utilizationOfFile)));
     }
     o.ok = true;
     return o;
@@ -168,64 +310,102 @@ QList<Outcome> computeAll(const RecordGrid &grid, const MasterTables &masters, c
     QString indexError;
     const QList<LuminaireImport::Kept> index = LuminaireImport::kept(masterDir, &indexError);
     QHash<QString, Photometry> files;
-    for (int r = 1; r <= kRooms; ++r) {
-        if (grid.text(r, InUse) != u"1")
-            continue;
-        out.append(compute([&grid, r](int c) { return grid.text(r, c); }, r, masters, masterDir, std::nullopt, &files, &index));
+    for (const QList<int> &rows : rooms(grid)) {
+        QList<Texts> texts;
+        for (int r : rows)
+            texts.append([&grid, r](int c) { return grid.text(r, c); });
+        out.append(compute(texts, rows, masters, masterDir, {}, &files, &index));
         // An index that cannot be read (a FIFO, a link, too large) is the reason, not "no file".
         Outcome &o = out.last();
-        if (!o.ok && !indexError.isEmpty() && o.slot >= 1 && masters.luminaire(o.slot).present()
-            && o.reason.startsWith(QStringLiteral("照明器具「")))
+        if (!o.ok && !indexError.isEmpty() && o.reason.contains(QStringLiteral("には配光データがありません")))
             o.reason = QStringLiteral("配光データの一覧を読めません: %1").arg(indexError);
     }
     return out;
 }
 
-QList<std::function<void(BandedReport::Pen &, const BandedReport::Page &)>> pages(const QList<Outcome> &rooms,
-                                                                                  const RecordGrid &grid,
-                                                                                  const QString &companyName)
+QStringList figures(const Outcome &o)
 {
-    QList<const Outcome *> drawn;
+    QStringList out;
+    const Distribution::Result &r = o.result;
+    for (qsizetype k = 0; k < o.parts.size() && k < o.room.sources.size(); ++k) {
+        const Part &p = o.parts[k];
+        const Distribution::Layout &l = o.room.sources[k].layout;
+        out.append(QStringLiteral("%1 %2 行目　%3　%4　%5 lm × %6 灯/台　保守率 %7")
+                       .arg(DistributionPlot::markerText(int(k)))
+                       .arg(p.row)
+                       .arg(p.luminaire, p.lamp, NumberText::plain(p.lampFlux), NumberText::plain(p.lampsPerFitting),
+                            twoDecimals(p.maintenance)));
+        QString count = QStringLiteral("　%1 台（%2）　%3　h = %4 m")
+                            .arg(l.count())
+                            .arg(rowsOf(l), spacing(l, o.room.width, o.room.depth), twoDecimals(p.height));
+        if (l.count() != p.fittings)
+            count += QStringLiteral("　計算書の台数は %1 台：この図は %2 台の値").arg(p.fittings).arg(l.count());
+        out.append(count);
+    }
+    const bool band = r.grid.x0 > 0;
+    out.append(QStringLiteral("計算点 %1 × %2（%3 m 角%4）")
+                   .arg(r.grid.cellsX)
+                   .arg(r.grid.cellsY)
+                   .arg(twoDecimals(r.grid.cell), band ? QStringLiteral("、壁から 0.5 m を除く") : QString()));
+    const auto lx = [](double v) { return NumberText::format(v, QStringLiteral("0")); };
+    out.append(QStringLiteral("平均 Eavg %1 lx　最小 Emin %2 lx　最大 Emax %3 lx").arg(lx(r.average), lx(r.minimum), lx(r.maximum)));
+    out.append(QStringLiteral("均斉度 U0 = Emin/Eavg %1　Ud = Emin/Emax %2").arg(twoDecimals(r.u0), twoDecimals(r.ud)));
+    out.append(QStringLiteral("光束法 %1 lx（計算書）、床面平均 %2 lx = 直接 %3 + 相互反射 %4")
+                   .arg(lx(o.lumenResult), lx(r.directFloor + r.indirect), lx(r.directFloor), lx(r.indirect)));
+    out.append(o.notes);
+    return out;
+}
+
+Headings headingsOf(const RecordGrid &grid, const QString &company)
+{
+    return {grid.text(kHeadingsRow, kTitle1), grid.text(kHeadingsRow, kDate), company};
+}
+
+QList<std::function<void(BandedReport::Pen &, const BandedReport::Page &)>>
+pages(const QList<Outcome> &rooms, const Headings &headings, const DistributionPlot::Style &style, int roomsPerPage)
+{
+    // Each room's values on the drawing's fine grid, worked out once, when its page is first drawn.
+    struct Drawn {
+        Outcome outcome;
+        std::shared_ptr<DistributionPlot::Samples> samples = std::make_shared<DistributionPlot::Samples>();
+    };
+    QList<Drawn> drawn;
     for (const Outcome &o : rooms)
         if (o.ok)
-            drawn.append(&o);
-    const QString title1 = grid.text(kHeadingsRow, kTitle1);
-    const QString date = grid.text(kHeadingsRow, kDate);
+            drawn.append({o});
+    const int perPage = std::clamp(roomsPerPage, 1, 2);
     QList<std::function<void(BandedReport::Pen &, const BandedReport::Page &)>> out;
-    for (qsizetype i = 0; i < drawn.size(); i += 2) {
-        QList<Outcome> pair{*drawn[i]};
-        if (i + 1 < drawn.size())
-            pair.append(*drawn[i + 1]);
-        out.append([pair, title1, date, companyName](BandedReport::Pen &pen, const BandedReport::Page &page) {
+    for (qsizetype i = 0; i < drawn.size(); i += perPage) {
+        const QList<Drawn> group = drawn.mid(i, perPage);
+        out.append([group, headings, style](BandedReport::Pen &pen, const BandedReport::Page &page) {
             const double left = page.left, right = page.right, top = page.top, bottom = page.bottom;
             pen.text(left, top, right - left, 560, QStringLiteral("照 度 分 布"), Qt::AlignHCenter | Qt::AlignVCenter, 18, true);
-            pen.text(left, top + 600, 9000, 300, QStringLiteral("件名  ") + title1, Qt::AlignLeft | Qt::AlignVCenter, 10, false,
-                     false, BandedReport::kSmallestLinePoints);
-            pen.text(right - 4000, top + 600, 4000, 300, date, Qt::AlignRight | Qt::AlignVCenter, 10);
+            pen.text(left, top + 600, 9000, 300, QStringLiteral("件名  ") + headings.title, Qt::AlignLeft | Qt::AlignVCenter, 10,
+                     false, false, BandedReport::kSmallestLinePoints);
+            pen.text(right - 4000, top + 600, 4000, 300, headings.date, Qt::AlignRight | Qt::AlignVCenter, 10);
             const double bandTop = top + 1000;
-            const double half = (right - left) / 2;
-            for (int k = 0; k < pair.size(); ++k) {
-                const Outcome &o = pair[k];
-                const double x = left + k * half + (k == 0 ? 0 : 200);
-                const double w = half - 200;
+            const double share = (right - left) / group.size();
+            for (qsizetype k = 0; k < group.size(); ++k) {
+                const Outcome &o = group[k].outcome;
+                const double x = left + k * share + (k == 0 ? 0 : 200);
+                const double w = share - (group.size() > 1 ? 200 : 0);
                 pen.rect(x, bandTop, w, bottom - 600 - bandTop, 10);
-                pen.text(x + 100, bandTop + 60, w - 200, 320,
-                         QStringLiteral("行 %1　%2").arg(o.row).arg(o.name), Qt::AlignLeft | Qt::AlignVCenter, 11, true, false,
-                         BandedReport::kSmallestLinePoints);
-                const QStringList figures = DistributionPlot::figures(o.room, o.result, o.lumenResult);
-                const double figuresTop = bottom - 600 - 100 - figures.size() * 280;
+                pen.text(x + 100, bandTop + 60, w - 200, 320, QStringLiteral("%1 行目　%2").arg(o.rowsText(), o.name),
+                         Qt::AlignLeft | Qt::AlignVCenter, 11, true, false, BandedReport::kSmallestLinePoints);
+                const QStringList lines = figures(o);
+                const double line = 250;
+                const double figuresTop = bottom - 600 - 100 - lines.size() * line;
                 const QRectF plot(x + 100, bandTop + 420, w - 200, figuresTop - bandTop - 520);
-                Distribution::Room room = o.room;
-                const Photometry photometry = o.photometry;
-                const Distribution::Result result = o.result;
-                DistributionPlot::draw(pen.painter(), plot, room, result,
-                                       [&](QPointF p) { return Distribution::totalAt(room, photometry, result, p); }, true);
-                for (int f = 0; f < figures.size(); ++f)
-                    pen.text(x + 100, figuresTop + f * 280, w - 200, 280, figures[f], Qt::AlignLeft | Qt::AlignVCenter, 9,
+                DistributionPlot::Samples &samples = *group[k].samples;
+                if (samples.v.isEmpty())
+                    samples = DistributionPlot::sample(o.room, o.result);
+                DistributionPlot::draw(pen.painter(), plot, o.room, o.result, samples, style);
+                for (int f = 0; f < lines.size(); ++f)
+                    pen.text(x + 100, figuresTop + f * line, w - 200, line, lines[f], Qt::AlignLeft | Qt::AlignVCenter, 8.5,
                              false, false, BandedReport::kSmallestLinePoints);
             }
             const double y = bottom - 360;
-            pen.text(left, y, 6000, 360, companyName, Qt::AlignLeft | Qt::AlignVCenter, 9, false, false,
+            pen.text(left, y, 6000, 360, headings.company, Qt::AlignLeft | Qt::AlignVCenter, 9, false, false,
                      BandedReport::kSmallestLinePoints);
             const double px = right - 1500;
             pen.text(px, y, 700, 360, QString::number(page.number), Qt::AlignRight | Qt::AlignVCenter, 9);
@@ -242,32 +422,50 @@ bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error
                                 QStringLiteral("ny"), QStringLiteral("fittings"), QStringLiteral("h"), QStringLiteral("cells_x"),
                                 QStringLiteral("cells_y"), QStringLiteral("e_direct_floor"), QStringLiteral("e_indirect"),
                                 QStringLiteral("e_avg"), QStringLiteral("e_min"), QStringLiteral("e_max"), QStringLiteral("u0"),
-                                QStringLiteral("ud")});
+                                QStringLiteral("ud"), QStringLiteral("uf_sheet"), QStringLiteral("uf_photometry")});
     QString points = csvLine({QStringLiteral("row"), QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("e_direct"),
                               QStringLiteral("e")});
-    QString luminaires = csvLine({QStringLiteral("row"), QStringLiteral("x"), QStringLiteral("y")});
+    QString luminaires = csvLine({QStringLiteral("row"), QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("source_row")});
+    // A figure of each row of the room, in the order of its rows ("58+23").
+    const auto each = [](const Outcome &o, const std::function<QString(qsizetype)> &f) {
+        QStringList out;
+        for (qsizetype k = 0; k < o.parts.size(); ++k)
+            out.append(f(k));
+        return out.join(u'+');
+    };
     for (const Outcome &o : rooms) {
-        const QString row = QString::number(o.row);
+        const QString row = o.rowsText();
+        const QString slotNumbers = each(o, [&o](qsizetype k) { return o.parts[k].slot > 0 ? QString::number(o.parts[k].slot) : QString(); });
+        // A count beyond the bound is not shown cut to another number.
+        const QString fittings = each(o, [&o](qsizetype k) {
+            const int n = o.parts[k].fittings;
+            return std::abs(n) <= Distribution::kMaxFittings ? QString::number(n) : QString();
+        });
+        const QString ufSheet = each(o, [&o](qsizetype k) { return twoDecimals(o.parts[k].utilization); });
         if (!o.ok) {
-            // A count beyond the bound is not shown cut to another number.
-            const QString fittings = std::abs(o.room.fittings) <= Distribution::kMaxFittings ? QString::number(o.room.fittings) : QString();
-            roomsCsv += csvLine({row, o.name, o.slot > 0 ? QString::number(o.slot) : QString(), {}, {}, fittings,
-                                 {}, {}, {}, {}, {}, {}, {}, {}, {}, {}});
+            roomsCsv += csvLine({row, o.name, slotNumbers, {}, {}, fittings, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, ufSheet, {}});
             continue;
         }
         const Distribution::Result &r = o.result;
-        roomsCsv += csvLine({row, o.name, QString::number(o.slot), QString::number(r.layout.nx), QString::number(r.layout.ny),
-                             QString::number(o.room.fittings), plain(r.height), QString::number(r.grid.cellsX),
+        const auto layout = [&o](qsizetype k) { return o.room.sources[k].layout; };
+        roomsCsv += csvLine({row, o.name, slotNumbers, each(o, [&](qsizetype k) { return QString::number(layout(k).longest()); }),
+                             each(o, [&](qsizetype k) { return QString::number(layout(k).rows.size()); }), fittings,
+                             each(o, [&o](qsizetype k) { return plain(o.parts[k].height); }), QString::number(r.grid.cellsX),
                              QString::number(r.grid.cellsY), plain(r.directFloor), plain(r.indirect), plain(r.average),
-                             plain(r.minimum), plain(r.maximum), plain(r.u0), plain(r.ud)});
+                             plain(r.minimum), plain(r.maximum), plain(r.u0), plain(r.ud), ufSheet,
+                             each(o, [&o](qsizetype k) {
+                                 return o.parts[k].utilizationOfFile ? twoDecimals(*o.parts[k].utilizationOfFile) : QString();
+                             })});
+        const QString first = QString::number(o.row);
         for (int j = 0; j < r.grid.cellsY; ++j)
             for (int i = 0; i < r.grid.cellsX; ++i) {
                 const QPointF p = r.grid.point(i, j);
                 const int k = j * r.grid.cellsX + i;
-                points += csvLine({row, plain(p.x()), plain(p.y()), plain(r.direct[k]), plain(r.total[k])});
+                points += csvLine({first, plain(p.x()), plain(p.y()), plain(r.direct[k]), plain(r.total[k])});
             }
-        for (const QPointF &l : r.luminaires)
-            luminaires += csvLine({row, plain(l.x()), plain(l.y())});
+        for (qsizetype k = 0; k < r.luminaires.size(); ++k)
+            for (const QPointF &l : r.luminaires[k])
+                luminaires += csvLine({first, plain(l.x()), plain(l.y()), QString::number(o.parts[k].row)});
     }
     // The three files as one set under the folder's lock: a failure, a stop or a second run into
     // the same folder leaves one run's set whole, never one file of each.

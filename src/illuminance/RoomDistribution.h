@@ -2,6 +2,7 @@
 
 #include "grid/RecordGrid.h"
 #include "photometry/Distribution.h"
+#include "photometry/DistributionPlot.h"
 #include "photometry/LuminaireImport.h"
 #include "photometry/Photometry.h"
 #include "report/BandedReport.h"
@@ -15,49 +16,83 @@
 
 class MasterTables;
 
-// The illuminance distribution of the rooms of the illuminance sheet: a room's figures from its
-// texts, its luminaire's photometric file kept beside the masters, the result; the report's pages
-// (two rooms a page), the CSV files of the batch mode.
+// The illuminance distribution of the rooms of the illuminance sheet. A room is a run of
+// neighbouring rows in use on the same floor with the same 室名１ and the same 間口 and 奥行 (the
+// CEC/L sheet's zone with equal dimensions); each row is one kind of luminaire in it, with its own
+// photometric file (kept beside the masters), count, height and factors. The report's pages (two
+// rooms a page), the window's page and the CSV files of the batch mode are made here.
 namespace RoomDistribution {
 
-struct Outcome {
+// One row's luminaires in the room.
+struct Part {
     int row = 0;
-    QString name;            // 室名１ 室名２
     int slot = 0;
+    QString luminaire;           // 照明器具種類
+    QString lamp;                // 光源名称
+    double lampFlux = 0;         // 光束 of a lamp, lm
+    double lampsPerFitting = 1;  // 灯数/台
+    double maintenance = 0;      // 保守率
+    double utilization = 0;      // 照明率 of the sheet
+    std::optional<double> utilizationOfFile; // the photometric file's, at the room's index and reflectances
+    double height = 0;           // above the work plane, m
+    int fittings = 0;            // 台数 of the design
+};
+
+struct Outcome {
+    int row = 0;                 // the room's first row
+    QList<int> rows;
+    QString name;                // 室名１ 室名２
+    QList<Part> parts;
     Distribution::Room room;
-    double lumenResult = 0;  // the sheet's 照度 (lumen method)
+    double lumenResult = 0;      // the sheet's 照度 (lumen method), of all the rows
     bool ok = false;
-    QString reason;          // why there is none ("" when ok)
-    Photometry photometry;
+    QString reason;              // why there is none ("" when ok)
+    QStringList notes;           // what the figures should be read with (a 照明率 that differs from the file's)
     Distribution::Result result;
+
+    // "1+2": the rows, as the CSV files and the pages name the room.
+    QString rowsText() const;
 };
 
 using Texts = std::function<QString(int column)>;
 
-// A room from its texts (the record grid's columns, or the panel's boxes by those columns).
-Distribution::Room roomOf(const Texts &text);
-// Why the room's texts give no distribution before any is tried ("" when they may): a side beyond
+// The rows of every room of the sheet, and of the room that holds `row` (none for a free row).
+QList<QList<int>> rooms(const RecordGrid &grid);
+QList<int> roomRows(const RecordGrid &grid, int row);
+
+// Why a row's texts give no distribution before any is tried ("" when they may): a side beyond
 // Distribution::kMaxSide or not finite, a count of fittings beyond Distribution::kMaxFittings, a
 // negative or infinite factor; the message names the field and the value as typed.
 QString refusal(const Texts &text);
-// The room worked out; its luminaire's file looked up beside the masters. `layout` replaces the
-// default one (the window lets the user try others).
-// `files`, when given, keeps the files read for the next rooms; `index`, the index of the kept files
-// read once for all rooms.
-Outcome compute(const Texts &text, int row, const MasterTables &masters, const QString &masterDir,
-                std::optional<Distribution::Layout> layout = std::nullopt, QHash<QString, Photometry> *files = nullptr,
+
+// The room of these rows worked out (`texts` one for each row of `rows`); each row's luminaire
+// file looked up beside the masters. `tried` replaces the default layout of a row (the window lets
+// the user try others). `files` keeps the files read for the next rooms; `index`, the index of the
+// kept files read once for all rooms.
+Outcome compute(const QList<Texts> &texts, const QList<int> &rows, const MasterTables &masters, const QString &masterDir,
+                const QHash<int, Distribution::Layout> &tried = {}, QHash<QString, Photometry> *files = nullptr,
                 const QList<LuminaireImport::Kept> *index = nullptr);
-// Every room in use.
+// Every room of the sheet.
 QList<Outcome> computeAll(const RecordGrid &grid, const MasterTables &masters, const QString &masterDir);
 
-// The pages of the report: two rooms a page, drawing and figures; rooms without a distribution
-// are left out (none: no page).
-QList<std::function<void(BandedReport::Pen &, const BandedReport::Page &)>> pages(const QList<Outcome> &rooms,
-                                                                                  const RecordGrid &grid,
-                                                                                  const QString &companyName);
+// The lines beside a room's drawing: each kind of luminaire (its marker, row, 形式, 光源, 光束,
+// 灯数/台, 保守率, count, spacing, height), the grid, Eavg / Emin / Emax, U0 / Ud, the lumen
+// method's value, and the notes.
+QStringList figures(const Outcome &o);
 
-// rooms.csv, points.csv and luminaires.csv into `folder` (UTF-8, a header line each), through the
-// checked write; false with the reason.
+// The pages of the report: two rooms a page (one room fills a page of its own), each with its
+// drawing and figures, under the sheet's 件名 and 日付; rooms without a distribution are left out.
+struct Headings {
+    QString title;   // 件名
+    QString date;    // 日付
+    QString company; // the footer's company name
+};
+Headings headingsOf(const RecordGrid &grid, const QString &company);
+QList<std::function<void(BandedReport::Pen &, const BandedReport::Page &)>>
+pages(const QList<Outcome> &rooms, const Headings &headings, const DistributionPlot::Style &style, int roomsPerPage = 2);
+
+// rooms.csv, points.csv and luminaires.csv into `folder` (UTF-8, a header line each), as one set
+// under the folder's lock; false with the reason.
 bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error);
 
 } // namespace RoomDistribution

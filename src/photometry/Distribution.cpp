@@ -26,44 +26,86 @@ Grid gridOver(double x0, double y0, double width, double depth)
     return g;
 }
 
-// The candela of the file times this for the room's.
-double scaleOf(const Room &room, const Photometry &p)
+// The candela of the file times this for the source's.
+double scaleOf(const Source &s)
 {
-    const double flux = p.absolute ? 1.0 : room.fluxPerLuminaire / p.lampFlux;
-    return flux * room.maintenance;
+    const double flux = s.photometry.absolute ? 1.0 : s.fluxPerLuminaire / s.photometry.lampFlux;
+    return flux * s.maintenance;
 }
 
 } // namespace
 
+int Layout::count() const
+{
+    int n = 0;
+    for (int k : rows)
+        n += k;
+    return n;
+}
+
+int Layout::longest() const
+{
+    return rows.isEmpty() ? 0 : *std::max_element(rows.cbegin(), rows.cend());
+}
+
+int Layout::shortest() const
+{
+    return rows.isEmpty() ? 0 : *std::min_element(rows.cbegin(), rows.cend());
+}
+
+Layout Layout::grid(int nx, int ny)
+{
+    Layout l;
+    if (nx >= 1 && ny >= 1 && nx <= kMaxLuminaires && ny <= kMaxLuminaires)
+        l.rows = QList<int>(ny, nx);
+    return l;
+}
+
 Layout defaultLayout(int fittings, double width, double depth)
 {
-    // Among the layouts whose spacings along x and y are within 1.5 of each other, the one with the
-    // fewest luminaires beyond the fittings, then the most even; a room that has none (a corridor)
-    // takes the most even of all.
     Layout best;
     if (fittings <= 0 || fittings > kMaxLuminaires || !(width > 0) || !(depth > 0) || !std::isfinite(width)
         || !std::isfinite(depth))
         return best;
-    const double even = std::log(1.5) + 1e-9;
-    bool bestEven = false;
-    int bestExtra = std::numeric_limits<int>::max();
+    // The number of rows whose spacings, along a row (its mean count) and between the rows, are
+    // closest to equal; the fewer rows when two are as close.
+    int bestRows = 1;
     double bestSkew = std::numeric_limits<double>::max();
-    for (int nx = 1; nx <= fittings; ++nx) {
-        const int ny = (fittings + nx - 1) / nx;
-        const int extra = nx * ny - fittings;
-        const double skew = std::fabs(std::log((width / nx) / (depth / ny)));
-        const bool isEven = skew <= even;
-        const bool better = isEven != bestEven ? isEven
-                            : isEven            ? (extra < bestExtra || (extra == bestExtra && skew < bestSkew - 1e-12))
-                                                : (skew < bestSkew - 1e-12 || (std::fabs(skew - bestSkew) <= 1e-12 && extra < bestExtra));
-        if (better) {
-            best = {nx, ny};
-            bestEven = isEven;
-            bestExtra = extra;
+    for (int ny = 1; ny <= fittings; ++ny) {
+        const double along = width * ny / fittings;
+        const double across = depth / ny;
+        const double skew = std::fabs(std::log(along / across));
+        if (skew < bestSkew - 1e-12) {
             bestSkew = skew;
+            bestRows = ny;
         }
     }
+    // The rows one longer than the others spread evenly and, where the numbers allow, the same
+    // from either wall: even places rounded away from the middle row.
+    const int base = fittings / bestRows;
+    const int longer = fittings % bestRows;
+    best.rows = QList<int>(bestRows, base);
+    const double middle = (bestRows - 1) / 2.0;
+    for (int k = 0; k < longer; ++k) {
+        const double place = (k + 0.5) * bestRows / longer - 0.5;
+        const int row = place < middle - 1e-9 ? int(std::floor(place + 1e-9))
+                        : place > middle + 1e-9 ? int(std::ceil(place - 1e-9))
+                                                : int(std::floor(place));
+        best.rows[std::clamp(row, 0, bestRows - 1)] += 1;
+    }
     return best;
+}
+
+QList<QPointF> positions(const Layout &layout, double width, double depth)
+{
+    QList<QPointF> out;
+    const int ny = int(layout.rows.size());
+    for (int j = 0; j < ny; ++j) {
+        const int nx = layout.rows[j];
+        for (int i = 0; i < nx; ++i)
+            out.append({(i + 0.5) * width / nx, (j + 0.5) * depth / ny});
+    }
+    return out;
 }
 
 Grid calculationGrid(double width, double depth)
@@ -94,36 +136,61 @@ double directAt(const Photometry &p, double scale, const QList<QPointF> &luminai
     return e * scale;
 }
 
-bool compute(const Room &room, const Photometry &p, Layout layout, Result *out, QString *error)
+double directAt(const Room &room, const Result &r, QPointF at)
+{
+    double e = 0;
+    for (int k = 0; k < room.sources.size() && k < r.luminaires.size(); ++k) {
+        const Source &s = room.sources[k];
+        e += directAt(s.photometry, scaleOf(s), r.luminaires[k], s.height, at);
+    }
+    return e;
+}
+
+double lumenOf(const Source &s, double area)
+{
+    return area > 0 ? s.layout.count() * s.fluxPerLuminaire * s.utilization * s.maintenance / area : 0;
+}
+
+bool compute(const Room &room, Result *out, QString *error)
 {
     *out = Result();
     if (!(room.width > 0) || !(room.depth > 0)) {
         *error = QStringLiteral("間口と奥行が必要です。");
         return false;
     }
-    if (!(room.height > 0)) {
-        *error = QStringLiteral("器具が作業面より高くありません（高さ − 器具下り − 作業面の高さ が 0 以下です）。");
-        return false;
-    }
     if (!std::isfinite(room.width) || !std::isfinite(room.depth) || room.width > kMaxSide || room.depth > kMaxSide) {
         *error = QStringLiteral("間口と奥行は %1 m までです。").arg(kMaxSide);
         return false;
     }
-    if (!std::isfinite(room.height) || !std::isfinite(room.fluxPerLuminaire) || !std::isfinite(room.maintenance)
-        || room.maintenance < 0 || room.fluxPerLuminaire < 0) {
-        *error = QStringLiteral("高さ、光束または保守率が計算できる値ではありません。");
-        return false;
+    int luminaires = 0;
+    for (const Source &s : room.sources) {
+        if (!(s.height > 0)) {
+            *error = QStringLiteral("器具が作業面より高くありません（高さ − 器具下り − 作業面の高さ が 0 以下です）。");
+            return false;
+        }
+        if (!std::isfinite(s.height) || !std::isfinite(s.fluxPerLuminaire) || !std::isfinite(s.maintenance)
+            || s.maintenance < 0 || s.fluxPerLuminaire < 0) {
+            *error = QStringLiteral("高さ、光束または保守率が計算できる値ではありません。");
+            return false;
+        }
+        if (s.layout.count() < 1 || s.layout.shortest() < 1) {
+            *error = QStringLiteral("台数が 0 です。");
+            return false;
+        }
+        if (!s.photometry.absolute && !(s.photometry.lampFlux > 0)) {
+            *error = QStringLiteral("配光データのランプ光束が 0 です。");
+            return false;
+        }
+        luminaires += s.layout.count();
+        if (s.layout.count() > kMaxLuminaires || luminaires > kMaxLuminaires) {
+            *error = QStringLiteral("照度分布で計算できる器具は一室 %1 台までです（この配置は %2 台）。")
+                         .arg(kMaxLuminaires)
+                         .arg(luminaires);
+            return false;
+        }
     }
-    if (layout.nx < 1 || layout.ny < 1) {
+    if (room.sources.isEmpty()) {
         *error = QStringLiteral("台数が 0 です。");
-        return false;
-    }
-    if (layout.nx > kMaxLuminaires || layout.ny > kMaxLuminaires || layout.count() > kMaxLuminaires) {
-        *error = QStringLiteral("配置 %1 × %2 は %3 台までです。").arg(layout.nx).arg(layout.ny).arg(kMaxLuminaires);
-        return false;
-    }
-    if (!p.absolute && !(p.lampFlux > 0)) {
-        *error = QStringLiteral("配光データのランプ光束が 0 です。");
         return false;
     }
     if (floorGrid(room.width, room.depth).count() > kMaxPoints || calculationGrid(room.width, room.depth).count() > kMaxPoints) {
@@ -131,27 +198,24 @@ bool compute(const Room &room, const Photometry &p, Layout layout, Result *out, 
         return false;
     }
     Result &r = *out;
-    r.layout = layout;
-    r.height = room.height;
-    for (int j = 0; j < layout.ny; ++j)
-        for (int i = 0; i < layout.nx; ++i)
-            r.luminaires.append({(i + 0.5) * room.width / layout.nx, (j + 0.5) * room.depth / layout.ny});
-    const double scale = scaleOf(room, p);
+    for (const Source &s : room.sources) {
+        r.luminaires.append(positions(s.layout, room.width, room.depth));
+        r.lumen += lumenOf(s, room.area);
+    }
     // The uniform part: what the lumen method gives beyond the direct light on the floor.
     const Grid floor = floorGrid(room.width, room.depth);
     double sum = 0;
     for (int j = 0; j < floor.cellsY; ++j)
         for (int i = 0; i < floor.cellsX; ++i)
-            sum += directAt(p, scale, r.luminaires, room.height, floor.point(i, j));
+            sum += directAt(room, r, floor.point(i, j));
     r.directFloor = sum / floor.count();
-    r.lumen = room.area > 0 ? layout.count() * room.fluxPerLuminaire * room.utilization * room.maintenance / room.area : 0;
     r.indirect = std::max(0.0, r.lumen - r.directFloor);
     r.grid = calculationGrid(room.width, room.depth);
     r.direct.reserve(r.grid.count());
     r.total.reserve(r.grid.count());
     for (int j = 0; j < r.grid.cellsY; ++j)
         for (int i = 0; i < r.grid.cellsX; ++i) {
-            const double d = directAt(p, scale, r.luminaires, room.height, r.grid.point(i, j));
+            const double d = directAt(room, r, r.grid.point(i, j));
             r.direct.append(d);
             r.total.append(d + r.indirect);
         }
@@ -171,9 +235,9 @@ bool compute(const Room &room, const Photometry &p, Layout layout, Result *out, 
     return true;
 }
 
-double totalAt(const Room &room, const Photometry &p, const Result &r, QPointF at)
+double totalAt(const Room &room, const Result &r, QPointF at)
 {
-    return directAt(p, scaleOf(room, p), r.luminaires, r.height, at) + r.indirect;
+    return directAt(room, r, at) + r.indirect;
 }
 
 } // namespace Distribution

@@ -9,14 +9,20 @@
 
 // The illuminance distribution of a room on its work plane (照度分布), point by point:
 //
-//   - the luminaires in nx by ny equal cells, one at each cell's centre, at the ceiling less the
-//     suspension; h is their height above the work plane; C0 along +x (間口), C90 along +y (奥行);
-//   - relative photometry scaled to the room's lamp flux a luminaire (光束 x 灯数), absolute as it
-//     is; every intensity times the maintenance factor;
-//   - direct illuminance E = sum I(C, g) cos^3 g / h^2, g from the nadir, C from +x to +y, the
-//     intensity linear between the file's angles;
-//   - the inter-reflected part one uniform value, max(0, E_lumen - mean direct over the floor), with
-//     E_lumen = nx ny F U M / A by the sheet's own factors, so the floor's mean is the lumen method's;
+//   - the room is lit by one or more kinds of luminaire (the rows of the sheet that make it up),
+//     each laid out by its own count and at its own height: h, the height of its luminaires
+//     above the work plane (ceiling less suspension less work plane); C0 along +x (間口), C90
+//     along +y (奥行);
+//   - the default layout places exactly the count: rows parallel to 間口 whose counts differ by at
+//     most one, each row's luminaires at equal spacing centred in the room, the rows at equal
+//     spacing; of these, the one whose spacings along x and y are closest to equal;
+//   - relative photometry scaled to the row's lamp flux a luminaire (光束 x 灯数), absolute as it
+//     is; every intensity times the row's maintenance factor;
+//   - direct illuminance E = sum over every luminaire of I(C, g) cos^3 g / h^2, g from the nadir, C
+//     from +x to +y, the intensity linear between the file's angles;
+//   - the inter-reflected part one uniform value: max(0, the sum of the rows' lumen-method
+//     illuminances - the mean direct illuminance of all luminaires over the floor), each row's
+//     E_lumen = N F U M / A by its own factors, so the floor's mean is the lumen method's;
 //   - the grid: the work plane less a 0.5 m band along the walls (none when a side is under 2 m),
 //     cells of p = 0.2 x 5^log10(d) m, d the longer side of that area, ceil(side / p) cells a side,
 //     a point at each cell's centre; the floor's mean is taken on the same rule over the whole floor.
@@ -25,30 +31,43 @@ namespace Distribution {
 // What a room may ask of the calculation: its sides (the points grow with them) and its luminaires
 // (the work at every point). A full sheet of 220 rooms at these bounds takes seconds.
 constexpr double kMaxSide = 100;       // m
-constexpr int kMaxFittings = 200;      // 台数
-constexpr int kMaxLuminaires = 400;    // nx ny of a layout (the default one or one tried)
+constexpr int kMaxFittings = 200;      // 台数 of a row
+constexpr int kMaxLuminaires = 400;    // the luminaires of a room, laid out (by default or as tried)
 constexpr int kMaxPoints = 2500;       // points of a grid (a side of 100 m gives 400)
 
-struct Room {
-    double width = 0;        // 間口 (x), m
-    double depth = 0;        // 奥行 (y), m
-    double area = 0;         // 面積, m2 (the sheet's)
-    double height = 0;       // mounting height above the work plane, m
+// Luminaires in rows parallel to 間口, the first row nearest y = 0.
+struct Layout {
+    QList<int> rows;
+
+    int count() const;
+    int longest() const;
+    int shortest() const;
+    // A full grid of nx along 間口 by ny rows.
+    static Layout grid(int nx, int ny);
+    bool operator==(const Layout &) const = default;
+};
+// Exactly `fittings` luminaires as the default layout above; an empty layout for no fittings.
+Layout defaultLayout(int fittings, double width, double depth);
+// Where the luminaires of a layout stand in a room of these sides.
+QList<QPointF> positions(const Layout &layout, double width, double depth);
+
+// One kind of luminaire in the room: a row of the sheet.
+struct Source {
+    Photometry photometry;
     double fluxPerLuminaire = 0; // lm: 光束 x 1台あたりの灯数
-    double utilization = 0;  // 照明率
-    double maintenance = 0;  // 保守率
-    int fittings = 0;        // 台数
+    double utilization = 0;      // 照明率
+    double maintenance = 0;      // 保守率
+    double height = 0;           // mounting height above the work plane, m
+    int fittings = 0;            // 台数 of the design
+    Layout layout;
 };
 
-struct Layout {
-    int nx = 0;
-    int ny = 0;
-    int count() const { return nx * ny; }
+struct Room {
+    double width = 0;  // 間口 (x), m
+    double depth = 0;  // 奥行 (y), m
+    double area = 0;   // 面積, m2 (the sheet's)
+    QList<Source> sources;
 };
-// nx ny at least the fittings, with as few extra as possible and the spacings along x and y as
-// equal as possible: the fewest extra among the layouts whose spacings are within 1.5 of each
-// other, the most even of those; without any such layout, the most even.
-Layout defaultLayout(int fittings, double width, double depth);
 
 struct Grid {
     double x0 = 0, y0 = 0;       // the area's corner, m
@@ -63,27 +82,30 @@ Grid calculationGrid(double width, double depth);
 Grid floorGrid(double width, double depth);
 
 struct Result {
-    Layout layout;
-    double height = 0;
-    QList<QPointF> luminaires;
+    QList<QList<QPointF>> luminaires; // of each source
     Grid grid;
     QVector<double> direct;     // at the grid's points, row by row (j, then i)
     QVector<double> total;
-    double directFloor = 0;     // mean direct illuminance over the floor
+    double directFloor = 0;     // mean direct illuminance of all luminaires over the floor
     double indirect = 0;
-    double lumen = 0;           // E_lumen
+    double lumen = 0;           // the sum of the rows' E_lumen
     double average = 0, minimum = 0, maximum = 0;
     double u0 = 0, ud = 0;
 };
 
+// The lumen method's illuminance of a source's layout in a room of this area.
+double lumenOf(const Source &s, double area);
+
 // The direct illuminance at a point of the work plane from luminaires `height` above it; `scale`
 // turns the file's candela into this room's (flux and maintenance).
 double directAt(const Photometry &p, double scale, const QList<QPointF> &luminaires, double height, QPointF at);
+// That of every source of the room.
+double directAt(const Room &room, const Result &r, QPointF at);
 
 // Works the room out; false with the reason for the user when its figures cannot give one.
-bool compute(const Room &room, const Photometry &p, Layout layout, Result *out, QString *error);
+bool compute(const Room &room, Result *out, QString *error);
 
 // The illuminance anywhere on the floor (direct and the uniform part), for drawing.
-double totalAt(const Room &room, const Photometry &p, const Result &r, QPointF at);
+double totalAt(const Room &room, const Result &r, QPointF at);
 
 } // namespace Distribution

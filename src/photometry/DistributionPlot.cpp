@@ -8,6 +8,8 @@
 #include <QVector>
 
 #include <cmath>
+#include <iterator>
+#include <limits>
 
 namespace DistributionPlot {
 
@@ -16,11 +18,6 @@ namespace {
 QString lx(double v)
 {
     return NumberText::format(v, QStringLiteral("0"));
-}
-
-QString m(double v)
-{
-    return NumberText::format(v, QStringLiteral("0.00"));
 }
 
 // A colour between pale and strong for a share 0..1 of the range.
@@ -58,56 +55,128 @@ QList<double> levels(double low, double high)
     return out;
 }
 
-void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room, const Distribution::Result &r,
-          const Field &field, bool shaded)
+Samples sample(const Distribution::Room &room, const Distribution::Result &r)
 {
+    Samples out;
+    if (!(room.width > 0) || !(room.depth > 0))
+        return out;
+    const int along = 72;
+    const double step = std::max(room.width, room.depth) / along;
+    out.gx = std::max(2, int(std::ceil(room.width / step)) + 1);
+    out.gy = std::max(2, int(std::ceil(room.depth / step)) + 1);
+    out.v.resize(out.gx * out.gy);
+    out.low = std::numeric_limits<double>::max();
+    out.high = 0;
+    for (int j = 0; j < out.gy; ++j)
+        for (int i = 0; i < out.gx; ++i) {
+            const double e = Distribution::totalAt(room, r, {room.width * i / (out.gx - 1), room.depth * j / (out.gy - 1)});
+            const double v = std::isfinite(e) ? e : 0;
+            out.v[j * out.gx + i] = v;
+            out.low = std::min(out.low, v);
+            out.high = std::max(out.high, v);
+        }
+    return out;
+}
+
+QString markerText(int k)
+{
+    static const char16_t markers[] = {u'●', u'■', u'▲', u'◆', u'▼', u'★'};
+    return QString(QChar(markers[k % int(std::size(markers))]));
+}
+
+namespace {
+
+// The k-th kind's marker around `c`, of radius `r`.
+void drawMarker(QPainter &painter, int k, QPointF c, double r)
+{
+    static const QColor fills[] = {QColor(255, 240, 120), QColor(150, 210, 255), QColor(170, 235, 160), QColor(255, 190, 220)};
+    painter.setBrush(fills[k % int(std::size(fills))]);
+    switch (k % 6) {
+    case 0: painter.drawEllipse(c, r, r); break;
+    case 1: painter.drawRect(QRectF(c.x() - r * 0.9, c.y() - r * 0.9, r * 1.8, r * 1.8)); break;
+    case 2: painter.drawPolygon(QPolygonF({c + QPointF(0, -r * 1.1), c + QPointF(r, r * 0.8), c + QPointF(-r, r * 0.8)})); break;
+    case 3: painter.drawPolygon(QPolygonF({c + QPointF(0, -r * 1.2), c + QPointF(r * 1.1, 0), c + QPointF(0, r * 1.2), c + QPointF(-r * 1.1, 0)})); break;
+    case 4: painter.drawPolygon(QPolygonF({c + QPointF(0, r * 1.1), c + QPointF(r, -r * 0.8), c + QPointF(-r, -r * 0.8)})); break;
+    default: {
+        QPolygonF star;
+        for (int i = 0; i < 10; ++i) {
+            const double a = M_PI / 2 + i * M_PI / 5;
+            const double rr = i % 2 ? r * 0.5 : r * 1.2;
+            star.append(c + QPointF(rr * std::cos(a), -rr * std::sin(a)));
+        }
+        painter.drawPolygon(star);
+    }
+    }
+}
+
+bool collides(const QRectF &box, const QList<QRectF> &taken)
+{
+    for (const QRectF &t : taken)
+        if (t.intersects(box))
+            return true;
+    return false;
+}
+
+} // namespace
+
+void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room, const Distribution::Result &r,
+          const Samples &samples, const Style &style)
+{
+    if (samples.gx < 2 || samples.gy < 2 || !(room.width > 0) || !(room.depth > 0))
+        return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     const double unit = std::min(area.width(), area.height()) / 60; // a text line's height
     QFont font = ReportFont::font();
     font.setPixelSize(std::max(6, int(unit * 1.6)));
     painter.setFont(font);
-    // The plan fits the area, with room for the dimensions.
-    const QRectF frame = area.adjusted(unit * 5, unit * 2, -unit * 2, -unit * 4);
+    const QFontMetricsF metrics(font);
+    // The plan fits the area, with room for the dimensions at its left and below it.
+    const QRectF frame = area.adjusted(unit * 3.2, unit * 0.8, -unit * 0.8, -unit * 3.2);
     const double scale = std::min(frame.width() / room.width, frame.height() / room.depth);
     const QPointF origin(frame.left() + (frame.width() - room.width * scale) / 2,
                          frame.bottom() - (frame.height() - room.depth * scale) / 2);
     const auto at = [&](QPointF p) { return QPointF(origin.x() + p.x() * scale, origin.y() - p.y() * scale); };
     const QRectF plan(at({0, room.depth}), at({room.width, 0}));
 
-    // The values on a fine grid of the floor, for the lines and the shading.
-    const int along = 72;
-    const double step = std::max(room.width, room.depth) / along;
-    const int gx = std::max(2, int(std::ceil(room.width / step)) + 1);
-    const int gy = std::max(2, int(std::ceil(room.depth / step)) + 1);
-    QVector<double> v(gx * gy);
-    double lo = std::numeric_limits<double>::max(), hi = 0;
-    for (int j = 0; j < gy; ++j)
-        for (int i = 0; i < gx; ++i) {
-            const double e = field({room.width * i / (gx - 1), room.depth * j / (gy - 1)});
-            v[j * gx + i] = std::isfinite(e) ? e : 0;
-            lo = std::min(lo, v[j * gx + i]);
-            hi = std::max(hi, v[j * gx + i]);
-        }
-    const QList<double> lines = levels(lo, hi);
+    const int gx = samples.gx, gy = samples.gy;
+    const QVector<double> &v = samples.v;
+    const QList<double> lines = levels(samples.low, samples.high);
     const auto pointOf = [&](double i, double j) { return at({room.width * i / (gx - 1), room.depth * j / (gy - 1)}); };
-    if (shaded && hi > lo) {
-        painter.setPen(Qt::NoPen);
-        for (int j = 0; j + 1 < gy; ++j)
-            for (int i = 0; i + 1 < gx; ++i) {
-                const double mean = (v[j * gx + i] + v[j * gx + i + 1] + v[(j + 1) * gx + i] + v[(j + 1) * gx + i + 1]) / 4;
-                int band = 0;
-                while (band < lines.size() && mean >= lines[band])
-                    ++band;
-                painter.setBrush(shade(lines.isEmpty() ? 0 : double(band) / lines.size()));
-                painter.drawRect(QRectF(pointOf(i, j + 1), pointOf(i + 1, j)).normalized().adjusted(0, 0, 0.6, 0.6));
+    if (style.shaded && samples.high > samples.low) {
+        // One path a band: the cells of a row that fall in it, run by run.
+        QVector<QPainterPath> bands(lines.size() + 1);
+        for (int j = 0; j + 1 < gy; ++j) {
+            int runStart = 0, runBand = -1;
+            for (int i = 0; i <= gx - 1; ++i) {
+                int band = -1;
+                if (i + 1 < gx) {
+                    const double mean = (v[j * gx + i] + v[j * gx + i + 1] + v[(j + 1) * gx + i] + v[(j + 1) * gx + i + 1]) / 4;
+                    band = 0;
+                    while (band < lines.size() && mean >= lines[band])
+                        ++band;
+                }
+                if (band != runBand) {
+                    if (runBand >= 0)
+                        bands[runBand].addRect(QRectF(pointOf(runStart, j + 1), pointOf(i, j)).normalized().adjusted(0, 0, 0.3, 0.3));
+                    runStart = i;
+                    runBand = band;
+                }
             }
+        }
+        painter.setPen(Qt::NoPen);
+        for (int b = 0; b < bands.size(); ++b) {
+            if (bands[b].isEmpty())
+                continue;
+            painter.setBrush(shade(lines.isEmpty() ? 0 : double(b) / lines.size()));
+            painter.drawPath(bands[b]);
+        }
     }
-    // Isolux lines by marching squares, each with its value once, where no other value stands.
-    QPen linePen(QColor(40, 60, 150), std::max(0.6, unit * 0.12));
-    QList<QRectF> taken;
+    // Isolux lines by marching squares, one path a level.
+    QList<QList<QLineF>> segmentsOf;
     for (double level : lines) {
         QList<QLineF> segments;
+        QPainterPath path;
         for (int j = 0; j + 1 < gy; ++j)
             for (int i = 0; i + 1 < gx; ++i) {
                 const double c[4] = {v[j * gx + i], v[j * gx + i + 1], v[(j + 1) * gx + i + 1], v[(j + 1) * gx + i]};
@@ -121,29 +190,86 @@ void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room,
                         cut.append(corner[e] + (corner[(e + 1) % 4] - corner[e]) * t);
                     }
                 }
-                for (int k = 0; k + 1 < cut.size(); k += 2)
-                    segments.append(QLineF(pointOf(cut[k].x(), cut[k].y()), pointOf(cut[k + 1].x(), cut[k + 1].y())));
+                for (int k = 0; k + 1 < cut.size(); k += 2) {
+                    const QLineF line(pointOf(cut[k].x(), cut[k].y()), pointOf(cut[k + 1].x(), cut[k + 1].y()));
+                    segments.append(line);
+                    path.moveTo(line.p1());
+                    path.lineTo(line.p2());
+                }
             }
-        if (segments.isEmpty())
-            continue;
-        painter.setPen(linePen);
-        for (const QLineF &s : std::as_const(segments))
-            painter.drawLine(s);
-        // The value near the plan's middle row, at the first place free of the others.
+        if (!path.isEmpty()) {
+            painter.setPen(QPen(QColor(40, 60, 150), std::max(0.6, unit * 0.12)));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawPath(path);
+        }
+        segmentsOf.append(segments);
+    }
+    // The room and the calculation area.
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::black, std::max(1.0, unit * 0.2)));
+    painter.drawRect(plan);
+    QPen dashed(QColor(90, 90, 90), std::max(0.6, unit * 0.1));
+    dashed.setStyle(Qt::DashLine);
+    painter.setPen(dashed);
+    painter.drawRect(QRectF(at({r.grid.x0, r.grid.y0 + r.grid.depth}), at({r.grid.x0 + r.grid.width, r.grid.y0})));
+
+    // What a text may not cover: the markers, then each text placed.
+    const double dot = std::max(2.0, unit * 0.5);
+    QList<QRectF> taken;
+    for (const QList<QPointF> &kind : r.luminaires)
+        for (const QPointF &l : kind)
+            taken.append(QRectF(at(l) - QPointF(dot * 1.4, dot * 1.4), QSizeF(dot * 2.8, dot * 2.8)));
+
+    // The calculation points, and their values where they fit legibly in a cell.
+    QList<QPointF> points;
+    for (int j = 0; j < r.grid.cellsY; ++j)
+        for (int i = 0; i < r.grid.cellsX; ++i)
+            points.append(at(r.grid.point(i, j)));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(60, 60, 60));
+    for (const QPointF &p : std::as_const(points))
+        painter.drawEllipse(p, dot * 0.3, dot * 0.3);
+    if (style.pointValues && !r.total.isEmpty()) {
+        QFont small = font;
+        small.setPixelSize(std::max(6, int(unit * 1.2)));
+        const QFontMetricsF sm(small);
+        const double cellW = r.grid.width / r.grid.cellsX * scale;
+        const double cellH = r.grid.depth / r.grid.cellsY * scale;
+        double widest = 0;
+        for (double e : std::as_const(r.total))
+            widest = std::max(widest, sm.horizontalAdvance(lx(e)));
+        if (widest <= cellW * 0.92 && sm.height() * 2.2 <= cellH) {
+            painter.setFont(small);
+            painter.setPen(QColor(30, 30, 30));
+            for (int k = 0; k < points.size() && k < r.total.size(); ++k) {
+                const QString text = lx(r.total[k]);
+                const double w = sm.horizontalAdvance(text) + 2, h = sm.height();
+                // Below the point, else above it; never over a marker.
+                for (const double dy : {dot * 0.4, -dot * 0.4 - h}) {
+                    const QRectF box(points[k].x() - w / 2, points[k].y() + dy, w, h);
+                    if (plan.contains(box) && !collides(box, taken)) {
+                        painter.drawText(box, Qt::AlignCenter, text);
+                        taken.append(box);
+                        break;
+                    }
+                }
+            }
+            painter.setFont(font);
+        }
+    }
+    // Each isolux line's value once, near the plan's middle row, where no other text or marker is.
+    for (int n = 0; n < lines.size(); ++n) {
         QList<QPointF> places;
-        for (const QLineF &s : std::as_const(segments))
+        for (const QLineF &s : std::as_const(segmentsOf[n]))
             places.append(s.center());
         std::stable_sort(places.begin(), places.end(), [&plan](const QPointF &a, const QPointF &b) {
             return std::fabs(a.y() - plan.center().y()) < std::fabs(b.y() - plan.center().y());
         });
-        const QString text = lx(level);
-        const double w = painter.fontMetrics().horizontalAdvance(text) + unit * 0.6;
+        const QString text = lx(lines[n]);
+        const double w = metrics.horizontalAdvance(text) + unit * 0.6;
         for (const QPointF &place : std::as_const(places)) {
             const QRectF box(place.x() - w / 2, place.y() - unit * 0.9, w, unit * 1.8);
-            bool free = plan.contains(box);
-            for (const QRectF &t : std::as_const(taken))
-                free = free && !t.intersects(box.adjusted(-unit * 0.3, 0, unit * 0.3, 0));
-            if (!free)
+            if (!plan.contains(box) || collides(box.adjusted(-unit * 0.3, 0, unit * 0.3, 0), taken))
                 continue;
             taken.append(box);
             painter.setPen(Qt::NoPen);
@@ -154,57 +280,26 @@ void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room,
             break;
         }
     }
-    // The room, the calculation area, the luminaires.
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(Qt::black, std::max(1.0, unit * 0.2)));
-    painter.drawRect(plan);
-    QPen dashed(QColor(90, 90, 90), std::max(0.6, unit * 0.1));
-    dashed.setStyle(Qt::DashLine);
-    painter.setPen(dashed);
-    painter.drawRect(QRectF(at({r.grid.x0, r.grid.y0 + r.grid.depth}), at({r.grid.x0 + r.grid.width, r.grid.y0})));
+    // The luminaires, each kind with its marker.
     painter.setPen(QPen(QColor(200, 40, 40), std::max(0.8, unit * 0.15)));
-    painter.setBrush(QColor(255, 240, 120));
-    const double dot = std::max(2.0, unit * 0.5);
-    for (const QPointF &l : r.luminaires)
-        painter.drawEllipse(at(l), dot, dot);
-    // The calculation points.
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(60, 60, 60));
-    for (int j = 0; j < r.grid.cellsY; ++j)
-        for (int i = 0; i < r.grid.cellsX; ++i)
-            painter.drawEllipse(at(r.grid.point(i, j)), dot * 0.3, dot * 0.3);
-    // Dimensions.
+    for (int k = 0; k < r.luminaires.size(); ++k)
+        for (const QPointF &l : r.luminaires[k])
+            drawMarker(painter, k, at(l), dot);
+    // Dimensions, whole even where the plan is narrower than their text.
     painter.setPen(Qt::black);
-    painter.drawText(QRectF(plan.left(), plan.bottom() + unit * 0.5, plan.width(), unit * 2), Qt::AlignCenter,
-                     QStringLiteral("間口 %1 m（x）").arg(NumberText::format(room.width, QStringLiteral("0.0"))));
+    const QString xText = QStringLiteral("間口 %1 m（x）").arg(NumberText::format(room.width, QStringLiteral("0.0")));
+    const double xw = std::min(area.width(), std::max(plan.width(), metrics.horizontalAdvance(xText) + unit));
+    const double xLeft = std::clamp(plan.center().x() - xw / 2, area.left(), area.right() - xw);
+    painter.drawText(QRectF(xLeft, plan.bottom() + unit * 0.5, xw, unit * 2), Qt::AlignCenter, xText);
+    const QString yText = QStringLiteral("奥行 %1 m（y）").arg(NumberText::format(room.depth, QStringLiteral("0.0")));
+    const double yw = std::min(area.height(), std::max(plan.height(), metrics.horizontalAdvance(yText) + unit));
+    const double yCentre = std::clamp(plan.center().y(), area.top() + yw / 2, area.bottom() - yw / 2);
     painter.save();
-    painter.translate(plan.left() - unit * 0.6, plan.center().y());
+    painter.translate(plan.left() - unit * 0.6, yCentre);
     painter.rotate(-90);
-    painter.drawText(QRectF(-plan.height() / 2, -unit * 2, plan.height(), unit * 2), Qt::AlignCenter,
-                     QStringLiteral("奥行 %1 m（y）").arg(NumberText::format(room.depth, QStringLiteral("0.0"))));
+    painter.drawText(QRectF(-yw / 2, -unit * 2, yw, unit * 2), Qt::AlignCenter, yText);
     painter.restore();
     painter.restore();
-}
-
-QStringList figures(const Distribution::Room &room, const Distribution::Result &r, double lumenMethodResult)
-{
-    QStringList out;
-    QString layout = QStringLiteral("配置 %1 × %2 = %3 台").arg(r.layout.nx).arg(r.layout.ny).arg(r.layout.count());
-    if (r.layout.count() != room.fittings)
-        layout += QStringLiteral("（計算書の台数は %1 台：この図は %2 台の値）").arg(room.fittings).arg(r.layout.count());
-    out.append(layout);
-    out.append(QStringLiteral("器具の高さ h = %1 m（作業面から）").arg(m(r.height)));
-    const bool band = r.grid.x0 > 0;
-    out.append(QStringLiteral("計算点 %1 × %2（%3 m 角%4）")
-                   .arg(r.grid.cellsX)
-                   .arg(r.grid.cellsY)
-                   .arg(m(r.grid.cell), band ? QStringLiteral("、壁から 0.5 m を除く") : QString()));
-    out.append(QStringLiteral("平均 Eavg %1 lx　最小 Emin %2 lx　最大 Emax %3 lx").arg(lx(r.average), lx(r.minimum), lx(r.maximum)));
-    out.append(QStringLiteral("均斉度 U0 = Emin/Eavg %1　Ud = Emin/Emax %2")
-                   .arg(NumberText::format(r.u0, QStringLiteral("0.00")), NumberText::format(r.ud, QStringLiteral("0.00"))));
-    out.append(QStringLiteral("光束法 %1 lx（計算書）、床面平均 %2 lx = 直接 %3 + 相互反射 %4")
-                   .arg(lx(lumenMethodResult), lx(r.directFloor + r.indirect), lx(r.directFloor), lx(r.indirect)));
-    return out;
 }
 
 } // namespace DistributionPlot

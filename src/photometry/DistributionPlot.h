@@ -5,29 +5,39 @@
 #include <QRectF>
 #include <QString>
 #include <QStringList>
-
-#include <functional>
+#include <QVector>
 
 class QPainter;
 
 // The drawing of a room's illuminance distribution: the plan to scale (x along 間口 to the right,
-// y along 奥行 upwards), its luminaires, the calculation area, isolux lines at round steps with
-// their values, optionally shaded between them.
+// y along 奥行 upwards), its luminaires (a marker of its own for each kind), the calculation area,
+// isolux lines at round steps with their values, optionally shaded between them and the value at
+// each calculation point. No text is cut by the plan's edge or drawn over a marker or another text.
 namespace DistributionPlot {
 
-// The illuminance at a point of the floor (lx).
-using Field = std::function<double(QPointF)>;
+// The illuminance on a fine grid of the floor, 72 steps along the longer side: what the lines and
+// the shading are drawn from (worked out once for a room, drawn at any size).
+struct Samples {
+    int gx = 0, gy = 0;  // points along x and y, corners included
+    QVector<double> v;   // row by row (j, then i)
+    double low = 0, high = 0;
+};
+Samples sample(const Distribution::Room &room, const Distribution::Result &r);
 
-// Draws into `area` (device units of the painter); `field` gives the values between the points.
+struct Style {
+    bool shaded = true;
+    bool pointValues = false; // the value at each calculation point, where it fits legibly
+};
+
+// Draws into `area` (device units of the painter).
 void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room, const Distribution::Result &r,
-          const Field &field, bool shaded);
+          const Samples &samples, const Style &style);
 
 // The isolux levels for values from `low` to `high`: round steps (1, 2 or 5 times a power of ten),
 // three to six of them.
 QList<double> levels(double low, double high);
 
-// The figures beside the drawing, a line each: layout, height, grid, Eavg, Emin, Emax, U0, Ud and
-// the lumen method's value.
-QStringList figures(const Distribution::Room &room, const Distribution::Result &r, double lumenMethodResult);
+// The marker of the k-th kind of luminaire, as a character for the figures beside the drawing.
+QString markerText(int k);
 
 } // namespace DistributionPlot

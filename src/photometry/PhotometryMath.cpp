@@ -130,6 +130,32 @@ double utilizationFactor(double rcr, double d, double down, double up, double rc
            + (1 - rfc * c3 * (c1 + c2) / ((1 - rfc) * c0)) * d * down / (1 - rfc);
 }
 
+namespace {
+
+// A table's entry: 100 x the factor cut to a whole number; a factor beyond any table is 99.
+int entryOf(double cu)
+{
+    // Taken as a number before it becomes a whole one.
+    const double entry = std::floor(cu * 100 + 1e-9);
+    return entry >= 0 && entry < 100 ? int(entry) : entry >= 100 || std::isnan(entry) ? 99 : 0;
+}
+
+double factorAt(const Fractions &f, const std::array<double, 18> &zones, double roomIndex, double ceiling, double wall,
+                double floor)
+{
+    const double rcr = 5 / roomIndex;
+    return utilizationFactor(rcr, directRatio(zones, rcr), f.downward, f.upward, ceiling, wall, floor);
+}
+
+} // namespace
+
+int utilizationEntry(const Photometry &p, int roomClass, double ceiling, double wall, double floor)
+{
+    if (roomClass < 1 || roomClass > 12)
+        return 0;
+    return entryOf(factorAt(fractions(p), zonalFlux(p), kClassIndex[size_t(roomClass - 1)], ceiling, wall, floor));
+}
+
 Table utilizationTable(const Photometry &p)
 {
     Table t;
@@ -138,14 +164,10 @@ Table utilizationTable(const Photometry &p)
     bool capped = false;
     for (size_t pattern = 0; pattern < 3; ++pattern) {
         for (size_t c = 0; c < 12; ++c) {
-            const double rcr = 5 / kClassIndex[c];
-            const double cu = utilizationFactor(rcr, directRatio(zones, rcr), f.downward, f.upward,
-                                                kPatterns[pattern][0], kPatterns[pattern][1], kPatterns[pattern][2]);
+            const double cu = factorAt(f, zones, kClassIndex[c], kPatterns[pattern][0], kPatterns[pattern][1], kPatterns[pattern][2]);
             t.factors[pattern][c] = cu;
-            // Taken as a number before it becomes a whole one: a factor beyond any table is 99.
-            const double entry = std::floor(cu * 100 + 1e-9);
-            capped = capped || !(entry < 100);
-            t.entries[pattern][c] = entry >= 0 && entry < 100 ? int(entry) : entry >= 100 || std::isnan(entry) ? 99 : 0;
+            capped = capped || !(std::floor(cu * 100 + 1e-9) < 100);
+            t.entries[pattern][c] = entryOf(cu);
         }
     }
     if (capped)

@@ -44,5 +44,7 @@ struct Table {
 };
 // The 3 x 12 table of a luminaire: pattern by class; a factor of 1.00 or more is stored as 99.
 Table utilizationTable(const Photometry &p);
+// One entry as the table has it, for a room-index class 1..12 and any reflectances (0..1).
+int utilizationEntry(const Photometry &p, int roomClass, double ceiling, double wall, double floor);
 
 } // namespace PhotometryMath

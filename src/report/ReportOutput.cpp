@@ -72,10 +72,19 @@ Placement previewPlacement(const QRect &available)
     return {QSize(std::min(1400, available.width() * 9 / 10), available.height() * 9 / 10), false};
 }
 
+QList<bool> Option::states() const
+{
+    QList<bool> out;
+    for (const Choice &c : choices)
+        out.append(c.checked);
+    return out;
+}
+
 void preview(QWidget *parent, const BandedReport &base, const QList<QSqlRecord> &rows, const QString &title,
              const QString &pdfName, const QString &notice, const Option *option, const ExcelWriter &excel)
 {
-    BandedReport report = option ? option->report(option->checked) : base;
+    QList<bool> states = option ? option->states() : QList<bool>();
+    BandedReport report = option ? option->report(states) : base;
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer, report, title);
     QPrintPreviewDialog dialog(&printer, parent);
@@ -98,16 +107,20 @@ void preview(QWidget *parent, const BandedReport &base, const QList<QSqlRecord> 
     });
     if (QToolBar *bar = dialog.findChild<QToolBar *>(); bar && option) {
         bar->addSeparator();
-        QAction *choice = bar->addAction(option->text);
-        choice->setObjectName(QStringLiteral("Action_Option"));
-        choice->setCheckable(true);
-        choice->setChecked(option->checked);
-        QObject::connect(choice, &QAction::toggled, &dialog, [&](bool on) {
-            option->remember(on);
-            report = option->report(on);
-            if (auto *pages = dialog.findChild<QPrintPreviewWidget *>())
-                pages->updatePreview();
-        });
+        for (qsizetype i = 0; i < option->choices.size(); ++i) {
+            const Option::Choice &c = option->choices[i];
+            QAction *choice = bar->addAction(c.text);
+            choice->setObjectName(i == 0 ? QStringLiteral("Action_Option") : QStringLiteral("Action_Option_%1").arg(i));
+            choice->setCheckable(true);
+            choice->setChecked(c.checked);
+            QObject::connect(choice, &QAction::toggled, &dialog, [&, i](bool on) {
+                option->choices[i].remember(on);
+                states[i] = on;
+                report = option->report(states);
+                if (auto *pages = dialog.findChild<QPrintPreviewWidget *>())
+                    pages->updatePreview();
+            });
+        }
     }
     if (QToolBar *bar = dialog.findChild<QToolBar *>()) {
         bar->addSeparator();
@@ -162,24 +175,30 @@ void print(QWidget *parent, const BandedReport &base, const QList<QSqlRecord> &r
     if (QPrinterInfo::availablePrinters().isEmpty())
         printer.setOutputFileName(pdfName);
     QPrintDialog dialog(&printer, parent);
-    QCheckBox *choice = nullptr;
+    QList<QCheckBox *> choices;
     if (option) {
         auto *tab = new QWidget;
         tab->setWindowTitle(QStringLiteral("帳票"));
         auto *layout = new QVBoxLayout(tab);
-        choice = new QCheckBox(option->text, tab);
-        choice->setObjectName(QStringLiteral("Chk_Option"));
-        choice->setChecked(option->checked);
-        layout->addWidget(choice);
+        for (qsizetype i = 0; i < option->choices.size(); ++i) {
+            auto *choice = new QCheckBox(option->choices[i].text, tab);
+            choice->setObjectName(i == 0 ? QStringLiteral("Chk_Option") : QStringLiteral("Chk_Option_%1").arg(i));
+            choice->setChecked(option->choices[i].checked);
+            layout->addWidget(choice);
+            choices.append(choice);
+        }
         layout->addStretch();
         dialog.setOptionTabs({tab});
     }
     const ModalScope running(dialog.parentWidget());
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (option)
-        option->remember(choice->isChecked());
-    const BandedReport report = option ? option->report(choice->isChecked()) : base;
+    QList<bool> states;
+    for (qsizetype i = 0; i < choices.size(); ++i) {
+        states.append(choices[i]->isChecked());
+        option->choices[i].remember(states.last());
+    }
+    const BandedReport report = option ? option->report(states) : base;
     // Printed to a file: through the checked write like every other file, and said when it fails.
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
         QString error;

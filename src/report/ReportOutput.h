@@ -13,13 +13,18 @@ class QWidget;
 // Where a report goes: a PDF file, the print preview window, or a printer after its dialog.
 namespace ReportOutput {
 
-// A choice offered with the preview and the printer dialog that changes the report (pages added):
-// its caption, its state, what remembers it, and the report it gives.
+// Choices offered with the preview and the printer dialog that change the report (pages added,
+// what they show): each with its caption, its state and what remembers it; the report they give.
 struct Option {
-    QString text;
-    bool checked = false;
-    std::function<void(bool)> remember;
-    std::function<BandedReport(bool)> report;
+    struct Choice {
+        QString text;
+        bool checked = false;
+        std::function<void(bool)> remember;
+    };
+    QList<Choice> choices;
+    std::function<BandedReport(const QList<bool> &states)> report;
+
+    QList<bool> states() const;
 };
 
 // Writes the whole report as a PDF. Goes through a temporary file and a rename, so a failure

@@ -21,17 +21,33 @@ QString text(const QString &pdf, int page)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-int pages(const QString &pdf)
+namespace {
+
+// A line of pdfinfo's report, after its key ("" when there is none).
+QString info(const QString &pdf, const QString &key)
 {
     QProcess p;
     p.start(QStringLiteral("pdfinfo"), {pdf});
     p.waitForFinished(60000);
     if (p.exitCode() != 0)
-        return -1;
+        return QString();
     for (const QString &line : QString::fromUtf8(p.readAllStandardOutput()).split(u'\n'))
-        if (line.startsWith(QStringLiteral("Pages:")))
-            return line.mid(6).trimmed().toInt();
-    return -1;
+        if (line.startsWith(key + u':'))
+            return line.mid(key.size() + 1).trimmed();
+    return QString();
+}
+
+} // namespace
+
+int pages(const QString &pdf)
+{
+    const QString n = info(pdf, QStringLiteral("Pages"));
+    return n.isEmpty() ? -1 : n.toInt();
+}
+
+QString pageSize(const QString &pdf)
+{
+    return info(pdf, QStringLiteral("Page size"));
 }
 
 namespace {

@@ -11,6 +11,8 @@ namespace PdfTools {
 QString text(const QString &pdf, int page = 0);
 // The page count, -1 when the file is no PDF.
 int pages(const QString &pdf);
+// The paper as pdfinfo says it ("1032 x 729 pts" for B4 landscape).
+QString pageSize(const QString &pdf);
 
 // The printed lines of a table as a reader sees them: the words of one page between `top` and
 // `bottom` (points from the top of the paper), grouped into lines by their height and into
