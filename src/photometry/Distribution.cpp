@@ -120,18 +120,20 @@ Grid floorGrid(double width, double depth)
     return gridOver(0, 0, width, depth);
 }
 
-double directAt(const Photometry &p, double scale, const QList<QPointF> &luminaires, double height, QPointF at)
+double directAt(const PhotometryMath::IntensityTable &p, double scale, const QList<QPointF> &luminaires, double height,
+                QPointF at)
 {
     double e = 0;
     const double h2 = height * height;
+    const bool planes = p.dependsOnC();
     for (const QPointF &l : luminaires) {
         const double dx = at.x() - l.x();
         const double dy = at.y() - l.y();
         const double r2 = dx * dx + dy * dy;
         const double cosG = height / std::sqrt(h2 + r2);
         const double gamma = std::acos(cosG) * 180 / M_PI;
-        const double c = r2 > 0 ? std::atan2(dy, dx) * 180 / M_PI : 0;
-        e += PhotometryMath::intensity(p, c, gamma) * cosG * cosG * cosG / h2;
+        const double c = planes && r2 > 0 ? std::atan2(dy, dx) * 180 / M_PI : 0;
+        e += p.at(c, gamma) * cosG * cosG * cosG / h2;
     }
     return e * scale;
 }
@@ -139,9 +141,9 @@ double directAt(const Photometry &p, double scale, const QList<QPointF> &luminai
 double directAt(const Room &room, const Result &r, QPointF at)
 {
     double e = 0;
-    for (int k = 0; k < room.sources.size() && k < r.luminaires.size(); ++k) {
+    for (int k = 0; k < room.sources.size() && k < r.luminaires.size() && k < r.intensities.size(); ++k) {
         const Source &s = room.sources[k];
-        e += directAt(s.photometry, scaleOf(s), r.luminaires[k], s.height, at);
+        e += directAt(*r.intensities[k], scaleOf(s), r.luminaires[k], s.height, at);
     }
     return e;
 }
@@ -200,6 +202,7 @@ bool compute(const Room &room, Result *out, QString *error)
     Result &r = *out;
     for (const Source &s : room.sources) {
         r.luminaires.append(positions(s.layout, room.width, room.depth));
+        r.intensities.append(std::make_shared<const PhotometryMath::IntensityTable>(s.photometry));
         r.lumen += lumenOf(s, room.area);
     }
     // The uniform part: what the lumen method gives beyond the direct light on the floor.

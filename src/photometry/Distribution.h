@@ -1,11 +1,14 @@
 #pragma once
 
 #include "photometry/Photometry.h"
+#include "photometry/PhotometryMath.h"
 
 #include <QList>
 #include <QPointF>
 #include <QString>
 #include <QVector>
+
+#include <memory>
 
 // The illuminance distribution of a room on its work plane (照度分布), point by point:
 //
@@ -83,6 +86,8 @@ Grid floorGrid(double width, double depth);
 
 struct Result {
     QList<QList<QPointF>> luminaires; // of each source
+    // Each source's intensities made ready for many points (shared by the copies of a result).
+    QList<std::shared_ptr<const PhotometryMath::IntensityTable>> intensities;
     Grid grid;
     QVector<double> direct;     // at the grid's points, row by row (j, then i)
     QVector<double> total;
@@ -98,7 +103,8 @@ double lumenOf(const Source &s, double area);
 
 // The direct illuminance at a point of the work plane from luminaires `height` above it; `scale`
 // turns the file's candela into this room's (flux and maintenance).
-double directAt(const Photometry &p, double scale, const QList<QPointF> &luminaires, double height, QPointF at);
+double directAt(const PhotometryMath::IntensityTable &p, double scale, const QList<QPointF> &luminaires, double height,
+                QPointF at);
 // That of every source of the room.
 double directAt(const Room &room, const Result &r, QPointF at);
 

@@ -3,6 +3,8 @@
 #include "report/ReportFont.h"
 #include "text/NumberText.h"
 
+#include <QHash>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVector>
@@ -60,7 +62,7 @@ Samples sample(const Distribution::Room &room, const Distribution::Result &r)
     Samples out;
     if (!(room.width > 0) || !(room.depth > 0))
         return out;
-    const int along = 72;
+    const int along = 48;
     const double step = std::max(room.width, room.depth) / along;
     out.gx = std::max(2, int(std::ceil(room.width / step)) + 1);
     out.gy = std::max(2, int(std::ceil(room.depth / step)) + 1);
@@ -109,6 +111,62 @@ void drawMarker(QPainter &painter, int k, QPointF c, double r)
     }
 }
 
+// The pieces of a line as few strokes: each piece joined to the one that starts or ends where it
+// ends (marching squares gives them in no order), points that keep the stroke straight within the
+// tolerance left out.
+QPainterPath joined(const QList<QLineF> &pieces, double tolerance)
+{
+    const auto key = [](QPointF p) { return qMakePair(qRound64(p.x() * 64), qRound64(p.y() * 64)); };
+    QMultiHash<QPair<qint64, qint64>, int> ends;
+    for (int k = 0; k < pieces.size(); ++k) {
+        ends.insert(key(pieces[k].p1()), k);
+        ends.insert(key(pieces[k].p2()), k);
+    }
+    QVector<bool> used(pieces.size());
+    QPainterPath path;
+    // The next unused piece at `at`, turned to start there; -1 when none.
+    const auto next = [&](QPointF at, QLineF *piece) {
+        for (auto it = ends.constFind(key(at)); it != ends.cend() && it.key() == key(at); ++it) {
+            if (used[it.value()])
+                continue;
+            used[it.value()] = true;
+            const QLineF l = pieces[it.value()];
+            *piece = key(l.p1()) == key(at) ? l : QLineF(l.p2(), l.p1());
+            return true;
+        }
+        return false;
+    };
+    for (int k = 0; k < pieces.size(); ++k) {
+        if (used[k])
+            continue;
+        used[k] = true;
+        // Back to where this stroke begins, then forward to where it ends.
+        QList<QPointF> stroke{pieces[k].p1(), pieces[k].p2()};
+        QLineF piece;
+        while (next(stroke.last(), &piece))
+            stroke.append(piece.p2());
+        while (next(stroke.first(), &piece))
+            stroke.prepend(piece.p2());
+        path.moveTo(stroke.first());
+        // A point on the straight line between its neighbours (within a hundredth of the piece)
+        // adds nothing to the drawing.
+        QPointF last = stroke.first();
+        for (qsizetype i = 1; i < stroke.size(); ++i) {
+            if (i + 1 < stroke.size()) {
+                const QLineF chord(last, stroke[i + 1]);
+                const double length = chord.length();
+                const QPointF d = stroke[i] - last;
+                const double off = length > 0 ? std::fabs(d.x() * chord.dy() - d.y() * chord.dx()) / length : 0;
+                if (off <= tolerance)
+                    continue;
+            }
+            path.lineTo(stroke[i]);
+            last = stroke[i];
+        }
+    }
+    return path;
+}
+
 bool collides(const QRectF &box, const QList<QRectF> &taken)
 {
     for (const QRectF &t : taken)
@@ -144,39 +202,41 @@ void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room,
     const QList<double> lines = levels(samples.low, samples.high);
     const auto pointOf = [&](double i, double j) { return at({room.width * i / (gx - 1), room.depth * j / (gy - 1)}); };
     if (style.shaded && samples.high > samples.low) {
-        // One path a band: the cells of a row that fall in it, run by run.
-        QVector<QPainterPath> bands(lines.size() + 1);
-        for (int j = 0; j + 1 < gy; ++j) {
-            int runStart = 0, runBand = -1;
-            for (int i = 0; i <= gx - 1; ++i) {
-                int band = -1;
-                if (i + 1 < gx) {
-                    const double mean = (v[j * gx + i] + v[j * gx + i + 1] + v[(j + 1) * gx + i] + v[(j + 1) * gx + i + 1]) / 4;
-                    band = 0;
-                    while (band < lines.size() && mean >= lines[band])
-                        ++band;
-                }
-                if (band != runBand) {
-                    if (runBand >= 0)
-                        bands[runBand].addRect(QRectF(pointOf(runStart, j + 1), pointOf(i, j)).normalized().adjusted(0, 0, 0.3, 0.3));
-                    runStart = i;
-                    runBand = band;
-                }
+        // The bands as one small picture of their colours, three pixels to a step of the grid,
+        // each pixel's value between the samples: a few kilobytes on a page, smooth at any size.
+        constexpr int kPerStep = 3;
+        QImage bands((gx - 1) * kPerStep, (gy - 1) * kPerStep, QImage::Format_Indexed8);
+        QVector<QRgb> colours;
+        for (int b = 0; b <= lines.size(); ++b)
+            colours.append(shade(lines.isEmpty() ? 0 : double(b) / lines.size()).rgb());
+        bands.setColorTable(colours);
+        for (int y = 0; y < bands.height(); ++y) {
+            // Row 0 of the picture is the far wall (y = depth).
+            const double fj = (bands.height() - 1 - y + 0.5) / kPerStep;
+            const int j = std::min(int(fj), gy - 2);
+            const double tj = fj - j;
+            uchar *line = bands.scanLine(y);
+            for (int x = 0; x < bands.width(); ++x) {
+                const double fi = (x + 0.5) / kPerStep;
+                const int i = std::min(int(fi), gx - 2);
+                const double ti = fi - i;
+                const double e = (v[j * gx + i] * (1 - ti) + v[j * gx + i + 1] * ti) * (1 - tj)
+                                 + (v[(j + 1) * gx + i] * (1 - ti) + v[(j + 1) * gx + i + 1] * ti) * tj;
+                int band = 0;
+                while (band < lines.size() && e >= lines[band])
+                    ++band;
+                line[x] = uchar(band);
             }
         }
-        painter.setPen(Qt::NoPen);
-        for (int b = 0; b < bands.size(); ++b) {
-            if (bands[b].isEmpty())
-                continue;
-            painter.setBrush(shade(lines.isEmpty() ? 0 : double(b) / lines.size()));
-            painter.drawPath(bands[b]);
-        }
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(plan, bands);
+        painter.restore();
     }
-    // Isolux lines by marching squares, one path a level.
+    // Isolux lines by marching squares, one path a level, its pieces joined end to end.
     QList<QList<QLineF>> segmentsOf;
     for (double level : lines) {
         QList<QLineF> segments;
-        QPainterPath path;
         for (int j = 0; j + 1 < gy; ++j)
             for (int i = 0; i + 1 < gx; ++i) {
                 const double c[4] = {v[j * gx + i], v[j * gx + i + 1], v[(j + 1) * gx + i + 1], v[(j + 1) * gx + i]};
@@ -190,17 +250,13 @@ void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room,
                         cut.append(corner[e] + (corner[(e + 1) % 4] - corner[e]) * t);
                     }
                 }
-                for (int k = 0; k + 1 < cut.size(); k += 2) {
-                    const QLineF line(pointOf(cut[k].x(), cut[k].y()), pointOf(cut[k + 1].x(), cut[k + 1].y()));
-                    segments.append(line);
-                    path.moveTo(line.p1());
-                    path.lineTo(line.p2());
-                }
+                for (int k = 0; k + 1 < cut.size(); k += 2)
+                    segments.append(QLineF(pointOf(cut[k].x(), cut[k].y()), pointOf(cut[k + 1].x(), cut[k + 1].y())));
             }
-        if (!path.isEmpty()) {
+        if (!segments.isEmpty()) {
             painter.setPen(QPen(QColor(40, 60, 150), std::max(0.6, unit * 0.12)));
             painter.setBrush(Qt::NoBrush);
-            painter.drawPath(path);
+            painter.drawPath(joined(segments, unit * 0.05));
         }
         segmentsOf.append(segments);
     }
@@ -225,10 +281,12 @@ void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room,
     for (int j = 0; j < r.grid.cellsY; ++j)
         for (int i = 0; i < r.grid.cellsX; ++i)
             points.append(at(r.grid.point(i, j)));
+    QList<QRectF> marks;
+    for (const QPointF &p : std::as_const(points))
+        marks.append(QRectF(p.x() - dot * 0.25, p.y() - dot * 0.25, dot * 0.5, dot * 0.5));
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(60, 60, 60));
-    for (const QPointF &p : std::as_const(points))
-        painter.drawEllipse(p, dot * 0.3, dot * 0.3);
+    painter.drawRects(marks.constData(), int(marks.size()));
     if (style.pointValues && !r.total.isEmpty()) {
         QFont small = font;
         small.setPixelSize(std::max(6, int(unit * 1.2)));

@@ -68,6 +68,60 @@ double intensity(const Photometry &p, double c, double gamma)
     return low * (1 - ct) + high * ct;
 }
 
+IntensityTable::IntensityTable(const Photometry &p) : m_candela(p.candela)
+{
+    m_c.samples = p.cAngles;
+    m_g.samples = p.gAngles;
+    for (Axis *axis : {&m_c, &m_g}) {
+        const QList<double> &s = axis->samples;
+        if (s.size() < 2)
+            continue;
+        const double step = (s.last() - s.first()) / (s.size() - 1);
+        bool even = step > 0;
+        for (qsizetype k = 1; even && k < s.size(); ++k)
+            even = std::fabs(s[k] - s[k - 1] - step) <= 1e-9 * step;
+        axis->step = even ? step : 0;
+    }
+    m_dependsOnC = false;
+    for (qsizetype c = 1; !m_dependsOnC && c < m_candela.size(); ++c)
+        m_dependsOnC = m_candela[c] != m_candela.first();
+}
+
+bool IntensityTable::Axis::locate(double x, int *i, double *t) const
+{
+    if (step <= 0)
+        return PhotometryMath::locate(samples, x, i, t);
+    if (x < samples.first() - 1e-9 || x > samples.last() + 1e-9)
+        return false;
+    int k = int((x - samples.first()) / step);
+    k = std::clamp(k, 0, int(samples.size()) - 2);
+    *i = k;
+    *t = std::clamp((x - samples[k]) / (samples[k + 1] - samples[k]), 0.0, 1.0);
+    return true;
+}
+
+double IntensityTable::at(double c, double gamma) const
+{
+    int gi = 0;
+    double gt = 0;
+    if (m_candela.isEmpty() || !m_g.locate(gamma, &gi, &gt))
+        return 0;
+    const int lastG = int(m_g.samples.size()) - 1;
+    const auto along = [&](const QList<double> &plane) {
+        return plane[std::min(gi, lastG)] * (1 - gt) + plane[std::min(gi + 1, lastG)] * gt;
+    };
+    if (!m_dependsOnC)
+        return along(m_candela.first());
+    if (c < 0)
+        c += 360;
+    int ci = 0;
+    double ct = 0;
+    if (!m_c.locate(c, &ci, &ct))
+        return 0;
+    const int lastC = int(m_candela.size()) - 1;
+    return along(m_candela[std::min(ci, lastC)]) * (1 - ct) + along(m_candela[std::min(ci + 1, lastC)]) * ct;
+}
+
 double flux(const Photometry &p, double gammaFrom, double gammaTo)
 {
     if (p.cAngles.size() < 2 || p.gAngles.size() < 2)

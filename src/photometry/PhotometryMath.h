@@ -13,6 +13,28 @@ namespace PhotometryMath {
 // The intensity between the samples: linear in gamma and in C (0 outside the gamma range given).
 double intensity(const Photometry &p, double c, double gamma);
 
+// The same intensity made ready for many points (a room's distribution): a file whose planes are
+// all alike needs no C angle, and samples at equal steps are found by division, not by search.
+class IntensityTable
+{
+public:
+    explicit IntensityTable(const Photometry &p);
+    // True when the planes differ: the C angle of a point matters.
+    bool dependsOnC() const { return m_dependsOnC; }
+    // As intensity(), C in -360 .. 360 degrees.
+    double at(double c, double gamma) const;
+
+private:
+    struct Axis {
+        QList<double> samples;
+        double step = 0; // > 0 when the samples are equally spaced
+        bool locate(double x, int *i, double *t) const;
+    };
+    Axis m_c, m_g;
+    QList<QList<double>> m_candela;
+    bool m_dependsOnC = true;
+};
+
 // The flux (lm) leaving between two gamma angles (degrees): the integral of I sin(gamma) over the
 // sphere, the intensities taken as linear between the samples.
 double flux(const Photometry &p, double gammaFrom = 0, double gammaTo = 180);
