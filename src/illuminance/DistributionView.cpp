@@ -15,7 +15,7 @@ void DistributionView::show(const Distribution::Room &room, const Distribution::
 {
     m_room = room;
     m_result = result;
-    m_samples = DistributionPlot::sample(room, result);
+    m_samples = DistributionPlot::sample(room, result, 96);
     m_has = true;
     update();
 }
@@ -40,8 +40,13 @@ void DistributionView::setPointValues(bool shown)
 
 void DistributionView::drawInto(QPainter &painter, const QRectF &area) const
 {
-    if (m_has)
-        DistributionPlot::draw(painter, area, m_room, m_result, m_samples, m_style);
+    if (!m_has)
+        return;
+    // On the screen no text of the drawing is smaller than the window's own.
+    DistributionPlot::Style style = m_style;
+    if (painter.device() == this)
+        style.smallestText = std::max(6, fontInfo().pixelSize() * 9 / 10);
+    DistributionPlot::draw(painter, area, m_room, m_result, m_samples, style);
 }
 
 void DistributionView::paintEvent(QPaintEvent *)

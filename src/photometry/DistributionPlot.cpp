@@ -57,12 +57,11 @@ QList<double> levels(double low, double high)
     return out;
 }
 
-Samples sample(const Distribution::Room &room, const Distribution::Result &r)
+Samples sample(const Distribution::Room &room, const Distribution::Result &r, int along)
 {
     Samples out;
     if (!(room.width > 0) || !(room.depth > 0))
         return out;
-    const int along = 48;
     const double step = std::max(room.width, room.depth) / along;
     out.gx = std::max(2, int(std::ceil(room.width / step)) + 1);
     out.gy = std::max(2, int(std::ceil(room.depth / step)) + 1);
@@ -186,7 +185,7 @@ void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room,
     painter.setRenderHint(QPainter::Antialiasing);
     const double unit = std::min(area.width(), area.height()) / 60; // a text line's height
     QFont font = ReportFont::font();
-    font.setPixelSize(std::max(6, int(unit * 1.6)));
+    font.setPixelSize(std::max(std::max(6, style.smallestText), int(unit * 1.6)));
     painter.setFont(font);
     const QFontMetricsF metrics(font);
     // The plan fits the area, with room for the dimensions at its left and below it.
@@ -289,7 +288,7 @@ void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room,
     painter.drawRects(marks.constData(), int(marks.size()));
     if (style.pointValues && !r.total.isEmpty()) {
         QFont small = font;
-        small.setPixelSize(std::max(6, int(unit * 1.2)));
+        small.setPixelSize(std::max(std::max(6, style.smallestText), int(unit * 1.2)));
         const QFontMetricsF sm(small);
         const double cellW = r.grid.width / r.grid.cellsX * scale;
         const double cellH = r.grid.depth / r.grid.cellsY * scale;

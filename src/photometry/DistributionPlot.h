@@ -15,18 +15,20 @@ class QPainter;
 // each calculation point. No text is cut by the plan's edge or drawn over a marker or another text.
 namespace DistributionPlot {
 
-// The illuminance on a fine grid of the floor, 72 steps along the longer side: what the lines and
-// the shading are drawn from (worked out once for a room, drawn at any size).
+// The illuminance on a fine grid of the floor, `along` steps along the longer side: what the lines
+// and the shading are drawn from (worked out once for a room, drawn at any size). The report's
+// pages take the default; the window, one room at a time, a finer one.
 struct Samples {
     int gx = 0, gy = 0;  // points along x and y, corners included
     QVector<double> v;   // row by row (j, then i)
     double low = 0, high = 0;
 };
-Samples sample(const Distribution::Room &room, const Distribution::Result &r);
+Samples sample(const Distribution::Room &room, const Distribution::Result &r, int along = 60);
 
 struct Style {
     bool shaded = true;
     bool pointValues = false; // the value at each calculation point, where it fits legibly
+    int smallestText = 6;     // pixels: the screen's own text size in the window
 };
 
 // Draws into `area` (device units of the painter).
