@@ -9,7 +9,9 @@
 #include "photometry/PhotometryMath.h"
 #include "photometry/PhotometryPlot.h"
 #include "photometry/PhotometryReader.h"
+#include "illuminance/RoomRecord.h"
 #include "support/SheetFixture.h"
+#include "text/Cp932.h"
 #include "support/TestEnv.h"
 #include "text/NumberText.h"
 
@@ -79,6 +81,7 @@ struct IesFile {
     QString separator = QStringLiteral(" ");
     Intensity f = shaped;
     bool oneNumberALine = false;
+    int decimals = -1; // the intensities to this many decimals (-1: 12 significant digits)
 
     QByteArray bytes() const
     {
@@ -92,13 +95,12 @@ struct IesFile {
                                QString::number(vertical.size()), QString::number(horizontal.size()), QString::number(type),
                                QStringLiteral("2"), QStringLiteral("0.6"), QStringLiteral("0.6"), QStringLiteral("0.1"),
                                QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("40")};
-        QList<double> all = vertical;
-        all += horizontal;
+        for (double v : vertical + horizontal)
+            numbers.append(QString::number(v, 'g', 12));
         for (double c : horizontal)
             for (double g : vertical)
-                all.append(f(c, g) / multiplier);
-        for (double v : all)
-            numbers.append(QString::number(v, 'g', 12));
+                numbers.append(decimals < 0 ? QString::number(f(c, g) / multiplier, 'g', 12)
+                                            : QString::number(f(c, g) / multiplier, 'f', decimals));
         if (oneNumberALine) {
             lines += numbers;
         } else {
@@ -309,6 +311,8 @@ private slots:
     void fluxTransferAgainstRadiosity();
     void tableAgainstPhotonTrace_data();
     void tableAgainstPhotonTrace();
+    void headerTextsInTheirCodePage_data();
+    void headerTextsInTheirCodePage();
     void plausibilityWarnings_data();
     void plausibilityWarnings();
     void extremeDistributionsEndQuickly_data();
@@ -482,6 +486,12 @@ void TestPhotometry::refusedFiles_data()
     }) << false << QStringLiteral("大きすぎて計算できません");
     QTest::newRow("IES, intensities far beyond the lamps") << ies([](IesFile &f) { f.lumens = 0.001; }) << false
                                                            << QStringLiteral("器具効率");
+    // About 2535 lm of luminaire flux from lamps said to be 20 and 50 times too small (3000 lm):
+    // 1690 % and 4225 %, no luminaire.
+    QTest::newRow("IES, lamp lumens 20 times too small") << ies([](IesFile &f) { f.lumens = 150; }) << false
+                                                         << QStringLiteral("器具効率");
+    QTest::newRow("IES, lamp lumens 50 times too small") << ies([](IesFile &f) { f.lumens = 60; }) << false
+                                                         << QStringLiteral("器具効率");
     const QString utf16 = QString::fromLatin1(IesFile().bytes());
     QTest::newRow("IES in UTF-16") << QByteArray("\xFF\xFE")
                                           + QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2)
@@ -544,7 +554,7 @@ void TestPhotometry::filesOwnFiguresChecked()
     const QString sample = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("data/photometry/linear-bl5200.ldt"));
     QString output;
     QCOMPARE(runTool({QStringLiteral("photometry"), sample}, &output), 0);
-    QVERIFY2(!output.contains(QStringLiteral("2 % 以上違います")), qPrintable(output));
+    QVERIFY2(!output.contains(QStringLiteral("に対し配光から求めた値は")), qPrintable(output));
     QVERIFY(output.contains(QStringLiteral("LORL 74.2 %")));
     // A file whose figures its distribution does not give: a warning for each.
     QTemporaryDir dir;
@@ -554,7 +564,11 @@ void TestPhotometry::filesOwnFiguresChecked()
     const QString path = dir.filePath(QStringLiteral("wrong.ldt"));
     TestEnv::writeBytes(path, wrong.bytes());
     QCOMPARE(runTool({QStringLiteral("photometry"), path}, &output), 0);
-    QCOMPARE(output.count(QStringLiteral("2 % 以上違います")), 2);
+    QCOMPARE(output.count(QStringLiteral("に対し配光から求めた値は")), 2);
+    QVERIFY2(output.contains(QStringLiteral("ファイルの器具効率 95 % に対し配光から求めた値は ")), qPrintable(output));
+    // 下方光束比 as the file states it: the share of the luminaire's flux, in points and relative.
+    QVERIFY2(output.contains(QStringLiteral("ファイルの下方光束比 50 % に対し配光から求めた値は ")), qPrintable(output));
+    QVERIFY(output.contains(QStringLiteral(" ポイント、相対 ")));
     // Figures left at 0 are unknown: no warning.
     TestEnv::writeBytes(path, LdtFile().bytes());
     QCOMPARE(runTool({QStringLiteral("photometry"), path}, &output), 0);
@@ -695,6 +709,31 @@ void TestPhotometry::tableAgainstPhotonTrace()
     QVERIFY2(std::fabs(traced - about) < 0.05, qPrintable(QString::number(traced)));
 }
 
+void TestPhotometry::headerTextsInTheirCodePage_data()
+{
+    QTest::addColumn<QByteArray>("luminaire"); // the bytes of the [LUMINAIRE] line's text
+    QTest::addColumn<QString>("name");
+    QTest::newRow("UTF-8") << QStringLiteral("照明 30° BEAM").toUtf8() << QStringLiteral("照明 30° BEAM");
+    QTest::newRow("Latin-1 degree sign") << QByteArray("DOWNLIGHT 30\xB0 BEAM") << QStringLiteral("DOWNLIGHT 30° BEAM");
+    QTest::newRow("CP1252 accent and dash") << QByteArray("Lumi\xE8re \x96 40\xB5m") << QStringLiteral("Lumière – 40µm");
+    QTest::newRow("Shift-JIS") << Cp932::encode(QStringLiteral("埋込ダウンライト 30°"))
+                               << QStringLiteral("埋込ダウンライト 30°");
+}
+
+// A header's text read in the code page it was written in: Shift-JIS when it holds Japanese,
+// else the Western one (Latin-1 / CP1252), so a degree sign stays a degree sign.
+void TestPhotometry::headerTextsInTheirCodePage()
+{
+    QFETCH(QByteArray, luminaire);
+    QFETCH(QString, name);
+    QByteArray bytes = IesFile().bytes();
+    bytes.replace("[LUMINAIRE] TEST LUMINAIRE", "[LUMINAIRE] " + luminaire);
+    Photometry p;
+    QString error;
+    QVERIFY2(PhotometryReader::readIes(bytes, &p, &error), qPrintable(error));
+    QCOMPARE(p.name, name);
+}
+
 void TestPhotometry::plausibilityWarnings_data()
 {
     QTest::addColumn<QByteArray>("file");
@@ -707,6 +746,28 @@ void TestPhotometry::plausibilityWarnings_data()
     // shaped(): about 2535 lm of luminaire flux; a lamp of 1000 lm gives more than 100 %.
     QTest::newRow("a plain file, 3000 lm lamp") << ies([](IesFile &f) { f.lumens = 3000; }) << QString();
     QTest::newRow("light output ratio above 100 %") << ies([](IesFile &f) { f.lumens = 1000; }) << QStringLiteral("100 % を超えています");
+    // An isotropic 80 cd over the sphere is 4 pi 80 = 1005.3 lm: 100.53 % of a 1000 lm lamp, within
+    // what rounding to whole candela can give (half a candela over the sphere: 0.63 %).
+    QTest::newRow("100.53 % in whole candela: rounding") << ies([](IesFile &f) {
+        f.f = [](double, double) { return 80.0; };
+        f.decimals = 0;
+    }) << QString();
+    // 81 cd: 101.79 %, beyond the rounding.
+    QTest::newRow("101.79 % in whole candela") << ies([](IesFile &f) {
+        f.f = [](double, double) { return 81.0; };
+        f.decimals = 0;
+    }) << QStringLiteral("器具効率が 100 % を超えています（101.8 %）");
+    // 79.6016 cd written to 1e-4: 100.03 %, shown to the decimals that show it.
+    QTest::newRow("100.03 % to 1e-4 cd, shown so") << ies([](IesFile &f) {
+        f.f = [](double, double) { return 79.6016; };
+        f.decimals = 4;
+    }) << QStringLiteral("器具効率が 100 % を超えています（100.03 %）");
+    // The file says 99.98 %; its intensities give 100.03 %: no warning from rounding.
+    LdtFile says;
+    says.isym = 1;
+    says.lorl = 99.98;
+    says.f = [](double, double) { return 79.6016; };
+    QTest::newRow("LDT stating 99.98 %, 100.03 % by its intensities") << says.bytes() << QString();
     QByteArray stated = ies([](IesFile &f) { f.lumens = 3000; });
     stated.replace("[LUMINAIRE] TEST LUMINAIRE", "[LUMINAIRE] TEST LUMINAIRE\r\n[_LUMINAIRE_LUMENS] 1200");
     QTest::newRow("stated lumens 53 % off") << stated << QStringLiteral("5 % 以上違います");
@@ -724,7 +785,7 @@ void TestPhotometry::plausibilityWarnings()
     QFETCH(QByteArray, file);
     QFETCH(QString, warning);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("w.ies"));
+    const QString path = dir.filePath(file.startsWith("KZW") ? QStringLiteral("w.ldt") : QStringLiteral("w.ies"));
     TestEnv::writeBytes(path, file);
     LuminaireImport::Analysis a;
     QString error;
@@ -998,6 +1059,11 @@ void TestPhotometry::addingALuminaireFromTheSheet()
         QSKIP("no way to make a folder unwritable here");
     const auto restore = qScopeGuard([&] { TestEnv::makeFolderWritable(programDir); });
     QString shownName, shownTable, slotNote;
+    // Four rooms of the open sheet use slot 1 (one more is free).
+    for (int r : {2, 5, 6, 9, 11}) {
+        f.sheet->recordGrid().setText(r, RoomRecord::InUse, r == 11 ? QString() : QStringLiteral("1"));
+        f.sheet->recordGrid().setText(r, RoomRecord::LuminaireIndex, QStringLiteral("1"));
+    }
     f.dialogs.paths = {source};
     f.dialogs.answers = {Dialogs::Answer(answer)};
     f.dialogs.dialogAnswers = {[&](QDialog &d) {
@@ -1028,6 +1094,19 @@ void TestPhotometry::addingALuminaireFromTheSheet()
     QVERIFY(LuminaireImport::analyse(source, &a, &error));
     QCOMPARE(shownTable, QString::number(a.table.entries[0][6]).rightJustified(2, u'0'));
     QVERIFY2(slotNote.startsWith(old.present() ? QStringLiteral("使用中") : QStringLiteral("空き")), qPrintable(slotNote));
+    // Replacing asks first, naming what is there, how many rooms use it, and the file's warnings.
+    const QStringList questions = f.dialogs.messages().filter(QStringLiteral("置き換えますか"));
+    if (old.present() && button == u"Btn_OK") {
+        QCOMPARE(questions, QStringList{QStringLiteral("スロット %1 には「%2」が登録されています。置き換えますか？\n\n"
+                                                       "開いている照度計算書の 4 行がこの照明器具を使っています。\n\n"
+                                                       "読み込んだ配光データの警告:\n・%3")
+                                            .arg(slot)
+                                            .arg(old.name.trimmed(), a.warnings.join(QStringLiteral("\n・")))});
+        QVERIFY(!a.warnings.isEmpty());
+        QCOMPARE(f.dialogs.asked.last().icon, Dialogs::Icon::Warning);
+    } else {
+        QVERIFY(questions.isEmpty());
+    }
     if (!written) {
         QCOMPARE(TestEnv::readBytes(mst), before);
         QVERIFY(!QFileInfo::exists(QDir(programDir).filePath(QStringLiteral("photometry"))));

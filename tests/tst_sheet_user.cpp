@@ -91,6 +91,7 @@ private slots:
     void japaneseStandardDialogs();
     void previewSavesBesideTheWorkFile();
     void fileDialogsOpenWhereTheWorkIs();
+    void fileDialogWithoutAFolderOpensInTheDocuments();
     void fullWidthDigits_data();
     void fullWidthDigits();
     void refusedValueSaysWhy();
@@ -642,6 +643,26 @@ void TestSheetUser::fileDialogsOpenWhereTheWorkIs()
     // Printing to a file proposes a name that is one: the sheet's title, its slash full width.
     CeclFixture c;
     QCOMPARE(c.sheet->pdfName(), QDir(QDir::homePath()).filePath(QStringLiteral("CEC／L計算書.pdf")));
+}
+
+// A dialog given no folder opens in the user's documents, not where another dialog of the run
+// (the photometric files') was last.
+void TestSheetUser::fileDialogWithoutAFolderOpensInTheDocuments()
+{
+    QTemporaryDir elsewhere;
+    QString seen;
+    QtDialogs dialogs;
+    for (const QString &start : {elsewhere.filePath(QStringLiteral("*.ies")), QStringLiteral("*.syw")}) {
+        QTimer::singleShot(200, [&] {
+            if (auto *d = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                seen = d->directory().absolutePath();
+                d->reject();
+            }
+        });
+        dialogs.openFile(nullptr, start, QStringLiteral("照度 (*.syw)|*.syw"), 1);
+    }
+    QCOMPARE(seen, QDir(QtDialogs::defaultFolder()).absolutePath());
+    QVERIFY(seen != QDir(elsewhere.path()).absolutePath());
 }
 
 void TestSheetUser::previewSavesBesideTheWorkFile()

@@ -3,6 +3,7 @@
 #include "io/FileSet.h"
 #include "master/FixedField.h"
 #include "master/MasterTables.h"
+#include "illuminance/RoomRecord.h"
 #include "photometry/PhotometryPlot.h"
 #include "settings/SettingsStore.h"
 #include "text/Cp932.h"
@@ -14,6 +15,8 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPainter>
+#include <QScreen>
+#include <QTimer>
 #include <QPixmap>
 
 namespace {
@@ -68,6 +71,26 @@ FHaikou::FHaikou(const MasterTables &masters, const QString &masterDir, QWidget 
             first = s;
     m_ui->Txt_Slot->setText(QString::number(first == 0 ? LuminaireImport::kLastSlot : first));
     slotChanged();
+    m_ui->Lbl_Curve->installEventFilter(this);
+}
+
+QString FHaikou::replaceQuestion(int slot) const
+{
+    const LuminaireRecord &old = m_masters.luminaire(slot);
+    if (!old.present())
+        return QString();
+    QString text = QStringLiteral("スロット %1 には「%2」が登録されています。置き換えますか？")
+                       .arg(slot)
+                       .arg(FixedField::trimmedRight(old.name));
+    int rows = 0;
+    for (int r = 1; m_sheet && r <= RoomRecord::kRooms; ++r)
+        rows += m_sheet->text(r, RoomRecord::InUse) == u"1" && NumberText::toInt(m_sheet->text(r, RoomRecord::LuminaireIndex)) == slot;
+    if (m_sheet)
+        text += rows > 0 ? QStringLiteral("\n\n開いている照度計算書の %1 行がこの照明器具を使っています。").arg(rows)
+                         : QStringLiteral("\n\n開いている照度計算書にはこの照明器具を使っている行はありません。");
+    if (!m_analysis.warnings.isEmpty())
+        text += QStringLiteral("\n\n読み込んだ配光データの警告:\n・") + m_analysis.warnings.join(QStringLiteral("\n・"));
+    return text;
 }
 
 FHaikou::~FHaikou()
@@ -97,6 +120,42 @@ void FHaikou::Btn_File_Click()
     showAnalysis();
 }
 
+void FHaikou::drawCurve()
+{
+    if (!m_loaded)
+        return;
+    // The curve, as the master tool draws it, as large as its place in the window.
+    const int side = std::max(240, std::min(m_ui->Lbl_Curve->width(), m_ui->Lbl_Curve->height()) - 4);
+    const qreal ratio = devicePixelRatioF();
+    QPixmap curve(QSize(side, side) * ratio);
+    curve.setDevicePixelRatio(ratio);
+    {
+        QPainter painter(&curve);
+        PhotometryPlot::draw(painter, m_analysis.photometry, side);
+    }
+    m_ui->Lbl_Curve->setPixmap(curve);
+}
+
+bool FHaikou::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_ui->Lbl_Curve && event->type() == QEvent::Resize)
+        QTimer::singleShot(0, this, &FHaikou::drawCurve);
+    return QDialog::eventFilter(watched, event);
+}
+
+void FHaikou::showEvent(QShowEvent *event)
+{
+    // The curve grows with the window: it opens at most of the screen, not at its least size.
+    if (!m_sized) {
+        m_sized = true;
+        if (const QScreen *s = screen()) {
+            const QRect free = s->availableGeometry();
+            resize(std::max(width(), std::min(free.width() * 2 / 3, 1200)), std::max(height(), free.height() * 85 / 100));
+        }
+    }
+    QDialog::showEvent(event);
+}
+
 void FHaikou::showAnalysis()
 {
     const LuminaireImport::Analysis &a = m_analysis;
@@ -110,19 +169,12 @@ void FHaikou::showAnalysis()
                          .arg(NumberText::format(a.luminaireFlux, QStringLiteral("0")), NumberText::plain(p.lampFlux / std::max(1, p.lamps)))
                          .arg(p.lamps)
                          .arg(percent(a.fractions.total)));
-    m_ui->Lbl_Down->setText(percent(a.fractions.downward));
-    m_ui->Lbl_Up->setText(percent(a.fractions.upward));
+    // As catalogues state them: shares of the luminaire's flux.
+    m_ui->Lbl_Down->setText(percent(a.fractions.downwardShare()));
+    m_ui->Lbl_Up->setText(percent(a.fractions.upwardShare()));
     m_ui->Lbl_Warnings->setText(a.warnings.isEmpty() ? QString()
                                                      : QStringLiteral("警告: ") + a.warnings.join(QStringLiteral("\n警告: ")));
-    // The curve, as the master tool draws it.
-    const qreal ratio = devicePixelRatioF();
-    QPixmap curve(QSize(240, 240) * ratio);
-    curve.setDevicePixelRatio(ratio);
-    {
-        QPainter painter(&curve);
-        PhotometryPlot::draw(painter, p, 240);
-    }
-    m_ui->Lbl_Curve->setPixmap(curve);
+    drawCurve();
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 12; ++c) {
             auto *cell = new QTableWidgetItem(QString::number(a.table.entries[size_t(r)][size_t(c)]).rightJustified(2, u'0'));
@@ -223,10 +275,8 @@ void FHaikou::accept()
         return;
     }
     const LuminaireRecord &old = m_masters.luminaire(s);
-    if (old.present()
-        && !Dialogs::ask(this, QStringLiteral("スロット %1 には「%2」が登録されています。置き換えますか？")
-                                   .arg(s)
-                                   .arg(FixedField::trimmedRight(old.name))))
+    // Replacing changes every room that uses the slot: the warnings are repeated, いいえ is the default.
+    if (const QString question = replaceQuestion(s); !question.isEmpty() && !Dialogs::ask(this, question, Dialogs::Icon::Warning))
         return;
     const LuminaireRecord record = LuminaireImport::record(old, s, name, m_analysis.table, factors);
     QList<LuminaireImport::Change> changes;

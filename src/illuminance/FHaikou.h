@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/RecordGrid.h"
 #include "master/LuminaireRecord.h"
 #include "photometry/LuminaireImport.h"
 
@@ -21,6 +22,11 @@ public:
     FHaikou(const MasterTables &masters, const QString &masterDir, QWidget *parent = nullptr);
     ~FHaikou() override;
 
+    // The open illuminance sheet's rooms: a slot being replaced says how many of them use it.
+    void setSheet(const RecordGrid *grid) { m_sheet = grid; }
+    // The question before an occupied slot is replaced ("" when the slot is free).
+    QString replaceQuestion(int slot) const;
+
     // After OK: the slot written and the record it holds now.
     int writtenSlot() const { return m_writtenSlot; }
     const LuminaireRecord &writtenRecord() const { return m_writtenRecord; }
@@ -29,8 +35,13 @@ public slots:
     void Btn_File_Click();
     void accept() override; // Btn_OK
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
 private:
     void showAnalysis();
+    void drawCurve();
     void slotChanged();
     void nameEdited(const QString &text);
     int slot() const;
@@ -42,6 +53,8 @@ private:
     QString m_masterDir;
     QString m_file;
     bool m_loaded = false;
+    bool m_sized = false;
+    const RecordGrid *m_sheet = nullptr;
     LuminaireImport::Analysis m_analysis;
     int m_writtenSlot = 0;
     LuminaireRecord m_writtenRecord;

@@ -264,6 +264,7 @@ QString FSyoudo::programDir() const
 void FSyoudo::Menu_Option_Photometry_Click()
 {
     FHaikou dialog(m_masters, programDir(), this);
+    dialog.setSheet(&recordGrid());
     if (Dialogs::instance().execute(dialog) != QDialog::Accepted)
         return;
     const int slot = dialog.writtenSlot();

@@ -25,6 +25,29 @@ QString percent(double fraction)
     return NumberText::format(fraction * 100, QStringLiteral("0.0")) + QStringLiteral(" %");
 }
 
+// A ratio above 1 to as many decimals as show that it is above 100 % (100.04 %, not 100.0 %).
+QString beyond100(double fraction)
+{
+    QString text;
+    for (const char *pattern : {"0.0", "0.00", "0.000", "0.0000"}) {
+        text = NumberText::format(fraction * 100, QString::fromLatin1(pattern));
+        if (text.toDouble() > 100)
+            break;
+    }
+    return text + QStringLiteral(" %");
+}
+
+// The file's figure against the one its distribution gives, in points and relative to the file's:
+// "ファイルの下方光束比 1.74 % に対し配光から求めた値は 2.2 %（0.46 ポイント、相対 26 %）".
+QString differs(const QString &what, double stated, double computed)
+{
+    const double points = computed - stated;
+    return QStringLiteral("ファイルの%1 %2 % に対し配光から求めた値は %3 %（%4 ポイント、相対 %5 %）です。")
+        .arg(what, NumberText::plain(stated), NumberText::format(computed, QStringLiteral("0.0")),
+             NumberText::format(std::fabs(points), QStringLiteral("0.00")),
+             NumberText::format(std::fabs(points) / stated * 100, QStringLiteral("0")));
+}
+
 // A file of the set, at most `limit` bytes; false with the reason when it is missing, no regular
 // file, too large or cannot be read.
 bool readBounded(const QString &path, qint64 limit, QByteArray *bytes, QString *error,
@@ -76,18 +99,24 @@ bool analyse(const QString &path, Analysis *out, QString *error)
     const auto &f = out->fractions;
     QStringList &w = out->warnings;
     w = p.warnings;
-    // The file's own figures against what its distribution gives (a figure left at 0 is unknown).
-    if (p.lorl && *p.lorl > 0 && std::fabs(f.total * 100 - *p.lorl) > 0.02 * *p.lorl)
-        w.append(QStringLiteral("ファイルの器具効率 %1 % と配光から求めた %2 が 2 % 以上違います。")
-                     .arg(NumberText::plain(*p.lorl), percent(f.total)));
-    if (p.dff && *p.dff > 0 && f.total > 0 && std::fabs(f.downward / f.total * 100 - *p.dff) > 0.02 * *p.dff)
-        w.append(QStringLiteral("ファイルの下方光束比 %1 % と配光から求めた %2 が 2 % 以上違います。")
-                     .arg(NumberText::plain(*p.dff), percent(f.downward / f.total)));
+    // How far the light output ratio may be off by the rounding of the file's intensities alone:
+    // half their unit over the whole sphere, against the lamps' flux.
+    const double rounding = !p.absolute && p.lampFlux > 0 ? 0.5 * p.intensityStep * 4 * M_PI / p.lampFlux : 0;
+    // The file's own figures against what its distribution gives (a figure left at 0 is unknown;
+    // a difference within the file's own precision is none).
+    if (p.lorl && *p.lorl > 0 && std::fabs(f.total * 100 - *p.lorl) > std::max(0.02 * *p.lorl, p.lorlStep / 2 + rounding * 100))
+        w.append(differs(QStringLiteral("器具効率"), *p.lorl, f.total * 100));
+    if (p.dff && *p.dff > 0 && f.total > 0
+        && std::fabs(f.downwardShare() * 100 - *p.dff) > std::max(0.02 * *p.dff, p.dffStep / 2))
+        w.append(differs(QStringLiteral("下方光束比"), *p.dff, f.downwardShare() * 100));
     if (p.statedFlux && *p.statedFlux > 0 && std::fabs(out->luminaireFlux - *p.statedFlux) > 0.05 * *p.statedFlux)
         w.append(QStringLiteral("ファイルの見出しの光束 %1 lm と配光から求めた器具光束 %2 lm が 5 % 以上違います。")
                      .arg(NumberText::plain(*p.statedFlux), NumberText::format(out->luminaireFlux, QStringLiteral("0"))));
-    if (!p.absolute && f.total > 1.0 + 1e-9)
-        w.append(QStringLiteral("器具効率が 100 % を超えています（%1）。ランプ光束か光度の値を確かめてください。").arg(percent(f.total)));
+    // Beyond 100 % by more than the rounding of the file's intensities, unless the file says its
+    // own ratio is 100 % or less (then the difference is said above, if there is one).
+    const bool statedAtMost100 = p.lorl && *p.lorl > 0 && *p.lorl <= 100;
+    if (!p.absolute && !statedAtMost100 && f.total > 1.0 + rounding + 1e-9)
+        w.append(QStringLiteral("器具効率が 100 % を超えています（%1）。ランプ光束か光度の値を確かめてください。").arg(beyond100(f.total)));
     if (!(f.downward > 0))
         w.append(QStringLiteral("下方光束が 0 です（下に向かう光がありません）。照明率は天井からの反射だけで求めています。"));
     w += out->table.warnings;
@@ -108,7 +137,7 @@ QStringList describe(const Analysis &a)
         out.append(QStringLiteral("ランプ光束    : %1 lm（ランプ %2 本）").arg(NumberText::plain(p.lampFlux)).arg(p.lamps));
     out.append(QStringLiteral("器具光束      : %1 lm（器具効率 %2）")
                    .arg(NumberText::format(a.luminaireFlux, QStringLiteral("0")), percent(f.total)));
-    out.append(QStringLiteral("下方光束比    : %1（ランプ光束に対して）、上方 %2").arg(percent(f.downward), percent(f.upward)));
+    out.append(QStringLiteral("下方光束比    : %1（器具光束に対して）、上方 %2").arg(percent(f.downwardShare()), percent(f.upwardShare())));
     return out;
 }
 

@@ -21,6 +21,8 @@ struct Photometry {
     std::optional<double> lorl;     // EULUMDAT: the file's light output ratio (%)
     std::optional<double> dff;      // EULUMDAT: the file's downward flux fraction (%)
     std::optional<double> statedFlux; // IES: the luminaire's lumens a keyword of the header states
+    double dffStep = 0, lorlStep = 0; // the unit of the last digit of the file's DFF and LORL (%)
+    double intensityStep = 0;       // cd: the unit the file's intensities are written in (0 unknown)
     QList<double> directRatios;     // EULUMDAT: the file's ten direct ratios (k = 0.6 .. 5)
     QStringList warnings;
 

@@ -45,6 +45,10 @@ struct Fractions {
     double total = 0;     // luminaire flux / lamp flux (the light output ratio)
     double downward = 0;  // flux below the horizontal / lamp flux
     double upward = 0;    // flux above the horizontal / lamp flux
+    // 下方光束比 as catalogues state it: the downward share of the luminaire's own flux (and the
+    // upward share).
+    double downwardShare() const { return total > 0 ? downward / total : 0; }
+    double upwardShare() const { return total > 0 ? upward / total : 0; }
 };
 Fractions fractions(const Photometry &p);
 

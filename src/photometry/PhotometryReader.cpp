@@ -21,13 +21,43 @@ namespace {
 
 constexpr double kEps = 1e-6;
 
+// Two or more Shift-JIS double-byte characters in a row: Japanese text. A lone byte above 0x7F
+// beside plain letters is a Western code page's letter or sign ("°", "é").
+bool looksJapanese(const QByteArray &bytes)
+{
+    int run = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto lead = uchar(bytes[i]);
+        const auto trail = i + 1 < bytes.size() ? uchar(bytes[i + 1]) : 0;
+        const bool pair = ((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC))
+                          && ((trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC));
+        if (!pair) {
+            run = 0;
+            continue;
+        }
+        if (++run >= 2)
+            return true;
+        ++i;
+    }
+    return false;
+}
+
 QString decodeText(const QByteArray &bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    return Cp932::decodeLossy(bytes); // Japanese makers' files
+    if (looksJapanese(bytes))
+        return Cp932::decodeLossy(bytes); // Japanese makers' files
+    // Other makers' files are in their Western code page (CP1252, of which Latin-1 is a part).
+    QStringDecoder western("windows-1252");
+    if (western.isValid()) {
+        text = western.decode(bytes);
+        if (!western.hasError())
+            return text;
+    }
+    return QString::fromLatin1(bytes);
 }
 
 QStringList linesOf(QByteArray bytes)
@@ -62,6 +92,20 @@ std::optional<double> toNumber(QString text, bool decimalComma)
     if (ec != std::errc() || end != latin.constData() + latin.size() || latin.isEmpty() || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+// The unit of the last digit a number is written with: 0.1 for "12.5", 10 for "1.5e2", 1 for "40".
+double unitOf(QString text)
+{
+    text = text.trimmed().replace(u',', u'.');
+    int exponent = 0;
+    if (const qsizetype e = text.indexOf(QRegularExpression(QStringLiteral("[eE]"))); e >= 0) {
+        exponent = text.mid(e + 1).toInt();
+        text.truncate(e);
+    }
+    const qsizetype point = text.indexOf(u'.');
+    const int decimals = point < 0 ? 0 : int(text.size() - point - 1);
+    return std::pow(10.0, exponent - decimals);
 }
 
 // The numbers of the lines from `first` on, each with the line it stands in (1-based).
@@ -120,6 +164,8 @@ public:
         return true;
     }
     int line() const { return m_next > 0 ? m_tokens[m_next - 1].line : m_lastLine; }
+    // The unit of the last digit of the number read last.
+    double lastUnit() const { return m_next > 0 ? unitOf(m_tokens[m_next - 1].text) : 1; }
     bool atEnd() const { return m_next >= m_tokens.size(); }
     const Token &peek() const { return m_tokens[m_next]; }
 
@@ -348,6 +394,7 @@ bool readIes(const QByteArray &bytes, Photometry *out, QString *error)
     const int horizontalLine = read.line();
     const int intensityLine = read.atEnd() ? read.line() : read.peek().line;
     QList<QList<double>> candela;
+    double step = 0; // the finest unit the intensities are written in
     for (int h = 0; h < nH; ++h) {
         QList<double> plane;
         for (int k = 0; k < nV; ++k) {
@@ -361,6 +408,8 @@ bool readIes(const QByteArray &bytes, Photometry *out, QString *error)
                 *error = at(read.line(), QStringLiteral("光度が大きすぎます。"));
                 return false;
             }
+            if (v > 0)
+                step = step > 0 ? std::min(step, read.lastUnit()) : read.lastUnit();
             plane.append(v * multiplier);
         }
         candela.append(plane);
@@ -385,6 +434,7 @@ bool readIes(const QByteArray &bytes, Photometry *out, QString *error)
     out->cAngles = horizontal;
     out->gAngles = vertical;
     out->candela = candela;
+    out->intensityStep = step * multiplier;
     out->absolute = lumens < 0;
     out->lampFlux = out->absolute ? 0 : lamps * lumens; // absolute photometry: the flux is the integral
     if (!out->absolute && out->lampFlux <= 0) {
@@ -448,6 +498,8 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
     out->name = line(9).isEmpty() ? line(10) : line(9);
     out->dff = dff;
     out->lorl = lorl;
+    out->dffStep = unitOf(line(22));
+    out->lorlStep = unitOf(line(23));
     // The intensities are per 1000 lm of the first set of lamps; further sets are alternatives.
     double count = 0, flux = 0;
     if (!number(27, QStringLiteral("ランプの数"), &count) || !number(27 + 2 * n, QStringLiteral("ランプ光束"), &flux))
@@ -505,6 +557,7 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
     }
     QList<double> cStored;
     QList<QList<double>> candela;
+    double step = 0; // the finest unit the intensities are written in (cd/klm)
     const QList<Token> values = tokens(lines, next - 1, false);
     TokenReader read(values, int(lines.size()), true);
     const int intensityLine = next;
@@ -527,6 +580,8 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
                 *error = at(read.line(), QStringLiteral("光度が大きすぎます。"));
                 return false;
             }
+            if (cdklm > 0)
+                step = step > 0 ? std::min(step, read.lastUnit()) : read.lastUnit();
             plane.append(cd);
         }
         candela.append(plane);
@@ -562,6 +617,7 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
     out->cAngles = cStored;
     out->gAngles = gamma;
     out->candela = candela;
+    out->intensityStep = step * factor * out->lampFlux / 1000;
     (void)ityp;
     return checkFlux(out, intensityLine, error);
 }

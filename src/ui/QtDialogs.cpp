@@ -2,7 +2,9 @@
 
 #include "ui/ModalScope.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QStandardPaths>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QScreen>
@@ -31,8 +33,12 @@ QString runFileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QStri
     // A folder in front of the name is where the dialog opens.
     const QFileInfo path(initialPath);
     const QString initialName = initialPath.contains(u'/') ? path.fileName() : initialPath;
+    // Without one, the user's documents: never the folder some other dialog of the run was last
+    // in (a photometric file's folder is no place for a work file).
     if (initialPath.contains(u'/'))
         dialog.setDirectory(path.absolutePath());
+    else
+        dialog.setDirectory(QtDialogs::defaultFolder());
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     const QStringList filters = QtDialogs::qtFilters(filter);
@@ -78,6 +84,12 @@ Dialogs::Answer keepDropOrCancel(QMessageBox &box, const QString &keepText, cons
 }
 
 } // namespace
+
+QString QtDialogs::defaultFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
 
 QStringList QtDialogs::qtFilters(const QString &filter)
 {

@@ -11,6 +11,8 @@ public:
     QString openFile(QWidget *parent, const QString &initialName, const QString &filter, int filterIndex) override;
     QString saveFile(QWidget *parent, const QString &initialName, const QString &filter, int filterIndex) override;
 
+    // Where a file dialog given no folder opens: the user's documents (else the home folder).
+    static QString defaultFolder();
     // "照度(*.syw)|*.syw" -> the Qt name filters, one per pair.
     static QStringList qtFilters(const QString &filter);
 };
