@@ -108,6 +108,8 @@ private slots:
     void gridRule();
     void defaultLayout_data();
     void defaultLayout();
+    void textsClearOfMarkersAndEachOther_data();
+    void textsClearOfMarkersAndEachOther();
     void isoluxLevels_data();
     void isoluxLevels();
     void isoluxLevelsEndForValuesUlpsApart_data();
@@ -349,6 +351,43 @@ void TestDistribution::defaultLayout()
             QVERIFY(std::fabs(at[k].x() - width * (2 * i + 1) / (2 * rows[j])) < 1e-12);
             QVERIFY(std::fabs(at[k].y() - depth * (2 * j + 1) / (2 * rows.size())) < 1e-12);
         }
+}
+
+void TestDistribution::textsClearOfMarkersAndEachOther_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("values");
+    QTest::newRow("the window, point values") << QSize(900, 600) << true;
+    QTest::newRow("a small picture") << QSize(450, 300) << false;
+    QTest::newRow("a small picture, point values") << QSize(450, 300) << true;
+}
+
+// Every room of the example drawn: no text cut or outside the drawing, none over a luminaire's
+// marker or over another text (the corridor's 奥行, the isolux values among the luminaires).
+void TestDistribution::textsClearOfMarkersAndEachOther()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, values);
+    for (const RoomDistribution::Outcome &o : RoomDistribution::computeAll(example(), TestEnv::sampleMasters(), TestEnv::buildDir())) {
+        QVERIFY2(o.ok, qPrintable(o.reason));
+        QImage image(size, QImage::Format_ARGB32);
+        QPainter painter(&image);
+        DistributionPlot::Drawn drawn;
+        const QRectF area(0, 0, size.width(), size.height());
+        DistributionPlot::draw(painter, area, o.room, o.result, DistributionPlot::sample(o.room, o.result), {true, values}, &drawn);
+        const QString room = o.rowsText() + u' ' + o.name;
+        QVERIFY2(drawn.texts.size() >= 3, qPrintable(room)); // two dimensions and an isolux value at least
+        for (int i = 0; i < drawn.texts.size(); ++i) {
+            const auto &t = drawn.texts[i];
+            const QString what = room + QStringLiteral(": ") + t.text;
+            QVERIFY2(area.contains(t.box), qPrintable(what));
+            QVERIFY2(t.length <= (t.upright ? t.box.height() : t.box.width()) + 0.5, qPrintable(what));
+            for (const QRectF &m : std::as_const(drawn.markers))
+                QVERIFY2(!t.box.intersects(m), qPrintable(what));
+            for (int j = i + 1; j < drawn.texts.size(); ++j)
+                QVERIFY2(!t.box.intersects(drawn.texts[j].box), qPrintable(what + QStringLiteral(" / ") + drawn.texts[j].text));
+        }
+    }
 }
 
 void TestDistribution::isoluxLevels_data()

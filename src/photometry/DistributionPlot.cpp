@@ -177,8 +177,11 @@ bool collides(const QRectF &box, const QList<QRectF> &taken)
 } // namespace
 
 void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room, const Distribution::Result &r,
-          const Samples &samples, const Style &style)
+          const Samples &samples, const Style &style, Drawn *drawn)
 {
+    Drawn record;
+    Drawn &out = drawn ? *drawn : record;
+    out = Drawn();
     if (samples.gx < 2 || samples.gy < 2 || !(room.width > 0) || !(room.depth > 0))
         return;
     painter.save();
@@ -274,6 +277,7 @@ void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room,
     for (const QList<QPointF> &kind : r.luminaires)
         for (const QPointF &l : kind)
             taken.append(QRectF(at(l) - QPointF(dot * 1.4, dot * 1.4), QSizeF(dot * 2.8, dot * 2.8)));
+    out.markers = taken;
 
     // The calculation points, and their values where they fit legibly in a cell.
     QList<QPointF> points;
@@ -307,6 +311,7 @@ void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room,
                     if (plan.contains(box) && !collides(box, taken)) {
                         painter.drawText(box, Qt::AlignCenter, text);
                         taken.append(box);
+                        out.texts.append({box, text, sm.horizontalAdvance(text)});
                         break;
                     }
                 }
@@ -334,6 +339,7 @@ void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room,
             painter.drawRect(box);
             painter.setPen(QColor(20, 30, 110));
             painter.drawText(box, Qt::AlignCenter, text);
+            out.texts.append({box, text, metrics.horizontalAdvance(text)});
             break;
         }
     }
@@ -347,14 +353,20 @@ void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room,
     const QString xText = QStringLiteral("間口 %1 m（x）").arg(NumberText::format(room.width, QStringLiteral("0.0")));
     const double xw = std::min(area.width(), std::max(plan.width(), metrics.horizontalAdvance(xText) + unit));
     const double xLeft = std::clamp(plan.center().x() - xw / 2, area.left(), area.right() - xw);
-    painter.drawText(QRectF(xLeft, plan.bottom() + unit * 0.5, xw, unit * 2), Qt::AlignCenter, xText);
+    const QRectF xBox(xLeft, plan.bottom() + unit * 0.5, xw, unit * 2);
+    painter.drawText(xBox, Qt::AlignCenter, xText);
+    out.texts.append({xBox, xText, metrics.horizontalAdvance(xText)});
     const QString yText = QStringLiteral("奥行 %1 m（y）").arg(NumberText::format(room.depth, QStringLiteral("0.0")));
     const double yw = std::min(area.height(), std::max(plan.height(), metrics.horizontalAdvance(yText) + unit));
     const double yCentre = std::clamp(plan.center().y(), area.top() + yw / 2, area.bottom() - yw / 2);
     painter.save();
     painter.translate(plan.left() - unit * 0.6, yCentre);
     painter.rotate(-90);
-    painter.drawText(QRectF(-yw / 2, -unit * 2, yw, unit * 2), Qt::AlignCenter, yText);
+    const QRectF yBox(-yw / 2, -unit * 2, yw, unit * 2);
+    painter.drawText(yBox, Qt::AlignCenter, yText);
+    // Upright on the page: as tall as the text is long.
+    const QRectF upright = QTransform().translate(plan.left() - unit * 0.6, yCentre).rotate(-90).mapRect(yBox);
+    out.texts.append({upright, yText, metrics.horizontalAdvance(yText), true});
     painter.restore();
     painter.restore();
 }

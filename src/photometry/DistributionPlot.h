@@ -31,9 +31,21 @@ struct Style {
     int smallestText = 6;     // pixels: the screen's own text size in the window
 };
 
+// Where the drawing put its texts and markers (device units), for checking that none covers another.
+struct Drawn {
+    struct Text {
+        QRectF box;
+        QString text;
+        double length = 0;    // the text's own length
+        bool upright = false; // written upwards: its length runs along the box's height
+    };
+    QList<Text> texts;
+    QList<QRectF> markers;
+};
+
 // Draws into `area` (device units of the painter).
 void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room, const Distribution::Result &r,
-          const Samples &samples, const Style &style);
+          const Samples &samples, const Style &style, Drawn *drawn = nullptr);
 
 // The isolux levels for values from `low` to `high`: round steps (1, 2 or 5 times a power of ten),
 // three to six of them.
