@@ -41,13 +41,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     room.width = 6;
     room.depth = 4;
     room.area = 24;
-    room.height = 2;
-    room.fluxPerLuminaire = 1000;
-    room.utilization = 0.6;
-    room.maintenance = 0.8;
-    room.fittings = 4;
+    Distribution::Source source;
+    source.photometry = p;
+    source.height = 2;
+    source.fluxPerLuminaire = 1000;
+    source.utilization = 0.6;
+    source.maintenance = 0.8;
+    source.fittings = 4;
+    source.layout = Distribution::defaultLayout(4, 6, 4);
+    room.sources = {source};
     Distribution::Result r;
-    if (Distribution::compute(room, p, Distribution::defaultLayout(4, 6, 4), &r, &error)) {
+    if (Distribution::compute(room, &r, &error)) {
         if (!std::isfinite(r.average) || r.total.size() != r.grid.count())
             std::abort();
     } else if (error.isEmpty()) {

@@ -471,13 +471,15 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
         || !number(22, QStringLiteral("下方光束比"), &dff) || !number(23, QStringLiteral("器具効率"), &lorl)
         || !number(24, QStringLiteral("光度の換算係数"), &factor) || !number(26, QStringLiteral("ランプの組の数"), &sets))
         return false;
-    const int sym = int(isym);
+    // A count beyond the integers is none: never cast as it stands.
+    const auto whole = [](double v) { return std::fabs(v) <= 1e6 ? int(v) : -1; };
+    const int sym = whole(isym);
     if (isym != sym || sym < 0 || sym > 4) {
         *error = at(3, QStringLiteral("対称性の指定 %1 は扱えません（0～4）。").arg(line(3)));
         return false;
     }
-    const int planes = int(mc);
-    const int gammas = int(ng);
+    const int planes = whole(mc);
+    const int gammas = whole(ng);
     if (planes < 1 || planes > 3600 || mc != planes || gammas < 2 || gammas > 1800 || ng != gammas) {
         *error = at(planes < 1 || mc != planes ? 4 : 6, QStringLiteral("C面またはγ角の数が正しくありません。"));
         return false;
@@ -490,7 +492,7 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
         *error = at(4, QStringLiteral("C面の数 %1 はこの対称性には合いません。").arg(planes));
         return false;
     }
-    const int n = int(sets);
+    const int n = whole(sets);
     if (sets != n || n < 1 || n > 20) {
         *error = at(26, QStringLiteral("ランプの組の数「%1」が正しくありません。").arg(line(26)));
         return false;
