@@ -3,32 +3,16 @@
 #include "beil/BeilCalculation.h"
 #include "beil/BeilPrintTable.h"
 #include "beil/BeilRooms.h"
-#include "report/ReportFont.h"
+#include "report/ColumnReport.h"
 
 #include <QSqlRecord>
 #include <QVariant>
 
 namespace {
 
-constexpr double kLeft = 950; // binding margin
-constexpr double kMargin = 540;
-constexpr double kTitleBand = 1220;
-constexpr double kHeadingBand = 1000;
-constexpr double kRowHeight = 290;
 constexpr double kFooterBand = 1000;
-constexpr double kPoints = 7.5;
 
-struct Column {
-    const char *field;
-    const char *symbol;
-    const char *caption;
-    const char *unit;
-    double width;
-    const char *format;
-    Qt::Alignment align;
-};
-
-const Column kColumns[] = {
+const ColumnReport::Column kColumns[] = {
     {"階", "", "階", "", 480, "", Qt::AlignHCenter},
     {"室名", "", "室    名", "", 1400, "", Qt::AlignLeft},
     {"建物用途", "", "建物用途", "", 950, "", Qt::AlignLeft},
@@ -50,12 +34,6 @@ const Column kColumns[] = {
     {"基準一次エネルギー", "E_SL", "基準一次\nエネルギー", "MJ/年", 1100, "#,##0.0", Qt::AlignRight},
     {"BEIL", "BEI/L", "E_L\n/E_SL", "", 600, "0.00", Qt::AlignRight},
     {"備考", "", "備    考", "", 2200, "", Qt::AlignLeft},
-};
-
-struct Placed {
-    const Column *column;
-    double x;
-    double w;
 };
 
 QString totalsText(const RptBEIL::Totals &t, bool designSide)
@@ -88,11 +66,7 @@ XlsxOutput::Sheet RptBEIL::workbook(const QList<QSqlRecord> &rows, const Totals 
 {
     XlsxOutput::Sheet sheet = XlsxOutput::sheetOf(QStringLiteral("BEI／L計算書"), title(), rows);
     const QSqlRecord first = rows.value(0);
-    for (const Column &c : kColumns)
-        sheet.columns.append({QString::fromUtf8(c.field),
-                              {QString::fromUtf8(c.symbol), QString::fromUtf8(c.caption), QString::fromUtf8(c.unit)},
-                              c.width,
-                              QString::fromLatin1(c.format)});
+    ColumnReport::addColumns(sheet, kColumns);
     const auto bei = BeilRooms::ratio(totals.designMJ, totals.standardMJ);
     const auto number = [](QString shown) { return QVariant(shown.remove(u',').toDouble()); };
     sheet.footer = {
@@ -104,83 +78,12 @@ XlsxOutput::Sheet RptBEIL::workbook(const QList<QSqlRecord> &rows, const Totals 
         {QStringLiteral("BEI/L"), bei ? number(BeilCalculation::beiText(*bei)) : QVariant()},
         {footerNote(), QVariant()},
     };
-    sheet.marginsTwips = QMarginsF(kLeft, kMargin, kMargin, kMargin);
-    sheet.points = kPoints;
     return sheet;
 }
 
 BandedReport RptBEIL::definition(const Totals &totals)
 {
-    BandedReport report;
-    report.pageSize = QPageSize(QPageSize::JisB4);
-    report.orientation = QPageLayout::Landscape;
-    report.marginsTwips = QMarginsF(kLeft, kMargin, kMargin, kMargin);
-    report.headerHeight = kTitleBand + kHeadingBand;
-    report.detailHeight = kRowHeight;
-    report.rowsPerPage = BeilPrintTable::kLinesPerPage;
-    report.font = ReportFont::font();
-
-    const BandedReport::Page frame = report.pageFrame();
-    double total = 0;
-    for (const Column &c : kColumns)
-        total += c.width;
-    const double scale = (frame.right - frame.left) / total;
-    QList<Placed> placed;
-    double x = frame.left;
-    for (const Column &c : kColumns) {
-        const double w = c.width * scale;
-        BandedReport::Field f;
-        f.name = QString::fromUtf8(c.field);
-        f.x = x;
-        f.width = w;
-        f.format = QString::fromLatin1(c.format);
-        f.align = c.align;
-        f.points = kPoints;
-        report.fields.append(f);
-        placed.append({&c, x, w});
-        x += w;
-        if (x < frame.right - 1)
-            report.detailRules.append(x);
-    }
-
-    report.drawPageHeader = [placed](BandedReport::Pen &pen, const BandedReport::Page &page, const QSqlRecord &first) {
-        const double left = page.left;
-        const double right = page.right;
-        double y = page.top;
-        pen.text(left, y, right - left, 520, title(), Qt::AlignHCenter | Qt::AlignVCenter, 16, true);
-        const double titleWidth = 8400;
-        const double mid = (left + right) / 2;
-        pen.line(mid - titleWidth / 2, y + 540, mid + titleWidth / 2, y + 540, 12);
-        pen.line(mid - titleWidth / 2, y + 580, mid + titleWidth / 2, y + 580, 12);
-        y += 620;
-        pen.text(left, y, 700, 280, QStringLiteral("件名"), Qt::AlignLeft | Qt::AlignVCenter, 10, true);
-        pen.text(left + 700, y, 9000, 280, first.value(QStringLiteral("タイトル１")).toString(),
-                 Qt::AlignLeft | Qt::AlignVCenter, 10);
-        pen.text(left + 700, y + 290, 9000, 280, first.value(QStringLiteral("タイトル２")).toString(),
-                 Qt::AlignLeft | Qt::AlignVCenter, 10);
-        pen.line(left + 700, y + 280, left + 9700, y + 280, 8);
-        pen.text(right - 4000, y, 4000, 280, first.value(QStringLiteral("日付")).toString(),
-                 Qt::AlignRight | Qt::AlignVCenter, 10);
-        const double top = page.top + kTitleBand;
-        const double symbolBand = 250;
-        const double captionBand = kHeadingBand - 2 * symbolBand;
-        pen.rect(left, top, right - left, kHeadingBand, 20);
-        for (int i = 0; i < placed.size(); ++i) {
-            const Placed &p = placed[i];
-            if (i > 0)
-                pen.line(p.x, top, p.x, top + kHeadingBand);
-            const QString symbol = QString::fromUtf8(p.column->symbol);
-            const QString unit = QString::fromUtf8(p.column->unit);
-            if (symbol.isEmpty() && unit.isEmpty()) {
-                pen.text(p.x, top, p.w, kHeadingBand, QString::fromUtf8(p.column->caption), Qt::AlignCenter, 7.5);
-                continue;
-            }
-            pen.text(p.x, top, p.w, symbolBand, symbol, Qt::AlignCenter, 7.5);
-            pen.text(p.x, top + symbolBand, p.w, captionBand, QString::fromUtf8(p.column->caption), Qt::AlignCenter, 7.5);
-            pen.text(p.x, top + symbolBand + captionBand, p.w, symbolBand, unit, Qt::AlignCenter, 7.5);
-        }
-    };
-
+    BandedReport report = ColumnReport::definition(title(), 8400, kColumns, BeilPrintTable::kLinesPerPage);
     report.drawPageFooter = [totals](BandedReport::Pen &pen, const BandedReport::Page &page, const QSqlRecord &first) {
         const double h = 300;
         double y = page.bottom - kFooterBand + 80;
