@@ -18,8 +18,6 @@ namespace BeilBatch {
 
 namespace {
 
-const QString kNothing = QStringLiteral("データがありません。（使用中の室がありません）: %1");
-
 // The rooms of the work file, or the status that stops the run.
 int loadRooms(const QString &workFile, RecordGrid &grid, QList<BeilRooms::Room> *rooms, QString *error)
 {
@@ -30,10 +28,8 @@ int loadRooms(const QString &workFile, RecordGrid &grid, QList<BeilRooms::Room> 
         *error = QStringLiteral("計算できません: %1").arg(refusal.message());
         return BatchStatus::ValueTooLarge;
     }
-    if (rooms->isEmpty()) {
-        *error = kNothing.arg(workFile);
-        return BatchStatus::NothingToPrint;
-    }
+    if (rooms->isEmpty())
+        return BatchSteps::nothingToPrint(workFile, QStringLiteral("室"), error);
     return BatchStatus::Ok;
 }
 
@@ -45,26 +41,18 @@ int writeReport(const QString &workFile, const QString &outPath, const QString &
     BeilPrintTable::Result result;
     if (!BeilPrintTable::makeLines(grid, SettingsStore::ReadSetting(QStringLiteral("CompanyName")),
                                    QFileInfo(workFile).absoluteFilePath(), &result)) {
-        if (result.error.isEmpty()) {
-            *error = kNothing.arg(workFile);
-            return BatchStatus::NothingToPrint;
-        }
-        *error = QStringLiteral("印刷用データを作成できません: %1").arg(result.error);
-        return BatchStatus::ValueTooLarge;
+        return result.error.isEmpty() ? BatchSteps::nothingToPrint(workFile, QStringLiteral("室"), error)
+                                      : BatchSteps::noPrintTable(BatchStatus::ValueTooLarge, result.error, error);
     }
     QList<QSqlRecord> records;
     QString buildError;
     const QString database = QDir(workFolder).filePath(BeilPrintTable::kFileName);
-    if (BeilPrintTable::write(result, database, &records, &buildError) != PrintTableFile::Status::Ok) {
-        *error = QStringLiteral("印刷用データを作成できません: %1").arg(buildError);
-        return BatchStatus::CannotBuildTable;
-    }
+    if (BeilPrintTable::write(result, database, &records, &buildError) != PrintTableFile::Status::Ok)
+        return BatchSteps::noPrintTable(BatchStatus::CannotBuildTable, buildError, error);
     const RptBEIL::Totals totals{result.designMJ, result.standardMJ};
-    QString writeError;
-    const bool written = excel ? XlsxOutput::write(RptBEIL::workbook(records, totals), outPath, &writeError)
-                               : ReportOutput::writePdf(RptBEIL::definition(totals), records, outPath,
-                                                        QStringLiteral("BEI/L計算書"), &writeError);
-    return BatchSteps::written(written, excel ? QStringLiteral("Excelのファイル") : QStringLiteral("PDF"), writeError, error);
+    return BatchSteps::writeReport(
+        outPath, excel, QStringLiteral("BEI/L計算書"), records, [&] { return RptBEIL::workbook(records, totals); },
+        [&] { return RptBEIL::definition(totals); }, error);
 }
 
 } // namespace

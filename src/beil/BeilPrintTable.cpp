@@ -196,17 +196,6 @@ bool BeilPrintTable::makeLines(const RecordGrid &grid, const QString &companyNam
 PrintTableFile::Status BeilPrintTable::write(const Result &result, const QString &databasePath, QList<QSqlRecord> *rows,
                                              QString *error)
 {
-    return PrintTableFile::build(
-        databasePath, kCreateStatement, QStringLiteral("W_Data"), ColumnCount,
-        [&result](PrintTableFile::Writer &writer, QString *why) {
-            for (const Line &line : result.lines) {
-                QVariantList values;
-                for (const QVariant &v : line)
-                    values.append(v.isNull() ? QVariant() : PrintTableFile::text(v.toString()));
-                if (!writer.append(values, why))
-                    return PrintTableFile::Status::CannotWrite;
-            }
-            return PrintTableFile::Status::Ok;
-        },
-        rows, error);
+    return PrintTableFile::buildLines(databasePath, kCreateStatement, QStringLiteral("W_Data"), ColumnCount, result.lines, rows,
+                                      error);
 }

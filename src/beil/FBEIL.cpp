@@ -359,17 +359,12 @@ bool FBEIL::Make_Print_File()
     m_printRows.clear();
     BeilPrintTable::Result result;
     if (!BeilPrintTable::makeLines(recordGrid(), SettingsStore::ReadSetting(QStringLiteral("CompanyName")), dialogFileName(), &result)) {
-        if (result.error.isEmpty())
-            Dialogs::inform(this, QStringLiteral("データがありません。"));
-        else
-            Dialogs::instance().message(this, QStringLiteral("印刷用データを作成できません。\n%1").arg(result.error),
-                                        Dialogs::kTitle, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        cannotMakePrintTable(result.error);
         return false;
     }
     QString error;
     if (BeilPrintTable::write(result, workDatabasePath(), &m_printRows, &error) != PrintTableFile::Status::Ok) {
-        Dialogs::instance().message(this, QStringLiteral("印刷用データを作成できません。\n%1").arg(error), Dialogs::kTitle,
-                                    Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        cannotMakePrintTable(error);
         m_printRows.clear();
         return false;
     }

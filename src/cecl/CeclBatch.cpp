@@ -26,12 +26,8 @@ int writeReport(const QString &workFile, const QString &outPath, const QString &
     CeclPrintTable::Result result;
     if (!CeclPrintTable::makeLines(grid, SettingsStore::ReadSetting(QStringLiteral("CompanyName")),
                                    QFileInfo(workFile).absoluteFilePath(), &result)) {
-        if (result.error.isEmpty()) {
-            *error = QStringLiteral("データがありません。（使用中の区画がありません）: %1").arg(workFile);
-            return BatchStatus::NothingToPrint;
-        }
-        *error = QStringLiteral("印刷用データを作成できません: %1").arg(result.error);
-        return BatchStatus::ValueTooLarge;
+        return result.error.isEmpty() ? BatchSteps::nothingToPrint(workFile, QStringLiteral("区画"), error)
+                                      : BatchSteps::noPrintTable(BatchStatus::ValueTooLarge, result.error, error);
     }
     // Joined zones are printed as the rule has them; the user hears of them.
     for (const QString &notice : std::as_const(result.notices))
@@ -39,18 +35,13 @@ int writeReport(const QString &workFile, const QString &outPath, const QString &
     QList<QSqlRecord> records;
     QString buildError;
     const QString database = QDir(workFolder).filePath(CeclPrintTable::kFileName);
-    if (CeclPrintTable::write(result, database, &records, &buildError) != PrintTableFile::Status::Ok) {
-        *error = QStringLiteral("印刷用データを作成できません: %1").arg(buildError);
-        return BatchStatus::CannotBuildTable;
-    }
-    QString writeError;
+    if (CeclPrintTable::write(result, database, &records, &buildError) != PrintTableFile::Status::Ok)
+        return BatchSteps::noPrintTable(BatchStatus::CannotBuildTable, buildError, error);
     const QList<QSqlRecord> printed = CeclPrintTable::printedRows(records);
-    const bool written =
-        excel ? XlsxOutput::write(RptCECL::workbook(printed, result.method, result.primaryET, result.primaryES), outPath,
-                                  &writeError)
-              : ReportOutput::writePdf(RptCECL::definition(result.method, result.primaryET, result.primaryES), printed,
-                                       outPath, QStringLiteral("CEC/L計算書"), &writeError);
-    return BatchSteps::written(written, excel ? QStringLiteral("Excelのファイル") : QStringLiteral("PDF"), writeError, error);
+    return BatchSteps::writeReport(
+        outPath, excel, QStringLiteral("CEC/L計算書"), printed,
+        [&] { return RptCECL::workbook(printed, result.method, result.primaryET, result.primaryES); },
+        [&] { return RptCECL::definition(result.method, result.primaryET, result.primaryES); }, error);
 }
 
 } // namespace

@@ -487,17 +487,6 @@ QList<QSqlRecord> CeclPrintTable::printedRows(const QList<QSqlRecord> &rows)
 PrintTableFile::Status CeclPrintTable::write(const Result &result, const QString &databasePath, QList<QSqlRecord> *rows,
                                              QString *error)
 {
-    return PrintTableFile::build(
-        databasePath, kCreateStatement, QStringLiteral("W_Data"), kColumns,
-        [&result](PrintTableFile::Writer &writer, QString *why) {
-            for (const Line &line : result.lines) {
-                QVariantList values;
-                for (const QVariant &v : line)
-                    values.append(v.isNull() ? QVariant() : PrintTableFile::text(v.toString()));
-                if (!writer.append(values, why))
-                    return PrintTableFile::Status::CannotWrite;
-            }
-            return PrintTableFile::Status::Ok;
-        },
-        rows, error);
+    return PrintTableFile::buildLines(databasePath, kCreateStatement, QStringLiteral("W_Data"), kColumns, result.lines, rows,
+                                      error);
 }

@@ -17,17 +17,12 @@ bool FCECL::Make_Print_File()
     ZoneSheet::recomputeAll(recordGrid());
     gridChanged();
     if (!made) {
-        if (result.error.isEmpty())
-            Dialogs::inform(this, QStringLiteral("データがありません。"));
-        else
-            Dialogs::instance().message(this, QStringLiteral("印刷用データを作成できません。\n%1").arg(result.error),
-                                        Dialogs::kTitle, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        cannotMakePrintTable(result.error);
         return false;
     }
     QString error;
     if (CeclPrintTable::write(result, workDatabasePath(), &m_printRows, &error) != PrintTableFile::Status::Ok) {
-        Dialogs::instance().message(this, QStringLiteral("印刷用データを作成できません。\n%1").arg(error), Dialogs::kTitle,
-                                    Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+        cannotMakePrintTable(error);
         m_printRows.clear();
         return false;
     }

@@ -30,20 +30,15 @@ int writeReport(const QString &workFile, const QString &outPath, const QString &
     const int rows = IlluminancePrintTable::build(grid, SettingsStore::ReadSetting(QStringLiteral("CompanyName")),
                                                   QFileInfo(workFile).absoluteFilePath(), database, &buildError,
                                                   &records, &status);
-    if (rows == 0) {
-        *error = QStringLiteral("データがありません。（使用中の室がありません）: %1").arg(workFile);
-        return BatchStatus::NothingToPrint;
-    }
-    if (rows < 0) {
-        *error = QStringLiteral("印刷用データを作成できません: %1").arg(buildError);
-        return status == PrintTableFile::Status::ValueTooLarge ? BatchStatus::ValueTooLarge
-                                                               : BatchStatus::CannotBuildTable;
-    }
-    QString writeError;
-    const bool written = excel ? XlsxOutput::write(RptSyoudo::workbook(records), outPath, &writeError)
-                               : ReportOutput::writePdf(RptSyoudo::definition(), records, outPath, QStringLiteral("照度計算書"),
-                                                        &writeError);
-    return BatchSteps::written(written, excel ? QStringLiteral("Excelのファイル") : QStringLiteral("PDF"), writeError, error);
+    if (rows == 0)
+        return BatchSteps::nothingToPrint(workFile, QStringLiteral("室"), error);
+    if (rows < 0)
+        return BatchSteps::noPrintTable(status == PrintTableFile::Status::ValueTooLarge ? BatchStatus::ValueTooLarge
+                                                                                        : BatchStatus::CannotBuildTable,
+                                        buildError, error);
+    return BatchSteps::writeReport(
+        outPath, excel, QStringLiteral("照度計算書"), records, [&] { return RptSyoudo::workbook(records); },
+        [] { return RptSyoudo::definition(); }, error);
 }
 
 } // namespace

@@ -129,3 +129,22 @@ PrintTableFile::Status PrintTableFile::build(const QString &databasePath, const 
     }
     return Status::Ok;
 }
+
+PrintTableFile::Status PrintTableFile::buildLines(const QString &databasePath, const QString &createStatement,
+                                                  const QString &table, int columns, const QList<QVariantList> &lines,
+                                                  QList<QSqlRecord> *rows, QString *error)
+{
+    return build(
+        databasePath, createStatement, table, columns,
+        [&lines](Writer &writer, QString *why) {
+            for (const QVariantList &line : lines) {
+                QVariantList values;
+                for (const QVariant &v : line)
+                    values.append(v.isNull() ? QVariant() : text(v.toString()));
+                if (!writer.append(values, why))
+                    return Status::CannotWrite;
+            }
+            return Status::Ok;
+        },
+        rows, error);
+}

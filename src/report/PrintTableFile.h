@@ -46,4 +46,9 @@ public:
     static Status build(const QString &databasePath, const QString &createStatement, const QString &table,
                         int columns, const Fill &fill, QList<QSqlRecord> *rows, QString *error,
                         const Check &check = {});
+
+    // build() of lines already made: each line's values in column order, Null where it carries
+    // nothing, texts cut to kTextLength.
+    static Status buildLines(const QString &databasePath, const QString &createStatement, const QString &table,
+                             int columns, const QList<QVariantList> &lines, QList<QSqlRecord> *rows, QString *error);
 };

@@ -242,6 +242,15 @@ void SheetFrame::setStatusMessage(const QString &text)
         panel->setText(text);
 }
 
+void SheetFrame::cannotMakePrintTable(const QString &why)
+{
+    if (why.isEmpty())
+        Dialogs::inform(this, QStringLiteral("データがありません。"));
+    else
+        Dialogs::instance().message(this, QStringLiteral("印刷用データを作成できません。\n%1").arg(why), Dialogs::kTitle,
+                                    Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+}
+
 QString SheetFrame::statusMessage() const
 {
     const auto *panel = findChild<QLabel *>(QStringLiteral("StatusBar1_Panel1"));

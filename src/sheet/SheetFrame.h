@@ -188,6 +188,9 @@ protected:
     // What the last print table did that the user should know, shown with the preview and in the
     // status bar ("" when nothing).
     void setReportNotice(const QString &text) { m_reportNotice = text; }
+    // Tells why no print table was made: "データがありません。" when there is no reason (nothing
+    // to print), else the reason under "印刷用データを作成できません。".
+    void cannotMakePrintTable(const QString &why);
     // To be called after anything that may have changed the record grid: the title's modified
     // mark follows whether the grid differs from what was last opened or saved.
     void gridChanged();
