@@ -136,26 +136,14 @@ QVector<QString> floors(const RecordGrid &grid)
 
 QList<QList<int>> rooms(const RecordGrid &grid)
 {
-    const QVector<QString> on = floors(grid);
-    QList<QList<int>> out;
-    for (int row = 1; row <= kRooms; ++row) {
-        if (!inUse(grid, row))
-            continue;
-        QList<int> rows{row};
-        while (rows.last() < kRooms && sameRoom(grid, on, row, rows.last() + 1))
-            rows.append(rows.last() + 1);
-        out.append(rows);
-        row = rows.last();
-    }
-    return out;
+    return RoomFloors::rooms(grid, [&grid](const QVector<QString> &floors, int first, int, int next) {
+        return sameRoom(grid, floors, first, next);
+    });
 }
 
 QList<int> roomRows(const RecordGrid &grid, int row)
 {
-    for (const QList<int> &rows : rooms(grid))
-        if (rows.contains(row))
-            return rows;
-    return {};
+    return RoomFloors::roomOf(rooms(grid), row);
 }
 
 QString equipmentName(const RecordGrid &grid, int row)

@@ -2,8 +2,11 @@
 
 #include "grid/RecordGrid.h"
 
+#include <QList>
 #include <QString>
 #include <QVector>
+
+#include <functional>
 
 // The floor each room of a sheet is on, as the CEC/L sheet's zones and floor groups have it: a row
 // in use without a floor label (階, column 33) is on the floor of the rows above it, and the rows
@@ -17,5 +20,13 @@ constexpr int kRooms = 220;
 
 // By row, 1 to 220 (free rows "").
 QVector<QString> of(const RecordGrid &grid);
+
+// The rooms of the sheet, each the run of rows in use that `joins` keeps together: it is asked
+// whether row `next` belongs to the room whose first row is `first` and last so far `last`, with
+// the floors as of() gives them.
+using Joins = std::function<bool(const QVector<QString> &floors, int first, int last, int next)>;
+QList<QList<int>> rooms(const RecordGrid &grid, const Joins &joins);
+// The room's rows that hold `row` (none when it is free).
+QList<int> roomOf(const QList<QList<int>> &rooms, int row);
 
 } // namespace RoomFloors

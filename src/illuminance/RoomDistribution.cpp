@@ -179,26 +179,14 @@ QString Outcome::rowsText() const
 
 QList<QList<int>> rooms(const RecordGrid &grid)
 {
-    const QVector<QString> floors = RoomFloors::of(grid);
-    QList<QList<int>> out;
-    for (int row = 1; row <= kRooms; ++row) {
-        if (grid.text(row, InUse) != u"1")
-            continue;
-        QList<int> rows{row};
-        while (rows.last() < kRooms && sameRoom(grid, floors, rows.last(), rows.last() + 1))
-            rows.append(rows.last() + 1);
-        out.append(rows);
-        row = rows.last();
-    }
-    return out;
+    return RoomFloors::rooms(grid, [&grid](const QVector<QString> &floors, int, int last, int next) {
+        return sameRoom(grid, floors, last, next);
+    });
 }
 
 QList<int> roomRows(const RecordGrid &grid, int row)
 {
-    for (const QList<int> &rows : rooms(grid))
-        if (rows.contains(row))
-            return rows;
-    return {};
+    return RoomFloors::roomOf(rooms(grid), row);
 }
 
 Outcome compute(const QList<Texts> &texts, const QList<int> &rows, const MasterTables &masters, const QString &masterDir,
