@@ -91,8 +91,8 @@ QString usage()
         text += QStringLiteral("%1 prx5m %2%3 %4\n")
                     .arg(text.isEmpty() ? QStringLiteral("使い方:") : QStringLiteral("       "), QLatin1String(m.option),
                          m.kind ? u' ' + QLatin1String(m.kind) : QString(), QLatin1String(m.arguments));
-    text += QStringLiteral("       prx5m            (画面で開きます)\n"
-                           "       prx5m --help | --version\n");
+    text += QStringLiteral("        prx5m            (画面で開きます)\n"
+                           "        prx5m --help | --version\n");
     return text;
 }
 
