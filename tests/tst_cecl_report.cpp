@@ -1,6 +1,7 @@
 // The CEC/L print table line by line, its report as a PDF, and the batch mode for it.
 #include "cecl/CeclPrintTable.h"
 #include "cecl/RptCECL.h"
+#include "report/ColumnReport.h"
 #include "cecl/ZoneRecord.h"
 #include "grid/WorkFile.h"
 #include "report/ReportOutput.h"
@@ -678,6 +679,18 @@ void TestCeclReport::handComputedSheetAsPrinted()
                      qPrintable(QStringLiteral("line %1, %2: \"%3\", not \"%4\"")
                                     .arg(i + 1)
                                     .arg(columns[c].name, lines[i].value(columns[c].name), expected[i][c])));
+    // The heading over the columns: symbols on its top line, units on its bottom line.
+    const auto heading = PdfTools::tableLines(pdf, 1, columns, top - ColumnReport::kHeadingBand / 20, top);
+    QVERIFY(heading.size() >= 3);
+    const QHash<QString, QString> symbols{{"標準照明消費", "Ws"},       {"床面積", "A"},      {"トータル入力", "W x N"},
+                                          {"計画照明消費電力", "WT"}, {"照度補正係数", "Q2"}, {"照明消費電力量", "ET"}};
+    const QHash<QString, QString> units{{"標準照明消費", "W/㎡"}, {"標準点灯時間", "h/年"}, {"床面積", "㎡"},
+                                        {"年間電力量", "kWh/年"}, {"照明消費電力量", "kWh"}, {"仮想照明消費電力量", "kWh"}};
+    for (auto it = symbols.begin(); it != symbols.end(); ++it)
+        QCOMPARE(heading.first().value(it.key()), it.value());
+    for (auto it = units.begin(); it != units.end(); ++it)
+        QCOMPARE(heading.last().value(it.key()), it.value());
+
     // The footer of the last page: the method and the primary energies, cut to a tenth:
     // 3265.05 x 10.25 = 33466.7625 -> 33466.7; 11935.2 x 10.25 = 122335.8.
     const QString page = PdfTools::text(pdf, 1).simplified();
