@@ -155,10 +155,10 @@ void TestBeilReport::csvFiles()
     QCOMPARE(batch(dir, {QStringLiteral("--beil-csv")}, in, csv).status, 0);
     const QStringList lines = QString::fromUtf8(TestEnv::readBytes(csv)).split(QStringLiteral("\r\n"));
     QCOMPARE(lines.size(), 6);
-    QCOMPARE(lines[2], QStringLiteral("2,1F,廊下,事務所等,廊下,30,0.7,0.5,3133,162916,1590.06016,7350,0.22"));
-    QVERIFY(lines[3].startsWith(QStringLiteral("4,2F,倉庫,事務所等,更衣室又は倉庫,12,0.65934065934065")));
+    QCOMPARE(lines[2], QStringLiteral("2,1F,廊下,,事務所等,廊下,30,0.7,0.5,3133,162916,1590.06016,7350,0.22"));
+    QVERIFY(lines[3].startsWith(QStringLiteral("4,2F,倉庫,,事務所等,更衣室又は倉庫,12,0.65934065934065")));
     QVERIFY(lines[3].endsWith(QStringLiteral(",0.5,3133,211477.5,2064.0204,2424,0.86")));
-    QCOMPARE(lines[4], QStringLiteral("total,,,,,,,,,,16374.56184,49614,0.34"));
+    QCOMPARE(lines[4], QStringLiteral("total,,,,,,,,,,,16374.56184,49614,0.34"));
     QCOMPARE(lines[5], QString());
 
     const QString form4 = dir.filePath(QStringLiteral("form4.csv"));

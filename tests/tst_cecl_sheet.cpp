@@ -714,7 +714,9 @@ void TestCeclSheet::openingFollowsTheIlluminanceSheet()
     const QString path = dir.filePath(QStringLiteral("more-fittings.syw"));
     RecordGrid file(221, 140);
     QVERIFY(WorkFile::load(file, ceclExample()));
-    file.setText(9, FittingCount, "12"); // the illuminance sheet gave 1F 廊下 two fittings more
+    // The illuminance sheet gave 1F 廊下 two fittings more, typed (台数 no longer 自動).
+    file.setText(9, FittingCount, "12");
+    file.setText(9, 38, "0");
     QVERIFY(WorkFile::save(file, path));
     CeclFixture f(TestEnv::sampleMasters());
     f.dialogs.paths = {path};

@@ -369,6 +369,11 @@ void TestSyoudoSheet::commitWithoutNameOrLuminaireBlanksTheRow()
     f.enter("Txt_Shitsu");
     QCOMPARE(f.box("Txt_Shitsu")->text(), QStringLiteral("室2"));
     f.box("Txt_Shitsu")->clear();
+    // Asked first, いいえ the default: the row stays.
+    f.click("Btn_Adv");
+    QCOMPARE(f.dialogs.messages().value(0), QStringLiteral("2 行目のデータをすべて消去します。消去しますか？"));
+    QCOMPARE(g.text(2, RoomName1), QStringLiteral("室2"));
+    f.dialogs.answers = {Dialogs::Answer::Yes};
     f.click("Btn_Adv");
     for (int c = 1; c <= 38; ++c)
         QCOMPARE(g.text(2, c), QString());

@@ -21,7 +21,7 @@ QString csvLine(const QStringList &fields)
 QByteArray figuresCsv(const QList<BeilRooms::Room> &rooms)
 {
     QString out = csvLine({QStringLiteral("row"), QStringLiteral("floor"), QStringLiteral("room"),
-                           QStringLiteral("building_use"), QStringLiteral("room_use"), QStringLiteral("area_m2"),
+                           QStringLiteral("room2"), QStringLiteral("building_use"), QStringLiteral("room_use"), QStringLiteral("area_m2"),
                            QStringLiteral("room_index"), QStringLiteral("shape_factor"), QStringLiteral("hours"),
                            QStringLiteral("design_wh"), QStringLiteral("design_mj"), QStringLiteral("standard_mj"),
                            QStringLiteral("bei_l")});
@@ -29,7 +29,7 @@ QByteArray figuresCsv(const QList<BeilRooms::Room> &rooms)
         const bool hasIndex = r.indexSource == BeilRooms::IndexSource::Typed
                               || r.indexSource == BeilRooms::IndexSource::Computed;
         const auto bei = r.bei();
-        out += csvLine({QString::number(r.texts.row), r.texts.floor, r.texts.name, r.standard->building,
+        out += csvLine({QString::number(r.texts.row), r.texts.floor, r.texts.name, r.texts.name2, r.standard->building,
                         r.standard->room, shortest(r.area), hasIndex ? shortest(r.roomIndex) : QString(),
                         shortest(r.shapeFactor), shortest(r.standard->hours), shortest(r.designWh), shortest(r.designMJ),
                         shortest(r.standardMJ), bei ? BeilCalculation::beiText(*bei) : QString()});
@@ -37,11 +37,11 @@ QByteArray figuresCsv(const QList<BeilRooms::Room> &rooms)
     const BeilRooms::Sums all = BeilRooms::sums(rooms);
     const double design = all.designMJ, standard = all.standardMJ;
     const auto bei = BeilRooms::ratio(design, standard);
-    QStringList total(13);
+    QStringList total(14);
     total[0] = QStringLiteral("total");
-    total[10] = shortest(design);
-    total[11] = shortest(standard);
-    total[12] = bei ? BeilCalculation::beiText(*bei) : QString();
+    total[11] = shortest(design);
+    total[12] = shortest(standard);
+    total[13] = bei ? BeilCalculation::beiText(*bei) : QString();
     out += csvLine(total);
     return out.toUtf8();
 }
@@ -55,7 +55,7 @@ QList<QStringList> form4Rows(const QList<BeilRooms::Room> &rooms)
             const BeilRooms::Luminaire &l = r.luminaires[i];
             QStringList line;
             if (i == 0)
-                line = {t.floor, t.name, r.standard->building, r.standard->room, t.area.trimmed(), t.storyHeight.trimmed(),
+                line = {t.floor, BeilRooms::fullName(t), r.standard->building, r.standard->room, t.area.trimmed(), t.storyHeight.trimmed(),
                         t.height.trimmed(), t.width.trimmed(), t.depth.trimmed(), t.roomIndex.trimmed()};
             else
                 line = QStringList(10);

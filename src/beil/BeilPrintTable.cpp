@@ -95,7 +95,7 @@ private:
         BeilPrintTable::Line line = newLine();
         if (firstOfFloor)
             line[C::Floor] = room.texts.floor;
-        line[C::Room] = room.texts.name;
+        line[C::Room] = BeilRooms::fullName(room.texts);
         line[C::BuildingUse] = room.standard->building;
         line[C::RoomUse] = room.standard->room;
         line[C::Area] = shortest(room.area);
@@ -111,7 +111,7 @@ private:
         line[C::StandardMJ] = shortest(room.standardMJ);
         if (const auto bei = room.bei())
             line[C::Bei] = shortest(BeilCalculation::ceilHundredths(*bei));
-        append(line, room.texts.row, room.texts.name);
+        append(line, room.texts.row, BeilRooms::fullName(room.texts));
         for (const BeilRooms::Luminaire &l : room.luminaires) {
             BeilPrintTable::Line part = newLine();
             part[C::Equipment] = l.name;
@@ -122,7 +122,7 @@ private:
                 part[columns[c]] = l.choices[c]->shortText;
             part[C::Factor] = shortest(l.factor);
             part[C::Corrected] = shortest(l.corrected);
-            append(part, l.row, room.texts.name);
+            append(part, l.row, BeilRooms::fullName(room.texts));
         }
     }
 

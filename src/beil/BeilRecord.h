@@ -3,8 +3,8 @@
 // One room of the lighting primary-energy sheet (BEI/L) in the record grid: the room's own columns
 // as the illuminance and CEC/L sheets keep them, and the sheet's inputs in columns 121 to 129.
 // A room is the run of neighbouring rows in use on the same floor (a row without a 階 is on the
-// floor of the rows above it; rows above the first 階 are on that floor) with the same 室名１;
-// each row is one kind of luminaire in it. The room's fields are read from its first row.
+// floor of the rows above it; rows above the first 階 are on that floor) with the same 室名１,
+// 室名２, 間口, 奥行 and 床面積; each row is one kind of luminaire in it. The room's fields are read from its first row.
 namespace BeilRecord {
 
 constexpr int kColumns = 140; // the grid is widened to this, as the CEC/L sheet does

@@ -13,18 +13,6 @@ using namespace BeilRecord;
 
 namespace {
 
-bool inUse(const RecordGrid &grid, int row)
-{
-    return row >= 1 && row <= kRooms && grid.text(row, InUse) == u"1";
-}
-
-// The next row belongs to the room of `row` (both on the floors given).
-bool sameRoom(const RecordGrid &grid, const QVector<QString> &floors, int row, int next)
-{
-    return inUse(grid, row) && inUse(grid, next) && !grid.text(row, RoomName1).isEmpty()
-           && grid.text(next, RoomName1) == grid.text(row, RoomName1) && floors[next] == floors[row];
-}
-
 struct Failure {
     Refusal refusal;
 };
@@ -59,7 +47,7 @@ public:
 
     [[noreturn]] void fail(int row, const QString &field, const QString &value, const QString &reason) const
     {
-        throw Failure{{row, m_texts.name, field, value, reason}};
+        throw Failure{{row, fullName(m_texts), field, value, reason}};
     }
 
 private:
@@ -136,14 +124,12 @@ QVector<QString> floors(const RecordGrid &grid)
 
 QList<QList<int>> rooms(const RecordGrid &grid)
 {
-    return RoomFloors::rooms(grid, [&grid](const QVector<QString> &floors, int first, int, int next) {
-        return sameRoom(grid, floors, first, next);
-    });
+    return RoomFloors::physicalRooms(grid);
 }
 
 QList<int> roomRows(const RecordGrid &grid, int row)
 {
-    return RoomFloors::roomOf(rooms(grid), row);
+    return RoomFloors::physicalRoomOf(grid, row);
 }
 
 QString equipmentName(const RecordGrid &grid, int row)
@@ -167,6 +153,7 @@ RoomTexts textsOf(const RecordGrid &grid, const QList<int> &rows)
     t.row = f;
     t.floor = floors(grid).value(f);
     t.name = grid.text(f, RoomName1);
+    t.name2 = grid.text(f, RoomName2);
     t.building = grid.text(f, BuildingUse);
     t.roomUse = grid.text(f, RoomUse);
     t.area = grid.text(f, Area);
@@ -186,6 +173,11 @@ RoomTexts textsOf(const RecordGrid &grid, const QList<int> &rows)
         t.luminaires.append(l);
     }
     return t;
+}
+
+QString fullName(const RoomTexts &texts)
+{
+    return texts.name2.trimmed().isEmpty() ? texts.name : texts.name + u' ' + texts.name2.trimmed();
 }
 
 QString impossibleIndexNote()

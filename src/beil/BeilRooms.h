@@ -11,9 +11,9 @@
 #include <array>
 #include <optional>
 
-// The rooms of the BEI/L sheet in the record grid and their figures. A room is a run of
-// neighbouring rows in use with the same floor and the same 室名１ (an empty 室名１ is a room of
-// its own); each row is one kind of luminaire. Works on texts, the same for the sheet, the report,
+// The rooms of the BEI/L sheet in the record grid and their figures. A room is a room of the
+// building as RoomFloors::physicalRooms has it (the distribution's room); each row is one kind of
+// luminaire. Works on texts, the same for the sheet, the report,
 // the CSV files and the tests.
 namespace BeilRooms {
 
@@ -41,12 +41,14 @@ struct LuminaireTexts {
 
 struct RoomTexts {
     int row = 0; // the room's first row
-    QString floor, name, building, roomUse;
+    QString floor, name, name2, building, roomUse;
     QString area, width, depth, height, roomIndex, storyHeight;
     QList<LuminaireTexts> luminaires;
 };
 
 RoomTexts textsOf(const RecordGrid &grid, const QList<int> &rows);
+// 室名１ and 室名２ as the room is named on the outputs ("会議室 （第1）").
+QString fullName(const RoomTexts &texts);
 
 enum class IndexSource {
     Typed,      // K as typed

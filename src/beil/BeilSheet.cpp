@@ -4,6 +4,7 @@
 #include "beil/BeilRecord.h"
 #include "beil/BeilRooms.h"
 #include "beil/Controls.h"
+#include "rows/SharedFields.h"
 #include "text/NumberText.h"
 
 namespace BeilSheet {
@@ -12,7 +13,7 @@ using namespace BeilRecord;
 
 namespace {
 
-const QString kOutputs[] = {kFactor, kCorrected, kDesign, kStandard, kBei, kIndexUsed, kStandardValues, kMessage};
+const QString kOutputs[] = {kFactor, kCorrected, kDesign, kStandard, kBei, kIndexUsed, kStandardValues, kMessage, kShared};
 
 QString storedControl(int category, const QString &shown)
 {
@@ -39,7 +40,7 @@ QString shownControl(int category, const QString &stored)
     return c ? c->text : stored;
 }
 
-void Screen_Set(const RecordGrid &grid, int row, Panel &panel)
+void Screen_Set(const RecordGrid &grid, int row, Panel &panel, const MasterTables *masters)
 {
     const QList<int> rows = BeilRooms::roomRows(grid, row);
     if (rows.isEmpty()) {
@@ -70,16 +71,18 @@ void Screen_Set(const RecordGrid &grid, int row, Panel &panel)
     panel.setText(kCount, grid.text(row, FittingCount));
     for (int c = 0; c < Controls::kCategories; ++c)
         panel.setText(kControls[c], shownControl(c, grid.text(row, Occupancy + c)));
-    calculate(grid, row, panel);
+    calculate(grid, row, panel, masters);
 }
 
-void calculate(const RecordGrid &grid, int row, Panel &panel)
+void calculate(const RecordGrid &grid, int row, Panel &panel, const MasterTables *masters)
 {
     const QList<int> rows = BeilRooms::roomRows(grid, row);
     for (const QString &box : kOutputs)
         panel.setText(box, QString());
     if (rows.isEmpty())
         return;
+    panel.setText(kShared, SharedFields::note(grid, row, SharedFields::Sheet::Beil, panel.text(kCount), panel.text(kWatts),
+                                              masters));
     // The room as the grid holds it, with what the panel shows in place of its fields and of
     // this row's luminaire.
     BeilRooms::RoomTexts t = BeilRooms::textsOf(grid, rows);
@@ -139,7 +142,7 @@ void calculate(const RecordGrid &grid, int row, Panel &panel)
     panel.setText(kBei, bei ? BeilCalculation::beiText(*bei) : QString());
 }
 
-void confirm(RecordGrid &grid, int row, const Panel &panel)
+void confirm(RecordGrid &grid, int row, const Panel &panel, const MasterTables *masters)
 {
     const QList<int> rows = BeilRooms::roomRows(grid, row);
     if (rows.isEmpty()) {
@@ -154,14 +157,12 @@ void confirm(RecordGrid &grid, int row, const Panel &panel)
     grid.setText(rows.first(), StoryHeight, panel.text(kStoryHeight).trimmed());
     grid.setText(row, EquipmentName, panel.text(kEquipment));
     grid.setText(row, InputPower, panel.text(kWatts).trimmed());
-    // A count changed here is a count typed: the illuminance sheet then keeps it rather than
-    // working it out again from the lamps (as with its own 自動 box cleared).
-    const QString count = panel.text(kCount).trimmed();
-    if (count != grid.text(row, FittingCount))
-        grid.setText(row, FittingCountAuto, QStringLiteral("0"));
-    grid.setText(row, FittingCount, count);
+    // A count changed here is a count typed: the illuminance row keeps it (its 自動 off) and its
+    // lamps and illuminance follow it by that sheet's own rules.
+    SharedFields::giveCount(grid, row, panel.text(kCount), masters);
     for (int c = 0; c < Controls::kCategories; ++c)
         grid.setText(row, Occupancy + c, storedControl(c, panel.text(kControls[c])));
+    SharedFields::follow(grid, row);
 }
 
 QString proposedRoomUse(const QString &building, const QString &roomName)

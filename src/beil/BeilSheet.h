@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+class MasterTables;
+
 // The procedures of the BEI/L sheet that move a row between the record grid and the panel and
 // work out its figures live: free of widgets, so they run the same on the form and in tests.
 // The panel shows the room of the row (its fields from the room's first row) and the row's own
@@ -40,17 +42,21 @@ inline const QString kStandardValues = QStringLiteral("Lbl_StandardValues");
 inline const QString kMessage = QStringLiteral("Lbl_Message");
 // The derived 機器名称 shown while none is typed.
 inline const QString kEquipmentDerived = QStringLiteral("Lbl_KikiDerived");
+// What a changed 台数 or 入力電力 does to the other sheets' figures, before it is confirmed.
+inline const QString kShared = QStringLiteral("Lbl_Shared");
 
 // Empties every box and label of the panel but the row field.
 void Screen_Clear(Panel &panel);
 // Loads row `row` (a free row clears the panel) and works out its figures.
-void Screen_Set(const RecordGrid &grid, int row, Panel &panel);
+void Screen_Set(const RecordGrid &grid, int row, Panel &panel, const MasterTables *masters = nullptr);
 // The figures of the row on the panel: its F and W × N × F, the room's K and C_L, T_L and a_SL,
-// E_L, E_SL and BEI/L; blank with the reason in the message when the room cannot be worked out.
-void calculate(const RecordGrid &grid, int row, Panel &panel);
+// E_L, E_SL and BEI/L; blank with the reason in the message when the room cannot be worked out;
+// and what a changed 台数 or 入力電力 does to the other sheets.
+void calculate(const RecordGrid &grid, int row, Panel &panel, const MasterTables *masters = nullptr);
 // Confirm: the room's fields into every row of its room (建物用途, 室用途) or its first row (室指数,
-// 階高), the luminaire's into `row`. A free row has columns 121 to 129 emptied instead.
-void confirm(RecordGrid &grid, int row, const Panel &panel);
+// 階高), the luminaire's into `row`; a 台数 changed here reaches the illuminance row by that
+// sheet's rules and the CEC/L figures follow. A free row has columns 121 to 129 emptied instead.
+void confirm(RecordGrid &grid, int row, const Panel &panel, const MasterTables *masters = nullptr);
 
 // The room use proposed for a room: its 室名１ when that is a room use of its building use
 // ("" otherwise).

@@ -8,6 +8,7 @@
 #include "beil/FBEILOP.h"
 #include "beil/StandardValues.h"
 #include "io/CheckedFile.h"
+#include "rows/SharedFields.h"
 #include "settings/SettingsStore.h"
 #include "text/NumberText.h"
 #include "ui/Dialogs.h"
@@ -44,8 +45,8 @@ QString choiceCaption(const Controls::Choice &c)
 
 } // namespace
 
-FBEIL::FBEIL(const MasterTables &, const QString &workFolder, QWidget *parent)
-    : SheetFrame(sheetTables(), workFolder, parent), m_ui(new Ui::F_BEIL)
+FBEIL::FBEIL(const MasterTables &masters, const QString &workFolder, QWidget *parent)
+    : SheetFrame(sheetTables(), workFolder, parent), m_ui(new Ui::F_BEIL), m_masters(masters)
 {
     m_ui->setupUi(this);
     makeChoiceButtons();
@@ -125,7 +126,7 @@ int FBEIL::panelRow() const
 void FBEIL::Screen_Set(int row)
 {
     m_loading = true;
-    BeilSheet::Screen_Set(recordGrid(), row, *this);
+    BeilSheet::Screen_Set(recordGrid(), row, *this, &m_masters);
     m_loading = false;
     paintRoomUses();
     const QList<int> rows = BeilRooms::roomRows(recordGrid(), row);
@@ -146,7 +147,7 @@ void FBEIL::Screen_Clear()
 
 void FBEIL::commitRow(int row)
 {
-    BeilSheet::confirm(recordGrid(), row, *this);
+    BeilSheet::confirm(recordGrid(), row, *this, &m_masters);
 }
 
 void FBEIL::Data_List_Set()
@@ -198,7 +199,7 @@ void FBEIL::Data_calculation()
     const int row = panelRow();
     if (row < 1 || row > BeilRecord::kRooms)
         return;
-    BeilSheet::calculate(recordGrid(), row, *this);
+    BeilSheet::calculate(recordGrid(), row, *this, &m_masters);
 }
 
 // ---------------------------------------------------------------- entry rules and choices
@@ -285,6 +286,23 @@ bool FBEIL::beforeConfirm()
     return true;
 }
 
+QString FBEIL::erasureQuestion(int row) const
+{
+    return SharedFields::erasureQuestion(recordGrid(), row, SharedFields::Sheet::Beil, text(BeilSheet::kCount),
+                                         text(BeilSheet::kWatts), false);
+}
+
+void FBEIL::clearPanel()
+{
+    // The room's fields here are the other sheets' and read-only: an emptied panel could only
+    // erase them. 編集クリア takes back what was typed instead.
+    const int row = panelRow();
+    if (row >= 1 && row <= BeilRecord::kRooms)
+        Screen_Set(row);
+    else
+        Screen_Clear();
+}
+
 // ---------------------------------------------------------------- file, options, exports
 
 void FBEIL::fileLoaded()
@@ -292,6 +310,8 @@ void FBEIL::fileLoaded()
     RecordGrid &g = recordGrid();
     if (g.colCount() < BeilRecord::kColumns)
         g.setColCount(BeilRecord::kColumns);
+    // 台数 as the illuminance sheet's rules give it.
+    setStatusMessage(SharedFields::updatedText(SharedFields::bringUpToDate(g, &m_masters)));
 }
 
 void FBEIL::fileOpened()

@@ -18,7 +18,8 @@ class FBEIL : public SheetFrame
 {
     Q_OBJECT
 public:
-    // The masters are not read: the sheet stands beside the others under the same signature.
+    // The masters give a capacity worked out on the illuminance sheet when a 台数 changed here
+    // reaches it.
     FBEIL(const MasterTables &masters, const QString &workFolder, QWidget *parent = nullptr);
     ~FBEIL() override;
 
@@ -48,6 +49,8 @@ protected:
     void fileLoaded() override;
     void fileOpened() override;
     bool beforeConfirm() override;
+    QString erasureQuestion(int row) const override;
+    void clearPanel() override;
     int choiceTab(const QString &box) const override;
     bool buildPrintTable(QList<QSqlRecord> *rows) override;
     BandedReport report() const override;
@@ -60,6 +63,7 @@ private:
     void showOptions();
 
     Ui::F_BEIL *m_ui;
+    const MasterTables &m_masters;
     bool m_loading = false;
     QList<QSqlRecord> m_printRows;
     RptBEIL::Totals m_totals;

@@ -3,7 +3,9 @@
 #include "cecl/CeclCalculation.h"
 #include "cecl/FCECLOP.h"
 #include "cecl/ZoneRecord.h"
+#include "cecl/ZoneFigures.h"
 #include "cecl/ZoneSheet.h"
+#include "rows/SharedFields.h"
 #include "master/MasterTables.h"
 #include "ui/Dialogs.h"
 #include "ui/ListGrid.h"
@@ -72,7 +74,7 @@ void FCECL::Screen_Set(int row)
 {
     // A zone whose stored figures no longer follow its inputs is brought up to date in the grid
     // as it is shown.
-    if (row >= 1 && row <= ZoneRecord::kRooms && ZoneSheet::recompute(recordGrid(), row))
+    if (row >= 1 && row <= ZoneRecord::kRooms && ZoneFigures::recompute(recordGrid(), row))
         gridChanged();
     ZoneSheet::Screen_Set(recordGrid(), row, *this);
     showZone(row, false);
@@ -80,6 +82,14 @@ void FCECL::Screen_Set(int row)
 
 void FCECL::showZone(int row, bool withPanel)
 {
+    // A changed 入力電力 is the BEI/L sheet's too: the panel says so before it is confirmed.
+    const bool zone = row >= 1 && row <= ZoneRecord::kRooms;
+    const QString shared = zone && withPanel ? SharedFields::note(recordGrid(), row, SharedFields::Sheet::Cecl,
+                                                                  recordGrid().text(row, ZoneRecord::FittingCount),
+                                                                  text(QStringLiteral("Txt_InDenryoku")), &m_masters)
+                                             : QString();
+    m_ui->Lbl_Shared->setText(shared);
+    m_ui->Lbl_Shared->setVisible(!shared.isEmpty());
     // The panel shows its own luminaire's figures; the zone it belongs to is printed as a whole.
     RecordGrid grid = recordGrid();
     if (withPanel && row >= 1 && row <= ZoneRecord::kRooms)
@@ -179,6 +189,13 @@ bool FCECL::beforeConfirm()
     return true;
 }
 
+QString FCECL::erasureQuestion(int row) const
+{
+    return SharedFields::erasureQuestion(recordGrid(), row, SharedFields::Sheet::Cecl,
+                                         recordGrid().text(row, ZoneRecord::FittingCount),
+                                         text(QStringLiteral("Txt_InDenryoku")), false);
+}
+
 // ---------------------------------------------------------------- file and options
 
 void FCECL::fileLoaded()
@@ -187,13 +204,15 @@ void FCECL::fileLoaded()
     RecordGrid &g = recordGrid();
     if (g.colCount() < ZoneRecord::kColumns)
         g.setColCount(ZoneRecord::kColumns);
+    // 台数 as the illuminance sheet's rules give it, then the figures stored by an older Confirm
+    // follow the inputs as they are now (hours copied from the room master, fittings changed on
+    // the illuminance sheet); the sheet then counts as modified.
+    setStatusMessage(SharedFields::updatedText(SharedFields::bringUpToDate(g, &m_masters)));
+    ZoneFigures::recomputeAll(g);
 }
 
 void FCECL::fileOpened()
 {
-    // Figures stored by an older Confirm follow the inputs as they are now (hours copied from the
-    // room master, fittings changed on the illuminance sheet); the sheet then counts as modified.
-    ZoneSheet::recomputeAll(recordGrid());
     // A file without a building type asks for the options at once.
     if (recordGrid().text(ZoneRecord::kHeadingsRow, ZoneRecord::BuildingType).isEmpty())
         showOptions();
@@ -223,7 +242,7 @@ void FCECL::showOptions()
         if (row >= 1 && g.text(row, ZoneRecord::InUse) == u"1")
             Data_calculation();
         // Every zone's figures follow its new standard values.
-        ZoneSheet::recomputeAll(recordGrid());
+        ZoneFigures::recomputeAll(recordGrid());
     }
     gridChanged();
     focus(QStringLiteral("Txt_Gyou"));

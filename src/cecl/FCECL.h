@@ -40,6 +40,7 @@ protected:
     void fileLoaded() override;
     void fileOpened() override;
     bool beforeConfirm() override;
+    QString erasureQuestion(int row) const override;
     int choiceTab(const QString &box) const override;
     bool buildPrintTable(QList<QSqlRecord> *rows) override;
     BandedReport report() const override;

@@ -3,6 +3,7 @@
 #include "cecl/FCECL.h"
 #include "cecl/RptCECL.h"
 #include "report/XlsxOutput.h"
+#include "cecl/ZoneFigures.h"
 #include "cecl/ZoneSheet.h"
 #include "settings/SettingsStore.h"
 #include "ui/Dialogs.h"
@@ -14,7 +15,7 @@ bool FCECL::Make_Print_File()
     const bool made = CeclPrintTable::makeLines(recordGrid(), SettingsStore::ReadSetting(QStringLiteral("CompanyName")),
                                                 dialogFileName(), &result);
     // The zeros filled in are the sheet's from now on, with the figures that follow from them.
-    ZoneSheet::recomputeAll(recordGrid());
+    ZoneFigures::recomputeAll(recordGrid());
     gridChanged();
     if (!made) {
         cannotMakePrintTable(result.error);

@@ -48,33 +48,6 @@ void Screen_Set(const RecordGrid &grid, int row, Panel &panel)
     CeclCalculation::ZoneCalculation(panel);
 }
 
-bool recompute(RecordGrid &grid, int row)
-{
-    if (grid.text(row, ZoneRecord::InUse) != u"1")
-        return false;
-    TextPanel panel;
-    for (const auto &f : ZoneRecord::kLoadOrder)
-        panel.setText(QLatin1String(f.box), grid.text(row, f.column));
-    CeclCalculation::ZoneCalculation(panel);
-    bool changed = false;
-    for (const auto &f : ZoneRecord::kDerived) {
-        const QString now = panel.text(QLatin1String(f.box));
-        if (grid.text(row, f.column) != now) {
-            grid.setText(row, f.column, now);
-            changed = true;
-        }
-    }
-    return changed;
-}
-
-bool recomputeAll(RecordGrid &grid)
-{
-    bool changed = false;
-    for (int r = 1; r <= ZoneRecord::kRooms; ++r)
-        changed = recompute(grid, r) || changed;
-    return changed;
-}
-
 void confirm(RecordGrid &grid, int row, const Panel &panel)
 {
     const bool inUse = grid.text(row, ZoneRecord::InUse) == u"1";

@@ -12,12 +12,6 @@ namespace ZoneSheet {
 void Screen_Set(const RecordGrid &grid, int row, Panel &panel);
 // Empties every box of the panel but the row field.
 void Screen_Clear(Panel &panel);
-// The derived columns of zone `row` (total input, power density, annual energy, lighting and
-// virtual energy, coefficient) worked out anew from its inputs, as the panel would show them;
-// true when any of them changed. A free row is left alone.
-bool recompute(RecordGrid &grid, int row);
-// The same for every zone; true when any changed.
-bool recomputeAll(RecordGrid &grid);
 // Confirm: the panel into columns 101 to 114 of `row`; a free row has them emptied instead. The
 // room's own columns are never written.
 void confirm(RecordGrid &grid, int row, const Panel &panel);

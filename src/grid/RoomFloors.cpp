@@ -1,5 +1,7 @@
 #include "grid/RoomFloors.h"
 
+#include "text/NumberText.h"
+
 namespace RoomFloors {
 
 QVector<QString> of(const RecordGrid &grid)
@@ -47,6 +49,48 @@ QList<int> roomOf(const QList<QList<int>> &rooms, int row)
         if (rows.contains(row))
             return rows;
     return {};
+}
+
+namespace {
+
+// Two texts of a dimension: numbers as numbers ("8" is "8.0"), blank only as blank, anything
+// else as it is written.
+bool sameValue(const QString &a, const QString &b)
+{
+    const QString x = a.trimmed(), y = b.trimmed();
+    if (x.isEmpty() || y.isEmpty())
+        return x.isEmpty() && y.isEmpty();
+    const auto u = NumberText::strict(x), v = NumberText::strict(y);
+    if (u && v)
+        return *u == *v;
+    return x == y;
+}
+
+} // namespace
+
+bool sameRoom(const RecordGrid &grid, const QVector<QString> &floors, int row, int next)
+{
+    const auto inUse = [&grid](int r) { return r >= 1 && r <= kRooms && grid.text(r, kInUse) == u"1"; };
+    if (!inUse(row) || !inUse(next) || grid.text(row, kRoomName1).isEmpty() || floors[next] != floors[row])
+        return false;
+    if (grid.text(next, kRoomName1) != grid.text(row, kRoomName1) || grid.text(next, kRoomName2) != grid.text(row, kRoomName2))
+        return false;
+    for (int column : {kWidth, kDepth, kArea})
+        if (!sameValue(grid.text(row, column), grid.text(next, column)))
+            return false;
+    return true;
+}
+
+QList<QList<int>> physicalRooms(const RecordGrid &grid)
+{
+    return rooms(grid, [&grid](const QVector<QString> &floors, int first, int, int next) {
+        return sameRoom(grid, floors, first, next);
+    });
+}
+
+QList<int> physicalRoomOf(const RecordGrid &grid, int row)
+{
+    return roomOf(physicalRooms(grid), row);
 }
 
 } // namespace RoomFloors

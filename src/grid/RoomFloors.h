@@ -15,6 +15,11 @@
 namespace RoomFloors {
 
 constexpr int kInUse = 1;
+constexpr int kRoomName1 = 2;
+constexpr int kRoomName2 = 3;
+constexpr int kWidth = 10;
+constexpr int kDepth = 11;
+constexpr int kArea = 12;
 constexpr int kFloor = 33;
 constexpr int kRooms = 220;
 
@@ -28,5 +33,14 @@ using Joins = std::function<bool(const QVector<QString> &floors, int first, int 
 QList<QList<int>> rooms(const RecordGrid &grid, const Joins &joins);
 // The room's rows that hold `row` (none when it is free).
 QList<int> roomOf(const QList<QList<int>> &rooms, int row);
+
+// The rooms a room is in the building: a run of neighbouring rows in use on the same floor whose
+// 室名１, 室名２, 間口, 奥行 and 床面積 are all the same (numbers compared as numbers, blank equal
+// only to blank); each row is one kind of luminaire in it. An empty 室名１ is a room of its own.
+// The BEI/L sheet and the distribution both see rooms so.
+QList<QList<int>> physicalRooms(const RecordGrid &grid);
+QList<int> physicalRoomOf(const RecordGrid &grid, int row);
+// The rule for two rows (both in use, on the floors given).
+bool sameRoom(const RecordGrid &grid, const QVector<QString> &floors, int row, int next);
 
 } // namespace RoomFloors

@@ -6,6 +6,7 @@
 #include "illuminance/RoomRecord.h"
 #include "illuminance/RoomSheet.h"
 #include "master/MasterTables.h"
+#include "rows/SharedFields.h"
 #include "text/NumberText.h"
 #include "ui/ListGrid.h"
 #include "ui/UpDownButtons.h"
@@ -232,6 +233,20 @@ void FSyoudo::linesMoved()
 void FSyoudo::commitRow(int row)
 {
     RoomSheet::commit(recordGrid(), row, *this, m_state);
+    // The CEC/L figures of the row follow its 台数.
+    SharedFields::follow(recordGrid(), row);
+}
+
+QString FSyoudo::erasureQuestion(int row) const
+{
+    const bool empties = text(QStringLiteral("Txt_Shitsu")).isEmpty() && text(QStringLiteral("Txt_Kigu")).isEmpty();
+    return SharedFields::erasureQuestion(recordGrid(), row, SharedFields::Sheet::Illuminance, text(QStringLiteral("Txt_Daisu")),
+                                         recordGrid().text(row, SharedFields::kInputPower), empties);
+}
+
+void FSyoudo::fileLoaded()
+{
+    setStatusMessage(SharedFields::updatedText(SharedFields::bringUpToDate(recordGrid(), &m_masters)));
 }
 
 void FSyoudo::rowNavigated(int)

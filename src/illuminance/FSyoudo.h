@@ -72,6 +72,9 @@ protected:
     void tabControlEntered() override { Set_Spd_Sentaku(); }
     void sheetCleared() override;
     bool beforeConfirm() override;
+    QString erasureQuestion(int row) const override;
+    // Stored figures that no longer follow their rows' inputs are worked out again as the file opens.
+    void fileLoaded() override;
     int choiceTab(const QString &box) const override;
     bool buildPrintTable(QList<QSqlRecord> *rows) override;
     BandedReport report() const override;

@@ -53,6 +53,7 @@ double roundHalfAway(double v)
 struct Calc {
     IlluminancePanel &p;
     const FormState &s;
+    const MasterTables *masters;
     const MasterTables &m;
 
     QString t(const char *name) const { return p.text(QString::fromLatin1(name)); }
@@ -206,7 +207,7 @@ struct Calc {
     // A capacity worked out by 自動計算 follows the lamps: their count and the lamp itself.
     void capacity()
     {
-        if (s.capacityMode != 1)
+        if (s.capacityMode != 1 || !masters)
             return;
         if (s.lampIndex < 1 || s.lampIndex > 79) {
             set("Txt_Biko1", QString()); // no master lamp, no capacity to work out
@@ -267,7 +268,7 @@ QString IlluminanceCalculation::roomIndexLetter(int cls)
 int IlluminanceCalculation::Data_calculation(IlluminancePanel &panel, const FormState &state,
                                              const MasterTables &masters, const QString &fieldName)
 {
-    Calc c{panel, state, masters};
+    Calc c{panel, state, &masters, masters};
     int errorNumber = 0;
     int result = 0;
 
@@ -302,6 +303,17 @@ int IlluminanceCalculation::Data_calculation(IlluminancePanel &panel, const Form
 
     c.lampNameAndFlux(fieldName);       // 12
     return result;
+}
+
+void IlluminanceCalculation::recalculateFigures(IlluminancePanel &panel, const FormState &state,
+                                                const MasterTables *masters)
+{
+    static const MasterTables none;
+    Calc c{panel, state, masters, masters ? *masters : none};
+    c.lampCounts();        // 7, 8
+    c.resultIlluminance(); // 9
+    c.fittingCount();      // 10
+    c.capacity();
 }
 
 QString IlluminanceCalculation::refusalText(int result, const QString &fieldName)

@@ -16,6 +16,12 @@ public:
     static int Data_calculation(IlluminancePanel &panel, const FormState &state, const MasterTables &masters,
                                 const QString &fieldName);
 
+    // The figures that follow the row's inputs and its 自動 boxes (steps 7 to 10 and the capacity
+    // of 自動計算): the lamp counts, the resulting illuminance, the fitting count and 備考１ worked
+    // out from the area, flux, factors and design illuminance as they stand. Without masters the
+    // capacity is left as it is.
+    static void recalculateFigures(IlluminancePanel &panel, const FormState &state, const MasterTables *masters);
+
     // Room-index class 1..12 of a room index K (the first class whose lower bound K reaches).
     static int roomIndexClass(double k);
     // The room-index letter "A".."J" of a class.

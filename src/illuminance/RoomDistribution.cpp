@@ -155,18 +155,6 @@ QString rowsOf(const Distribution::Layout &l)
     return out.join(QStringLiteral("・"));
 }
 
-// The same room: in use, the same floor, the same 室名１ and the same 間口 and 奥行.
-bool sameRoom(const RecordGrid &grid, const QVector<QString> &floors, int row, int next)
-{
-    const auto inUse = [&grid](int r) { return r >= 1 && r <= kRooms && grid.text(r, InUse) == u"1"; };
-    const auto same = [&grid, row, next](int column) {
-        return NumberText::leading(grid.text(row, column)) == NumberText::leading(grid.text(next, column));
-    };
-    return inUse(row) && inUse(next) && !grid.text(row, RoomName1).isEmpty()
-           && grid.text(next, RoomName1) == grid.text(row, RoomName1) && floors[next] == floors[row] && same(Width)
-           && same(Depth);
-}
-
 } // namespace
 
 QString Outcome::rowsText() const
@@ -179,14 +167,12 @@ QString Outcome::rowsText() const
 
 QList<QList<int>> rooms(const RecordGrid &grid)
 {
-    return RoomFloors::rooms(grid, [&grid](const QVector<QString> &floors, int, int last, int next) {
-        return sameRoom(grid, floors, last, next);
-    });
+    return RoomFloors::physicalRooms(grid);
 }
 
 QList<int> roomRows(const RecordGrid &grid, int row)
 {
-    return RoomFloors::roomOf(rooms(grid), row);
+    return RoomFloors::physicalRoomOf(grid, row);
 }
 
 Outcome compute(const QList<Texts> &texts, const QList<int> &rows, const MasterTables &masters, const QString &masterDir,

@@ -16,9 +16,9 @@
 
 class MasterTables;
 
-// The illuminance distribution of the rooms of the illuminance sheet. A room is a run of
-// neighbouring rows in use on the same floor with the same 室名１ and the same 間口 and 奥行 (the
-// CEC/L sheet's zone with equal dimensions); each row is one kind of luminaire in it, with its own
+// The illuminance distribution of the rooms of the illuminance sheet. A room is a room of the
+// building as RoomFloors::physicalRooms has it (the BEI/L sheet's room); each row is one kind of
+// luminaire in it, with its own
 // photometric file (kept beside the masters), count, height and factors. The report's pages (two
 // rooms a page), the window's page and the CSV files of the batch mode are made here.
 namespace RoomDistribution {

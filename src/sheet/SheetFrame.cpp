@@ -45,6 +45,7 @@ SheetFrame::SheetFrame(const Tables &tables, const QString &workFolder, QWidget 
     setAttribute(Qt::WA_DeleteOnClose);
     m_recData->grid.setSize(kRows, tables.columns);
     m_savedGrid = m_recData->grid;
+    m_fileColumns = tables.columns;
 }
 
 QString SheetFrame::workDatabasePath() const
@@ -411,6 +412,10 @@ void SheetFrame::Btn_Adv_Click()
         box(QStringLiteral("Txt_Gyou"))->setFocus(Qt::OtherFocusReason);
         return;
     }
+    // The figures written are those of what was typed, however the button was pressed.
+    leaveEditedField();
+    if (!beforeConfirm() || !erasureAllowed(r))
+        return; // a value refused (the focus is on it), or the erasure declined
     commitRow(r);
     m_panelEdited = false;
     m_panelRow = r;
@@ -423,9 +428,29 @@ void SheetFrame::Btn_Adv_Click()
     box(QStringLiteral("Txt_Gyou"))->setFocus(Qt::OtherFocusReason);
 }
 
+void SheetFrame::leaveEditedField()
+{
+    QWidget *w = QApplication::focusWidget();
+    if (!w || w->window() != this || m_boxes.value(w->objectName()) != w || w->objectName() == u"Txt_Gyou")
+        return;
+    const QString name = w->objectName();
+    m_btnAdv->setFocus(Qt::OtherFocusReason);
+    if (QApplication::focusWidget() == w) {
+        // The focus could not move (the window is not the active one): the rule runs all the same.
+        m_boxes.value(name)->deselect();
+        leavingRule(name);
+    }
+}
+
+bool SheetFrame::erasureAllowed(int row)
+{
+    const QString question = erasureQuestion(row);
+    return question.isEmpty() || Dialogs::ask(this, question, Dialogs::Icon::Warning);
+}
+
 void SheetFrame::Btn_Clear_Click()
 {
-    Screen_Clear();
+    clearPanel();
     m_panelEdited = false;
     gridChanged();
     box(QStringLiteral("Txt_Gyou"))->setFocus(Qt::OtherFocusReason);
@@ -473,7 +498,10 @@ bool SheetFrame::settlePanelEdits()
 bool SheetFrame::confirmPanelRow()
 {
     const int row = m_panelRow;
-    if (row < 1 || row > kLastRow || !beforeConfirm())
+    if (row < 1 || row > kLastRow)
+        return false;
+    leaveEditedField();
+    if (!beforeConfirm() || !erasureAllowed(row))
         return false; // a value refused: the panel keeps it, with the focus on it
     commitRow(row);
     m_panelEdited = false;

@@ -152,6 +152,12 @@ protected:
     // 保存する or 確認する): brings the panel's figures up to date as Confirm would find them.
     // False when a value is refused (the focus is on it).
     virtual bool beforeConfirm() { return true; }
+    // The question a 確認 of `row` asks before it erases what other sheets use ("" when it erases
+    // nothing); いいえ leaves the panel as it is.
+    virtual QString erasureQuestion(int) const { return QString(); }
+    // 編集クリア: the panel emptied (by default); a sheet whose panel can only destroy when empty
+    // shows its row as stored instead.
+    virtual void clearPanel() { Screen_Clear(); }
     // Builds the print table and gives its records; false when there is nothing to print (the
     // user has been told why).
     virtual bool buildPrintTable(QList<QSqlRecord> *rows) = 0;
@@ -234,12 +240,20 @@ private:
     bool handleInputMethod(QObject *watched, QInputMethodEvent *event);
     // Saves under the current name, or asks for one; false when nothing was saved.
     bool saveWithQuestion();
+    // The columns a save writes: the file's own width, or the grid's when a sheet wrote beyond it.
+    int savedColumns() const;
+    bool saveGrid(const QString &path, QString *reason);
     // Before the data is replaced (New, Open) or the window closes with changes: asks whether to
     // save them (保存する confirms the panel first, then saves). False when the user cancels or
     // the save fails.
     bool settleChanges();
-    // The panel's unconfirmed edits into their row.
-    void confirmPanel();
+    // The panel's unconfirmed edits into their row; false when the user kept the row as it is.
+    bool confirmPanel();
+    // The field being edited is left as the focus leaving it would leave it (its leaving rule,
+    // then the confirm button's entry rule), whichever way 確認 was pressed.
+    void leaveEditedField();
+    // The sheet's question before erasing shared values; true when there is none or it is answered はい.
+    bool erasureAllowed(int row);
     // What the file on disk was when it was opened or last saved, to see another program's change.
     void rememberFile();
     bool changedByAnotherProgram() const;
@@ -270,6 +284,7 @@ private:
     int m_shownRow = 0; // the row the panel was last loaded from (0: load it again)
     int m_panelRow = 1; // the row whose edits the panel holds
     RecordGrid m_savedGrid; // the grid as last opened or saved
+    int m_fileColumns = 0;  // the width of the file as last opened or saved (the sheet's own when new)
     bool m_panelEdited = false;
     bool m_switchingTab = false;   // focus moved by a page that goes away is no entry into a field
     int m_pendingTab = -1;

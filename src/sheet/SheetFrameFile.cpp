@@ -56,6 +56,7 @@ void SheetFrame::Menu_File_New_Click()
     setText(QStringLiteral("Txt_Gyou"), QStringLiteral("1"));
     m_currentFileName.clear();
     m_fileStamp = {};
+    m_fileColumns = m_tables.columns;
     m_shownRow = m_panelRow = 1;
     m_panelEdited = false;
     markSaved();
@@ -70,19 +71,30 @@ void SheetFrame::Menu_File_Open_Click()
     if (path.isEmpty())
         return; // cancelled: nothing changes
     WorkFile::Error error = WorkFile::Error::None;
-    // A failed load leaves the grid, the list, the panel and the names as they were.
-    if (!WorkFile::load(recordGrid(), path, &error)) {
+    // A failed load leaves the grid, the list, the panel and the names as they were. The grid
+    // takes the file's width (at least the sheet's own), not the width of the file before it.
+    RecordGrid loaded(kRows, 1);
+    if (!WorkFile::load(loaded, path, &error)) {
         Dialogs::inform(this, QStringLiteral("データの読込に失敗しました。"),
                         QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(path), WorkFile::errorText(error)));
         return;
     }
+    m_fileColumns = loaded.colCount();
+    loaded.setColCount(std::max(m_tables.columns, m_fileColumns));
+    m_recData->grid = loaded;
+    m_savedGrid = loaded;
     m_dialogFileName = path;
     m_currentFileName = path;
     SettingsStore::writePath(QStringLiteral("LastFolder"), QFileInfo(path).absolutePath());
     rememberFile();
+    setStatusMessage(QString());
+    // The sheet widens the grid for its own columns and brings stored figures up to date; what
+    // it changed shows as a change of the file.
     fileLoaded();
+    m_savedGrid.setColCount(recordGrid().colCount());
     m_panelEdited = false;
-    markSaved();
+    updateTitle();
+    gridChanged();
     Screen_Clear();
     setText(QStringLiteral("Txt_Gyou"), QStringLiteral("1"));
     m_rowList->clearTexts();
@@ -108,7 +120,7 @@ void SheetFrame::Menu_File_NSave_Click()
         return;
     m_dialogFileName = path;
     QString reason;
-    if (WorkFile::save(recordGrid(), path, nullptr, &reason)) {
+    if (saveGrid(path, &reason)) {
         m_currentFileName = path;
         SettingsStore::writePath(QStringLiteral("LastFolder"), QFileInfo(path).absolutePath());
         rememberFile();
@@ -132,12 +144,35 @@ bool SheetFrame::saveWithQuestion()
         return false;
     }
     QString reason;
-    if (!WorkFile::save(recordGrid(), m_currentFileName, nullptr, &reason)) {
+    if (!saveGrid(m_currentFileName, &reason)) {
         Dialogs::inform(this, QStringLiteral("データを保存できませんでした。"), reason);
         return false;
     }
     rememberFile();
     markSaved();
+    return true;
+}
+
+int SheetFrame::savedColumns() const
+{
+    // The file keeps its width unless a sheet wrote beyond it: a 38-column file opened on a
+    // wider sheet and saved unchanged stays byte for byte.
+    const RecordGrid &g = recordGrid();
+    for (int r = 1; r <= g.rowCount(); ++r)
+        for (int c = m_fileColumns + 1; c <= g.colCount(); ++c)
+            if (!g.text(r, c).isEmpty())
+                return g.colCount();
+    return std::min(m_fileColumns, g.colCount());
+}
+
+bool SheetFrame::saveGrid(const QString &path, QString *reason)
+{
+    RecordGrid out = recordGrid();
+    const int width = savedColumns();
+    out.setColCount(width);
+    if (!WorkFile::save(out, path, nullptr, reason))
+        return false;
+    m_fileColumns = width;
     return true;
 }
 
@@ -179,8 +214,7 @@ bool SheetFrame::settleChanges()
     switch (Dialogs::instance().message(this, text, Dialogs::kTitle, Dialogs::Icon::Question,
                                         Dialogs::Buttons::SaveDiscardCancel)) {
     case Dialogs::Answer::Save:
-        confirmPanel();
-        return saveWithQuestion();
+        return confirmPanel() && saveWithQuestion();
     case Dialogs::Answer::Discard:
         return true;
     default:
@@ -188,16 +222,21 @@ bool SheetFrame::settleChanges()
     }
 }
 
-void SheetFrame::confirmPanel()
+bool SheetFrame::confirmPanel()
 {
     if (!m_panelEdited || m_panelRow < 1 || m_panelRow > kLastRow)
-        return;
-    // Saving on the way out keeps what was typed, even a value the calculation refuses.
+        return true;
+    // Saving on the way out keeps what was typed, even a value the calculation refuses; only an
+    // erasure the user declines keeps the window open.
+    leaveEditedField();
     beforeConfirm();
+    if (!erasureAllowed(m_panelRow))
+        return false;
     commitRow(m_panelRow);
     m_panelEdited = false;
     paintList();
     gridChanged();
+    return true;
 }
 
 void SheetFrame::Menu_File_Preview_Click()
