@@ -7,6 +7,7 @@
 #include "beil/BeilRooms.h"
 #include "beil/Controls.h"
 #include "beil/StandardValues.h"
+#include "illuminance/RoomDistribution.h"
 
 #include "support/TestEnv.h"
 
@@ -110,6 +111,9 @@ private slots:
     void inputSheetSpellings();
     void tableCheckOfTheShippedTable();
     void roomsAreNeighbouringRowsOfOneFloorAndName();
+    void aRoomIsItsNamesDimensionsAndArea_data();
+    void aRoomIsItsNamesDimensionsAndArea();
+    void twoMeetingRoomsOfOneName();
     void roomsAcrossRowsWithoutAFloor();
     void refusals_data();
     void refusals();
@@ -432,6 +436,76 @@ void TestBeilCalc::roomsAreNeighbouringRowsOfOneFloorAndName()
     QCOMPARE(BeilRooms::roomRows(g, 4), QList<int>());
 }
 
+void TestBeilCalc::aRoomIsItsNamesDimensionsAndArea_data()
+{
+    // Row 2 differs from row 1 (e1: 事務室, 10.0 × 8.0 m, 80.0 ㎡) in one field.
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<bool>("oneRoom");
+    QTest::newRow("all the same") << int(Width) << "10.0" << "10.0" << true;
+    QTest::newRow("8 and 8.0 are one number") << int(Width) << "10" << "10.0" << true;
+    QTest::newRow("blank and blank") << int(Depth) << "" << "" << true;
+    QTest::newRow("blank is not 0") << int(Depth) << "" << "0" << false;
+    QTest::newRow("another 室名２") << int(RoomName2) << "（第1）" << "（第2）" << false;
+    QTest::newRow("室名２ and none") << int(RoomName2) << "（第1）" << "" << false;
+    QTest::newRow("another area") << int(Area) << "80.0" << "79.9" << false;
+    QTest::newRow("another 間口") << int(Width) << "10.0" << "12.0" << false;
+    QTest::newRow("another 奥行") << int(Depth) << "8.0" << "6.0" << false;
+    QTest::newRow("texts that are no numbers, the same") << int(Area) << "約80" << "約80" << true;
+}
+
+void TestBeilCalc::aRoomIsItsNamesDimensionsAndArea()
+{
+    QFETCH(int, column);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(bool, oneRoom);
+    RecordGrid g = grid();
+    putRow(g, 1, e1());
+    putRow(g, 2, e1());
+    g.setText(1, column, first);
+    g.setText(2, column, second);
+    const QList<QList<int>> expected = oneRoom ? QList<QList<int>>{{1, 2}} : QList<QList<int>>{{1}, {2}};
+    QCOMPARE(BeilRooms::rooms(g), expected);
+    // The distribution sees the same rooms.
+    QCOMPARE(RoomDistribution::rooms(g), expected);
+}
+
+void TestBeilCalc::twoMeetingRoomsOfOneName()
+{
+    // 1F 会議室（第1）8.0 × 6.0 m, 48 ㎡, 9 × 86 W and 会議室（第2）6.0 × 5.0 m, 30 ㎡, 6 × 86 W,
+    // ceilings 2.8 m, no control; 事務所等 / 会議室: T_L 2169 h, a_SL 231 MJ/㎡.
+    //   第1: K = 48 / (2.8 × 14) = 1.224 → C_L 0.70; 9 × 86 × 0.70 × 2169 = 1,175,164.2 Wh
+    //        → 11,469.602592 MJ; E_SL 11,088 → BEI/L 1.0344 → 1.04.
+    //   第2: K = 30 / (2.8 × 11) = 0.974 → C_L 0.70; 6 × 86 × 0.70 × 2169 = 783,442.8 Wh
+    //        → 7,646.401728 MJ; E_SL 6,930 → 1.1034 → 1.11.
+    // Joined as one room of 48 ㎡ they would give 19,116.00432 / 11,088 → 1.73.
+    RecordGrid g = grid();
+    RowInputs s{QStringLiteral("1F"), QStringLiteral("会議室"), QStringLiteral("事務所等"), QStringLiteral("会議室"),
+                QStringLiteral("8.0"), QStringLiteral("6.0"), QStringLiteral("48.0"), QStringLiteral("2.8"), QString(),
+                QStringLiteral("86"), QStringLiteral("9"), {}};
+    putRow(g, 1, s);
+    g.setText(1, RoomName2, QStringLiteral("（第1）"));
+    s.width = QStringLiteral("6.0");
+    s.depth = QStringLiteral("5.0");
+    s.area = QStringLiteral("30.0");
+    s.count = QStringLiteral("6");
+    putRow(g, 2, s);
+    g.setText(2, RoomName2, QStringLiteral("（第2）"));
+    const auto rooms = evaluated(g);
+    QCOMPARE(rooms.size(), 2);
+    QVERIFY(std::fabs(rooms[0].designMJ - 11469.602592) < 1e-6);
+    QVERIFY(std::fabs(rooms[1].designMJ - 7646.401728) < 1e-6);
+    QCOMPARE(BeilCalculation::beiText(*rooms[0].bei()), QStringLiteral("1.04"));
+    QCOMPARE(BeilCalculation::beiText(*rooms[1].bei()), QStringLiteral("1.11"));
+    const BeilRooms::Sums all = BeilRooms::sums(rooms);
+    QCOMPARE(BeilCalculation::beiText(*BeilRooms::ratio(all.designMJ, all.standardMJ)), QStringLiteral("1.07"));
+    // The outputs name each room by both its names.
+    const QStringList rows = BeilExport::form4Rows(rooms).value(1);
+    QCOMPARE(rows.value(1), QStringLiteral("会議室 （第2）"));
+}
+
 // As the CEC/L sheet's zones and floor groups: a row without 階 is on the floor of the rows
 // above it, and rows above the first 階 are on that floor.
 void TestBeilCalc::roomsAcrossRowsWithoutAFloor()
@@ -472,6 +546,8 @@ void TestBeilCalc::refusals_data()
     QTest::newRow("power blank") << 1 << int(InputPower) << "" << "1 行目（事務室）の入力電力が入力されていません。";
     QTest::newRow("count negative") << 1 << int(FittingCount) << "-2" << "1 行目（事務室）の台数「-2」は負の値です。";
     QTest::newRow("area blank") << 1 << int(Area) << "" << "1 行目（事務室）の床面積が入力されていません。";
+    QTest::newRow("area 0") << 1 << int(Area) << "0" << "1 行目（事務室）の床面積「0」は 0 より大きい値を入力してください。";
+    QTest::newRow("area 0.0") << 1 << int(Area) << "0.0" << "1 行目（事務室）の床面積「0.0」は 0 より大きい値を入力してください。";
     QTest::newRow("area two points") << 1 << int(Area) << "1.2.3" << "1 行目（事務室）の床面積「1.2.3」は数値ではありません。";
     QTest::newRow("K negative") << 1 << int(RoomIndex) << "-1" << "1 行目（事務室）の室指数「-1」は負の値です。";
     QTest::newRow("height no number") << 1 << int(CeilingHeight) << "2,7" << "1 行目（事務室）の天井高「2,7」は数値ではありません。";

@@ -5,6 +5,8 @@
 #include "beil/BeilRecord.h"
 #include "beil/FBEIL.h"
 #include "grid/WorkFile.h"
+#include "illuminance/IlluminancePrintTable.h"
+#include "illuminance/RoomRecord.h"
 #include "support/SheetFixture.h"
 #include "text/Cp932.h"
 
@@ -25,11 +27,48 @@ QString example(const QString &name)
     return QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/") + name);
 }
 
-void goToRow(BeilFixture &f, int row)
+template <typename Fixture> void goToRow(Fixture &f, int row)
 {
     f.enter(QStringLiteral("Txt_Gyou"));
     f.box(QStringLiteral("Txt_Gyou"))->selectAll();
     f.type(QString::number(row));
+}
+
+// One sheet of the three, shown, with scripted dialogs (the options asked for on opening are
+// cancelled unseen).
+struct AnySheet {
+    explicit AnySheet(const QString &kind)
+    {
+        if (kind == u"照度")
+            syoudo = std::make_unique<SheetFixture>(TestEnv::sampleMasters());
+        else if (kind == u"CEC/L")
+            cecl = std::make_unique<CeclFixture>(TestEnv::sampleMasters());
+        else
+            beil = std::make_unique<BeilFixture>(TestEnv::sampleMasters());
+    }
+    SheetFrame *sheet() const
+    {
+        return syoudo ? static_cast<SheetFrame *>(syoudo->sheet.get())
+                      : cecl ? static_cast<SheetFrame *>(cecl->sheet.get()) : beil->sheet.get();
+    }
+    ScriptedDialogs &dialogs() const { return syoudo ? syoudo->dialogs : cecl ? cecl->dialogs : beil->dialogs; }
+    void open(const QString &path) const
+    {
+        dialogs().paths = {path};
+        sheet()->Menu_File_Open_Click();
+    }
+    std::unique_ptr<SheetFixture> syoudo;
+    std::unique_ptr<CeclFixture> cecl;
+    std::unique_ptr<BeilFixture> beil;
+};
+
+// The figures 灯数１ to 備考１ of a row.
+QStringList figuresOf(const RecordGrid &g, int row)
+{
+    QStringList out;
+    for (int c = RoomRecord::LampCountComputed; c <= RoomRecord::Remark1; ++c)
+        out.append(g.text(row, c));
+    return out;
 }
 
 } // namespace
@@ -43,6 +82,15 @@ private slots:
     void defaultBuildingUseAfterAQuestion();
     void form4RowsFromTheButton();
     void otherSheetsFilesStayAsTheyWere();
+    void staleFiguresFollowTheirInputs_data();
+    void staleFiguresFollowTheirInputs();
+    void unchangedFilesStayByteForByte_data();
+    void unchangedFilesStayByteForByte();
+    void widthFollowsTheFileOpened();
+    void countGivenHereReachesTheOtherSheets();
+    void powerGivenOnTheCeclSheetIsNamedHere();
+    void clearThenConfirmErasesNothingUnasked_data();
+    void clearThenConfirmErasesNothingUnasked();
 };
 
 void TestBeilSheet::controlChangesTheFigures()
@@ -217,6 +265,186 @@ void TestBeilSheet::otherSheetsFilesStayAsTheyWere()
     for (int r = 1; r <= kHeadingsRow; ++r)
         for (int c = kFirstColumn; c <= kLastColumn; ++c)
             QCOMPARE(saved.text(r, c), original.text(r, c));
+}
+
+void TestBeilSheet::staleFiguresFollowTheirInputs_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("照度計算書") << "照度";
+    QTest::newRow("CEC/L 計算書") << "CEC/L";
+    QTest::newRow("一次エネルギー計算書") << "BEI/L";
+}
+
+void TestBeilSheet::staleFiguresFollowTheirInputs()
+{
+    // Design illuminances changed in rows 3, 7 and 12 with their figures left behind (as 確認
+    // with the mouse once stored them, or another program wrote them).
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    RecordGrid file(kHeadingsRow, 38);
+    QVERIFY(WorkFile::load(file, example(QStringLiteral("office-3f.syw"))));
+    file.setText(3, RoomRecord::DesignIlluminance, QStringLiteral("700"));
+    file.setText(7, RoomRecord::DesignIlluminance, QStringLiteral("300"));
+    file.setText(12, RoomRecord::DesignIlluminance, QStringLiteral("500"));
+    const QString path = dir.filePath(QStringLiteral("stale.syw"));
+    QVERIFY(WorkFile::save(file, path));
+    AnySheet a(kind);
+    a.open(path);
+    QCOMPARE(a.sheet()->statusMessage(), QStringLiteral("3 行の計算結果を入力に合わせて更新しました（3, 7, 12 行）"));
+    QVERIFY(a.sheet()->isWindowModified());
+    // Row 3: F × U × M = 3450 × 0.70 × 0.73 = 1762.95, 216.0 ㎡, 2 a fitting, 32 W a lamp:
+    // 151200 / 1762.95 + 0.0999 → 85.8, 86 lamps, 151613 / 216 + 0.5 → 702 lx, 43 fittings.
+    QCOMPARE(figuresOf(a.sheet()->recordGrid(), 3), (QStringList{"85.8", "86", "702", "43", "2752"}));
+    QCOMPARE(a.sheet()->recordGrid().text(4, RoomRecord::ResultIlluminance), QStringLiteral("509")); // as it was
+}
+
+void TestBeilSheet::unchangedFilesStayByteForByte_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("照度, 38 columns") << "照度" << "office-3f.syw";
+    QTest::newRow("照度, a BEI/L file") << "照度" << "office-3f-beil.syw";
+    QTest::newRow("CEC/L") << "CEC/L" << "office-3f-cecl.syw";
+    QTest::newRow("BEI/L") << "BEI/L" << "office-3f-beil.syw";
+    QTest::newRow("BEI/L, a 38-column file") << "BEI/L" << "office-3f.syw";
+    QTest::newRow("BEI/L, a CEC/L file") << "BEI/L" << "office-3f-cecl.syw";
+}
+
+void TestBeilSheet::unchangedFilesStayByteForByte()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, file);
+    QTemporaryDir dir;
+    AnySheet a(kind);
+    a.open(example(file));
+    QVERIFY(!a.sheet()->isWindowModified());
+    QCOMPARE(a.sheet()->statusMessage(), QString());
+    a.dialogs().paths = {dir.filePath(QStringLiteral("saved.syw"))};
+    a.sheet()->Menu_File_NSave_Click();
+    QCOMPARE(TestEnv::readBytes(dir.filePath(QStringLiteral("saved.syw"))), TestEnv::readBytes(example(file)));
+}
+
+void TestBeilSheet::widthFollowsTheFileOpened()
+{
+    // One window, a 140-column file, then a 38-column one: saved with 38 columns, as it was.
+    QTemporaryDir dir;
+    BeilFixture f(TestEnv::sampleMasters());
+    f.dialogs.paths = {example(QStringLiteral("office-3f-beil.syw"))};
+    f.sheet->Menu_File_Open_Click();
+    f.dialogs.paths = {example(QStringLiteral("office-3f.syw")), dir.filePath(QStringLiteral("a.syw"))};
+    f.sheet->Menu_File_Open_Click();
+    f.sheet->Menu_File_NSave_Click();
+    QCOMPARE(TestEnv::readBytes(dir.filePath(QStringLiteral("a.syw"))), TestEnv::readBytes(example(QStringLiteral("office-3f.syw"))));
+    // Used beyond its width, the file takes the sheet's columns.
+    goToRow(f, 5);
+    f.enter(QStringLiteral("Txt_InDenryoku"));
+    QTest::keyClicks(f.box(QStringLiteral("Txt_InDenryoku")), QStringLiteral("30"));
+    f.click(QStringLiteral("Btn_Adv"));
+    f.sheet->Menu_File_Save_Click();
+    RecordGrid saved(kHeadingsRow, 1);
+    QVERIFY(WorkFile::load(saved, dir.filePath(QStringLiteral("a.syw"))));
+    QCOMPARE(saved.colCount(), 140);
+    QCOMPARE(saved.text(5, InputPower), QStringLiteral("30"));
+}
+
+void TestBeilSheet::countGivenHereReachesTheOtherSheets()
+{
+    // The CEC/L example: row 3 (1F 事務室（営業）) has 46 fittings worked out for 750 lx, 86 W each
+    // (トータル入力 3956 W).
+    BeilFixture f(TestEnv::sampleMasters());
+    f.dialogs.paths = {example(QStringLiteral("office-3f-cecl.syw"))};
+    f.sheet->Menu_File_Open_Click();
+    goToRow(f, 3);
+    f.enter(QStringLiteral("Txt_Daisu"));
+    f.box(QStringLiteral("Txt_Daisu"))->selectAll();
+    QTest::keyClicks(f.box(QStringLiteral("Txt_Daisu")), QStringLiteral("30"));
+    // Said before it is confirmed: 30 × 2 = 60 lamps, 1762.95 × 60 = 105777 → 105777 / 216 + 0.5 → 490 lx;
+    // 30 × 86 = 2580 W.
+    QCOMPARE(f.w<QLabel>(QStringLiteral("Lbl_Shared"))->text(),
+             QStringLiteral("照度計算書の台数も 30 台になります（計算照度 751 → 490 lx）\n"
+                            "CEC/L 計算書の台数も変わります（トータル入力 3956 → 2580 W）"));
+    const RecordGrid before = f.sheet->recordGrid();
+    QCOMPARE(before.text(3, RoomRecord::ResultIlluminance), QStringLiteral("751"));
+    f.click(QStringLiteral("Btn_Adv"));
+    const RecordGrid &g = f.sheet->recordGrid();
+    // The illuminance row by its own rules: 台数 as given, lamps from it, illuminance from them.
+    QCOMPARE(figuresOf(g, 3), (QStringList{"91.9", "60", "490", "30", "1920"}));
+    QCOMPARE(g.text(3, RoomRecord::FittingCountAuto), QStringLiteral("0"));
+    QCOMPARE(g.text(3, RoomRecord::LampCountAuto), QStringLiteral("0"));
+    QCOMPARE(g.text(3, 105), QStringLiteral("2580"));
+    // The illuminance report prints the same.
+    QTemporaryDir dir;
+    QList<QSqlRecord> records;
+    QString error;
+    const MasterTables masters = TestEnv::sampleMasters();
+    QVERIFY(IlluminancePrintTable::build(g, QString(), QString(), dir.filePath(QStringLiteral("t.mdb")), &error, &records,
+                                         nullptr, &masters) > 0);
+    const QSqlRecord &r = records[2];
+    QCOMPARE(r.value(QStringLiteral("行№")).toInt(), 3);
+    QCOMPARE(r.value(QStringLiteral("灯数２")).toInt(), 60);
+    QCOMPARE(r.value(QStringLiteral("照度２")).toInt(), 490);
+    QCOMPARE(r.value(QStringLiteral("台数")).toInt(), 30);
+    // Row 4's count unchanged: nothing said, nothing else written.
+    goToRow(f, 4);
+    QCOMPARE(f.w<QLabel>(QStringLiteral("Lbl_Shared"))->text(), QString());
+    f.click(QStringLiteral("Btn_Adv"));
+    for (int c = 1; c <= 120; ++c)
+        QCOMPARE(g.text(4, c), before.text(4, c));
+}
+
+void TestBeilSheet::powerGivenOnTheCeclSheetIsNamedHere()
+{
+    // The BEI/L example's row 5 (応接室) opened on the CEC/L sheet: its 入力電力 is the BEI/L
+    // sheet's as well.
+    CeclFixture f(TestEnv::sampleMasters());
+    f.dialogs.paths = {example(QStringLiteral("office-3f-beil.syw"))};
+    f.sheet->Menu_File_Open_Click();
+    goToRow(f, 5);
+    f.enter(QStringLiteral("Txt_InDenryoku"));
+    f.box(QStringLiteral("Txt_InDenryoku"))->selectAll();
+    QTest::keyClicks(f.box(QStringLiteral("Txt_InDenryoku")), QStringLiteral("40"));
+    f.enter(QStringLiteral("Txt_Seigyo"));
+    QCOMPARE(f.w<QLabel>(QStringLiteral("Lbl_Shared"))->text(), QStringLiteral("一次エネルギー（照明）計算書の入力電力も 40 W になります"));
+}
+
+void TestBeilSheet::clearThenConfirmErasesNothingUnasked_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("question"); // "" when nothing is asked
+    // The BEI/L panel's room fields are read-only: cleared, it takes back what was typed.
+    QTest::newRow("BEI/L") << "BEI/L" << "office-3f-beil.syw" << "";
+    QTest::newRow("CEC/L") << "CEC/L" << "office-3f-cecl.syw" << "4 行目の入力電力を消去します。消去しますか？";
+    QTest::newRow("CEC/L, a row the BEI/L sheet uses") << "CEC/L" << "office-3f-beil.syw"
+                                                       << "4 行目の入力電力を消去します。一次エネルギー（照明）計算書でも使われています。消去しますか？";
+    QTest::newRow("照度") << "照度" << "office-3f-beil.syw"
+                         << "4 行目のデータをすべて消去します。一次エネルギー（照明）計算書の値も消えます。消去しますか？";
+}
+
+void TestBeilSheet::clearThenConfirmErasesNothingUnasked()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, file);
+    QFETCH(QString, question);
+    AnySheet a(kind);
+    a.open(example(file));
+    if (a.syoudo)
+        goToRow(*a.syoudo, 4);
+    else if (a.cecl)
+        goToRow(*a.cecl, 4);
+    else
+        goToRow(*a.beil, 4);
+    // A typed change first, so a cleared panel that kept it would show.
+    a.sheet()->setText(QStringLiteral("Txt_Kai"), a.sheet()->text(QStringLiteral("Txt_Kai")));
+    const RecordGrid before = a.sheet()->recordGrid();
+    a.dialogs().asked.clear();
+    a.sheet()->Btn_Clear_Click();
+    if (a.beil)
+        QCOMPARE(a.sheet()->text(QStringLiteral("Txt_Youto")), QStringLiteral("会議室"));
+    a.sheet()->setText(QStringLiteral("Txt_Gyou"), QStringLiteral("4"));
+    a.sheet()->Btn_Adv_Click(); // いいえ, the default
+    QCOMPARE(a.dialogs().messages(), question.isEmpty() ? QStringList() : QStringList{question});
+    QCOMPARE(a.sheet()->recordGrid(), before);
 }
 
 QTEST_MAIN(TestBeilSheet)

@@ -491,6 +491,9 @@ void TestDistribution::extremeRoomsAnswerOrRefuse()
     QFETCH(QString, reason);
     RecordGrid g = example();
     g.setText(3, column, value);
+    // Counts typed (neither 自動): the count stays what it is whatever the hostile value gives.
+    g.setText(3, LampCountAuto, QStringLiteral("0"));
+    g.setText(3, FittingCountAuto, QStringLiteral("0"));
     // In the program as the window and the preview use it: an answer or a refusal, in seconds.
     const MasterTables masters = TestEnv::sampleMasters();
     auto outcome = std::make_shared<RoomDistribution::Outcome>();

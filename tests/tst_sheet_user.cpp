@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QDialogButtonBox>
+#include <QTemporaryDir>
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QGroupBox>
@@ -103,6 +104,8 @@ private slots:
     void rowChangeAsksAboutUnconfirmedEdits_data();
     void rowChangeAsksAboutUnconfirmedEdits();
     void refusedValueKeepsThePanelOnItsRow();
+    void confirmStoresWhatWasTyped_data();
+    void confirmStoresWhatWasTyped();
     void capacityFollowsTheLampsOnTheSheet();
     void questionsDefaultToTheSafeAnswer_data();
     void questionsDefaultToTheSafeAnswer();
@@ -1176,6 +1179,86 @@ void TestSheetUser::sheetOutlivesItsFileDialog()
     QVERIFY(closedUnderTheDialog);
     QVERIFY(!sheet.isNull()); // still there when its own dialog returned
     QTRY_VERIFY(sheet.isNull());
+}
+
+void TestSheetUser::confirmStoresWhatWasTyped_data()
+{
+    // Row 3 of the example (事務室（営業）): F 3450 lm, U 0.70, M 0.73 (F × U × M = 1762.95), 216.0 ㎡,
+    // 2 lamps a fitting, 32 W a lamp, both 自動 boxes on; stored 91.9, 92, 751, 46, 2944 for 750 lx.
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QStringList>("figures"); // 灯数１, 灯数２, 照度２, 台数, 備考１ as stored
+    // 216 × 700 / 1762.95 + 0.0999 = 85.865 → 85.8; 86 lamps; 1762.95 × 86 = 151613.7 → 151613 / 216
+    // + 0.5 = 702.4 → 702; 43 fittings; 86 × 32 W.
+    const QStringList at700 = {"85.8", "86", "702", "43", "2752"};
+    QTest::newRow("照度 by a mouse click") << "Txt_Syoudo1" << "700" << "mouse" << at700;
+    QTest::newRow("照度, pressed without the focus") << "Txt_Syoudo1" << "700" << "no focus" << at700;
+    QTest::newRow("照度, 確認する on a row change") << "Txt_Syoudo1" << "700" << "row change" << at700;
+    QTest::newRow("照度, 保存する on closing") << "Txt_Syoudo1" << "700" << "close" << at700;
+    // 216000 / 1762.95 + 0.0999 = 122.62 → 122.6; 124 lamps; 218605.8 → 218605 / 216 + 0.5 → 1012.
+    QTest::newRow("照度 1000 by a mouse click") << "Txt_Syoudo1" << "1000" << "mouse"
+                                            << QStringList{"122.6", "124", "1012", "62", "3968"};
+    // 間口 20: 20 × 12 − 0.01 → 240.0 ㎡ (K 3.84, the same class as 3.69: U stays 0.70);
+    // 180000 / 1762.95 + 0.0999 = 102.20 → 102.2; 104 lamps; 183346.8 → 183346 / 240 + 0.5 → 764.
+    QTest::newRow("間口 by a mouse click") << "Txt_Maguchi" << "20" << "mouse"
+                                      << QStringList{"102.2", "104", "764", "52", "3328"};
+    // 間口 0 is refused: nothing is stored, the focus is back on it.
+    QTest::newRow("間口 0 refused") << "Txt_Maguchi" << "0" << "mouse" << QStringList{"91.9", "92", "751", "46", "2944"};
+}
+
+void TestSheetUser::confirmStoresWhatWasTyped()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, way);
+    QFETCH(QStringList, figures);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("office.syw"));
+    QVERIFY(QFile::copy(QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f.syw")), path));
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+    SheetFixture f(TestEnv::sampleMasters());
+    f.dialogs.paths = {path};
+    f.sheet->Menu_File_Open_Click();
+    f.enter("Txt_Gyou");
+    f.box("Txt_Gyou")->setText(QStringLiteral("3"));
+    f.enter("Txt_Kai");
+    QCOMPARE(f.box("Txt_Syoudo1")->text(), QStringLiteral("750"));
+    // Clicked into the field, typed over, and no Tab before 確認.
+    QTest::mouseClick(f.box(field), Qt::LeftButton);
+    QApplication::processEvents();
+    QCOMPARE(f.focused(), field);
+    QTest::keyClick(f.box(field), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(f.box(field), typed);
+    if (way == u"mouse") {
+        f.click("Btn_Adv");
+    } else if (way == u"no focus") {
+        f.w<QPushButton>("Btn_Adv")->click(); // as a shortcut presses it: the focus stays in the box
+    } else if (way == u"row change") {
+        f.dialogs.answers = {Dialogs::Answer::Confirm};
+        QTest::mouseClick(f.w<UpDownButtons>("UpDown1")->downButton(), Qt::LeftButton);
+    } else if (way == u"close") {
+        f.dialogs.answers = {Dialogs::Answer::Save};
+        QVERIFY(f.sheet->close());
+        f.sheet.release()->deleteLater();
+        QApplication::processEvents();
+    }
+    RecordGrid g(221, 38);
+    if (way == u"close")
+        QVERIFY(WorkFile::load(g, path));
+    else
+        g = f.sheet->recordGrid();
+    QStringList stored;
+    for (int c = LampCountComputed; c <= Remark1; ++c)
+        stored.append(g.text(3, c));
+    QCOMPARE(stored, figures);
+    if (typed == u"0") {
+        QCOMPARE(f.focused(), field);
+        QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("3"));
+        QVERIFY(!f.sheet->statusMessage().isEmpty());
+    } else {
+        QCOMPARE(g.text(3, field == u"Txt_Syoudo1" ? DesignIlluminance : Width), field == u"Txt_Maguchi" ? typed + ".0" : typed);
+    }
 }
 
 QTEST_MAIN(TestSheetUser)

@@ -68,6 +68,9 @@ void work(const RoomTexts &t, const StandardValues &table, Room *room)
         read.fail(t.row, QStringLiteral("室用途"), t.roomUse,
                   QStringLiteral("は建物用途「%1」の室用途として基準値の表にありません。").arg(t.building));
     r.area = read.required(t.row, QStringLiteral("床面積"), t.area);
+    // A room of no area has no standard energy to compare with: refused as a blank area is.
+    if (r.area == 0)
+        read.fail(t.row, QStringLiteral("床面積"), t.area, QStringLiteral("は 0 より大きい値を入力してください。"));
     read.optional(t.row, QStringLiteral("階高"), t.storyHeight);
 
     const auto typed = read.optional(t.row, QStringLiteral("室指数"), t.roomIndex);

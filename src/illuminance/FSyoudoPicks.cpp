@@ -6,6 +6,8 @@
 #include "illuminance/RoomRecord.h"
 #include "illuminance/FMidashi.h"
 #include "illuminance/FSyoudo.h"
+
+#include "illuminance/RoomFigures.h"
 #include "illuminance/IlluminancePrintTable.h"
 #include "illuminance/PickLists.h"
 #include "illuminance/RoomSheet.h"
@@ -204,7 +206,8 @@ int FSyoudo::Make_Print_File()
     QString error;
     m_printRows.clear();
     const int rows = IlluminancePrintTable::build(recordGrid(), SettingsStore::ReadSetting(QStringLiteral("CompanyName")),
-                                                  dialogFileName(), workDatabasePath(), &error, &m_printRows);
+                                                  dialogFileName(), workDatabasePath(), &error, &m_printRows, nullptr,
+                                                  &m_masters);
     if (rows == 0) {
         Dialogs::inform(this, QStringLiteral("データがありません。"));
         return 0;
@@ -295,6 +298,7 @@ void FSyoudo::Menu_Option_Bunpu_Click()
     RecordGrid sheet = recordGrid();
     const int row = rowNumber();
     RoomSheet::commit(sheet, row, *this, m_state);
+    RoomFigures::recomputeAll(sheet, &m_masters); // the figures its inputs give, typed a moment ago or not
     const QString saveFolder = currentFileName().isEmpty() ? QString() : QFileInfo(currentFileName()).absolutePath();
     FBunpu window(sheet, row, m_masters, programDir(),
                   RoomDistribution::headingsOf(sheet, SettingsStore::ReadSetting(QStringLiteral("CompanyName"))), saveFolder,

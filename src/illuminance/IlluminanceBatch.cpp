@@ -11,6 +11,7 @@
 #include "report/XlsxOutput.h"
 #include "settings/SettingsStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -23,13 +24,17 @@ int writeReport(const QString &workFile, const QString &outPath, const QString &
     RecordGrid grid(RoomRecord::kRows, RoomRecord::kColumns);
     if (const int status = BatchSteps::loadWorkFile(grid, workFile, error); status != BatchStatus::Ok)
         return status;
+    // The lamps' capacities for 備考１ of 自動計算, as the sheet has them beside the program.
+    MasterTables masters;
+    QString noLamps;
+    const bool lamps = masters.LoadLampMaster(QCoreApplication::applicationDirPath(), &noLamps);
     const QString database = QDir(workFolder).filePath(IlluminancePrintTable::kFileName);
     QString buildError;
     QList<QSqlRecord> records;
     PrintTableFile::Status status = PrintTableFile::Status::Ok;
     const int rows = IlluminancePrintTable::build(grid, SettingsStore::ReadSetting(QStringLiteral("CompanyName")),
                                                   QFileInfo(workFile).absoluteFilePath(), database, &buildError,
-                                                  &records, &status);
+                                                  &records, &status, lamps ? &masters : nullptr);
     if (rows == 0)
         return BatchSteps::nothingToPrint(workFile, QStringLiteral("室"), error);
     if (rows < 0)

@@ -1,5 +1,7 @@
 #include "illuminance/IlluminancePrintTable.h"
 
+#include "illuminance/RoomFigures.h"
+
 #include "illuminance/RoomRecord.h"
 #include "illuminance/RptSyoudo.h"
 #include "text/NumberText.h"
@@ -179,10 +181,12 @@ QString IlluminancePrintTable::roomIndexLetter(const QString &roomIndex)
     return QStringLiteral("A");
 }
 
-int IlluminancePrintTable::build(const RecordGrid &grid, const QString &companyName, const QString &fileName,
+int IlluminancePrintTable::build(const RecordGrid &stored, const QString &companyName, const QString &fileName,
                                  const QString &databasePath, QString *error, QList<QSqlRecord> *records,
-                                 PrintTableFile::Status *status)
+                                 PrintTableFile::Status *status, const MasterTables *masters)
 {
+    RecordGrid grid = stored;
+    RoomFigures::recomputeAll(grid, masters);
     const int rows = paddedRows(lastRoom(grid));
     if (status)
         *status = PrintTableFile::Status::Ok;

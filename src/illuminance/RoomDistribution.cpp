@@ -1,6 +1,7 @@
 #include "illuminance/RoomDistribution.h"
 
 #include "illuminance/IlluminanceCalculation.h"
+#include "illuminance/RoomFigures.h"
 #include "illuminance/RoomRecord.h"
 #include "grid/RoomFloors.h"
 #include "photometry/PhotometryMath.h"
@@ -274,8 +275,11 @@ Outcome compute(const QList<Texts> &texts, const QList<int> &rows, const MasterT
     return o;
 }
 
-QList<Outcome> computeAll(const RecordGrid &grid, const MasterTables &masters, const QString &masterDir)
+QList<Outcome> computeAll(const RecordGrid &stored, const MasterTables &masters, const QString &masterDir)
 {
+    // The counts the rows' inputs give, whatever the grid stores.
+    RecordGrid grid = stored;
+    RoomFigures::recomputeAll(grid, &masters);
     QList<Outcome> out;
     // What an interrupted import left beside the masters is mended before they are read; the
     // index is read once, and each luminaire's file once, whatever the number of rooms.

@@ -92,10 +92,10 @@ QString note(const RecordGrid &grid, int row, Sheet from, const QString &count, 
 
     QStringList lines;
     if (countChanged && from != Sheet::Illuminance && usedBy(grid, row, Sheet::Illuminance)) {
-        const QString n = count.trimmed().isEmpty() ? QStringLiteral("空欄") : numberText(count) + QStringLiteral(" 台");
+        const QString n = count.trimmed().isEmpty() ? QStringLiteral("空欄") : QStringLiteral(" %1 台").arg(numberText(count));
         const QString before = grid.text(row, kResultIlluminance), now = after.text(row, kResultIlluminance);
-        lines.append(before == now ? QStringLiteral("照度計算書の台数も %1 になります").arg(n)
-                                   : QStringLiteral("照度計算書の台数も %1 になります（計算照度 %2 → %3 lx）").arg(n, before, now));
+        lines.append(before == now ? QStringLiteral("照度計算書の台数も%1になります").arg(n)
+                                   : QStringLiteral("照度計算書の台数も%1になります（計算照度 %2 → %3 lx）").arg(n, before, now));
     }
     if (from != Sheet::Cecl && usedBy(grid, row, Sheet::Cecl)) {
         const QString what = countChanged && wattsChanged ? QStringLiteral("台数と入力電力")
