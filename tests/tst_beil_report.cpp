@@ -39,6 +39,8 @@ RecordGrid building()
     put(g, 2, {"1F", "廊下", "事務所等", "廊下", "30.0", "1.0", "30.0", "2.7", "0.70", "20", "6", "点滅方式"});
     put(g, 3, {"1F", "廊下", "事務所等", "廊下", "30.0", "1.0", "30.0", "2.7", "0.70", "10", "2"});
     put(g, 4, {"2F", "倉庫", "事務所等", "更衣室又は倉庫", "4.0", "", "12.0", "2.6", "", "45", "3"});
+    for (int r : {1, 2, 4})
+        g.setText(r, StoryHeight, QStringLiteral("4.0")); // 様式4's 階高
     return g;
 }
 
@@ -142,7 +144,7 @@ void TestBeilReport::workbookHoldsTheFigures()
     QCOMPARE(book.shown(total, 20), QStringLiteral("0.38"));
     QCOMPARE(book.at(office + 1, 9).text, QString()); // the luminaire line has no name typed or derived here
     QCOMPARE(book.at(office + 1, 16).number, 1.0);
-    QCOMPARE(book.at(office + 1, 16).format, QStringLiteral("0.00##"));
+    QCOMPARE(book.at(office + 1, 16).format, QStringLiteral("0.00######"));
 }
 
 void TestBeilReport::csvFiles()
@@ -167,10 +169,10 @@ void TestBeilReport::csvFiles()
     const QString rows = Cp932::decode(TestEnv::readBytes(form4), &ok);
     QVERIFY(ok);
     QCOMPARE(rows.split(QStringLiteral("\r\n")),
-             (QStringList{"1F,事務室,事務所等,事務室,80.0,,2.7,10.0,8.0,,,40,13,無,無,無,無",
-                          "1F,廊下,事務所等,廊下,30.0,,2.7,30.0,1.0,0.70,,20,6,点滅方式,無,無,無",
-                          ",,,,,,,,,,,10,2,無,無,無,無",
-                          "2F,倉庫,事務所等,更衣室又は倉庫,12.0,,2.6,4.0,3.0,,,45,3,無,無,無,無", ""}));
+             (QStringList{"1F,事務室,事務所等,事務室,80.0,4.0,2.7,10.0,8.0,,,40,13,無,無,無,無,",
+                          "1F,廊下,事務所等,廊下,30.0,4.0,2.7,30.0,1.0,0.70,,20,6,点滅方式,無,無,無,",
+                          ",,,,,,,,,,,10,2,無,無,無,無,",
+                          "2F,倉庫,事務所等,更衣室又は倉庫,12.0,4.0,2.6,4.0,3.0,,,45,3,無,無,無,無,", ""}));
 }
 
 void TestBeilReport::refusals_data()

@@ -669,7 +669,7 @@ void TestDistribution::windowOfTheRoom()
     QVERIFY2(after.contains(QStringLiteral("　54 台（9 台 × 6 列）　間隔 x 2.00 m・y 2.00 m　h = 1.95 m　計算書の台数は 46 台：この図は 54 台の値")),
              qPrintable(after));
     // Pictures beside the work file; where it went is said.
-    QCOMPARE(f.dialogs.asked[f.dialogs.asked.size() - 2].text, dir.filePath(QStringLiteral("照度分布_3.png")));
+    QCOMPARE(f.dialogs.asked[f.dialogs.asked.size() - 2].text, dir.filePath(QStringLiteral("照度分布_事務室 （営業）.png")));
     QCOMPARE(status, QStringLiteral("PNG を保存しました: %1").arg(dir.filePath(QStringLiteral("office.png"))));
     QVERIFY(QImage(dir.filePath(QStringLiteral("office.png"))).width() >= 1600);
     // The PDF: a B4 landscape page under the sheet's 件名 and 日付.

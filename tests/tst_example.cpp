@@ -146,6 +146,11 @@ void fillExampleBeil(FBEIL &sheet, ScriptedDialogs &dialogs, const QString &file
     for (const BeilRow &r : kBeilRows) {
         QCOMPARE(sheet.rowNumber(), row);
         sheet.pickRoomUse(int(uses.indexOf(QString::fromUtf8(r.use))) + 1);
+        // The input sheet's 階高 of each floor; the window ratio of the offices with daylight dimming.
+        const QString floor = sheet.text(BeilSheet::kFloor);
+        sheet.setText(BeilSheet::kStoryHeight, floor == u"1F" ? QStringLiteral("4.0") : QStringLiteral("3.6"));
+        if (QString::fromUtf8(r.controls[1]).startsWith(QStringLiteral("調光方式")))
+            sheet.setText(BeilSheet::kWindowRatio, QStringLiteral("25"));
         sheet.setText(BeilSheet::kWatts, QString::fromUtf8(r.watts));
         for (int c = 0; c < 4; ++c) {
             const QList<Controls::Choice> &choices = Controls::choices(c);

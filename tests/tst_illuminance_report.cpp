@@ -467,7 +467,7 @@ void TestIlluminanceReport::printToFileIsChecked()
     room(f.sheet->recordGrid(), 1, {{Remark1, "1234"}});
     f.dialogs.paths = {dir.filePath(QStringLiteral("office.syw"))};
     f.sheet->Menu_File_NSave_Click();
-    const QString pdf = dir.filePath(QStringLiteral("office.pdf"));
+    const QString pdf = dir.filePath(QStringLiteral("office_照度計算書.pdf"));
     const auto print = [&] {
         QTimer::singleShot(200, [] {
             if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget()))

@@ -688,9 +688,9 @@ void TestSheetUser::previewSavesBesideTheWorkFile()
     f.sheet->Menu_File_Preview_Click();
     QCOMPARE(f.dialogs.asked.size(), 3);
     QCOMPARE(f.dialogs.asked[1].kind, QStringLiteral("save"));
-    QCOMPARE(f.dialogs.asked[1].text, dir.filePath(QStringLiteral("office-3f.pdf")));
+    QCOMPARE(f.dialogs.asked[1].text, dir.filePath(QStringLiteral("office-3f_照度計算書.pdf")));
     // The workbook beside it, of the report on the screen.
-    QCOMPARE(f.dialogs.asked[2].text, dir.filePath(QStringLiteral("office-3f.xlsx")));
+    QCOMPARE(f.dialogs.asked[2].text, dir.filePath(QStringLiteral("office-3f_照度計算書.xlsx")));
     const XlsxReader::Book book = XlsxReader::read(xlsx);
     QCOMPARE(book.sheetName, QStringLiteral("照度計算書"));
     QCOMPARE(book.shown(7, 3), QStringLiteral("事務室"));

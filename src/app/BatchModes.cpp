@@ -33,8 +33,8 @@ const Mode kModes[] = {
          return CeclBatch::writePdf(in, out, workFolder(), error);
      }},
     {"--pdf", "beil", "INPUT.syw OUTPUT.pdf", true,
-     [](const QString &in, const QString &out, QString *error, QStringList *) {
-         return BeilBatch::writePdf(in, out, workFolder(), error);
+     [](const QString &in, const QString &out, QString *error, QStringList *warnings) {
+         return BeilBatch::writePdf(in, out, workFolder(), error, warnings);
      }},
     {"--pdf", "distribution", "INPUT.syw OUTPUT.pdf", true,
      [](const QString &in, const QString &out, QString *error, QStringList *warnings) {
@@ -49,16 +49,16 @@ const Mode kModes[] = {
          return CeclBatch::writeXlsx(in, out, workFolder(), error);
      }},
     {"--xlsx", "beil", "INPUT.syw OUTPUT.xlsx", false,
-     [](const QString &in, const QString &out, QString *error, QStringList *) {
-         return BeilBatch::writeXlsx(in, out, workFolder(), error);
+     [](const QString &in, const QString &out, QString *error, QStringList *warnings) {
+         return BeilBatch::writeXlsx(in, out, workFolder(), error, warnings);
      }},
     {"--beil-csv", nullptr, "INPUT.syw OUTPUT.csv", false,
-     [](const QString &in, const QString &out, QString *error, QStringList *) {
-         return BeilBatch::writeFiguresCsv(in, out, error);
+     [](const QString &in, const QString &out, QString *error, QStringList *warnings) {
+         return BeilBatch::writeFiguresCsv(in, out, error, warnings);
      }},
     {"--form4-csv", nullptr, "INPUT.syw OUTPUT.csv", false,
-     [](const QString &in, const QString &out, QString *error, QStringList *) {
-         return BeilBatch::writeForm4Csv(in, out, error);
+     [](const QString &in, const QString &out, QString *error, QStringList *warnings) {
+         return BeilBatch::writeForm4Csv(in, out, error, warnings);
      }},
     {"--distribution-csv", nullptr, "INPUT.syw OUTPUT_FOLDER", false,
      [](const QString &in, const QString &out, QString *error, QStringList *warnings) {

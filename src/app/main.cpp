@@ -72,8 +72,10 @@ int batch(const QStringList &args, char *program)
     const int status = mode->run(args[first], args[first + 1], &error, &warnings);
     for (const QString &w : std::as_const(warnings))
         std::fprintf(stderr, "prx5m: 警告: %s\n", w.toUtf8().constData());
+    // One line each: a list of problems reads on stderr as it would in the sheet's dialog.
     if (status != 0)
-        std::fprintf(stderr, "prx5m: %s\n", error.toLocal8Bit().constData());
+        for (const QString &line : error.split(u'\n'))
+            std::fprintf(stderr, "prx5m: %s\n", line.toLocal8Bit().constData());
     return status;
 }
 

@@ -65,6 +65,11 @@ double ceilHundredths(double x)
     return std::ceil(scaled) / 100;
 }
 
+QString factorText(double f)
+{
+    return NumberText::format(f, QString::fromLatin1(kFactorPattern));
+}
+
 QString mjText(double mj)
 {
     return NumberText::format(mj, QStringLiteral("#,##0.0"));
@@ -72,7 +77,13 @@ QString mjText(double mj)
 
 QString gjText(double mj)
 {
-    return NumberText::format(mj / 1000, QStringLiteral("#,##0.00"));
+    // From the MJ as printed, halves up in whole tenths of MJ, so the two never disagree
+    // (12,345.0 MJ is 12.35 GJ, though 12,344.96 MJ alone would give 12.34).
+    const double tenths = std::round(QString(mjText(mj)).remove(u',').toDouble() * 10);
+    if (!std::isfinite(tenths) || tenths < 0 || tenths > 9e15)
+        return NumberText::format(mj / 1000, QStringLiteral("#,##0.00"));
+    const double hundredths = std::floor((tenths + 50) / 100);
+    return NumberText::format(hundredths / 100, QStringLiteral("#,##0.00"));
 }
 
 QString beiText(double bei)

@@ -24,7 +24,8 @@ double megajoules(double wattHours);
 // computed as 0.30000000000000004 stays 0.30).
 double ceilHundredths(double x);
 
-// Shown figures, all from unrounded values: MJ to one decimal and GJ to two (halves up), BEI/L
+// Shown figures: MJ to one decimal from the unrounded value, GJ to two from the MJ as shown (the
+// MJ ÷ 1000, halves up, so the two agree to a checker), BEI/L
 // rounded up to two decimals, a computed K cut to two decimals (so the K shown never stands in a
 // higher class than the K used), C_L to two decimals.
 QString mjText(double mj);
@@ -32,6 +33,11 @@ QString gjText(double mj);
 QString beiText(double bei);
 QString roomIndexText(double k);
 QString shapeFactorText(double cl);
+// F = F1 × F2 × F3 × F4 with every decimal it has (up to eight: four factors of two), never
+// rounded, so W × N × F can be redone from the printed line.
+QString factorText(double f);
+// The report's and the workbook's pattern of F.
+inline constexpr const char *kFactorPattern = "0.00######";
 // The shortest decimal text that reads back as the same double ("0.1", "12720.48128").
 QString shortest(double value);
 

@@ -63,9 +63,23 @@ QList<QStringList> form4Rows(const QList<BeilRooms::Room> &rooms)
             line << l.name << lt.watts.trimmed() << lt.count.trimmed();
             for (const Controls::Choice *c : l.choices)
                 line << c->text;
+            QStringList remark = l.notes;
+            if (i == 0 && r.indexSource == BeilRooms::IndexSource::NotGiven)
+                remark.prepend(QStringLiteral("室指数なし（寸法未入力）"));
+            line << remark.join(QStringLiteral("、"));
             out.append(line);
         }
     }
+    return out;
+}
+
+QList<BeilRooms::Problem> form4Problems(const QList<BeilRooms::Room> &rooms)
+{
+    QList<BeilRooms::Problem> out;
+    for (const BeilRooms::Room &r : rooms)
+        if (r.texts.storyHeight.trimmed().isEmpty())
+            out.append({r.texts.row, BeilRooms::fullName(r.texts), QStringLiteral("階高"), QString(),
+                        QStringLiteral("が入力されていません（様式4の室の欄です）。"), false});
     return out;
 }
 

@@ -15,10 +15,13 @@ namespace BeilExport {
 // the line "total" with the building's design_mj, standard_mj and bei_l.
 QByteArray figuresCsv(const QList<BeilRooms::Room> &rooms);
 
-// The rows for the official lighting input sheet (様式4): a line per kind of luminaire, 17 fields,
+// The rows for the official lighting input sheet (様式4): a line per kind of luminaire, 18 fields,
 // the room's fields on its first line only, the controls spelt as the input sheet spells them
-// (無 for none), no header.
+// (無 for none), 備考 last ("室指数なし（寸法未入力）" where no K is typed and no dimension is
+// given; the choices that do not suit the room), no header.
 QList<QStringList> form4Rows(const QList<BeilRooms::Room> &rooms);
+// What the input sheet needs beyond the figures: a room without 階高.
+QList<BeilRooms::Problem> form4Problems(const QList<BeilRooms::Room> &rooms);
 // Those rows as CP932 CSV, CRLF; false when a text cannot be held in CP932.
 bool form4Csv(const QList<BeilRooms::Room> &rooms, QByteArray *bytes, QString *error);
 

@@ -16,11 +16,13 @@ namespace {
 using C = BeilPrintTable::Column;
 using BeilCalculation::shortest;
 
-struct Totals {
-    QString label;
-    double area = 0;
-    double designMJ = 0;
-    double standardMJ = 0;
+// A run of lines that is printed on one page where it can be: a room with its luminaires, a
+// floor's total, the building's.
+struct Block {
+    enum Kind { Room, FloorTotal, BuildingTotal } kind = Room;
+    QList<BeilPrintTable::Line> lines;
+    QList<int> rows;
+    QStringList names;
 };
 
 class Lines
@@ -35,37 +37,79 @@ public:
 
     void run()
     {
-        QList<Totals> floors;
-        QString floor;
+        QList<Block> blocks;
+        Totals floor;
+        bool first = true;
         for (const BeilRooms::Room &room : std::as_const(m_result.rooms)) {
-            const bool newFloor = floors.isEmpty() || room.texts.floor != floor;
+            const bool newFloor = first || room.texts.floor != floor.floor;
             if (newFloor) {
-                if (!floors.isEmpty())
-                    closeFloor(floors.last());
-                floor = room.texts.floor;
-                floors.append(Totals{floor.isEmpty() ? QStringLiteral("合計") : floor + QStringLiteral(" 合計")});
+                if (!first)
+                    blocks.append(totalBlock(floor, Block::FloorTotal));
+                floor = Totals();
+                floor.label = room.texts.floor.isEmpty() ? QStringLiteral("合計") : room.texts.floor + QStringLiteral(" 合計");
+                floor.floor = room.texts.floor;
+                first = false;
             }
-            roomLines(room, newFloor);
-            floors.last().area += room.area;
-            floors.last().designMJ += room.designMJ;
-            floors.last().standardMJ += room.standardMJ;
+            blocks.append(roomBlock(room, newFloor));
+            floor.area += room.area;
+            floor.designMJ += room.designMJ;
+            floor.standardMJ += room.standardMJ;
         }
-        closeFloor(floors.last());
-        Totals building{QStringLiteral("建物合計")};
+        blocks.append(totalBlock(floor, Block::FloorTotal));
+        Totals building;
+        building.label = QStringLiteral("建物合計");
         const BeilRooms::Sums all = BeilRooms::sums(m_result.rooms);
         building.area = all.area;
         building.designMJ = all.designMJ;
         building.standardMJ = all.standardMJ;
-        blank();
-        totalLine(building);
-        // Blank lines to the end of the last page.
-        while (m_result.lines.size() % BeilPrintTable::kLinesPerPage != 0)
-            blank();
+        blocks.append(totalBlock(building, Block::BuildingTotal));
+        layOut(blocks);
         m_result.designMJ = building.designMJ;
         m_result.standardMJ = building.standardMJ;
     }
 
 private:
+    struct Totals {
+        QString label;
+        double area = 0;
+        double designMJ = 0;
+        double standardMJ = 0;
+        QString floor;
+    };
+
+    static constexpr int kPage = BeilPrintTable::kLinesPerPage;
+
+    int room() const { return kPage - int(m_result.lines.size() % kPage); }
+
+    // Blocks onto pages: a room is not split where it fits on a page; a floor's total stays on
+    // the page of the floor's last room (never alone at the top of a page); the building's total
+    // goes under it where it fits.
+    void layOut(const QList<Block> &blocks)
+    {
+        for (qsizetype i = 0; i < blocks.size(); ++i) {
+            const Block &b = blocks[i];
+            if (b.kind == Block::Room) {
+                const bool lastOfFloor = i + 1 < blocks.size() && blocks[i + 1].kind == Block::FloorTotal;
+                const int together = int(b.lines.size()) + (lastOfFloor ? int(blocks[i + 1].lines.size()) : 0);
+                if (together > room() && together <= kPage)
+                    toNextPage();
+                else if (int(b.lines.size()) > room() && b.lines.size() <= kPage)
+                    toNextPage();
+            } else if (int(b.lines.size()) > room()) {
+                toNextPage();
+            }
+            append(b);
+        }
+        while (m_result.lines.size() % kPage != 0)
+            blank();
+    }
+
+    void toNextPage()
+    {
+        while (m_result.lines.size() % kPage != 0)
+            blank();
+    }
+
     BeilPrintTable::Line newLine() const
     {
         BeilPrintTable::Line line(C::ColumnCount);
@@ -83,15 +127,27 @@ private:
         m_result.lineNames.append(name);
     }
 
-    void closeFloor(const Totals &t)
+    void append(const Block &b)
     {
-        blank();
-        totalLine(t);
-        blank();
+        for (qsizetype i = 0; i < b.lines.size(); ++i) {
+            // A page does not begin with the blank line before a total.
+            if (b.kind != Block::Room && i == 0 && m_result.lines.size() % kPage == 0 && b.rows[i] == 0
+                && b.names[i].isEmpty())
+                continue;
+            append(b.lines[i], b.rows[i], b.names[i]);
+        }
     }
 
-    void roomLines(const BeilRooms::Room &room, bool firstOfFloor)
+    static void add(Block &b, const BeilPrintTable::Line &line, int row, const QString &name)
     {
+        b.lines.append(line);
+        b.rows.append(row);
+        b.names.append(name);
+    }
+
+    Block roomBlock(const BeilRooms::Room &room, bool firstOfFloor) const
+    {
+        Block b;
         BeilPrintTable::Line line = newLine();
         if (firstOfFloor)
             line[C::Floor] = room.texts.floor;
@@ -111,7 +167,7 @@ private:
         line[C::StandardMJ] = shortest(room.standardMJ);
         if (const auto bei = room.bei())
             line[C::Bei] = shortest(BeilCalculation::ceilHundredths(*bei));
-        append(line, room.texts.row, BeilRooms::fullName(room.texts));
+        add(b, line, room.texts.row, BeilRooms::fullName(room.texts));
         for (const BeilRooms::Luminaire &l : room.luminaires) {
             BeilPrintTable::Line part = newLine();
             part[C::Equipment] = l.name;
@@ -122,12 +178,18 @@ private:
                 part[columns[c]] = l.choices[c]->shortText;
             part[C::Factor] = shortest(l.factor);
             part[C::Corrected] = shortest(l.corrected);
-            append(part, l.row, BeilRooms::fullName(room.texts));
+            if (!l.notes.isEmpty())
+                part[C::Remark] = l.notes.join(QStringLiteral("、"));
+            add(b, part, l.row, BeilRooms::fullName(room.texts));
         }
+        return b;
     }
 
-    void totalLine(const Totals &t)
+    Block totalBlock(const Totals &t, Block::Kind kind) const
     {
+        Block b;
+        b.kind = kind;
+        add(b, newLine(), 0, QString());
         BeilPrintTable::Line line = newLine();
         line[C::Room] = t.label;
         line[C::Area] = shortest(t.area);
@@ -135,7 +197,10 @@ private:
         line[C::StandardMJ] = shortest(t.standardMJ);
         if (const auto bei = BeilRooms::ratio(t.designMJ, t.standardMJ))
             line[C::Bei] = shortest(BeilCalculation::ceilHundredths(*bei));
-        append(line, 0, t.label);
+        add(b, line, 0, t.label);
+        if (kind == Block::FloorTotal)
+            add(b, newLine(), 0, QString());
+        return b;
     }
 
     BeilPrintTable::Result &m_result;
@@ -165,9 +230,9 @@ bool BeilPrintTable::makeLines(const RecordGrid &grid, const QString &companyNam
                                Result *result)
 {
     *result = Result();
-    BeilRooms::Refusal refusal;
-    if (!BeilRooms::evaluateAll(grid, StandardValues::shipped(), &result->rooms, &refusal)) {
-        result->error = refusal.message();
+    if (!BeilRooms::evaluateBuilding(grid, StandardValues::shipped(), &result->rooms, &result->problems)) {
+        result->error = BeilRooms::messages(result->problems).join(u'\n');
+        result->rooms.clear();
         return false;
     }
     if (result->rooms.isEmpty())

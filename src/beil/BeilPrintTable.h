@@ -33,14 +33,15 @@ public:
         QList<int> lineRows;      // the grid row a line stands for (0: totals and blank lines)
         QStringList lineNames;    // its room or total
         QList<BeilRooms::Room> rooms;
+        QList<BeilRooms::Problem> problems; // every room's, errors and warnings
         double designMJ = 0;   // Σ E_L of the building
         double standardMJ = 0; // Σ E_SL
-        QString error;         // why no table could be made ("" when there was nothing to print)
+        QString error;         // why no table could be made, a line each ("" when there was nothing to print)
     };
 
-    // The lines of every room in use; false when there is none (error empty), a room is refused,
-    // or a figure is too wide for its column (error names the row, the room, the field and the
-    // value).
+    // The lines of every room in use; false when there is none (error empty), a room has an error
+    // (error lists every problem of every room, a line each), or a figure is too wide for its
+    // column (error names the row, the room, the field and the value). Warnings do not stop it.
     static bool makeLines(const RecordGrid &grid, const QString &companyName, const QString &fileName, Result *result);
     // Writes the lines as the table at `databasePath` (built aside, renamed into place) and gives
     // its records as the report reads them.

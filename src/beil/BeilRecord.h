@@ -1,7 +1,7 @@
 #pragma once
 
 // One room of the lighting primary-energy sheet (BEI/L) in the record grid: the room's own columns
-// as the illuminance and CEC/L sheets keep them, and the sheet's inputs in columns 121 to 129.
+// as the illuminance and CEC/L sheets keep them, and the sheet's inputs in columns 121 to 131.
 // A room is the run of neighbouring rows in use on the same floor (a row without a 階 is on the
 // floor of the rows above it; rows above the first 階 are on that floor) with the same 室名１,
 // 室名２, 間口, 奥行 and 床面積; each row is one kind of luminaire in it. The room's fields are read from its first row.
@@ -34,12 +34,18 @@ enum Column : int {
     Schedule = 127,     // タイムスケジュール制御
     InitialCorrection = 128, // 初期照度補正機能
     EquipmentName = 129,     // 機器名称 typed, each row
+    NonHabitable = 130,      // 非居室: "1" ticked, "0" not (blank: not decided, proposed from the names)
+    WindowRatio = 131,       // 窓面積率 %, optional
 };
 
-// The headings row: the building's default 建物用途.
+// The headings row: the report's headings (as every sheet keeps them) and the building's
+// default 建物用途.
+constexpr int kTitle1 = 1;
+constexpr int kTitle2 = 2;
+constexpr int kDate = 3;
 constexpr int kDefaultBuildingUse = 121;
 
 constexpr int kFirstColumn = 121;
-constexpr int kLastColumn = 129;
+constexpr int kLastColumn = 131;
 
 } // namespace BeilRecord

@@ -5,6 +5,7 @@
 #include "grid/RoomFloors.h"
 #include "text/NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace BeilRooms {
@@ -13,65 +14,82 @@ using namespace BeilRecord;
 
 namespace {
 
-struct Failure {
-    Refusal refusal;
-};
-
+// Reads a room's texts and notes every problem on the way: an error where a value is missing or
+// cannot be used, a warning where a choice does not suit the room.
 class Reader
 {
 public:
-    explicit Reader(const RoomTexts &t) : m_texts(t) {}
+    Reader(const RoomTexts &t, QList<Problem> *problems) : m_texts(t), m_problems(problems) {}
 
     // A value that must be a number: not blank, not negative, finite.
-    double required(int row, const QString &field, const QString &text) const
+    std::optional<double> required(int row, const QString &field, const QString &text)
     {
-        if (text.trimmed().isEmpty())
-            fail(row, field, text, QStringLiteral("が入力されていません。"));
-        return *optional(row, field, text);
+        if (text.trimmed().isEmpty()) {
+            error(row, field, text, QStringLiteral("が入力されていません。"));
+            return std::nullopt;
+        }
+        return optional(row, field, text);
     }
 
     // A value that may be blank.
-    std::optional<double> optional(int row, const QString &field, const QString &text) const
+    std::optional<double> optional(int row, const QString &field, const QString &text)
     {
         if (text.trimmed().isEmpty())
             return std::nullopt;
         const auto v = NumberText::strict(text);
-        if (!v)
-            fail(row, field, text, QStringLiteral("は数値ではありません。"));
-        if (!std::isfinite(*v))
-            fail(row, field, text, QStringLiteral("は大きすぎて計算できません。"));
-        if (*v < 0)
-            fail(row, field, text, QStringLiteral("は負の値です。"));
+        if (!v) {
+            error(row, field, text, QStringLiteral("は数値ではありません。"));
+            return std::nullopt;
+        }
+        if (!std::isfinite(*v)) {
+            error(row, field, text, QStringLiteral("は大きすぎて計算できません。"));
+            return std::nullopt;
+        }
+        if (*v < 0) {
+            error(row, field, text, QStringLiteral("は負の値です。"));
+            return std::nullopt;
+        }
         return v;
     }
 
-    [[noreturn]] void fail(int row, const QString &field, const QString &value, const QString &reason) const
+    void error(int row, const QString &field, const QString &value, const QString &reason)
     {
-        throw Failure{{row, fullName(m_texts), field, value, reason}};
+        m_problems->append({row, fullName(m_texts), field, value, reason, false});
+        m_failed = true;
     }
+    void warn(int row, const QString &field, const QString &value, const QString &reason)
+    {
+        m_problems->append({row, fullName(m_texts), field, value, reason, true});
+    }
+    bool failed() const { return m_failed; }
 
 private:
     const RoomTexts &m_texts;
+    QList<Problem> *m_problems;
+    bool m_failed = false;
 };
 
-void work(const RoomTexts &t, const StandardValues &table, Room *room)
+bool work(const RoomTexts &t, const StandardValues &table, Room *room, QList<Problem> *problems)
 {
-    const Reader read(t);
+    Reader read(t, problems);
     Room r;
     r.texts = t;
     if (t.building.trimmed().isEmpty())
-        read.fail(t.row, QStringLiteral("建物用途"), t.building, QStringLiteral("が選ばれていません。"));
+        read.error(t.row, QStringLiteral("建物用途"), t.building, QStringLiteral("が選ばれていません。"));
     if (t.roomUse.trimmed().isEmpty())
-        read.fail(t.row, QStringLiteral("室用途"), t.roomUse, QStringLiteral("が選ばれていません。"));
+        read.error(t.row, QStringLiteral("室用途"), t.roomUse, QStringLiteral("が選ばれていません。"));
     r.standard = table.find(t.building, t.roomUse);
-    if (!r.standard)
-        read.fail(t.row, QStringLiteral("室用途"), t.roomUse,
-                  QStringLiteral("は建物用途「%1」の室用途として基準値の表にありません。").arg(t.building));
-    r.area = read.required(t.row, QStringLiteral("床面積"), t.area);
+    if (!r.standard && !t.building.trimmed().isEmpty() && !t.roomUse.trimmed().isEmpty())
+        read.error(t.row, QStringLiteral("室用途"), t.roomUse,
+                   QStringLiteral("は建物用途「%1」の室用途として基準値の表にありません。").arg(t.building));
+    const auto area = read.required(t.row, QStringLiteral("床面積"), t.area);
     // A room of no area has no standard energy to compare with: refused as a blank area is.
-    if (r.area == 0)
-        read.fail(t.row, QStringLiteral("床面積"), t.area, QStringLiteral("は 0 より大きい値を入力してください。"));
+    if (area && *area == 0)
+        read.error(t.row, QStringLiteral("床面積"), t.area, QStringLiteral("は 0 より大きい値を入力してください。"));
+    r.area = area.value_or(0);
     read.optional(t.row, QStringLiteral("階高"), t.storyHeight);
+    r.windowRatio = read.optional(t.row, QStringLiteral("窓面積率"), t.windowRatio);
+    r.nonHabitable = isNonHabitable(t);
 
     const auto typed = read.optional(t.row, QStringLiteral("室指数"), t.roomIndex);
     const auto width = read.optional(t.row, QStringLiteral("間口"), t.width);
@@ -81,7 +99,7 @@ void work(const RoomTexts &t, const StandardValues &table, Room *room)
     if (typed) {
         r.indexSource = IndexSource::Typed;
         k = typed;
-    } else if (!width && !depth && !height) {
+    } else if (t.width.trimmed().isEmpty() && t.depth.trimmed().isEmpty() && t.height.trimmed().isEmpty()) {
         r.indexSource = IndexSource::NotGiven;
     } else if (width && depth && height && (k = BeilCalculation::roomIndex(*width, *depth, *height))) {
         r.indexSource = IndexSource::Computed;
@@ -91,32 +109,67 @@ void work(const RoomTexts &t, const StandardValues &table, Room *room)
     r.roomIndex = k.value_or(0);
     r.shapeFactor = k ? BeilCalculation::shapeFactor(*k) : 1.0;
 
+    // 入力電力 missing on every row of a room of several rows is one problem, said once.
+    bool noPowerAnywhere = t.luminaires.size() > 1;
+    for (const LuminaireTexts &l : t.luminaires)
+        noPowerAnywhere = noPowerAnywhere && l.watts.trimmed().isEmpty();
+    if (noPowerAnywhere)
+        read.error(t.row, QStringLiteral("入力電力"), QString(),
+                   QStringLiteral("がこの室のどの行（%1 行）にも入力されていません。").arg(t.luminaires.size()));
+
     double watts = 0;
     for (const LuminaireTexts &l : t.luminaires) {
         Luminaire lum;
         lum.row = l.row;
         lum.name = l.name;
-        lum.watts = read.required(l.row, QStringLiteral("入力電力"), l.watts);
-        lum.count = read.required(l.row, QStringLiteral("台数"), l.count);
+        const auto w = noPowerAnywhere ? std::optional<double>() : read.required(l.row, QStringLiteral("入力電力"), l.watts);
+        const auto n = read.required(l.row, QStringLiteral("台数"), l.count);
+        lum.watts = w.value_or(0);
+        lum.count = n.value_or(0);
         for (int c = 0; c < Controls::kCategories; ++c) {
             lum.choices[c] = Controls::find(c, l.controls[c]);
-            if (!lum.choices[c])
-                read.fail(l.row, Controls::categoryName(c), l.controls[c], QStringLiteral("は選択肢にありません。"));
+            if (!lum.choices[c]) {
+                read.error(l.row, Controls::categoryName(c), l.controls[c], QStringLiteral("は選択肢にありません。"));
+                continue;
+            }
             lum.factor *= lum.choices[c]->factor;
+            const QString note = choiceNote(*lum.choices[c], r.nonHabitable, r.windowRatio);
+            if (!note.isEmpty()) {
+                lum.notes.append(note);
+                const QString typedRatio = lum.choices[c]->minWindowRatio > 0
+                                               ? QStringLiteral("（窓面積率 %1 %）").arg(t.windowRatio.trimmed())
+                                               : QString();
+                read.warn(l.row, Controls::categoryName(c), lum.choices[c]->text,
+                          note.mid(lum.choices[c]->text.size()) + typedRatio + QStringLiteral("。第三者評価による場合のほかは選べません。"));
+            }
         }
         lum.corrected = lum.watts * lum.count * lum.factor;
-        if (!std::isfinite(lum.corrected))
-            read.fail(l.row, QStringLiteral("入力電力"), l.watts, QStringLiteral("は大きすぎて計算できません。"));
+        if (w && n && !std::isfinite(lum.corrected))
+            read.error(l.row, QStringLiteral("入力電力"), l.watts, QStringLiteral("は大きすぎて計算できません。"));
         watts += lum.corrected;
         r.luminaires.append(lum);
     }
+    if (read.failed())
+        return false;
     r.designWh = watts * r.shapeFactor * r.standard->hours;
     r.designMJ = BeilCalculation::megajoules(r.designWh);
     r.standardMJ = r.standard->energyPerArea * r.area;
-    if (!std::isfinite(r.designMJ) || !std::isfinite(r.standardMJ))
-        read.fail(t.row, QStringLiteral("床面積"), t.area, QStringLiteral("は大きすぎて計算できません。"));
+    if (!std::isfinite(r.designMJ) || !std::isfinite(r.standardMJ)) {
+        read.error(t.row, QStringLiteral("床面積"), t.area, QStringLiteral("は大きすぎて計算できません。"));
+        return false;
+    }
     *room = r;
+    return true;
 }
+
+// Names that make a room a 非居室 (a part of the name is enough: 男子便所, 階段室, 更衣室又は倉庫).
+const QStringList kNonHabitableNames = {
+    QStringLiteral("便所"),   QStringLiteral("トイレ"), QStringLiteral("洗面"),   QStringLiteral("倉庫"),
+    QStringLiteral("書庫"),   QStringLiteral("物置"),   QStringLiteral("納戸"),   QStringLiteral("廊下"),
+    QStringLiteral("階段"),   QStringLiteral("風除"),   QStringLiteral("機械室"), QStringLiteral("電気室"),
+    QStringLiteral("ポンプ室"), QStringLiteral("更衣室"), QStringLiteral("湯沸"),   QStringLiteral("給湯室"),
+    QStringLiteral("駐車場"), QStringLiteral("廃棄物"), QStringLiteral("ゴミ"),   QStringLiteral("ごみ"),
+};
 
 } // namespace
 
@@ -165,6 +218,8 @@ RoomTexts textsOf(const RecordGrid &grid, const QList<int> &rows)
     t.height = grid.text(f, CeilingHeight);
     t.roomIndex = grid.text(f, RoomIndex);
     t.storyHeight = grid.text(f, StoryHeight);
+    t.nonHabitable = grid.text(f, NonHabitable);
+    t.windowRatio = grid.text(f, WindowRatio);
     for (int r : rows) {
         LuminaireTexts l;
         l.row = r;
@@ -212,15 +267,22 @@ QString Refusal::message() const
     return QStringLiteral("%1 行目（%2）の%3「%4」%5").arg(row).arg(name, field, value, reason);
 }
 
+bool evaluate(const RoomTexts &texts, const StandardValues &table, Room *room, QList<Problem> *problems)
+{
+    return work(texts, table, room, problems);
+}
+
 bool evaluate(const RoomTexts &texts, const StandardValues &table, Room *room, Refusal *refusal)
 {
-    try {
-        work(texts, table, room);
+    QList<Problem> problems;
+    if (work(texts, table, room, &problems))
         return true;
-    } catch (const Failure &f) {
-        *refusal = f.refusal;
-        return false;
-    }
+    for (const Problem &p : std::as_const(problems))
+        if (!p.warning) {
+            *refusal = p;
+            break;
+        }
+    return false;
 }
 
 bool evaluateAll(const RecordGrid &grid, const StandardValues &table, QList<Room> *out, Refusal *refusal)
@@ -235,6 +297,70 @@ bool evaluateAll(const RecordGrid &grid, const StandardValues &table, QList<Room
         out->append(room);
     }
     return true;
+}
+
+bool evaluateBuilding(const RecordGrid &grid, const StandardValues &table, QList<Room> *out, QList<Problem> *problems)
+{
+    out->clear();
+    problems->clear();
+    bool ok = true;
+    for (const QList<int> &rows : rooms(grid)) {
+        Room room;
+        if (work(textsOf(grid, rows), table, &room, problems))
+            out->append(room);
+        else
+            ok = false;
+    }
+    return ok;
+}
+
+QList<int> rowsWithErrors(const QList<Problem> &problems)
+{
+    QList<int> rows;
+    for (const Problem &p : problems)
+        if (!p.warning && !rows.contains(p.row))
+            rows.append(p.row);
+    return rows;
+}
+
+bool hasErrors(const QList<Problem> &problems)
+{
+    return std::any_of(problems.begin(), problems.end(), [](const Problem &p) { return !p.warning; });
+}
+
+QStringList messages(const QList<Problem> &problems)
+{
+    QStringList out;
+    for (const Problem &p : problems)
+        out.append(p.warning ? QStringLiteral("注意: ") + p.message() : p.message());
+    return out;
+}
+
+bool proposedNonHabitable(const QString &name, const QString &roomUse)
+{
+    for (const QString &part : kNonHabitableNames)
+        if (name.contains(part) || roomUse.contains(part))
+            return true;
+    return false;
+}
+
+bool isNonHabitable(const RoomTexts &texts)
+{
+    const QString ticked = texts.nonHabitable.trimmed();
+    if (ticked == u"1")
+        return true;
+    if (ticked == u"0")
+        return false;
+    return proposedNonHabitable(texts.name, texts.roomUse);
+}
+
+QString choiceNote(const Controls::Choice &choice, bool nonHabitable, std::optional<double> windowRatio)
+{
+    if (choice.nonHabitableOnly && !nonHabitable)
+        return QStringLiteral("%1は非居室に限ります").arg(choice.text);
+    if (choice.minWindowRatio > 0 && windowRatio && *windowRatio < choice.minWindowRatio)
+        return QStringLiteral("%1は窓面積率 %2 % 以上に限ります").arg(choice.text).arg(choice.minWindowRatio);
+    return QString();
 }
 
 Sums sums(const QList<Room> &rooms)

@@ -43,6 +43,8 @@ struct RoomTexts {
     int row = 0; // the room's first row
     QString floor, name, name2, building, roomUse;
     QString area, width, depth, height, roomIndex, storyHeight;
+    QString nonHabitable; // "1", "0", or "" (not decided: proposed from the names)
+    QString windowRatio;  // % (optional)
     QList<LuminaireTexts> luminaires;
 };
 
@@ -68,6 +70,7 @@ struct Luminaire {
     std::array<const Controls::Choice *, Controls::kCategories> choices{};
     double factor = 1;     // F = F1 × F2 × F3 × F4
     double corrected = 0;  // W × N × F
+    QStringList notes;     // what the report's 備考 says of its choices ("点滅方式は非居室に限ります")
 };
 
 struct Room {
@@ -78,6 +81,8 @@ struct Room {
     double roomIndex = 0;   // the K used (Typed, Computed)
     double shapeFactor = 1; // C_L
     QList<Luminaire> luminaires;
+    bool nonHabitable = false; // 非居室, as ticked or (not decided) proposed
+    std::optional<double> windowRatio;
     double designWh = 0;    // E_L,r in Wh/年
     double designMJ = 0;    // E_L,r in MJ/年
     double standardMJ = 0;  // E_SL,r in MJ/年
@@ -85,18 +90,41 @@ struct Room {
     QString roomIndexText() const; // the K shown ("" when none, the note when it cannot be formed)
 };
 
-// Why a room cannot be worked out: the row, the room, the field and the value.
+// Why a room cannot be worked out (an error), or what its figures should be read with (a
+// warning: the report is still made): the row, the room, the field and the value.
 struct Refusal {
     int row = 0;
     QString room, field, value, reason;
+    bool warning = false;
     QString message() const;
 };
+using Problem = Refusal;
 
-// One room from its texts; false with the refusal when a value is no number, negative or not
+// One room from its texts; false with the first error when a value is no number, negative or not
 // finite, a needed value is missing, or the 建物用途 / 室用途 pair is not in the table.
 bool evaluate(const RoomTexts &texts, const StandardValues &table, Room *room, Refusal *refusal);
-// Every room of the grid; false at the first refusal.
+// The same with every problem of the room, errors and warnings, in the order of its rows and
+// fields; false when there is an error.
+bool evaluate(const RoomTexts &texts, const StandardValues &table, Room *room, QList<Problem> *problems);
+// Every room of the grid; false at the first error.
 bool evaluateAll(const RecordGrid &grid, const StandardValues &table, QList<Room> *rooms, Refusal *refusal);
+// Every room of the grid and every problem of every room; the rooms without errors in *rooms.
+// False when any room has an error.
+bool evaluateBuilding(const RecordGrid &grid, const StandardValues &table, QList<Room> *rooms,
+                      QList<Problem> *problems);
+// The rows with an error ("要入力" in the list).
+QList<int> rowsWithErrors(const QList<Problem> &problems);
+bool hasErrors(const QList<Problem> &problems);
+// One line each ("3 行目（事務室）の入力電力が入力されていません。"; warnings marked 注意).
+QStringList messages(const QList<Problem> &problems);
+
+// 非居室 proposed for a room by its 室名 or 室用途 (便所, 倉庫, 廊下, 階段, 機械室 …).
+bool proposedNonHabitable(const QString &name, const QString &roomUse);
+// The room's 非居室 as it counts: ticked, or not decided and proposed.
+bool isNonHabitable(const RoomTexts &texts);
+// Why a choice does not suit the room ("" when it does): "点滅方式は非居室に限ります",
+// "調光方式W20は窓面積率 20 % 以上に限ります".
+QString choiceNote(const Controls::Choice &choice, bool nonHabitable, std::optional<double> windowRatio);
 
 // The building's sums, room by room in grid order (the one order every output adds them in).
 struct Sums {

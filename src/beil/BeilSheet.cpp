@@ -7,6 +7,8 @@
 #include "rows/SharedFields.h"
 #include "text/NumberText.h"
 
+#include <algorithm>
+
 namespace BeilSheet {
 
 using namespace BeilRecord;
@@ -26,8 +28,9 @@ QString storedControl(int category, const QString &shown)
 void Screen_Clear(Panel &panel)
 {
     for (const QString &box : {kFloor, kRoomName, kRoomName2, kBuildingUse, kRoomUse, kArea, kWidth, kDepth, kHeight,
-                               kRoomIndex, kStoryHeight, kEquipment, kWatts, kCount, kEquipmentDerived})
+                               kRoomIndex, kStoryHeight, kWindowRatio, kEquipment, kWatts, kCount, kEquipmentDerived})
         panel.setText(box, QString());
+    panel.setText(kNonHabitable, QStringLiteral("0"));
     for (const QString &box : kControls)
         panel.setText(box, QString());
     for (const QString &box : kOutputs)
@@ -66,6 +69,10 @@ void Screen_Set(const RecordGrid &grid, int row, Panel &panel, const MasterTable
     panel.setText(kHeight, grid.text(first, CeilingHeight));
     panel.setText(kRoomIndex, grid.text(first, RoomIndex));
     panel.setText(kStoryHeight, grid.text(first, StoryHeight));
+    panel.setText(kWindowRatio, grid.text(first, WindowRatio));
+    // Not decided yet: proposed from the room's names, for the user to confirm.
+    panel.setText(kNonHabitable, BeilRooms::isNonHabitable(BeilRooms::textsOf(grid, rows)) ? QStringLiteral("1")
+                                                                                         : QStringLiteral("0"));
     panel.setText(kEquipment, grid.text(row, EquipmentName));
     panel.setText(kWatts, grid.text(row, InputPower));
     panel.setText(kCount, grid.text(row, FittingCount));
@@ -74,8 +81,11 @@ void Screen_Set(const RecordGrid &grid, int row, Panel &panel, const MasterTable
     calculate(grid, row, panel, masters);
 }
 
-void calculate(const RecordGrid &grid, int row, Panel &panel, const MasterTables *masters)
+void calculate(const RecordGrid &grid, int row, Panel &panel, const MasterTables *masters,
+               QList<BeilRooms::Problem> *problems)
 {
+    if (problems)
+        problems->clear();
     const QList<int> rows = BeilRooms::roomRows(grid, row);
     for (const QString &box : kOutputs)
         panel.setText(box, QString());
@@ -90,6 +100,8 @@ void calculate(const RecordGrid &grid, int row, Panel &panel, const MasterTables
     t.roomUse = panel.text(kRoomUse);
     t.roomIndex = panel.text(kRoomIndex);
     t.storyHeight = panel.text(kStoryHeight);
+    t.nonHabitable = panel.text(kNonHabitable) == u"1" ? QStringLiteral("1") : QStringLiteral("0");
+    t.windowRatio = panel.text(kWindowRatio);
     const qsizetype at = rows.indexOf(row);
     BeilRooms::LuminaireTexts &mine = t.luminaires[at];
     const QString derived = BeilRooms::derivedEquipmentName(grid, row);
@@ -109,14 +121,20 @@ void calculate(const RecordGrid &grid, int row, Panel &panel, const MasterTables
         factor *= choice ? choice->factor : 1;
     }
     if (known)
-        panel.setText(kFactor, NumberText::format(factor, QStringLiteral("0.00##")));
+        panel.setText(kFactor, BeilCalculation::factorText(factor));
 
     BeilRooms::Room room;
-    BeilRooms::Refusal refusal;
-    if (!BeilRooms::evaluate(t, StandardValues::shipped(), &room, &refusal)) {
-        panel.setText(kMessage, refusal.message());
+    QList<BeilRooms::Problem> found;
+    const bool worked = BeilRooms::evaluate(t, StandardValues::shipped(), &room, &found);
+    // The room's problems, this row's first: what stops the figures, then what to read them with.
+    std::stable_sort(found.begin(), found.end(), [row](const BeilRooms::Problem &a, const BeilRooms::Problem &b) {
+        return (a.row == row) > (b.row == row) || ((a.row == row) == (b.row == row) && !a.warning && b.warning);
+    });
+    panel.setText(kMessage, BeilRooms::messages(found).join(u'\n'));
+    if (problems)
+        *problems = found;
+    if (!worked)
         return;
-    }
     const BeilRooms::Luminaire &l = room.luminaires[at];
     panel.setText(kCorrected, NumberText::format(l.corrected, QStringLiteral("#,##0.0")));
     switch (room.indexSource) {
@@ -152,6 +170,8 @@ void confirm(RecordGrid &grid, int row, const Panel &panel, const MasterTables *
     for (int r : rows) {
         grid.setText(r, BuildingUse, panel.text(kBuildingUse));
         grid.setText(r, RoomUse, panel.text(kRoomUse));
+        grid.setText(r, NonHabitable, panel.text(kNonHabitable) == u"1" ? QStringLiteral("1") : QStringLiteral("0"));
+        grid.setText(r, WindowRatio, panel.text(kWindowRatio).trimmed());
     }
     grid.setText(rows.first(), RoomIndex, panel.text(kRoomIndex).trimmed());
     grid.setText(rows.first(), StoryHeight, panel.text(kStoryHeight).trimmed());
@@ -167,7 +187,40 @@ void confirm(RecordGrid &grid, int row, const Panel &panel, const MasterTables *
 
 QString proposedRoomUse(const QString &building, const QString &roomName)
 {
-    return StandardValues::shipped().find(building, roomName.trimmed()) ? roomName.trimmed() : QString();
+    const StandardValues &table = StandardValues::shipped();
+    const QString name = roomName.trimmed();
+    if (table.find(building, name))
+        return name;
+    // Common room names and the uses they stand for, the first the building use has.
+    static const QList<QPair<QStringList, QStringList>> kAliases = {
+        {{QStringLiteral("男子便所"), QStringLiteral("女子便所"), QStringLiteral("多目的便所"), QStringLiteral("多目的トイレ"),
+          QStringLiteral("トイレ"), QStringLiteral("男子トイレ"), QStringLiteral("女子トイレ"), QStringLiteral("身障者便所")},
+         {QStringLiteral("便所")}},
+        {{QStringLiteral("給湯室"), QStringLiteral("湯沸室"), QStringLiteral("湯沸コーナー")},
+         {QStringLiteral("湯沸室等"), QStringLiteral("湯沸室")}},
+        {{QStringLiteral("玄関ホール"), QStringLiteral("エントランスホール"), QStringLiteral("エントランス"), QStringLiteral("玄関"),
+          QStringLiteral("ホール")},
+         {QStringLiteral("ロビー")}},
+        {{QStringLiteral("書庫"), QStringLiteral("倉庫"), QStringLiteral("物置"), QStringLiteral("納戸"), QStringLiteral("備品庫"),
+          QStringLiteral("更衣室")},
+         {QStringLiteral("倉庫"), QStringLiteral("更衣室又は倉庫")}},
+        {{QStringLiteral("階段室"), QStringLiteral("階段"), QStringLiteral("通路"), QStringLiteral("風除室"), QStringLiteral("ＥＶホール"),
+          QStringLiteral("エレベーターホール")},
+         {QStringLiteral("廊下")}},
+        {{QStringLiteral("食堂"), QStringLiteral("社員食堂")}, {QStringLiteral("社員食堂"), QStringLiteral("食堂")}},
+        {{QStringLiteral("大会議室"), QStringLiteral("小会議室"), QStringLiteral("中会議室"), QStringLiteral("応接室")},
+         {QStringLiteral("会議室")}},
+        {{QStringLiteral("役員室"), QStringLiteral("所長室"), QStringLiteral("研究室"), QStringLiteral("事務所")},
+         {QStringLiteral("事務室")}},
+    };
+    for (const auto &[names, uses] : kAliases) {
+        if (!names.contains(name))
+            continue;
+        for (const QString &use : uses)
+            if (table.find(building, use))
+                return use;
+    }
+    return QString();
 }
 
 QList<int> roomsWithoutBuildingUse(const RecordGrid &grid)

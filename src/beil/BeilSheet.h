@@ -1,5 +1,6 @@
 #pragma once
 
+#include "beil/BeilRooms.h"
 #include "grid/Panel.h"
 #include "grid/RecordGrid.h"
 
@@ -26,6 +27,8 @@ inline const QString kDepth = QStringLiteral("Txt_Okuyuki");
 inline const QString kHeight = QStringLiteral("Txt_Takasa");
 inline const QString kRoomIndex = QStringLiteral("Txt_Shisu");
 inline const QString kStoryHeight = QStringLiteral("Txt_Kaidaka");
+inline const QString kNonHabitable = QStringLiteral("Chk_Hikyoshitsu"); // 非居室 ("1" / "0")
+inline const QString kWindowRatio = QStringLiteral("Txt_Madomenseki");  // 窓面積率 %
 inline const QString kEquipment = QStringLiteral("Txt_Kiki");
 inline const QString kWatts = QStringLiteral("Txt_InDenryoku");
 inline const QString kCount = QStringLiteral("Txt_Daisu");
@@ -51,15 +54,18 @@ void Screen_Clear(Panel &panel);
 void Screen_Set(const RecordGrid &grid, int row, Panel &panel, const MasterTables *masters = nullptr);
 // The figures of the row on the panel: its F and W × N × F, the room's K and C_L, T_L and a_SL,
 // E_L, E_SL and BEI/L; blank with the reason in the message when the room cannot be worked out;
-// and what a changed 台数 or 入力電力 does to the other sheets.
-void calculate(const RecordGrid &grid, int row, Panel &panel, const MasterTables *masters = nullptr);
+// and what a changed 台数 or 入力電力 does to the other sheets. The room's problems, errors and
+// warnings, are given in *problems (the message lists them).
+void calculate(const RecordGrid &grid, int row, Panel &panel, const MasterTables *masters = nullptr,
+               QList<BeilRooms::Problem> *problems = nullptr);
 // Confirm: the room's fields into every row of its room (建物用途, 室用途) or its first row (室指数,
 // 階高), the luminaire's into `row`; a 台数 changed here reaches the illuminance row by that
 // sheet's rules and the CEC/L figures follow. A free row has columns 121 to 129 emptied instead.
 void confirm(RecordGrid &grid, int row, const Panel &panel, const MasterTables *masters = nullptr);
 
-// The room use proposed for a room: its 室名１ when that is a room use of its building use
-// ("" otherwise).
+// The room use proposed for a room: its 室名１ when that is a room use of its building use, else
+// the use its name commonly stands for (男子便所 → 便所, 給湯室 → 湯沸室等, 玄関ホール → ロビー,
+// 書庫 → 倉庫 …) when the building use has it; "" otherwise. Always a proposal to confirm.
 QString proposedRoomUse(const QString &building, const QString &roomName);
 // Rows in use whose room has no 建物用途.
 QList<int> roomsWithoutBuildingUse(const RecordGrid &grid);

@@ -18,6 +18,8 @@ struct Choice {
     double factor = 1;
     QString shortText; // the report's short form ("－" for none)
     QString condition; // when the choice may be taken (the button's tool tip)
+    bool nonHabitableOnly = false; // for rooms that are no 居室 (便所, 倉庫, 廊下 …) only
+    int minWindowRatio = 0;        // the window ratio (%) the choice needs (0: none)
 };
 
 // The category's name ("在室検知制御").

@@ -5,7 +5,9 @@
 #include "beil/BeilRooms.h"
 #include "beil/BeilSheet.h"
 #include "beil/Controls.h"
+#include "beil/BeilCalculation.h"
 #include "beil/FBEILOP.h"
+#include "beil/FMondai.h"
 #include "beil/StandardValues.h"
 #include "io/CheckedFile.h"
 #include "rows/SharedFields.h"
@@ -16,6 +18,9 @@
 #include "ui_F_BEIL.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDate>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -35,6 +40,8 @@ SheetFrame::Tables sheetTables()
                        kControls[0], kControls[1], kControls[2], kControls[3]};
     t.maxLengths = {{kEquipment, 40}};
     t.helpSection = QStringLiteral("beil");
+    t.reportName = QStringLiteral("BEIL");
+    t.openFilter = t.saveFilter = QStringLiteral("作業ファイル (*.syw)|*.syw");
     return t;
 }
 
@@ -60,6 +67,18 @@ FBEIL::FBEIL(const MasterTables &masters, const QString &workFolder, QWidget *pa
             if (!m_loading)
                 Data_calculation();
         });
+    connect(m_ui->Txt_Madomenseki, &QLineEdit::textChanged, this, [this] {
+        if (!m_loading)
+            Data_calculation();
+    });
+    // 非居室 ticked or not is an edit of the room, confirmed with the row.
+    connect(m_ui->Chk_Hikyoshitsu, &QCheckBox::clicked, this, [this] {
+        if (rowFieldInvalid())
+            return;
+        panelEdited();
+        Data_calculation();
+    });
+    setUpList();
     connect(m_ui->Btn_Form4, &QPushButton::clicked, this, &FBEIL::Btn_Form4_Click);
     connect(m_ui->Menu_File_Form4, &QAction::triggered, this, &FBEIL::Btn_Form4_Click);
     connect(m_ui->Menu_Option, &QAction::triggered, this, &FBEIL::Menu_Option_Click);
@@ -150,10 +169,28 @@ void FBEIL::commitRow(int row)
     BeilSheet::confirm(recordGrid(), row, *this, &m_masters);
 }
 
+void FBEIL::setUpList()
+{
+    ListGrid *list = m_ui->SPD_Data;
+    const int widths[] = {44, 130, 96, 190, 110, 86, 50, 56}; // 階数 … 状態
+    for (int c = 0; c < list->columnCount() && c < int(std::size(widths)); ++c)
+        list->setColumnWidth(c, widths[c]);
+    // On a wide screen the names take the room there is.
+    list->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+    list->horizontalHeader()->setMinimumSectionSize(40);
+}
+
 void FBEIL::Data_List_Set()
 {
     using namespace BeilRecord;
     const RecordGrid &g = recordGrid();
+    QList<BeilRooms::Room> rooms;
+    QList<BeilRooms::Problem> problems;
+    BeilRooms::evaluateBuilding(g, StandardValues::shipped(), &rooms, &problems);
+    QHash<int, const BeilRooms::Room *> byFirstRow;
+    for (const BeilRooms::Room &r : std::as_const(rooms))
+        byFirstRow.insert(r.texts.row, &r);
+    const QList<int> incomplete = BeilRooms::rowsWithErrors(problems);
     ListGrid *list = m_ui->SPD_Data;
     list->setUpdatesEnabled(false);
     for (int r = 1; r <= kRooms; ++r) {
@@ -167,8 +204,32 @@ void FBEIL::Data_List_Set()
         list->setCellText(r, 3, g.text(r, RoomUse));
         list->setCellText(r, 4, used ? BeilRooms::equipmentName(g, r) : QString());
         list->setCellText(r, 5, controls.join(QStringLiteral("・")));
+        const BeilRooms::Room *room = byFirstRow.value(r);
+        const auto bei = room ? room->bei() : std::nullopt;
+        list->setCellText(r, 6, room ? BeilCalculation::mjText(room->designMJ) : QString());
+        list->setCellText(r, 7, bei ? BeilCalculation::beiText(*bei) : QString());
+        list->setCellText(r, 8, used && incomplete.contains(r) ? QStringLiteral("要入力") : QString());
     }
     list->setUpdatesEnabled(true);
+    showBuilding(rooms, problems);
+}
+
+void FBEIL::showBuilding(const QList<BeilRooms::Room> &rooms, const QList<BeilRooms::Problem> &problems)
+{
+    if (rooms.isEmpty() && problems.isEmpty()) {
+        m_ui->Lbl_Building->setText(QStringLiteral("建物合計　（室がありません）"));
+        return;
+    }
+    const BeilRooms::Sums all = BeilRooms::sums(rooms);
+    const auto bei = BeilRooms::ratio(all.designMJ, all.standardMJ);
+    QString text = QStringLiteral("建物合計　E_L %1 MJ/年（%2 GJ/年）　E_SL %3 MJ/年（%4 GJ/年）　BEI/L %5")
+                       .arg(BeilCalculation::mjText(all.designMJ), BeilCalculation::gjText(all.designMJ),
+                            BeilCalculation::mjText(all.standardMJ), BeilCalculation::gjText(all.standardMJ),
+                            bei ? BeilCalculation::beiText(*bei) : QStringLiteral("－"));
+    const QList<int> incomplete = BeilRooms::rowsWithErrors(problems);
+    if (!incomplete.isEmpty())
+        text += QStringLiteral("\n<font color=\"#b00000\">要入力の行が %1 行あります（その室を除いた値です）。</font>").arg(incomplete.size());
+    m_ui->Lbl_Building->setText(text.replace(u'\n', QStringLiteral("<br>")));
 }
 
 void FBEIL::paintList()
@@ -199,7 +260,17 @@ void FBEIL::Data_calculation()
     const int row = panelRow();
     if (row < 1 || row > BeilRecord::kRooms)
         return;
-    BeilSheet::calculate(recordGrid(), row, *this, &m_masters);
+    QList<BeilRooms::Problem> problems;
+    BeilSheet::calculate(recordGrid(), row, *this, &m_masters, &problems);
+    // A choice that does not suit the room stands out in red, its reason in the message.
+    for (int c = 0; c < Controls::kCategories; ++c) {
+        bool unsuited = false;
+        for (const BeilRooms::Problem &p : std::as_const(problems))
+            unsuited = unsuited || (p.warning && p.row == row && p.field == Controls::categoryName(c));
+        if (QLineEdit *b = box(BeilSheet::kControls[c]))
+            b->setStyleSheet(unsuited ? QStringLiteral("QLineEdit { background: #ffe0e0; color: #b00000; }")
+                                      : QStringLiteral("QLineEdit { background: #f4f7ff; color: #101010; }"));
+    }
 }
 
 // ---------------------------------------------------------------- entry rules and choices
@@ -329,7 +400,7 @@ void FBEIL::Menu_Option_Click()
 
 void FBEIL::showOptions()
 {
-    FBEILOP dialog(recordGrid(), this);
+    FBEILOP dialog(recordGrid(), QDate::currentDate(), this);
     if (Dialogs::instance().execute(dialog) == QDialog::Accepted) {
         // The room on the panel shows the default it got, or is proposed it; what was typed on
         // the panel stays.
@@ -346,16 +417,35 @@ void FBEIL::showOptions()
     focus(QStringLiteral("Txt_Gyou"));
 }
 
+bool FBEIL::showProblems(const QList<BeilRooms::Problem> &problems, const QString &what)
+{
+    FMondai dialog(problems, what, this);
+    const int answer = Dialogs::instance().execute(dialog);
+    if (answer == QDialog::Accepted && dialog.chosenRow() >= 1)
+        jumpTo(dialog.chosenRow());
+    return !BeilRooms::hasErrors(problems);
+}
+
+void FBEIL::jumpTo(int row)
+{
+    setTab(0);
+    setText(QStringLiteral("Txt_Gyou"), QString::number(row));
+    rowFieldLeft(true);
+    focus(QStringLiteral("Txt_Gyou"));
+}
+
 void FBEIL::Btn_Form4_Click()
 {
     // The rows are written as they are stored: edits on the panel are confirmed or dropped first.
     if (!settlePanelEdits())
         return;
     QList<BeilRooms::Room> rooms;
-    BeilRooms::Refusal refusal;
-    if (!BeilRooms::evaluateAll(recordGrid(), StandardValues::shipped(), &rooms, &refusal)) {
-        Dialogs::instance().message(this, QStringLiteral("様式4の行を作成できません。\n%1").arg(refusal.message()),
-                                    Dialogs::kTitle, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
+    QList<BeilRooms::Problem> problems;
+    bool ok = BeilRooms::evaluateBuilding(recordGrid(), StandardValues::shipped(), &rooms, &problems);
+    if (ok)
+        problems += BeilExport::form4Problems(rooms);
+    if (BeilRooms::hasErrors(problems)) {
+        showProblems(problems, QStringLiteral("様式4の行を作成"));
         return;
     }
     if (rooms.isEmpty()) {
@@ -370,8 +460,13 @@ void FBEIL::Btn_Form4_Click()
         return;
     QByteArray bytes;
     QString why;
-    if (!BeilExport::form4Csv(rooms, &bytes, &why) || !CheckedFile::write(path, bytes, &why))
+    if (!BeilExport::form4Csv(rooms, &bytes, &why) || !CheckedFile::write(path, bytes, &why)) {
         Dialogs::inform(this, QStringLiteral("様式4の行を書き出せませんでした。"), why);
+        return;
+    }
+    setStatusMessage(QStringLiteral("%1 行を書き出しました（%2）").arg(BeilExport::form4Rows(rooms).size()).arg(QDir::toNativeSeparators(path)));
+    if (!problems.isEmpty())
+        showProblems(problems, QStringLiteral("様式4の行を書き出しました"));
 }
 
 bool FBEIL::Make_Print_File()
@@ -379,9 +474,17 @@ bool FBEIL::Make_Print_File()
     m_printRows.clear();
     BeilPrintTable::Result result;
     if (!BeilPrintTable::makeLines(recordGrid(), SettingsStore::ReadSetting(QStringLiteral("CompanyName")), dialogFileName(), &result)) {
-        cannotMakePrintTable(result.error);
+        if (BeilRooms::hasErrors(result.problems))
+            showProblems(result.problems, QStringLiteral("計算書を作成"));
+        else
+            cannotMakePrintTable(result.error);
         return false;
     }
+    // What the figures should be read with goes with the preview.
+    QStringList notes;
+    for (const BeilRooms::Problem &p : std::as_const(result.problems))
+        notes.append(p.message());
+    setReportNotice(notes.isEmpty() ? QString() : QStringLiteral("注意 %1 件: %2").arg(notes.size()).arg(notes.join(QStringLiteral(" "))));
     QString error;
     if (BeilPrintTable::write(result, workDatabasePath(), &m_printRows, &error) != PrintTableFile::Status::Ok) {
         cannotMakePrintTable(error);

@@ -58,6 +58,11 @@ protected:
 
 private:
     void makeChoiceButtons();
+    void setUpList();
+    void showBuilding(const QList<BeilRooms::Room> &rooms, const QList<BeilRooms::Problem> &problems);
+    // The list of every problem; 行へ移動 shows the row chosen. True when none stops `what`.
+    bool showProblems(const QList<BeilRooms::Problem> &problems, const QString &what);
+    void jumpTo(int row);
     void paintRoomUses();
     int panelRow() const;
     void showOptions();

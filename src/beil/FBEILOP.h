@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QDialog>
 
 class RecordGrid;
@@ -7,13 +8,15 @@ namespace Ui {
 class F_BEIL_OP;
 }
 
-// The BEI/L options (一次エネルギー（照明）ｵﾌﾟｼｮﾝ): the building's default 建物用途, kept in the
-// headings row. OK writes it and, after a question, gives it to the rooms that have none.
+// The BEI/L options (一次エネルギー（照明）ｵﾌﾟｼｮﾝ): the report's headings (件名, 件名２, 日付, as
+// the other sheets' 見出し設定 keeps them) and the building's default 建物用途, all in the headings
+// row. OK writes them and, after a question, gives the default to the rooms that have none.
 class FBEILOP : public QDialog
 {
     Q_OBJECT
 public:
-    FBEILOP(RecordGrid &grid, QWidget *parent = nullptr);
+    // `today` fills an empty date (in the Japanese era form).
+    FBEILOP(RecordGrid &grid, const QDate &today = QDate::currentDate(), QWidget *parent = nullptr);
     ~FBEILOP() override;
 
     // The rooms OK gave the default to.

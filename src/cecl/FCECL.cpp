@@ -34,6 +34,7 @@ SheetFrame::Tables sheetTables()
                        QStringLiteral("Txt_Kiguban"), QStringLiteral("Txt_Seigyo")};
     t.maxLengths = {{QStringLiteral("Txt_Kiguban"), 10}};
     t.helpSection = QStringLiteral("cecl");
+    t.reportName = QStringLiteral("CECL");
     return t;
 }
 

@@ -111,7 +111,14 @@ QString FBunpu::startFor(const QString &suffix) const
 {
     // Beside the work file, else where files were last saved.
     const QString folder = !m_saveFolder.isEmpty() ? m_saveFolder : SettingsStore::readPath(QStringLiteral("LastFolder"));
-    const QString file = QStringLiteral("照度分布_%1.%2").arg(m_outcome.rows.isEmpty() ? QString::number(m_row) : m_outcome.rowsText(), suffix);
+    // Named for the room; characters no file name may hold are written full width.
+    QString room = m_outcome.name.trimmed();
+    if (room.isEmpty())
+        room = m_outcome.rows.isEmpty() ? QString::number(m_row) : m_outcome.rowsText();
+    static const QString from = QStringLiteral("/\\:*?\"<>|"), to = QStringLiteral("／＼：＊？＂＜＞｜");
+    for (qsizetype i = 0; i < from.size(); ++i)
+        room.replace(from[i], to[i]);
+    const QString file = QStringLiteral("照度分布_%1.%2").arg(room, suffix);
     return folder.isEmpty() || !QFileInfo(folder).isDir() ? file : QDir(folder).filePath(file);
 }
 

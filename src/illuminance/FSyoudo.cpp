@@ -49,6 +49,7 @@ SheetFrame::Tables sheetTables()
         {QStringLiteral("Txt_Okuyuki"), QStringLiteral("##0.0")}, {QStringLiteral("Txt_Takasa"), QStringLiteral("##0.0")},
         {QStringLiteral("Txt_Stakasa"), QStringLiteral("0.00")},  {QStringLiteral("Txt_Kudari"), QStringLiteral("#0.0")},
     };
+    t.reportName = QStringLiteral("照度計算書");
     return t;
 }
 

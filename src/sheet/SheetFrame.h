@@ -58,6 +58,10 @@ public:
         QHash<QString, QString> leavingPatterns; // boxes normalised with a display pattern on leaving
         QHash<QString, int> maxLengths;          // characters a box takes as typed or pasted
         QString helpSection;                     // the help file's section of this sheet
+        QString reportName;                      // the report's name in file names ("BEIL": office_BEIL.pdf)
+        // The work file's filters in the open and save dialogs ("説明|*.syw").
+        QString openFilter = QStringLiteral("照度 (*.syw)|*.syw");
+        QString saveFilter = QStringLiteral("照度(*.syw)|*.syw");
     };
 
     static constexpr int kRows = 221;  // rows 1..220, headings in 221
@@ -82,7 +86,8 @@ public:
     QString dialogFileName() const { return m_dialogFileName; }
     QString workFolder() const { return m_workFolder; }
     QString workDatabasePath() const;
-    // The name the PDF save dialog proposes: the work file's, with ".pdf"; without a work file the
+    // The name the PDF save dialog proposes: the work file's and the report's ("office_BEIL.pdf"),
+    // so the reports of one work file never take each other's name; without a work file the
     // sheet's title (made a valid file name) in the last folder used.
     QString pdfName() const;
     // Where the file dialogs open: the folder of the current work file, else the last folder used.

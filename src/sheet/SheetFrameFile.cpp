@@ -24,9 +24,6 @@
 namespace {
 
 const QString kInitialName = QStringLiteral("*.syw");
-// The two filters differ by the blank before the parenthesis.
-const QString kSaveFilter = QStringLiteral("照度(*.syw)|*.syw");
-const QString kOpenFilter = QStringLiteral("照度 (*.syw)|*.syw");
 
 bool anyRowInUse(const RecordGrid &grid)
 {
@@ -67,7 +64,7 @@ void SheetFrame::Menu_File_Open_Click()
 {
     if (!settleChanges())
         return;
-    const QString path = Dialogs::instance().openFile(this, dialogStart(kInitialName), kOpenFilter, 1);
+    const QString path = Dialogs::instance().openFile(this, dialogStart(kInitialName), m_tables.openFilter, 1);
     if (path.isEmpty())
         return; // cancelled: nothing changes
     WorkFile::Error error = WorkFile::Error::None;
@@ -115,7 +112,7 @@ void SheetFrame::Menu_File_Save_Click()
 
 void SheetFrame::Menu_File_NSave_Click()
 {
-    const QString path = Dialogs::instance().saveFile(this, dialogStart(kInitialName), kSaveFilter, 1);
+    const QString path = Dialogs::instance().saveFile(this, dialogStart(kInitialName), m_tables.saveFilter, 1);
     if (path.isEmpty())
         return;
     m_dialogFileName = path;
@@ -284,7 +281,8 @@ QString SheetFrame::pdfName() const
             .filePath(title + QStringLiteral(".pdf"));
     }
     const QFileInfo file(m_currentFileName);
-    return file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf"));
+    const QString suffix = m_tables.reportName.isEmpty() ? QString() : u'_' + m_tables.reportName;
+    return file.dir().filePath(file.completeBaseName() + suffix + QStringLiteral(".pdf"));
 }
 
 QString SheetFrame::dialogStart(const QString &name) const
