@@ -20,6 +20,7 @@ using BeilCalculation::shortest;
 // floor's total, the building's.
 struct Block {
     enum Kind { Room, FloorTotal, BuildingTotal } kind = Room;
+    QString floor; // a room's floor, printed again at the top of a page
     QList<BeilPrintTable::Line> lines;
     QList<int> rows;
     QStringList names;
@@ -127,8 +128,10 @@ private:
         m_result.lineNames.append(name);
     }
 
-    void append(const Block &b)
+    void append(Block b)
     {
+        if (b.kind == Block::Room && m_result.lines.size() % kPage == 0)
+            b.lines[0][C::Floor] = b.floor;
         for (qsizetype i = 0; i < b.lines.size(); ++i) {
             // A page does not begin with the blank line before a total.
             if (b.kind != Block::Room && i == 0 && m_result.lines.size() % kPage == 0 && b.rows[i] == 0
@@ -148,6 +151,7 @@ private:
     Block roomBlock(const BeilRooms::Room &room, bool firstOfFloor) const
     {
         Block b;
+        b.floor = room.texts.floor;
         BeilPrintTable::Line line = newLine();
         if (firstOfFloor)
             line[C::Floor] = room.texts.floor;

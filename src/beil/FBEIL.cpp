@@ -169,15 +169,44 @@ void FBEIL::commitRow(int row)
     BeilSheet::confirm(recordGrid(), row, *this, &m_masters);
 }
 
+namespace {
+
+// The list's columns as the list is narrow (階数 … 状態); a wider list gives its room to the names.
+constexpr int kListWidths[] = {44, 120, 96, 170, 100, 86, 50, 56};
+
+} // namespace
+
 void FBEIL::setUpList()
 {
+    m_ui->SPD_Data->horizontalHeader()->setMinimumSectionSize(36);
+    m_ui->SPD_Data->viewport()->installEventFilter(this);
+    fitListColumns();
+}
+
+void FBEIL::fitListColumns()
+{
     ListGrid *list = m_ui->SPD_Data;
-    const int widths[] = {44, 130, 96, 190, 110, 86, 50, 56}; // 階数 … 状態
-    for (int c = 0; c < list->columnCount() && c < int(std::size(widths)); ++c)
-        list->setColumnWidth(c, widths[c]);
-    // On a wide screen the names take the room there is.
-    list->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
-    list->horizontalHeader()->setMinimumSectionSize(40);
+    int sum = 0;
+    for (int w : kListWidths)
+        sum += w;
+    const int extra = std::max(0, list->viewport()->width() - sum - 2);
+    for (int c = 0; c < list->columnCount() && c < int(std::size(kListWidths)); ++c) {
+        int w = kListWidths[c];
+        if (c == 3)
+            w += extra * 6 / 10; // 機器名称
+        else if (c == 1)
+            w += extra * 2 / 10; // 室名
+        else if (c == 4)
+            w += extra - extra * 6 / 10 - extra * 2 / 10; // 制御
+        list->setColumnWidth(c, w);
+    }
+}
+
+bool FBEIL::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_ui->SPD_Data->viewport() && event->type() == QEvent::Resize)
+        fitListColumns();
+    return SheetFrame::eventFilter(watched, event);
 }
 
 void FBEIL::Data_List_Set()
@@ -209,6 +238,9 @@ void FBEIL::Data_List_Set()
         list->setCellText(r, 6, room ? BeilCalculation::mjText(room->designMJ) : QString());
         list->setCellText(r, 7, bei ? BeilCalculation::beiText(*bei) : QString());
         list->setCellText(r, 8, used && incomplete.contains(r) ? QStringLiteral("要入力") : QString());
+        for (int c : {5, 6})
+            list->item(r - 1, c)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        list->item(r - 1, 7)->setForeground(QColor(0xb0, 0x00, 0x00));
     }
     list->setUpdatesEnabled(true);
     showBuilding(rooms, problems);
@@ -222,14 +254,19 @@ void FBEIL::showBuilding(const QList<BeilRooms::Room> &rooms, const QList<BeilRo
     }
     const BeilRooms::Sums all = BeilRooms::sums(rooms);
     const auto bei = BeilRooms::ratio(all.designMJ, all.standardMJ);
-    QString text = QStringLiteral("建物合計　E_L %1 MJ/年（%2 GJ/年）　E_SL %3 MJ/年（%4 GJ/年）　BEI/L %5")
-                       .arg(BeilCalculation::mjText(all.designMJ), BeilCalculation::gjText(all.designMJ),
-                            BeilCalculation::mjText(all.standardMJ), BeilCalculation::gjText(all.standardMJ),
-                            bei ? BeilCalculation::beiText(*bei) : QStringLiteral("－"));
+    // Two lines that never break inside a figure, BEI/L at the end of the first.
+    const auto figure = [](double mj) {
+        return QStringLiteral("%1 MJ/年（%2 GJ/年）").arg(BeilCalculation::mjText(mj), BeilCalculation::gjText(mj));
+    };
+    QString text = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"1\">"
+                                  "<tr><td><b>建物合計</b>&nbsp;&nbsp;E_L&nbsp;</td><td align=\"right\">%1</td>"
+                                  "<td>&nbsp;&nbsp;&nbsp;BEI/L&nbsp;<b>%3</b></td></tr>"
+                                  "<tr><td align=\"right\">E_SL&nbsp;</td><td align=\"right\">%2</td><td></td></tr></table>")
+                       .arg(figure(all.designMJ), figure(all.standardMJ), bei ? BeilCalculation::beiText(*bei) : QStringLiteral("－"));
     const QList<int> incomplete = BeilRooms::rowsWithErrors(problems);
     if (!incomplete.isEmpty())
-        text += QStringLiteral("\n<font color=\"#b00000\">要入力の行が %1 行あります（その室を除いた値です）。</font>").arg(incomplete.size());
-    m_ui->Lbl_Building->setText(text.replace(u'\n', QStringLiteral("<br>")));
+        text += QStringLiteral("<font color=\"#b00000\">要入力の行が %1 行あります（その室を除いた値です）。</font>").arg(incomplete.size());
+    m_ui->Lbl_Building->setText(text);
 }
 
 void FBEIL::paintList()

@@ -53,12 +53,14 @@ protected:
     void clearPanel() override;
     int choiceTab(const QString &box) const override;
     bool buildPrintTable(QList<QSqlRecord> *rows) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     BandedReport report() const override;
     bool writeExcel(const QString &path, QString *error) override;
 
 private:
     void makeChoiceButtons();
     void setUpList();
+    void fitListColumns();
     void showBuilding(const QList<BeilRooms::Room> &rooms, const QList<BeilRooms::Problem> &problems);
     // The list of every problem; 行へ移動 shows the row chosen. True when none stops `what`.
     bool showProblems(const QList<BeilRooms::Problem> &problems, const QString &what);

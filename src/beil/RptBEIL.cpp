@@ -14,14 +14,14 @@ constexpr double kFooterBand = 1000;
 
 const ColumnReport::Column kColumns[] = {
     {"階", "", "階", "", 480, "", Qt::AlignHCenter},
-    {"室名", "", "室    名", "", 1400, "", Qt::AlignLeft},
+    {"室名", "", "室    名", "", 1950, "", Qt::AlignLeft},
     {"建物用途", "", "建物用途", "", 950, "", Qt::AlignLeft},
     {"室用途", "", "室用途", "", 1400, "", Qt::AlignLeft},
     {"床面積", "A", "床面積", "㎡", 760, "#,##0.0#", Qt::AlignRight},
     {"室指数", "K", "室指数", "", 640, "", Qt::AlignRight},
     {"室形状係数", "C_L", "室形状\n係数", "", 560, "0.00", Qt::AlignRight},
     {"年間点灯時間", "T_L", "年間点灯\n時間", "h/年", 700, "#,##0", Qt::AlignRight},
-    {"機器名称", "", "機器名称", "", 2240, "", Qt::AlignLeft},
+    {"機器名称", "", "機器名称", "", 2190, "", Qt::AlignLeft},
     {"消費電力", "W", "消費電力\n/1台", "W", 680, "#,##0.0", Qt::AlignRight},
     {"台数", "N", "台数", "", 480, "#,##0", Qt::AlignRight},
     {"在室検知", "F1", "在室\n検知", "", 700, "", Qt::AlignHCenter},
@@ -33,7 +33,7 @@ const ColumnReport::Column kColumns[] = {
     {"設計一次エネルギー", "E_L", "設計一次\nエネルギー", "MJ/年", 1100, "#,##0.0", Qt::AlignRight},
     {"基準一次エネルギー", "E_SL", "基準一次\nエネルギー", "MJ/年", 1100, "#,##0.0", Qt::AlignRight},
     {"BEIL", "BEI/L", "E_L\n/E_SL", "", 600, "0.00", Qt::AlignRight},
-    {"備考", "", "備    考", "", 2200, "", Qt::AlignLeft},
+    {"備考", "", "備    考", "", 1700, "", Qt::AlignLeft},
 };
 
 QString totalsText(const RptBEIL::Totals &t, bool designSide)

@@ -160,12 +160,7 @@ void SheetFrame::attachForm()
         }
     }
     buildStatusBar();
-    // The panel keeps its width and scrolls up and down when the window is low: room for the
-    // scroll bar beside it, so no box is cut on the right.
-    if (auto *area = findChild<QScrollArea *>(QStringLiteral("PanelArea")); area && area->widget()) {
-        area->setMinimumWidth(area->widget()->sizeHint().width() + area->verticalScrollBar()->sizeHint().width()
-                              + 2 * area->frameWidth());
-    }
+    keepPanelWidth();
     box(QStringLiteral("Txt_Gyou"))->setText(QStringLiteral("1"));
 }
 
@@ -211,10 +206,23 @@ void SheetFrame::buildStatusBar()
     statusBar()->addPermanentWidget(panel2);
 }
 
+void SheetFrame::keepPanelWidth()
+{
+    // The panel keeps its width and scrolls up and down when the window is low: room for the
+    // scroll bar beside it, so no box is cut on the right.
+    if (auto *area = findChild<QScrollArea *>(QStringLiteral("PanelArea")); area && area->widget()) {
+        area->widget()->ensurePolished();
+        area->setMinimumWidth(area->widget()->sizeHint().width() + area->verticalScrollBar()->sizeHint().width()
+                              + 2 * area->frameWidth());
+    }
+}
+
 void SheetFrame::showEvent(QShowEvent *event)
 {
     if (!m_shown) {
         m_shown = true;
+        // Measured again as shown: the styles and fonts of the screen decide the boxes' sizes.
+        keepPanelWidth();
         fitToScreen();
     }
     QMainWindow::showEvent(event);

@@ -266,6 +266,7 @@ private:
     void updateTitle();
     // On its first showing the window fits the screen's free area and its title bar is on it.
     void fitToScreen();
+    void keepPanelWidth();
     void navigateToRow(int row);
     void listReleased();
     bool confirmPanelRow();
