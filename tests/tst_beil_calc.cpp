@@ -4,7 +4,9 @@
 #include "beil/BeilCalculation.h"
 #include "beil/BeilExport.h"
 #include "beil/BeilRecord.h"
+#include "beil/BeilPrintTable.h"
 #include "beil/BeilRooms.h"
+#include "beil/BeilSheet.h"
 #include "beil/Controls.h"
 #include "beil/StandardValues.h"
 #include "illuminance/RoomDistribution.h"
@@ -114,6 +116,12 @@ private slots:
     void aRoomIsItsNamesDimensionsAndArea_data();
     void aRoomIsItsNamesDimensionsAndArea();
     void twoMeetingRoomsOfOneName();
+    void everyProblemOfTheBuilding();
+    void choicesThatSuitTheRoom_data();
+    void choicesThatSuitTheRoom();
+    void roomUseProposedFromItsName_data();
+    void roomUseProposedFromItsName();
+    void floorTotalStaysWithItsLastRoom();
     void roomsAcrossRowsWithoutAFloor();
     void refusals_data();
     void refusals();
@@ -277,6 +285,17 @@ void TestBeilCalc::roundingOfShownFigures_data()
     QTest::newRow("MJ below half") << "mj" << 1234.44999 << "1,234.4";
     QTest::newRow("GJ half up") << "gj" << 5.0 << "0.01";
     QTest::newRow("GJ 1234.565 MJ") << "gj" << 1234565.0 << "1,234.57";
+    // The GJ is the printed MJ ÷ 1000: 12,344.96 prints 12,345.0 MJ, so 12.35 GJ (from the
+    // unrounded MJ it would be 12.34); 12,344.94 prints 12,344.9 MJ, 12.34 GJ.
+    QTest::newRow("GJ from the printed MJ") << "gj" << 12344.96 << "12.35";
+    QTest::newRow("MJ of that") << "mj" << 12344.96 << "12,345.0";
+    QTest::newRow("GJ below") << "gj" << 12344.94 << "12.34";
+    QTest::newRow("GJ 0.005 GJ of tenths") << "gj" << 4.95 << "0.01";
+    // F with every decimal it has, never rounded: four factors of two decimals.
+    QTest::newRow("F 0.95 × 0.90 × 0.95 × 0.95") << "f" << 0.95 * 0.90 * 0.95 * 0.95 << "0.7716375";
+    QTest::newRow("F 0.63 × 0.95 × 0.95 × 0.85, eight decimals") << "f" << 0.63 * 0.95 * 0.95 * 0.85 << "0.48328875";
+    QTest::newRow("F 0.70") << "f" << 0.70 << "0.70";
+    QTest::newRow("F 1") << "f" << 1.0 << "1.00";
     QTest::newRow("BEI just above") << "bei" << 0.3000001 << "0.31";
     QTest::newRow("BEI 0.670000000353: above, not noise") << "bei" << 0.670000000353 << "0.68";
     QTest::newRow("BEI 0.30000000000000004: noise") << "bei" << 0.30000000000000004 << "0.30";
@@ -290,8 +309,9 @@ void TestBeilCalc::roundingOfShownFigures()
     QFETCH(QString, kind);
     QFETCH(double, value);
     QFETCH(QString, shown);
-    const QString text = kind == u"mj" ? BeilCalculation::mjText(value)
+    const QString text = kind == u"mj"   ? BeilCalculation::mjText(value)
                          : kind == u"gj" ? BeilCalculation::gjText(value)
+                         : kind == u"f"  ? BeilCalculation::factorText(value)
                                          : BeilCalculation::beiText(value);
     QCOMPARE(text, shown);
 }
@@ -504,6 +524,160 @@ void TestBeilCalc::twoMeetingRoomsOfOneName()
     // The outputs name each room by both its names.
     const QStringList rows = BeilExport::form4Rows(rooms).value(1);
     QCOMPARE(rows.value(1), QStringLiteral("会議室 （第2）"));
+}
+
+void TestBeilCalc::everyProblemOfTheBuilding()
+{
+    // Four rooms: a power that is no number (row 1); a room of two rows without any power
+    // (rows 2 and 3: said once); a room without its use and its count (row 4); a complete one.
+    RecordGrid g = grid();
+    putRow(g, 1, e1());
+    g.setText(1, InputPower, QStringLiteral("4O"));
+    putE3(g, 2);
+    g.setText(2, InputPower, QString());
+    g.setText(3, InputPower, QString());
+    RowInputs store = e1();
+    store.name = QStringLiteral("倉庫");
+    store.use.clear();
+    store.count.clear();
+    putRow(g, 4, store);
+    RowInputs fine = e1();
+    fine.floor = QStringLiteral("2F");
+    putRow(g, 5, fine);
+    QList<BeilRooms::Room> rooms;
+    QList<BeilRooms::Problem> problems;
+    QVERIFY(!BeilRooms::evaluateBuilding(g, StandardValues::shipped(), &rooms, &problems));
+    QCOMPARE(BeilRooms::messages(problems),
+             (QStringList{"1 行目（事務室）の入力電力「4O」は数値ではありません。",
+                          "2 行目（廊下）の入力電力がこの室のどの行（2 行）にも入力されていません。",
+                          "4 行目（倉庫）の室用途が選ばれていません。", "4 行目（倉庫）の台数が入力されていません。"}));
+    QCOMPARE(BeilRooms::rowsWithErrors(problems), (QList<int>{1, 2, 4}));
+    QCOMPARE(rooms.size(), 1); // the complete room's figures stand
+    QCOMPARE(rooms[0].texts.row, 5);
+}
+
+void TestBeilCalc::choicesThatSuitTheRoom_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("use");
+    QTest::addColumn<QString>("ticked"); // column 130
+    QTest::addColumn<int>("category");
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<QString>("ratio"); // column 131
+    QTest::addColumn<QString>("note");
+    const int occupancy = Controls::Occupancy, daylight = Controls::Daylight;
+    QTest::newRow("点滅方式 in an office") << "事務室" << "事務室" << "" << occupancy << "点滅方式" << "" << "点滅方式は非居室に限ります";
+    QTest::newRow("減光方式 in an office") << "事務室" << "事務室" << "" << occupancy << "減光方式" << "" << "減光方式は非居室に限ります";
+    QTest::newRow("明るさ検知の点滅方式 in an office") << "事務室" << "事務室" << "" << daylight << "点滅方式" << ""
+                                                  << "点滅方式は非居室に限ります";
+    QTest::newRow("ticked 非居室") << "事務室" << "事務室" << "1" << occupancy << "点滅方式" << "" << "";
+    QTest::newRow("a 便所 by its name") << "男子便所" << "便所" << "" << occupancy << "点滅方式" << "" << "";
+    QTest::newRow("a 倉庫 by its use") << "資料置場" << "更衣室又は倉庫" << "" << occupancy << "点滅方式" << "" << "";
+    QTest::newRow("a 倉庫 the user unticked") << "倉庫" << "更衣室又は倉庫" << "0" << occupancy << "点滅方式" << ""
+                                          << "点滅方式は非居室に限ります";
+    QTest::newRow("下限調光方式 anywhere") << "事務室" << "事務室" << "" << occupancy << "下限調光方式" << "" << "";
+    QTest::newRow("W20 at 15 %") << "事務室" << "事務室" << "" << daylight << "調光方式W20" << "15"
+                                 << "調光方式W20は窓面積率 20 % 以上に限ります";
+    QTest::newRow("W20 at 20 %") << "事務室" << "事務室" << "" << daylight << "調光方式W20" << "20" << "";
+    QTest::newRow("W25BL at 24.9 %") << "事務室" << "事務室" << "" << daylight << "調光方式W25BL" << "24.9"
+                                     << "調光方式W25BLは窓面積率 25 % 以上に限ります";
+    QTest::newRow("W15 without a ratio") << "事務室" << "事務室" << "" << daylight << "調光方式W15" << "" << "";
+    QTest::newRow("調光方式 at 9 %") << "事務室" << "事務室" << "" << daylight << "調光方式" << "9"
+                                     << "調光方式は窓面積率 10 % 以上に限ります";
+}
+
+void TestBeilCalc::choicesThatSuitTheRoom()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, use);
+    QFETCH(QString, ticked);
+    QFETCH(int, category);
+    QFETCH(QString, choice);
+    QFETCH(QString, ratio);
+    QFETCH(QString, note);
+    RecordGrid g = grid();
+    RowInputs s = e1();
+    s.name = name;
+    s.use = use;
+    putRow(g, 1, s);
+    g.setText(1, Occupancy + category, choice);
+    g.setText(1, NonHabitable, ticked);
+    g.setText(1, WindowRatio, ratio);
+    QList<BeilRooms::Room> rooms;
+    QList<BeilRooms::Problem> problems;
+    // A warning: the figures are still worked out, with the choice's factor.
+    QVERIFY(BeilRooms::evaluateBuilding(g, StandardValues::shipped(), &rooms, &problems));
+    QCOMPARE(rooms.size(), 1);
+    QCOMPARE(rooms[0].luminaires[0].notes, note.isEmpty() ? QStringList() : QStringList{note});
+    QCOMPARE(problems.size(), note.isEmpty() ? 0 : 1);
+    if (!note.isEmpty()) {
+        QVERIFY(problems[0].warning);
+        QCOMPARE(problems[0].row, 1);
+        QCOMPARE(problems[0].field, Controls::categoryName(category));
+    }
+    QCOMPARE(rooms[0].luminaires[0].factor, Controls::find(category, choice)->factor);
+    // The report's 備考 of the luminaire's line says it.
+    BeilPrintTable::Result printed;
+    QVERIFY(BeilPrintTable::makeLines(g, QString(), QString(), &printed));
+    QCOMPARE(printed.lines[1][BeilPrintTable::Remark].toString(), note);
+}
+
+void TestBeilCalc::roomUseProposedFromItsName_data()
+{
+    QTest::addColumn<QString>("building");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("proposed");
+    QTest::newRow("a room use itself") << "事務所等" << "廊下" << "廊下";
+    QTest::newRow("男子便所") << "事務所等" << "男子便所" << "便所";
+    QTest::newRow("多目的便所") << "事務所等" << "多目的便所" << "便所";
+    QTest::newRow("給湯室") << "事務所等" << "給湯室" << "湯沸室等";
+    QTest::newRow("玄関ホール") << "事務所等" << "玄関ホール" << "ロビー";
+    QTest::newRow("エントランスホール") << "事務所等" << "エントランスホール" << "ロビー";
+    QTest::newRow("書庫, as the table spells the use") << "事務所等" << "書庫" << "更衣室又は倉庫";
+    QTest::newRow("大会議室") << "事務所等" << "大会議室" << "会議室";
+    QTest::newRow("a name of no use") << "事務所等" << "中庭" << "";
+    QTest::newRow("no building use") << "" << "男子便所" << "";
+}
+
+void TestBeilCalc::roomUseProposedFromItsName()
+{
+    QFETCH(QString, building);
+    QFETCH(QString, name);
+    QFETCH(QString, proposed);
+    QCOMPARE(BeilSheet::proposedRoomUse(building, name), proposed);
+}
+
+void TestBeilCalc::floorTotalStaysWithItsLastRoom()
+{
+    // 1F: 16 rooms of one luminaire (2 lines each: 32 of a page's 34). The floor's total (a blank,
+    // the total, a blank) does not fit under the 16th room: that room goes to page 2 with it.
+    RecordGrid g = grid();
+    for (int r = 1; r <= 17; ++r) {
+        RowInputs s = e1();
+        s.name = QStringLiteral("室%1").arg(r);
+        if (r == 17)
+            s.floor = QStringLiteral("2F");
+        putRow(g, r, s);
+    }
+    BeilPrintTable::Result t;
+    QVERIFY(BeilPrintTable::makeLines(g, QString(), QString(), &t));
+    const int page = BeilPrintTable::kLinesPerPage;
+    const auto pageOf = [&](const QString &name) { return int(t.lineNames.indexOf(name)) / page; };
+    QCOMPARE(pageOf(QStringLiteral("室15")), 0);
+    QCOMPARE(pageOf(QStringLiteral("室16")), 1);
+    QCOMPARE(pageOf(QStringLiteral("1F 合計")), 1);
+    // No total stands alone on a page: a room of its floor is printed before it on the same page.
+    for (qsizetype i = 0; i < t.lineNames.size(); ++i) {
+        if (!t.lineNames[i].endsWith(QStringLiteral(" 合計")))
+            continue;
+        bool roomBefore = false;
+        for (qsizetype j = i - 1; j >= 0 && j / page == i / page; --j)
+            roomBefore = roomBefore || t.lineRows[j] > 0;
+        QVERIFY2(roomBefore, qPrintable(t.lineNames[i]));
+    }
+    // The floor printed again on the first room of a page.
+    QCOMPARE(t.lines[page][BeilPrintTable::Floor].toString(), QStringLiteral("1F"));
+    QCOMPARE(t.lines.size() % page, 0);
 }
 
 // As the CEC/L sheet's zones and floor groups: a row without 階 is on the floor of the rows

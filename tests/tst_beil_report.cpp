@@ -88,6 +88,8 @@ private slots:
     void csvFiles();
     void refusals_data();
     void refusals();
+    void everyProblemOnALineOfItsOwn();
+    void figuresRedoneFromThePrintedLine();
 };
 
 void TestBeilReport::pdfShowsTheFigures()
@@ -229,6 +231,61 @@ void TestBeilReport::refusals()
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     if (target.isEmpty())
         QVERIFY(!QFile::exists(out)); // nothing is written
+}
+
+void TestBeilReport::everyProblemOnALineOfItsOwn()
+{
+    // Two rooms with errors and one with a choice that does not suit it: status 5, every problem
+    // on a line of its own, nothing written.
+    QTemporaryDir dir;
+    RecordGrid g = building();
+    g.setText(1, InputPower, QStringLiteral("4O"));
+    g.setText(4, FittingCount, QString());
+    const QString out = dir.filePath(QStringLiteral("out.csv"));
+    for (const QStringList &mode : {QStringList{QStringLiteral("--beil-csv")}, QStringList{QStringLiteral("--pdf"), QStringLiteral("beil")}}) {
+        const Run r = batch(dir, mode, save(dir, g), out);
+        QCOMPARE(r.status, int(BatchStatus::ValueTooLarge));
+        QCOMPARE(r.err.split(u'\n', Qt::SkipEmptyParts),
+                 (QStringList{"prx5m: 計算できません（2 件）:", "prx5m: 1 行目（事務室）の入力電力「4O」は数値ではありません。",
+                              "prx5m: 4 行目（倉庫）の台数が入力されていません。"}));
+        QVERIFY(!QFile::exists(out));
+    }
+    // A warning alone: written, and said.
+    g = building();
+    g.setText(1, Occupancy, QStringLiteral("点滅方式"));
+    const Run r = batch(dir, {QStringLiteral("--beil-csv")}, save(dir, g), out);
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.err, QStringLiteral("prx5m: 警告: 1 行目（事務室）の在室検知制御「点滅方式」は非居室に限ります。"
+                                   "第三者評価による場合のほかは選べません。\n"));
+    QVERIFY(QFile::exists(out));
+}
+
+void TestBeilReport::figuresRedoneFromThePrintedLine()
+{
+    // E2 of the method: E1 with 下限調光方式, 調光方式, 減光方式 and タイマ方式(LED): F = 0.95 × 0.90 ×
+    // 0.95 × 0.95 = 0.7716375, printed whole, so W × N × F = 40 × 13 × 0.7716375 = 401.2515 can be
+    // redone from the line; E_L 9,815.6004 MJ; the GJ is the printed MJ ÷ 1000, halves up.
+    QTemporaryDir dir;
+    RecordGrid g(kHeadingsRow, kColumns);
+    put(g, 1, {"1F", "事務室", "事務所等", "事務室", "10.0", "8.0", "80.0", "2.7", "", "40", "13", "下限調光方式"});
+    g.setText(1, Daylight, QStringLiteral("調光方式"));
+    g.setText(1, Schedule, QStringLiteral("減光方式"));
+    g.setText(1, InitialCorrection, QStringLiteral("タイマ方式(LED)"));
+    const QString pdf = dir.filePath(QStringLiteral("e2.pdf"));
+    QCOMPARE(batch(dir, {QStringLiteral("--pdf"), QStringLiteral("beil")}, save(dir, g), pdf).status, 0);
+    const QString text = PdfTools::text(pdf);
+    const QStringList line = lineWith(text, QStringLiteral("40.0 13")).split(u' ');
+    QCOMPARE(line.size(), 8);
+    const double w = line[0].toDouble(), n = line[1].toDouble(), f = line[6].toDouble();
+    QCOMPARE(line[6], QStringLiteral("0.7716375"));
+    QCOMPARE(QString::number(w * n * f, 'f', 1), line[7]);
+    const QStringList room = lineWith(text, QStringLiteral("事務室 事務所等")).split(u' ');
+    const QString mj = room.value(room.size() - 3);
+    QCOMPARE(mj, QStringLiteral("9,815.6"));
+    // The footer's GJ from the printed MJ: 9815.6 / 1000 = 9.8156 → 9.82.
+    const qint64 tenths = qint64(QString(mj).remove(u',').toDouble() * 10 + 0.5);
+    const QString gj = QStringLiteral("%1.%2").arg((tenths + 50) / 10000).arg((tenths + 50) / 100 % 100, 2, 10, QChar(u'0'));
+    QVERIFY2(text.contains(QStringLiteral("%1 MJ/年（%2 GJ/年）").arg(mj, gj)), qPrintable(gj));
 }
 
 QTEST_MAIN(TestBeilReport)

@@ -13,9 +13,14 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QAction>
+#include <QCheckBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+
+#include <cmath>
 
 using namespace BeilRecord;
 
@@ -92,6 +97,11 @@ private slots:
     void powerGivenOnTheCeclSheetIsNamedHere();
     void clearThenConfirmErasesNothingUnasked_data();
     void clearThenConfirmErasesNothingUnasked();
+    void previewListsEveryProblemAndGoesToItsRow();
+    void choiceThatDoesNotSuitTheRoomStandsOut();
+    void buildingFiguresFollowEveryConfirm();
+    void optionsHoldTheHeadings();
+    void reportsOfOneFileHaveNamesOfTheirOwn();
 };
 
 void TestBeilSheet::controlChangesTheFigures()
@@ -458,6 +468,133 @@ void TestBeilSheet::clearThenConfirmErasesNothingUnasked()
     for (int r = 1; r <= 220; ++r)
         after.setText(r, NonHabitable, before.text(r, NonHabitable));
     QCOMPARE(after, before);
+}
+
+void TestBeilSheet::previewListsEveryProblemAndGoesToItsRow()
+{
+    QTemporaryDir dir;
+    RecordGrid file(kHeadingsRow, kColumns);
+    QVERIFY(WorkFile::load(file, example(QStringLiteral("office-3f-beil.syw"))));
+    file.setText(5, InputPower, QStringLiteral("abc"));   // 応接室
+    file.setText(10, RoomUse, QString());                  // 倉庫
+    file.setText(1, InputPower, QString());                // 玄関ホール, both rows
+    file.setText(2, InputPower, QString());
+    const QString path = dir.filePath(QStringLiteral("faults.syw"));
+    QVERIFY(WorkFile::save(file, path));
+    BeilFixture f(TestEnv::sampleMasters());
+    f.dialogs.paths = {path};
+    f.sheet->Menu_File_Open_Click();
+    // The list marks the rows to complete.
+    auto *list = f.w<ListGrid>(QStringLiteral("SPD_Data"));
+    QStringList marked;
+    for (int r = 1; r <= 31; ++r)
+        if (list->cellText(r, 8) == u"要入力")
+            marked.append(QString::number(r));
+    QCOMPARE(marked, (QStringList{"1", "5", "10"}));
+    QVERIFY(f.w<QLabel>(QStringLiteral("Lbl_Building"))->text().contains(QStringLiteral("要入力の行が 3 行あります")));
+    // The preview lists every problem at once; 行へ移動 on the 倉庫's shows its row.
+    QStringList listed;
+    f.dialogs.dialogAnswers = {[&listed](QDialog &d) {
+        auto *problems = d.findChild<QTableWidget *>(QStringLiteral("Spd_Mondai"));
+        for (int i = 0; i < problems->rowCount(); ++i)
+            listed.append(problems->item(i, 1)->text() + u' ' + problems->item(i, 3)->text());
+        problems->setCurrentCell(2, 0);
+        d.findChild<QPushButton *>(QStringLiteral("Btn_Jump"))->click();
+        return d.result();
+    }};
+    f.sheet->Menu_File_Preview_Click();
+    QCOMPARE(listed, (QStringList{"1 入力電力", "5 入力電力", "10 室用途"}));
+    QCOMPARE(f.sheet->rowNumber(), 10);
+    QCOMPARE(f.box(QStringLiteral("Txt_Shitsu"))->text(), QStringLiteral("倉庫"));
+    QVERIFY(!QFile::exists(f.sheet->workDatabasePath())); // no report
+}
+
+void TestBeilSheet::choiceThatDoesNotSuitTheRoomStandsOut()
+{
+    BeilFixture f(TestEnv::sampleMasters());
+    f.dialogs.paths = {example(QStringLiteral("office-3f-beil.syw"))};
+    f.sheet->Menu_File_Open_Click();
+    goToRow(f, 4); // 1F 会議室（第1）: a room, not marked 非居室
+    QVERIFY(!f.w<QCheckBox>(QStringLiteral("Chk_Hikyoshitsu"))->isChecked());
+    f.enter(QStringLiteral("Txt_Zaishitsu"));
+    f.click(QStringLiteral("Btn_Control_0_2")); // 点滅方式
+    QCOMPARE(f.box(QStringLiteral("Txt_Zaishitsu"))->text(), QStringLiteral("点滅方式"));
+    QVERIFY(f.box(QStringLiteral("Txt_Zaishitsu"))->styleSheet().contains(QStringLiteral("#b00000")));
+    QVERIFY(f.w<QLabel>(QStringLiteral("Lbl_Message"))->text().contains(QStringLiteral("在室検知制御「点滅方式」は非居室に限ります")));
+    // Still worked out with its factor: 9 × 86 W × 0.70 × 0.80 (K 1.26) × 2169 h × 9.76 × 10⁻³
+    // = 9,175.68 MJ.
+    QCOMPARE(f.box(QStringLiteral("Txt_EL"))->text(), QStringLiteral("9,175.7"));
+    // Marked 非居室: no longer in red; confirmed with the room.
+    QTest::mouseClick(f.w<QCheckBox>(QStringLiteral("Chk_Hikyoshitsu")), Qt::LeftButton);
+    QVERIFY(!f.box(QStringLiteral("Txt_Zaishitsu"))->styleSheet().contains(QStringLiteral("#b00000")));
+    QCOMPARE(f.w<QLabel>(QStringLiteral("Lbl_Message"))->text(), QString());
+    f.click(QStringLiteral("Btn_Adv"));
+    QCOMPARE(f.sheet->recordGrid().text(4, NonHabitable), QStringLiteral("1"));
+    // A 便所 is proposed 非居室 by its name.
+    goToRow(f, 6);
+    QVERIFY(f.w<QCheckBox>(QStringLiteral("Chk_Hikyoshitsu"))->isChecked());
+}
+
+void TestBeilSheet::buildingFiguresFollowEveryConfirm()
+{
+    BeilFixture f(TestEnv::sampleMasters());
+    f.dialogs.paths = {example(QStringLiteral("office-3f-beil.syw"))};
+    f.sheet->Menu_File_Open_Click();
+    const auto designOf = [&] {
+        const QString t = f.w<QLabel>(QStringLiteral("Lbl_Building"))->text();
+        const qsizetype at = t.indexOf(QStringLiteral("E_L&nbsp;</td><td align=\"right\">"));
+        return QString(t.mid(at).section(u'>', 2).section(u' ', 0, 0)).remove(u',').toDouble();
+    };
+    const double before = designOf();
+    QVERIFY(before > 0);
+    goToRow(f, 3);
+    const double roomBefore = QString(f.box(QStringLiteral("Txt_EL"))->text()).remove(u',').toDouble();
+    QCOMPARE(f.w<ListGrid>(QStringLiteral("SPD_Data"))->cellText(3, 6), f.box(QStringLiteral("Txt_EL"))->text());
+    f.enter(QStringLiteral("Txt_Daisu"));
+    f.box(QStringLiteral("Txt_Daisu"))->selectAll();
+    QTest::keyClicks(f.box(QStringLiteral("Txt_Daisu")), QStringLiteral("30"));
+    const double roomAfter = QString(f.box(QStringLiteral("Txt_EL"))->text()).remove(u',').toDouble();
+    QCOMPARE(designOf(), before); // not before it is confirmed
+    f.click(QStringLiteral("Btn_Adv"));
+    QVERIFY(std::fabs(designOf() - (before - roomBefore + roomAfter)) <= 0.11);
+}
+
+void TestBeilSheet::optionsHoldTheHeadings()
+{
+    BeilFixture f(TestEnv::sampleMasters());
+    f.dialogs.paths = {example(QStringLiteral("office-3f-beil.syw"))};
+    f.sheet->Menu_File_Open_Click();
+    QString shown;
+    f.dialogs.dialogAnswers = {[&shown](QDialog &d) {
+        shown = d.findChild<QLineEdit *>(QStringLiteral("Txt_Title1"))->text();
+        d.findChild<QLineEdit *>(QStringLiteral("Txt_Title1"))->setText(QStringLiteral("○○庁舎改修工事"));
+        d.findChild<QLineEdit *>(QStringLiteral("Txt_YYMMDD"))->setText(QStringLiteral("令和 9 年 1 月 15 日"));
+        d.accept();
+        return d.result();
+    }};
+    f.sheet->findChild<QAction *>(QStringLiteral("Menu_Option"))->trigger();
+    QCOMPARE(shown, QStringLiteral("（仮称）ゼルティカ第一ビル新築工事"));
+    QCOMPARE(f.sheet->recordGrid().text(kHeadingsRow, kTitle1), QStringLiteral("○○庁舎改修工事"));
+    QCOMPARE(f.sheet->recordGrid().text(kHeadingsRow, kDate), QStringLiteral("令和 9 年 1 月 15 日"));
+    QVERIFY(f.sheet->isWindowModified());
+    // The work file's filter names the work file.
+    f.dialogs.paths = {QString()};
+    f.sheet->Menu_File_NSave_Click();
+    QCOMPARE(f.dialogs.asked.last().title, QStringLiteral("作業ファイル (*.syw)|*.syw"));
+}
+
+void TestBeilSheet::reportsOfOneFileHaveNamesOfTheirOwn()
+{
+    const QString file = example(QStringLiteral("office-3f-cecl.syw"));
+    const QDir folder = QFileInfo(file).dir();
+    const QList<QPair<QString, QString>> sheets = {{QStringLiteral("照度"), QStringLiteral("office-3f-cecl_照度計算書.pdf")},
+                                                   {QStringLiteral("CEC/L"), QStringLiteral("office-3f-cecl_CECL.pdf")},
+                                                   {QStringLiteral("BEI/L"), QStringLiteral("office-3f-cecl_BEIL.pdf")}};
+    for (const auto &[kind, name] : sheets) {
+        AnySheet a(kind);
+        a.open(file);
+        QCOMPARE(a.sheet()->pdfName(), folder.filePath(name));
+    }
 }
 
 QTEST_MAIN(TestBeilSheet)
