@@ -147,6 +147,20 @@ void TestBeilReport::workbookHoldsTheFigures()
     QCOMPARE(book.at(office + 1, 9).text, QString()); // the luminaire line has no name typed or derived here
     QCOMPARE(book.at(office + 1, 16).number, 1.0);
     QCOMPARE(book.at(office + 1, 16).format, QStringLiteral("0.00######"));
+    // The room index as a number: K 80 / (2.7 × 18) = 1.6461… cut to 1.64, shown 0.00.
+    QCOMPARE(book.at(office, 6).kind, XlsxReader::Cell::Number);
+    QCOMPARE(book.at(office, 6).number, 1.64);
+    QCOMPARE(book.at(office, 6).format, QStringLiteral("0.00"));
+    // Under the table: no 会社名 line without a company; the totals as the page prints them.
+    QHash<QString, XlsxReader::Cell> footer;
+    for (int r = total + 1; r <= book.lastRow; ++r)
+        footer.insert(book.at(r, 1).text, book.at(r, 4));
+    QVERIFY(!footer.contains(QStringLiteral("会社名")));
+    const XlsxReader::Cell design = footer.value(QStringLiteral("設計一次エネルギー消費量 E_L (MJ/年)"));
+    QCOMPARE(design.number, 18438.6);
+    QCOMPARE(design.format, QStringLiteral("#,##0.0"));
+    QCOMPARE(footer.value(QStringLiteral("設計一次エネルギー消費量 E_L (GJ/年)")).number, 18.44);
+    QCOMPARE(footer.value(QStringLiteral("BEI/L")).format, QStringLiteral("0.00"));
 }
 
 void TestBeilReport::csvFiles()

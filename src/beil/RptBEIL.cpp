@@ -67,15 +67,22 @@ XlsxOutput::Sheet RptBEIL::workbook(const QList<QSqlRecord> &rows, const Totals 
     XlsxOutput::Sheet sheet = XlsxOutput::sheetOf(QStringLiteral("BEI／L計算書"), title(), rows);
     const QSqlRecord first = rows.value(0);
     ColumnReport::addColumns(sheet, kColumns);
+    // The room index as the number it is (cut to two decimals where computed).
+    for (XlsxOutput::Column &c : sheet.columns)
+        if (c.field == u"室指数")
+            c.format = QStringLiteral("0.00");
     const auto bei = BeilRooms::ratio(totals.designMJ, totals.standardMJ);
+    // The totals as printed: the figure the page shows, in the page's pattern.
     const auto number = [](QString shown) { return QVariant(shown.remove(u',').toDouble()); };
-    sheet.footer = {
-        {QStringLiteral("会社名"), first.value(QStringLiteral("会社名")).toString()},
-        {QStringLiteral("設計一次エネルギー消費量 E_L (MJ/年)"), number(BeilCalculation::mjText(totals.designMJ))},
-        {QStringLiteral("設計一次エネルギー消費量 E_L (GJ/年)"), number(BeilCalculation::gjText(totals.designMJ))},
-        {QStringLiteral("基準一次エネルギー消費量 E_SL (MJ/年)"), number(BeilCalculation::mjText(totals.standardMJ))},
-        {QStringLiteral("基準一次エネルギー消費量 E_SL (GJ/年)"), number(BeilCalculation::gjText(totals.standardMJ))},
-        {QStringLiteral("BEI/L"), bei ? number(BeilCalculation::beiText(*bei)) : QVariant()},
+    const QString company = first.value(QStringLiteral("会社名")).toString();
+    if (!company.trimmed().isEmpty())
+        sheet.footer.append({QStringLiteral("会社名"), company});
+    sheet.footer += {
+        {QStringLiteral("設計一次エネルギー消費量 E_L (MJ/年)"), number(BeilCalculation::mjText(totals.designMJ)), QStringLiteral("#,##0.0")},
+        {QStringLiteral("設計一次エネルギー消費量 E_L (GJ/年)"), number(BeilCalculation::gjText(totals.designMJ)), QStringLiteral("#,##0.00")},
+        {QStringLiteral("基準一次エネルギー消費量 E_SL (MJ/年)"), number(BeilCalculation::mjText(totals.standardMJ)), QStringLiteral("#,##0.0")},
+        {QStringLiteral("基準一次エネルギー消費量 E_SL (GJ/年)"), number(BeilCalculation::gjText(totals.standardMJ)), QStringLiteral("#,##0.00")},
+        {QStringLiteral("BEI/L"), bei ? number(BeilCalculation::beiText(*bei)) : QVariant(), QStringLiteral("0.00")},
         {footerNote(), QVariant()},
     };
     return sheet;

@@ -255,12 +255,18 @@ bool write(const Sheet &sheet, const QString &path, QString *error)
         }
         // The footer's lines below the table.
         lxw_row_t row = first + lxw_row_t(sheet.rows.size()) + 1;
-        for (const auto &[caption, value] : sheet.footer) {
-            writeText(row, 0, caption, label);
-            if (value.typeId() == QMetaType::Double)
-                check(worksheet_write_number(ws, row, 3, value.toDouble(), plain));
-            else if (value.isValid())
-                writeText(row, 3, value.toString(), plain);
+        for (const FooterLine &line : sheet.footer) {
+            writeText(row, 0, line.caption, label);
+            if (line.value.typeId() == QMetaType::Double) {
+                lxw_format *f = plain;
+                if (!line.format.isEmpty()) {
+                    f = add();
+                    format_set_num_format(f, utf8(line.format).constData());
+                }
+                check(worksheet_write_number(ws, row, 3, line.value.toDouble(), f));
+            } else if (line.value.isValid()) {
+                writeText(row, 3, line.value.toString(), plain);
+            }
             ++row;
         }
         for (int c = 0; c < sheet.columns.size(); ++c)

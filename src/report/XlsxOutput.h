@@ -25,6 +25,14 @@ struct Column {
     QString format;         // the report's display pattern ("" for a text)
 };
 
+// A line under the table: its caption, its value (a number, a text, or none) and, for a number,
+// the report's pattern it shows with ("" for as it is).
+struct FooterLine {
+    QString caption;
+    QVariant value;
+    QString format = {};
+};
+
 struct Sheet {
     QString name;           // the worksheet's name
     QString title;
@@ -33,7 +41,7 @@ struct Sheet {
     QList<QSqlRecord> rows;
     // As the report's detail format: texts it shows where the table has none.
     std::function<void(const QSqlRecord &, QHash<QString, QString> &)> formatDetail;
-    QList<QPair<QString, QVariant>> footer; // caption and value (a number, a text, or none)
+    QList<FooterLine> footer;
     QMarginsF marginsTwips; // left, top, right, bottom
     double points = 8;      // the size the report prints its lines at
 };
