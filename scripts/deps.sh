@@ -5,6 +5,7 @@ PRX5M_PACKAGES=(
   fonts-ipaexfont-gothic fonts-ipaexfont-mincho
   qt6-translations-l10n
   poppler-utils xvfb xauth x11-utils unzip
+  shared-mime-info desktop-file-utils
 )
 
 ensure_deps() {

@@ -29,6 +29,8 @@ private slots:
     void reportNeedsAJapaneseFont();
     void mistypedCommandLinesEndWithUsage_data();
     void mistypedCommandLinesEndWithUsage();
+    void besideARunningCopy();
+    void desktopEntryForWorkFiles();
 
 private:
     QProcessEnvironment isolatedEnvironment(const QTemporaryDir &home) const;
@@ -292,6 +294,14 @@ void TestProcess::mistypedCommandLinesEndWithUsage_data()
     QTest::newRow("an unknown option after a file") << "prx5m" << QStringList{"a.syw", "--pdf"} << 2 << "" << usage;
     QTest::newRow("--help") << "prx5m" << QStringList{"--help"} << 0 << usage << "";
     QTest::newRow("--version") << "prx5m" << QStringList{"--version"} << 0 << "prx5m 2.5.0" << "";
+    QTest::newRow("-h") << "prx5m" << QStringList{"-h"} << 0 << usage << "";
+    QTest::newRow("-v") << "prx5m" << QStringList{"-v"} << 0 << "prx5m 2.5.0" << "";
+    // A single dash is no mode: refused before any lock, not taken for a window's start.
+    QTest::newRow("a mode with one dash")
+        << "prx5m" << QStringList{"-pdf", "beil", "a.syw", "b.pdf"} << 2 << "" << "prx5m: このオプションはありません: -pdf";
+    QTest::newRow("a one-dash option Qt does not have") << "prx5m" << QStringList{"-x"} << 2 << "" << "prx5m: このオプションはありません: -x";
+    QTest::newRow("two work files") << "prx5m" << QStringList{"a.syw", "b.syw"} << 2 << "" << "prx5m: 開く作業ファイルは 1 つだけです: b.syw";
+    QTest::newRow("Qt's option without its value") << "prx5m" << QStringList{"a.syw", "-style"} << 2 << "" << "prx5m: -style の値がありません";
     QTest::newRow("tool: an option it does not know") << "prx5m-mst" << QStringList{"--bogus"} << 2 << "" << tool;
     QTest::newRow("tool: photometry with an unknown option")
         << "prx5m-mst" << QStringList{"photometry", "--bogus", "a.ies"} << 2 << "" << "prx5m-mst: 知らないオプション --bogus";
@@ -325,11 +335,77 @@ void TestProcess::mistypedCommandLinesEndWithUsage()
         QCOMPARE(stdOut, QString());
     else
         QVERIFY2(stdOut.startsWith(out), qPrintable(stdOut));
+    // The usage names the exit statuses, the one of a wrong argument among them.
+    if (out.startsWith(QStringLiteral("使い方")))
+        QVERIFY(stdOut.contains(QStringLiteral("  2  使い方の誤り、または作業ファイルを読めない")));
     if (err.isEmpty())
         QCOMPARE(stdErr, QStringList{QString()});
     else
         QVERIFY2(stdErr.contains(err), qPrintable(stdErr.join(u'\n')));
     QVERIFY(!QFile::exists(home.filePath(QStringLiteral("runtime/prx5m.lock"))));
+}
+
+// With the program open: a batch mode works on its own; a work file named to a second start is
+// handed to the running copy, and the second start ends at once.
+void TestProcess::besideARunningCopy()
+{
+    QTemporaryDir home;
+    const QString program = QDir(TestEnv::buildDir()).filePath(QStringLiteral("prx5m"));
+    QProcess first;
+    first.setProcessEnvironment(isolatedEnvironment(home));
+    first.start(program, {});
+    QVERIFY(first.waitForStarted());
+    const auto stop = qScopeGuard([&first] {
+        first.kill();
+        first.waitForFinished();
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home.filePath(QStringLiteral("runtime/prx5m.socket"))), 10000);
+    const QString example = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f-beil.syw"));
+
+    QProcess batch;
+    batch.setProcessEnvironment(isolatedEnvironment(home));
+    batch.start(program, {QStringLiteral("--beil-csv"), example, home.filePath(QStringLiteral("beil.csv"))});
+    QVERIFY(batch.waitForFinished(30000));
+    QCOMPARE(batch.exitCode(), 0);
+    QVERIFY(QFile::exists(home.filePath(QStringLiteral("beil.csv"))));
+
+    QProcess second;
+    second.setProcessEnvironment(isolatedEnvironment(home));
+    second.start(program, {example});
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(second.readAllStandardError()), QString());
+    QCOMPARE(first.state(), QProcess::Running); // it took the file and goes on
+}
+
+// What run.sh installs for the user: an entry that opens a work file with this program, and the
+// type that names *.syw files.
+void TestProcess::desktopEntryForWorkFiles()
+{
+    QTemporaryDir data;
+    const QString program = QDir(TestEnv::buildDir()).filePath(QStringLiteral("prx5m"));
+    QProcess install;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
+    install.setProcessEnvironment(env);
+    install.setWorkingDirectory(TestEnv::sourceDir());
+    install.start(QStringLiteral("bash"), {QStringLiteral("-c"), QStringLiteral("source scripts/desktop.sh && install_desktop_entry \"$0\""), program});
+    QVERIFY(install.waitForFinished(30000));
+    QCOMPARE(install.exitCode(), 0);
+    const QString entry = data.filePath(QStringLiteral("applications/prx5m.desktop"));
+    const QString text = QString::fromUtf8(TestEnv::readBytes(entry));
+    QVERIFY2(text.contains(QStringLiteral("Exec=\"%1\" %f").arg(program)), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("MimeType=application/x-prx5m-work;")));
+    QProcess validate;
+    validate.start(QStringLiteral("desktop-file-validate"), {entry});
+    if (validate.waitForStarted()) {
+        QVERIFY(validate.waitForFinished(10000));
+        QCOMPARE(QString::fromUtf8(validate.readAllStandardOutput() + validate.readAllStandardError()), QString());
+        QCOMPARE(validate.exitCode(), 0);
+    }
+    // The type's glob as the MIME database has it.
+    const QString globs = QString::fromUtf8(TestEnv::readBytes(data.filePath(QStringLiteral("mime/globs2"))));
+    QVERIFY2(globs.contains(QStringLiteral("application/x-prx5m-work:*.syw")), qPrintable(globs));
 }
 
 QTEST_GUILESS_MAIN(TestProcess)

@@ -1,5 +1,6 @@
 #include "shell/AppContext.h"
 #include "shell/FMenu.h"
+#include "shell/HandOver.h"
 #include "shell/Links.h"
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
@@ -18,6 +19,9 @@
 #include <QTest>
 #include <QTemporaryDir>
 #include <QUrlQuery>
+
+#include <atomic>
+#include <thread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,6 +60,9 @@ private slots:
     void leftOverLocksAreTakenOver();
     void lockHeldByARunningCopy();
     void lockThatCannotBeTakenIsReported();
+    void fileOpensInTheSheetOfItsColumns_data();
+    void fileOpensInTheSheetOfItsColumns();
+    void fileHandedToTheRunningCopy();
 };
 
 void TestShell::cleanup()
@@ -346,6 +353,62 @@ void TestShell::lockThatCannotBeTakenIsReported()
     QCOMPARE(result, SingleInstance::Result::Failed);
     QVERIFY2(error.contains(QStringLiteral("prx5m.lock")) && error.contains(QStringLiteral("起動できません")),
              qPrintable(error));
+}
+
+void TestShell::fileOpensInTheSheetOfItsColumns_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("sheetName");
+    QTest::newRow("an illuminance file") << "office-3f.syw" << "F_Syoudo";
+    QTest::newRow("a CEC/L file") << "office-3f-cecl.syw" << "F_CECL";
+    QTest::newRow("a BEI/L file") << "office-3f-beil.syw" << "F_BEIL";
+}
+
+void TestShell::fileOpensInTheSheetOfItsColumns()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, sheetName);
+    TestEnv env;
+    ScriptedDialogs dialogs; // the options a file without them asks for are cancelled
+    AppContext context;
+    context.workFolder = env.workFolder();
+    QVERIFY(context.masters.loadAll(TestEnv::buildDir(), nullptr));
+    FMenu menu(context);
+    menu.show();
+    const QString path = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/") + file);
+    QVERIFY(menu.openFile(path));
+    QWidget *sheet = visibleWindow(sheetName);
+    QVERIFY(sheet);
+    QCOMPARE(menu.openSheet()->currentFileName(), path);
+    QVERIFY(!menu.isVisible());
+    // Another file while a sheet is open: that sheet closes first (nothing changed: no question).
+    QVERIFY(menu.openFile(QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f.syw"))));
+    QCOMPARE(menu.openSheet()->objectName(), QStringLiteral("F_Syoudo"));
+    QVERIFY(dialogs.messages().isEmpty());
+    menu.openSheet()->close();
+}
+
+void TestShell::fileHandedToTheRunningCopy()
+{
+    QTemporaryDir dir;
+    const QString socket = dir.filePath(QStringLiteral("prx5m.socket"));
+    HandOver running(socket);
+    QVERIFY(running.listen(nullptr));
+    QStringList handed;
+    connect(&running, &HandOver::handed, this, [&handed](const QString &path) { handed.append(path); });
+    // The second copy, as main() runs it, on a thread of its own while this one serves.
+    const QString path = QStringLiteral("/tmp/事務所\n改修.syw"); // a line break in a name travels whole
+    std::atomic<int> answers = 0;
+    std::thread second([&] {
+        answers += HandOver::send(path, socket, 5000) ? 1 : 0;
+        answers += HandOver::send(QString(), socket, 5000) ? 1 : 0;
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(handed.size(), 2, 10000);
+    second.join();
+    QCOMPARE(answers.load(), 2);
+    QCOMPARE(handed, (QStringList{path, QString()}));
+    // No copy listening: the second copy is told so at once.
+    QVERIFY(!HandOver::send(path, dir.filePath(QStringLiteral("none.socket")), 1000));
 }
 
 QTEST_MAIN(TestShell)

@@ -91,9 +91,57 @@ QString usage()
         text += QStringLiteral("%1 prx5m %2%3 %4\n")
                     .arg(text.isEmpty() ? QStringLiteral("使い方:") : QStringLiteral("       "), QLatin1String(m.option),
                          m.kind ? u' ' + QLatin1String(m.kind) : QString(), QLatin1String(m.arguments));
-    text += QStringLiteral("        prx5m            (画面で開きます)\n"
-                           "        prx5m --help | --version\n");
+    text += QStringLiteral("        prx5m [FILE.syw]   (画面で開きます。起動中ならそのウィンドウで開きます)\n"
+                           "        prx5m -h | --help | -v | --version\n"
+                           "\n"
+                           "終了コード:\n"
+                           "  0  正常終了\n"
+                           "  2  使い方の誤り、または作業ファイルを読めない\n"
+                           "  3  印刷するデータがない（使用中の行がない）\n"
+                           "  4  出力ファイルを書けない\n"
+                           "  5  計算できない値・入力の不足がある、または値が欄に収まらない\n"
+                           "  6  作業用データベースを作れない\n"
+                           "  7  日本語フォントがない\n");
     return text;
+}
+
+bool windowArguments(const QStringList &args, QString *file, QString *error)
+{
+    // Qt's documented options: those that take a value, and those that stand alone.
+    static const QStringList withValue = {
+        QStringLiteral("-platform"), QStringLiteral("-platformpluginpath"), QStringLiteral("-platformtheme"),
+        QStringLiteral("-plugin"), QStringLiteral("-qwindowgeometry"), QStringLiteral("-qwindowicon"),
+        QStringLiteral("-qwindowtitle"), QStringLiteral("-session"), QStringLiteral("-display"),
+        QStringLiteral("-geometry"), QStringLiteral("-name"), QStringLiteral("-title"), QStringLiteral("-style"),
+        QStringLiteral("-stylesheet"), QStringLiteral("-visual"), QStringLiteral("-ncols"), QStringLiteral("-cmap"),
+    };
+    static const QStringList alone = {QStringLiteral("-reverse"), QStringLiteral("-widgetcount"), QStringLiteral("-nograb"),
+                                      QStringLiteral("-dograb"), QStringLiteral("-sync")};
+    file->clear();
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (!a.startsWith(u'-') || a == u"-") {
+            if (!file->isEmpty()) {
+                *error = QStringLiteral("開く作業ファイルは 1 つだけです: %1").arg(a);
+                return false;
+            }
+            *file = a;
+            continue;
+        }
+        const QString name = a.section(u'=', 0, 0);
+        if (withValue.contains(name)) {
+            if (!a.contains(u'=') && ++i >= args.size()) {
+                *error = QStringLiteral("%1 の値がありません").arg(a);
+                return false;
+            }
+            continue;
+        }
+        if (alone.contains(a) || a.startsWith(QStringLiteral("-qmljsdebugger=")))
+            continue;
+        *error = QStringLiteral("このオプションはありません: %1").arg(a);
+        return false;
+    }
+    return true;
 }
 
 } // namespace BatchModes

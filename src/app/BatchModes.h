@@ -20,7 +20,10 @@ struct Mode {
 const Mode *find(const QString &option, const QString &kind);
 // True when `option` starts a mode of the table.
 bool isModeOption(const QString &option);
-// "使い方: ..." with every mode, --help and --version.
+// "使い方: ..." with every mode, --help and --version, and the exit statuses.
 QString usage();
+// The arguments of a start with a window: Qt's own documented options (with their values) and at
+// most one work file to open; any other argument beginning with "-" is an error (*error says which).
+bool windowArguments(const QStringList &args, QString *file, QString *error);
 
 } // namespace BatchModes

@@ -4,6 +4,7 @@
 #include "report/ReportFont.h"
 #include "shell/AppContext.h"
 #include "shell/FMenu.h"
+#include "shell/HandOver.h"
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
 #include "ui/Dialogs.h"
@@ -11,6 +12,8 @@
 #include "version.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
@@ -86,43 +89,49 @@ int main(int argc, char *argv[])
     // The command line is read before any window or lock: a mistyped one in a script ends with
     // the usage instead of a window that waits for nobody.
     const QString first = argc > 1 ? QString::fromUtf8(argv[1]) : QString();
-    if (first == u"--help") {
+    if (first == u"--help" || first == u"-h") {
         printUsage(stdout);
         return 0;
     }
-    if (first == u"--version") {
+    if (first == u"--version" || first == u"-v") {
         std::printf("prx5m %d.%d.%d\n", PRX5M_VERSION_MAJOR, PRX5M_VERSION_MINOR, PRX5M_VERSION_PATCH);
         return 0;
     }
-    if (BatchModes::isModeOption(first)) {
-        QStringList args;
-        QString argumentError;
-        if (!CommandLine::arguments(argc, argv, &args, &argumentError)) {
-            std::fprintf(stderr, "prx5m: %s\n", argumentError.toUtf8().constData());
-            return BatchStatus::BadInput;
-        }
+    QStringList args;
+    QString argumentError;
+    if (!CommandLine::arguments(argc, argv, &args, &argumentError)) {
+        std::fprintf(stderr, "prx5m: %s\n", argumentError.toUtf8().constData());
+        return BatchStatus::BadInput;
+    }
+    // A batch mode never looks at the running copy: it works alone and ends.
+    if (BatchModes::isModeOption(first))
         return batch(args, argv[0]);
+    QString file;
+    if (!BatchModes::windowArguments(args, &file, &argumentError)) {
+        std::fprintf(stderr, "prx5m: %s\n", argumentError.toUtf8().constData());
+        printUsage(stderr);
+        return BatchStatus::BadInput;
     }
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--", 2) == 0) {
-            std::fprintf(stderr, "prx5m: このオプションはありません: %s\n", argv[i]);
-            printUsage(stderr);
-            return BatchStatus::BadInput;
-        }
-    }
+    if (!file.isEmpty())
+        file = QFileInfo(file).absoluteFilePath();
 
     Translations::prepareJapaneseDates();
     QApplication app(argc, argv);
     setNames();
     Translations::installJapanese();
 
-    // A second copy ends at once, silently, before it reads anything.
+    // A second copy hands its file (or only itself, to come to the front) to the running one and
+    // ends, silently, before it reads anything.
     SingleInstance instance;
     QString lockError;
     switch (instance.acquire(&lockError)) {
     case SingleInstance::Result::Acquired:
         break;
     case SingleInstance::Result::HeldByRunningCopy:
+        if (!HandOver::send(file) && !file.isEmpty()) {
+            std::fprintf(stderr, "prx5m: 起動中のプログラムにファイルを渡せませんでした: %s\n", file.toUtf8().constData());
+            return 1;
+        }
         return 0;
     case SingleInstance::Result::Failed:
         std::fprintf(stderr, "prx5m: %s\n", lockError.toLocal8Bit().constData());
@@ -136,6 +145,14 @@ int main(int argc, char *argv[])
                                       &menu);
     if (status != 0)
         return status;
+    HandOver handOver;
+    QString listenError;
+    if (handOver.listen(&listenError))
+        QObject::connect(&handOver, &HandOver::handed, menu, &FMenu::openFile);
+    else
+        std::fprintf(stderr, "prx5m: %s\n", listenError.toLocal8Bit().constData());
+    if (!file.isEmpty())
+        QTimer::singleShot(0, menu, [menu, file] { menu->openFile(file); });
     const int result = QApplication::exec();
     delete menu;
     return result;

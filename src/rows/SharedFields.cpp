@@ -64,6 +64,21 @@ bool usedBy(const RecordGrid &grid, int row, Sheet sheet)
     return false;
 }
 
+Sheet sheetOfFile(const RecordGrid &grid)
+{
+    bool illuminance = false, cecl = false, beil = false;
+    for (int r = 1; r <= 220; ++r) {
+        illuminance = illuminance || usedBy(grid, r, Sheet::Illuminance);
+        cecl = cecl || usedBy(grid, r, Sheet::Cecl);
+        beil = beil || usedBy(grid, r, Sheet::Beil);
+    }
+    if (cecl && !beil)
+        return Sheet::Cecl;
+    if (beil && (!cecl || !illuminance))
+        return Sheet::Beil;
+    return Sheet::Illuminance;
+}
+
 QString sheetName(Sheet sheet)
 {
     switch (sheet) {

@@ -25,6 +25,10 @@ constexpr int kBeilLastColumn = 131;
 
 // The sheet holds values of its own in the row.
 bool usedBy(const RecordGrid &grid, int row, Sheet sheet);
+// The sheet a work file opens in when it is named on the command line: the illuminance sheet,
+// unless the file holds only CEC/L or only BEI/L data (rows of those sheets and none worked out
+// on the illuminance sheet, or the one sheet's data and not the other's).
+Sheet sheetOfFile(const RecordGrid &grid);
 // "照度計算書", "CEC/L 計算書", "一次エネルギー（照明）計算書".
 QString sheetName(Sheet sheet);
 

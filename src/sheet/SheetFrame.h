@@ -101,6 +101,10 @@ public:
     virtual void Screen_Set(int row) = 0;
     virtual void Screen_Clear() = 0;
 
+    // Opens a work file given by name (the command line, another copy of the program), after the
+    // question about unsaved changes; false when it stays as it was.
+    bool openFile(const QString &path);
+
     // Shared procedures.
     void Record_Clear();
     void Set_Spdtop(ListGrid *list);
@@ -248,6 +252,7 @@ private:
     // The columns a save writes: the file's own width, or the grid's when a sheet wrote beyond it.
     int savedColumns() const;
     bool saveGrid(const QString &path, QString *reason);
+    bool loadFile(const QString &path);
     // Before the data is replaced (New, Open) or the window closes with changes: asks whether to
     // save them (保存する confirms the panel first, then saves). False when the user cancels or
     // the save fails.

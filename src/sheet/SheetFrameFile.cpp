@@ -67,6 +67,16 @@ void SheetFrame::Menu_File_Open_Click()
     const QString path = Dialogs::instance().openFile(this, dialogStart(kInitialName), m_tables.openFilter, 1);
     if (path.isEmpty())
         return; // cancelled: nothing changes
+    loadFile(path);
+}
+
+bool SheetFrame::openFile(const QString &path)
+{
+    return settleChanges() && loadFile(path);
+}
+
+bool SheetFrame::loadFile(const QString &path)
+{
     WorkFile::Error error = WorkFile::Error::None;
     // A failed load leaves the grid, the list, the panel and the names as they were. The grid
     // takes the file's width (at least the sheet's own), not the width of the file before it.
@@ -74,7 +84,7 @@ void SheetFrame::Menu_File_Open_Click()
     if (!WorkFile::load(loaded, path, &error)) {
         Dialogs::inform(this, QStringLiteral("データの読込に失敗しました。"),
                         QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(path), WorkFile::errorText(error)));
-        return;
+        return false;
     }
     m_fileColumns = loaded.colCount();
     loaded.setColCount(std::max(m_tables.columns, m_fileColumns));
@@ -103,6 +113,7 @@ void SheetFrame::Menu_File_Open_Click()
     gridChanged();
     // The row field, its number selected: what is typed next replaces it.
     focus(QStringLiteral("Txt_Gyou"));
+    return true;
 }
 
 void SheetFrame::Menu_File_Save_Click()

@@ -6,6 +6,8 @@
 #include "cecl/FCECL.h"
 #include "illuminance/FSyoudo.h"
 #include "shell/AppContext.h"
+#include "grid/WorkFile.h"
+#include "rows/SharedFields.h"
 #include "shell/Links.h"
 #include "ui/ClickableLabel.h"
 #include "ui/Dialogs.h"
@@ -14,6 +16,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDesktopServices>
 #include <QFrame>
 #include <QLabel>
@@ -96,6 +99,48 @@ void FMenu::showSheet(SheetFrame *sheet)
     });
     m_sheet = sheet;
     sheet->show();
+}
+
+void FMenu::toFront()
+{
+    QWidget *w = m_sheet ? static_cast<QWidget *>(m_sheet.data()) : this;
+    if (w->isMinimized())
+        w->showNormal();
+    w->raise();
+    w->activateWindow();
+}
+
+bool FMenu::openFile(const QString &path)
+{
+    if (path.isEmpty()) {
+        toFront();
+        return false;
+    }
+    RecordGrid grid(221, 1);
+    WorkFile::Error error = WorkFile::Error::None;
+    if (!WorkFile::load(grid, path, &error)) {
+        toFront();
+        Dialogs::inform(m_sheet ? static_cast<QWidget *>(m_sheet.data()) : this, QStringLiteral("データの読込に失敗しました。"),
+                        QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(path), WorkFile::errorText(error)));
+        return false;
+    }
+    // The sheet open now goes first, with its own question about its changes.
+    if (m_sheet && !m_sheet->close()) {
+        toFront();
+        return false;
+    }
+    switch (SharedFields::sheetOfFile(grid)) {
+    case SharedFields::Sheet::Cecl:
+        openCECL();
+        break;
+    case SharedFields::Sheet::Beil:
+        openBEIL();
+        break;
+    default:
+        openSyoudo();
+    }
+    toFront();
+    return m_sheet && m_sheet->openFile(path);
 }
 
 void FMenu::openHomePage()

@@ -29,6 +29,11 @@ public:
     // The mail link: "mailto:" + address + "?subject=" + subject.
     static QUrl supportMailUrl();
 
+    // A work file named on the command line or handed over by another copy: opened in the sheet
+    // whose columns it holds, the sheet open now closed first (after its question). "" only
+    // brings the program to the front. False when nothing was opened.
+    bool openFile(const QString &path);
+
 public slots:
     void openSyoudo();
     void openCECL();
@@ -41,6 +46,7 @@ protected:
 
 private:
     void showSheet(SheetFrame *sheet);
+    void toFront();
 
     Ui::F_Menu *m_ui;
     AppContext &m_context;

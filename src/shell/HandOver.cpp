@@ -1,0 +1,79 @@
+#include "shell/HandOver.h"
+
+#include "shell/SingleInstance.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+
+namespace {
+
+// A path is a line; nothing longer is read (a stray client cannot make the program hold memory).
+constexpr qint64 kMaxLine = 64 * 1024;
+
+} // namespace
+
+HandOver::HandOver(const QString &socketPath, QObject *parent) : QObject(parent), m_path(socketPath) {}
+
+HandOver::~HandOver() = default;
+
+QString HandOver::defaultPath()
+{
+    return QFileInfo(SingleInstance::defaultLockPath()).dir().filePath(QStringLiteral("prx5m.socket"));
+}
+
+bool HandOver::listen(QString *error)
+{
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    QLocalServer::removeServer(m_path);
+    if (!m_server->listen(m_path)) {
+        if (error)
+            *error = m_server->errorString();
+        return false;
+    }
+    connect(m_server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
+            readFrom(socket);
+        }
+    });
+    return true;
+}
+
+void HandOver::readFrom(QLocalSocket *socket)
+{
+    if (socket->property("done").toBool())
+        return;
+    if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() > kMaxLine)
+            socket->abort();
+        return;
+    }
+    // The path travels as base64: a file name may hold a line break.
+    const QByteArray line = socket->readLine(kMaxLine).trimmed();
+    socket->setProperty("done", true);
+    const auto path = QByteArray::fromBase64Encoding(line, QByteArray::AbortOnBase64DecodingErrors);
+    socket->write(path ? "ok\n" : "no\n");
+    socket->flush();
+    if (path)
+        emit handed(QString::fromUtf8(*path));
+}
+
+bool HandOver::send(const QString &path, const QString &socketPath, int timeoutMs)
+{
+    QLocalSocket socket;
+    socket.connectToServer(socketPath);
+    if (!socket.waitForConnected(timeoutMs))
+        return false;
+    socket.write(path.toUtf8().toBase64() + '\n');
+    if (!socket.waitForBytesWritten(timeoutMs))
+        return false;
+    // The running copy says it took the path.
+    while (!socket.canReadLine())
+        if (!socket.waitForReadyRead(timeoutMs))
+            return false;
+    return socket.readLine(16).startsWith("ok");
+}
