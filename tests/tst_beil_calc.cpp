@@ -764,7 +764,18 @@ void TestBeilCalc::form4RowsOfATwoKindRoom()
     g.setText(2, Schedule, QStringLiteral("点滅方式"));
     // A second room with a computed K: the input sheet gets no K for it.
     putRow(g, 3, e1());
-    const QList<QStringList> rows = BeilExport::form4Rows(evaluated(g));
+    // A third without K or any dimension: 備考 says so.
+    RowInputs bare = e1();
+    bare.name = QStringLiteral("倉庫");
+    bare.use = QStringLiteral("更衣室又は倉庫");
+    bare.width.clear();
+    bare.depth.clear();
+    bare.height.clear();
+    putRow(g, 4, bare);
+    const QList<QStringList> all = BeilExport::form4Rows(evaluated(g));
+    QCOMPARE(all.size(), 4);
+    QCOMPARE(all[3].value(17), QStringLiteral("室指数なし（寸法未入力）"));
+    const QList<QStringList> rows = all.mid(0, 3);
     QCOMPARE(rows.size(), 3);
     QCOMPARE(rows[0], (QStringList{"1F", "廊下", "事務所等", "廊下", "30.0", "3.8", "2.7", "30.0", "1.0", "0.70",
                                    "LEDダウンライト", "20", "6", "点滅方式", "無", "無", "無", ""}));

@@ -97,6 +97,7 @@ private slots:
     void powerGivenOnTheCeclSheetIsNamedHere();
     void clearThenConfirmErasesNothingUnasked_data();
     void clearThenConfirmErasesNothingUnasked();
+    void erasingTheSharedValuesIsAsked();
     void previewListsEveryProblemAndGoesToItsRow();
     void choiceThatDoesNotSuitTheRoomStandsOut();
     void buildingFiguresFollowEveryConfirm();
@@ -468,6 +469,31 @@ void TestBeilSheet::clearThenConfirmErasesNothingUnasked()
     for (int r = 1; r <= 220; ++r)
         after.setText(r, NonHabitable, before.text(r, NonHabitable));
     QCOMPARE(after, before);
+}
+
+void TestBeilSheet::erasingTheSharedValuesIsAsked()
+{
+    BeilFixture f(TestEnv::sampleMasters());
+    f.dialogs.paths = {example(QStringLiteral("office-3f-cecl.syw"))};
+    f.sheet->Menu_File_Open_Click();
+    goToRow(f, 8);
+    for (const QString &b : {QStringLiteral("Txt_Daisu"), QStringLiteral("Txt_InDenryoku")}) {
+        f.enter(b);
+        f.box(b)->selectAll();
+        QTest::keyClick(f.box(b), Qt::Key_Backspace);
+    }
+    const RecordGrid before = f.sheet->recordGrid();
+    f.dialogs.asked.clear();
+    f.click(QStringLiteral("Btn_Adv")); // いいえ, the default: nothing erased, the panel kept
+    QCOMPARE(f.dialogs.messages(),
+             QStringList{QStringLiteral("8 行目の台数と入力電力を消去します。照度計算書と CEC/L 計算書でも使われています。消去しますか？")});
+    QCOMPARE(f.dialogs.asked.last().buttons, Dialogs::Buttons::YesNo);
+    QCOMPARE(f.sheet->recordGrid(), before);
+    QCOMPARE(f.sheet->rowNumber(), 8);
+    f.dialogs.answers = {Dialogs::Answer::Yes};
+    f.click(QStringLiteral("Btn_Adv"));
+    QCOMPARE(f.sheet->recordGrid().text(8, FittingCount), QString());
+    QCOMPARE(f.sheet->recordGrid().text(8, InputPower), QString());
 }
 
 void TestBeilSheet::previewListsEveryProblemAndGoesToItsRow()

@@ -1203,6 +1203,10 @@ void TestSheetUser::confirmStoresWhatWasTyped_data()
     // 180000 / 1762.95 + 0.0999 = 102.20 → 102.2; 104 lamps; 183346.8 → 183346 / 240 + 0.5 → 764.
     QTest::newRow("間口 by a mouse click") << "Txt_Maguchi" << "20" << "mouse"
                                       << QStringList{"102.2", "104", "764", "52", "3328"};
+    // 奥行 13: 18 × 13 − 0.01 → 234.0 ㎡ (K 3.87, class 9); 175500 / 1762.95 + 0.0999 = 99.65 → 99.6;
+    // 100 lamps; 176295 / 234 + 0.5 → 753.
+    QTest::newRow("奥行 by a mouse click") << "Txt_Okuyuki" << "13" << "mouse"
+                                      << QStringList{"99.6", "100", "753", "50", "3200"};
     // 間口 0 is refused: nothing is stored, the focus is back on it.
     QTest::newRow("間口 0 refused") << "Txt_Maguchi" << "0" << "mouse" << QStringList{"91.9", "92", "751", "46", "2944"};
 }
@@ -1257,7 +1261,8 @@ void TestSheetUser::confirmStoresWhatWasTyped()
         QCOMPARE(f.box("Txt_Gyou")->text(), QStringLiteral("3"));
         QVERIFY(!f.sheet->statusMessage().isEmpty());
     } else {
-        QCOMPARE(g.text(3, field == u"Txt_Syoudo1" ? DesignIlluminance : Width), field == u"Txt_Maguchi" ? typed + ".0" : typed);
+        const int column = field == u"Txt_Syoudo1" ? DesignIlluminance : field == u"Txt_Maguchi" ? Width : Depth;
+        QCOMPARE(g.text(3, column), field == u"Txt_Syoudo1" ? typed : typed + ".0");
     }
 }
 
