@@ -3,6 +3,9 @@
 // are the windows' own drawing). scripts/shots.sh runs it at 1366x768 with 125 % scaling and at
 // 1920x1080.
 #include "beil/FBEIL.h"
+#include "beil/FBEILOP.h"
+#include "beil/FMondai.h"
+#include "grid/WorkFile.h"
 #include "cecl/FCECL.h"
 #include "illuminance/FSyoudo.h"
 #include "shell/AppContext.h"
@@ -155,6 +158,25 @@ int main(int argc, char *argv[])
         grabModal(QStringLiteral("beil_preview"), [sheet] { sheet->Menu_File_Preview_Click(); });
         sheet->setAttribute(Qt::WA_DeleteOnClose, false);
         delete sheet;
+        // The list of problems (three faults and a choice that does not suit its room) and the options.
+        RecordGrid g(221, 140);
+        WorkFile::load(g, beilExample);
+        g.setText(5, 104, QStringLiteral("abc"));
+        g.setText(10, 122, QString());
+        g.setText(1, 104, QString());
+        g.setText(2, 104, QString());
+        g.setText(4, 125, QStringLiteral("点滅方式"));
+        QList<BeilRooms::Room> rooms;
+        QList<BeilRooms::Problem> problems;
+        BeilRooms::evaluateBuilding(g, StandardValues::shipped(), &rooms, &problems);
+        FMondai list(problems, QStringLiteral("計算書を作成"));
+        showActive(&list);
+        save(&list, QStringLiteral("beil_problems"));
+        list.hide();
+        FBEILOP options(g);
+        showActive(&options);
+        save(&options, QStringLiteral("beil_options"));
+        options.hide();
     }
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
     std::printf("screen (logical) %dx%d, pictures in %s\n", screen.width(), screen.height(), qPrintable(g_out));

@@ -22,8 +22,10 @@ FMondai::FMondai(const QList<BeilRooms::Problem> &problems, const QString &what,
     list->setRowCount(int(problems.size()));
     for (int i = 0; i < problems.size(); ++i) {
         const BeilRooms::Problem &p = problems[i];
+        // The content reads as a sentence: the field, its value, what is wrong with it.
+        const QString content = p.field + (p.value.isEmpty() ? QString() : QStringLiteral("「%1」").arg(p.value)) + p.reason;
         const QStringList cells = {p.warning ? QStringLiteral("注意") : QStringLiteral("要入力"), QString::number(p.row), p.room,
-                                   p.field, p.value, p.reason};
+                                   p.field, p.value, content};
         for (int c = 0; c < cells.size(); ++c) {
             auto *item = new QTableWidgetItem(cells[c]);
             if (c == 0)
