@@ -377,10 +377,11 @@ void TestBeilCalc::inputSheetSpellings_data()
     QTest::newRow("点滅方式 of presence") << 0 << "点滅方式" << "点滅方式" << 0.70;
     QTest::newRow("点滅方式 of daylight") << 1 << "点滅方式" << "点滅方式" << 0.80;
     QTest::newRow("W25BL") << 1 << "調光方式W25BL" << "調光方式W25BL" << 0.63;
-    QTest::newRow("減光") << 2 << "減光" << "減光" << 0.95;
-    QTest::newRow("消灯") << 2 << "消灯" << "消灯" << 0.90;
-    QTest::newRow("schedule's 減光方式 is 減光") << 2 << "減光方式" << "減光" << 0.95;
-    QTest::newRow("schedule's 点滅方式 is 消灯") << 2 << "点滅方式" << "消灯" << 0.90;
+    QTest::newRow("schedule 減光方式") << 2 << "減光方式" << "減光方式" << 0.95;
+    QTest::newRow("schedule 点滅方式") << 2 << "点滅方式" << "点滅方式" << 0.90;
+    QTest::newRow("older sheets' 減光 is 減光方式") << 2 << "減光" << "減光方式" << 0.95;
+    QTest::newRow("older sheets' 消灯 is 点滅方式") << 2 << "消灯" << "点滅方式" << 0.90;
+    QTest::newRow("消灯 is no choice of presence") << 0 << "消灯" << "" << 0.0;
     QTest::newRow("half-width parentheses") << 3 << "タイマ方式(LED)" << "タイマ方式(LED)" << 0.95;
     QTest::newRow("full-width read as half") << 3 << "センサ方式（蛍光灯）" << "センサ方式(蛍光灯)" << 0.85;
     QTest::newRow("no such choice") << 1 << "調光" << "" << 0.0;

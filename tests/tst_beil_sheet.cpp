@@ -84,6 +84,7 @@ class TestBeilSheet : public QObject
     Q_OBJECT
 private slots:
     void controlChangesTheFigures();
+    void olderSpellingsOpenInTheCurrentOnes();
     void roomUseProposedFromTheName();
     void defaultBuildingUseAfterAQuestion();
     void form4RowsFromTheButton();
@@ -110,7 +111,7 @@ void TestBeilSheet::controlChangesTheFigures()
     BeilFixture f;
     f.dialogs.paths = {example(QStringLiteral("office-3f-beil.syw"))};
     f.sheet->Menu_File_Open_Click();
-    goToRow(f, 3); // 1F 事務室: 46 × 86 W, 調光方式, 減光, センサ方式(蛍光灯)
+    goToRow(f, 3); // 1F 事務室: 46 × 86 W, 調光方式, 減光方式, センサ方式(蛍光灯)
     QCOMPARE(f.box(QStringLiteral("Txt_Youto"))->text(), QStringLiteral("事務室"));
     QCOMPARE(f.box(QStringLiteral("Txt_F"))->text(), QStringLiteral("0.72675"));
     QCOMPARE(f.box(QStringLiteral("Txt_EL"))->text(), QStringLiteral("87,912.7"));
@@ -118,11 +119,11 @@ void TestBeilSheet::controlChangesTheFigures()
     QCOMPARE(f.box(QStringLiteral("Txt_BEIL"))->text(), QStringLiteral("0.82"));
     QCOMPARE(f.w<QLabel>(QStringLiteral("Lbl_IndexUsed"))->text(), QStringLiteral("K 2.57（計算）　C_L 1.00"));
 
-    // The schedule's tab, 消灯: F 0.90 × 0.90 × 0.85; 46 × 86 × 0.6885 × 1.00 × 3133 h = 8,533,370.898 Wh.
+    // The schedule's tab, 点滅方式: F 0.90 × 0.90 × 0.85; 46 × 86 × 0.6885 × 1.00 × 3133 h = 8,533,370.898 Wh.
     f.enter(QStringLiteral("Txt_Schedule"));
     QCOMPARE(f.tab(), FBEIL::kFirstControlTab + 2);
     f.click(QStringLiteral("Btn_Control_2_2"));
-    QCOMPARE(f.box(QStringLiteral("Txt_Schedule"))->text(), QStringLiteral("消灯"));
+    QCOMPARE(f.box(QStringLiteral("Txt_Schedule"))->text(), QStringLiteral("点滅方式"));
     QCOMPARE(f.box(QStringLiteral("Txt_F"))->text(), QStringLiteral("0.6885"));
     QCOMPARE(f.box(QStringLiteral("Txt_EL"))->text(), QStringLiteral("83,285.7"));
     QCOMPARE(f.box(QStringLiteral("Txt_BEIL"))->text(), QStringLiteral("0.78"));
@@ -139,14 +140,40 @@ void TestBeilSheet::controlChangesTheFigures()
     // Confirmed: this row alone has the new control; the list shows it.
     f.click(QStringLiteral("Btn_Adv"));
     const RecordGrid &g = f.sheet->recordGrid();
-    QCOMPARE(g.text(3, Schedule), QStringLiteral("消灯"));
+    QCOMPARE(g.text(3, Schedule), QStringLiteral("点滅方式"));
     QCOMPARE(g.text(3, FittingCount), QStringLiteral("40"));
     // A count typed: the illuminance sheet keeps it instead of working it out from the lamps.
     QCOMPARE(g.text(3, BeilRecord::FittingCountAuto), QStringLiteral("0"));
     QCOMPARE(g.text(12, BeilRecord::FittingCountAuto), QStringLiteral("1"));
-    QCOMPARE(g.text(12, Schedule), QStringLiteral("減光"));
+    QCOMPARE(g.text(12, Schedule), QStringLiteral("減光方式"));
     QCOMPARE(f.w<ListGrid>(QStringLiteral("SPD_Data"))->cellText(3, 5), QStringLiteral("調光・消灯・センサ蛍光"));
     QCOMPARE(f.sheet->rowNumber(), 4);
+}
+
+void TestBeilSheet::olderSpellingsOpenInTheCurrentOnes()
+{
+    // A file of the older sheets: the schedule written 減光 and 消灯, full-width parentheses.
+    QTemporaryDir dir;
+    RecordGrid file(kHeadingsRow, kColumns);
+    QVERIFY(WorkFile::load(file, example(QStringLiteral("office-3f-beil.syw"))));
+    file.setText(3, Schedule, QStringLiteral("減光"));
+    file.setText(9, Schedule, QStringLiteral("消灯"));
+    file.setText(2, InitialCorrection, QStringLiteral("タイマ方式（LED）"));
+    const QString path = dir.filePath(QStringLiteral("older.syw"));
+    QVERIFY(WorkFile::save(file, path));
+    BeilFixture f(TestEnv::sampleMasters());
+    f.dialogs.paths = {path, path};
+    f.sheet->Menu_File_Open_Click();
+    QVERIFY(f.sheet->isWindowModified());
+    QVERIFY(f.sheet->statusMessage().contains(QStringLiteral("3 行の制御を現在の様式の書き方にしました")));
+    goToRow(f, 3);
+    QCOMPARE(f.box(QStringLiteral("Txt_Schedule"))->text(), QStringLiteral("減光方式"));
+    f.sheet->Menu_File_Save_Click();
+    RecordGrid saved(kHeadingsRow, kColumns);
+    QVERIFY(WorkFile::load(saved, path));
+    QCOMPARE(saved.text(3, Schedule), QStringLiteral("減光方式"));
+    QCOMPARE(saved.text(9, Schedule), QStringLiteral("点滅方式"));
+    QCOMPARE(saved.text(2, InitialCorrection), QStringLiteral("タイマ方式(LED)"));
 }
 
 void TestBeilSheet::roomUseProposedFromTheName()
@@ -243,8 +270,8 @@ void TestBeilSheet::form4RowsFromTheButton()
     const QStringList lines = Cp932::decode(TestEnv::readBytes(out), &ok).split(QStringLiteral("\r\n"));
     QVERIFY(ok);
     QCOMPARE(lines.size(), 32); // 31 kinds of luminaire and the end of the file
-    QCOMPARE(lines[0], QStringLiteral("1F,玄関ホール,事務所等,ロビー,48.0,4.0,3.5,8.0,6.0,,埋込ﾀﾞｳﾝﾗｲﾄLDA(LDA7N-1),7,60,無,無,消灯,無,"));
-    QCOMPARE(lines[1], QStringLiteral(",,,,,,,,,,LED間接照明形(LED-BL2500-1),19,23,無,無,消灯,タイマ方式(LED),"));
+    QCOMPARE(lines[0], QStringLiteral("1F,玄関ホール,事務所等,ロビー,48.0,4.0,3.5,8.0,6.0,,埋込ﾀﾞｳﾝﾗｲﾄLDA(LDA7N-1),7,60,無,無,点滅方式,無,"));
+    QCOMPARE(lines[1], QStringLiteral(",,,,,,,,,,LED間接照明形(LED-BL2500-1),19,23,無,無,点滅方式,タイマ方式(LED),"));
     // A refused room writes nothing and says why.
     f.sheet->recordGrid().setText(5, InputPower, QStringLiteral("abc"));
     f.dialogs.paths = {dir.filePath(QStringLiteral("other.csv"))};

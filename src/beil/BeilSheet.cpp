@@ -37,6 +37,28 @@ void Screen_Clear(Panel &panel)
         panel.setText(box, QString());
 }
 
+QList<int> currentSpellings(RecordGrid &grid)
+{
+    QList<int> changed;
+    if (grid.colCount() < InitialCorrection)
+        return changed;
+    for (int r = 1; r <= kRooms; ++r) {
+        if (grid.text(r, InUse) != u"1")
+            continue;
+        bool any = false;
+        for (int c = 0; c < Controls::kCategories; ++c) {
+            const QString now = Controls::currentSpelling(c, grid.text(r, Occupancy + c));
+            if (now != grid.text(r, Occupancy + c)) {
+                grid.setText(r, Occupancy + c, now);
+                any = true;
+            }
+        }
+        if (any)
+            changed.append(r);
+    }
+    return changed;
+}
+
 QString shownControl(int category, const QString &stored)
 {
     const Controls::Choice *c = Controls::find(category, stored);

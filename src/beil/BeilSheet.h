@@ -71,6 +71,9 @@ QString proposedRoomUse(const QString &building, const QString &roomName);
 QList<int> roomsWithoutBuildingUse(const RecordGrid &grid);
 // Gives those rooms `building` (every row of each).
 void applyDefaultBuildingUse(RecordGrid &grid, const QString &building);
+// As a file opens: controls stored in older spellings (減光, 消灯, full-width parentheses) in the
+// current ones; the rows changed.
+QList<int> currentSpellings(RecordGrid &grid);
 // The choice of a category shown on the panel: "無" for blank.
 QString shownControl(int category, const QString &stored);
 

@@ -38,8 +38,8 @@ const QList<Choice> kDaylight = {
 
 const QList<Choice> kSchedule = {
     {QStringLiteral("無"), 1.00, QStringLiteral("－"), QString()},
-    {QStringLiteral("減光"), 0.95, QStringLiteral("減光"), QStringLiteral("タイムスケジュールによる減光（調光可能な器具）")},
-    {QStringLiteral("消灯"), 0.90, QStringLiteral("消灯"), QStringLiteral("タイムスケジュールによる消灯")},
+    {QStringLiteral("減光方式"), 0.95, QStringLiteral("減光"), QStringLiteral("タイムスケジュールによる減光（調光可能な器具）")},
+    {QStringLiteral("点滅方式"), 0.90, QStringLiteral("消灯"), QStringLiteral("タイムスケジュールによる消灯")},
 };
 
 const QList<Choice> kInitial = {
@@ -81,15 +81,21 @@ const Choice *find(int category, const QString &text)
     t.replace(QChar(0xFF09), u')');
     if (t.isEmpty())
         t = QStringLiteral("無");
-    // The schedule's choices under the reference's longer names.
-    if (category == Schedule && t == u"減光方式")
-        t = QStringLiteral("減光");
-    if (category == Schedule && t == u"点滅方式")
-        t = QStringLiteral("消灯");
+    // The schedule's choices as older sheets spelt them.
+    if (category == Schedule && t == u"減光")
+        t = QStringLiteral("減光方式");
+    if (category == Schedule && t == u"消灯")
+        t = QStringLiteral("点滅方式");
     for (const Choice &c : choices(category))
         if (c.text == t)
             return &c;
     return nullptr;
+}
+
+QString currentSpelling(int category, const QString &text)
+{
+    const Choice *c = find(category, text);
+    return c && c->text != u"無" ? c->text : text;
 }
 
 QString stored(const Choice &choice)

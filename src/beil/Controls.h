@@ -26,8 +26,11 @@ struct Choice {
 QString categoryName(int category);
 // Its choices, 無 first.
 const QList<Choice> &choices(int category);
-// The choice a stored text stands for: blank is 無; the reference's longer names (減光方式,
-// 点滅方式 for the schedule) and full-width parentheses are read as the input sheet's spellings.
+// The text as the current input sheet spells it when it is a choice of the category written
+// another way (減光 → 減光方式, （LED） → (LED)); the text itself otherwise.
+QString currentSpelling(int category, const QString &text);
+// The choice a stored text stands for: blank is 無; the older sheets' spellings of the schedule
+// (減光, 消灯) and full-width parentheses are read as the current input sheet's spellings.
 // nullptr when the text is no choice of the category.
 const Choice *find(int category, const QString &text);
 // The text stored for a choice: "" for 無, the spelling otherwise.

@@ -418,8 +418,13 @@ void FBEIL::fileLoaded()
     RecordGrid &g = recordGrid();
     if (g.colCount() < BeilRecord::kColumns)
         g.setColCount(BeilRecord::kColumns);
-    // 台数 as the illuminance sheet's rules give it.
-    setStatusMessage(SharedFields::updatedText(SharedFields::bringUpToDate(g, &m_masters)));
+    // 台数 as the illuminance sheet's rules give it; the controls as the current sheets spell them.
+    QStringList said;
+    if (const QString figures = SharedFields::updatedText(SharedFields::bringUpToDate(g, &m_masters)); !figures.isEmpty())
+        said.append(figures);
+    if (const QList<int> spelt = BeilSheet::currentSpellings(g); !spelt.isEmpty())
+        said.append(QStringLiteral("%1 行の制御を現在の様式の書き方にしました（減光 → 減光方式、消灯 → 点滅方式）").arg(spelt.size()));
+    setStatusMessage(said.join(QStringLiteral("　")));
 }
 
 void FBEIL::fileOpened()
