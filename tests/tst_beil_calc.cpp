@@ -781,7 +781,7 @@ void TestBeilCalc::form4RowsOfATwoKindRoom()
     QCOMPARE(rows[0], (QStringList{"1F", "廊下", "事務所等", "廊下", "30.0", "3.8", "2.7", "30.0", "1.0", "0.70",
                                    "LEDダウンライト", "20", "6", "点滅方式", "無", "無", "無", ""}));
     QCOMPARE(rows[1], (QStringList{"", "", "", "", "", "", "", "", "", "", "LED足元灯(LED-F1)", "10", "2", "無", "無",
-                                   "消灯", "タイマ方式(LED)", ""}));
+                                   "点滅方式", "タイマ方式(LED)", ""}));
     QCOMPARE(rows[2].mid(0, 11), (QStringList{"1F", "事務室", "事務所等", "事務室", "80.0", "", "2.7", "10.0", "8.0", "",
                                               ""}));
     for (const QStringList &r : rows)
