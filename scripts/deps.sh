@@ -1,7 +1,7 @@
 # Installs, with apt-get, whatever the build, the program and the tests need and the machine lacks.
 PRX5M_PACKAGES=(
   cmake g++ make
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev libfontconfig-dev libxlsxwriter-dev pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev libfontconfig-dev libxlsxwriter-dev libzip-dev pkg-config
   fonts-ipaexfont-gothic fonts-ipaexfont-mincho
   qt6-translations-l10n
   poppler-utils xvfb xauth x11-utils unzip

@@ -269,9 +269,10 @@ void TestBeilSheet::form4RowsFromTheButton()
     bool ok = false;
     const QStringList lines = Cp932::decode(TestEnv::readBytes(out), &ok).split(QStringLiteral("\r\n"));
     QVERIFY(ok);
-    QCOMPARE(lines.size(), 32); // 31 kinds of luminaire and the end of the file
-    QCOMPARE(lines[0], QStringLiteral("1F,玄関ホール,事務所等,ロビー,48.0,4.0,3.5,8.0,6.0,,埋込ﾀﾞｳﾝﾗｲﾄLDA(LDA7N-1),7,60,無,無,点滅方式,無,"));
-    QCOMPARE(lines[1], QStringLiteral(",,,,,,,,,,LED間接照明形(LED-BL2500-1),19,23,無,無,点滅方式,タイマ方式(LED),"));
+    QCOMPARE(lines.size(), 42); // the ten header rows, 31 kinds of luminaire and the end of the file
+    QVERIFY(lines[0].startsWith(QStringLiteral("様式 4. (照明)照明,")));
+    QCOMPARE(lines[10], QStringLiteral("1F,玄関ホール,事務所等,ロビー,48.0,4.0,3.5,8.0,6.0,,埋込ﾀﾞｳﾝﾗｲﾄLDA(LDA7N-1),7,60,無,無,点滅方式,無,"));
+    QCOMPARE(lines[11], QStringLiteral(",,,,,,,,,,LED間接照明形(LED-BL2500-1),19,23,無,無,点滅方式,タイマ方式(LED),"));
     // A refused room writes nothing and says why.
     f.sheet->recordGrid().setText(5, InputPower, QStringLiteral("abc"));
     f.dialogs.paths = {dir.filePath(QStringLiteral("other.csv"))};

@@ -24,45 +24,53 @@ QString programDir()
 }
 
 const Mode kModes[] = {
-    {"--pdf", "illuminance", "INPUT.syw OUTPUT.pdf", true,
-     [](const QString &in, const QString &out, QString *error, QStringList *) {
-         return IlluminanceBatch::writePdf(in, out, workFolder(), error);
+    {"--pdf", "illuminance", "INPUT.syw OUTPUT.pdf", true, false,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *) {
+         return IlluminanceBatch::writePdf(in.first(), out, workFolder(), error);
      }},
-    {"--pdf", "cecl", "INPUT.syw OUTPUT.pdf", true,
-     [](const QString &in, const QString &out, QString *error, QStringList *) {
-         return CeclBatch::writePdf(in, out, workFolder(), error);
+    {"--pdf", "cecl", "INPUT.syw OUTPUT.pdf", true, false,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *) {
+         return CeclBatch::writePdf(in.first(), out, workFolder(), error);
      }},
-    {"--pdf", "beil", "INPUT.syw OUTPUT.pdf", true,
-     [](const QString &in, const QString &out, QString *error, QStringList *warnings) {
+    {"--pdf", "beil", "INPUT.syw... OUTPUT.pdf", true, true,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {
          return BeilBatch::writePdf(in, out, workFolder(), error, warnings);
      }},
-    {"--pdf", "distribution", "INPUT.syw OUTPUT.pdf", true,
-     [](const QString &in, const QString &out, QString *error, QStringList *warnings) {
-         return IlluminanceBatch::writeDistributionPdf(in, out, programDir(), error, warnings);
+    {"--pdf", "distribution", "INPUT.syw OUTPUT.pdf", true, false,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {
+         return IlluminanceBatch::writeDistributionPdf(in.first(), out, programDir(), error, warnings);
      }},
-    {"--xlsx", "illuminance", "INPUT.syw OUTPUT.xlsx", false,
-     [](const QString &in, const QString &out, QString *error, QStringList *) {
-         return IlluminanceBatch::writeXlsx(in, out, workFolder(), error);
+    {"--xlsx", "illuminance", "INPUT.syw OUTPUT.xlsx", false, false,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *) {
+         return IlluminanceBatch::writeXlsx(in.first(), out, workFolder(), error);
      }},
-    {"--xlsx", "cecl", "INPUT.syw OUTPUT.xlsx", false,
-     [](const QString &in, const QString &out, QString *error, QStringList *) {
-         return CeclBatch::writeXlsx(in, out, workFolder(), error);
+    {"--xlsx", "cecl", "INPUT.syw OUTPUT.xlsx", false, false,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *) {
+         return CeclBatch::writeXlsx(in.first(), out, workFolder(), error);
      }},
-    {"--xlsx", "beil", "INPUT.syw OUTPUT.xlsx", false,
-     [](const QString &in, const QString &out, QString *error, QStringList *warnings) {
+    {"--xlsx", "beil", "INPUT.syw... OUTPUT.xlsx", false, true,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {
          return BeilBatch::writeXlsx(in, out, workFolder(), error, warnings);
      }},
-    {"--beil-csv", nullptr, "INPUT.syw OUTPUT.csv", false,
-     [](const QString &in, const QString &out, QString *error, QStringList *warnings) {
+    {"--beil-csv", nullptr, "INPUT.syw... OUTPUT.csv", false, true,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {
          return BeilBatch::writeFiguresCsv(in, out, error, warnings);
      }},
-    {"--form4-csv", nullptr, "INPUT.syw OUTPUT.csv", false,
-     [](const QString &in, const QString &out, QString *error, QStringList *warnings) {
+    {"--form4-csv", nullptr, "INPUT.syw... OUTPUT.csv", false, true,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {
          return BeilBatch::writeForm4Csv(in, out, error, warnings);
      }},
-    {"--distribution-csv", nullptr, "INPUT.syw OUTPUT_FOLDER", false,
-     [](const QString &in, const QString &out, QString *error, QStringList *warnings) {
-         return IlluminanceBatch::writeDistributionCsv(in, out, programDir(), error, warnings);
+    {"--official-xlsx", nullptr, "INPUT.syw... OUTPUT.xlsx", false, true,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {
+         return BeilBatch::writeOfficialXlsx(in, out, error, warnings);
+     }},
+    {"--import-official", nullptr, "INPUT.xlsx|INPUT.csv OUTPUT.syw", false, false,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {
+         return BeilBatch::importOfficial(in.first(), out, error, warnings);
+     }},
+    {"--distribution-csv", nullptr, "INPUT.syw OUTPUT_FOLDER", false, false,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {
+         return IlluminanceBatch::writeDistributionCsv(in.first(), out, programDir(), error, warnings);
      }},
 };
 

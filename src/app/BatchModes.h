@@ -10,10 +10,11 @@ namespace BatchModes {
 struct Mode {
     const char *option;    // "--pdf"
     const char *kind;      // "illuminance", or nullptr for an option that takes no kind
-    const char *arguments; // "INPUT.syw OUTPUT.pdf" (always two)
+    const char *arguments; // "INPUT.syw OUTPUT.pdf": inputs, then the output
     bool drawn;            // drawn with the Japanese report font (a PDF)
+    bool manyInputs;       // several inputs taken as one (a building of several work files)
     // An exit status of BatchStatus; *error says why when it is not 0.
-    int (*run)(const QString &input, const QString &output, QString *error, QStringList *warnings);
+    int (*run)(const QStringList &inputs, const QString &output, QString *error, QStringList *warnings);
 };
 
 // The mode the option (and its kind) name; nullptr for none.

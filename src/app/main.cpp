@@ -47,7 +47,7 @@ int batch(const QStringList &args, char *program)
         return BatchStatus::BadInput;
     }
     const int first = takesKind ? 2 : 1;
-    if (args.size() != first + 2) {
+    if (mode->manyInputs ? args.size() < first + 2 : args.size() != first + 2) {
         std::fprintf(stderr, "prx5m: 引数の数が違います\n");
         printUsage(stderr);
         return BatchStatus::BadInput;
@@ -72,7 +72,7 @@ int batch(const QStringList &args, char *program)
     }
     QString error;
     QStringList warnings;
-    const int status = mode->run(args[first], args[first + 1], &error, &warnings);
+    const int status = mode->run(args.mid(first, args.size() - first - 1), args.last(), &error, &warnings);
     for (const QString &w : std::as_const(warnings))
         std::fprintf(stderr, "prx5m: 警告: %s\n", w.toUtf8().constData());
     // One line each: a list of problems reads on stderr as it would in the sheet's dialog.

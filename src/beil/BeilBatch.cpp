@@ -3,8 +3,10 @@
 #include "beil/BeilExport.h"
 #include "beil/BeilPrintTable.h"
 #include "beil/BeilRecord.h"
+#include "beil/OfficialSheets.h"
 #include "beil/RptBEIL.h"
 #include "grid/RecordGrid.h"
+#include "grid/WorkFile.h"
 #include "io/CheckedFile.h"
 #include "report/BatchSteps.h"
 #include "report/ReportOutput.h"
@@ -36,14 +38,28 @@ int refused(const QList<BeilRooms::Problem> &problems, QString *error)
     return BatchStatus::ValueTooLarge;
 }
 
-// The rooms of the work file, or the status that stops the run.
-int loadRooms(const QString &workFile, RecordGrid &grid, QList<BeilRooms::Room> *rooms, QString *error,
+// The work files of the building, each read whole.
+int loadAll(const QStringList &workFiles, QList<RecordGrid> *grids, QStringList *names, QString *error)
+{
+    for (const QString &f : workFiles) {
+        RecordGrid grid(BeilRecord::kHeadingsRow, BeilRecord::kColumns);
+        if (const int status = BatchSteps::loadWorkFile(grid, f, error); status != BatchStatus::Ok)
+            return status;
+        grids->append(grid);
+        names->append(QFileInfo(f).fileName());
+    }
+    return BatchStatus::Ok;
+}
+
+// The rooms of the building, or the status that stops the run.
+int loadRooms(const QStringList &workFiles, QList<RecordGrid> *grids, QList<BeilRooms::Room> *rooms, QString *error,
               QStringList *warnings, bool form4)
 {
-    if (const int status = BatchSteps::loadWorkFile(grid, workFile, error); status != BatchStatus::Ok)
+    QStringList names;
+    if (const int status = loadAll(workFiles, grids, &names, error); status != BatchStatus::Ok)
         return status;
     QList<BeilRooms::Problem> problems;
-    bool ok = BeilRooms::evaluateBuilding(grid, StandardValues::shipped(), rooms, &problems);
+    bool ok = BeilRooms::evaluateBuilding(*grids, names, StandardValues::shipped(), rooms, &problems);
     if (form4 && ok) {
         const QList<BeilRooms::Problem> more = BeilExport::form4Problems(*rooms);
         problems += more;
@@ -53,23 +69,25 @@ int loadRooms(const QString &workFile, RecordGrid &grid, QList<BeilRooms::Room> 
         return refused(problems, error);
     warnOf(problems, warnings);
     if (rooms->isEmpty())
-        return BatchSteps::nothingToPrint(workFile, QStringLiteral("室"), error);
+        return BatchSteps::nothingToPrint(workFiles.join(QStringLiteral(", ")), QStringLiteral("室"), error);
     return BatchStatus::Ok;
 }
 
-int writeReport(const QString &workFile, const QString &outPath, const QString &workFolder, QString *error, bool excel,
-                QStringList *warnings)
+int writeReport(const QStringList &workFiles, const QString &outPath, const QString &workFolder, QString *error,
+                bool excel, QStringList *warnings)
 {
-    RecordGrid grid(BeilRecord::kHeadingsRow, BeilRecord::kColumns);
-    if (const int status = BatchSteps::loadWorkFile(grid, workFile, error); status != BatchStatus::Ok)
+    QList<RecordGrid> grids;
+    QStringList names;
+    if (const int status = loadAll(workFiles, &grids, &names, error); status != BatchStatus::Ok)
         return status;
     BeilPrintTable::Result result;
-    if (!BeilPrintTable::makeLines(grid, SettingsStore::ReadSetting(QStringLiteral("CompanyName")),
-                                   QFileInfo(workFile).absoluteFilePath(), &result)) {
+    if (!BeilPrintTable::makeLines(grids, names, SettingsStore::ReadSetting(QStringLiteral("CompanyName")),
+                                   QFileInfo(workFiles.value(0)).absoluteFilePath(), &result)) {
         if (BeilRooms::hasErrors(result.problems))
             return refused(result.problems, error);
-        return result.error.isEmpty() ? BatchSteps::nothingToPrint(workFile, QStringLiteral("室"), error)
-                                      : BatchSteps::noPrintTable(BatchStatus::ValueTooLarge, result.error, error);
+        return result.error.isEmpty()
+                   ? BatchSteps::nothingToPrint(workFiles.join(QStringLiteral(", ")), QStringLiteral("室"), error)
+                   : BatchSteps::noPrintTable(BatchStatus::ValueTooLarge, result.error, error);
     }
     warnOf(result.problems, warnings);
     QList<QSqlRecord> records;
@@ -85,34 +103,34 @@ int writeReport(const QString &workFile, const QString &outPath, const QString &
 
 } // namespace
 
-int writePdf(const QString &workFile, const QString &pdfPath, const QString &workFolder, QString *error,
+int writePdf(const QStringList &workFiles, const QString &pdfPath, const QString &workFolder, QString *error,
              QStringList *warnings)
 {
-    return writeReport(workFile, pdfPath, workFolder, error, false, warnings);
+    return writeReport(workFiles, pdfPath, workFolder, error, false, warnings);
 }
 
-int writeXlsx(const QString &workFile, const QString &xlsxPath, const QString &workFolder, QString *error,
+int writeXlsx(const QStringList &workFiles, const QString &xlsxPath, const QString &workFolder, QString *error,
               QStringList *warnings)
 {
-    return writeReport(workFile, xlsxPath, workFolder, error, true, warnings);
+    return writeReport(workFiles, xlsxPath, workFolder, error, true, warnings);
 }
 
-int writeFiguresCsv(const QString &workFile, const QString &csvPath, QString *error, QStringList *warnings)
+int writeFiguresCsv(const QStringList &workFiles, const QString &csvPath, QString *error, QStringList *warnings)
 {
-    RecordGrid grid(BeilRecord::kHeadingsRow, BeilRecord::kColumns);
+    QList<RecordGrid> grids;
     QList<BeilRooms::Room> rooms;
-    if (const int status = loadRooms(workFile, grid, &rooms, error, warnings, false); status != BatchStatus::Ok)
+    if (const int status = loadRooms(workFiles, &grids, &rooms, error, warnings, false); status != BatchStatus::Ok)
         return status;
     QString why;
     const bool written = CheckedFile::write(csvPath, BeilExport::figuresCsv(rooms), &why);
     return BatchSteps::written(written, QStringLiteral("CSV"), why, error);
 }
 
-int writeForm4Csv(const QString &workFile, const QString &csvPath, QString *error, QStringList *warnings)
+int writeForm4Csv(const QStringList &workFiles, const QString &csvPath, QString *error, QStringList *warnings)
 {
-    RecordGrid grid(BeilRecord::kHeadingsRow, BeilRecord::kColumns);
+    QList<RecordGrid> grids;
     QList<BeilRooms::Room> rooms;
-    if (const int status = loadRooms(workFile, grid, &rooms, error, warnings, true); status != BatchStatus::Ok)
+    if (const int status = loadRooms(workFiles, &grids, &rooms, error, warnings, true); status != BatchStatus::Ok)
         return status;
     QByteArray bytes;
     QString why;
@@ -122,6 +140,54 @@ int writeForm4Csv(const QString &workFile, const QString &csvPath, QString *erro
     }
     const bool written = CheckedFile::write(csvPath, bytes, &why);
     return BatchSteps::written(written, QStringLiteral("CSV"), why, error);
+}
+
+int writeOfficialXlsx(const QStringList &workFiles, const QString &xlsxPath, QString *error, QStringList *warnings)
+{
+    QList<RecordGrid> grids;
+    QList<BeilRooms::Room> rooms;
+    if (const int status = loadRooms(workFiles, &grids, &rooms, error, warnings, true); status != BatchStatus::Ok)
+        return status;
+    QString why;
+    const QString building = grids.first().text(BeilRecord::kHeadingsRow, BeilRecord::kTitle1);
+    const bool written = OfficialSheets::writeWorkbook(rooms, building, xlsxPath, &why);
+    return BatchSteps::written(written, QStringLiteral("Excel"), why, error);
+}
+
+int importOfficial(const QString &input, const QString &output, QString *error, QStringList *warnings)
+{
+    OfficialSheets::Read read;
+    QString why;
+    if (!OfficialSheets::read(input, &read, &why)) {
+        *error = QStringLiteral("公式入力シートを読み込めません: %1").arg(why);
+        return BatchStatus::ValueTooLarge;
+    }
+    QList<RecordGrid> files;
+    QStringList notes;
+    if (!OfficialSheets::toWorkFiles(read, &files, &notes, &why)) {
+        *error = QStringLiteral("公式入力シートを読み込めません: %1").arg(why);
+        return BatchStatus::ValueTooLarge;
+    }
+    const QStringList names = OfficialSheets::fileNames(output, int(files.size()));
+    // Every file's bytes first: nothing is written when one of them cannot be.
+    QList<QByteArray> bytes;
+    for (const RecordGrid &g : std::as_const(files)) {
+        QByteArray b;
+        if (!WorkFile::toBytes(g, &b)) {
+            *error = QStringLiteral("作業ファイルを作成できません: %1").arg(WorkFile::errorText(WorkFile::Error::CannotEncode));
+            return BatchStatus::ValueTooLarge;
+        }
+        bytes.append(b);
+    }
+    for (qsizetype i = 0; i < names.size(); ++i)
+        if (!CheckedFile::write(names[i], bytes[i], &why))
+            return BatchSteps::written(false, QStringLiteral("作業ファイル"), why, error);
+    if (warnings) {
+        *warnings += notes;
+        if (names.size() > 1)
+            warnings->append(QStringLiteral("作業ファイル: %1").arg(names.join(QStringLiteral(", "))));
+    }
+    return BatchStatus::Ok;
 }
 
 } // namespace BeilBatch

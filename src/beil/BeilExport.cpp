@@ -1,6 +1,8 @@
 #include "beil/BeilExport.h"
 
 #include "beil/BeilCalculation.h"
+#include "beil/OfficialSheets.h"
+#include "beil/StandardValues.h"
 #include "text/Cp932.h"
 
 namespace BeilExport {
@@ -29,7 +31,7 @@ QByteArray figuresCsv(const QList<BeilRooms::Room> &rooms)
         const bool hasIndex = r.indexSource == BeilRooms::IndexSource::Typed
                               || r.indexSource == BeilRooms::IndexSource::Computed;
         const auto bei = r.bei();
-        out += csvLine({QString::number(r.texts.row), r.texts.floor, r.texts.name, r.texts.name2, r.standard->building,
+        out += csvLine({BeilRooms::rowText(r), r.texts.floor, r.texts.name, r.texts.name2, r.standard->building,
                         r.standard->room, shortest(r.area), hasIndex ? shortest(r.roomIndex) : QString(),
                         shortest(r.shapeFactor), shortest(r.standard->hours), shortest(r.designWh), shortest(r.designMJ),
                         shortest(r.standardMJ), bei ? BeilCalculation::beiText(*bei) : QString()});
@@ -55,7 +57,7 @@ QList<QStringList> form4Rows(const QList<BeilRooms::Room> &rooms)
             const BeilRooms::Luminaire &l = r.luminaires[i];
             QStringList line;
             if (i == 0)
-                line = {t.floor, BeilRooms::fullName(t), r.standard->building, r.standard->room, t.area.trimmed(), t.storyHeight.trimmed(),
+                line = {t.floor, BeilRooms::fullName(t), StandardValues::officialBuilding(r.standard->building), r.standard->room, t.area.trimmed(), t.storyHeight.trimmed(),
                         t.height.trimmed(), t.width.trimmed(), t.depth.trimmed(), t.roomIndex.trimmed()};
             else
                 line = QStringList(10);
@@ -79,20 +81,13 @@ QList<BeilRooms::Problem> form4Problems(const QList<BeilRooms::Room> &rooms)
     for (const BeilRooms::Room &r : rooms)
         if (r.texts.storyHeight.trimmed().isEmpty())
             out.append({r.texts.row, BeilRooms::fullName(r.texts), QStringLiteral("階高"), QString(),
-                        QStringLiteral("が入力されていません（様式4の室の欄です）。"), false});
+                        QStringLiteral("が入力されていません（様式4の室の欄です）。"), false, QString()});
     return out;
 }
 
 bool form4Csv(const QList<BeilRooms::Room> &rooms, QByteArray *bytes, QString *error)
 {
-    QString text;
-    for (const QStringList &line : form4Rows(rooms))
-        text += csvLine(line);
-    bool ok = false;
-    *bytes = Cp932::encode(text, &ok);
-    if (!ok)
-        *error = QStringLiteral("シフトJISで書けない文字があります");
-    return ok;
+    return OfficialSheets::csv(OfficialSheets::form4Header(), form4Rows(rooms), bytes, error);
 }
 
 } // namespace BeilExport

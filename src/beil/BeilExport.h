@@ -22,7 +22,8 @@ QByteArray figuresCsv(const QList<BeilRooms::Room> &rooms);
 QList<QStringList> form4Rows(const QList<BeilRooms::Room> &rooms);
 // What the input sheet needs beyond the figures: a room without 階高.
 QList<BeilRooms::Problem> form4Problems(const QList<BeilRooms::Room> &rooms);
-// Those rows as CP932 CSV, CRLF; false when a text cannot be held in CP932.
+// Those rows as the official CSV form of 様式4: its ten header rows, then the rows from line 11,
+// CP932, CRLF; false when a text cannot be held in CP932.
 bool form4Csv(const QList<BeilRooms::Room> &rooms, QByteArray *bytes, QString *error);
 
 // RFC 4180 quoting of one line.

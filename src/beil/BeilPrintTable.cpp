@@ -233,8 +233,17 @@ int columnOf(const QString &field)
 bool BeilPrintTable::makeLines(const RecordGrid &grid, const QString &companyName, const QString &fileName,
                                Result *result)
 {
+    return makeLines(QList<RecordGrid>{grid}, {fileName}, companyName, fileName, result);
+}
+
+bool BeilPrintTable::makeLines(const QList<RecordGrid> &grids, const QStringList &names, const QString &companyName,
+                               const QString &fileName, Result *result)
+{
     *result = Result();
-    if (!BeilRooms::evaluateBuilding(grid, StandardValues::shipped(), &result->rooms, &result->problems)) {
+    if (grids.isEmpty())
+        return false;
+    const RecordGrid &grid = grids.first();
+    if (!BeilRooms::evaluateBuilding(grids, names, StandardValues::shipped(), &result->rooms, &result->problems)) {
         result->error = BeilRooms::messages(result->problems).join(u'\n');
         result->rooms.clear();
         return false;

@@ -43,6 +43,10 @@ public:
     // (error lists every problem of every room, a line each), or a figure is too wide for its
     // column (error names the row, the room, the field and the value). Warnings do not stop it.
     static bool makeLines(const RecordGrid &grid, const QString &companyName, const QString &fileName, Result *result);
+    // The same for a building of several work files (their rooms in the files' order, the
+    // headings of the first); `names` name the files in the problems.
+    static bool makeLines(const QList<RecordGrid> &grids, const QStringList &names, const QString &companyName,
+                          const QString &fileName, Result *result);
     // Writes the lines as the table at `databasePath` (built aside, renamed into place) and gives
     // its records as the report reads them.
     static PrintTableFile::Status write(const Result &result, const QString &databasePath, QList<QSqlRecord> *rows,

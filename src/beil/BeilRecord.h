@@ -36,6 +36,7 @@ enum Column : int {
     EquipmentName = 129,     // 機器名称 typed, each row
     NonHabitable = 130,      // 非居室: "1" ticked, "0" not (blank: not decided, proposed from the names)
     WindowRatio = 131,       // 窓面積率 %, optional
+    Remark = 138,            // 備考 of the row, as the official input sheet has it (an import)
 };
 
 // The headings row: the report's headings (as every sheet keeps them) and the building's

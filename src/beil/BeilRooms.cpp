@@ -54,12 +54,12 @@ public:
 
     void error(int row, const QString &field, const QString &value, const QString &reason)
     {
-        m_problems->append({row, fullName(m_texts), field, value, reason, false});
+        m_problems->append({row, fullName(m_texts), field, value, reason, false, QString()});
         m_failed = true;
     }
     void warn(int row, const QString &field, const QString &value, const QString &reason)
     {
-        m_problems->append({row, fullName(m_texts), field, value, reason, true});
+        m_problems->append({row, fullName(m_texts), field, value, reason, true, QString()});
     }
     bool failed() const { return m_failed; }
 
@@ -79,7 +79,10 @@ bool work(const RoomTexts &t, const StandardValues &table, Room *room, QList<Pro
     if (t.roomUse.trimmed().isEmpty())
         read.error(t.row, QStringLiteral("室用途"), t.roomUse, QStringLiteral("が選ばれていません。"));
     r.standard = table.find(t.building, t.roomUse);
-    if (!r.standard && !t.building.trimmed().isEmpty() && !t.roomUse.trimmed().isEmpty())
+    if (t.roomUse.trimmed() == StandardValues::kOtherMethod)
+        read.error(t.row, QStringLiteral("室用途"), t.roomUse,
+                   QStringLiteral("：非主要室（主要室入力法）はこのシートでは計算できません。"));
+    else if (!r.standard && !t.building.trimmed().isEmpty() && !t.roomUse.trimmed().isEmpty())
         read.error(t.row, QStringLiteral("室用途"), t.roomUse,
                    QStringLiteral("は建物用途「%1」の室用途として基準値の表にありません。").arg(t.building));
     const auto area = read.required(t.row, QStringLiteral("床面積"), t.area);
@@ -262,9 +265,10 @@ QString Room::roomIndexText() const
 QString Refusal::message() const
 {
     const QString name = room.isEmpty() ? QStringLiteral("室名なし") : room;
+    const QString where = file.isEmpty() ? QString() : file + QStringLiteral(" の ");
     if (value.isEmpty())
-        return QStringLiteral("%1 行目（%2）の%3%4").arg(row).arg(name, field, reason);
-    return QStringLiteral("%1 行目（%2）の%3「%4」%5").arg(row).arg(name, field, value, reason);
+        return where + QStringLiteral("%1 行目（%2）の%3%4").arg(row).arg(name, field, reason);
+    return where + QStringLiteral("%1 行目（%2）の%3「%4」%5").arg(row).arg(name, field, value, reason);
 }
 
 bool evaluate(const RoomTexts &texts, const StandardValues &table, Room *room, QList<Problem> *problems)
@@ -312,6 +316,31 @@ bool evaluateBuilding(const RecordGrid &grid, const StandardValues &table, QList
             ok = false;
     }
     return ok;
+}
+
+bool evaluateBuilding(const QList<RecordGrid> &grids, const QStringList &names, const StandardValues &table,
+                      QList<Room> *out, QList<Problem> *problems)
+{
+    out->clear();
+    problems->clear();
+    bool ok = true;
+    for (qsizetype i = 0; i < grids.size(); ++i) {
+        QList<Room> rooms;
+        QList<Problem> found;
+        ok = evaluateBuilding(grids[i], table, &rooms, &found) && ok;
+        for (Room &r : rooms)
+            r.file = grids.size() > 1 ? int(i) + 1 : 0;
+        for (Problem &p : found)
+            p.file = grids.size() > 1 ? names.value(i) : QString();
+        *out += rooms;
+        *problems += found;
+    }
+    return ok;
+}
+
+QString rowText(const Room &room)
+{
+    return room.file > 0 ? QStringLiteral("%1:%2").arg(room.file).arg(room.texts.row) : QString::number(room.texts.row);
 }
 
 QList<int> rowsWithErrors(const QList<Problem> &problems)

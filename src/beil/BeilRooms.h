@@ -75,6 +75,7 @@ struct Luminaire {
 
 struct Room {
     RoomTexts texts;
+    int file = 0; // of a building of several work files, the file's number (1, 2, …); 0 for one
     const StandardValues::Entry *standard = nullptr;
     double area = 0;
     IndexSource indexSource = IndexSource::NotGiven;
@@ -96,6 +97,7 @@ struct Refusal {
     int row = 0;
     QString room, field, value, reason;
     bool warning = false;
+    QString file; // the work file's name, for a building of several
     QString message() const;
 };
 using Problem = Refusal;
@@ -112,6 +114,12 @@ bool evaluateAll(const RecordGrid &grid, const StandardValues &table, QList<Room
 // False when any room has an error.
 bool evaluateBuilding(const RecordGrid &grid, const StandardValues &table, QList<Room> *rooms,
                       QList<Problem> *problems);
+// A building of several work files (an import too large for one): every room of each, in the
+// files' order, the problems naming their file.
+bool evaluateBuilding(const QList<RecordGrid> &grids, const QStringList &names, const StandardValues &table,
+                      QList<Room> *rooms, QList<Problem> *problems);
+// The row of a room as the outputs name it: "12", or "2:12" in the second file of several.
+QString rowText(const Room &room);
 // The rows with an error ("要入力" in the list).
 QList<int> rowsWithErrors(const QList<Problem> &problems);
 bool hasErrors(const QList<Problem> &problems);

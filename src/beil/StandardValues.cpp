@@ -72,8 +72,28 @@ QStringList StandardValues::roomUses(const QString &building) const
 
 const StandardValues::Entry *StandardValues::find(const QString &building, const QString &room) const
 {
+    const QString b = tableBuilding(building);
     for (const Entry &e : m_entries)
-        if (e.building == building && e.room == room)
+        if (e.building == b && e.room == room)
             return &e;
     return nullptr;
+}
+
+namespace {
+
+const QString kRetail = QStringLiteral("物品販売業を営む店舗等");
+
+} // namespace
+
+QString StandardValues::tableBuilding(const QString &building)
+{
+    const QString b = building.trimmed();
+    if (b == u"百貨店等" || b == u"物販店舗等")
+        return kRetail;
+    return b;
+}
+
+QString StandardValues::officialBuilding(const QString &building)
+{
+    return tableBuilding(building) == kRetail ? QStringLiteral("百貨店等") : building.trimmed();
 }

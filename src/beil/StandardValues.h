@@ -29,8 +29,17 @@ public:
     QStringList buildingUses() const;
     // The room uses of a building use in the table's order.
     QStringList roomUses(const QString &building) const;
-    // The entry of the pair; nullptr when the table has no such pair.
+    // The entry of the pair; nullptr when the table has no such pair. The building use may be
+    // spelt as the official input sheets spell it (百貨店等).
     const Entry *find(const QString &building, const QString &room) const;
+
+    // The table's name of a building use spelt as an official input sheet spells it: 百貨店等,
+    // 物販店舗等 and 物品販売業を営む店舗等 are the retail use; any other name as it is.
+    static QString tableBuilding(const QString &building);
+    // The building use as the official input sheets spell it (the retail use: 百貨店等).
+    static QString officialBuilding(const QString &building);
+    // The room use of another input method, which this sheet cannot work out.
+    static inline const QString kOtherMethod = QStringLiteral("非主要室");
 
 private:
     static const char *shippedCsv();

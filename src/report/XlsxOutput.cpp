@@ -294,4 +294,61 @@ bool write(const Sheet &sheet, const QString &path, QString *error)
     return CheckedFile::write(path, file.readAll(), error);
 }
 
+bool writeTables(const QList<Table> &tables, const QString &path, QString *error)
+{
+    if (!CheckedFile::checkTarget(path, error))
+        return false;
+    QTemporaryDir work;
+    if (!work.isValid()) {
+        *error = QStringLiteral("一時フォルダを作成できません。");
+        return false;
+    }
+    const QString built = work.filePath(QStringLiteral("book.xlsx"));
+    {
+        Book book(QFile::encodeName(built), QFile::encodeName(work.path()));
+        if (!book.get()) {
+            *error = QStringLiteral("Excelのファイルを作成できません。");
+            return false;
+        }
+        lxw_error e = LXW_NO_ERROR;
+        const auto check = [&e](lxw_error r) {
+            if (e == LXW_NO_ERROR)
+                e = r;
+        };
+        for (const Table &t : tables) {
+            const QByteArray name = utf8(t.name.left(31));
+            lxw_worksheet *ws = workbook_add_worksheet(book.get(), name.constData());
+            if (!ws) {
+                *error = QStringLiteral("Excelのファイルを作成できません（シート「%1」）。").arg(t.name);
+                return false;
+            }
+            for (int r = 0; r < t.rows.size(); ++r) {
+                for (int c = 0; c < t.rows[r].size(); ++c) {
+                    const QString &text = t.rows[r][c];
+                    if (text.isEmpty())
+                        continue;
+                    const auto number = NumberText::strict(text);
+                    if (r + 1 >= t.firstNumberRow && t.numberColumns.contains(c + 1) && number && std::isfinite(*number))
+                        check(worksheet_write_number(ws, lxw_row_t(r), lxw_col_t(c), *number, nullptr));
+                    else
+                        check(worksheet_write_string(ws, lxw_row_t(r), lxw_col_t(c), utf8(text).constData(), nullptr));
+                }
+            }
+        }
+        const lxw_error closed = book.close();
+        if (e == LXW_NO_ERROR)
+            e = closed;
+        if (e != LXW_NO_ERROR) {
+            *error = QStringLiteral("Excelのファイルを作成できません（%1）。").arg(QString::fromUtf8(lxw_strerror(e)));
+            return false;
+        }
+    }
+    QFile file(built);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("Excelのファイルを作成できません。");
+        return false;
+    }
+    return CheckedFile::write(path, file.readAll(), error);
+}
+
 } // namespace XlsxOutput

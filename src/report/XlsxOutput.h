@@ -58,4 +58,16 @@ QVariant cellValue(const Column &column, const QVariant &value, const QString &s
 // with the reason, any earlier file of that name left as it was.
 bool write(const Sheet &sheet, const QString &path, QString *error);
 
+// A plain table as a worksheet (another program's form filled in): texts cell by cell, from
+// `firstNumberRow` (1-based) on the texts of `numberColumns` (1-based) that are numbers as
+// numbers; blank texts leave their cells empty.
+struct Table {
+    QString name;
+    QList<QStringList> rows;
+    int firstNumberRow = 1;
+    QList<int> numberColumns;
+};
+// The tables as the worksheets of one workbook, written as write() writes.
+bool writeTables(const QList<Table> &tables, const QString &path, QString *error);
+
 } // namespace XlsxOutput

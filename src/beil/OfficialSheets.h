@@ -1,0 +1,65 @@
+#pragma once
+
+#include "beil/BeilRooms.h"
+#include "grid/RecordGrid.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The official input sheets of the energy calculation, as the official Ver.3.8 workbook lays them
+// out: 様式1 (共通)室仕様 Rev.2 (tab "1) 室仕様", columns A–N) and 様式4 (照明)照明 (tab "4) 照明",
+// columns A–R), each with its ten header rows and data from row 11. Written from the sheet's rooms
+// (a CSV per sheet, or one workbook of both), and read back into work files (a workbook, or the
+// 様式4 CSV with a 様式1 CSV beside it).
+namespace OfficialSheets {
+
+inline const QString kForm4Tab = QStringLiteral("4) 照明");
+inline const QString kForm1Tab = QStringLiteral("1) 室仕様");
+inline const QString kForm4Title = QStringLiteral("様式 4. (照明)照明");
+inline const QString kForm1Title = QStringLiteral("様式 1. (共通)室仕様 Rev.2");
+inline const QString kForm4CsvName = QStringLiteral("様式4 (照明)照明入力シート.csv");
+inline const QString kVersion = QStringLiteral("Ver.3.8");
+constexpr int kHeaderRows = 10;
+constexpr int kForm4Columns = 18; // A–R
+constexpr int kForm1Columns = 14; // A–N
+
+// The ten header rows of each sheet.
+QList<QStringList> form4Header();
+QList<QStringList> form1Header();
+// A line per room (様式1): 階, 室名, 建物用途, 室用途 大分類 and 小分類, 室面積, 階高, 天井高, the
+// target marks (照明 ■), 建築物の名称, 備考.
+QList<QStringList> form1Rows(const QList<BeilRooms::Room> &rooms, const QString &buildingName);
+
+// A sheet as the official CSV form: every row from row 1, CP932, CRLF; false when a text cannot
+// be held in CP932.
+bool csv(const QList<QStringList> &header, const QList<QStringList> &rows, QByteArray *bytes, QString *error);
+// The workbook of both sheets, numbers as numbers.
+bool writeWorkbook(const QList<BeilRooms::Room> &rooms, const QString &buildingName, const QString &path, QString *error);
+
+// The sheets' data rows as read (blank rows left out), 18 and 14 texts each.
+struct Read {
+    QList<QStringList> form4;
+    QList<int> form4Lines;  // the sheet's row of each
+    QList<QStringList> form1;
+    bool form1Found = false;
+    QString buildingName;   // 様式1's 建築物の名称
+};
+// A workbook (.xlsx, .xlsm: the sheets found by their tabs or by A1 beginning "様式 4." /
+// "様式 1.") or the 様式4 CSV (with a 様式1 CSV in the same folder when there is one). False with
+// the reason for a file that is no such sheet, malformed, encrypted or too large.
+bool read(const QString &path, Read *out, QString *error);
+
+// The rows as work files: each luminaire row of 様式4 a row in use (階, 室名, 建物用途, 室用途,
+// 床面積, 間口, 奥行, 天井高, 室指数 on every row of its room, 階高 on its first; 機器名称, 入力電力,
+// 台数, the four controls, 備考), 様式1 filling what 様式4 leaves blank; more rows than a work file
+// holds go into several, split between rooms and keeping floors together where they fit. *notes
+// says what the reader should know (the two sheets disagreeing, a room of another input method,
+// the files made).
+bool toWorkFiles(const Read &in, QList<RecordGrid> *files, QStringList *notes, QString *error);
+
+// The names of the work files of an import into `path`: the name itself for one file, else
+// NAME_1.syw, NAME_2.syw, ….
+QStringList fileNames(const QString &path, int count);
+
+} // namespace OfficialSheets

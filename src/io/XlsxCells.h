@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The cells of a workbook (.xlsx, .xlsm) as texts, read through libzip and QXmlStreamReader from
+// the sheets' XML and the shared strings; no formulas are worked out (their stored results are
+// read), nothing is written. Everything a file can make the reader hold is bounded: the file, each
+// part unpacked, the shared strings, the rows and columns; a file beyond a bound, a part that is
+// encrypted, or XML that does not parse is refused with the reason.
+namespace XlsxCells {
+
+struct Cell {
+    enum Kind { Empty, Text, Number, Boolean, Error } kind = Empty;
+    QString text; // a number as the shortest decimal that reads back the same value
+};
+
+struct Sheet {
+    QString name;            // the tab's name
+    QList<QList<Cell>> rows; // row 1 first, column A first; shorter rows end with their last cell
+    const Cell &at(int row, int column) const; // 1-based; Empty beyond the sheet
+};
+
+struct Limits {
+    qint64 fileBytes = 32LL * 1024 * 1024;
+    qint64 partBytes = 64LL * 1024 * 1024;        // one sheet's XML unpacked
+    qint64 sharedStringBytes = 8LL * 1024 * 1024; // the shared strings' part unpacked
+    int rows = 20000;
+    int columns = 64; // cells to the right are not read
+    int sheets = 64;
+};
+
+// Every sheet of the workbook at `path` (a file the user names: its links are followed).
+bool read(const QString &path, QList<Sheet> *sheets, QString *error, const Limits &limits = {});
+// The same from the file's bytes.
+bool readBytes(const QByteArray &bytes, QList<Sheet> *sheets, QString *error, const Limits &limits = {});
+
+// "A" for 1, "R" for 18, "AA" for 27.
+QString columnName(int column);
+
+} // namespace XlsxCells
