@@ -108,6 +108,7 @@ private slots:
     void roundingOfShownFigures();
     void exactHundredthStaysWhenRoundedUp();
     void sameRoomUseUnderTwoBuildingUses();
+    void retailUseAsTheOfficialSheetsSpellIt();
     void controlIsChosenPerRow();
     void inputSheetSpellings_data();
     void inputSheetSpellings();
@@ -329,6 +330,17 @@ void TestBeilCalc::exactHundredthStaysWhenRoundedUp()
     const double bei = *rooms[0].bei();
     QVERIFY2(std::ceil(bei * 100) / 100 > 0.305, "the case no longer shows the binary excess");
     QCOMPARE(BeilCalculation::beiText(bei), QStringLiteral("0.30"));
+}
+
+void TestBeilCalc::retailUseAsTheOfficialSheetsSpellIt()
+{
+    const StandardValues &t = StandardValues::shipped();
+    const StandardValues::Entry *e = t.find(QStringLiteral("物品販売業を営む店舗等"), QStringLiteral("大型店の売場"));
+    QVERIFY(e);
+    for (const QString &spelt : {QStringLiteral("百貨店等"), QStringLiteral("物販店舗等")})
+        QCOMPARE(t.find(spelt, QStringLiteral("大型店の売場")), e);
+    QCOMPARE(StandardValues::officialBuilding(e->building), QStringLiteral("百貨店等"));
+    QCOMPARE(StandardValues::officialBuilding(QStringLiteral("事務所等")), QStringLiteral("事務所等"));
 }
 
 void TestBeilCalc::sameRoomUseUnderTwoBuildingUses()
@@ -732,6 +744,8 @@ void TestBeilCalc::refusals_data()
     QTest::newRow("pair not in table") << 1 << int(RoomUse) << "病室"
                                        << "1 行目（事務室）の室用途「病室」は建物用途「事務所等」の室用途として基準値の表にありません。";
     QTest::newRow("no room use") << 1 << int(RoomUse) << "" << "1 行目（事務室）の室用途が選ばれていません。";
+    QTest::newRow("another input method") << 1 << int(RoomUse) << "非主要室"
+                                         << "1 行目（事務室）の室用途「非主要室」：非主要室（主要室入力法）はこのシートでは計算できません。";
     QTest::newRow("no building use") << 1 << int(BuildingUse) << "" << "1 行目（事務室）の建物用途が選ばれていません。";
     QTest::newRow("control no choice") << 2 << int(Daylight) << "調光" << "2 行目（事務室）の明るさ検知制御「調光」は選択肢にありません。";
 }

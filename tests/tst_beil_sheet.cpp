@@ -104,6 +104,7 @@ private slots:
     void buildingFiguresFollowEveryConfirm();
     void optionsHoldTheHeadings();
     void reportsOfOneFileHaveNamesOfTheirOwn();
+    void officialSheetsFromTheMenu();
 };
 
 void TestBeilSheet::controlChangesTheFigures()
@@ -265,7 +266,7 @@ void TestBeilSheet::form4RowsFromTheButton()
     f.click(QStringLiteral("Btn_Form4"));
     QVERIFY(f.dialogs.messages().contains(QStringLiteral("1 行目の編集内容を確認しますか？")));
     QCOMPARE(f.dialogs.asked.last().kind, QStringLiteral("save"));
-    QVERIFY(f.dialogs.asked.last().text.endsWith(QStringLiteral("office-3f-beil-様式4.csv")));
+    QVERIFY(f.dialogs.asked.last().text.endsWith(QStringLiteral("様式4 (照明)照明入力シート.csv")));
     bool ok = false;
     const QStringList lines = Cp932::decode(TestEnv::readBytes(out), &ok).split(QStringLiteral("\r\n"));
     QVERIFY(ok);
@@ -649,6 +650,43 @@ void TestBeilSheet::reportsOfOneFileHaveNamesOfTheirOwn()
         a.open(file);
         QCOMPARE(a.sheet()->pdfName(), folder.filePath(name));
     }
+}
+
+void TestBeilSheet::officialSheetsFromTheMenu()
+{
+    // Written from the example, then read into a sheet: the same rooms and figures, a new
+    // document not yet saved.
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("公式.xlsx"));
+    {
+        BeilFixture f(TestEnv::sampleMasters());
+        f.dialogs.paths = {example(QStringLiteral("office-3f-beil.syw")), book};
+        f.sheet->Menu_File_Open_Click();
+        f.sheet->findChild<QAction *>(QStringLiteral("Menu_File_Official"))->trigger();
+        QCOMPARE(f.sheet->statusMessage(),
+                 QStringLiteral("様式1 30 行・様式4 31 行を書き出しました（%1）").arg(QDir::toNativeSeparators(book)));
+    }
+    BeilFixture f(TestEnv::sampleMasters());
+    f.dialogs.paths = {book};
+    f.sheet->findChild<QAction *>(QStringLiteral("Menu_File_Import"))->trigger();
+    QCOMPARE(f.sheet->currentFileName(), QString());
+    QVERIFY(f.sheet->isWindowModified());
+    QCOMPARE(f.sheet->statusMessage(), QStringLiteral("公式入力シートから 31 行を読み込みました（公式.xlsx）"));
+    const RecordGrid &g = f.sheet->recordGrid();
+    QCOMPARE(g.text(3, RoomName1), QStringLiteral("事務室 （営業）"));
+    QCOMPARE(g.text(3, InputPower), QStringLiteral("86"));
+    QCOMPARE(g.text(3, Schedule), QStringLiteral("減光方式"));
+    QCOMPARE(g.text(kHeadingsRow, kTitle1), QStringLiteral("（仮称）ゼルティカ第一ビル新築工事"));
+    // The building's figures are the example's.
+    RecordGrid original(kHeadingsRow, kColumns);
+    QVERIFY(WorkFile::load(original, example(QStringLiteral("office-3f-beil.syw"))));
+    QList<BeilRooms::Room> a, b;
+    QList<BeilRooms::Problem> pa, pb;
+    QVERIFY(BeilRooms::evaluateBuilding(original, StandardValues::shipped(), &a, &pa));
+    QVERIFY(BeilRooms::evaluateBuilding(g, StandardValues::shipped(), &b, &pb));
+    QCOMPARE(b.size(), a.size());
+    QCOMPARE(BeilRooms::sums(b).designMJ, BeilRooms::sums(a).designMJ);
+    QCOMPARE(BeilRooms::sums(b).standardMJ, BeilRooms::sums(a).standardMJ);
 }
 
 QTEST_MAIN(TestBeilSheet)

@@ -39,6 +39,10 @@ public slots:
     void pickRoomUse(int listRow);
     void Btn_Control_Click(int category, int index);
     void Btn_Form4_Click();
+    // 公式入力シート（様式1・様式4）を書き出す: the workbook of both official sheets.
+    void Menu_File_Official_Click();
+    // 公式入力シートを読み込む: an official workbook or 様式4 CSV as the sheet's rooms.
+    void Menu_File_Import_Click();
     void Menu_Option_Click();
 
 protected:
@@ -65,6 +69,8 @@ private:
     // The list of every problem; 行へ移動 shows the row chosen. True when none stops `what`.
     bool showProblems(const QList<BeilRooms::Problem> &problems, const QString &what);
     void jumpTo(int row);
+    // The rooms as stored, every problem said first; false when there is none to write.
+    bool roomsToWrite(QList<BeilRooms::Room> *rooms, const QString &what);
     void paintRoomUses();
     int panelRow() const;
     void showOptions();

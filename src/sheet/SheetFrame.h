@@ -221,6 +221,9 @@ protected:
     // Before another row is loaded over edits not yet confirmed: asks whether to confirm them
     // (as the confirm button does), drop them or stay. True when the other row may be loaded.
     bool leavePanelRow();
+    // Rows from elsewhere (an import) as the sheet's data, not yet saved under a name, after the
+    // question about unsaved changes; false when the user kept what was there.
+    bool takeOver(const RecordGrid &grid);
     // Before the stored rows are used while the panel holds edits (an export): the same question;
     // dropped edits leave the panel, which then shows its row as stored. False to stay.
     bool settlePanelEdits();
@@ -253,6 +256,8 @@ private:
     int savedColumns() const;
     bool saveGrid(const QString &path, QString *reason);
     bool loadFile(const QString &path);
+    // The grid and the panel as a file's data has just come in.
+    void showLoaded();
     // Before the data is replaced (New, Open) or the window closes with changes: asks whether to
     // save them (保存する confirms the panel first, then saves). False when the user cancels or
     // the save fails.

@@ -94,6 +94,29 @@ bool SheetFrame::loadFile(const QString &path)
     m_currentFileName = path;
     SettingsStore::writePath(QStringLiteral("LastFolder"), QFileInfo(path).absolutePath());
     rememberFile();
+    showLoaded();
+    return true;
+}
+
+bool SheetFrame::takeOver(const RecordGrid &grid)
+{
+    if (!settleChanges())
+        return false;
+    RecordGrid taken = grid;
+    taken.setSize(kRows, std::max(m_tables.columns, grid.colCount()));
+    m_recData->grid = taken;
+    // Not yet saved anywhere: everything it holds is a change.
+    m_savedGrid = RecordGrid(kRows, taken.colCount());
+    m_fileColumns = m_tables.columns;
+    m_currentFileName.clear();
+    m_dialogFileName.clear();
+    m_fileStamp = {};
+    showLoaded();
+    return true;
+}
+
+void SheetFrame::showLoaded()
+{
     setStatusMessage(QString());
     // The sheet widens the grid for its own columns and brings stored figures up to date; what
     // it changed shows as a change of the file.
@@ -113,7 +136,6 @@ bool SheetFrame::loadFile(const QString &path)
     gridChanged();
     // The row field, its number selected: what is typed next replaces it.
     focus(QStringLiteral("Txt_Gyou"));
-    return true;
 }
 
 void SheetFrame::Menu_File_Save_Click()

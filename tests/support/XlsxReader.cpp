@@ -109,7 +109,7 @@ QString Book::shown(int row, int column) const
     return locale.toString(rounded, 'f', decimals);
 }
 
-Book read(const QString &path)
+Book read(const QString &path, int sheetNumber)
 {
     Book book;
     QStringList strings;
@@ -153,7 +153,7 @@ Book read(const QString &path)
         QXmlStreamReader x(member(path, QStringLiteral("xl/workbook.xml")));
         while (!x.atEnd()) {
             x.readNext();
-            if (x.isStartElement() && x.name() == u"sheet" && book.sheetName.isEmpty()) {
+            if (x.isStartElement() && x.name() == u"sheet" && attr(x, "sheetId").toInt() == sheetNumber) {
                 book.sheetName = attr(x, "name");
             } else if (x.isStartElement() && x.name() == u"definedName" && attr(x, "name") == u"_xlnm.Print_Titles") {
                 const QString t = x.readElementText();
@@ -161,7 +161,7 @@ Book read(const QString &path)
             }
         }
     }
-    const QByteArray sheet = member(path, QStringLiteral("xl/worksheets/sheet1.xml"));
+    const QByteArray sheet = member(path, QStringLiteral("xl/worksheets/sheet%1.xml").arg(sheetNumber));
     QXmlStreamReader x(sheet);
     while (!x.atEnd()) {
         x.readNext();

@@ -41,6 +41,7 @@ struct Book {
 };
 
 QString reference(int row, int column);
-Book read(const QString &path);
+// The workbook's sheet `sheetNumber` (1 the first), as libxlsxwriter numbers its parts.
+Book read(const QString &path, int sheetNumber = 1);
 
 } // namespace XlsxReader

@@ -1,0 +1,438 @@
+// The official input sheets both ways: the 様式4 CSV and the workbook of 様式1 and 様式4 as the
+// program writes them, read back by an independent reader; the import of such a workbook into
+// work files (round trip, the two sheets disagreeing, a building split over several files whose
+// totals are the one building's); the official sample's three rooms; malformed workbooks refused.
+#include "beil/BeilRecord.h"
+#include "beil/BeilRooms.h"
+#include "beil/OfficialSheets.h"
+#include "beil/StandardValues.h"
+#include "grid/WorkFile.h"
+#include "report/BatchStatus.h"
+#include "support/TestEnv.h"
+#include "support/XlsxReader.h"
+#include "text/Cp932.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <xlsxwriter.h>
+
+#include <cmath>
+
+using namespace BeilRecord;
+
+namespace {
+
+void put(RecordGrid &g, int row, const QStringList &v)
+{
+    // floor, name, building, use, L, D, A, H, K, W, N, controls...
+    const int columns[] = {Floor, RoomName1, BuildingUse, RoomUse, Width, Depth, Area, CeilingHeight, RoomIndex,
+                           InputPower, FittingCount, Occupancy, Daylight, Schedule, InitialCorrection};
+    g.setText(row, InUse, QStringLiteral("1"));
+    for (int i = 0; i < v.size(); ++i)
+        g.setText(row, columns[i], v[i]);
+}
+
+// E1 and E3 of the method on 1F, a retail room on 2F.
+RecordGrid building()
+{
+    RecordGrid g(kHeadingsRow, kColumns);
+    g.setText(kHeadingsRow, kTitle1, QStringLiteral("（仮称）試験ビル"));
+    put(g, 1, {"1F", "事務室", "事務所等", "事務室", "10.0", "8.0", "80.0", "2.7", "", "40", "13"});
+    put(g, 2, {"1F", "廊下", "事務所等", "廊下", "30.0", "1.0", "30.0", "2.7", "0.70", "20", "6", "点滅方式"});
+    put(g, 3, {"1F", "廊下", "事務所等", "廊下", "30.0", "1.0", "30.0", "2.7", "0.70", "10", "2", "", "", "減光方式"});
+    put(g, 4, {"2F", "売場", "物品販売業を営む店舗等", "大型店の売場", "", "", "120.0", "", "", "60", "20"});
+    for (int r : {1, 2, 4})
+        g.setText(r, StoryHeight, QStringLiteral("4.0"));
+    g.setText(1, EquipmentName, QStringLiteral("LED-A"));
+    g.setText(2, EquipmentName, QStringLiteral("LED-B"));
+    g.setText(3, EquipmentName, QStringLiteral("LED-C"));
+    g.setText(4, EquipmentName, QStringLiteral("LED-D"));
+    return g;
+}
+
+struct Run {
+    int status = -1;
+    QString err;
+};
+
+Run batch(const QTemporaryDir &dir, const QStringList &args)
+{
+    QProcess p;
+    p.setProcessEnvironment(TestEnv::batchEnvironment(dir.path()));
+    p.start(TestEnv::program(QStringLiteral("prx5m")), args);
+    Run r;
+    if (!p.waitForFinished(60000))
+        return r;
+    r.status = p.exitCode();
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+QString save(const QTemporaryDir &dir, const RecordGrid &g, const QString &name = QStringLiteral("in.syw"))
+{
+    const QString in = dir.filePath(name);
+    return WorkFile::save(g, in) ? in : QString();
+}
+
+// A workbook written here with libxlsxwriter: sheets of texts, a cell whose text is a number
+// written as a number.
+struct Sheet {
+    QString name;
+    QList<QStringList> rows;
+};
+
+bool writeBook(const QString &path, const QList<Sheet> &sheets)
+{
+    lxw_workbook *wb = workbook_new(QFile::encodeName(path).constData());
+    for (const Sheet &s : sheets) {
+        lxw_worksheet *ws = workbook_add_worksheet(wb, s.name.toUtf8().constData());
+        for (int r = 0; r < s.rows.size(); ++r)
+            for (int c = 0; c < s.rows[r].size(); ++c) {
+                const QString t = s.rows[r][c];
+                bool number = false;
+                const double v = t.toDouble(&number);
+                if (t.isEmpty())
+                    continue;
+                if (number && r >= 10)
+                    worksheet_write_number(ws, lxw_row_t(r), lxw_col_t(c), v, nullptr);
+                else if (t == u"TRUE")
+                    worksheet_write_boolean(ws, lxw_row_t(r), lxw_col_t(c), 1, nullptr);
+                else
+                    worksheet_write_string(ws, lxw_row_t(r), lxw_col_t(c), t.toUtf8().constData(), nullptr);
+            }
+    }
+    return workbook_close(wb) == LXW_NO_ERROR;
+}
+
+// A sheet of 様式4: A1 as the official sheet has it, the rows from row 11.
+Sheet form4(const QList<QStringList> &rows)
+{
+    QList<QStringList> all(10, QStringList(18));
+    all[0][0] = QStringLiteral("様式 4. (照明)照明");
+    for (const QStringList &r : rows) {
+        QStringList line = r;
+        while (line.size() < 18)
+            line.append(QString());
+        all.append(line);
+    }
+    return {QStringLiteral("4) 照明"), all};
+}
+
+Sheet form1(const QList<QStringList> &rows)
+{
+    QList<QStringList> all(10, QStringList(14));
+    all[0][0] = QStringLiteral("様式 1. (共通)室仕様 Rev.2");
+    all += rows;
+    return {QStringLiteral("1) 室仕様"), all};
+}
+
+QList<QStringList> csvLines(const QString &path)
+{
+    bool ok = false;
+    const QString text = Cp932::decode(TestEnv::readBytes(path), &ok);
+    QList<QStringList> out;
+    for (const QString &l : text.split(QStringLiteral("\r\n")))
+        out.append(l.split(u','));
+    return out;
+}
+
+QList<BeilRooms::Room> roomsOf(const QList<RecordGrid> &files)
+{
+    QList<BeilRooms::Room> rooms;
+    QList<BeilRooms::Problem> problems;
+    QStringList names;
+    for (int i = 0; i < files.size(); ++i)
+        names.append(QString::number(i + 1));
+    if (!BeilRooms::evaluateBuilding(files, names, StandardValues::shipped(), &rooms, &problems))
+        qWarning("%s", qPrintable(BeilRooms::messages(problems).join(u'\n')));
+    return rooms;
+}
+
+} // namespace
+
+class TestOfficial : public QObject
+{
+    Q_OBJECT
+private slots:
+    void csvFormAsTheOfficialSheet();
+    void workbookOfBothSheets();
+    void importGivesTheRowsBack();
+    void officialSampleRooms_data();
+    void officialSampleRooms();
+    void sheetsThatDisagreeAreListed();
+    void buildingOfSeveralFiles();
+    void malformedWorkbooksRefused_data();
+    void malformedWorkbooksRefused();
+};
+
+void TestOfficial::csvFormAsTheOfficialSheet()
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("form4.csv"));
+    QCOMPARE(batch(dir, {QStringLiteral("--form4-csv"), save(dir, building()), out}).status, 0);
+    const QList<QStringList> lines = csvLines(out);
+    QCOMPARE(lines.value(0).value(0), QStringLiteral("様式 4. (照明)照明"));
+    QCOMPARE(lines.value(5), (QStringList{"階", "室名", "室用途", "", "室面積", "階高", "天井高", "室の間口", "室の奥行", "室指数",
+                                         "機器名称", "定格消費電力", "台数", "在室検知制御", "明るさ検知制御",
+                                         "タイムスケジュール制御", "初期照度補正機能", "備考"}));
+    QCOMPARE(lines.value(7).mid(2, 11), (QStringList{"大分類", "小分類", "[㎡]", "[m]", "[m]", "[m]", "[m]", "[-]",
+                                                    "（照明器具表の記号等）", "[W/台]", "[台]"}));
+    for (int i = 0; i < 10; ++i)
+        QCOMPARE(lines[i].size(), 18);
+    // Data from line 11: the current spellings, the retail use as the official sheets spell it.
+    QCOMPARE(lines.value(10), (QStringList{"1F", "事務室", "事務所等", "事務室", "80.0", "4.0", "2.7", "10.0", "8.0", "", "LED-A",
+                                          "40", "13", "無", "無", "無", "無", ""}));
+    QCOMPARE(lines.value(12), (QStringList{"", "", "", "", "", "", "", "", "", "", "LED-C", "10", "2", "無", "無", "減光方式", "無", ""}));
+    QCOMPARE(lines.value(13).mid(0, 5), (QStringList{"2F", "売場", "百貨店等", "大型店の売場", "120.0"}));
+    QCOMPARE(lines.value(13).value(17), QStringLiteral("室指数なし（寸法未入力）"));
+    QCOMPARE(lines.size(), 15); // the end of the file
+}
+
+void TestOfficial::workbookOfBothSheets()
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("official.xlsx"));
+    QCOMPARE(batch(dir, {QStringLiteral("--official-xlsx"), save(dir, building()), out}).status, 0);
+    const XlsxReader::Book one = XlsxReader::read(out, 1), four = XlsxReader::read(out, 2);
+    QVERIFY(one.ok && four.ok);
+    QCOMPARE(one.sheetName, QStringLiteral("1) 室仕様"));
+    QCOMPARE(four.sheetName, QStringLiteral("4) 照明"));
+    QCOMPARE(one.at(1, 1).text, QStringLiteral("様式 1. (共通)室仕様 Rev.2"));
+    QCOMPARE(four.at(1, 1).text, QStringLiteral("様式 4. (照明)照明"));
+    // 様式1, a line per room: 照明 marked, the other targets blank, numbers as numbers.
+    const QStringList texts = {"1F", "事務室", "事務所等", "事務所等", "事務室"};
+    for (int c = 1; c <= 5; ++c)
+        QCOMPARE(one.at(11, c).text, texts[c - 1]);
+    QCOMPARE(one.at(11, 6).kind, XlsxReader::Cell::Number);
+    QCOMPARE(one.at(11, 6).number, 80.0);
+    QCOMPARE(one.at(11, 7).number, 4.0);
+    QCOMPARE(one.at(11, 8).number, 2.7);
+    QCOMPARE(one.at(11, 9).kind, XlsxReader::Cell::Missing);
+    QCOMPARE(one.at(11, 11).text, QStringLiteral("■"));
+    QCOMPARE(one.at(11, 13).text, QStringLiteral("（仮称）試験ビル"));
+    QCOMPARE(one.at(13, 3).text, QStringLiteral("百貨店等"));
+    QCOMPARE(one.at(14, 1).kind, XlsxReader::Cell::Missing); // three rooms
+    // 様式4, a line per kind of luminaire.
+    QCOMPARE(four.at(12, 10).number, 0.7);
+    QCOMPARE(four.at(12, 14).text, QStringLiteral("点滅方式"));
+    QCOMPARE(four.at(13, 1).kind, XlsxReader::Cell::Missing);
+    QCOMPARE(four.at(13, 12).number, 10.0);
+    QCOMPARE(four.at(13, 16).text, QStringLiteral("減光方式"));
+    QCOMPARE(four.at(14, 5).number, 120.0);
+    QCOMPARE(four.at(15, 1).kind, XlsxReader::Cell::Missing);
+}
+
+void TestOfficial::importGivesTheRowsBack()
+{
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("a.xlsx"));
+    QCOMPARE(batch(dir, {QStringLiteral("--official-xlsx"), save(dir, building()), book}).status, 0);
+    const QString imported = dir.filePath(QStringLiteral("imported.syw"));
+    const Run r = batch(dir, {QStringLiteral("--import-official"), book, imported});
+    QCOMPARE(r.status, 0);
+    // The rooms and their figures are those of the building written.
+    const QString before = dir.filePath(QStringLiteral("before.csv")), after = dir.filePath(QStringLiteral("after.csv"));
+    QCOMPARE(batch(dir, {QStringLiteral("--beil-csv"), save(dir, building(), QStringLiteral("b.syw")), before}).status, 0);
+    QCOMPARE(batch(dir, {QStringLiteral("--beil-csv"), imported, after}).status, 0);
+    const auto figures = [](const QString &path) {
+        QStringList out;
+        for (const QString &l : QString::fromUtf8(TestEnv::readBytes(path)).split(QStringLiteral("\r\n")))
+            out.append(l.section(u',', 6)); // from area_m2 on
+        return out;
+    };
+    QCOMPARE(figures(after), figures(before));
+    // Written again, the workbook is the same cell by cell.
+    const QString again = dir.filePath(QStringLiteral("b.xlsx"));
+    QCOMPARE(batch(dir, {QStringLiteral("--official-xlsx"), imported, again}).status, 0);
+    for (int sheet : {1, 2}) {
+        const XlsxReader::Book x = XlsxReader::read(book, sheet), y = XlsxReader::read(again, sheet);
+        QCOMPARE(y.lastRow, x.lastRow);
+        for (auto it = x.cells.cbegin(); it != x.cells.cend(); ++it) {
+            QCOMPARE(y.cells.value(it.key()).kind, it.value().kind);
+            QCOMPARE(y.cells.value(it.key()).text, it.value().text);
+            QCOMPARE(y.cells.value(it.key()).number, it.value().number);
+        }
+        QCOMPARE(y.cells.size(), x.cells.size());
+    }
+}
+
+void TestOfficial::officialSampleRooms_data()
+{
+    // The official sample building's rooms (C_L 1: no K, L or D), E_L and E_SL as the official
+    // program gives them.
+    QTest::addColumn<int>("room");
+    QTest::addColumn<double>("designMJ");
+    QTest::addColumn<double>("standardMJ");
+    QTest::newRow("1F 風除け室: 6 × 19.2 W, 廊下") << 0 << 3522.594816 << 5174.4;
+    QTest::newRow("1F 便所1: 12 × 7.4 W + 2 × 45 W") << 1 << 5467.360704 << 12213.76;
+    QTest::newRow("1F 中央監視室・警備室: 6 × 88 W") << 2 << 45142.7328 << 45669.0;
+}
+
+void TestOfficial::officialSampleRooms()
+{
+    QFETCH(int, room);
+    QFETCH(double, designMJ);
+    QFETCH(double, standardMJ);
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("sample.xlsx"));
+    QVERIFY(writeBook(book, {form4({{"1F", "風除け室", "事務所等", "廊下", "21.12", "", "2.5", "", "", "", "LED-1", "19.2", "6", "無", "無", "無", "無"},
+                                    {"", "便所1", "事務所等", "便所", "33.28", "", "", "", "", "", "LED-2", "7.4", "12", "無", "無", "無", "無"},
+                                    {"", "", "", "", "", "", "", "", "", "", "FL-1", "45", "2", "無", "無", "無", "無"},
+                                    {"", "中央監視室・警備室", "事務所等", "中央監視室", "39", "", "", "", "", "", "LED-3", "88", "6", "無", "無", "無", "無"}})}));
+    OfficialSheets::Read read;
+    QString error;
+    QVERIFY2(OfficialSheets::read(book, &read, &error), qPrintable(error));
+    QList<RecordGrid> files;
+    QStringList notes;
+    QVERIFY2(OfficialSheets::toWorkFiles(read, &files, &notes, &error), qPrintable(error));
+    QCOMPARE(files.size(), 1);
+    const QList<BeilRooms::Room> rooms = roomsOf(files);
+    QCOMPARE(rooms.size(), 3);
+    QVERIFY2(std::fabs(rooms[room].designMJ - designMJ) < 1e-6, qPrintable(QString::number(rooms[room].designMJ, 'f', 6)));
+    QVERIFY(std::fabs(rooms[room].standardMJ - standardMJ) < 1e-6);
+    QCOMPARE(rooms[room].shapeFactor, 1.0);
+    // A floor written once stands for its rooms.
+    QCOMPARE(rooms[room].texts.floor, QStringLiteral("1F"));
+}
+
+void TestOfficial::sheetsThatDisagreeAreListed()
+{
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("both.xlsx"));
+    QVERIFY(writeBook(book, {form1({{"1F", "事務室A", "事務所等", "事務所等", "事務室", "52.5", "4.2", "2.8", "", "", "■"},
+                                    {"1F", "倉庫", "事務所等", "事務所等", "更衣室又は倉庫", "10", "4.2", "2.6", "", "", "■"}}),
+                             form4({{"1F", "事務室A", "事務所等", "事務室", "50", "", "2.8", "7.5", "7", "", "LED", "30", "10"},
+                                    {"1F", "倉庫", "", "", "", "", "", "", "", "", "LED", "20", "2"}})}));
+    OfficialSheets::Read read;
+    QString error;
+    QVERIFY2(OfficialSheets::read(book, &read, &error), qPrintable(error));
+    QVERIFY(read.form1Found);
+    QList<RecordGrid> files;
+    QStringList notes;
+    QVERIFY(OfficialSheets::toWorkFiles(read, &files, &notes, &error));
+    QCOMPARE(notes, QStringList{QStringLiteral("様式4の 11 行目（1F 事務室A）の室面積「50」は様式1では「52.5」です（様式4の値を使います）。")});
+    const RecordGrid &g = files.first();
+    QCOMPARE(g.text(1, Area), QStringLiteral("50"));
+    QCOMPARE(g.text(1, StoryHeight), QStringLiteral("4.2")); // blank in 様式4: 様式1's
+    // The store's room fields, blank in 様式4, come from 様式1.
+    QCOMPARE(g.text(2, RoomUse), QStringLiteral("更衣室又は倉庫"));
+    QCOMPARE(g.text(2, Area), QStringLiteral("10"));
+    QCOMPARE(g.text(2, CeilingHeight), QStringLiteral("2.6"));
+}
+
+void TestOfficial::buildingOfSeveralFiles()
+{
+    // 300 rows of 様式4: three floors of 50 rooms with two kinds of luminaire each (100 rows a floor).
+    QTemporaryDir dir;
+    QString csv;
+    for (int i = 0; i < 10; ++i)
+        csv += i == 0 ? QStringLiteral("様式 4. (照明)照明\r\n") : QStringLiteral("\r\n");
+    for (int f = 1; f <= 3; ++f)
+        for (int r = 1; r <= 50; ++r) {
+            csv += QStringLiteral("%1F,室%2,事務所等,事務室,%3,4.0,2.7,,,,LED-A,%4,%5,無,無,無,無,\r\n")
+                       .arg(f)
+                       .arg(r)
+                       .arg(20 + r)
+                       .arg(30 + f)
+                       .arg(r % 7 + 1);
+            csv += QStringLiteral(",,,,,,,,,,LED-B,12,2,無,無,減光方式,無,\r\n");
+        }
+    const QString in = dir.filePath(QStringLiteral("様式4.csv"));
+    TestEnv::writeBytes(in, Cp932::encode(csv));
+    const QString out = dir.filePath(QStringLiteral("building.syw"));
+    const Run r = batch(dir, {QStringLiteral("--import-official"), in, out});
+    QCOMPARE(r.status, 0);
+    QVERIFY2(r.err.contains(QStringLiteral("2 つの作業ファイルに分けました")), qPrintable(r.err));
+    QVERIFY(!QFile::exists(out));
+    const QString one = dir.filePath(QStringLiteral("building_1.syw")), two = dir.filePath(QStringLiteral("building_2.syw"));
+    RecordGrid a(kHeadingsRow, 1), b(kHeadingsRow, 1);
+    QVERIFY(WorkFile::load(a, one));
+    QVERIFY(WorkFile::load(b, two));
+    // Floors kept together: 1F and 2F (200 rows) in the first, 3F (100) in the second, though 20
+    // more rows would fit in the first.
+    QCOMPARE(a.text(200, Floor), QStringLiteral("2F"));
+    QCOMPARE(a.text(201, InUse), QString());
+    QCOMPARE(b.text(1, Floor), QStringLiteral("3F"));
+    QCOMPARE(b.text(100, InUse), QStringLiteral("1"));
+    QCOMPARE(b.text(101, InUse), QString());
+    // The two files as one building: the totals are the sums of each file's.
+    const QString both = dir.filePath(QStringLiteral("both.csv")), first = dir.filePath(QStringLiteral("1.csv")),
+                  second = dir.filePath(QStringLiteral("2.csv"));
+    QCOMPARE(batch(dir, {QStringLiteral("--beil-csv"), one, two, both}).status, 0);
+    QCOMPARE(batch(dir, {QStringLiteral("--beil-csv"), one, first}).status, 0);
+    QCOMPARE(batch(dir, {QStringLiteral("--beil-csv"), two, second}).status, 0);
+    const auto total = [](const QString &path) {
+        const QStringList lines = QString::fromUtf8(TestEnv::readBytes(path)).split(QStringLiteral("\r\n"));
+        return lines.value(lines.size() - 2).split(u',');
+    };
+    const double design = total(first)[11].toDouble() + total(second)[11].toDouble();
+    const double standard = total(first)[12].toDouble() + total(second)[12].toDouble();
+    QVERIFY(std::fabs(total(both)[11].toDouble() - design) < 1e-6 * design);
+    QCOMPARE(total(both)[12].toDouble(), standard);
+    // The rooms of the second file are named with it.
+    QVERIFY(QString::fromUtf8(TestEnv::readBytes(both)).contains(QStringLiteral("\r\n2:1,3F,室1,")));
+    // The PDF of the building: one report, its total the building's.
+    QCOMPARE(batch(dir, {QStringLiteral("--pdf"), QStringLiteral("beil"), one, two, dir.filePath(QStringLiteral("b.pdf"))}).status, 0);
+}
+
+void TestOfficial::malformedWorkbooksRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("truncated zip") << "truncated" << "Excelのファイルとして読めません";
+    QTest::newRow("no 様式4 sheet") << "no form4" << "様式4（照明）のシートがありません";
+    QTest::newRow("a cell of another type") << "boolean" << "「4) 照明」のセル E11 の値「TRUE」は使えません";
+    QTest::newRow("a text where a number goes") << "text" << "「4) 照明」のセル L11 「四十」は数値ではありません";
+    QTest::newRow("10 MB of shared strings") << "strings" << "sharedStrings.xml が大きすぎます";
+    QTest::newRow("an encrypted or old workbook") << "ole" << "古い形式（.xls）";
+    QTest::newRow("a CSV that is no 様式4") << "csv" << "様式4（照明）の CSV ではありません";
+}
+
+void TestOfficial::malformedWorkbooksRefused()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QString in = dir.filePath(QStringLiteral("in.xlsx"));
+    const QList<QStringList> fine = {{"1F", "事務室", "事務所等", "事務室", "50", "", "2.8", "", "", "", "LED", "30", "10"}};
+    if (kind == u"truncated") {
+        QVERIFY(writeBook(in, {form4(fine)}));
+        QByteArray bytes = TestEnv::readBytes(in);
+        bytes.truncate(bytes.size() / 2);
+        TestEnv::writeBytes(in, bytes);
+    } else if (kind == u"no form4") {
+        QVERIFY(writeBook(in, {form1({{"1F", "事務室"}})}));
+    } else if (kind == u"boolean") {
+        QList<QStringList> rows = fine;
+        rows[0][4] = QStringLiteral("TRUE");
+        QVERIFY(writeBook(in, {form4(rows)}));
+    } else if (kind == u"text") {
+        QList<QStringList> rows = fine;
+        rows[0][11] = QStringLiteral("四十");
+        QVERIFY(writeBook(in, {form4(rows)}));
+    } else if (kind == u"strings") {
+        Sheet other{QStringLiteral("メモ"), {}};
+        for (int i = 0; i < 11000; ++i)
+            other.rows.append({QString::number(i) + QString(1000, u'x')});
+        QVERIFY(writeBook(in, {form4(fine), other}));
+    } else if (kind == u"ole") {
+        in = dir.filePath(QStringLiteral("in.xls"));
+        TestEnv::writeBytes(in, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(4096, '\0'));
+    } else if (kind == u"csv") {
+        in = dir.filePath(QStringLiteral("in.csv"));
+        TestEnv::writeBytes(in, Cp932::encode(QStringLiteral("階,室名\r\n1F,事務室\r\n")));
+    }
+    const QString out = dir.filePath(QStringLiteral("out.syw"));
+    const Run r = batch(dir, {QStringLiteral("--import-official"), in, out});
+    QCOMPARE(r.status, int(BatchStatus::ValueTooLarge));
+    QVERIFY2(r.err.contains(reason), qPrintable(r.err));
+    QVERIFY(!QFile::exists(out));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("out_1.syw"))));
+}
+
+QTEST_MAIN(TestOfficial)
+#include "tst_official.moc"
