@@ -164,6 +164,7 @@ private slots:
     void officialSampleRooms_data();
     void officialSampleRooms();
     void sheetsThatDisagreeAreListed();
+    void csvWithItsForm1Beside();
     void buildingOfSeveralFiles();
     void malformedWorkbooksRefused_data();
     void malformedWorkbooksRefused();
@@ -322,6 +323,35 @@ void TestOfficial::sheetsThatDisagreeAreListed()
     QCOMPARE(g.text(2, RoomUse), QStringLiteral("更衣室又は倉庫"));
     QCOMPARE(g.text(2, Area), QStringLiteral("10"));
     QCOMPARE(g.text(2, CeilingHeight), QStringLiteral("2.6"));
+}
+
+void TestOfficial::csvWithItsForm1Beside()
+{
+    // The 様式4 CSV and, in the same folder, the 様式1 CSV of the building: found by its first cell.
+    QTemporaryDir dir;
+    QString four = QStringLiteral("様式 4. (照明)照明\r\n");
+    QString one = QStringLiteral("様式 1. (共通)室仕様 Rev.2\r\n");
+    for (int i = 0; i < 9; ++i) {
+        four += QStringLiteral("\r\n");
+        one += QStringLiteral("\r\n");
+    }
+    four += QStringLiteral("1F,倉庫,事務所等,,,,,,,,LED,20,2,無,無,消灯,無,\r\n");
+    one += QStringLiteral("1F,倉庫,事務所等,事務所等,更衣室又は倉庫,10,4.2,2.6,,,■,,○○ビル,\r\n");
+    TestEnv::writeBytes(dir.filePath(QStringLiteral("様式4 (照明)照明入力シート.csv")), Cp932::encode(four));
+    TestEnv::writeBytes(dir.filePath(QStringLiteral("様式1.csv")), Cp932::encode(one));
+    OfficialSheets::Read read;
+    QString error;
+    QVERIFY2(OfficialSheets::read(dir.filePath(QStringLiteral("様式4 (照明)照明入力シート.csv")), &read, &error), qPrintable(error));
+    QVERIFY(read.form1Found);
+    QCOMPARE(read.buildingName, QStringLiteral("○○ビル"));
+    QList<RecordGrid> files;
+    QStringList notes;
+    QVERIFY(OfficialSheets::toWorkFiles(read, &files, &notes, &error));
+    const RecordGrid &g = files.first();
+    QCOMPARE(g.text(1, RoomUse), QStringLiteral("更衣室又は倉庫"));
+    QCOMPARE(g.text(1, Area), QStringLiteral("10"));
+    QCOMPARE(g.text(1, Schedule), QStringLiteral("点滅方式")); // the older sheets' 消灯
+    QCOMPARE(g.text(kHeadingsRow, kTitle1), QStringLiteral("○○ビル"));
 }
 
 void TestOfficial::buildingOfSeveralFiles()
