@@ -1,0 +1,41 @@
+#pragma once
+
+#include "photometry/PhotometryMath.h"
+
+#include <QList>
+
+#include <array>
+
+// The reach tables (配置表) makers print, worked out from a luminaire's photometry in emergency mode
+// for a mounting height and a threshold (1 or 2 lx), floor illuminance, direct light:
+//   A1 (B1): one luminaire, the reach in the C0–C180 plane (B: C90–C270), the shorter side;
+//   A2 (B2): a row along the plane's direction on the centre line of a 2 m corridor, the largest
+//            spacing that keeps both wall lines (1 m off) at the threshold, midway between two
+//            luminaires and opposite one;
+//   A4 (B4): an unbounded square grid, the largest spacing that keeps a cell's centre and the
+//            middle of its side along the plane at the threshold;
+//   A0 (B0): with the grid at spacing A4 (B4), the largest distance of the row nearest a wall from
+//            the wall that keeps the wall point midway between two of that row's luminaires there.
+// Rows and grids are unbounded (summed until a further luminaire adds under 0.001 lx); each
+// reach is found to 1 mm as the end of the stretch from nothing on where the threshold holds.
+namespace ReachTable {
+
+enum Figure { A1, B1, A2, B2, A4, B4, A0, B0 };
+using Figures = std::array<double, 8>;
+
+Figures figures(const PhotometryMath::IntensityTable &table, double scale, double height, double threshold);
+
+struct Line {
+    double height = 0;
+    double threshold = 0;
+    Figures figures{};
+};
+// Heights 2.0 to 10.0 m in steps of 0.5 m, each for 1 and 2 lx.
+QList<Line> table(const PhotometryMath::IntensityTable &table, double scale);
+
+// A reach as printed: 0.1 m cut down, never rounded up.
+double printed(double metres);
+// The figures' names ("A1", …).
+const char *name(int figure);
+
+} // namespace ReachTable
