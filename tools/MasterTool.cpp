@@ -17,6 +17,9 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include "emergency/EmergencyImport.h"
+
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -29,8 +32,68 @@ int usage(FILE *to = stderr)
                      "  lamp = Kougen.mst, luminaire = syomei.mst, room = room.mst; CSV is UTF-8\n"
                      "       prx5m-mst photometry FILE.ies|FILE.ldt [--plot OUT.png|OUT.pdf]\n"
                      "         [--into syomei.csv --slot N [--name TEXT] [--mf 0.81,0.77,0.72]]\n"
+                     "       prx5m-mst emergency FILE.ies|FILE.ldt --into hijou.csv --slot N --flux LM\n"
+                     "         --source LED|蛍光灯|白熱灯|ハロゲン [--name TEXT]\n"
                      "       prx5m-mst --help | --version\n");
     return 2;
+}
+
+// prx5m-mst emergency FILE --into CSV --slot N --flux LM --source … [--name TEXT]
+int emergencyCommand(const QStringList &args)
+{
+    EmergencyImport::Request r;
+    bool haveSlot = false, haveFlux = false, haveSource = false;
+    QString problem;
+    for (int i = 0; i < args.size() && problem.isEmpty(); ++i) {
+        const QString &a = args[i];
+        const bool takesValue = a == u"--into" || a == u"--slot" || a == u"--flux" || a == u"--source" || a == u"--name";
+        if (takesValue && i + 1 >= args.size()) {
+            problem = QStringLiteral("%1 の値がありません。").arg(a);
+            break;
+        }
+        bool ok = true;
+        if (a == u"--into") {
+            r.csv = args[++i];
+        } else if (a == u"--slot") {
+            r.slot = args[++i].toInt(&ok);
+            haveSlot = ok && r.slot >= 1 && r.slot <= 99;
+            if (!haveSlot)
+                problem = QStringLiteral("--slot は 1～99 です。");
+        } else if (a == u"--flux") {
+            r.flux = args[++i].toDouble(&ok);
+            haveFlux = ok && r.flux > 0 && std::isfinite(r.flux);
+            if (!haveFlux)
+                problem = QStringLiteral("--flux は非常時光束（lm）の正の数です。");
+        } else if (a == u"--source") {
+            haveSource = EmergencyMaster::sourceOf(args[++i], &r.source);
+            if (!haveSource)
+                problem = QStringLiteral("--source は LED、蛍光灯、白熱灯、ハロゲン のいずれかです。");
+        } else if (a == u"--name") {
+            r.name = args[++i];
+        } else if (a.startsWith(QStringLiteral("--"))) {
+            problem = QStringLiteral("知らないオプション %1").arg(a);
+        } else if (r.file.isEmpty()) {
+            r.file = a;
+        } else {
+            problem = QStringLiteral("ファイルは 1 つです: %1").arg(a);
+        }
+    }
+    if (problem.isEmpty() && (r.file.isEmpty() || r.csv.isEmpty() || !haveSlot || !haveFlux || !haveSource))
+        problem = QStringLiteral("配光データのファイル、--into、--slot、--flux、--source を指定してください。");
+    if (!problem.isEmpty()) {
+        std::fprintf(stderr, "prx5m-mst: %s\n", problem.toUtf8().constData());
+        usage();
+        return 2;
+    }
+    QStringList said;
+    QString error;
+    if (!EmergencyImport::run(r, &said, &error)) {
+        std::fprintf(stderr, "prx5m-mst: %s\n", error.toUtf8().constData());
+        return 1;
+    }
+    for (const QString &line : std::as_const(said))
+        std::printf("%s\n", line.toUtf8().constData());
+    return 0;
 }
 
 std::optional<MasterCsv::Kind> kindOf(const QString &name)
@@ -94,7 +157,7 @@ int main(int argc, char *argv[])
         std::printf("prx5m-mst %d.%d.%d\n", PRX5M_VERSION_MAJOR, PRX5M_VERSION_MINOR, PRX5M_VERSION_PATCH);
         return 0;
     }
-    if (command != u"photometry" && command != u"to-mst" && command != u"to-csv") {
+    if (command != u"photometry" && command != u"to-mst" && command != u"to-csv" && command != u"emergency") {
         if (!command.isEmpty())
             std::fprintf(stderr, "prx5m-mst: このコマンドはありません: %s\n", command.toUtf8().constData());
         return usage();
@@ -108,6 +171,11 @@ int main(int argc, char *argv[])
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
         QGuiApplication app(qtArgc, argv);
         return photometryCommand(given.mid(1));
+    }
+    if (command == u"emergency") {
+        QCoreApplication app(qtArgc, argv);
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+        return emergencyCommand(given.mid(1));
     }
     QCoreApplication app(qtArgc, argv);
     const QStringList args = QStringList{QString()} + given;

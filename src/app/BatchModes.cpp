@@ -2,6 +2,7 @@
 
 #include "beil/BeilBatch.h"
 #include "cecl/CeclBatch.h"
+#include "emergency/EmergencyBatch.h"
 #include "illuminance/IlluminanceBatch.h"
 #include "shell/AppContext.h"
 
@@ -67,6 +68,22 @@ const Mode kModes[] = {
     {"--import-official", nullptr, "INPUT.xlsx|INPUT.csv OUTPUT.syw", false, false,
      [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {
          return BeilBatch::importOfficial(in.first(), out, error, warnings);
+     }},
+    {"--pdf", "emergency", "INPUT.syw OUTPUT.pdf", true, false,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *) {
+         return EmergencyBatch::writePdf(in.first(), out, programDir(), workFolder(), error);
+     }},
+    {"--xlsx", "emergency", "INPUT.syw OUTPUT.xlsx", false, false,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *) {
+         return EmergencyBatch::writeXlsx(in.first(), out, programDir(), workFolder(), error);
+     }},
+    {"--emergency-csv", nullptr, "INPUT.syw OUTPUT_FOLDER", false, false,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *) {
+         return EmergencyBatch::writeCsv(in.first(), out, programDir(), error);
+     }},
+    {"--reach-table", nullptr, "SLOT OUTPUT.csv", false, false,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *) {
+         return EmergencyBatch::writeReachTable(in.first(), out, programDir(), error);
      }},
     {"--distribution-csv", nullptr, "INPUT.syw OUTPUT_FOLDER", false, false,
      [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {

@@ -155,6 +155,17 @@ Figures figures(const PhotometryMath::IntensityTable &table, double scale, doubl
     return f;
 }
 
+std::array<double, 2> single(const PhotometryMath::IntensityTable &table, double scale, double height, double threshold)
+{
+    const One one{table, scale, height};
+    const auto at = [&](double e) { return e >= threshold * (1 - 1e-12); };
+    const auto way = [&](double ux, double uy) {
+        return std::min(reach([&](double r) { return at(one.at(r * ux, r * uy)); }, 0, true),
+                        reach([&](double r) { return at(one.at(-r * ux, -r * uy)); }, 0, true));
+    };
+    return {way(1, 0), way(0, 1)};
+}
+
 QList<Line> table(const PhotometryMath::IntensityTable &t, double scale)
 {
     QList<Line> out;

@@ -24,6 +24,8 @@ enum Figure { A1, B1, A2, B2, A4, B4, A0, B0 };
 using Figures = std::array<double, 8>;
 
 Figures figures(const PhotometryMath::IntensityTable &table, double scale, double height, double threshold);
+// A1 and B1 alone (one luminaire's reach ellipse), without the sums of rows and grids.
+std::array<double, 2> single(const PhotometryMath::IntensityTable &table, double scale, double height, double threshold);
 
 struct Line {
     double height = 0;

@@ -1,0 +1,175 @@
+#include "emergency/EmergencyOutput.h"
+
+#include "emergency/EmergencyPlot.h"
+#include "io/FileSet.h"
+#include "text/NumberText.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace EmergencyOutput {
+
+const QString kCreateStatement = QStringLiteral(
+    "Create Table W_Data ([タイトル１] Text, [タイトル２] Text, [日付] Text, [会社名] Text, [ファイル名] Text, [階] Text, "
+    "[室名] Text, [床面積] Text, [器具形式] Text, [光源] Text, [台数] Text, [取付高さ] Text, [基準照度] Text, "
+    "[最小照度] Text, [判定] Text, [備考] Text );");
+
+namespace {
+
+QString plain(double v)
+{
+    return QString::number(v, 'g', QLocale::FloatingPointShortest);
+}
+
+QString line(const QStringList &fields)
+{
+    QStringList quoted;
+    for (const QString &f : fields) {
+        const bool quote = f.contains(u',') || f.contains(u'"') || f.contains(u'\n') || f.contains(u'\r');
+        quoted.append(quote ? u'"' + QString(f).replace(u'"', QStringLiteral("\"\"")) + u'"' : f);
+    }
+    return quoted.join(u',') + QStringLiteral("\r\n");
+}
+
+QString each(const EmergencyRooms::Room &room, const std::function<QString(const EmergencyRooms::Kind &)> &f)
+{
+    QStringList out;
+    for (const EmergencyRooms::Kind &k : room.kinds)
+        out.append(f(k));
+    return out.join(u'+');
+}
+
+QString verdictWord(const EmergencyRooms::Room &room)
+{
+    return !room.checked ? QStringLiteral("skip") : room.result.ok() ? QStringLiteral("ok") : QStringLiteral("fail");
+}
+
+} // namespace
+
+bool writeCsv(const QList<EmergencyRooms::Room> &rooms, const QString &folder, QString *error)
+{
+    QString roomsCsv = line({QStringLiteral("row"), QStringLiteral("floor"), QStringLiteral("name"), QStringLiteral("area_m2"),
+                             QStringLiteral("slot"), QStringLiteral("count"), QStringLiteral("height_m"),
+                             QStringLiteral("threshold_lx"), QStringLiteral("e_min"), QStringLiteral("x_min"),
+                             QStringLiteral("y_min"), QStringLiteral("points"), QStringLiteral("points_below"),
+                             QStringLiteral("verdict")});
+    QString points = line({QStringLiteral("row"), QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("e")});
+    QString luminaires = line({QStringLiteral("row"), QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("source_row"),
+                               QStringLiteral("slot"), QStringLiteral("height_m")});
+    for (const EmergencyRooms::Room &room : rooms) {
+        const QString row = room.rowsText();
+        const QString slotNumbers = each(room, [](const EmergencyRooms::Kind &k) { return QString::number(k.slot); });
+        const QString counts = each(room, [](const EmergencyRooms::Kind &k) { return QString::number(k.count); });
+        const QString heights = each(room, [](const EmergencyRooms::Kind &k) { return plain(k.height); });
+        if (!room.checked) {
+            roomsCsv += line({row, room.floor, room.name, room.area.trimmed(), slotNumbers, counts, heights, {}, {}, {}, {}, {}, {},
+                              verdictWord(room)});
+            continue;
+        }
+        const EmergencyCheck::Result &r = room.result;
+        roomsCsv += line({row, room.floor, room.name, room.area.trimmed(), slotNumbers, counts, heights, plain(room.threshold),
+                          plain(r.minimum), plain(r.at.x()), plain(r.at.y()), QString::number(r.grid.count()),
+                          QString::number(r.below), verdictWord(room)});
+        const QString first = QString::number(room.rows.first());
+        for (int j = 0; j <= r.grid.ny; ++j)
+            for (int i = 0; i <= r.grid.nx; ++i) {
+                const QPointF p = r.grid.point(i, j);
+                points += line({first, plain(p.x()), plain(p.y()), plain(r.e[j * (r.grid.nx + 1) + i])});
+            }
+        for (const EmergencyRooms::Kind &k : room.kinds)
+            for (const QPointF &p : k.positions)
+                luminaires += line({first, plain(p.x()), plain(p.y()), QString::number(k.row), QString::number(k.slot), plain(k.height)});
+    }
+    const QDir dir(folder);
+    QList<FileSet::File> files(3);
+    files[0].path = dir.filePath(QStringLiteral("rooms.csv"));
+    files[0].bytes = roomsCsv.toUtf8();
+    files[1].path = dir.filePath(QStringLiteral("points.csv"));
+    files[1].bytes = points.toUtf8();
+    files[2].path = dir.filePath(QStringLiteral("luminaires.csv"));
+    files[2].bytes = luminaires.toUtf8();
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
+        *error = QStringLiteral("フォルダを作成できません: %1").arg(QDir::toNativeSeparators(folder));
+        return false;
+    }
+    FileSet::Lock lock;
+    return lock.acquire(folder, error) && FileSet::write(lock, files, error);
+}
+
+QByteArray reachCsv(const QList<ReachTable::Line> &lines, const EmergencyMaster::Luminaire &luminaire)
+{
+    QStringList head{QStringLiteral("height_m"), QStringLiteral("threshold_lx")};
+    for (int f = 0; f < 8; ++f)
+        head.append(QString::fromLatin1(ReachTable::name(f)).toLower());
+    for (int f = 0; f < 8; ++f)
+        head.append(QStringLiteral("maker_") + QString::fromLatin1(ReachTable::name(f)).toLower());
+    QString out = line(head);
+    for (const ReachTable::Line &l : lines) {
+        QStringList fields{NumberText::format(l.height, QStringLiteral("0.0")), plain(l.threshold)};
+        for (double v : l.figures)
+            fields.append(NumberText::format(v, QStringLiteral("0.000")));
+        // The maker's figures are for the threshold of the luminaire's light source.
+        const EmergencyMaster::MakerLine *maker = nullptr;
+        for (const EmergencyMaster::MakerLine &m : luminaire.maker)
+            if (std::fabs(m.height - l.height) < 1e-9 && l.threshold == EmergencyMaster::threshold(luminaire.source))
+                maker = &m;
+        for (int f = 0; f < 8; ++f)
+            fields.append(maker && maker->figures[size_t(f)] > 0 ? plain(maker->figures[size_t(f)]) : QString());
+        out += line(fields);
+    }
+    return out.toUtf8();
+}
+
+QList<QVariantList> lines(const QList<EmergencyRooms::Room> &rooms, const QStringList &headings, const QString &company,
+                          const QString &fileName)
+{
+    QList<QVariantList> out;
+    const auto blank = [&] {
+        QVariantList l(ColumnCount);
+        l[Title1] = headings.value(0);
+        l[Title2] = headings.value(1);
+        l[Date] = headings.value(2);
+        l[Company] = company;
+        l[FileName] = fileName;
+        return l;
+    };
+    QString floor;
+    for (const EmergencyRooms::Room &room : rooms) {
+        QVariantList l = blank();
+        if (room.floor != floor || out.size() % kLinesPerPage == 0)
+            l[Floor] = room.floor;
+        floor = room.floor;
+        l[Room] = room.name;
+        l[Area] = room.area.trimmed();
+        l[Verdict] = EmergencyPlot::verdict(room);
+        if (room.checked) {
+            l[Threshold] = NumberText::plain(room.threshold);
+            l[Minimum] = NumberText::format(EmergencyCheck::printedMinimum(room.result.minimum), QStringLiteral("0.00"));
+            if (room.kinds.isEmpty())
+                l[Remark] = QStringLiteral("非常用照明器具なし");
+            else if (!room.result.ok())
+                l[Remark] = QStringLiteral("基準未満 %1 点").arg(room.result.below);
+        } else {
+            l[Remark] = room.remark.trimmed().isEmpty() ? QStringLiteral("判定対象外") : room.remark.trimmed();
+        }
+        for (qsizetype k = 0; k < room.kinds.size(); ++k) {
+            const EmergencyRooms::Kind &kind = room.kinds[k];
+            if (k > 0)
+                l = blank();
+            l[Luminaire] = kind.luminaire ? kind.luminaire->name : QString::number(kind.slot);
+            l[Source] = kind.luminaire ? EmergencyMaster::sourceText(kind.luminaire->source) : QString();
+            l[Count] = QString::number(kind.count);
+            l[Height] = NumberText::format(kind.height, QStringLiteral("0.0#"));
+            out.append(l);
+        }
+        if (room.kinds.isEmpty())
+            out.append(l);
+    }
+    while (out.size() % kLinesPerPage != 0)
+        out.append(blank());
+    return out;
+}
+
+} // namespace EmergencyOutput
