@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <limits>
 #include <functional>
 
 namespace {
@@ -83,6 +84,8 @@ private slots:
     void scaledToTheEmergencyFlux();
     void minimumOnAWallBetweenTwoLuminaires();
     void planesThatDifferGiveDifferentReach();
+    void unevenLuminaireAgainstSumsWorkedHere_data();
+    void unevenLuminaireAgainstSumsWorkedHere();
     void printedFiguresAreCutDown_data();
     void printedFiguresAreCutDown();
 };
@@ -169,31 +172,32 @@ void TestEmergencyCalc::rowsAndGridsAgainstSumsWorkedHere()
     const double i0 = 300 / kPi;
     const PhotometryMath::IntensityTable t(lambertian(i0));
     const ReachTable::Figures f = ReachTable::figures(t, 1.0, height, threshold);
-    // The summations worked here, by the closed form, over ±200 luminaires (±60 a side of the grid),
-    // at the figures found: they hold at the spacing found and fail 1 cm further (the tables stop
-    // summing where a further ring adds less than 0.001 lx: a few millimetres short of the whole).
+    // The summations worked here, luminaire by luminaire by the closed form, over ±400 of a row and
+    // ±400 a side of a grid (what lies beyond adds under 0.00001 lx), at the figures found: they
+    // hold 1 mm short of the spacing found and fail 1 mm beyond it.
     const auto e = [&](double dx, double dy) { return lambertAt(i0, height, std::hypot(dx, dy)); };
     const auto row = [&](double s, double x, double y) {
         double sum = 0;
-        for (int k = -200; k <= 200; ++k)
+        for (int k = -400; k <= 400; ++k)
             sum += e(x - k * s, y);
         return sum;
     };
     const auto grid = [&](double s, double x, double y, double from) {
         double sum = 0;
-        for (int i = -60; i <= 60; ++i)
-            for (int j = from < 0 ? -60 : 0; j <= 60; ++j)
+        for (int i = -400; i <= 400; ++i)
+            for (int j = from < 0 ? -400 : 0; j <= 400; ++j)
                 sum += e(x - i * s, y - (std::max(0.0, from) + j * s));
         return sum;
     };
     const auto rowHolds = [&](double s) { return std::min(row(s, s / 2, 1), row(s, 0, 1)) >= threshold; };
     const auto gridHolds = [&](double s) { return std::min(grid(s, s / 2, s / 2, -1), grid(s, s / 2, 0, -1)) >= threshold; };
-    QVERIFY(rowHolds(f[ReachTable::A2]));
-    QVERIFY(!rowHolds(f[ReachTable::A2] + 0.01));
-    QVERIFY(gridHolds(f[ReachTable::A4]));
-    QVERIFY(!gridHolds(f[ReachTable::A4] + 0.01));
-    QVERIFY(grid(f[ReachTable::A4], f[ReachTable::A4] / 2, 0, f[ReachTable::A0]) >= threshold * (1 - 1e-6));
-    QVERIFY(grid(f[ReachTable::A4], f[ReachTable::A4] / 2, 0, f[ReachTable::A0] + 0.01) < threshold);
+    // Found to the millimetre: the true reach lies within 1 mm of each figure.
+    QVERIFY(rowHolds(f[ReachTable::A2] - 0.001));
+    QVERIFY(!rowHolds(f[ReachTable::A2] + 0.001));
+    QVERIFY(gridHolds(f[ReachTable::A4] - 0.001));
+    QVERIFY(!gridHolds(f[ReachTable::A4] + 0.001));
+    QVERIFY(grid(f[ReachTable::A4], f[ReachTable::A4] / 2, 0, f[ReachTable::A0] - 0.001) >= threshold);
+    QVERIFY(grid(f[ReachTable::A4], f[ReachTable::A4] / 2, 0, f[ReachTable::A0] + 0.001) < threshold);
     // And the published figures, to the centimetre.
     QVERIFY2(std::fabs(f[ReachTable::A2] - a2) < 0.01, qPrintable(QString::number(f[ReachTable::A2])));
     QVERIFY2(std::fabs(f[ReachTable::A4] - a4) < 0.01, qPrintable(QString::number(f[ReachTable::A4])));
@@ -283,6 +287,62 @@ void TestEmergencyCalc::planesThatDifferGiveDifferentReach()
     // A1 is where one luminaire's light along C0 falls to the threshold.
     QVERIFY(EmergencyCheck::single(t, 1.0, 3.0, f[ReachTable::A1], 0) >= 1.0 * (1 - 1e-9));
     QVERIFY(EmergencyCheck::single(t, 1.0, 3.0, f[ReachTable::A1] + 0.005, 0) < 1.0);
+}
+
+void TestEmergencyCalc::unevenLuminaireAgainstSumsWorkedHere_data()
+{
+    QTest::addColumn<double>("height");
+    QTest::addColumn<double>("threshold");
+    QTest::newRow("3 m, 2 lx") << 3.0 << 2.0;
+    QTest::newRow("6 m, 1 lx") << 6.0 << 1.0;
+}
+
+void TestEmergencyCalc::unevenLuminaireAgainstSumsWorkedHere()
+{
+    // Thrown forward (C0) more than back (C180): every figure of both planes, and the walls on
+    // both sides, against sums worked here luminaire by luminaire (±100 a side; beyond, under
+    // 0.00001 lx for a light that falls as cos² γ).
+    QFETCH(double, height);
+    QFETCH(double, threshold);
+    const PhotometryMath::IntensityTable t(sampled([](double c, double g) {
+        return g <= 90 ? 80 * (1 + 0.7 * std::cos(rad(c))) * std::pow(std::cos(rad(g)), 2) : 0.0;
+    }));
+    const ReachTable::Figures f = ReachTable::figures(t, 1.0, height, threshold);
+    const auto e = [&](double dx, double dy) { return EmergencyCheck::single(t, 1.0, height, dx, dy); };
+    const auto grid = [&](double s, double x, double y) {
+        double sum = 0;
+        for (int i = -100; i <= 100; ++i)
+            for (int j = -100; j <= 100; ++j)
+                sum += e(x - i * s, y - j * s);
+        return sum;
+    };
+    // A wall along x (along y when turned), the rows from a off it on either side: the shorter.
+    const auto wall = [&](double s, double a, bool turned) {
+        double least = std::numeric_limits<double>::infinity();
+        for (double side : {1.0, -1.0}) {
+            double sum = 0;
+            for (int i = -100; i <= 100; ++i)
+                for (int j = 0; j <= 100; ++j)
+                    sum += turned ? e(-side * (a + j * s), s / 2 - i * s) : e(s / 2 - i * s, -side * (a + j * s));
+            least = std::min(least, sum);
+        }
+        return least;
+    };
+    const auto a4 = [&](double s) { return std::min(grid(s, s / 2, s / 2), grid(s, s / 2, 0)) >= threshold; };
+    const auto b4 = [&](double s) { return std::min(grid(s, s / 2, s / 2), grid(s, 0, s / 2)) >= threshold; };
+    QVERIFY(a4(f[ReachTable::A4] - 0.001));
+    QVERIFY(!a4(f[ReachTable::A4] + 0.001));
+    QVERIFY(b4(f[ReachTable::B4] - 0.001));
+    QVERIFY(!b4(f[ReachTable::B4] + 0.001));
+    const double sa = f[ReachTable::A4], sb = f[ReachTable::B4];
+    QVERIFY(wall(sa, f[ReachTable::A0] - 0.001, false) >= threshold);
+    QVERIFY(wall(sa, f[ReachTable::A0] + 0.001, false) < threshold);
+    QVERIFY(wall(sb, f[ReachTable::B0] - 0.001, true) >= threshold);
+    QVERIFY(wall(sb, f[ReachTable::B0] + 0.001, true) < threshold);
+    // A1: the shorter way, back towards C180.
+    QVERIFY(e(-f[ReachTable::A1], 0) >= threshold * (1 - 1e-9));
+    QVERIFY(e(-(f[ReachTable::A1] + 0.002), 0) < threshold);
+    QVERIFY(e(f[ReachTable::A1] + 0.002, 0) >= threshold);
 }
 
 void TestEmergencyCalc::printedFiguresAreCutDown_data()

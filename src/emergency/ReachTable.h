@@ -15,9 +15,11 @@
 //   A4 (B4): an unbounded square grid, the largest spacing that keeps a cell's centre and the
 //            middle of its side along the plane at the threshold;
 //   A0 (B0): with the grid at spacing A4 (B4), the largest distance of the row nearest a wall from
-//            the wall that keeps the wall point midway between two of that row's luminaires there.
-// Rows and grids are unbounded (summed until a further luminaire adds under 0.001 lx); each
-// reach is found to 1 mm as the end of the stretch from nothing on where the threshold holds.
+//            the wall that keeps the wall point midway between two of that row's luminaires there
+//            (the wall along the plane; on whichever side gives the shorter).
+// Rows and grids are unbounded: summed luminaire by luminaire until a further one adds under
+// 0.001 lx, and what lies beyond added as the light those luminaires spread over the floor there;
+// each reach is found to 1 mm as the end of the stretch from nothing on where the threshold holds.
 namespace ReachTable {
 
 enum Figure { A1, B1, A2, B2, A4, B4, A0, B0 };
