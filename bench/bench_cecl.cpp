@@ -24,6 +24,7 @@ public:
     Answer message(QWidget *, const QString &, const QString &, Icon, Buttons) override { return Answer::No; }
     QString openFile(QWidget *, const QString &, const QString &, int) override { return path; }
     QString saveFile(QWidget *, const QString &, const QString &, int) override { return QString(); }
+    QString chooseFolder(QWidget *, const QString &, const QString &) override { return QString(); }
     int execute(QDialog &) override { return 0; }
 };
 

@@ -55,10 +55,8 @@ int writeReport(const QString &workFile, const QString &out, const QString &prog
     Checked c;
     if (const int status = checkAll(workFile, programDir, &c, error); status != BatchStatus::Ok)
         return status;
-    const int h = EmergencyRecord::kHeadingsRow;
     const QString company = SettingsStore::ReadSetting(QStringLiteral("CompanyName"));
-    const QStringList headings{c.grid.text(h, EmergencyRecord::kTitle1), c.grid.text(h, EmergencyRecord::kTitle2),
-                               c.grid.text(h, EmergencyRecord::kDate)};
+    const QStringList headings = EmergencyOutput::headingsOf(c.grid);
     const QList<QVariantList> lines =
         EmergencyOutput::lines(c.rooms, headings, company, QFileInfo(workFile).absoluteFilePath());
     QList<QSqlRecord> records;

@@ -93,6 +93,14 @@ QStringList makerHeader()
             QStringLiteral("B2"), QStringLiteral("A4"), QStringLiteral("B4"), QStringLiteral("A0"), QStringLiteral("B0")};
 }
 
+const MakerLine *makerLine(const Luminaire &luminaire, double height)
+{
+    for (const MakerLine &line : luminaire.maker)
+        if (std::fabs(line.height - height) < 1e-9)
+            return &line;
+    return nullptr;
+}
+
 const Luminaire *Master::find(int slot) const
 {
     for (const Luminaire &l : luminaires)

@@ -45,6 +45,9 @@ struct Luminaire {
     QList<MakerLine> maker;
 };
 
+// The maker's line at a mounting height (none when the catalogue's table has none there).
+const MakerLine *makerLine(const Luminaire &luminaire, double height);
+
 struct Master {
     QString dir;
     QList<Luminaire> luminaires;

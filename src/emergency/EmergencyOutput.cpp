@@ -1,5 +1,7 @@
 #include "emergency/EmergencyOutput.h"
 
+#include "emergency/EmergencyRecord.h"
+
 #include "emergency/EmergencyPlot.h"
 #include "io/FileSet.h"
 #include "text/NumberText.h"
@@ -170,6 +172,12 @@ QList<QVariantList> lines(const QList<EmergencyRooms::Room> &rooms, const QStrin
     while (out.size() % kLinesPerPage != 0)
         out.append(blank());
     return out;
+}
+
+QStringList headingsOf(const RecordGrid &grid)
+{
+    const int h = EmergencyRecord::kHeadingsRow;
+    return {grid.text(h, EmergencyRecord::kTitle1), grid.text(h, EmergencyRecord::kTitle2), grid.text(h, EmergencyRecord::kDate)};
 }
 
 } // namespace EmergencyOutput

@@ -3,6 +3,7 @@
 #include "emergency/EmergencyMaster.h"
 #include "emergency/EmergencyRooms.h"
 #include "emergency/ReachTable.h"
+#include "grid/RecordGrid.h"
 
 #include <QByteArray>
 #include <QList>
@@ -25,6 +26,8 @@ extern const QString kCreateStatement;
 enum Column : int { Title1, Title2, Date, Company, FileName, Floor, Room, Area, Luminaire, Source, Count, Height, Threshold,
                     Minimum, Verdict, Remark, ColumnCount };
 constexpr int kLinesPerPage = 30;
+// The report's headings of a work file: 件名, 件名２, 日付.
+QStringList headingsOf(const RecordGrid &grid);
 QList<QVariantList> lines(const QList<EmergencyRooms::Room> &rooms, const QStringList &headings, const QString &company,
                           const QString &fileName);
 

@@ -112,7 +112,7 @@ QString positionsText(const QList<QPointF> &positions)
 {
     QStringList out;
     for (const QPointF &p : positions)
-        out.append(NumberText::plain(p.x()) + u',' + NumberText::plain(p.y()));
+        out.append(NumberText::format(p.x(), QStringLiteral("0.###")) + u',' + NumberText::format(p.y(), QStringLiteral("0.###")));
     return out.join(u';');
 }
 

@@ -68,6 +68,7 @@ QList<EmergencyCheck::Luminaire> luminairesOf(const Room &room, const Lights &li
 
 // "x,y;x,y": false with the reason for a text that is no such list.
 bool parsePositions(const QString &text, QList<QPointF> *out, QString *error);
+// The positions to the millimetre, as 配置 takes them.
 QString positionsText(const QList<QPointF> &positions);
 
 } // namespace EmergencyRooms

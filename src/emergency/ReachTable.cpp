@@ -390,6 +390,11 @@ double printed(double metres)
     return (std::fabs(tenths - near) < 1e-9 * std::max(1.0, near) ? near : std::floor(tenths)) / 10;
 }
 
+bool makerDiffers(double maker, double metres)
+{
+    return std::fabs(maker - printed(metres)) > 0.1 + 1e-9;
+}
+
 const char *name(int figure)
 {
     static const char *const names[] = {"A1", "B1", "A2", "B2", "A4", "B4", "A0", "B0"};

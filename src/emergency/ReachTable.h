@@ -39,6 +39,9 @@ QList<Line> table(const PhotometryMath::IntensityTable &table, double scale);
 
 // A reach as printed: 0.1 m cut down, never rounded up.
 double printed(double metres);
+// Whether a maker's figure and the one worked out (as printed) differ by more than 0.1 m: the
+// luminaire in the master may not be the one in the catalogue.
+bool makerDiffers(double maker, double metres);
 // The figures' names ("A1", …).
 const char *name(int figure);
 

@@ -129,17 +129,13 @@ void reachPages(BandedReport &report, const std::shared_ptr<const Pages> &p)
                 const double height = 2.0 + 0.5 * h;
                 const ReachTable::Figures f = ReachTable::figures(*light.table, light.scale, height, threshold);
                 pen.text(x0, y, 1200, 300, NumberText::format(height, QStringLiteral("0.0")), Qt::AlignHCenter | Qt::AlignVCenter, 9);
-                const EmergencyMaster::MakerLine *m = nullptr;
-                if (l)
-                    for (const EmergencyMaster::MakerLine &line : l->maker)
-                        if (std::fabs(line.height - height) < 1e-9)
-                            m = &line;
+                const EmergencyMaster::MakerLine *m = l ? EmergencyMaster::makerLine(*l, height) : nullptr;
                 for (int k = 0; k < 8; ++k) {
                     const double x = x0 + 1200 + k * cw * (maker ? 2 : 1);
                     const double printed = ReachTable::printed(f[size_t(k)]);
                     pen.text(x, y, cw - 100, 300, NumberText::format(printed, QStringLiteral("0.0")), Qt::AlignRight | Qt::AlignVCenter, 9);
                     if (m && m->figures[size_t(k)] > 0) {
-                        const bool differs = std::fabs(m->figures[size_t(k)] - printed) > 0.1 + 1e-9;
+                        const bool differs = ReachTable::makerDiffers(m->figures[size_t(k)], f[size_t(k)]);
                         marked = marked || differs;
                         pen.text(x + cw, y, cw - 100, 300,
                                  NumberText::format(m->figures[size_t(k)], QStringLiteral("0.0")) + (differs ? QStringLiteral(" ※") : QString()),

@@ -3,6 +3,7 @@
 #include "ui_F_Menu.h"
 
 #include "beil/FBEIL.h"
+#include "emergency/FHijou.h"
 #include "cecl/FCECL.h"
 #include "illuminance/FSyoudo.h"
 #include "shell/AppContext.h"
@@ -43,6 +44,7 @@ FMenu::FMenu(AppContext &context, QWidget *parent)
     connect(m_ui->Btn_Syoudo, &QPushButton::clicked, this, &FMenu::openSyoudo);
     connect(m_ui->Btn_CECL, &QPushButton::clicked, this, &FMenu::openCECL);
     connect(m_ui->Btn_BEIL, &QPushButton::clicked, this, &FMenu::openBEIL);
+    connect(m_ui->Btn_Hijou, &QPushButton::clicked, this, &FMenu::openHijou);
     connect(m_ui->Btn_HP, &QPushButton::clicked, this, &FMenu::openHomePage);
     connect(m_ui->Lbl_Mail, &ClickableLabel::clicked, this, &FMenu::sendMail);
     connect(m_ui->Btn_End, &QPushButton::clicked, this, &FMenu::close);
@@ -86,6 +88,16 @@ void FMenu::openCECL()
 void FMenu::openBEIL()
 {
     showSheet(new FBEIL(m_context.masters, m_context.workFolder));
+}
+
+void FMenu::openHijou()
+{
+    auto *sheet = new FHijou(m_context.masters, m_context.workFolder);
+    if (!m_context.programDir.isEmpty())
+        sheet->setProgramDir(m_context.programDir);
+    if (!m_context.helpFile.isEmpty())
+        sheet->setHelpFile(m_context.helpFile);
+    showSheet(sheet);
 }
 
 void FMenu::showSheet(SheetFrame *sheet)

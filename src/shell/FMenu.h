@@ -38,6 +38,7 @@ public slots:
     void openSyoudo();
     void openCECL();
     void openBEIL();
+    void openHijou();
     void openHomePage();
     void sendMail();
 

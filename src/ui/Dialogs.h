@@ -31,6 +31,8 @@ public:
     // An empty result means the user cancelled.
     virtual QString openFile(QWidget *parent, const QString &initialName, const QString &filter, int filterIndex) = 0;
     virtual QString saveFile(QWidget *parent, const QString &initialName, const QString &filter, int filterIndex) = 0;
+    // A folder to write a set of files into ("" when cancelled).
+    virtual QString chooseFolder(QWidget *parent, const QString &start, const QString &caption) = 0;
     // Shows one of the program's own modal dialogs (the options, the headings) and gives its
     // result; tests answer it through its controls instead.
     virtual int execute(QDialog &dialog);

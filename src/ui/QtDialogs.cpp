@@ -150,3 +150,16 @@ QString QtDialogs::saveFile(QWidget *parent, const QString &initialName, const Q
 {
     return runFileDialog(parent, QFileDialog::AcceptSave, initialName, filter, filterIndex);
 }
+
+QString QtDialogs::chooseFolder(QWidget *parent, const QString &start, const QString &caption)
+{
+    QFileDialog dialog(parent, caption);
+    const QFileInfo at(start);
+    dialog.setDirectory(start.isEmpty() ? defaultFolder() : at.isDir() ? at.absoluteFilePath() : at.absolutePath());
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    const ModalScope running(parent);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}

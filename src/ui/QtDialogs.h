@@ -10,6 +10,7 @@ public:
     void detailedNotice(QWidget *parent, const QString &text, const QString &detail, Icon icon) override;
     QString openFile(QWidget *parent, const QString &initialName, const QString &filter, int filterIndex) override;
     QString saveFile(QWidget *parent, const QString &initialName, const QString &filter, int filterIndex) override;
+    QString chooseFolder(QWidget *parent, const QString &start, const QString &caption) override;
 
     // Where a file dialog given no folder opens: the user's documents (else the home folder).
     static QString defaultFolder();

@@ -33,6 +33,12 @@ QString ScriptedDialogs::saveFile(QWidget *, const QString &initialName, const Q
     return paths.isEmpty() ? QString() : paths.takeFirst();
 }
 
+QString ScriptedDialogs::chooseFolder(QWidget *, const QString &start, const QString &caption)
+{
+    asked.append({QStringLiteral("folder"), start, caption, Icon::Information, Buttons::Ok, 0, {}});
+    return paths.isEmpty() ? QString() : paths.takeFirst();
+}
+
 int ScriptedDialogs::execute(QDialog &dialog)
 {
     asked.append({QStringLiteral("dialog"), dialog.objectName(), dialog.windowTitle(), Icon::Information, Buttons::Ok, 0, {}});

@@ -36,6 +36,7 @@ public:
     void detailedNotice(QWidget *, const QString &text, const QString &detail, Icon icon) override;
     QString openFile(QWidget *, const QString &initialName, const QString &filter, int filterIndex) override;
     QString saveFile(QWidget *, const QString &initialName, const QString &filter, int filterIndex) override;
+    QString chooseFolder(QWidget *, const QString &start, const QString &caption) override;
 
     int execute(QDialog &dialog) override;
 

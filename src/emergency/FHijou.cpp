@@ -1,0 +1,528 @@
+#include "emergency/FHijou.h"
+
+#include "emergency/EmergencyOutput.h"
+#include "emergency/EmergencyPlot.h"
+#include "emergency/EmergencyRecord.h"
+#include "emergency/FHijouImport.h"
+#include "emergency/HijouSheet.h"
+#include "illuminance/FMidashi.h"
+#include "report/PrintTableFile.h"
+#include "settings/SettingsStore.h"
+#include "text/NumberText.h"
+#include "ui/Dialogs.h"
+#include "ui/ListGrid.h"
+#include "ui_F_Hijou.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+SheetFrame::Tables sheetTables()
+{
+    using namespace HijouSheet;
+    SheetFrame::Tables t;
+    t.title = RptHijou::title();
+    t.workDatabaseName = EmergencyOutput::kDatabase;
+    t.columns = EmergencyRecord::kColumns;
+    t.freeTextBoxes = {kRemark, kLayout};
+    t.maxLengths = {{kRemark, 40}, {kLayout, 2000}};
+    t.helpSection = QStringLiteral("hijou");
+    t.reportName = QStringLiteral("非常用照明");
+    t.openFilter = t.saveFilter = QStringLiteral("作業ファイル (*.syw)|*.syw");
+    return t;
+}
+
+// A reach as the 配置表 prints it, the maker's beside it where there is one.
+QString reachText(double computed, const EmergencyMaster::MakerLine *maker, int figure)
+{
+    const QString own = NumberText::format(ReachTable::printed(computed), QStringLiteral("0.0"));
+    if (!maker || maker->figures[size_t(figure)] <= 0)
+        return own;
+    const double theirs = maker->figures[size_t(figure)];
+    return QStringLiteral("%1（%2）%3")
+        .arg(own, NumberText::format(theirs, QStringLiteral("0.0")),
+             ReachTable::makerDiffers(theirs, computed) ? QStringLiteral("※") : QString());
+}
+
+} // namespace
+
+FHijou::FHijou(const MasterTables &, const QString &workFolder, QWidget *parent)
+    : SheetFrame(sheetTables(), workFolder, parent), m_ui(new Ui::F_Hijou)
+{
+    m_ui->setupUi(this);
+    attachForm();
+    // The plan follows the panel a moment after each change: a large room takes a while.
+    m_planTimer.setSingleShot(true);
+    m_planTimer.setInterval(150);
+    connect(&m_planTimer, &QTimer::timeout, this, &FHijou::Data_calculation);
+    using namespace HijouSheet;
+    for (QLineEdit *edit : {m_ui->Txt_Kigu, m_ui->Txt_Daisu, m_ui->Txt_Toritsuke, m_ui->Txt_Haichi, m_ui->Txt_Bikou})
+        connect(edit, &QLineEdit::textChanged, this, [this] {
+            if (!m_loading)
+                schedule();
+        });
+    connect(m_ui->Txt_Kigu, &QLineEdit::textChanged, this, [this](const QString &slot) {
+        setText(kLuminaire, luminaireText(m_master, slot));
+        if (tabs()->currentIndex() == kReachTab)
+            paintReachTable();
+    });
+    connect(m_ui->Chk_Hantei, &QCheckBox::clicked, this, [this] {
+        if (rowFieldInvalid())
+            return;
+        panelEdited();
+        Data_calculation();
+    });
+    m_ui->Spd_Kigu->installEventFilter(this);
+    connect(m_ui->Spd_Kigu, &QTableWidget::cellClicked, this, [this](int r, int) { pickSlot(r + 1); });
+    connect(m_ui->Btn_Import, &QPushButton::clicked, this, &FHijou::Btn_Import_Click);
+    connect(m_ui->Option_Menu_Import, &QAction::triggered, this, &FHijou::Btn_Import_Click);
+    connect(m_ui->Option_Menu_Midashi, &QAction::triggered, this, &FHijou::Option_Menu_Midashi_Click);
+    connect(m_ui->Menu_File_Csv, &QAction::triggered, this, &FHijou::Menu_File_Csv_Click);
+    connect(m_ui->STab_Main, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == kReachTab)
+            paintReachTable();
+    });
+    m_ui->SPD_Data->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_ui->Spd_Kigu->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_ui->Spd_Haichi->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    loadMaster();
+    setTab(0);
+    Screen_Clear();
+    Data_List_Set();
+}
+
+FHijou::~FHijou()
+{
+    delete m_ui;
+}
+
+QString FHijou::programDir() const
+{
+    return m_programDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_programDir;
+}
+
+void FHijou::setProgramDir(const QString &dir)
+{
+    m_programDir = dir;
+    loadMaster();
+    Data_List_Set();
+    const int row = panelRow();
+    if (row >= 1 && !isPanelEdited())
+        Screen_Set(row);
+}
+
+void FHijou::loadMaster()
+{
+    m_master = EmergencyMaster::Master();
+    m_lights.clear();
+    m_reach.clear();
+    m_masterError.clear();
+    QString why;
+    if (!EmergencyMaster::load(programDir(), &m_master, &why))
+        m_masterError = QStringLiteral("非常用照明器具のマスタを読み込めません: %1").arg(why);
+    else if (m_master.luminaires.isEmpty())
+        m_masterError = QStringLiteral("非常用照明器具がまだありません（「器具」タブの「器具を取り込む...」で登録します）。");
+    paintSlots();
+}
+
+void FHijou::paintSlots()
+{
+    ListGrid *list = m_ui->Spd_Kigu;
+    list->clearContents();
+    list->setup(int(m_master.luminaires.size()));
+    for (int i = 0; i < m_master.luminaires.size(); ++i) {
+        const EmergencyMaster::Luminaire &l = m_master.luminaires[i];
+        list->setCellText(i + 1, 1, QString::number(l.slot));
+        list->setCellText(i + 1, 2, l.name);
+        list->setCellText(i + 1, 3, EmergencyMaster::sourceText(l.source));
+        list->setCellText(i + 1, 4, NumberText::plain(l.flux));
+        list->setCellText(i + 1, 5, QFileInfo(l.file).fileName());
+        list->setCellText(i + 1, 6, l.note);
+        list->item(i, 0)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        list->item(i, 3)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+}
+
+// ---------------------------------------------------------------- rows and the list
+
+int FHijou::panelRow() const
+{
+    return shownRow() >= 1 ? shownRow() : rowNumber();
+}
+
+void FHijou::Screen_Set(int row)
+{
+    m_loading = true;
+    HijouSheet::Screen_Set(recordGrid(), row, *this, m_master);
+    m_loading = false;
+    Data_calculation();
+}
+
+void FHijou::Screen_Clear()
+{
+    m_loading = true;
+    HijouSheet::Screen_Clear(*this);
+    m_loading = false;
+    m_planTimer.stop();
+    m_ui->Pic_Heimen->clear();
+}
+
+void FHijou::commitRow(int row)
+{
+    HijouSheet::confirm(recordGrid(), row, *this);
+}
+
+void FHijou::schedule()
+{
+    m_planTimer.start();
+}
+
+void FHijou::Data_calculation()
+{
+    m_planTimer.stop();
+    const int row = panelRow();
+    if (row < 1 || row > EmergencyRecord::kRooms) {
+        m_ui->Pic_Heimen->clear();
+        return;
+    }
+    const HijouSheet::Live live = HijouSheet::calculate(recordGrid(), row, *this, m_master, &m_lights);
+    HijouSheet::show(live, *this);
+    if (!m_masterError.isEmpty() && !text(HijouSheet::kSlot).trimmed().isEmpty())
+        setText(HijouSheet::kMessage, m_masterError);
+    // The verdict in the colours of the plan: red where it fails.
+    m_ui->Lbl_Hantei->setStyleSheet(live.ok && live.worked.checked && !live.worked.result.ok()
+                                        ? QStringLiteral("font-size: 15pt; font-weight: bold; color: #b00000;")
+                                        : QStringLiteral("font-size: 15pt; font-weight: bold; color: #1a3f7a;"));
+    if (!live.room)
+        m_ui->Pic_Heimen->clear();
+    else if (!live.ok)
+        m_ui->Pic_Heimen->clear(QStringLiteral("計算できません"));
+    else
+        m_ui->Pic_Heimen->setRoom(live.worked, EmergencyPlot::reaches(live.worked, m_lights));
+}
+
+void FHijou::Data_List_Set()
+{
+    using namespace EmergencyRecord;
+    const RecordGrid &g = recordGrid();
+    const bool used = EmergencyRooms::used(g);
+    QList<EmergencyRooms::Room> rooms;
+    QList<EmergencyRooms::Refusal> refusals;
+    if (used)
+        EmergencyRooms::evaluateAll(g, m_master, &m_lights, &rooms, &refusals);
+    QHash<int, const EmergencyRooms::Room *> byRow;
+    for (const EmergencyRooms::Room &r : std::as_const(rooms))
+        for (int row : r.rows)
+            byRow.insert(row, &r);
+    QSet<int> refused;
+    for (const EmergencyRooms::Refusal &r : std::as_const(refusals))
+        for (int row : EmergencyRooms::roomRows(g, r.row))
+            refused.insert(row);
+    ListGrid *list = m_ui->SPD_Data;
+    list->setUpdatesEnabled(false);
+    int ok = 0, failed = 0, exempt = 0;
+    for (const EmergencyRooms::Room &r : std::as_const(rooms))
+        (r.checked ? (r.result.ok() ? ok : failed) : exempt) += 1;
+    for (int r = 1; r <= kRooms; ++r) {
+        const bool inUse = g.text(r, InUse) == u"1";
+        const EmergencyRooms::Room *room = byRow.value(r);
+        const bool first = room && room->rows.value(0) == r;
+        const EmergencyMaster::Luminaire *l = m_master.find(g.text(r, Slot).toInt());
+        list->setCellText(r, 1, g.text(r, Floor));
+        list->setCellText(r, 2, g.text(r, RoomName1));
+        list->setCellText(r, 3, inUse && l ? l->name : inUse ? g.text(r, Slot) : QString());
+        list->setCellText(r, 4, inUse ? g.text(r, Count) : QString());
+        list->setCellText(r, 5, inUse ? g.text(r, MountingHeight) : QString());
+        list->setCellText(r, 6, first && room->checked
+                                    ? NumberText::format(EmergencyCheck::printedMinimum(room->result.minimum), QStringLiteral("0.00"))
+                                    : QString());
+        list->setCellText(r, 7, inUse && refused.contains(r) ? QStringLiteral("要入力")
+                                : first ? EmergencyPlot::verdict(*room)
+                                        : QString());
+        for (int c : {4, 5, 6})
+            list->item(r - 1, c - 1)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        list->item(r - 1, 6)->setForeground(first && room->checked && !room->result.ok() ? QColor(0xb0, 0, 0) : QColor(0x10, 0x10, 0x10));
+    }
+    list->setUpdatesEnabled(true);
+    QString summary;
+    if (!used)
+        summary = QStringLiteral("非常用照明の入力はまだありません。行を選び、器具と台数を入力して「確認」します。");
+    else
+        summary = QStringLiteral("<b>判定</b>　適合 %1 室　<font color=\"#b00000\">不適合 %2 室</font>　対象外 %3 室")
+                      .arg(ok)
+                      .arg(failed)
+                      .arg(exempt);
+    if (used && !refusals.isEmpty())
+        summary += QStringLiteral("　<font color=\"#b00000\">要入力 %1 件</font>").arg(refusals.size());
+    if (!m_masterError.isEmpty())
+        summary += QStringLiteral("<br>") + m_masterError.toHtmlEscaped();
+    m_ui->Lbl_Building->setText(summary);
+}
+
+void FHijou::paintList()
+{
+    Data_List_Set();
+}
+
+// ---------------------------------------------------------------- entry rules and choices
+
+int FHijou::choiceTab(const QString &box) const
+{
+    if (box == u"Txt_Gyou")
+        return 0;
+    if (box == HijouSheet::kSlot)
+        return kSlotTab;
+    return -1;
+}
+
+void FHijou::entryRule(const QString &name, Qt::FocusReason)
+{
+    if (name == u"Txt_Gyou") {
+        setTab(0);
+        selectAll(name);
+        return;
+    }
+    if (name == u"Btn_Adv")
+        return;
+    // The 配置表 stays in sight while the luminaire's figures are typed.
+    if (name == HijouSheet::kSlot)
+        setTab(kSlotTab);
+    else if (tabs()->currentIndex() != kReachTab)
+        setTab(0);
+    selectAll(name);
+}
+
+bool FHijou::moveOnKey(QObject *watched, int key)
+{
+    if (watched == m_ui->Spd_Kigu && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        pickSlot(m_ui->Spd_Kigu->activeRow());
+        return true;
+    }
+    return false;
+}
+
+void FHijou::pickSlot(int listRow)
+{
+    const QString slot = m_ui->Spd_Kigu->cellText(listRow, 1);
+    if (slot.isEmpty() || rowFieldInvalid())
+        return;
+    panelEdited();
+    setText(HijouSheet::kSlot, slot);
+    Data_calculation();
+    focus(HijouSheet::kCount);
+}
+
+bool FHijou::beforeConfirm()
+{
+    const int row = panelRow();
+    const HijouSheet::Live live = HijouSheet::calculate(recordGrid(), row, *this, m_master, &m_lights);
+    HijouSheet::show(live, *this);
+    // A value of this row that cannot be worked out is refused where it was typed.
+    static const QHash<QString, QString> boxOf = {
+        {QStringLiteral("非常用照明器具"), HijouSheet::kSlot}, {QStringLiteral("台数"), HijouSheet::kCount},
+        {QStringLiteral("取付高さ"), HijouSheet::kMounting}, {QStringLiteral("高さ"), HijouSheet::kMounting},
+        {QStringLiteral("配置"), HijouSheet::kLayout}};
+    for (const EmergencyRooms::Refusal &r : live.refusals) {
+        if (r.row != row || !boxOf.contains(r.field))
+            continue;
+        setStatusMessage(r.message());
+        focus(boxOf.value(r.field));
+        return false;
+    }
+    return true;
+}
+
+void FHijou::clearPanel()
+{
+    // The room's fields are the illuminance sheet's: 編集クリア empties this row's luminaire only.
+    const int row = panelRow();
+    if (row < 1 || row > EmergencyRecord::kRooms) {
+        Screen_Clear();
+        return;
+    }
+    Screen_Set(row);
+    for (const QString &box : {HijouSheet::kSlot, HijouSheet::kCount, HijouSheet::kMounting, HijouSheet::kLayout})
+        setText(box, QString());
+    Data_calculation();
+}
+
+// ---------------------------------------------------------------- the 配置表
+
+void FHijou::paintReachTable()
+{
+    ListGrid *list = m_ui->Spd_Haichi;
+    bool ok = false;
+    int slot = text(HijouSheet::kSlot).trimmed().toInt(&ok);
+    if (!ok || !m_master.find(slot)) {
+        const int chosen = m_ui->Spd_Kigu->activeRow();
+        slot = m_ui->Spd_Kigu->cellText(chosen >= 1 ? chosen : 1, 1).toInt();
+    }
+    const EmergencyMaster::Luminaire *l = m_master.find(slot);
+    list->clearContents();
+    list->setup(0);
+    if (!l) {
+        m_ui->Lbl_HaichiTitle->setText(QStringLiteral("器具を選ぶと、その配光から配置表を求めます。"));
+        return;
+    }
+    if (!m_reach.contains(slot)) {
+        EmergencyMaster::Light light;
+        QString why;
+        if (!EmergencyMaster::light(m_master, slot, &light, &why)) {
+            m_ui->Lbl_HaichiTitle->setText(QStringLiteral("%1 番 %2: 配置表を求められません（%3）").arg(slot).arg(l->name, why));
+            return;
+        }
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_reach.insert(slot, ReachTable::table(*light.table, light.scale));
+        QApplication::restoreOverrideCursor();
+    }
+    const double threshold = EmergencyMaster::threshold(l->source);
+    m_ui->Lbl_HaichiTitle->setText(QStringLiteral("%1 番　%2　%3　非常時光束 %4 lm（基準照度 %5 lx）")
+                                       .arg(slot)
+                                       .arg(l->name, EmergencyMaster::sourceText(l->source), NumberText::plain(l->flux),
+                                            NumberText::plain(threshold)));
+    const QList<ReachTable::Line> &lines = m_reach[slot];
+    list->setup(int(lines.size()));
+    for (int i = 0; i < lines.size(); ++i) {
+        const ReachTable::Line &line = lines[i];
+        // The maker's figures are for the luminaire's own threshold.
+        const EmergencyMaster::MakerLine *maker = line.threshold == threshold ? EmergencyMaster::makerLine(*l, line.height) : nullptr;
+        list->setCellText(i + 1, 1, NumberText::format(line.height, QStringLiteral("0.0")));
+        list->setCellText(i + 1, 2, NumberText::plain(line.threshold));
+        for (int f = 0; f < 8; ++f) {
+            const QString t = reachText(line.figures[size_t(f)], maker, f);
+            list->setCellText(i + 1, 3 + f, t);
+            list->item(i, 2 + f)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (t.endsWith(u'※'))
+                list->item(i, 2 + f)->setForeground(QColor(0xb0, 0, 0));
+        }
+        for (int c = 0; c < 2; ++c)
+            list->item(i, c)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+}
+
+// ---------------------------------------------------------------- files, dialogs, outputs
+
+void FHijou::fileLoaded()
+{
+    RecordGrid &g = recordGrid();
+    if (g.colCount() < EmergencyRecord::kColumns)
+        g.setColCount(EmergencyRecord::kColumns);
+}
+
+void FHijou::Option_Menu_Midashi_Click()
+{
+    FMidashi dialog(recordGrid(), QDate::currentDate(), this);
+    Dialogs::instance().execute(dialog);
+    gridChanged();
+}
+
+void FHijou::Btn_Import_Click()
+{
+    FHijouImport dialog(m_master, QDir(programDir()).filePath(EmergencyMaster::kFile), this);
+    if (Dialogs::instance().execute(dialog) != QDialog::Accepted)
+        return;
+    loadMaster();
+    Data_List_Set();
+    Data_calculation();
+    setTab(kSlotTab);
+    Dialogs::inform(this, QStringLiteral("非常用照明器具を登録しました。"), dialog.said().join(u'\n'));
+}
+
+bool FHijou::roomsToWrite(QList<EmergencyRooms::Room> *rooms, const QString &what)
+{
+    if (!settlePanelEdits())
+        return false;
+    if (!m_masterError.isEmpty() && m_master.luminaires.isEmpty()) {
+        Dialogs::inform(this, QStringLiteral("%1できません。").arg(what), m_masterError);
+        return false;
+    }
+    if (!EmergencyRooms::used(recordGrid())) {
+        Dialogs::inform(this, QStringLiteral("データがありません。"), QStringLiteral("非常用照明の入力がありません。"));
+        return false;
+    }
+    QList<EmergencyRooms::Refusal> refusals;
+    if (!EmergencyRooms::evaluateAll(recordGrid(), m_master, &m_lights, rooms, &refusals)) {
+        QStringList lines;
+        for (const EmergencyRooms::Refusal &r : std::as_const(refusals))
+            lines.append(r.message());
+        Dialogs::inform(this, QStringLiteral("計算できない室があるため%1できません（%2 件）。").arg(what).arg(refusals.size()),
+                        lines.join(u'\n'));
+        return false;
+    }
+    return true;
+}
+
+void FHijou::Menu_File_Csv_Click()
+{
+    QList<EmergencyRooms::Room> rooms;
+    if (!roomsToWrite(&rooms, QStringLiteral("CSVに書き出し")))
+        return;
+    const QString folder = Dialogs::instance().chooseFolder(this, dialogStart(QString()), QStringLiteral("CSV を書き出すフォルダ"));
+    if (folder.isEmpty())
+        return;
+    QString why;
+    if (!EmergencyOutput::writeCsv(rooms, folder, &why)) {
+        Dialogs::inform(this, QStringLiteral("CSVを書き出せませんでした。"), why);
+        return;
+    }
+    setStatusMessage(QStringLiteral("%1 室を書き出しました（%2 に rooms.csv, points.csv, luminaires.csv）")
+                         .arg(rooms.size())
+                         .arg(QDir::toNativeSeparators(folder)));
+}
+
+bool FHijou::Make_Print_File()
+{
+    m_printRows.clear();
+    QList<EmergencyRooms::Room> rooms;
+    QList<EmergencyRooms::Refusal> refusals;
+    if (!EmergencyRooms::used(recordGrid())) {
+        cannotMakePrintTable(QString());
+        return false;
+    }
+    if (!EmergencyRooms::evaluateAll(recordGrid(), m_master, &m_lights, &rooms, &refusals)) {
+        QStringList lines;
+        for (const EmergencyRooms::Refusal &r : std::as_const(refusals))
+            lines.append(r.message());
+        cannotMakePrintTable(QStringLiteral("計算できない室があります（%1 件）。\n%2").arg(refusals.size()).arg(lines.join(u'\n')));
+        return false;
+    }
+    const QStringList headings = EmergencyOutput::headingsOf(recordGrid());
+    const QString company = SettingsStore::ReadSetting(QStringLiteral("CompanyName"));
+    QString error;
+    if (PrintTableFile::buildLines(workDatabasePath(), EmergencyOutput::kCreateStatement, QStringLiteral("W_Data"),
+                                   EmergencyOutput::ColumnCount,
+                                   EmergencyOutput::lines(rooms, headings, company, dialogFileName()), &m_printRows, &error)
+        != PrintTableFile::Status::Ok) {
+        cannotMakePrintTable(error);
+        m_printRows.clear();
+        return false;
+    }
+    m_pages = RptHijou::Pages{rooms, m_lights, m_master, headings.value(0), headings.value(2), company};
+    setReportNotice(QString());
+    return true;
+}
+
+bool FHijou::buildPrintTable(QList<QSqlRecord> *rows)
+{
+    if (!Make_Print_File())
+        return false;
+    *rows = m_printRows;
+    return true;
+}
+
+BandedReport FHijou::report() const
+{
+    return RptHijou::definition(m_pages);
+}
+
+bool FHijou::writeExcel(const QString &path, QString *error)
+{
+    return XlsxOutput::write(RptHijou::workbook(m_printRows), path, error);
+}
