@@ -4,6 +4,8 @@
 // 1920x1080.
 #include "beil/FBEIL.h"
 #include "beil/FBEILOP.h"
+#include "emergency/FHijou.h"
+#include "emergency/FHijouImport.h"
 #include "beil/FMondai.h"
 #include "grid/WorkFile.h"
 #include "cecl/FCECL.h"
@@ -177,6 +179,33 @@ int main(int argc, char *argv[])
         showActive(&options);
         save(&options, QStringLiteral("beil_options"));
         options.hide();
+    }
+    const QString hijouExample = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f-emergency.syw"));
+    {
+        ScriptedDialogs scripted;
+        auto *sheet = new FHijou(context.masters, env.workFolder());
+        sheet->setProgramDir(TestEnv::buildDir());
+        showActive(sheet);
+        scripted.paths = {hijouExample};
+        sheet->Menu_File_Open_Click();
+        // The failing corridor on the panel, then the entrance hall with its typed positions.
+        for (int row : {19, 1}) {
+            sheet->focus(QStringLiteral("Txt_Gyou"));
+            sheet->setText(QStringLiteral("Txt_Gyou"), QString::number(row));
+            sheet->focus(QStringLiteral("Txt_Daisu"));
+            QApplication::processEvents();
+            sheet->Data_calculation();
+            save(sheet, QStringLiteral("hijou_row%1").arg(row));
+        }
+        shootTabs(sheet, QStringLiteral("hijou"));
+        grabModal(QStringLiteral("hijou_preview"), [sheet] { sheet->Menu_File_Preview_Click(); });
+        {
+            FHijouImport import(sheet->master(), QDir(env.programDir()).filePath(QStringLiteral("hijou.csv")), sheet);
+            showActive(&import);
+            save(&import, QStringLiteral("hijou_import"));
+        }
+        sheet->setAttribute(Qt::WA_DeleteOnClose, false);
+        delete sheet;
     }
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
     std::printf("screen (logical) %dx%d, pictures in %s\n", screen.width(), screen.height(), qPrintable(g_out));

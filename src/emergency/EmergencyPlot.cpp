@@ -106,9 +106,11 @@ QStringList figures(const EmergencyRooms::Room &room)
 }
 
 void draw(QPainter &painter, const QRectF &area, const EmergencyRooms::Room &room,
-          const QList<std::array<double, 2>> &reaches, double textPoints)
+          const QList<std::array<double, 2>> &reaches, double textHeight)
 {
     painter.save();
+    // The reach ellipses of luminaires near a wall reach past the drawing: they stop at its edge.
+    painter.setClipRect(area, Qt::IntersectClip);
     painter.setRenderHint(QPainter::Antialiasing);
     const EmergencyCheck::Result &r = room.result;
     const double w = room.width, d = room.depth;
@@ -167,17 +169,25 @@ void draw(QPainter &painter, const QRectF &area, const EmergencyRooms::Room &roo
     painter.drawLine(m + QPointF(-marker * 1.6, marker * 1.6), m + QPointF(marker * 1.6, -marker * 1.6));
     // Sides.
     QFont font = painter.font();
-    font.setPointSizeF(textPoints);
+    font.setPixelSize(std::max(1, int(std::lround(textHeight))));
     painter.setFont(font);
     painter.setPen(Qt::black);
+    // Centred on their sides, as long as the drawing is (a narrow room's side is shorter than its text).
     const QPointF bottomLeft = at({0, 0});
-    painter.drawText(QRectF(bottomLeft.x(), bottomLeft.y() + 2, w * s, margin), Qt::AlignHCenter | Qt::AlignTop,
-                     QStringLiteral("間口 %1 m").arg(NumberText::plain(w)));
+    const double along = std::max(area.width(), area.height());
+    // On white, over the reach ellipses that pass under them.
+    const auto label = [&](const QRectF &box, Qt::Alignment align, const QString &text) {
+        const QRectF used = painter.boundingRect(box, int(align), text);
+        painter.fillRect(used.adjusted(-2, 0, 2, 0), Qt::white);
+        painter.drawText(box, int(align), text);
+    };
+    label(QRectF(bottomLeft.x() + w * s / 2 - along / 2, bottomLeft.y() + 2, along, margin), Qt::AlignHCenter | Qt::AlignTop,
+          QStringLiteral("間口 %1 m").arg(NumberText::plain(w)));
     painter.save();
-    painter.translate(bottomLeft.x() - 2, bottomLeft.y());
+    painter.translate(bottomLeft.x() - 2, bottomLeft.y() - d * s / 2);
     painter.rotate(-90);
-    painter.drawText(QRectF(0, -margin, d * s, margin), Qt::AlignHCenter | Qt::AlignBottom,
-                     QStringLiteral("奥行 %1 m").arg(NumberText::plain(d)));
+    label(QRectF(-along / 2, -margin, along, margin), Qt::AlignHCenter | Qt::AlignBottom,
+          QStringLiteral("奥行 %1 m").arg(NumberText::plain(d)));
     painter.restore();
     painter.restore();
 }

@@ -10,14 +10,15 @@ class QPainter;
 // The plan of a room as the emergency check sees it, to scale: the floor, the points that fall
 // short of the threshold shaded, the threshold's contour, each luminaire's reach ellipse (A1 × B1
 // at its height for the room's threshold) and marker, the minimum marked; and the figures beside
-// it. The same drawing goes to the sheet's panel and to the report's pages.
+// it. The same drawing goes to the sheet's panel and to the report's pages; `textHeight` is the
+// height of its texts in the painter's units.
 namespace EmergencyPlot {
 
 // Each kind's reach ellipse half-axes (A1, B1), worked out once a room.
 QList<std::array<double, 2>> reaches(const EmergencyRooms::Room &room, const EmergencyRooms::Lights &lights);
 
 void draw(QPainter &painter, const QRectF &area, const EmergencyRooms::Room &room,
-          const QList<std::array<double, 2>> &reaches, double textPoints = 8);
+          const QList<std::array<double, 2>> &reaches, double textHeight);
 
 // The lines beside the drawing: each kind (row, 形式, 光源, 台数, 取付高さ, 配置), the grid's steps,
 // the threshold, the minimum and where, the points below, the verdict.

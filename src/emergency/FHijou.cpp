@@ -14,6 +14,7 @@
 #include "ui_F_Hijou.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
@@ -37,18 +38,6 @@ SheetFrame::Tables sheetTables()
     t.reportName = QStringLiteral("非常用照明");
     t.openFilter = t.saveFilter = QStringLiteral("作業ファイル (*.syw)|*.syw");
     return t;
-}
-
-// A reach as the 配置表 prints it, the maker's beside it where there is one.
-QString reachText(double computed, const EmergencyMaster::MakerLine *maker, int figure)
-{
-    const QString own = NumberText::format(ReachTable::printed(computed), QStringLiteral("0.0"));
-    if (!maker || maker->figures[size_t(figure)] <= 0)
-        return own;
-    const double theirs = maker->figures[size_t(figure)];
-    return QStringLiteral("%1（%2）%3")
-        .arg(own, NumberText::format(theirs, QStringLiteral("0.0")),
-             ReachTable::makerDiffers(theirs, computed) ? QStringLiteral("※") : QString());
 }
 
 } // namespace
@@ -89,9 +78,13 @@ FHijou::FHijou(const MasterTables &, const QString &workFolder, QWidget *parent)
         if (index == kReachTab)
             paintReachTable();
     });
-    m_ui->SPD_Data->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-    m_ui->Spd_Kigu->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-    m_ui->Spd_Haichi->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // The luminaires and the 配置表 are read by their own first column, not by a line number.
+    m_ui->Spd_Kigu->verticalHeader()->hide();
+    m_ui->Spd_Haichi->verticalHeader()->hide();
+    for (ListGrid *list : {m_ui->SPD_Data, m_ui->Spd_Kigu, m_ui->Spd_Haichi}) {
+        list->horizontalHeader()->setMinimumSectionSize(30);
+        list->viewport()->installEventFilter(this);
+    }
     loadMaster();
     setTab(0);
     Screen_Clear();
@@ -148,6 +141,41 @@ void FHijou::paintSlots()
         list->item(i, 0)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         list->item(i, 3)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
+}
+
+namespace {
+
+// The columns of a list as it is narrow; a wider list gives its room to the columns named.
+void fitColumns(ListGrid *list, std::initializer_list<int> widths, std::initializer_list<int> growing)
+{
+    int sum = 0;
+    for (int w : widths)
+        sum += w;
+    const int extra = std::max(0, list->viewport()->width() - sum - 2);
+    int c = 0, given = 0;
+    for (int w : widths) {
+        if (std::find(growing.begin(), growing.end(), c) != growing.end()) {
+            const int share = c == *(growing.end() - 1) ? extra - given : extra / int(growing.size());
+            w += share;
+            given += share;
+        }
+        list->setColumnWidth(c++, w);
+    }
+}
+
+} // namespace
+
+bool FHijou::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize) {
+        if (watched == m_ui->SPD_Data->viewport())
+            fitColumns(m_ui->SPD_Data, {34, 80, 86, 34, 46, 50, 46}, {1, 2});
+        else if (watched == m_ui->Spd_Kigu->viewport())
+            fitColumns(m_ui->Spd_Kigu, {40, 120, 56, 90, 90, 100}, {1, 5});
+        else if (watched == m_ui->Spd_Haichi->viewport())
+            fitColumns(m_ui->Spd_Haichi, {40, 36, 34, 34, 34, 34, 34, 34, 34, 34}, {2, 3, 4, 5, 6, 7, 8, 9});
+    }
+    return SheetFrame::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------- rows and the list
@@ -383,27 +411,50 @@ void FHijou::paintReachTable()
         QApplication::restoreOverrideCursor();
     }
     const double threshold = EmergencyMaster::threshold(l->source);
-    m_ui->Lbl_HaichiTitle->setText(QStringLiteral("%1 番　%2　%3　非常時光束 %4 lm（基準照度 %5 lx）")
+    m_ui->Lbl_HaichiTitle->setText(QStringLiteral("%1 番　%2　%3　非常時光束 %4 lm　基準照度 %5 lx")
                                        .arg(slot)
                                        .arg(l->name, EmergencyMaster::sourceText(l->source), NumberText::plain(l->flux),
                                             NumberText::plain(threshold)));
-    const QList<ReachTable::Line> &lines = m_reach[slot];
-    list->setup(int(lines.size()));
-    for (int i = 0; i < lines.size(); ++i) {
-        const ReachTable::Line &line = lines[i];
-        // The maker's figures are for the luminaire's own threshold.
-        const EmergencyMaster::MakerLine *maker = line.threshold == threshold ? EmergencyMaster::makerLine(*l, line.height) : nullptr;
-        list->setCellText(i + 1, 1, NumberText::format(line.height, QStringLiteral("0.0")));
-        list->setCellText(i + 1, 2, NumberText::plain(line.threshold));
-        for (int f = 0; f < 8; ++f) {
-            const QString t = reachText(line.figures[size_t(f)], maker, f);
-            list->setCellText(i + 1, 3 + f, t);
-            list->item(i, 2 + f)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            if (t.endsWith(u'※'))
-                list->item(i, 2 + f)->setForeground(QColor(0xb0, 0, 0));
+    // A line a height worked out for the luminaire's own threshold, the maker's line under it
+    // where the master has one.
+    struct Shown {
+        double height;
+        bool maker;
+        std::array<QString, 8> figures;
+        std::array<bool, 8> marked{};
+    };
+    QList<Shown> shown;
+    for (const ReachTable::Line &line : std::as_const(m_reach[slot])) {
+        if (line.threshold != threshold)
+            continue;
+        Shown own{line.height, false, {}};
+        for (int f = 0; f < 8; ++f)
+            own.figures[size_t(f)] = NumberText::format(ReachTable::printed(line.figures[size_t(f)]), QStringLiteral("0.0"));
+        shown.append(own);
+        if (const EmergencyMaster::MakerLine *m = EmergencyMaster::makerLine(*l, line.height)) {
+            Shown theirs{line.height, true, {}};
+            for (int f = 0; f < 8; ++f) {
+                if (m->figures[size_t(f)] <= 0)
+                    continue;
+                theirs.marked[size_t(f)] = ReachTable::makerDiffers(m->figures[size_t(f)], line.figures[size_t(f)]);
+                theirs.figures[size_t(f)] = NumberText::format(m->figures[size_t(f)], QStringLiteral("0.0"))
+                                            + (theirs.marked[size_t(f)] ? QStringLiteral("※") : QString());
+            }
+            shown.append(theirs);
         }
-        for (int c = 0; c < 2; ++c)
-            list->item(i, c)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    list->setup(int(shown.size()));
+    for (int i = 0; i < shown.size(); ++i) {
+        const Shown &s = shown[i];
+        list->setCellText(i + 1, 1, s.maker ? QString() : NumberText::format(s.height, QStringLiteral("0.0")));
+        list->setCellText(i + 1, 2, s.maker ? QStringLiteral("ﾒｰｶｰ") : QStringLiteral("計算"));
+        for (int f = 0; f < 8; ++f) {
+            list->setCellText(i + 1, 3 + f, s.figures[size_t(f)]);
+            list->item(i, 2 + f)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            list->item(i, 2 + f)->setForeground(s.marked[size_t(f)] ? QColor(0xb0, 0, 0) : s.maker ? QColor(0x50, 0x50, 0x50)
+                                                                                                   : QColor(0x10, 0x10, 0x10));
+        }
+        list->item(i, 0)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
 }
 

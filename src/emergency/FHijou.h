@@ -59,6 +59,7 @@ protected:
     bool buildPrintTable(QList<QSqlRecord> *rows) override;
     BandedReport report() const override;
     bool writeExcel(const QString &path, QString *error) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void loadMaster();

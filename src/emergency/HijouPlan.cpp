@@ -2,13 +2,24 @@
 
 #include "emergency/EmergencyPlot.h"
 
+#include <QFontInfo>
 #include <QPainter>
+#include <QScreen>
+
+#include <algorithm>
 
 HijouPlan::HijouPlan(QWidget *parent) : QWidget(parent)
 {
     setMinimumSize(300, 220);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+QSize HijouPlan::sizeHint() const
+{
+    const QScreen *at = screen();
+    const int width = at ? std::clamp(at->availableGeometry().width() / 4, 300, 420) : 400;
+    return {width, width * 3 / 4};
 }
 
 void HijouPlan::setRoom(const EmergencyRooms::Room &room, const QList<std::array<double, 2>> &reaches)
@@ -41,5 +52,5 @@ void HijouPlan::paintEvent(QPaintEvent *)
         return;
     }
     painter.setRenderHint(QPainter::Antialiasing);
-    EmergencyPlot::draw(painter, QRectF(rect()).adjusted(6, 6, -6, -6), m_room, m_reaches, font().pointSizeF() * 0.9);
+    EmergencyPlot::draw(painter, QRectF(rect()).adjusted(6, 6, -6, -6), m_room, m_reaches, QFontInfo(font()).pixelSize() * 0.95);
 }

@@ -19,7 +19,8 @@ public:
     bool hasRoom() const { return m_has; }
     const EmergencyRooms::Room &room() const { return m_room; }
 
-    QSize sizeHint() const override { return {400, 300}; }
+    // Larger on a larger screen; the panel keeps the width it first takes.
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

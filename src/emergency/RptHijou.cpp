@@ -74,7 +74,8 @@ void plans(BandedReport &report, const std::shared_ptr<const Pages> &p)
                 const double line = 250;
                 const double figuresTop = bottom - 100 - lines.size() * line;
                 const QRectF plot(x + 100, top + 420, w - 200, figuresTop - top - 520);
-                EmergencyPlot::draw(pen.painter(), plot, room, EmergencyPlot::reaches(room, p->lights), 140);
+                pen.painter().setFont(pen.baseFont());
+                EmergencyPlot::draw(pen.painter(), plot, room, EmergencyPlot::reaches(room, p->lights), 8.5 * 20);
                 for (int f = 0; f < lines.size(); ++f)
                     pen.text(x + 100, figuresTop + f * line, w - 200, line, lines[f], Qt::AlignLeft | Qt::AlignVCenter, 8.5,
                              false, false, BandedReport::kSmallestLinePoints);

@@ -43,6 +43,8 @@ public:
         void line(double x1, double y1, double x2, double y2, double widthTwips = 10);
         void rect(double x, double y, double w, double h, double widthTwips = 10);
         QPainter &painter() { return m_painter; }
+        // The report's font, for what is drawn on the painter itself.
+        const QFont &baseFont() const { return m_baseFont; }
 
     private:
         QPainter &m_painter;
