@@ -74,7 +74,8 @@ bool writeCsv(const QList<EmergencyRooms::Room> &rooms, const QString &folder, Q
         roomsCsv += line({row, room.floor, room.name, room.area.trimmed(), slotNumbers, counts, heights, plain(room.threshold),
                           plain(r.minimum), plain(r.at.x()), plain(r.at.y()), QString::number(r.grid.count()),
                           QString::number(r.below), verdictWord(room)});
-        const QString first = QString::number(room.rows.first());
+        // The room as rooms.csv names it, so the three files join on it.
+        const QString first = room.rowsText();
         for (int j = 0; j <= r.grid.ny; ++j)
             for (int i = 0; i <= r.grid.nx; ++i) {
                 const QPointF p = r.grid.point(i, j);
