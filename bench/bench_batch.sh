@@ -58,3 +58,24 @@ PY
 /usr/bin/time -f "distribution PDF, 220 largest rooms: %e s wall, %M KB peak" \
   "$build/prx5m" --pdf distribution "$work/largest.syw" "$work/largest.pdf" || true
 head -3 "$work/largest-csv/rooms.csv" 2>/dev/null || true
+# The emergency check of 220 rows (the emergency example's 31 rows repeated) and of 220 of the
+# largest rooms it accepts (100 m × 100 m, 200 luminaires): the report and the CSV set.
+python3 - "$work/emergency.syw" "$work/emergency-largest.syw" <<'PY'
+import sys
+rows = open('examples/office-3f-emergency.syw', 'rb').read().split(b'\r\n')[:221]
+rooms = [r for r in rows[:220] if r.startswith(b'1,')]
+open(sys.argv[1], 'wb').write(b'\r\n'.join([rooms[i % len(rooms)] for i in range(220)] + [rows[220]]) + b'\r\n')
+office = rows[2].split(b',')
+office[9] = office[10] = b'100'
+office[11] = b'10000'
+office[132] = b'200'
+def room(i):
+    office[1] = b'room%d' % i
+    return b','.join(office)
+open(sys.argv[2], 'wb').write(b'\r\n'.join([room(i) for i in range(220)] + [rows[220]]) + b'\r\n')
+PY
+/usr/bin/time -f "emergency PDF, 220 rows: %e s wall, %M KB peak" \
+  "$build/prx5m" --pdf emergency "$work/emergency.syw" "$work/emergency.pdf" || true
+pdfinfo "$work/emergency.pdf" 2>/dev/null | grep Pages || true
+/usr/bin/time -f "emergency CSV, 220 largest rooms: %e s wall, %M KB peak" \
+  "$build/prx5m" --emergency-csv "$work/emergency-largest.syw" "$work/emergency-csv" || true
