@@ -152,16 +152,22 @@ double patchDirect(const Luminaire &l, const Patch &patch, const Vec &n, double 
                 + patchDirect(l, patch, n, p0, pm, qm, q1, depth + 1) + patchDirect(l, patch, n, pm, p1, qm, q1, depth + 1))
                / 4;
     }
-    static constexpr double kNodes[] = {-0.8611363115940526, -0.3399810435848563, 0.3399810435848563, 0.8611363115940526};
-    static constexpr double kWeights[] = {0.3478548451374538, 0.6521451548625461, 0.6521451548625461, 0.3478548451374538};
+    // 4 × 4 Gauss points; 2 × 2 where the light hardly changes across the patch.
+    static constexpr double kNodes4[] = {-0.8611363115940526, -0.3399810435848563, 0.3399810435848563, 0.8611363115940526};
+    static constexpr double kWeights4[] = {0.3478548451374538, 0.6521451548625461, 0.6521451548625461, 0.3478548451374538};
+    static constexpr double kNodes2[] = {-0.5773502691896257, 0.5773502691896257};
+    static constexpr double kWeights2[] = {1, 1};
+    const bool far = distance > 6 * size;
+    const double *nodes = far ? kNodes2 : kNodes4, *weights = far ? kWeights2 : kWeights4;
+    const int order = far ? 2 : 4;
     double sum = 0;
     Vec point{};
     point[size_t(a)] = patch.lo[size_t(a)];
-    for (int i = 0; i < 4; ++i) {
-        point[size_t(p)] = (p0 + p1) / 2 + (p1 - p0) / 2 * kNodes[i];
-        for (int j = 0; j < 4; ++j) {
-            point[size_t(q)] = (q0 + q1) / 2 + (q1 - q0) / 2 * kNodes[j];
-            sum += kWeights[i] * kWeights[j] * directAt(l, point, n);
+    for (int i = 0; i < order; ++i) {
+        point[size_t(p)] = (p0 + p1) / 2 + (p1 - p0) / 2 * nodes[i];
+        for (int j = 0; j < order; ++j) {
+            point[size_t(q)] = (q0 + q1) / 2 + (q1 - q0) / 2 * nodes[j];
+            sum += weights[i] * weights[j] * directAt(l, point, n);
         }
     }
     return sum / 4;
@@ -184,7 +190,8 @@ struct KeyHash {
 
 std::int64_t q7(double v)
 {
-    return std::llround(v * 1e7);
+    const double x = v * 1e7;
+    return std::int64_t(x < 0 ? x - 0.5 : x + 0.5);
 }
 
 class Exchanges
@@ -409,42 +416,61 @@ bool solvePatches(QList<Patch> patches, const QList<Luminaire> &luminaires, Solu
         for (const Luminaire &l : luminaires)
             p.e0 += patchDirect(l, p, normal, p.lo[size_t(u)], p.hi[size_t(u)], p.lo[size_t(v)], p.hi[size_t(v)], 0);
     }
-    // The exchanges A_i F_ij, each pair once.
-    std::vector<double> k(size_t(n * n), 0.0);
+    // The patches that reflect are the unknowns; every patch receives from them.
+    QList<qsizetype> live;
+    QList<qsizetype> column(n, -1);
+    for (qsizetype i = 0; i < n; ++i)
+        if (patches[i].rho > 0) {
+            column[i] = live.size();
+            live.append(i);
+        }
+    const qsizetype m = live.size();
+    // The exchanges A_i F_ij towards the unknowns, each pair worked out once: a row a patch.
+    std::vector<double> k(std::size_t(n * m), 0.0);
     Exchanges exchanges;
     for (qsizetype i = 0; i < n; ++i)
         for (qsizetype j = i + 1; j < n; ++j) {
+            if (column[i] < 0 && column[j] < 0)
+                continue;
             const double x = exchanges.of(patches[i], patches[j]);
-            k[size_t(i * n + j)] = x;
-            k[size_t(j * n + i)] = x;
+            if (column[j] >= 0)
+                k[std::size_t(i * m + column[j])] = x;
+            if (column[i] >= 0)
+                k[std::size_t(j * m + column[i])] = x;
         }
-    // Conjugate gradients on (A/ρ) M − K M = A E0 over the patches that reflect.
-    QList<qsizetype> live;
-    for (qsizetype i = 0; i < n; ++i)
-        if (patches[i].rho > 0)
-            live.append(i);
-    const qsizetype m = live.size();
+    // A row times a vector, four sums at a time.
+    const auto rowTimes = [&](qsizetype i, const std::vector<double> &in) {
+        const double *row = k.data() + i * m;
+        double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+        qsizetype b = 0;
+        for (; b + 3 < m; b += 4) {
+            s0 += row[b] * in[std::size_t(b)];
+            s1 += row[b + 1] * in[std::size_t(b + 1)];
+            s2 += row[b + 2] * in[std::size_t(b + 2)];
+            s3 += row[b + 3] * in[std::size_t(b + 3)];
+        }
+        for (; b < m; ++b)
+            s0 += row[b] * in[std::size_t(b)];
+        return (s0 + s1) + (s2 + s3);
+    };
+    // Conjugate gradients on (A/ρ) M − K M = A E0.
     const std::size_t unknowns = std::size_t(m);
     std::vector<double> x(unknowns), r(unknowns), d(unknowns), q(unknowns);
     const auto apply = [&](const std::vector<double> &in, std::vector<double> &result) {
         for (qsizetype a = 0; a < m; ++a) {
-            const qsizetype i = live[a];
-            const double *row = k.data() + i * n;
-            double s = 0;
-            for (qsizetype b = 0; b < m; ++b)
-                s += row[live[b]] * in[size_t(b)];
-            result[size_t(a)] = patches[i].area / patches[i].rho * in[size_t(a)] - s;
+            const Patch &p = patches[live[a]];
+            result[std::size_t(a)] = p.area / p.rho * in[std::size_t(a)] - rowTimes(live[a], in);
         }
     };
     for (qsizetype a = 0; a < m; ++a)
-        x[size_t(a)] = patches[live[a]].rho * patches[live[a]].e0;
+        x[std::size_t(a)] = patches[live[a]].rho * patches[live[a]].e0;
     apply(x, q);
     double rr = 0;
     for (qsizetype a = 0; a < m; ++a) {
         const Patch &p = patches[live[a]];
-        r[size_t(a)] = p.area * p.e0 - q[size_t(a)];
-        d[size_t(a)] = r[size_t(a)];
-        rr += r[size_t(a)] * r[size_t(a)];
+        r[std::size_t(a)] = p.area * p.e0 - q[std::size_t(a)];
+        d[std::size_t(a)] = r[std::size_t(a)];
+        rr += r[std::size_t(a)] * r[std::size_t(a)];
     }
     int iterations = 0;
     for (; iterations < 2000 && m > 0; ++iterations) {
@@ -456,35 +482,26 @@ bool solvePatches(QList<Patch> patches, const QList<Luminaire> &luminaires, Solu
         apply(d, q);
         double dq = 0;
         for (qsizetype a = 0; a < m; ++a)
-            dq += d[size_t(a)] * q[size_t(a)];
+            dq += d[std::size_t(a)] * q[std::size_t(a)];
         if (!(dq > 0))
             break;
         const double alpha = rr / dq;
         double change = 0, next = 0;
         for (qsizetype a = 0; a < m; ++a) {
-            x[size_t(a)] += alpha * d[size_t(a)];
-            change = std::max(change, std::fabs(alpha * d[size_t(a)]));
-            r[size_t(a)] -= alpha * q[size_t(a)];
-            next += r[size_t(a)] * r[size_t(a)];
+            x[std::size_t(a)] += alpha * d[std::size_t(a)];
+            change = std::max(change, std::fabs(alpha * d[std::size_t(a)]));
+            r[std::size_t(a)] -= alpha * q[std::size_t(a)];
+            next += r[std::size_t(a)] * r[std::size_t(a)];
         }
         for (qsizetype a = 0; a < m; ++a)
-            d[size_t(a)] = r[size_t(a)] + next / rr * d[size_t(a)];
+            d[std::size_t(a)] = r[std::size_t(a)] + next / rr * d[std::size_t(a)];
         rr = next;
         if (change <= 1e-9 * std::max(largest, 1e-300))
             break;
     }
-    for (Patch &p : patches)
-        p.m = 0;
-    for (qsizetype a = 0; a < m; ++a)
-        patches[live[a]].m = x[size_t(a)];
     // Each patch's light and exitance from the solution.
-    for (qsizetype i = 0; i < n; ++i) {
-        const double *row = k.data() + i * n;
-        double s = 0;
-        for (qsizetype j = 0; j < n; ++j)
-            s += row[j] * patches[j].m;
-        patches[i].e = patches[i].e0 + s / patches[i].area;
-    }
+    for (qsizetype i = 0; i < n; ++i)
+        patches[i].e = patches[i].e0 + (m > 0 ? rowTimes(i, x) : 0.0) / patches[i].area;
     for (Patch &p : patches)
         p.m = p.rho * p.e;
     Solution &s = *out;
