@@ -281,7 +281,8 @@ void TestFileSets::racingDistributions()
     QCOMPARE(roomNames(out), QStringLiteral("乙1 乙2 乙3"));
     QCOMPARE(rowsOf(QDir(out).filePath(QStringLiteral("points.csv"))), rows);
     QCOMPARE(rowsOf(QDir(out).filePath(QStringLiteral("luminaires.csv"))), rows);
-    QCOMPARE(entries(out), (QStringList{"luminaires.csv", "points.csv", "rooms.csv"}));
+    QCOMPARE(rowsOf(QDir(out).filePath(QStringLiteral("surfaces.csv"))), rows);
+    QCOMPARE(entries(out), (QStringList{"luminaires.csv", "points.csv", "rooms.csv", "surfaces.csv"}));
 }
 
 void TestFileSets::killedAtEachStep_data()

@@ -116,7 +116,9 @@ QString usage()
         text += QStringLiteral("%1 prx5m %2%3 %4\n")
                     .arg(text.isEmpty() ? QStringLiteral("使い方:") : QStringLiteral("       "), QLatin1String(m.option),
                          m.kind ? u' ' + QLatin1String(m.kind) : QString(), QLatin1String(m.arguments));
-    text += QStringLiteral("        prx5m [FILE.syw]   (画面で開きます。起動中ならそのウィンドウで開きます)\n"
+    text += QStringLiteral("        照度分布（--pdf distribution、--distribution-csv）には --interreflection radiosity|uniform\n"
+                           "        （相互反射: ラジオシティ（既定）か一様（光束法））を付けられます\n"
+                           "        prx5m [FILE.syw]   (画面で開きます。起動中ならそのウィンドウで開きます)\n"
                            "        prx5m -h | --help | -v | --version\n"
                            "\n"
                            "終了コード:\n"

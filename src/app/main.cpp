@@ -1,4 +1,5 @@
 #include "BatchModes.h"
+#include "illuminance/IlluminanceBatch.h"
 #include "io/CommandLine.h"
 #include "report/BatchStatus.h"
 #include "report/ReportFont.h"
@@ -47,7 +48,22 @@ int batch(const QStringList &args, char *program)
         return BatchStatus::BadInput;
     }
     const int first = takesKind ? 2 : 1;
-    if (mode->manyInputs ? args.size() < first + 2 : args.size() != first + 2) {
+    // The distribution's inter-reflection, anywhere among the files: --interreflection radiosity|uniform.
+    QStringList files = args.mid(first);
+    if (const qsizetype at = files.indexOf(QStringLiteral("--interreflection")); at >= 0) {
+        const auto method = Distribution::methodOf(files.value(at + 1));
+        const bool distribution = mode->kind ? QLatin1String(mode->kind) == u"distribution"
+                                             : QLatin1String(mode->option) == u"--distribution-csv";
+        if (!method || !distribution) {
+            std::fprintf(stderr, "prx5m: --interreflection は照度分布（--pdf distribution、--distribution-csv）に "
+                                 "radiosity か uniform を付けて指定します\n");
+            printUsage(stderr);
+            return BatchStatus::BadInput;
+        }
+        IlluminanceBatch::setInterReflection(*method);
+        files.remove(at, 2);
+    }
+    if (mode->manyInputs ? files.size() < 2 : files.size() != 2) {
         std::fprintf(stderr, "prx5m: 引数の数が違います\n");
         printUsage(stderr);
         return BatchStatus::BadInput;
@@ -72,7 +88,7 @@ int batch(const QStringList &args, char *program)
     }
     QString error;
     QStringList warnings;
-    const int status = mode->run(args.mid(first, args.size() - first - 1), args.last(), &error, &warnings);
+    const int status = mode->run(files.mid(0, files.size() - 1), files.last(), &error, &warnings);
     for (const QString &w : std::as_const(warnings))
         std::fprintf(stderr, "prx5m: 警告: %s\n", w.toUtf8().constData());
     // One line each: a list of problems reads on stderr as it would in the sheet's dialog.

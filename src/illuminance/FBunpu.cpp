@@ -9,6 +9,7 @@
 #include "ui_F_Bunpu.h"
 
 #include <QBuffer>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -40,6 +41,14 @@ FBunpu::FBunpu(const RecordGrid &sheet, int row, const MasterTables &masters, co
         m_ui->Wid_Plot->setPointValues(on);
     });
     connect(m_ui->Btn_Default, &QPushButton::clicked, this, [this] { recompute(std::nullopt); });
+    // The inter-reflection: remembered for the next room, the report and the batch's default.
+    m_ui->Cmb_Sougo->setCurrentIndex(RoomDistribution::savedMethod() == Distribution::InterReflection::Uniform ? 1 : 0);
+    connect(m_ui->Cmb_Sougo, &QComboBox::currentIndexChanged, this, [this](int index) {
+        RoomDistribution::saveMethod(index == 1 ? Distribution::InterReflection::Uniform : Distribution::InterReflection::Radiosity);
+        const qsizetype mine = m_rows.indexOf(m_row);
+        const bool own = m_outcome.ok && mine >= 0 && mine < m_outcome.room.sources.size();
+        recompute(own ? std::optional<Distribution::Layout>(m_outcome.room.sources[mine].layout) : std::nullopt);
+    });
     for (QSpinBox *box : {m_ui->Spn_Nx, m_ui->Spn_Ny})
         connect(box, &QSpinBox::valueChanged, this, [this] {
             if (!m_updating)
@@ -75,7 +84,8 @@ void FBunpu::recompute(std::optional<Distribution::Layout> layout)
     if (layout)
         tried.insert(m_row, *layout);
     m_outcome = m_rows.isEmpty() ? RoomDistribution::Outcome{}
-                                 : RoomDistribution::compute(texts, m_rows, m_masters, m_masterDir, tried);
+                                 : RoomDistribution::compute(texts, m_rows, m_masters, m_masterDir, tried, nullptr, nullptr,
+                                                             RoomDistribution::savedMethod());
     if (m_rows.isEmpty()) {
         m_outcome.row = m_row;
         m_outcome.reason = QStringLiteral("室名も照明器具もない行です。");
@@ -83,10 +93,9 @@ void FBunpu::recompute(std::optional<Distribution::Layout> layout)
     const RoomDistribution::Outcome &o = m_outcome;
     m_ui->Lbl_Room->setText(QStringLiteral("%1 行目　%2").arg(o.rows.isEmpty() ? QString::number(m_row) : o.rowsText(), o.name));
     const bool ok = o.ok;
-    m_ui->Lbl_Message->setVisible(!ok || !o.notes.isEmpty());
-    m_ui->Lbl_Message->setText(ok ? o.notes.join(u'\n') : o.reason);
-    m_ui->Lbl_Figures->setText(ok ? RoomDistribution::figures(o).mid(0, RoomDistribution::figures(o).size() - o.notes.size()).join(u'\n')
-                                  : QString());
+    m_ui->Lbl_Message->setVisible(!ok || !RoomDistribution::warnings(o).isEmpty());
+    m_ui->Lbl_Message->setText(ok ? RoomDistribution::warnings(o).join(u'\n') : o.reason);
+    m_ui->Lbl_Figures->setText(ok ? RoomDistribution::figures(o).join(u'\n') : QString());
     for (QWidget *w : {static_cast<QWidget *>(m_ui->Spn_Nx), static_cast<QWidget *>(m_ui->Spn_Ny),
                        static_cast<QWidget *>(m_ui->Btn_Default), static_cast<QWidget *>(m_ui->Btn_Png),
                        static_cast<QWidget *>(m_ui->Btn_Pdf)})
@@ -128,7 +137,7 @@ void FBunpu::Btn_Png_Click()
     if (path.isEmpty())
         return;
     // The drawing and its figures, as the window shows them.
-    const QStringList lines = RoomDistribution::figures(m_outcome);
+    const QStringList lines = RoomDistribution::warnings(m_outcome) + RoomDistribution::figures(m_outcome);
     QImage image(1600, 1200, QImage::Format_RGB32);
     image.fill(Qt::white);
     {

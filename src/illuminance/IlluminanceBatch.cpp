@@ -60,6 +60,8 @@ int writeXlsx(const QString &workFile, const QString &xlsxPath, const QString &w
 
 namespace {
 
+Distribution::InterReflection g_method = Distribution::InterReflection::Radiosity;
+
 // The sheet and its rooms' distributions; a status other than Ok when there is none to give.
 int distributions(const QString &workFile, const QString &programDir, RecordGrid *grid,
                   QList<RoomDistribution::Outcome> *rooms, QString *error, QStringList *warnings)
@@ -69,7 +71,7 @@ int distributions(const QString &workFile, const QString &programDir, RecordGrid
     MasterTables masters;
     if (!masters.LoadLuminaireMaster(programDir, error))
         return BatchStatus::BadInput;
-    *rooms = RoomDistribution::computeAll(*grid, masters, programDir);
+    *rooms = RoomDistribution::computeAll(*grid, masters, programDir, g_method);
     if (rooms->isEmpty()) {
         *error = QStringLiteral("データがありません。（使用中の室がありません）: %1").arg(workFile);
         return BatchStatus::NothingToPrint;
@@ -81,6 +83,11 @@ int distributions(const QString &workFile, const QString &programDir, RecordGrid
 }
 
 } // namespace
+
+void setInterReflection(Distribution::InterReflection method)
+{
+    g_method = method;
+}
 
 int writeDistributionPdf(const QString &workFile, const QString &pdfPath, const QString &programDir, QString *error,
                          QStringList *warnings)

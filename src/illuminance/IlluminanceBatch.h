@@ -1,5 +1,7 @@
 #pragma once
 
+#include "photometry/Distribution.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -20,5 +22,7 @@ int writeDistributionPdf(const QString &workFile, const QString &pdfPath, const 
                          QStringList *warnings);
 int writeDistributionCsv(const QString &workFile, const QString &folder, const QString &programDir, QString *error,
                          QStringList *warnings);
+// The inter-reflection of the distribution modes (radiosity unless the command line says uniform).
+void setInterReflection(Distribution::InterReflection method);
 
 } // namespace IlluminanceBatch

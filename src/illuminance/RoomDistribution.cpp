@@ -11,6 +11,7 @@
 #include "photometry/DistributionPlot.h"
 #include "photometry/LuminaireImport.h"
 #include "photometry/PhotometryReader.h"
+#include "settings/SettingsStore.h"
 #include "text/NumberText.h"
 
 #include <QDir>
@@ -108,6 +109,41 @@ QString twoDecimals(double v)
     return NumberText::format(v, QStringLiteral("0.00"));
 }
 
+} // namespace
+
+std::optional<std::array<double, 3>> reflectancesOf(const Texts &text)
+{
+    const int pattern = NumberText::toInt(text(ReflectanceChoice));
+    if (pattern >= 1 && pattern <= 3)
+        return PhotometryMath::kPatterns[size_t(pattern - 1)];
+    std::array<double, 3> reflectances{};
+    const int columns[] = {CeilingReflectance, WallReflectance, FloorReflectance};
+    for (int i = 0; i < 3; ++i) {
+        if (text(columns[i]).trimmed().isEmpty())
+            return std::nullopt;
+        reflectances[size_t(i)] = number(text, columns[i]) / 100;
+    }
+    return reflectances;
+}
+
+Distribution::InterReflection savedMethod()
+{
+    return Distribution::methodOf(SettingsStore::ReadSetting(QStringLiteral("DistributionInterReflection")))
+        .value_or(Distribution::InterReflection::Radiosity);
+}
+
+void saveMethod(Distribution::InterReflection method)
+{
+    SettingsStore::WriteSetting(QStringLiteral("DistributionInterReflection"), Distribution::methodName(method));
+}
+
+QString methodText(Distribution::InterReflection method)
+{
+    return method == Distribution::InterReflection::Radiosity ? QStringLiteral("ラジオシティ") : QStringLiteral("一様（光束法）");
+}
+
+namespace {
+
 // The 照明率 the row's photometric file gives at the row's room index and reflectances, as the
 // import writes it into the master's table (none without an index or reflectances).
 std::optional<double> utilizationOfFile(const Photometry &p, const Texts &text)
@@ -115,19 +151,10 @@ std::optional<double> utilizationOfFile(const Photometry &p, const Texts &text)
     if (text(RoomIndex).trimmed().isEmpty())
         return std::nullopt;
     const int roomClass = IlluminanceCalculation::roomIndexClass(number(text, RoomIndex));
-    const int pattern = NumberText::toInt(text(ReflectanceChoice));
-    std::array<double, 3> reflectances{};
-    if (pattern >= 1 && pattern <= 3) {
-        reflectances = PhotometryMath::kPatterns[size_t(pattern - 1)];
-    } else {
-        const int columns[] = {CeilingReflectance, WallReflectance, FloorReflectance};
-        for (int i = 0; i < 3; ++i) {
-            if (text(columns[i]).trimmed().isEmpty())
-                return std::nullopt;
-            reflectances[size_t(i)] = number(text, columns[i]) / 100;
-        }
-    }
-    return PhotometryMath::utilizationEntry(p, roomClass, reflectances[0], reflectances[1], reflectances[2]) / 100.0;
+    const auto reflectances = reflectancesOf(text);
+    if (!reflectances)
+        return std::nullopt;
+    return PhotometryMath::utilizationEntry(p, roomClass, (*reflectances)[0], (*reflectances)[1], (*reflectances)[2]) / 100.0;
 }
 
 // "x 0.89～1.00 m・y 0.86 m": the spacing along the rows (shortest and longest) and between them.
@@ -178,7 +205,7 @@ QList<int> roomRows(const RecordGrid &grid, int row)
 
 Outcome compute(const QList<Texts> &texts, const QList<int> &rows, const MasterTables &masters, const QString &masterDir,
                 const QHash<int, Distribution::Layout> &tried, QHash<QString, Photometry> *files,
-                const QList<LuminaireImport::Kept> *index)
+                const QList<LuminaireImport::Kept> *index, Distribution::InterReflection method)
 {
     Outcome o;
     o.rows = rows;
@@ -192,6 +219,11 @@ Outcome compute(const QList<Texts> &texts, const QList<int> &rows, const MasterT
     o.room.width = number(first, Width);
     o.room.depth = number(first, Depth);
     o.room.area = number(first, Area);
+    o.designIlluminance = number(first, DesignIlluminance);
+    o.room.height = number(first, CeilingHeight);
+    o.room.workPlane = number(first, WorkPlaneHeight);
+    o.room.reflectances = reflectancesOf(first);
+    o.room.method = method;
     // A room of several rows names the row each reason is about.
     const auto about = [&](int k, const QString &why) {
         return rows.size() > 1 ? QStringLiteral("%1 行目の").arg(rows[k]) + why : why;
@@ -262,6 +294,12 @@ Outcome compute(const QList<Texts> &texts, const QList<int> &rows, const MasterT
         o.reason = error;
         return o;
     }
+    // What the inter-reflected light was worked out with, and a balance that does not close.
+    if (!o.result.uniformWhy.isEmpty())
+        o.notes.append(o.result.uniformWhy);
+    if (o.result.surfaces && o.result.surfaces->imbalance() > 0.005)
+        o.notes.append(QStringLiteral("光束の収支が合いません（%1 %）")
+                           .arg(NumberText::format(100 * o.result.surfaces->imbalance(), QStringLiteral("0.0"))));
     // A 照明率 of the sheet that the file does not give: the lumen method's mean and the direct
     // light drawn here come from different luminaires.
     for (const Part &p : std::as_const(o.parts)) {
@@ -275,7 +313,8 @@ Outcome compute(const QList<Texts> &texts, const QList<int> &rows, const MasterT
     return o;
 }
 
-QList<Outcome> computeAll(const RecordGrid &stored, const MasterTables &masters, const QString &masterDir)
+QList<Outcome> computeAll(const RecordGrid &stored, const MasterTables &masters, const QString &masterDir,
+                          Distribution::InterReflection method)
 {
     // The counts the rows' inputs give, whatever the grid stores.
     RecordGrid grid = stored;
@@ -292,7 +331,7 @@ QList<Outcome> computeAll(const RecordGrid &stored, const MasterTables &masters,
         QList<Texts> texts;
         for (int r : rows)
             texts.append([&grid, r](int c) { return grid.text(r, c); });
-        out.append(compute(texts, rows, masters, masterDir, {}, &files, &index));
+        out.append(compute(texts, rows, masters, masterDir, {}, &files, &index, method));
         // An index that cannot be read (a FIFO, a link, too large) is the reason, not "no file".
         Outcome &o = out.last();
         if (!o.ok && !indexError.isEmpty() && o.reason.contains(QStringLiteral("には配光データがありません")))
@@ -305,6 +344,13 @@ QStringList figures(const Outcome &o)
 {
     QStringList out;
     const Distribution::Result &r = o.result;
+    const auto lx = [](double v) { return NumberText::format(v, QStringLiteral("0")); };
+    const auto percent = [](double v) { return NumberText::format(100 * v, QStringLiteral("0")); };
+    QString room = QStringLiteral("設計照度 %1 lx　作業面の高さ %2 m").arg(lx(o.designIlluminance), twoDecimals(o.room.workPlane));
+    if (o.room.reflectances)
+        room += QStringLiteral("　反射率 天井 %1 %・壁 %2 %・床 %3 %")
+                    .arg(percent((*o.room.reflectances)[0]), percent((*o.room.reflectances)[1]), percent((*o.room.reflectances)[2]));
+    out.append(room);
     for (qsizetype k = 0; k < o.parts.size() && k < o.room.sources.size(); ++k) {
         const Part &p = o.parts[k];
         const Distribution::Layout &l = o.room.sources[k].layout;
@@ -320,18 +366,33 @@ QStringList figures(const Outcome &o)
             count += QStringLiteral("　計算書の台数は %1 台：この図は %2 台の値").arg(p.fittings).arg(l.count());
         out.append(count);
     }
+    // The points' spacing as it is: the area's sides over the number of cells.
     const bool band = r.grid.x0 > 0;
-    out.append(QStringLiteral("計算点 %1 × %2（%3 m 角%4）")
+    out.append(QStringLiteral("計算点 %1 × %2（間隔 %3 × %4 m%5）")
                    .arg(r.grid.cellsX)
                    .arg(r.grid.cellsY)
-                   .arg(twoDecimals(r.grid.cell), band ? QStringLiteral("、壁から 0.5 m を除く") : QString()));
-    const auto lx = [](double v) { return NumberText::format(v, QStringLiteral("0")); };
+                   .arg(twoDecimals(r.grid.width / std::max(1, r.grid.cellsX)), twoDecimals(r.grid.depth / std::max(1, r.grid.cellsY)),
+                        band ? QStringLiteral("、壁から 0.5 m を除く") : QString()));
     out.append(QStringLiteral("平均 Eavg %1 lx　最小 Emin %2 lx　最大 Emax %3 lx").arg(lx(r.average), lx(r.minimum), lx(r.maximum)));
     out.append(QStringLiteral("均斉度 U0 = Emin/Eavg %1　Ud = Emin/Emax %2").arg(twoDecimals(r.u0), twoDecimals(r.ud)));
-    out.append(QStringLiteral("光束法 %1 lx（計算書）、床面平均 %2 lx = 直接 %3 + 相互反射 %4")
-                   .arg(lx(o.lumenResult), lx(r.directFloor + r.indirect), lx(r.directFloor), lx(r.indirect)));
-    out.append(o.notes);
+    if (r.surfaces) {
+        out.append(QStringLiteral("相互反射 ラジオシティ：計算点の平均 直接 %1 + 相互反射 %2 lx　光束法 %3 lx（計算書）")
+                       .arg(lx(r.average - r.indirect), lx(r.indirect), lx(o.lumenResult)));
+        out.append(QStringLiteral("壁 平均照度 %1 lx・平均輝度 %2 cd/㎡　天井 平均照度 %3 lx・平均輝度 %4 cd/㎡")
+                       .arg(lx(r.surfaces->wallIlluminance()), NumberText::format(r.surfaces->wallLuminance(), QStringLiteral("0.0")),
+                            lx(r.surfaces->ceilingIlluminance()),
+                            NumberText::format(r.surfaces->ceilingLuminance(), QStringLiteral("0.0"))));
+        out.append(QStringLiteral("器具は点光源として計算（器具そのものの遮光・反射は含みません）"));
+    } else {
+        out.append(QStringLiteral("相互反射 一様（光束法）：床面平均 %1 lx = 直接 %2 + 相互反射 %3　光束法 %4 lx（計算書）")
+                       .arg(lx(r.directFloor + r.indirect), lx(r.directFloor), lx(r.indirect), lx(o.lumenResult)));
+    }
     return out;
+}
+
+QStringList warnings(const Outcome &o)
+{
+    return o.notes;
 }
 
 Headings headingsOf(const RecordGrid &grid, const QString &company)
@@ -371,9 +432,19 @@ pages(const QList<Outcome> &rooms, const Headings &headings, const DistributionP
                 pen.text(x + 100, bandTop + 60, w - 200, 320, QStringLiteral("%1 行目　%2").arg(o.rowsText(), o.name),
                          Qt::AlignLeft | Qt::AlignVCenter, 11, true, false, BandedReport::kSmallestLinePoints);
                 const QStringList lines = figures(o);
+                const QStringList cautions = warnings(o);
                 const double line = 250;
+                // What the figures must be read with stands first, in red, under the room's name.
+                for (int c = 0; c < cautions.size(); ++c) {
+                    pen.painter().save();
+                    pen.painter().setPen(QColor(0xb0, 0x00, 0x00));
+                    pen.text(x + 100, bandTop + 400 + c * line, w - 200, line, cautions[c], Qt::AlignLeft | Qt::AlignVCenter, 8.5,
+                             true, false, BandedReport::kSmallestLinePoints);
+                    pen.painter().restore();
+                }
+                const double plotTop = bandTop + 420 + cautions.size() * line;
                 const double figuresTop = bottom - 600 - 100 - lines.size() * line;
-                const QRectF plot(x + 100, bandTop + 420, w - 200, figuresTop - bandTop - 520);
+                const QRectF plot(x + 100, plotTop, w - 200, figuresTop - plotTop - 100);
                 DistributionPlot::Samples &samples = *group[k].samples;
                 if (samples.v.isEmpty())
                     samples = DistributionPlot::sample(o.room, o.result);
@@ -400,9 +471,14 @@ bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error
                                 QStringLiteral("ny"), QStringLiteral("fittings"), QStringLiteral("h"), QStringLiteral("cells_x"),
                                 QStringLiteral("cells_y"), QStringLiteral("e_direct_floor"), QStringLiteral("e_indirect"),
                                 QStringLiteral("e_avg"), QStringLiteral("e_min"), QStringLiteral("e_max"), QStringLiteral("u0"),
-                                QStringLiteral("ud"), QStringLiteral("uf_sheet"), QStringLiteral("uf_photometry")});
+                                QStringLiteral("ud"), QStringLiteral("uf_sheet"), QStringLiteral("uf_photometry"),
+                                QStringLiteral("method"), QStringLiteral("e_wall_avg"), QStringLiteral("e_ceiling_avg"),
+                                QStringLiteral("l_wall_avg"), QStringLiteral("l_ceiling_avg"), QStringLiteral("note")});
     QString points = csvLine({QStringLiteral("row"), QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("e_direct"),
-                              QStringLiteral("e")});
+                              QStringLiteral("e"), QStringLiteral("e_indirect")});
+    QString surfaces = csvLine({QStringLiteral("row"), QStringLiteral("surface"), QStringLiteral("x0"), QStringLiteral("y0"),
+                                QStringLiteral("z0"), QStringLiteral("x1"), QStringLiteral("y1"), QStringLiteral("z1"),
+                                QStringLiteral("e_direct"), QStringLiteral("e"), QStringLiteral("m")});
     QString luminaires = csvLine({QStringLiteral("row"), QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("source_row")});
     // A figure of each row of the room, in the order of its rows ("58+23").
     const auto each = [](const Outcome &o, const std::function<QString(qsizetype)> &f) {
@@ -421,7 +497,8 @@ bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error
         });
         const QString ufSheet = each(o, [&o](qsizetype k) { return twoDecimals(o.parts[k].utilization); });
         if (!o.ok) {
-            roomsCsv += csvLine({row, o.name, slotNumbers, {}, {}, fittings, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, ufSheet, {}});
+            roomsCsv += csvLine({row, o.name, slotNumbers, {}, {}, fittings, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, ufSheet, {},
+                                 {}, {}, {}, {}, {}, o.reason});
             continue;
         }
         const Distribution::Result &r = o.result;
@@ -433,14 +510,24 @@ bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error
                              plain(r.minimum), plain(r.maximum), plain(r.u0), plain(r.ud), ufSheet,
                              each(o, [&o](qsizetype k) {
                                  return o.parts[k].utilizationOfFile ? twoDecimals(*o.parts[k].utilizationOfFile) : QString();
-                             })});
+                             }),
+                             Distribution::methodName(r.method),
+                             r.surfaces ? plain(r.surfaces->wallIlluminance()) : QString(),
+                             r.surfaces ? plain(r.surfaces->ceilingIlluminance()) : QString(),
+                             r.surfaces ? plain(r.surfaces->wallLuminance()) : QString(),
+                             r.surfaces ? plain(r.surfaces->ceilingLuminance()) : QString(), o.notes.join(QStringLiteral(" "))});
         const QString first = QString::number(o.row);
         for (int j = 0; j < r.grid.cellsY; ++j)
             for (int i = 0; i < r.grid.cellsX; ++i) {
                 const QPointF p = r.grid.point(i, j);
                 const int k = j * r.grid.cellsX + i;
-                points += csvLine({first, plain(p.x()), plain(p.y()), plain(r.direct[k]), plain(r.total[k])});
+                points += csvLine({first, plain(p.x()), plain(p.y()), plain(r.direct[k]), plain(r.total[k]), plain(r.reflected[k])});
             }
+        if (r.surfaces)
+            for (const Radiosity::Patch &patch : r.surfaces->patches)
+                surfaces += csvLine({first, QString::fromLatin1(Radiosity::surfaceName(patch.surface)), plain(patch.lo[0]),
+                                     plain(patch.lo[1]), plain(patch.lo[2]), plain(patch.hi[0]), plain(patch.hi[1]),
+                                     plain(patch.hi[2]), plain(patch.e0), plain(patch.e), plain(patch.m)});
         for (qsizetype k = 0; k < r.luminaires.size(); ++k)
             for (const QPointF &l : r.luminaires[k])
                 luminaires += csvLine({first, plain(l.x()), plain(l.y()), QString::number(o.parts[k].row)});
@@ -448,7 +535,9 @@ bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error
     // The three files as one set under the folder's lock: a failure, a stop or a second run into
     // the same folder leaves one run's set whole, never one file of each.
     const QDir dir(folder);
-    QList<FileSet::File> files(3);
+    QList<FileSet::File> files(4);
+    files[3].path = dir.filePath(QStringLiteral("surfaces.csv"));
+    files[3].bytes = surfaces.toUtf8();
     files[0].path = dir.filePath(QStringLiteral("rooms.csv"));
     files[0].bytes = roomsCsv.toUtf8();
     files[1].path = dir.filePath(QStringLiteral("points.csv"));

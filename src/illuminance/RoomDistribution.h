@@ -45,6 +45,7 @@ struct Outcome {
     QList<Part> parts;
     Distribution::Room room;
     double lumenResult = 0;      // the sheet's 照度 (lumen method), of all the rows
+    double designIlluminance = 0; // the sheet's 設計照度 (the first row's)
     bool ok = false;
     QString reason;              // why there is none ("" when ok)
     QStringList notes;           // what the figures should be read with (a 照明率 that differs from the file's)
@@ -69,16 +70,34 @@ QString refusal(const Texts &text);
 // file looked up beside the masters. `tried` replaces the default layout of a row (the window lets
 // the user try others). `files` keeps the files read for the next rooms; `index`, the index of the
 // kept files read once for all rooms.
+// The inter-reflected part by `method` (radiosity: the room's height, work plane and reflectances
+// of its first row, as the sheet uses them).
 Outcome compute(const QList<Texts> &texts, const QList<int> &rows, const MasterTables &masters, const QString &masterDir,
                 const QHash<int, Distribution::Layout> &tried = {}, QHash<QString, Photometry> *files = nullptr,
-                const QList<LuminaireImport::Kept> *index = nullptr);
+                const QList<LuminaireImport::Kept> *index = nullptr,
+                Distribution::InterReflection method = Distribution::InterReflection::Radiosity);
 // Every room of the sheet.
-QList<Outcome> computeAll(const RecordGrid &grid, const MasterTables &masters, const QString &masterDir);
+QList<Outcome> computeAll(const RecordGrid &grid, const MasterTables &masters, const QString &masterDir,
+                          Distribution::InterReflection method = Distribution::InterReflection::Radiosity);
 
-// The lines beside a room's drawing: each kind of luminaire (its marker, row, 形式, 光源, 光束,
-// 灯数/台, 保守率, count, spacing, height), the grid, Eavg / Emin / Emax, U0 / Ud, the lumen
-// method's value, and the notes.
+// The inter-reflection the user chose last (radiosity unless uniform was chosen), and keeping a choice.
+Distribution::InterReflection savedMethod();
+void saveMethod(Distribution::InterReflection method);
+// "ラジオシティ", "一様（光束法）".
+QString methodText(Distribution::InterReflection method);
+
+// The ceiling, wall and floor reflectances of a row (0 … 1): its pattern's or as typed; none when
+// neither is there.
+std::optional<std::array<double, 3>> reflectancesOf(const Texts &text);
+
+// The lines beside a room's drawing: the design illuminance, the work plane and the reflectances;
+// each kind of luminaire (its marker, row, 形式, 光源, 光束, 灯数/台, 保守率, count, spacing,
+// height); the grid; Eavg / Emin / Emax, U0 / Ud; the inter-reflection used with the lumen
+// method's value; with radiosity the walls' and the ceiling's mean illuminance and luminance.
 QStringList figures(const Outcome &o);
+// What the figures must be read with (a 照明率 the file does not give, a flux balance that does
+// not close, the inter-reflection made uniform): shown first, in red.
+QStringList warnings(const Outcome &o);
 
 // The pages of the report: two rooms a page (one room fills a page of its own), each with its
 // drawing and figures, under the sheet's 件名 and 日付; rooms without a distribution are left out.

@@ -11,6 +11,7 @@ namespace Distribution {
 namespace {
 
 constexpr double kBand = 0.5;
+constexpr double kBelowCeiling = 0.05; // m: the light centre of a luminaire at the ceiling, for its upward light
 
 Grid gridOver(double x0, double y0, double width, double depth)
 {
@@ -31,6 +32,70 @@ double scaleOf(const Source &s)
 {
     const double flux = s.photometry.absolute ? 1.0 : s.fluxPerLuminaire / s.photometry.lampFlux;
     return flux * s.maintenance;
+}
+
+// The room's inter-reflected light by radiosity into the result; a room without a height or
+// reflectances keeps the uniform part, with the reason. False (with the reason) when the room's
+// figures cannot be worked out at all.
+bool interReflect(const Room &room, Result *out, QString *error)
+{
+    Result &r = *out;
+    if (!(room.height > 0) || !std::isfinite(room.height)) {
+        r.uniformWhy = QStringLiteral("天井の高さがないため、相互反射は一様（光束法）です。");
+        return true;
+    }
+    if (!room.reflectances) {
+        r.uniformWhy = QStringLiteral("反射率がないため、相互反射は一様（光束法）です。");
+        return true;
+    }
+    for (double rho : *room.reflectances)
+        if (!(rho >= 0 && rho < 1)) {
+            *error = QStringLiteral("反射率は 0 以上 100 % 未満にしてください。");
+            return false;
+        }
+    r.box = Radiosity::Box{room.width, room.depth, room.height, room.workPlane, (*room.reflectances)[0], (*room.reflectances)[1],
+                           (*room.reflectances)[2]};
+    QList<Radiosity::Luminaire> luminaires;
+    for (qsizetype k = 0; k < room.sources.size(); ++k) {
+        const Source &s = room.sources[k];
+        const double z = room.workPlane + s.height;
+        if (z > room.height + 1e-9) {
+            *error = QStringLiteral("器具が天井より上にあります（作業面の高さ＋器具の高さ %1 m、天井 %2 m）。")
+                         .arg(z)
+                         .arg(room.height);
+            return false;
+        }
+        // A luminaire at the ceiling (no suspension) sends its upward light to the ceiling from just
+        // below it: in the ceiling's own plane that light would meet it edge on and be lost.
+        const double lightAt = std::min(z, room.height - kBelowCeiling);
+        const double scale = scaleOf(s);
+        const double flux = PhotometryMath::flux(s.photometry) * scale;
+        for (const QPointF &at : r.luminaires[k]) {
+            Radiosity::Luminaire l;
+            l.table = r.intensities[k].get();
+            l.scale = scale;
+            l.flux = flux;
+            l.x = at.x();
+            l.y = at.y();
+            l.z = lightAt;
+            luminaires.append(l);
+        }
+    }
+    auto solution = std::make_shared<Radiosity::Solution>();
+    if (!Radiosity::solve(r.box, luminaires, solution.get(), error))
+        return false;
+    r.surfaces = solution;
+    r.method = InterReflection::Radiosity;
+    // The field for drawing: at most 9 points a side, at least 2, corners included.
+    const double step = std::max(room.width, room.depth) / 8;
+    r.fieldX = std::max(2, int(std::ceil(room.width / step - 1e-9)) + 1);
+    r.fieldY = std::max(2, int(std::ceil(room.depth / step - 1e-9)) + 1);
+    r.field.resize(r.fieldX * r.fieldY);
+    for (int j = 0; j < r.fieldY; ++j)
+        for (int i = 0; i < r.fieldX; ++i)
+            r.field[j * r.fieldX + i] =
+                Radiosity::indirectAt(*solution, r.box, {room.width * i / (r.fieldX - 1), room.depth * j / (r.fieldY - 1)});
+    return true;
 }
 
 } // namespace
@@ -214,14 +279,26 @@ bool compute(const Room &room, Result *out, QString *error)
     r.directFloor = sum / floor.count();
     r.indirect = std::max(0.0, r.lumen - r.directFloor);
     r.grid = calculationGrid(room.width, room.depth);
+    if (room.method == InterReflection::Radiosity && !interReflect(room, &r, error))
+        return false;
     r.direct.reserve(r.grid.count());
+    r.reflected.reserve(r.grid.count());
     r.total.reserve(r.grid.count());
     for (int j = 0; j < r.grid.cellsY; ++j)
         for (int i = 0; i < r.grid.cellsX; ++i) {
-            const double d = directAt(room, r, r.grid.point(i, j));
+            const QPointF at = r.grid.point(i, j);
+            const double d = directAt(room, r, at);
+            const double reflected = r.surfaces ? Radiosity::indirectAt(*r.surfaces, r.box, at) : r.indirect;
             r.direct.append(d);
-            r.total.append(d + r.indirect);
+            r.reflected.append(reflected);
+            r.total.append(d + reflected);
         }
+    if (r.surfaces) {
+        double sum = 0;
+        for (double v : std::as_const(r.reflected))
+            sum += v;
+        r.indirect = sum / r.reflected.size();
+    }
     const auto [lo, hi] = std::minmax_element(r.total.cbegin(), r.total.cend());
     r.minimum = *lo;
     r.maximum = *hi;
@@ -238,9 +315,35 @@ bool compute(const Room &room, Result *out, QString *error)
     return true;
 }
 
+double reflectedAt(const Result &r, QPointF at)
+{
+    if (!r.surfaces || r.fieldX < 2 || r.fieldY < 2)
+        return r.indirect;
+    const double fx = std::clamp(at.x() / r.box.width, 0.0, 1.0) * (r.fieldX - 1);
+    const double fy = std::clamp(at.y() / r.box.depth, 0.0, 1.0) * (r.fieldY - 1);
+    const int i = std::min(int(fx), r.fieldX - 2), j = std::min(int(fy), r.fieldY - 2);
+    const double tx = fx - i, ty = fy - j;
+    const auto v = [&](int a, int b) { return r.field[b * r.fieldX + a]; };
+    return (v(i, j) * (1 - tx) + v(i + 1, j) * tx) * (1 - ty) + (v(i, j + 1) * (1 - tx) + v(i + 1, j + 1) * tx) * ty;
+}
+
 double totalAt(const Room &room, const Result &r, QPointF at)
 {
-    return directAt(room, r, at) + r.indirect;
+    return directAt(room, r, at) + reflectedAt(r, at);
+}
+
+QString methodName(InterReflection method)
+{
+    return method == InterReflection::Radiosity ? QStringLiteral("radiosity") : QStringLiteral("uniform");
+}
+
+std::optional<InterReflection> methodOf(const QString &name)
+{
+    if (name == u"radiosity")
+        return InterReflection::Radiosity;
+    if (name == u"uniform")
+        return InterReflection::Uniform;
+    return std::nullopt;
 }
 
 } // namespace Distribution

@@ -2,13 +2,16 @@
 
 #include "photometry/Photometry.h"
 #include "photometry/PhotometryMath.h"
+#include "photometry/Radiosity.h"
 
 #include <QList>
 #include <QPointF>
 #include <QString>
 #include <QVector>
 
+#include <array>
 #include <memory>
+#include <optional>
 
 // The illuminance distribution of a room on its work plane (照度分布), point by point:
 //
@@ -23,9 +26,12 @@
 //     is; every intensity times the row's maintenance factor;
 //   - direct illuminance E = sum over every luminaire of I(C, g) cos^3 g / h^2, g from the nadir, C
 //     from +x to +y, the intensity linear between the file's angles;
-//   - the inter-reflected part one uniform value: max(0, the sum of the rows' lumen-method
-//     illuminances - the mean direct illuminance of all luminaires over the floor), each row's
-//     E_lumen = N F U M / A by its own factors, so the floor's mean is the lumen method's;
+//   - the inter-reflected part by radiosity (the room's floor, ceiling and walls with their
+//     reflectances, every luminaire at its height above the floor; Radiosity), or, as the user
+//     may choose and where the room has no height or reflectances, one uniform value: max(0, the
+//     sum of the rows' lumen-method illuminances - the mean direct illuminance of all luminaires
+//     over the floor), each row's E_lumen = N F U M / A by its own factors, so the floor's mean is
+//     the lumen method's;
 //   - the grid: the work plane less a 0.5 m band along the walls (none when a side is under 2 m),
 //     cells of p = 0.2 x 5^log10(d) m, d the longer side of that area, ceil(side / p) cells a side,
 //     a point at each cell's centre; the floor's mean is taken on the same rule over the whole floor.
@@ -65,10 +71,19 @@ struct Source {
     Layout layout;
 };
 
+enum class InterReflection { Radiosity, Uniform };
+// "radiosity", "uniform": as the setting, the command line and the CSV files name them.
+QString methodName(InterReflection method);
+std::optional<InterReflection> methodOf(const QString &name);
+
 struct Room {
     double width = 0;  // 間口 (x), m
     double depth = 0;  // 奥行 (y), m
     double area = 0;   // 面積, m2 (the sheet's)
+    double height = 0;    // floor to ceiling, m (none: the uniform part only)
+    double workPlane = 0; // above the floor, m
+    std::optional<std::array<double, 3>> reflectances; // ceiling, walls, floor (0 … 1)
+    InterReflection method = InterReflection::Radiosity;
     QList<Source> sources;
 };
 
@@ -90,9 +105,18 @@ struct Result {
     QList<std::shared_ptr<const PhotometryMath::IntensityTable>> intensities;
     Grid grid;
     QVector<double> direct;     // at the grid's points, row by row (j, then i)
+    QVector<double> reflected;  // the inter-reflected part at them
     QVector<double> total;
     double directFloor = 0;     // mean direct illuminance of all luminaires over the floor
-    double indirect = 0;
+    double indirect = 0;        // uniform: the value everywhere; radiosity: the mean at the points
+    InterReflection method = InterReflection::Uniform; // as worked out
+    QString uniformWhy;         // why uniform when radiosity was asked for ("" otherwise)
+    // Radiosity: the room's surfaces, and the inter-reflected light on a coarse grid of the work
+    // plane (corners included) for drawing between the points.
+    std::shared_ptr<const Radiosity::Solution> surfaces;
+    Radiosity::Box box;
+    int fieldX = 0, fieldY = 0;
+    QVector<double> field;
     double lumen = 0;           // the sum of the rows' E_lumen
     double average = 0, minimum = 0, maximum = 0;
     double u0 = 0, ud = 0;
@@ -111,7 +135,9 @@ double directAt(const Room &room, const Result &r, QPointF at);
 // Works the room out; false with the reason for the user when its figures cannot give one.
 bool compute(const Room &room, Result *out, QString *error);
 
-// The illuminance anywhere on the floor (direct and the uniform part), for drawing.
+// The inter-reflected part anywhere on the work plane (between the field's points for radiosity).
+double reflectedAt(const Result &r, QPointF at);
+// The illuminance anywhere on the floor (direct and the inter-reflected part), for drawing.
 double totalAt(const Room &room, const Result &r, QPointF at);
 
 } // namespace Distribution

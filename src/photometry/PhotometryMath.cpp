@@ -203,6 +203,11 @@ double factorAt(const Fractions &f, const std::array<double, 18> &zones, double 
 
 } // namespace
 
+double utilizationAt(const Photometry &p, double roomIndex, double ceiling, double wall, double floor)
+{
+    return roomIndex > 0 ? factorAt(fractions(p), zonalFlux(p), roomIndex, ceiling, wall, floor) : 0;
+}
+
 int utilizationEntry(const Photometry &p, int roomClass, double ceiling, double wall, double floor)
 {
     if (roomClass < 1 || roomClass > 12)

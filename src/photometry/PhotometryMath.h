@@ -70,6 +70,8 @@ struct Table {
 };
 // The 3 x 12 table of a luminaire: pattern by class; a factor of 1.00 or more is stored as 99.
 Table utilizationTable(const Photometry &p);
+// The factor at any room index (not only a class's) and any reflectances (0..1).
+double utilizationAt(const Photometry &p, double roomIndex, double ceiling, double wall, double floor);
 // One entry as the table has it, for a room-index class 1..12 and any reflectances (0..1).
 int utilizationEntry(const Photometry &p, int roomClass, double ceiling, double wall, double floor);
 
