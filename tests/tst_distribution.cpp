@@ -11,6 +11,8 @@
 #include "support/SheetFixture.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QMap>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
@@ -378,6 +380,10 @@ void TestDistribution::textsClearOfMarkersAndEachOther()
         DistributionPlot::draw(painter, area, o.room, o.result, DistributionPlot::sample(o.room, o.result), {true, values}, &drawn);
         const QString room = o.rowsText() + u' ' + o.name;
         QVERIFY2(drawn.texts.size() >= 3, qPrintable(room)); // two dimensions and an isolux value at least
+        // Where the values are shown, each point has its own: beside a luminaire's marker, not left out.
+        QCOMPARE(drawn.pointValues, drawn.pointsShown);
+        if (values && size.width() == 900)
+            QVERIFY2(drawn.pointsShown > 0 || o.result.grid.cellsX * o.result.grid.cellsY > 60, qPrintable(room));
         for (int i = 0; i < drawn.texts.size(); ++i) {
             const auto &t = drawn.texts[i];
             const QString what = room + QStringLiteral(": ") + t.text;
@@ -824,6 +830,40 @@ void TestDistribution::batchCsvAndPdf()
     QVERIFY(first.contains(QStringLiteral("照度分布")) || first.contains(QStringLiteral("照 度 分 布")));
     QVERIFY(first.contains(QStringLiteral("均斉度")));
     QVERIFY2(first.contains(QStringLiteral("1+2 行目")) && first.contains(QStringLiteral("LED間接照明形")), qPrintable(first.left(600)));
+    // Small pages: the fonts once, flat colours kept flat.
+    QVERIFY2(QFileInfo(pdf).size() / 15 <= 20 * 1024, qPrintable(QString::number(QFileInfo(pdf).size())));
+    // The corridor (30 m × 2 m) in two strips, each its half of the room.
+    bool strips = false;
+    for (int p = 1; p <= 15 && !strips; ++p) {
+        const QString text = PdfTools::text(pdf, p).simplified();
+        strips = text.contains(QStringLiteral("x 0.0～15.0 m（間口 30.0 m）")) && text.contains(QStringLiteral("x 15.0～30.0 m（間口 30.0 m）"));
+    }
+    QVERIFY(strips);
+    // The office alone: the table under its plan holds every point's value as points.csv has it,
+    // the far wall's row first.
+    RecordGrid one(221, 38);
+    for (int c = 1; c <= 38; ++c) {
+        one.setText(3, c, g.text(3, c));
+        one.setText(221, c, g.text(221, c));
+    }
+    QVERIFY(WorkFile::save(one, in));
+    const QString alone = dir.filePath(QStringLiteral("alone"));
+    QCOMPARE(run({QStringLiteral("--distribution-csv"), in, alone}, &err), 0);
+    QCOMPARE(run({QStringLiteral("--pdf"), QStringLiteral("distribution"), in, pdf}, &err), 0);
+    QMap<double, QMap<double, QString>> byRow; // y, then x
+    for (const QString &line : csvLines(QDir(alone).filePath(QStringLiteral("points.csv"))).mid(1)) {
+        const QStringList f = line.split(u',');
+        byRow[f[2].toDouble()][f[1].toDouble()] = QString::number(std::round(f[4].toDouble()), 'f', 0);
+    }
+    QCOMPARE(byRow.size(), 8);
+    const QString page = PdfTools::text(pdf, 1);
+    for (auto row = byRow.cbegin(); row != byRow.cend(); ++row) {
+        const QString printed = QString::number(row.key(), 'f', 2) + u' ' + QStringList(row.value().values()).join(u' ');
+        bool found = false;
+        for (const QString &line : page.split(u'\n'))
+            found = found || line.simplified().contains(printed);
+        QVERIFY2(found, qPrintable(printed));
+    }
     // A work file without rooms: nothing to print.
     QVERIFY(WorkFile::save(RecordGrid(221, 38), in));
     QCOMPARE(run({QStringLiteral("--distribution-csv"), in, out}, &err), 3);

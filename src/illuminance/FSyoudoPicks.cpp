@@ -245,13 +245,21 @@ bool FSyoudo::reportOption(ReportOutput::Option *option)
             SettingsStore::WriteSetting(QString::fromLatin1(name), on ? QStringLiteral("1") : QStringLiteral("0"));
         };
     };
+    // The inter-reflection as the distribution's window last had it (radiosity unless uniform).
+    const auto uniform = [](bool on) {
+        RoomDistribution::saveMethod(on ? Distribution::InterReflection::Uniform : Distribution::InterReflection::Radiosity);
+    };
     option->choices = {{QStringLiteral("照度分布を付ける"), setting("AttachDistribution"), keeper("AttachDistribution")},
-                       {QStringLiteral("計算点の値を表示"), setting("DistributionPointValues"), keeper("DistributionPointValues")}};
+                       {QStringLiteral("計算点の値を表示"), setting("DistributionPointValues"), keeper("DistributionPointValues")},
+                       {QStringLiteral("相互反射を一様（光束法）で計算"),
+                        RoomDistribution::savedMethod() == Distribution::InterReflection::Uniform, uniform}};
     option->report = [this](const QList<bool> &on) {
         BandedReport report = RptSyoudo::definition();
         if (on.value(0))
             report.extraPages = RoomDistribution::pages(
-                RoomDistribution::computeAll(recordGrid(), m_masters, programDir()),
+                RoomDistribution::computeAll(recordGrid(), m_masters, programDir(),
+                                             on.value(2) ? Distribution::InterReflection::Uniform
+                                                         : Distribution::InterReflection::Radiosity),
                 RoomDistribution::headingsOf(recordGrid(), SettingsStore::ReadSetting(QStringLiteral("CompanyName"))),
                 {true, on.value(1)});
         return report;

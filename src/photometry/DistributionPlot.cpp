@@ -176,28 +176,30 @@ bool collides(const QRectF &box, const QList<QRectF> &taken)
 
 } // namespace
 
-void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room, const Distribution::Result &r,
-          const Samples &samples, const Style &style, Drawn *drawn)
+namespace {
+
+// The part of the plan from x0 to x1 (the whole room, or one strip of a long one) in `area`.
+void drawWindow(QPainter &painter, const QRectF &area, const Distribution::Room &room, const Distribution::Result &r,
+                const Samples &samples, const Style &style, Drawn &out, double x0, double x1, double unit)
 {
-    Drawn record;
-    Drawn &out = drawn ? *drawn : record;
-    out = Drawn();
-    if (samples.gx < 2 || samples.gy < 2 || !(room.width > 0) || !(room.depth > 0))
-        return;
+    const bool whole = x0 <= 0 && x1 >= room.width;
+    const double span = x1 - x0;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    const double unit = std::min(area.width(), area.height()) / 60; // a text line's height
     QFont font = ReportFont::font();
     font.setPixelSize(std::max(std::max(6, style.smallestText), int(unit * 1.6)));
     painter.setFont(font);
     const QFontMetricsF metrics(font);
     // The plan fits the area, with room for the dimensions at its left and below it.
-    const QRectF frame = area.adjusted(unit * 3.2, unit * 0.8, -unit * 0.8, -unit * 3.2);
-    const double scale = std::min(frame.width() / room.width, frame.height() / room.depth);
-    const QPointF origin(frame.left() + (frame.width() - room.width * scale) / 2,
+    const QRectF frame = area.adjusted(unit * 3.2 + std::max(2.0, unit * 0.5) * 1.5, unit * 0.8, -unit * 0.8,
+                                       -unit * 3.2 - std::max(2.0, unit * 0.5) * 1.5);
+    const double scale = std::min(frame.width() / span, frame.height() / room.depth);
+    const QPointF origin(frame.left() + (frame.width() - span * scale) / 2,
                          frame.bottom() - (frame.height() - room.depth * scale) / 2);
-    const auto at = [&](QPointF p) { return QPointF(origin.x() + p.x() * scale, origin.y() - p.y() * scale); };
-    const QRectF plan(at({0, room.depth}), at({room.width, 0}));
+    const auto at = [&](QPointF p) { return QPointF(origin.x() + (p.x() - x0) * scale, origin.y() - p.y() * scale); };
+    const QRectF plan(at({x0, room.depth}), at({x1, 0}));
+    const QRectF roomRect(at({0, room.depth}), at({room.width, 0}));
+    const auto inWindow = [&](double x) { return x >= x0 - 1e-9 && (x < x1 - 1e-9 || x1 >= room.width); };
 
     const int gx = samples.gx, gy = samples.gy;
     const QVector<double> &v = samples.v;
@@ -231,11 +233,16 @@ void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room,
             }
         }
         painter.save();
+        painter.setClipRect(plan, Qt::IntersectClip);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(plan, bands);
+        // A few flat colours: kept exact (and smaller) rather than as a photograph in a PDF.
+        painter.setRenderHint(QPainter::LosslessImageRendering);
+        painter.drawImage(roomRect, bands);
         painter.restore();
     }
     // Isolux lines by marching squares, one path a level, its pieces joined end to end.
+    painter.save();
+    painter.setClipRect(plan.adjusted(-1, -1, 1, 1), Qt::IntersectClip);
     QList<QList<QLineF>> segmentsOf;
     for (double level : lines) {
         QList<QLineF> segments;
@@ -262,28 +269,41 @@ void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room,
         }
         segmentsOf.append(segments);
     }
-    // The room and the calculation area.
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(Qt::black, std::max(1.0, unit * 0.2)));
-    painter.drawRect(plan);
+    // The calculation area, then the room's walls (a strip's cut ends thin and grey).
     QPen dashed(QColor(90, 90, 90), std::max(0.6, unit * 0.1));
     dashed.setStyle(Qt::DashLine);
     painter.setPen(dashed);
+    painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRectF(at({r.grid.x0, r.grid.y0 + r.grid.depth}), at({r.grid.x0 + r.grid.width, r.grid.y0})));
+    painter.restore();
+    const QPen wall(Qt::black, std::max(1.0, unit * 0.2));
+    const QPen cut(QColor(150, 150, 150), std::max(0.6, unit * 0.1));
+    painter.setPen(wall);
+    painter.drawLine(plan.topLeft(), plan.topRight());
+    painter.drawLine(plan.bottomLeft(), plan.bottomRight());
+    painter.setPen(x0 <= 0 ? wall : cut);
+    painter.drawLine(plan.topLeft(), plan.bottomLeft());
+    painter.setPen(x1 >= room.width ? wall : cut);
+    painter.drawLine(plan.topRight(), plan.bottomRight());
 
     // What a text may not cover: the markers, then each text placed.
     const double dot = std::max(2.0, unit * 0.5);
     QList<QRectF> taken;
     for (const QList<QPointF> &kind : r.luminaires)
         for (const QPointF &l : kind)
-            taken.append(QRectF(at(l) - QPointF(dot * 1.4, dot * 1.4), QSizeF(dot * 2.8, dot * 2.8)));
-    out.markers = taken;
+            if (inWindow(l.x()))
+                taken.append(QRectF(at(l) - QPointF(dot * 1.4, dot * 1.4), QSizeF(dot * 2.8, dot * 2.8)));
+    out.markers += taken;
 
     // The calculation points, and their values where they fit legibly in a cell.
     QList<QPointF> points;
+    QList<int> pointIndex;
     for (int j = 0; j < r.grid.cellsY; ++j)
         for (int i = 0; i < r.grid.cellsX; ++i)
-            points.append(at(r.grid.point(i, j)));
+            if (inWindow(r.grid.point(i, j).x())) {
+                points.append(at(r.grid.point(i, j)));
+                pointIndex.append(j * r.grid.cellsX + i);
+            }
     QList<QRectF> marks;
     for (const QPointF &p : std::as_const(points))
         marks.append(QRectF(p.x() - dot * 0.25, p.y() - dot * 0.25, dot * 0.5, dot * 0.5));
@@ -300,21 +320,36 @@ void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room,
         for (double e : std::as_const(r.total))
             widest = std::max(widest, sm.horizontalAdvance(lx(e)));
         if (widest <= cellW * 0.92 && sm.height() * 2.2 <= cellH) {
+            out.pointsShown += int(points.size());
             painter.setFont(small);
             painter.setPen(QColor(30, 30, 30));
-            for (int k = 0; k < points.size() && k < r.total.size(); ++k) {
-                const QString text = lx(r.total[k]);
+            for (int k = 0; k < points.size(); ++k) {
+                const QString text = lx(r.total[pointIndex[k]]);
                 const double w = sm.horizontalAdvance(text) + 2, h = sm.height();
-                // Below the point, else above it; never over a marker.
-                for (const double dy : {dot * 0.4, -dot * 0.4 - h}) {
-                    const QRectF box(points[k].x() - w / 2, points[k].y() + dy, w, h);
+                const QPointF p = points[k];
+                // Below the point, else above it, else beside it, else further off: never over a
+                // marker, never left out.
+                const QRectF tries[] = {{p.x() - w / 2, p.y() + dot * 0.4, w, h},        {p.x() - w / 2, p.y() - dot * 0.4 - h, w, h},
+                                        {p.x() + dot * 0.6, p.y() - h / 2, w, h},        {p.x() - dot * 0.6 - w, p.y() - h / 2, w, h},
+                                        {p.x() - w / 2, p.y() + dot * 1.6, w, h},        {p.x() - w / 2, p.y() - dot * 1.6 - h, w, h},
+                                        {p.x() + dot * 1.6, p.y() - h / 2, w, h},        {p.x() - dot * 1.6 - w, p.y() - h / 2, w, h},
+                                        {p.x() + dot * 1.2, p.y() + dot * 0.8, w, h},   {p.x() - dot * 1.2 - w, p.y() - dot * 0.8 - h, w, h}};
+                const QRectF *chosen = nullptr;
+                for (const QRectF &box : tries)
                     if (plan.contains(box) && !collides(box, taken)) {
-                        painter.drawText(box, Qt::AlignCenter, text);
-                        taken.append(box);
-                        out.texts.append({box, text, sm.horizontalAdvance(text)});
+                        chosen = &box;
                         break;
                     }
-                }
+                // Crowded: the first place clear of the markers, over another value if it must be.
+                for (const QRectF &box : tries)
+                    if (!chosen && plan.contains(box) && !collides(box, out.markers))
+                        chosen = &box;
+                if (!chosen)
+                    continue;
+                painter.drawText(*chosen, Qt::AlignCenter, text);
+                taken.append(*chosen);
+                out.texts.append({*chosen, text, sm.horizontalAdvance(text)});
+                ++out.pointValues;
             }
             painter.setFont(font);
         }
@@ -347,27 +382,80 @@ void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room,
     painter.setPen(QPen(QColor(200, 40, 40), std::max(0.8, unit * 0.15)));
     for (int k = 0; k < r.luminaires.size(); ++k)
         for (const QPointF &l : r.luminaires[k])
-            drawMarker(painter, k, at(l), dot);
+            if (inWindow(l.x()))
+                drawMarker(painter, k, at(l), dot);
     // Dimensions, whole even where the plan is narrower than their text.
     painter.setPen(Qt::black);
-    const QString xText = QStringLiteral("間口 %1 m（x）").arg(NumberText::format(room.width, QStringLiteral("0.0")));
+    const QString xText = whole ? QStringLiteral("間口 %1 m（x）").arg(NumberText::format(room.width, QStringLiteral("0.0")))
+                                : QStringLiteral("x %1～%2 m（間口 %3 m）")
+                                      .arg(NumberText::format(x0, QStringLiteral("0.0")), NumberText::format(x1, QStringLiteral("0.0")),
+                                           NumberText::format(room.width, QStringLiteral("0.0")));
     const double xw = std::min(area.width(), std::max(plan.width(), metrics.horizontalAdvance(xText) + unit));
     const double xLeft = std::clamp(plan.center().x() - xw / 2, area.left(), area.right() - xw);
-    const QRectF xBox(xLeft, plan.bottom() + unit * 0.5, xw, unit * 2);
+    const QRectF xBox(xLeft, plan.bottom() + unit * 0.5 + dot * 1.5, xw, unit * 2);
     painter.drawText(xBox, Qt::AlignCenter, xText);
     out.texts.append({xBox, xText, metrics.horizontalAdvance(xText)});
     const QString yText = QStringLiteral("奥行 %1 m（y）").arg(NumberText::format(room.depth, QStringLiteral("0.0")));
     const double yw = std::min(area.height(), std::max(plan.height(), metrics.horizontalAdvance(yText) + unit));
     const double yCentre = std::clamp(plan.center().y(), area.top() + yw / 2, area.bottom() - yw / 2);
     painter.save();
-    painter.translate(plan.left() - unit * 0.6, yCentre);
+    // Clear of a marker on the wall (a strip may begin at a luminaire).
+    const double aside = unit * 0.6 + dot * 1.5;
+    painter.translate(plan.left() - aside, yCentre);
     painter.rotate(-90);
     const QRectF yBox(-yw / 2, -unit * 2, yw, unit * 2);
     painter.drawText(yBox, Qt::AlignCenter, yText);
     // Upright on the page: as tall as the text is long.
-    const QRectF upright = QTransform().translate(plan.left() - unit * 0.6, yCentre).rotate(-90).mapRect(yBox);
+    const QRectF upright = QTransform().translate(plan.left() - aside, yCentre).rotate(-90).mapRect(yBox);
     out.texts.append({upright, yText, metrics.horizontalAdvance(yText), true});
     painter.restore();
+    painter.restore();
+}
+
+} // namespace
+
+int strips(const QRectF &area, double width, double depth)
+{
+    if (!(width > 0) || !(depth > 0) || area.isEmpty())
+        return 1;
+    // The scale of n strips stacked (each its share of the height, the dimensions' margins kept).
+    const double margin = std::min(area.width(), area.height()) / 60 * 4;
+    const auto scaleOf = [&](int n) {
+        const double w = area.width() - margin, h = area.height() / n - margin;
+        return h > 0 ? std::min(w / (width / n), h / depth) : 0.0;
+    };
+    // More strips only where they show the room half as large again.
+    int best = 1;
+    for (int n = 2; n <= 3; ++n)
+        if (scaleOf(n) > 1.5 * scaleOf(best))
+            best = n;
+    return best;
+}
+
+void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room, const Distribution::Result &r,
+          const Samples &samples, const Style &style, Drawn *drawn)
+{
+    Drawn record;
+    Drawn &out = drawn ? *drawn : record;
+    out = Drawn();
+    if (samples.gx < 2 || samples.gy < 2 || !(room.width > 0) || !(room.depth > 0))
+        return;
+    // A long, narrow room in strips one above the other, x from the left in each; the texts as
+    // large as for the whole drawing.
+    const double unit = std::min(area.width(), area.height()) / 60; // a text line's height
+    const int n = strips(area, room.width, room.depth);
+    for (int k = 0; k < n; ++k) {
+        const QRectF part(area.left(), area.top() + area.height() * k / n, area.width(), area.height() / n);
+        drawWindow(painter, part, room, r, samples, style, out, room.width * k / n, room.width * (k + 1) / n, unit);
+    }
+}
+
+void drawLegendMarker(QPainter &painter, int k, QPointF centre, double radius)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(200, 40, 40), std::max(0.8, radius * 0.3)));
+    drawMarker(painter, k, centre, radius);
     painter.restore();
 }
 

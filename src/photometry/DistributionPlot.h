@@ -41,11 +41,17 @@ struct Drawn {
     };
     QList<Text> texts;
     QList<QRectF> markers;
+    int pointValues = 0;   // the calculation points' values drawn
+    int pointsShown = 0;   // of the points whose values were asked for and fit their cells
 };
 
-// Draws into `area` (device units of the painter).
+// Draws into `area` (device units of the painter); a long, narrow room in strips one above the
+// other where that shows it half as large again (strips()).
 void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room, const Distribution::Result &r,
           const Samples &samples, const Style &style, Drawn *drawn = nullptr);
+int strips(const QRectF &area, double width, double depth);
+// The k-th kind's marker as the plan draws it, for the figures beside it.
+void drawLegendMarker(QPainter &painter, int k, QPointF centre, double radius);
 
 // The isolux levels for values from `low` to `high`: round steps (1, 2 or 5 times a power of ten),
 // three to six of them.
