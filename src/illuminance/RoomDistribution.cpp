@@ -20,6 +20,9 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -326,17 +329,30 @@ QList<Outcome> computeAll(const RecordGrid &stored, const MasterTables &masters,
     LuminaireImport::mend(masterDir, &ignored);
     QString indexError;
     const QList<LuminaireImport::Kept> index = LuminaireImport::kept(masterDir, &indexError);
-    QHash<QString, Photometry> files;
-    for (const QList<int> &rows : rooms(grid)) {
-        QList<Texts> texts;
-        for (int r : rows)
-            texts.append([&grid, r](int c) { return grid.text(r, c); });
-        out.append(compute(texts, rows, masters, masterDir, {}, &files, &index, method));
-        // An index that cannot be read (a FIFO, a link, too large) is the reason, not "no file".
-        Outcome &o = out.last();
+    // The rooms are independent: worked out side by side, each worker with the files it has read.
+    const QList<QList<int>> all = rooms(grid);
+    out.resize(all.size());
+    std::atomic<qsizetype> next{0};
+    const auto work = [&] {
+        QHash<QString, Photometry> files;
+        for (qsizetype k = next++; k < all.size(); k = next++) {
+            QList<Texts> texts;
+            for (int r : all[k])
+                texts.append([&grid, r](int c) { return grid.text(r, c); });
+            out[k] = compute(texts, all[k], masters, masterDir, {}, &files, &index, method);
+        }
+    };
+    const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    std::vector<std::thread> threads;
+    for (unsigned t = 1; t < workers && t < unsigned(all.size()); ++t)
+        threads.emplace_back(work);
+    work();
+    for (std::thread &t : threads)
+        t.join();
+    // An index that cannot be read (a FIFO, a link, too large) is the reason, not "no file".
+    for (Outcome &o : out)
         if (!o.ok && !indexError.isEmpty() && o.reason.contains(QStringLiteral("には配光データがありません")))
             o.reason = QStringLiteral("配光データの一覧を読めません: %1").arg(indexError);
-    }
     return out;
 }
 
