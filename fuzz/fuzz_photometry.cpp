@@ -41,6 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     room.width = 6;
     room.depth = 4;
     room.area = 24;
+    // With the inter-reflected light by radiosity: floor to ceiling, work plane, reflectances.
+    room.height = 2.8;
+    room.workPlane = 0.8;
+    room.reflectances = std::array<double, 3>{0.7, 0.5, 0.1};
     Distribution::Source source;
     source.photometry = p;
     source.height = 2;
@@ -52,8 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     room.sources = {source};
     Distribution::Result r;
     if (Distribution::compute(room, &r, &error)) {
-        if (!std::isfinite(r.average) || r.total.size() != r.grid.count())
+        if (!std::isfinite(r.average) || r.total.size() != r.grid.count() || r.reflected.size() != r.total.size())
             std::abort();
+        for (double e : std::as_const(r.reflected))
+            if (!(e >= 0) || !std::isfinite(e))
+                std::abort();
     } else if (error.isEmpty()) {
         std::abort();
     }
