@@ -15,6 +15,8 @@
 #include "support/TestEnv.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QMap>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -193,6 +195,8 @@ private slots:
     void racingDistributions();
     void killedAtEachStep_data();
     void killedAtEachStep();
+    void plantedJournalsTouchNothing_data();
+    void plantedJournalsTouchNothing();
     void specialFilesInTheSet_data();
     void specialFilesInTheSet();
     void linksInTheProgramsFolder_data();
@@ -293,7 +297,9 @@ void TestFileSets::killedAtEachStep_data()
     QTest::addColumn<QString>("mender");   // who opens the set next
     // Before every new file is written and synced, the set goes back; from then on, forward.
     QTest::newRow("locked, nothing read") << "set:locked" << false << false << "tool";
+    QTest::newRow("journal half-written (its temporary file)") << "file:written" << false << false << "tool";
     QTest::newRow("journal written") << "set:prepared" << true << false << "tool";
+    QTest::newRow("the journal's commit half-written") << "file:written#2" << true << false << "tool";
     QTest::newRow("new files written beside the old") << "set:written" << true << false << "tool";
     QTest::newRow("committed, nothing renamed") << "set:committed" << true << true << "tool";
     QTest::newRow("the master renamed, not the rest") << "set:renamed" << true << true << "tool";
@@ -381,6 +387,128 @@ void TestFileSets::killedAtEachStep()
         kept.append(QStringLiteral("62.ies"));
     kept.sort();
     QCOMPARE(entries(dir.filePath(QStringLiteral("photometry"))), kept);
+}
+
+// Every file under `folder` (hidden ones too) with its bytes; links by their targets.
+QMap<QString, QByteArray> snapshot(const QString &folder)
+{
+    QMap<QString, QByteArray> out;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo fi(it.next());
+        const QString name = QDir(folder).relativeFilePath(fi.filePath());
+        if (fi.isSymLink())
+            out.insert(name, "-> " + QFile::encodeName(fi.symLinkTarget()));
+        else if (fi.isFile())
+            out.insert(name, TestEnv::readBytes(fi.filePath()));
+        else
+            out.insert(name + u'/', QByteArray());
+    }
+    return out;
+}
+
+void TestFileSets::plantedJournalsTouchNothing_data()
+{
+    // A journal someone left in the folder: HOME is the folder's path, ELSE the other folder's.
+    // Each would delete or replace a file it has no business with if it were followed.
+    QTest::addColumn<QString>("where");   // master (an import into it) or out (a distribution's CSV)
+    QTest::addColumn<QString>("journal");
+    QTest::addColumn<QString>("message"); // "" when it is a journal of the program's own, mended
+    const QString outside = QStringLiteral("フォルダの外を指しています");
+    const QString foreign = QStringLiteral("組のものでないファイルを指しています");
+    const QString names = "file syomei.csv .syomei.csv.abc123.prx5m-new -\n";
+    QTest::newRow("rollback of ../victim.txt (would delete it)")
+        << "master" << "prx5m-set 2\nstate rollback\nfile ../victim.txt .victim.txt.abc123.prx5m-new -\nend\n" << outside;
+    QTest::newRow("rollback of an absolute path")
+        << "master" << "prx5m-set 2\nstate rollback\nfile ELSE/victim.txt .victim.txt.abc123.prx5m-new -\nend\n" << outside;
+    QTest::newRow("an earlier version's journal naming a file elsewhere")
+        << "master" << "prx5m-set 1\nstate rollback\nfile ELSE/victim.txt ELSE/.victim.txt.abc123.prx5m-new -\nend\n" << outside;
+    QTest::newRow("commit renaming the user's file over the master")
+        << "master" << "prx5m-set 2\nstate commit\nfile syomei.csv notes.txt -\nend\n" << foreign;
+    QTest::newRow("prepare deleting the user's file as a temporary one")
+        << "master" << "prx5m-set 2\nstate prepare\nfile syomei.csv ../victim.txt -\nend\n" << outside;
+    QTest::newRow("rollback of a file of the user's in the folder")
+        << "master" << "prx5m-set 2\nstate rollback\nfile notes.txt .notes.txt.abc123.prx5m-new -\nend\n" << foreign;
+    QTest::newRow("old file aside named as the user's")
+        << "master" << "prx5m-set 2\nstate commit\nfile syomei.csv .syomei.csv.abc123.prx5m-new notes.txt\nend\n" << foreign;
+    QTest::newRow("a folder to remove outside")
+        << "master" << "prx5m-set 2\nstate rollback\nfolder ../victims\n" + names + "end\n" << outside;
+    QTest::newRow("through photometry/.. to the folder above")
+        << "master" << "prx5m-set 2\nstate rollback\nfile photometry/../../victim.txt .v.abc123.prx5m-new -\nend\n" << outside;
+    QTest::newRow("the distribution's folder: rollback of ../victim.txt")
+        << "out" << "prx5m-set 2\nstate rollback\nfile ../victim.txt .victim.txt.abc123.prx5m-new -\nend\n" << outside;
+    QTest::newRow("the distribution's folder: the user's notes.txt")
+        << "out" << "prx5m-set 2\nstate rollback\nfile notes.txt .notes.txt.abc123.prx5m-new -\nend\n" << foreign;
+    QTest::newRow("written by another user") << "master" << "OTHER" << QStringLiteral("ほかのユーザーが書いた記録です");
+    // What the program wrote itself is still followed: an earlier version's whole paths inside
+    // the folder, rolled back (the new file it had begun removed).
+    QTest::newRow("an earlier version's own journal, inside the folder")
+        << "master" << "prx5m-set 1\nstate rollback\nfile HOME/syomei.csv HOME/.syomei.csv.abc123.prx5m-new -\nend\n"
+        << QString();
+}
+
+void TestFileSets::plantedJournalsTouchNothing()
+{
+    QFETCH(QString, where);
+    QFETCH(QString, journal);
+    QFETCH(QString, message);
+    QTemporaryDir top, elsewhere;
+    // The folder sits in a folder of the user's; a folder elsewhere holds more of the user's files.
+    const QString home = top.filePath(where == u"out" ? QStringLiteral("out") : QStringLiteral("master"));
+    QVERIFY(QDir().mkpath(home));
+    const QString csv = QDir(home).filePath(QStringLiteral("syomei.csv"));
+    TestEnv::writeBytes(csv, TestEnv::readBytes(source(QStringLiteral("data/masters/syomei.csv"))));
+    TestEnv::writeBytes(QDir(home).filePath(QStringLiteral("notes.txt")), "the user's notes\n");
+    TestEnv::writeBytes(top.filePath(QStringLiteral("victim.txt")), "the user's file above\n");
+    QVERIFY(QDir().mkpath(top.filePath(QStringLiteral("victims"))));
+    TestEnv::writeBytes(elsewhere.filePath(QStringLiteral("victim.txt")), "the user's file elsewhere\n");
+    TestEnv::writeBytes(QDir(home).filePath(QStringLiteral(".syomei.csv.abc123.prx5m-new")), "a half-written master\n");
+    QString text = journal == u"OTHER" ? QStringLiteral("prx5m-set 2\nstate rollback\n%1end\n").arg(QStringLiteral(
+                                             "file syomei.csv .syomei.csv.abc123.prx5m-new -\n"))
+                                       : journal;
+    text.replace(QStringLiteral("HOME"), QFileInfo(home).absoluteFilePath());
+    text.replace(QStringLiteral("ELSE"), QFileInfo(elsewhere.path()).absoluteFilePath());
+    const QString journalPath = QDir(home).filePath(FileSet::kJournalName);
+    TestEnv::writeBytes(journalPath, text.toUtf8());
+    if (journal == u"OTHER") {
+        if (::geteuid() != 0)
+            QSKIP("a file of another user can only be made as root");
+        QCOMPARE(::chown(QFile::encodeName(journalPath).constData(), 65534, 65534), 0);
+    }
+    const QMap<QString, QByteArray> before = snapshot(top.path()), beforeElsewhere = snapshot(elsewhere.path());
+
+    Run run;
+    if (where == u"out")
+        start(run, QStringLiteral("prx5m"),
+              {QStringLiteral("--distribution-csv"), workFile(elsewhere.filePath(QStringLiteral("w.syw")), QStringLiteral("室"), 2),
+               home},
+              top.path());
+    else
+        start(run, QStringLiteral("prx5m-mst"), importArgs(csv, 60), top.path());
+    QVERIFY(run.finished());
+    const QString output = run.output();
+    if (message.isEmpty()) {
+        // Mended, then the import went on: the half-written file gone, the slot written.
+        QVERIFY2(run.status() == 0, qPrintable(output));
+        QVERIFY(!QFile::exists(journalPath));
+        QVERIFY(!QFile::exists(QDir(home).filePath(QStringLiteral(".syomei.csv.abc123.prx5m-new"))));
+        QVERIFY(masterLine(csv, 60).startsWith(QStringLiteral("60,60,")));
+        return;
+    }
+    QVERIFY2(run.status() != 0, qPrintable(output));
+    QVERIFY2(output.contains(QStringLiteral("作業記録 .prx5m-set.journal が不正です")) && output.contains(message),
+             qPrintable(output));
+    // Nothing touched, here or anywhere: every file byte for byte, none gone, none new.
+    QCOMPARE(snapshot(top.path()), before);
+    if (where == u"out") {
+        QMap<QString, QByteArray> after = snapshot(elsewhere.path());
+        after.remove(QStringLiteral("w.syw")); // the work file the run read, made after the snapshot
+        QMap<QString, QByteArray> was = beforeElsewhere;
+        QCOMPARE(after, was);
+    } else {
+        QCOMPARE(snapshot(elsewhere.path()), beforeElsewhere);
+    }
 }
 
 void TestFileSets::specialFilesInTheSet_data()

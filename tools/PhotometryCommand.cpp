@@ -17,6 +17,7 @@
 #include <QStringDecoder>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -233,7 +234,7 @@ int photometryCommand(const QStringList &args)
     FileSet::Lock lock;
     if (!o.into.isEmpty()) {
         const QString home = QFileInfo(o.into).absolutePath();
-        if (!lock.acquire(home, &error, LuminaireImport::ownFolders(home)))
+        if (!lock.acquire(home, &error, LuminaireImport::ownFolders(home), LuminaireImport::setNames(o.into)))
             return fail(error);
         if (!prepareSlot(o, a.photometry, a.table, &slot, &error))
             return fail(error);
@@ -242,20 +243,51 @@ int photometryCommand(const QStringList &args)
         if (!LuminaireImport::keepChanges(home, o.slot, slot.name, o.file, a.bytes, &changes, &error))
             return fail(error);
     }
+    QByteArray plot;
     if (!o.plot.isEmpty()) {
         if (!CheckedFile::checkTarget(o.plot, &error))
             return fail(QStringLiteral("%1 を書き込めません: %2").arg(o.plot, error));
-        const QByteArray plot = PhotometryPlot::render(a.photometry, o.plot, &error);
+        plot = PhotometryPlot::render(a.photometry, o.plot, &error);
         if (plot.isEmpty())
             return fail(QStringLiteral("%1 を書き込めません: %2").arg(o.plot, error));
-        changes.append({o.plot, plot});
     }
-    // The master, the kept file and the curve succeed or fail together.
-    const bool written = lock.held() ? LuminaireImport::apply(lock, changes, &error)
-                         : changes.isEmpty() ? true
-                                             : CheckedFile::write(changes.first().path, changes.first().bytes, &error);
-    if (!written)
-        return fail(QStringLiteral("書き込めません: %1").arg(error));
+    if (!lock.held()) {
+        if (!plot.isEmpty() && !CheckedFile::write(o.plot, plot, &error))
+            return fail(QStringLiteral("書き込めません: %1").arg(error));
+    } else {
+        // The master, the kept file and the curve succeed or fail together. The curve may be
+        // anywhere, and the set's journal names only the set's own files: the curve is put in
+        // place first, its old file kept under a second name, and put back if the set fails.
+        QByteArray aside;
+        const QByteArray target = QFile::encodeName(QFileInfo(o.plot).canonicalFilePath());
+        if (!plot.isEmpty()) {
+            if (!target.isEmpty()) {
+                const QString name = CheckedFile::createTemporary(o.plot, &error);
+                if (name.isEmpty())
+                    return fail(QStringLiteral("%1 を書き込めません: %2").arg(o.plot, error));
+                aside = QFile::encodeName(name);
+                ::unlink(aside.constData());
+                if (::link(target.constData(), aside.constData()) != 0)
+                    aside.clear(); // no second name here: the old curve is not kept
+            }
+            if (!CheckedFile::writeWhole(o.plot, plot, &error)) {
+                if (!aside.isEmpty())
+                    ::unlink(aside.constData());
+                return fail(QStringLiteral("%1 を書き込めません: %2").arg(o.plot, error));
+            }
+        }
+        if (!LuminaireImport::apply(lock, changes, &error)) {
+            if (!plot.isEmpty()) {
+                if (!aside.isEmpty())
+                    ::rename(aside.constData(), target.constData());
+                else if (target.isEmpty())
+                    QFile::remove(o.plot);
+            }
+            return fail(QStringLiteral("書き込めません: %1").arg(error));
+        }
+        if (!aside.isEmpty())
+            ::unlink(aside.constData());
+    }
     if (!o.plot.isEmpty())
         out(QStringLiteral("配光曲線を書きました: %1").arg(o.plot));
     if (!o.into.isEmpty())

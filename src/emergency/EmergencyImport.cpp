@@ -48,7 +48,7 @@ bool run(const Request &r, QStringList *said, QString *error)
     const QString home = QFileInfo(r.csv).absolutePath();
     // The master and its photometry/ are read and written under the lock of their folder.
     FileSet::Lock lock;
-    if (!lock.acquire(home, error, LuminaireImport::ownFolders(home)))
+    if (!lock.acquire(home, error, LuminaireImport::ownFolders(home), LuminaireImport::setNames(r.csv)))
         return false;
     QByteArray bytes;
     const BoundedRead::Outcome read = BoundedRead::read(r.csv, 1024 * 1024, &bytes, &why);

@@ -98,7 +98,7 @@ bool writeCsv(const QList<EmergencyRooms::Room> &rooms, const QString &folder, Q
         return false;
     }
     FileSet::Lock lock;
-    return lock.acquire(folder, error) && FileSet::write(lock, files, error);
+    return lock.acquire(folder, error, {}, FileSet::kOutputNames) && FileSet::write(lock, files, error);
 }
 
 QByteArray reachCsv(const QList<ReachTable::Line> &lines, const EmergencyMaster::Luminaire &luminaire)

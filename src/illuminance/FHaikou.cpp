@@ -285,7 +285,7 @@ void FHaikou::accept()
     // The master and the kept files are read and written under their folder's lock, so that an
     // import running beside this one (the master tool) loses nothing.
     FileSet::Lock lock;
-    const bool planned = lock.acquire(m_masterDir, &error, LuminaireImport::ownFolders(m_masterDir))
+    const bool planned = lock.acquire(m_masterDir, &error, LuminaireImport::ownFolders(m_masterDir), LuminaireImport::setNames())
                          && LuminaireImport::masterChange(QDir(m_masterDir).filePath(MasterTables::kLuminaireFile), s, record,
                                                        &master, &error)
                          && LuminaireImport::keepChanges(m_masterDir, s, name, m_file, m_analysis.bytes, &changes, &error);

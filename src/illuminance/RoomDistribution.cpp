@@ -692,7 +692,7 @@ bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error
         return false;
     }
     FileSet::Lock lock;
-    return lock.acquire(folder, error) && FileSet::write(lock, files, error);
+    return lock.acquire(folder, error, {}, FileSet::kOutputNames) && FileSet::write(lock, files, error);
 }
 
 } // namespace RoomDistribution

@@ -1,5 +1,6 @@
 #include "io/CheckedFile.h"
 #include "io/CheckedFileInternal.h"
+#include "io/TestPoint.h"
 
 #include <QDir>
 #include <QFile>
@@ -372,6 +373,7 @@ bool write(const QString &path, const QByteArray &bytes, QString *error)
         fail(error, QStringLiteral("ファイルを書き込めません"), path, code);
         return false;
     }
+    TestPoint::reached("file:written");
     if (::rename(tempName.constData(), target.constData()) != 0) {
         const int code = errno;
         ::unlink(tempName.constData());
@@ -434,6 +436,25 @@ bool commit(const QString &temporary, const QString &target, QString *error)
     }
     syncFolder(folderOf(name));
     return true;
+}
+
+bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
+{
+    const QString temporary = createTemporary(path, error);
+    if (temporary.isEmpty())
+        return false;
+    const QByteArray temp = QFile::encodeName(temporary);
+    const int fd = ::open(temp.constData(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0 || !writeAll(fd, bytes)) {
+        const int code = errno;
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(temp.constData());
+        fail(error, QStringLiteral("ファイルを書き込めません"), path, code);
+        return false;
+    }
+    ::close(fd); // commit() syncs it and checks that
+    return commit(temporary, path, error);
 }
 
 } // namespace CheckedFile

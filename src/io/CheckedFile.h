@@ -19,6 +19,9 @@ namespace CheckedFile {
 // fails).
 bool write(const QString &path, const QByteArray &bytes, QString *error);
 
+// As write(), but never rewriting the file in place: its old bytes stay whole until the rename.
+bool writeWhole(const QString &path, const QByteArray &bytes, QString *error);
+
 // Several files that change together are written by FileSet (io/FileSet.h).
 
 // True when `path` may be replaced: it does not exist, or it is a regular file (links are

@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -83,14 +84,23 @@ QString journalPath(const QString &home)
     return QDir(home).filePath(kJournalName);
 }
 
+// A path of the set as the journal names it: relative to the home ("rooms.csv",
+// "photometry/60.ies"); every path of a set lies there.
+QByteArray relative(const QByteArray &home, const QByteArray &path)
+{
+    return path.isEmpty() ? QByteArray() : path.mid(home.size() + 1);
+}
+
 // The journal in its home, through the checked write. The journal itself never is a link.
 bool saveJournal(const QString &home, const Journal &j, QString *error)
 {
-    QByteArray text = "prx5m-set 1\nstate " + stateName(j.state) + "\n";
+    const QByteArray root = QFile::encodeName(home);
+    QByteArray text = "prx5m-set 2\nstate " + stateName(j.state) + "\n";
     for (const QByteArray &f : j.folders)
-        text += "folder " + encode(f) + "\n";
+        text += "folder " + encode(relative(root, f)) + "\n";
     for (const Entry &e : j.entries)
-        text += "file " + encode(e.target) + " " + encode(e.temp) + " " + encode(e.aside) + "\n";
+        text += "file " + encode(relative(root, e.target)) + " " + encode(relative(root, e.temp)) + " "
+                + encode(relative(root, e.aside)) + "\n";
     text += "end\n";
     const QString path = journalPath(home);
     bool there = false;
@@ -99,8 +109,61 @@ bool saveJournal(const QString &home, const Journal &j, QString *error)
     return CheckedFile::write(path, text, error);
 }
 
-// The journal left at `home`; false with the reason when there is one that cannot be read.
-bool loadJournal(const QString &home, Journal *j, bool *found, QString *error)
+// What a journal may name: the set's own files at its home and any file of the program's own
+// folders there, each with the program's temporary names beside it. Anything else (a path out of
+// the folder, a link on the way, a file of the user's) is refused and nothing is touched: a
+// journal planted in a shared folder must not make the next run delete or replace other files.
+struct Names {
+    QStringList files;   // plain names at the home
+    QStringList folders; // the program's own folders, by their names at the home
+};
+
+bool plainName(const QByteArray &name)
+{
+    return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') && !name.contains('\0');
+}
+
+// A name the journal gives, checked and made a path at the home; "" when it may not be acted on.
+QByteArray checkedPath(const QByteArray &home, const Names &names, const QByteArray &name, bool target)
+{
+    const QList<QByteArray> parts = name.split('/');
+    if (parts.size() > 2 || !plainName(parts.last()))
+        return QByteArray();
+    if (parts.size() == 2) {
+        if (!names.folders.contains(QFile::decodeName(parts.first())))
+            return QByteArray();
+        // The program's folder itself, never a link to another.
+        struct stat st {};
+        const QByteArray folder = home + '/' + parts.first();
+        if (::lstat(folder.constData(), &st) == 0 && !S_ISDIR(st.st_mode))
+            return QByteArray();
+    } else if (target && !names.files.contains(QFile::decodeName(parts.first()))) {
+        return QByteArray();
+    }
+    return home + '/' + name;
+}
+
+// The program's temporary name of a target: ".NAME.XXXXXX.prx5m-new" (or -old), NAME perhaps cut.
+bool temporaryOf(const QByteArray &target, const QByteArray &temp, const QByteArray &suffix)
+{
+    if (folderOf(target) != folderOf(temp))
+        return false;
+    const QByteArray t = baseOf(temp), base = baseOf(target);
+    if (!t.startsWith('.') || !t.endsWith(suffix) || t.size() < 1 + 1 + 6 + suffix.size())
+        return false;
+    const QByteArray middle = t.mid(1, t.size() - 1 - suffix.size()); // NAME.XXXXXX
+    const QByteArray random = middle.right(6), cut = middle.left(middle.size() - 7);
+    if (middle.at(middle.size() - 7) != '.' || !base.startsWith(cut))
+        return false;
+    for (char c : random)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            return false;
+    return true;
+}
+
+// The journal left at `home`; false with the reason when there is one that cannot be read or
+// that names what it may not.
+bool loadJournal(const QString &home, const Names &names, Journal *j, bool *found, QString *error)
 {
     *found = false;
     QByteArray bytes;
@@ -110,30 +173,60 @@ bool loadJournal(const QString &home, Journal *j, bool *found, QString *error)
     if (outcome != BoundedRead::Outcome::Read)
         return false;
     *found = true;
-    const QList<QByteArray> lines = bytes.split('\n');
-    const auto broken = [&] {
-        *error = QStringLiteral("%1 を読めません（組の書き込みの記録が壊れています）。")
-                     .arg(QDir::toNativeSeparators(journalPath(home)));
+    const auto refused = [&](const QString &why) {
+        *error = QStringLiteral("作業記録 %1 が不正です（%2）。%3。何も変更していません。"
+                                "この記録を書いた覚えがなければ、削除してからやり直してください。")
+                     .arg(kJournalName, QDir::toNativeSeparators(journalPath(home)), why);
         return false;
     };
-    if (lines.size() < 3 || lines[0] != "prx5m-set 1" || !lines.contains("end"))
-        return broken();
+    // Only the user's own journal is followed.
+    struct stat st {};
+    if (::lstat(QFile::encodeName(journalPath(home)).constData(), &st) != 0 || st.st_uid != ::geteuid())
+        return refused(QStringLiteral("ほかのユーザーが書いた記録です"));
+    const QList<QByteArray> lines = bytes.split('\n');
+    if (lines.size() < 3 || (lines[0] != "prx5m-set 1" && lines[0] != "prx5m-set 2") || !lines.contains("end"))
+        return refused(QStringLiteral("記録が壊れています"));
+    const bool absolute = lines[0] == "prx5m-set 1"; // written by an earlier version: whole paths
+    const QByteArray root = QFile::encodeName(QFileInfo(home).absoluteFilePath());
     const QByteArray state = lines[1].mid(6);
     if (!lines[1].startsWith("state ") || (state != "prepare" && state != "commit" && state != "rollback"))
-        return broken();
+        return refused(QStringLiteral("記録が壊れています"));
     j->state = state == "prepare" ? State::Prepare : state == "commit" ? State::Commit : State::Rollback;
+    const auto name = [&](const QByteArray &field) {
+        const QByteArray n = decode(field);
+        if (!absolute || n.isEmpty())
+            return n;
+        return n.startsWith(root + '/') ? n.mid(root.size() + 1) : QByteArray("/");
+    };
+    // Names the message shows as the journal wrote them.
+    const auto outside = [&](const QByteArray &field) {
+        const QByteArray n = decode(field);
+        const bool out = n.startsWith('/') || n.split('/').contains("..") || n.count('/') > 1;
+        return refused(QStringLiteral("%1「%2」").arg(out ? QStringLiteral("フォルダの外を指しています")
+                                                        : QStringLiteral("組のものでないファイルを指しています"),
+                                                    QString::fromLocal8Bit(n)));
+    };
     for (qsizetype i = 2; i < lines.size() && lines[i] != "end"; ++i) {
         const QList<QByteArray> f = lines[i].split(' ');
         if (f.size() == 2 && f[0] == "folder") {
-            j->folders.append(decode(f[1]));
+            const QByteArray folder = name(f[1]);
+            if (!plainName(folder) || !names.folders.contains(QFile::decodeName(folder)))
+                return outside(f[1]);
+            j->folders.append(root + '/' + folder);
         } else if (f.size() == 4 && f[0] == "file" && !decode(f[1]).isEmpty() && !decode(f[2]).isEmpty()) {
             Entry e;
-            e.target = decode(f[1]);
-            e.temp = decode(f[2]);
-            e.aside = decode(f[3]);
+            e.target = checkedPath(root, names, name(f[1]), true);
+            e.temp = checkedPath(root, names, name(f[2]), false);
+            e.aside = decode(f[3]).isEmpty() ? QByteArray() : checkedPath(root, names, name(f[3]), false);
+            if (e.target.isEmpty())
+                return outside(f[1]);
+            if (e.temp.isEmpty() || !temporaryOf(e.target, e.temp, kNewSuffix))
+                return outside(f[2]);
+            if (!decode(f[3]).isEmpty() && (e.aside.isEmpty() || !temporaryOf(e.target, e.aside, kOldSuffix)))
+                return outside(f[3]);
             j->entries.append(e);
         } else {
-            return broken();
+            return refused(QStringLiteral("記録が壊れています"));
         }
     }
     return true;
@@ -207,7 +300,8 @@ bool complete(const QString &home, const Journal &j, QString *error)
 QStringList strays(const QString &home, const QStringList &ownFolders)
 {
     static const QRegularExpression setTemp(QStringLiteral("^\\..+\\.[A-Za-z0-9]{6}\\.prx5m-(new|old)$"));
-    static const QRegularExpression journalTemp(QStringLiteral("^\\.prx5m-set\\.journal\\.[A-Za-z0-9]{6}\\.tmp$"));
+    // The checked write puts a dot before the journal's own name: "..prx5m-set.journal.XXXXXX.tmp".
+    static const QRegularExpression journalTemp(QStringLiteral("^\\.?\\.prx5m-set\\.journal\\.[A-Za-z0-9]{6}\\.tmp$"));
     static const QRegularExpression singleTemp(QStringLiteral("^\\..+\\.[A-Za-z0-9]{6}\\.tmp$"));
     QStringList out;
     const auto scan = [&](const QString &folder, bool own) {
@@ -225,11 +319,23 @@ QStringList strays(const QString &home, const QStringList &ownFolders)
     return out;
 }
 
-bool mendHeld(const QString &home, const QStringList &ownFolders, QString *error)
+QStringList ownFolderNames(const QString &home, const QStringList &ownFolders)
 {
+    QStringList out;
+    for (const QString &f : ownFolders)
+        if (QFileInfo(f).absolutePath() == QFileInfo(home).absoluteFilePath())
+            out.append(QFileInfo(f).fileName());
+    return out;
+}
+
+bool mendHeld(const QString &home, const QStringList &ownFolders, const QStringList &setNames, QString *error)
+{
+    Names names;
+    names.files = setNames;
+    names.folders = ownFolderNames(home, ownFolders);
     Journal j;
     bool found = false;
-    if (!loadJournal(home, &j, &found, error))
+    if (!loadJournal(home, names, &j, &found, error))
         return false;
     if (found) {
         const bool mended = j.state == State::Commit ? complete(home, j, error) : rollBack(home, j, error);
@@ -339,6 +445,12 @@ bool plan(const File &file, Entry *e, QList<QByteArray> *folders, QString *error
     }
     if (!inspect(file.path, e->target, &e->was, &e->exists, error))
         return false;
+    // The set's files live in its home (its journal names nothing else): a link to a file
+    // elsewhere is not followed out of it.
+    if (folderOf(e->target) != folderOf(name)) {
+        *error = QStringLiteral("%1 はほかのフォルダのファイルへのリンクのため、組にして書き換えられません。").arg(e->shownPath);
+        return false;
+    }
     if (e->exists && e->was.st_nlink > 1) {
         // Replaced by a rename, its other names would keep the old content.
         *error = QStringLiteral("%1 には別の名前（ハードリンク）があるため、組にして書き換えられません。").arg(e->shownPath);
@@ -371,7 +483,7 @@ int waitSeconds()
     return ok && s >= 0 ? s : 10;
 }
 
-bool Lock::acquire(const QString &home, QString *error, const QStringList &ownFolders)
+bool Lock::acquire(const QString &home, QString *error, const QStringList &ownFolders, const QStringList &setNames)
 {
     release();
     const QString folder = QFileInfo(home).absoluteFilePath();
@@ -431,7 +543,9 @@ bool Lock::acquire(const QString &home, QString *error, const QStringList &ownFo
     m_fd = fd;
     m_home = folder;
     m_path = name;
-    if (!mendHeld(folder, ownFolders, error)) {
+    m_setNames = setNames;
+    m_ownFolders = ownFolderNames(folder, ownFolders);
+    if (!mendHeld(folder, ownFolders, setNames, error)) {
         release();
         return false;
     }
@@ -458,11 +572,24 @@ bool write(const Lock &lock, const QList<File> &files, QString *error)
         return false;
     }
     const QString home = lock.home();
+    const QByteArray root = QFile::encodeName(home);
     Journal j;
     for (const File &f : files) {
         Entry e;
         if (!plan(f, &e, &j.folders, error))
             return false;
+        // Only what a journal may name, so that whoever mends it can follow it.
+        const QList<QByteArray> parts = e.target.mid(root.size() + 1).split('/');
+        if (!e.target.startsWith(root + '/') || parts.size() > 2
+            || (parts.size() == 2 && !lock.ownFolders().contains(QFile::decodeName(parts.first())))) {
+            *error = QStringLiteral("%1 は組のフォルダ %2 の外にあります。").arg(e.shownPath, QDir::toNativeSeparators(home));
+            return false;
+        }
+        if (parts.size() == 1 && !lock.setNames().contains(QFile::decodeName(parts.first()))) {
+            *error = QStringLiteral("%1 は %2 へのリンクのため、組にして書き換えられません。")
+                         .arg(e.shownPath, QDir::toNativeSeparators(QFile::decodeName(e.target)));
+            return false;
+        }
         for (const Entry &other : std::as_const(j.entries))
             if (other.target == e.target) {
                 *error = QStringLiteral("同じファイルに二度書こうとしました: %1").arg(e.shownPath);
@@ -519,14 +646,14 @@ bool write(const Lock &lock, const QList<File> &files, QString *error)
     return true;
 }
 
-bool mend(const QString &home, const QStringList &ownFolders, QString *error)
+bool mend(const QString &home, const QStringList &ownFolders, const QStringList &setNames, QString *error)
 {
     const QString folder = QFileInfo(home).absoluteFilePath();
     if (!QFileInfo::exists(journalPath(folder)) && !QFileInfo(journalPath(folder)).isSymLink()
         && strays(folder, ownFolders).isEmpty())
         return true;
     Lock lock;
-    return lock.acquire(folder, error, ownFolders);
+    return lock.acquire(folder, error, ownFolders, setNames);
 }
 
 } // namespace FileSet

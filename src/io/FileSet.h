@@ -11,7 +11,8 @@
 // A set lives in a folder of its own, its home. Every read-modify-write of the set holds the
 // home's lock (flock on ".prx5m-set.lock" in it, removed when let go); a second writer waits for
 // it a short while and then gives up, naming the lock. The new files are written beside the old
-// ones under temporary names; a journal (".prx5m-set.journal") records the intended renames and is
+// ones under temporary names; a journal (".prx5m-set.journal", the files named relative to the
+// home, which they never leave) records the intended renames and is
 // synced before the first of them, and removed after the last. Whoever takes the lock next
 // completes a journal whose new files were all written, rolls back any other, and removes the
 // temporary files an interrupted writer left.
@@ -19,6 +20,10 @@ namespace FileSet {
 
 inline const QString kLockName = QStringLiteral(".prx5m-set.lock");
 inline const QString kJournalName = QStringLiteral(".prx5m-set.journal");
+// The files of the CSV sets the program writes into an output folder (the distribution's and the
+// emergency check's): what a journal there may name.
+inline const QStringList kOutputNames = {QStringLiteral("rooms.csv"), QStringLiteral("points.csv"),
+                                         QStringLiteral("luminaires.csv"), QStringLiteral("surfaces.csv")};
 
 // How long a writer waits for another one's lock: 10 s (PRX5M_LOCK_WAIT, in seconds, for tests).
 int waitSeconds();
@@ -33,16 +38,23 @@ public:
 
     // Takes the lock of the set at `home` (a folder that is there), then mends what an interrupted
     // writer left there. `ownFolders` are the folders inside the home that the program keeps for
-    // itself (photometry/): their leftover temporary files are removed too. False with the reason.
-    bool acquire(const QString &home, QString *error, const QStringList &ownFolders = {});
+    // itself (photometry/): their leftover temporary files are removed too. `setNames` are the
+    // names of the set's files at the home: a journal naming any other file (or a path out of the
+    // home, or written by another user) is refused and nothing is touched. False with the reason.
+    bool acquire(const QString &home, QString *error, const QStringList &ownFolders = {}, const QStringList &setNames = {});
     void release();
     bool held() const { return m_fd >= 0; }
     QString home() const { return m_home; }
+    const QStringList &setNames() const { return m_setNames; }
+    const QStringList &ownFolders() const { return m_ownFolders; }
 
 private:
     int m_fd = -1;
     QString m_home;
     QByteArray m_path;
+    QStringList m_setNames;   // what write() may replace at the home
+    QStringList m_ownFolders; // and in which of its folders, by their names
+
 };
 
 struct File {
@@ -61,6 +73,6 @@ bool write(const Lock &lock, const QList<File> &files, QString *error);
 
 // For those who only read a set: when an interrupted writer left a journal or temporary files at
 // `home`, takes the lock and mends them. True when there was nothing to mend or it is mended.
-bool mend(const QString &home, const QStringList &ownFolders, QString *error);
+bool mend(const QString &home, const QStringList &ownFolders, const QStringList &setNames, QString *error);
 
 } // namespace FileSet

@@ -209,9 +209,17 @@ QStringList ownFolders(const QString &masterDir)
     return {folderOf(masterDir)};
 }
 
+QStringList setNames(const QString &master)
+{
+    QStringList names{QStringLiteral("syomei.mst"), QStringLiteral("syomei.csv"), QStringLiteral("hijou.csv")};
+    if (!master.isEmpty() && !names.contains(QFileInfo(master).fileName()))
+        names.append(QFileInfo(master).fileName());
+    return names;
+}
+
 bool mend(const QString &masterDir, QString *error)
 {
-    return FileSet::mend(masterDir, ownFolders(masterDir), error);
+    return FileSet::mend(masterDir, ownFolders(masterDir), setNames(), error);
 }
 
 QList<Kept> kept(const QString &masterDir, QString *error)

@@ -64,6 +64,9 @@ QString keptFile(const QString &masterDir, int slot, const QString &currentName)
 // The masters' folder is the home of the set (FileSet): the master, photometry/ and its index.
 // photometry/ is the program's own folder.
 QStringList ownFolders(const QString &masterDir);
+// The names of a master folder's set files at its home (the luminaire master, as MST and CSV, the
+// emergency master, and `master`'s name when given): what its journal may name.
+QStringList setNames(const QString &master = QString());
 // Mends what an interrupted import left beside the masters (for those who only read them).
 bool mend(const QString &masterDir, QString *error);
 
