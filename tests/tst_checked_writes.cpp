@@ -426,7 +426,8 @@ void TestCheckedWrites::distributionCsvSet_data()
     QTest::addColumn<bool>("link"); // rooms.csv a link to a file not there yet
     QTest::newRow("rooms.csv, its write") << "rooms.csv" << "write:0" << false;
     QTest::newRow("points.csv, mid-file") << "points.csv" << "write:3000" << false;
-    QTest::newRow("luminaires.csv, rename") << "luminaires.csv" << "rename" << false;
+    QTest::newRow("luminaires.csv, its sync") << "luminaires.csv" << "fsync" << false;
+    QTest::newRow("the folder's exchange") << ".prx5m-dir" << "rename" << false;
     QTest::newRow("points.csv; rooms.csv a dangling link") << "points.csv" << "write:0" << true;
 }
 

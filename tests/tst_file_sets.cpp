@@ -183,6 +183,25 @@ QString roomNames(const QString &folder)
     return names.join(u' ');
 }
 
+// Every file under `folder` (hidden ones too) with its bytes; links by their targets.
+QMap<QString, QByteArray> snapshot(const QString &folder)
+{
+    QMap<QString, QByteArray> out;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo fi(it.next());
+        const QString name = QDir(folder).relativeFilePath(fi.filePath());
+        if (fi.isSymLink())
+            out.insert(name, "-> " + QFile::encodeName(fi.symLinkTarget()));
+        else if (fi.isFile())
+            out.insert(name, TestEnv::readBytes(fi.filePath()));
+        else
+            out.insert(name + u'/', QByteArray());
+    }
+    return out;
+}
+
 } // namespace
 
 class TestFileSets : public QObject
@@ -195,6 +214,8 @@ private slots:
     void racingDistributions();
     void killedAtEachStep_data();
     void killedAtEachStep();
+    void outputFolderKilledAtEachStep_data();
+    void outputFolderKilledAtEachStep();
     void plantedJournalsTouchNothing_data();
     void plantedJournalsTouchNothing();
     void specialFilesInTheSet_data();
@@ -271,7 +292,7 @@ void TestFileSets::racingDistributions()
     // The first has its new files written beside the old ones and is held there.
     Run first, second;
     start(first, QStringLiteral("prx5m"), {QStringLiteral("--distribution-csv"), many, out}, dir.path(),
-          QStringLiteral("set:written"));
+          QStringLiteral("folder:written"));
     QVERIFY(stopped(first.process.processId()));
     start(second, QStringLiteral("prx5m"), {QStringLiteral("--distribution-csv"), few, out}, dir.path());
     QVERIFY2(!second.process.waitForFinished(2000), "the second run did not wait for the first");
@@ -389,23 +410,63 @@ void TestFileSets::killedAtEachStep()
     QCOMPARE(entries(dir.filePath(QStringLiteral("photometry"))), kept);
 }
 
-// Every file under `folder` (hidden ones too) with its bytes; links by their targets.
-QMap<QString, QByteArray> snapshot(const QString &folder)
+void TestFileSets::outputFolderKilledAtEachStep_data()
 {
-    QMap<QString, QByteArray> out;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo fi(it.next());
-        const QString name = QDir(folder).relativeFilePath(fi.filePath());
-        if (fi.isSymLink())
-            out.insert(name, "-> " + QFile::encodeName(fi.symLinkTarget()));
-        else if (fi.isFile())
-            out.insert(name, TestEnv::readBytes(fi.filePath()));
-        else
-            out.insert(name + u'/', QByteArray());
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<bool>("becomesNew"); // what the folder holds right after the kill
+    QTest::addColumn<bool>("userFile");   // a file of the user's in the folder: file by file
+    QTest::newRow("new set written beside the folder") << "folder:written" << false << false;
+    QTest::newRow("exchanged, the old set not yet removed") << "folder:exchanged" << true << false;
+    QTest::newRow("a file of the user's there: one file renamed") << "set:renamed" << false << true;
+}
+
+void TestFileSets::outputFolderKilledAtEachStep()
+{
+    QFETCH(QString, step);
+    QFETCH(bool, becomesNew);
+    QFETCH(bool, userFile);
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("out"));
+    const QString a = workFile(dir.filePath(QStringLiteral("a.syw")), QStringLiteral("甲"), 3);
+    const QString b = workFile(dir.filePath(QStringLiteral("b.syw")), QStringLiteral("乙"), 2);
+    Run earlier;
+    start(earlier, QStringLiteral("prx5m"), {QStringLiteral("--distribution-csv"), a, out}, dir.path());
+    QVERIFY(earlier.finished());
+    QCOMPARE(earlier.status(), 0);
+    if (userFile)
+        TestEnv::writeBytes(QDir(out).filePath(QStringLiteral("memo.txt")), "the user's memo\n");
+    const QMap<QString, QByteArray> old = snapshot(out);
+    Run killed;
+    start(killed, QStringLiteral("prx5m"), {QStringLiteral("--distribution-csv"), b, out}, dir.path(), step);
+    QVERIFY(stopped(killed.process.processId()));
+    // A reader meanwhile: every file of the folder from one run.
+    const QString seen = roomNames(out);
+    const QSet<QString> rows = rowsOf(QDir(out).filePath(QStringLiteral("points.csv")));
+    killed.process.kill();
+    QVERIFY(killed.process.waitForFinished(10000));
+    if (!userFile) {
+        QCOMPARE(seen, becomesNew ? QStringLiteral("乙1 乙2") : QStringLiteral("甲1 甲2 甲3"));
+        QCOMPARE(rows.size(), becomesNew ? 2 : 3);
+        QCOMPARE(rowsOf(QDir(out).filePath(QStringLiteral("luminaires.csv"))), rows);
+        QCOMPARE(rowsOf(QDir(out).filePath(QStringLiteral("surfaces.csv"))), rows);
+        if (!becomesNew) {
+            QMap<QString, QByteArray> now = snapshot(out);
+            now.remove(FileSet::kLockName);
+            QCOMPARE(now, old);
+        }
     }
-    return out;
+    // The next run mends what was left (a folder beside, a journal) and writes its own set.
+    Run next;
+    start(next, QStringLiteral("prx5m"), {QStringLiteral("--distribution-csv"), a, out}, dir.path());
+    QVERIFY(next.finished());
+    QCOMPARE(next.status(), 0);
+    QCOMPARE(roomNames(out), QStringLiteral("甲1 甲2 甲3"));
+    QStringList expected{"luminaires.csv", "points.csv", "rooms.csv", "surfaces.csv"};
+    if (userFile)
+        expected.append(QStringLiteral("memo.txt"));
+    expected.sort();
+    QCOMPARE(entries(out), expected);
+    QCOMPARE(entries(dir.path()), (QStringList{"a.syw", "b.syw", "out"}));
 }
 
 void TestFileSets::plantedJournalsTouchNothing_data()

@@ -78,8 +78,8 @@ const Mode kModes[] = {
          return EmergencyBatch::writeXlsx(in.first(), out, programDir(), workFolder(), error);
      }},
     {"--emergency-csv", nullptr, "INPUT.syw OUTPUT_FOLDER", false, false,
-     [](const QStringList &in, const QString &out, QString *error, QStringList *) {
-         return EmergencyBatch::writeCsv(in.first(), out, programDir(), error);
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {
+         return EmergencyBatch::writeCsv(in.first(), out, programDir(), error, warnings);
      }},
     {"--reach-table", nullptr, "SLOT OUTPUT.csv", false, false,
      [](const QStringList &in, const QString &out, QString *error, QStringList *) {

@@ -85,13 +85,16 @@ int writeXlsx(const QString &workFile, const QString &xlsxPath, const QString &p
     return writeReport(workFile, xlsxPath, programDir, workFolder, error, true);
 }
 
-int writeCsv(const QString &workFile, const QString &folder, const QString &programDir, QString *error)
+int writeCsv(const QString &workFile, const QString &folder, const QString &programDir, QString *error,
+             QStringList *warnings)
 {
     Checked c;
     if (const int status = checkAll(workFile, programDir, &c, error); status != BatchStatus::Ok)
         return status;
-    QString why;
-    const bool written = EmergencyOutput::writeCsv(c.rooms, folder, &why);
+    QString why, notice;
+    const bool written = EmergencyOutput::writeCsv(c.rooms, folder, &why, &notice);
+    if (written && !notice.isEmpty() && warnings)
+        warnings->append(notice);
     return BatchSteps::written(written, QStringLiteral("CSV"), why, error);
 }
 

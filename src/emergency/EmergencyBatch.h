@@ -12,7 +12,8 @@ int writePdf(const QString &workFile, const QString &pdfPath, const QString &pro
              QString *error);
 int writeXlsx(const QString &workFile, const QString &xlsxPath, const QString &programDir, const QString &workFolder,
               QString *error);
-int writeCsv(const QString &workFile, const QString &folder, const QString &programDir, QString *error);
+int writeCsv(const QString &workFile, const QString &folder, const QString &programDir, QString *error,
+             QStringList *warnings = nullptr);
 int writeReachTable(const QString &slot, const QString &csvPath, const QString &programDir, QString *error);
 
 } // namespace EmergencyBatch

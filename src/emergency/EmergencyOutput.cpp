@@ -50,7 +50,7 @@ QString verdictWord(const EmergencyRooms::Room &room)
 
 } // namespace
 
-bool writeCsv(const QList<EmergencyRooms::Room> &rooms, const QString &folder, QString *error)
+bool writeCsv(const QList<EmergencyRooms::Room> &rooms, const QString &folder, QString *error, QString *notice)
 {
     QString roomsCsv = line({QStringLiteral("row"), QStringLiteral("floor"), QStringLiteral("name"), QStringLiteral("area_m2"),
                              QStringLiteral("slot"), QStringLiteral("count"), QStringLiteral("height_m"),
@@ -93,12 +93,7 @@ bool writeCsv(const QList<EmergencyRooms::Room> &rooms, const QString &folder, Q
     files[1].bytes = points.toUtf8();
     files[2].path = dir.filePath(QStringLiteral("luminaires.csv"));
     files[2].bytes = luminaires.toUtf8();
-    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
-        *error = QStringLiteral("フォルダを作成できません: %1").arg(QDir::toNativeSeparators(folder));
-        return false;
-    }
-    FileSet::Lock lock;
-    return lock.acquire(folder, error, {}, FileSet::kOutputNames) && FileSet::write(lock, files, error);
+    return FileSet::writeOutputFolder(folder, files, FileSet::kOutputNames, error, notice);
 }
 
 QByteArray reachCsv(const QList<ReachTable::Line> &lines, const EmergencyMaster::Luminaire &luminaire)

@@ -15,7 +15,7 @@
 namespace EmergencyOutput {
 
 // rooms.csv, points.csv and luminaires.csv into `folder` as one set under the folder's lock.
-bool writeCsv(const QList<EmergencyRooms::Room> &rooms, const QString &folder, QString *error);
+bool writeCsv(const QList<EmergencyRooms::Room> &rooms, const QString &folder, QString *error, QString *notice = nullptr);
 // The reach table of a luminaire: height_m,threshold_lx,a1,…,b0 (3 decimals), and the maker's
 // figures (maker_a1, …) at the heights the master has them for.
 QByteArray reachCsv(const QList<ReachTable::Line> &lines, const EmergencyMaster::Luminaire &luminaire);

@@ -518,14 +518,14 @@ void FHijou::Menu_File_Csv_Click()
     const QString folder = Dialogs::instance().chooseFolder(this, dialogStart(QString()), QStringLiteral("CSV を書き出すフォルダ"));
     if (folder.isEmpty())
         return;
-    QString why;
-    if (!EmergencyOutput::writeCsv(rooms, folder, &why)) {
+    QString why, notice;
+    if (!EmergencyOutput::writeCsv(rooms, folder, &why, &notice)) {
         Dialogs::inform(this, QStringLiteral("CSVを書き出せませんでした。"), why);
         return;
     }
-    setStatusMessage(QStringLiteral("%1 室を書き出しました（%2 に rooms.csv, points.csv, luminaires.csv）")
+    setStatusMessage(QStringLiteral("%1 室を書き出しました（%2 に rooms.csv, points.csv, luminaires.csv）%3")
                          .arg(rooms.size())
-                         .arg(QDir::toNativeSeparators(folder)));
+                         .arg(QDir::toNativeSeparators(folder), notice.isEmpty() ? QString() : u' ' + notice));
 }
 
 bool FHijou::Make_Print_File()

@@ -116,8 +116,10 @@ int writeDistributionCsv(const QString &workFile, const QString &folder, const Q
     QList<RoomDistribution::Outcome> rooms;
     if (const int status = distributions(workFile, programDir, &grid, &rooms, error, warnings); status != BatchStatus::Ok)
         return status;
-    QString writeError;
-    const bool written = RoomDistribution::writeCsv(rooms, folder, &writeError);
+    QString writeError, notice;
+    const bool written = RoomDistribution::writeCsv(rooms, folder, &writeError, &notice);
+    if (written && !notice.isEmpty() && warnings)
+        warnings->append(notice);
     return BatchSteps::written(written, QStringLiteral("CSV"), writeError, error);
 }
 

@@ -608,7 +608,7 @@ pages(const QList<Outcome> &rooms, const Headings &headings, const DistributionP
     return out;
 }
 
-bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error)
+bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error, QString *notice)
 {
     QString roomsCsv = csvLine({QStringLiteral("row"), QStringLiteral("name"), QStringLiteral("slot"), QStringLiteral("nx"),
                                 QStringLiteral("ny"), QStringLiteral("fittings"), QStringLiteral("h"), QStringLiteral("cells_x"),
@@ -687,12 +687,7 @@ bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error
     files[1].bytes = points.toUtf8();
     files[2].path = dir.filePath(QStringLiteral("luminaires.csv"));
     files[2].bytes = luminaires.toUtf8();
-    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
-        *error = QStringLiteral("フォルダを作成できません: %1").arg(QDir::toNativeSeparators(folder));
-        return false;
-    }
-    FileSet::Lock lock;
-    return lock.acquire(folder, error, {}, FileSet::kOutputNames) && FileSet::write(lock, files, error);
+    return FileSet::writeOutputFolder(folder, files, FileSet::kOutputNames, error, notice);
 }
 
 } // namespace RoomDistribution

@@ -112,6 +112,6 @@ pages(const QList<Outcome> &rooms, const Headings &headings, const DistributionP
 
 // rooms.csv, points.csv and luminaires.csv into `folder` (UTF-8, a header line each), as one set
 // under the folder's lock; false with the reason.
-bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error);
+bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error, QString *notice = nullptr);
 
 } // namespace RoomDistribution

@@ -553,6 +553,16 @@ bool Lock::acquire(const QString &home, QString *error, const QStringList &ownFo
     return true;
 }
 
+void Lock::forget()
+{
+    if (m_fd < 0)
+        return;
+    ::close(m_fd);
+    m_fd = -1;
+    m_home.clear();
+    m_path.clear();
+}
+
 void Lock::release()
 {
     if (m_fd < 0)
@@ -654,6 +664,158 @@ bool mend(const QString &home, const QStringList &ownFolders, const QStringList 
         return true;
     Lock lock;
     return lock.acquire(folder, error, ownFolders, setNames);
+}
+
+namespace {
+
+const QByteArray kFolderSuffix = QByteArrayLiteral(".prx5m-dir");
+
+// A folder that holds only what `names` lists (regular files of one name each, the user's own)
+// and the set's lock: it may be replaced whole. Anything else in it keeps the file-by-file write.
+bool onlySetFiles(const QByteArray &folder, const QStringList &names)
+{
+    QDir dir(QFile::decodeName(folder));
+    const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &e : entries) {
+        struct stat st {};
+        const QByteArray path = folder + '/' + QFile::encodeName(e);
+        if (::lstat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 || st.st_uid != ::geteuid())
+            return false;
+        if (e != kLockName && !names.contains(e))
+            return false;
+    }
+    return true;
+}
+
+// Removes a folder the program made beside an output folder (the new set while it was written,
+// or the old one after the exchange) when it holds nothing but set files; false when it holds
+// anything else, which stays.
+bool removeSetFolder(const QByteArray &folder, const QStringList &names)
+{
+    struct stat st {};
+    if (::lstat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()
+        || !onlySetFiles(folder, names))
+        return false;
+    QDir dir(QFile::decodeName(folder));
+    for (const QString &e : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        ::unlink((folder + '/' + QFile::encodeName(e)).constData());
+    return ::rmdir(folder.constData()) == 0;
+}
+
+// The folders an interrupted exchange left beside `folder`.
+void removeStraySetFolders(const QByteArray &folder, const QStringList &names)
+{
+    const QByteArray parent = folderOf(folder);
+    QDir dir(QFile::decodeName(parent));
+    const QString base = QFile::decodeName(baseOf(folder));
+    const QStringList found = dir.entryList({QStringLiteral(".*") + QString::fromLatin1(kFolderSuffix)},
+                                            QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &f : found) {
+        const QByteArray path = parent + '/' + QFile::encodeName(f);
+        if (temporaryOf(folder, path, kFolderSuffix) && f.size() > base.size())
+            removeSetFolder(path, names);
+    }
+}
+
+// The new set written whole into a fresh folder beside `folder`, which is then exchanged with it
+// in one step: a reader of the folder sees all of the old set or all of the new one. The lock
+// goes with the new folder (taken there before the exchange), so a writer waiting on the old one
+// finds it gone and waits on the new. False without a word in `error` when the exchange cannot be
+// made here (the caller then writes file by file), false with the reason when writing fails.
+bool exchangeFolder(const Lock &lock, const QList<File> &files, const QStringList &names, QString *error)
+{
+    const QByteArray folder = QFile::encodeName(lock.home());
+    const QByteArray sibling = besideName(folder, randomPart(), kFolderSuffix);
+    struct stat old {};
+    if (::lstat(folder.constData(), &old) != 0 || !S_ISDIR(old.st_mode) || old.st_uid != ::geteuid())
+        return false;
+    if (::mkdir(sibling.constData(), 0700) != 0)
+        return false; // a parent that refuses new folders: file by file
+    const auto abandon = [&] {
+        removeSetFolder(sibling, names);
+        return false;
+    };
+    const QByteArray lockPath = sibling + '/' + QFile::encodeName(kLockName);
+    const int newLock = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (newLock < 0 || ::flock(newLock, LOCK_EX | LOCK_NB) != 0) {
+        if (newLock >= 0)
+            ::close(newLock);
+        return abandon();
+    }
+    const auto fails = [&](const QString &what, const QString &path, int code) {
+        fail(error, what, path, code);
+        ::close(newLock);
+        removeSetFolder(sibling, names);
+        return false;
+    };
+    for (const File &f : files) {
+        const QByteArray path = sibling + '/' + baseOf(QFile::encodeName(QFileInfo(f.path).absoluteFilePath()));
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, newFileMode());
+        if (fd < 0)
+            return fails(QStringLiteral("一時ファイルを作成できません"), QFile::decodeName(sibling), errno);
+        if (!writeAll(fd, f.bytes) || !syncFd(fd)) {
+            const int code = errno;
+            ::close(fd);
+            return fails(QStringLiteral("ファイルを書き込めません"), QDir::toNativeSeparators(f.path), code);
+        }
+        if (!closeFd(fd))
+            return fails(QStringLiteral("ファイルを書き込めません"), QDir::toNativeSeparators(f.path), errno);
+    }
+    if (::chmod(sibling.constData(), old.st_mode & 07777) != 0)
+        return fails(QStringLiteral("フォルダを作成できません"), QFile::decodeName(sibling), errno);
+    syncFolder(sibling);
+    TestPoint::reached("folder:written");
+    if (::renameat2(AT_FDCWD, sibling.constData(), AT_FDCWD, folder.constData(), RENAME_EXCHANGE) != 0) {
+        const int code = errno;
+        ::close(newLock);
+        removeSetFolder(sibling, names);
+        if (code == EINVAL || code == ENOSYS || code == EXDEV || code == EBUSY || code == EPERM || code == ENOTSUP)
+            return false; // no exchange on this file system (or a mount point): file by file
+        fail(error, QStringLiteral("フォルダを入れ替えられません"), lock.home(), code);
+        return false;
+    }
+    syncFolder(folderOf(folder));
+    TestPoint::reached("folder:exchanged");
+    // The old set, now beside the folder, with the old lock: removed; then the new lock let go.
+    removeSetFolder(sibling, names);
+    ::unlink((folder + '/' + QFile::encodeName(kLockName)).constData());
+    ::close(newLock);
+    return true;
+}
+
+} // namespace
+
+bool writeOutputFolder(const QString &folder, const QList<File> &files, const QStringList &names, QString *error,
+                       QString *notice)
+{
+    const QString path = QFileInfo(folder).absoluteFilePath();
+    if (!QFileInfo(path).isDir() && !QDir().mkpath(path)) {
+        *error = QStringLiteral("フォルダを作成できません: %1").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    Lock lock;
+    if (!lock.acquire(path, error, {}, names))
+        return false;
+    removeStraySetFolders(QFile::encodeName(lock.home()), names);
+    struct stat st {};
+    const QByteArray name = QFile::encodeName(lock.home());
+    const bool whole = ::lstat(name.constData(), &st) == 0 && S_ISDIR(st.st_mode) && onlySetFiles(name, names);
+    if (whole) {
+        error->clear();
+        if (exchangeFolder(lock, files, names, error)) {
+            lock.forget(); // its file went with the old folder
+            return true;
+        }
+        if (!error->isEmpty())
+            return false;
+        if (notice)
+            *notice = QStringLiteral("%1 はこのファイルシステムでは一度に入れ替えられないため、ファイルを一つずつ置き換えました。")
+                          .arg(QDir::toNativeSeparators(lock.home()));
+    } else if (notice) {
+        *notice = QStringLiteral("%1 にはほかのファイルもあるため、ファイルを一つずつ置き換えました。")
+                      .arg(QDir::toNativeSeparators(lock.home()));
+    }
+    return write(lock, files, error);
 }
 
 } // namespace FileSet

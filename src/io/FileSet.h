@@ -43,6 +43,9 @@ public:
     // home, or written by another user) is refused and nothing is touched. False with the reason.
     bool acquire(const QString &home, QString *error, const QStringList &ownFolders = {}, const QStringList &setNames = {});
     void release();
+    // Lets go of the lock without removing its file: the file is gone already (moved away with
+    // the folder it was in).
+    void forget();
     bool held() const { return m_fd >= 0; }
     QString home() const { return m_home; }
     const QStringList &setNames() const { return m_setNames; }
@@ -74,5 +77,14 @@ bool write(const Lock &lock, const QList<File> &files, QString *error);
 // For those who only read a set: when an interrupted writer left a journal or temporary files at
 // `home`, takes the lock and mends them. True when there was nothing to mend or it is mended.
 bool mend(const QString &home, const QStringList &ownFolders, const QStringList &setNames, QString *error);
+
+// An output folder of the program's (the CSV files of a distribution or an emergency check)
+// given the new set. When the folder holds only files of `names`, the new set is written into a
+// fresh folder beside it and the two are exchanged in one step: the folder holds the old set or
+// the new one, never a mix, even when the run is killed. Otherwise (other files in it, a file
+// system without the exchange) the files are replaced one by one as write() does, and `notice`
+// says so.
+bool writeOutputFolder(const QString &folder, const QList<File> &files, const QStringList &names, QString *error,
+                       QString *notice = nullptr);
 
 } // namespace FileSet
