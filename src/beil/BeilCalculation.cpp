@@ -47,7 +47,13 @@ std::optional<double> roomIndex(double width, double depth, double height)
         return 2.5;
     if (width + depth == 0)
         return std::nullopt;
-    return width * depth / (height * (width + depth));
+    // L × D / (H (L + D)), correctly rounded, where both products are ordinary doubles; else as
+    // 1 / (H (1/L + 1/D)), which does not overflow where K is finite (1e200 m rooms give 0.5,
+    // not NaN). Whatever is still not finite (a height too small for a double) is the caller's.
+    const double area = width * depth, perimeter = height * (width + depth);
+    if (std::isnormal(area) && std::isnormal(perimeter))
+        return area / perimeter;
+    return 1 / (height * (1 / width + 1 / depth));
 }
 
 double megajoules(double wattHours)

@@ -5,6 +5,8 @@
 #include "grid/RoomFloors.h"
 #include "text/NumberText.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <cmath>
 
@@ -49,7 +51,12 @@ public:
             error(row, field, text, QStringLiteral("は負の値です。"));
             return std::nullopt;
         }
-        return v;
+        if (*v == 0 && text.contains(QRegularExpression(QStringLiteral("[1-9１-９]")))) {
+            // Digits after hundreds of zeros: no double holds it, and it is not 0 either.
+            error(row, field, text, QStringLiteral("は小さすぎて計算できません。"));
+            return std::nullopt;
+        }
+        return *v == 0 ? 0.0 : *v; // "-0" counts, and prints, as 0
     }
 
     void error(int row, const QString &field, const QString &value, const QString &reason)
@@ -109,6 +116,13 @@ bool work(const RoomTexts &t, const StandardValues &table, Room *room, QList<Pro
     } else {
         r.indexSource = IndexSource::Impossible;
     }
+    if (k && !std::isfinite(*k)) {
+        // Only a height too small for a double gets here (the sides are finite and not both 0).
+        read.error(t.row, QStringLiteral("天井高"), t.height, QStringLiteral("は小さすぎて計算できません。"));
+        k.reset();
+    }
+    if (typed && *typed == 0)
+        r.texts.roomIndex = QStringLiteral("0"); // "-0" typed
     r.roomIndex = k.value_or(0);
     r.shapeFactor = k ? BeilCalculation::shapeFactor(*k) : 1.0;
 
@@ -147,8 +161,11 @@ bool work(const RoomTexts &t, const StandardValues &table, Room *room, QList<Pro
             }
         }
         lum.corrected = lum.watts * lum.count * lum.factor;
-        if (w && n && !std::isfinite(lum.corrected))
-            read.error(l.row, QStringLiteral("入力電力"), l.watts, QStringLiteral("は大きすぎて計算できません。"));
+        if (w && n && !std::isfinite(lum.corrected)) {
+            const bool count = lum.count > lum.watts;
+            read.error(l.row, count ? QStringLiteral("台数") : QStringLiteral("入力電力"), count ? l.count : l.watts,
+                       QStringLiteral("は大きすぎて計算できません。"));
+        }
         watts += lum.corrected;
         r.luminaires.append(lum);
     }
@@ -157,8 +174,27 @@ bool work(const RoomTexts &t, const StandardValues &table, Room *room, QList<Pro
     r.designWh = watts * r.shapeFactor * r.standard->hours;
     r.designMJ = BeilCalculation::megajoules(r.designWh);
     r.standardMJ = r.standard->energyPerArea * r.area;
-    if (!std::isfinite(r.designMJ) || !std::isfinite(r.standardMJ)) {
+    if (!std::isfinite(r.designMJ)) {
+        // The luminaire row that carries the most, and of it the larger of its two factors.
+        const LuminaireTexts *most = &t.luminaires.first();
+        double largest = -1;
+        for (qsizetype i = 0; i < r.luminaires.size(); ++i)
+            if (r.luminaires[i].corrected > largest) {
+                largest = r.luminaires[i].corrected;
+                most = &t.luminaires[i];
+            }
+        const qsizetype i = most - t.luminaires.data();
+        const bool count = r.luminaires[i].count > r.luminaires[i].watts;
+        read.error(most->row, count ? QStringLiteral("台数") : QStringLiteral("入力電力"), count ? most->count : most->watts,
+                   QStringLiteral("は大きすぎて計算できません。"));
+        return false;
+    }
+    if (!std::isfinite(r.standardMJ)) {
         read.error(t.row, QStringLiteral("床面積"), t.area, QStringLiteral("は大きすぎて計算できません。"));
+        return false;
+    }
+    if (!std::isfinite(r.designMJ / r.standardMJ)) {
+        read.error(t.row, QStringLiteral("床面積"), t.area, QStringLiteral("は小さすぎて計算できません。"));
         return false;
     }
     *room = r;
@@ -303,6 +339,47 @@ bool evaluateAll(const RecordGrid &grid, const StandardValues &table, QList<Room
     return true;
 }
 
+// The building's sums as every output adds them: a sum that is not finite although each room's
+// figures are is refused, naming the room that carries the most of it, so that no output prints
+// "inf" or a BEI/L of 0 (and all of them refuse the same files).
+bool checkSums(const QList<Room> &rooms, const QStringList &names, QList<Problem> *problems)
+{
+    if (rooms.isEmpty())
+        return true;
+    const Sums s = sums(rooms);
+    const auto largest = [&](auto value) {
+        const Room *most = &rooms.first();
+        for (const Room &r : rooms)
+            if (value(r) > value(*most))
+                most = &r;
+        return most;
+    };
+    const auto refuse = [&](const Room &r, int row, const QString &field, const QString &value, const QString &reason) {
+        problems->append({row, fullName(r.texts), field, value, reason, false, r.file > 0 ? names.value(r.file - 1) : QString()});
+        return false;
+    };
+    const QString whole = QStringLiteral("は建物全体の合計が大きすぎて計算できません。");
+    if (!std::isfinite(s.area) || !std::isfinite(s.standardMJ)) {
+        const Room &r = *largest([](const Room &x) { return x.standardMJ + x.area; });
+        return refuse(r, r.texts.row, QStringLiteral("床面積"), r.texts.area, whole);
+    }
+    if (!std::isfinite(s.designMJ)) {
+        const Room &r = *largest([](const Room &x) { return x.designMJ; });
+        qsizetype most = 0;
+        for (qsizetype i = 1; i < r.luminaires.size(); ++i)
+            if (r.luminaires[i].corrected > r.luminaires[most].corrected)
+                most = i;
+        const LuminaireTexts &l = r.texts.luminaires.at(most);
+        return refuse(r, l.row, QStringLiteral("入力電力"), l.watts, whole);
+    }
+    if (const auto bei = ratio(s.designMJ, s.standardMJ); bei && !std::isfinite(*bei)) {
+        const Room &r = *largest([](const Room &x) { return x.designMJ / x.standardMJ; });
+        return refuse(r, r.texts.row, QStringLiteral("床面積"), r.texts.area,
+                      QStringLiteral("は小さすぎて建物全体の BEI/L を計算できません。"));
+    }
+    return true;
+}
+
 bool evaluateBuilding(const RecordGrid &grid, const StandardValues &table, QList<Room> *out, QList<Problem> *problems)
 {
     out->clear();
@@ -315,7 +392,7 @@ bool evaluateBuilding(const RecordGrid &grid, const StandardValues &table, QList
         else
             ok = false;
     }
-    return ok;
+    return checkSums(*out, {}, problems) && ok;
 }
 
 bool evaluateBuilding(const QList<RecordGrid> &grids, const QStringList &names, const StandardValues &table,
@@ -335,7 +412,7 @@ bool evaluateBuilding(const QList<RecordGrid> &grids, const QStringList &names, 
         *out += rooms;
         *problems += found;
     }
-    return ok;
+    return (grids.size() < 2 || checkSums(*out, names, problems)) && ok;
 }
 
 QString rowText(const Room &room)

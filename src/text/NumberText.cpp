@@ -50,8 +50,13 @@ double toDouble(const QString &ascii)
         body.insert(0, 1, '0');
     double v = 0;
     const auto result = std::from_chars(body.data(), body.data() + body.size(), v, std::chars_format::fixed);
-    if (result.ec == std::errc::result_out_of_range)
-        v = HUGE_VAL;
+    if (result.ec == std::errc::result_out_of_range) {
+        // Too many digits before the point is too large; a value whose digits all come after
+        // leading zeros is too small for a double: 0, which callers tell from a typed zero.
+        const auto point = body.find('.');
+        const std::string whole = body.substr(0, point);
+        v = whole.find_first_not_of('0') == std::string::npos ? 0.0 : HUGE_VAL;
+    }
     return negative ? -v : v;
 }
 
