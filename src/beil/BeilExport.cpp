@@ -1,4 +1,5 @@
 #include "beil/BeilExport.h"
+#include "text/CsvText.h"
 
 #include "beil/BeilCalculation.h"
 #include "beil/OfficialSheets.h"
@@ -11,13 +12,7 @@ using BeilCalculation::shortest;
 
 QString csvLine(const QStringList &fields)
 {
-    QStringList quoted;
-    for (const QString &f : fields) {
-        const bool quote = f.contains(u',') || f.contains(u'"') || f.contains(u'\n') || f.contains(u'\r');
-        quoted.append(quote ? QStringLiteral("\"") + QString(f).replace(u'"', QStringLiteral("\"\"")) + QStringLiteral("\"")
-                            : f);
-    }
-    return quoted.join(u',') + QStringLiteral("\r\n");
+    return CsvText::line(fields, QStringLiteral("\r\n"), CsvText::Guard::Formulas);
 }
 
 QByteArray figuresCsv(const QList<BeilRooms::Room> &rooms)

@@ -92,6 +92,16 @@ bool work(const RoomTexts &t, const StandardValues &table, Room *room, QList<Pro
     else if (!r.standard && !t.building.trimmed().isEmpty() && !t.roomUse.trimmed().isEmpty())
         read.error(t.row, QStringLiteral("室用途"), t.roomUse,
                    QStringLiteral("は建物用途「%1」の室用途として基準値の表にありません。").arg(t.building));
+    // One room has one use, its first row's: a later row that names another is said, not silently
+    // overruled.
+    for (const LuminaireTexts &l : t.luminaires) {
+        if (!l.building.trimmed().isEmpty() && l.building.trimmed() != t.building.trimmed())
+            read.warn(l.row, QStringLiteral("建物用途"), l.building,
+                      QStringLiteral("が同じ室の %1 行目「%2」と異なります（%1 行目の用途で計算しました）。").arg(t.row).arg(t.building.trimmed()));
+        if (!l.roomUse.trimmed().isEmpty() && l.roomUse.trimmed() != t.roomUse.trimmed())
+            read.warn(l.row, QStringLiteral("室用途"), l.roomUse,
+                      QStringLiteral("が同じ室の %1 行目「%2」と異なります（%1 行目の用途で計算しました）。").arg(t.row).arg(t.roomUse.trimmed()));
+    }
     const auto area = read.required(t.row, QStringLiteral("床面積"), t.area);
     // A room of no area has no standard energy to compare with: refused as a blank area is.
     if (area && *area == 0)
@@ -265,6 +275,8 @@ RoomTexts textsOf(const RecordGrid &grid, const QList<int> &rows)
         l.name = equipmentName(grid, r);
         l.watts = grid.text(r, InputPower);
         l.count = grid.text(r, FittingCount);
+        l.building = grid.text(r, BuildingUse);
+        l.roomUse = grid.text(r, RoomUse);
         for (int c = 0; c < Controls::kCategories; ++c)
             l.controls[c] = grid.text(r, Occupancy + c);
         t.luminaires.append(l);

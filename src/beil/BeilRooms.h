@@ -36,6 +36,7 @@ struct LuminaireTexts {
     QString name;
     QString watts;   // 入力電力, W/台
     QString count;   // 台数
+    QString building, roomUse; // as typed on this row (the room takes its first row's)
     std::array<QString, Controls::kCategories> controls;
 };
 

@@ -1,4 +1,5 @@
 #include "beil/OfficialSheets.h"
+#include "text/CsvText.h"
 
 #include "beil/BeilExport.h"
 #include "beil/BeilRecord.h"
@@ -145,7 +146,8 @@ bool csvRows(const QString &path, int columns, const QList<int> &numbers, QList<
         QStringList texts(columns);
         bool any = false;
         for (int c = 1; c <= columns; ++c) {
-            const QString t = all[r - 1].value(c - 1).trimmed();
+            // A text written after an apostrophe so that a spreadsheet shows it as text.
+            const QString t = CsvText::unguarded(all[r - 1].value(c - 1).trimmed());
             if (!t.isEmpty() && numbers.contains(c) && !NumberText::strict(t)) {
                 *error = QStringLiteral("%1 の %2 行目 %3 列「%4」は数値ではありません。")
                              .arg(QFileInfo(path).fileName())

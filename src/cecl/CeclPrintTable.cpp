@@ -160,9 +160,13 @@ private:
             refuse(row, QString::fromUtf8(in.caption), t, QStringLiteral("は数値ではありません。"));
         if (*v < 0)
             refuse(row, QString::fromUtf8(in.caption), t, QStringLiteral("は負の値です。"));
-        if (!std::isfinite(*v) || !m_fits(QString::fromUtf8(in.field), t))
-            refuse(row, QString::fromUtf8(in.caption), t, QStringLiteral("は大きすぎて印刷できません。"));
-        return *v;
+        if (!std::isfinite(*v) || !m_fits(QString::fromUtf8(in.field), t)) {
+            // Too many digits after the point is a value too small to print, not too large.
+            const bool small = std::isfinite(*v) && std::fabs(*v) < 1;
+            refuse(row, QString::fromUtf8(in.caption), t,
+                   small ? QStringLiteral("は小さすぎて印刷できません（桁が多すぎます）。") : QStringLiteral("は大きすぎて印刷できません。"));
+        }
+        return *v == 0 ? 0.0 : *v;
     }
 
     // A figure worked out for the zone line at `row`, or for the total line `name` (row 0).

@@ -1,4 +1,5 @@
 #include "emergency/EmergencyImport.h"
+#include "text/CsvText.h"
 
 #include "grid/WorkFile.h"
 #include "io/BoundedRead.h"
@@ -18,12 +19,7 @@ namespace {
 
 QString csvLine(const QStringList &fields)
 {
-    QStringList quoted;
-    for (const QString &f : fields) {
-        const bool quote = f.contains(u',') || f.contains(u'"') || f.contains(u'\n') || f.contains(u'\r');
-        quoted.append(quote ? u'"' + QString(f).replace(u'"', QStringLiteral("\"\"")) + u'"' : f);
-    }
-    return quoted.join(u',') + u'\n';
+    return CsvText::line(fields, QStringLiteral("\n"), CsvText::Guard::None);
 }
 
 } // namespace

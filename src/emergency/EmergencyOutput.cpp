@@ -1,4 +1,5 @@
 #include "emergency/EmergencyOutput.h"
+#include "text/CsvText.h"
 
 #include "emergency/EmergencyRecord.h"
 
@@ -27,12 +28,7 @@ QString plain(double v)
 
 QString line(const QStringList &fields)
 {
-    QStringList quoted;
-    for (const QString &f : fields) {
-        const bool quote = f.contains(u',') || f.contains(u'"') || f.contains(u'\n') || f.contains(u'\r');
-        quoted.append(quote ? u'"' + QString(f).replace(u'"', QStringLiteral("\"\"")) + u'"' : f);
-    }
-    return quoted.join(u',') + QStringLiteral("\r\n");
+    return CsvText::line(fields, QStringLiteral("\r\n"), CsvText::Guard::Formulas);
 }
 
 QString each(const EmergencyRooms::Room &room, const std::function<QString(const EmergencyRooms::Kind &)> &f)

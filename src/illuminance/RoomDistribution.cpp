@@ -1,4 +1,5 @@
 #include "illuminance/RoomDistribution.h"
+#include "text/CsvText.h"
 
 #include "illuminance/IlluminanceCalculation.h"
 #include "illuminance/RoomFigures.h"
@@ -45,12 +46,7 @@ QString plain(double v)
 
 QString csvLine(const QStringList &fields)
 {
-    QStringList quoted;
-    for (const QString &f : fields)
-        quoted.append(f.contains(u',') || f.contains(u'"') || f.contains(u'\n')
-                          ? QStringLiteral("\"") + QString(f).replace(u'"', QStringLiteral("\"\"")) + QStringLiteral("\"")
-                          : f);
-    return quoted.join(u',') + QStringLiteral("\r\n");
+    return CsvText::line(fields, QStringLiteral("\r\n"), CsvText::Guard::Formulas);
 }
 
 // The value as typed, for a message (a text of 400 digits is cut).

@@ -1,4 +1,5 @@
 #include "master/MasterCsv.h"
+#include "text/CsvText.h"
 
 #include "grid/WorkFile.h"
 #include "master/FixedField.h"
@@ -11,20 +12,9 @@
 
 namespace {
 
-QString csvField(const QString &text)
-{
-    if (text.contains(u',') || text.contains(u'"') || text.contains(u'\n') || text.contains(u'\r'))
-        return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
-    return text;
-}
-
 QString csvLine(const QStringList &fields)
 {
-    QStringList quoted;
-    quoted.reserve(fields.size());
-    for (const QString &f : fields)
-        quoted.append(csvField(f));
-    return quoted.join(u',') + u'\n';
+    return CsvText::line(fields, QStringLiteral("\n"), CsvText::Guard::None);
 }
 
 QString two(int n)

@@ -36,37 +36,37 @@ private:
     QString m_name;
 };
 
-PrintTableFile::Status fillDatabase(const QString &path, const QString &createStatement, const QString &table,
-                                    int columns, const PrintTableFile::Fill &fill, QString *error)
+PrintTableFile::Status fillDatabase(const QString &path, const QString &shown, const QString &createStatement,
+                                    const QString &table, int columns, const PrintTableFile::Fill &fill, QString *error)
 {
     using Status = PrintTableFile::Status;
     Connection connection(path);
     QSqlDatabase db = connection.db();
     if (!db.open()) {
-        *error = db.lastError().text();
+        *error = ReportData::errorText(db.lastError(), shown);
         return Status::CannotWrite;
     }
     QSqlQuery query(db);
     if (!query.exec(createStatement) || !db.transaction()) {
-        *error = query.lastError().isValid() ? query.lastError().text() : db.lastError().text();
+        *error = ReportData::errorText(query.lastError().isValid() ? query.lastError() : db.lastError(), shown);
         return Status::CannotWrite;
     }
     QString placeholders = QStringLiteral("?");
     for (int i = 1; i < columns; ++i)
         placeholders += QStringLiteral(",?");
     if (!query.prepare(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(table, placeholders))) {
-        *error = query.lastError().text();
+        *error = ReportData::errorText(query.lastError(), shown);
         db.rollback();
         return Status::CannotWrite;
     }
-    PrintTableFile::Writer writer(query, columns);
+    PrintTableFile::Writer writer(query, columns, shown);
     const Status status = fill(writer, error);
     if (status != Status::Ok) {
         db.rollback();
         return status;
     }
     if (!db.commit()) {
-        *error = db.lastError().text();
+        *error = ReportData::errorText(db.lastError(), shown);
         return Status::CannotWrite;
     }
     return Status::Ok;
@@ -87,7 +87,7 @@ bool PrintTableFile::Writer::append(const QVariantList &values, QString *error)
     for (int i = 0; i < m_columns; ++i)
         m_insert.bindValue(i, i < values.size() ? values[i] : QVariant());
     if (!m_insert.exec()) {
-        *error = m_insert.lastError().text();
+        *error = ReportData::errorText(m_insert.lastError(), m_shown);
         return false;
     }
     return true;
@@ -104,7 +104,7 @@ PrintTableFile::Status PrintTableFile::build(const QString &databasePath, const 
         QFile::remove(temporary);
         QFile::remove(temporary + QStringLiteral("-journal"));
     };
-    const Status status = fillDatabase(temporary, createStatement, table, columns, fill, error);
+    const Status status = fillDatabase(temporary, databasePath, createStatement, table, columns, fill, error);
     if (status != Status::Ok) {
         discard();
         return status;

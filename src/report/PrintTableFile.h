@@ -26,13 +26,14 @@ public:
     class Writer
     {
     public:
-        explicit Writer(QSqlQuery &insert, int columns) : m_insert(insert), m_columns(columns) {}
+        Writer(QSqlQuery &insert, int columns, const QString &shown) : m_insert(insert), m_columns(columns), m_shown(shown) {}
         // False with *error when the record cannot be stored.
         bool append(const QVariantList &values, QString *error);
 
     private:
         QSqlQuery &m_insert;
         int m_columns;
+        QString m_shown; // the database's name in messages
     };
 
     using Fill = std::function<Status(Writer &, QString *error)>;

@@ -17,6 +17,12 @@ namespace XlsxOutput {
 
 namespace {
 
+// A spreadsheet shows -0 as "-0" in General format: a zero is written as zero.
+double plusZero(double v)
+{
+    return v == 0 ? 0.0 : v;
+}
+
 // Two columns under the same headings in every row above `row`: a heading may span them without
 // crossing a group.
 bool sameGroups(const XlsxOutput::Column &a, const XlsxOutput::Column &b, int row)
@@ -248,7 +254,7 @@ bool write(const Sheet &sheet, const QString &path, QString *error)
                 if (!v.isValid())
                     check(worksheet_write_blank(ws, row, lxw_col_t(c), numbers[c]));
                 else if (v.typeId() == QMetaType::Double)
-                    check(worksheet_write_number(ws, row, lxw_col_t(c), v.toDouble(), numbers[c]));
+                    check(worksheet_write_number(ws, row, lxw_col_t(c), plusZero(v.toDouble()), numbers[c]));
                 else
                     writeText(row, lxw_col_t(c), v.toString(), col.format.isEmpty() ? numbers[c] : text);
             }
@@ -263,7 +269,7 @@ bool write(const Sheet &sheet, const QString &path, QString *error)
                     f = add();
                     format_set_num_format(f, utf8(line.format).constData());
                 }
-                check(worksheet_write_number(ws, row, 3, line.value.toDouble(), f));
+                check(worksheet_write_number(ws, row, 3, plusZero(line.value.toDouble()), f));
             } else if (line.value.isValid()) {
                 writeText(row, 3, line.value.toString(), plain);
             }
@@ -329,7 +335,7 @@ bool writeTables(const QList<Table> &tables, const QString &path, QString *error
                         continue;
                     const auto number = NumberText::strict(text);
                     if (r + 1 >= t.firstNumberRow && t.numberColumns.contains(c + 1) && number && std::isfinite(*number))
-                        check(worksheet_write_number(ws, lxw_row_t(r), lxw_col_t(c), *number, nullptr));
+                        check(worksheet_write_number(ws, lxw_row_t(r), lxw_col_t(c), plusZero(*number), nullptr));
                     else
                         check(worksheet_write_string(ws, lxw_row_t(r), lxw_col_t(c), utf8(text).constData(), nullptr));
                 }
