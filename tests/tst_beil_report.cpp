@@ -10,8 +10,10 @@
 #include "text/Cp932.h"
 
 #include <QDir>
+#include <cmath>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -88,6 +90,8 @@ private slots:
     void csvFiles();
     void refusals_data();
     void refusals();
+    void hostileValuesEveryMode_data();
+    void hostileValuesEveryMode();
     void everyProblemOnALineOfItsOwn();
     void figuresRedoneFromThePrintedLine();
 };
@@ -245,6 +249,121 @@ void TestBeilReport::refusals()
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     if (target.isEmpty())
         QVERIFY(!QFile::exists(out)); // nothing is written
+}
+
+// What an output shows, as one text: the PDF's text, the workbook's cells (a number that is not
+// finite makes it "nan"), the CSV file (CP932 or UTF-8).
+QString shownIn(const QString &path)
+{
+    if (path.endsWith(QStringLiteral(".pdf")))
+        return PdfTools::text(path);
+    if (path.endsWith(QStringLiteral(".xlsx"))) {
+        QString out;
+        for (int sheet = 1; sheet <= 2; ++sheet) {
+            const XlsxReader::Book book = XlsxReader::read(path, sheet);
+            for (auto it = book.cells.cbegin(); it != book.cells.cend(); ++it) {
+                if (it->kind == XlsxReader::Cell::Number)
+                    out += (std::isfinite(it->number) ? (std::signbit(it->number) && it->number == 0 ? QStringLiteral("-0")
+                                                                                                       : QString::number(it->number))
+                                                      : QStringLiteral("nan"));
+                else
+                    out += it->text;
+                out += u'\n';
+            }
+        }
+        return out;
+    }
+    bool ok = false;
+    const QByteArray bytes = TestEnv::readBytes(path);
+    const QString cp932 = Cp932::decode(bytes, &ok);
+    const QString utf8 = QString::fromUtf8(bytes);
+    return utf8.contains(QChar::ReplacementCharacter) && ok ? cp932 : utf8;
+}
+
+void TestBeilReport::hostileValuesEveryMode_data()
+{
+    QTest::addColumn<QStringList>("mode");
+    QTest::addColumn<QStringList>("changes"); // row:column:value
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("said");  // in the message (status 5) or the warnings (status 0)
+    QTest::addColumn<QString>("shown"); // in the output when written ("" for none)
+    const QString huge200 = u'1' + QString(200, u'0'), tiny = QStringLiteral("0.") + QString(400, u'0') + u'1';
+    const QString digits300 = u'1' + QString(300, u'0'), area2e305 = u'2' + QString(305, u'0');
+    const QList<QStringList> modes = {{"--pdf", "beil"}, {"--xlsx", "beil"}, {"--beil-csv"}, {"--form4-csv"}, {"--official-xlsx"}};
+    for (const QStringList &m : modes) {
+        const QString name = m.join(u' ');
+        const bool csv = m.first().endsWith(QStringLiteral("csv"));
+        // K = 1 / (H (1/L + 1/D)) = 0.5 where L × D overflows: printed, C_L 0.50.
+        QTest::addRow("%s: sides and height of 1e200 m", qPrintable(name))
+            << m << QStringList{QStringLiteral("1:%1:%2").arg(Width).arg(huge200), QStringLiteral("1:%1:%2").arg(Depth).arg(huge200),
+                                QStringLiteral("1:%1:%2").arg(CeilingHeight).arg(huge200)}
+            << 0 << QString() << QString();
+        QTest::addRow("%s: a height no double holds", qPrintable(name))
+            << m << QStringList{QStringLiteral("1:%1:%2").arg(CeilingHeight).arg(tiny)} << int(BatchStatus::ValueTooLarge)
+            << QStringLiteral("1 行目（事務室）の天井高「%1」は小さすぎて計算できません。").arg(tiny) << QString();
+        QTest::addRow("%s: an input power of 300 digits", qPrintable(name))
+            << m << QStringList{QStringLiteral("1:%1:%2").arg(InputPower).arg(digits300)} << int(BatchStatus::ValueTooLarge)
+            << QStringLiteral("1 行目（事務室）の入力電力「%1」は大きすぎて計算できません。").arg(digits300) << QString();
+        QTest::addRow("%s: 13 fittings of a power that overflows only with hours", qPrintable(name))
+            << m << QStringList{QStringLiteral("1:%1:%2").arg(InputPower).arg(u'1' + QString(305, u'0'))} << int(BatchStatus::ValueTooLarge)
+            << QStringLiteral("1 行目（事務室）の入力電力「1%1」は大きすぎて計算できません。").arg(QString(305, u'0')) << QString();
+        QTest::addRow("%s: an area of 400 zeros and a 1", qPrintable(name))
+            << m << QStringList{QStringLiteral("1:%1:%2").arg(Area).arg(tiny)} << int(BatchStatus::ValueTooLarge)
+            << QStringLiteral("1 行目（事務室）の床面積「%1」は小さすぎて計算できません。").arg(tiny) << QString();
+        // Each room finite (at most 9.96e307 MJ), the building's sum not.
+        QStringList areas;
+        for (int r = 1; r <= 4; ++r)
+            areas.append(QStringLiteral("%1:%2:%3").arg(r).arg(Area).arg(area2e305));
+        QTest::addRow("%s: every room of 2e305 m2", qPrintable(name))
+            << m << areas << int(BatchStatus::ValueTooLarge)
+            << QStringLiteral("1 行目（事務室）の床面積「%1」は建物全体の合計が大きすぎて計算できません。").arg(area2e305) << QString();
+        QTest::addRow("%s: a room index typed -0", qPrintable(name))
+            << m << QStringList{QStringLiteral("1:%1:-0").arg(RoomIndex)} << 0 << QString() << QString();
+        QTest::addRow("%s: two rows of one room, two uses", qPrintable(name))
+            << m << QStringList{QStringLiteral("3:%1:事務室").arg(RoomUse)} << 0
+            << QStringLiteral("3 行目（廊下）の室用途「事務室」が同じ室の 2 行目「廊下」と異なります（2 行目の用途で計算しました）。")
+            << QString();
+        // A name a spreadsheet would run as a formula: text in the CSV files.
+        QTest::addRow("%s: a room named =1+2", qPrintable(name))
+            << m << QStringList{QStringLiteral("1:%1:=1+2").arg(RoomName1)} << 0 << QString()
+            << (csv ? QStringLiteral("'=1+2") : QStringLiteral("=1+2"));
+    }
+}
+
+void TestBeilReport::hostileValuesEveryMode()
+{
+    QFETCH(QStringList, mode);
+    QFETCH(QStringList, changes);
+    QFETCH(int, status);
+    QFETCH(QString, said);
+    QFETCH(QString, shown);
+    QTemporaryDir dir;
+    RecordGrid g = building();
+    for (const QString &c : changes) {
+        const QStringList f = c.split(u':');
+        g.setText(f[0].toInt(), f[1].toInt(), f.mid(2).join(u':'));
+    }
+    const QString extension = mode.contains(QStringLiteral("--pdf")) ? QStringLiteral("pdf")
+                              : mode.first().endsWith(QStringLiteral("csv")) ? QStringLiteral("csv")
+                                                                              : QStringLiteral("xlsx");
+    const QString out = dir.filePath(QStringLiteral("out.") + extension);
+    const Run r = batch(dir, mode, save(dir, g), out);
+    QVERIFY2(r.status == status, qPrintable(r.err));
+    QVERIFY2(r.err.contains(said), qPrintable(r.err));
+    if (status != 0) {
+        QVERIFY(!QFile::exists(out)); // every output refuses the same inputs, with nothing written
+        return;
+    }
+    const QString text = shownIn(out);
+    static const QRegularExpression bad(QStringLiteral("(?<![\\w.])(-?nan|-?inf|-0(\\.0+)?)(?![\\w.])"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = bad.match(text);
+    QVERIFY2(!m.hasMatch(), qPrintable(m.captured(0) + QStringLiteral(" in ") + text.mid(std::max<qsizetype>(0, m.capturedStart() - 60), 120)));
+    if (!shown.isEmpty()) {
+        QVERIFY2(text.contains(shown), qPrintable(text.left(400)));
+        if (shown.startsWith(u'\''))
+            QVERIFY(!QRegularExpression(QStringLiteral("(^|[,\\n])=1\\+2")).match(text).hasMatch());
+    }
 }
 
 void TestBeilReport::everyProblemOnALineOfItsOwn()
