@@ -1,11 +1,24 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets (work file, masters, master tool, photometry readers) with clang in build-fuzz/ and runs each for a while.
-#   scripts/fuzz.sh            60 seconds per target
-#   scripts/fuzz.sh 20         20 seconds per target (what CI runs)
-# A finding stops the run with the input that failed (build-fuzz/crash-* and friends).
+# Builds the libFuzzer targets with clang in build-fuzz/ and runs each for a while, then prints
+# each target's speed (inputs a second).
+#   scripts/fuzz.sh              60 seconds per target
+#   scripts/fuzz.sh 20           20 seconds per target (what CI runs)
+#   scripts/fuzz.sh --minutes 30 30 minutes per target (a long run)
+# Targets: the work file, the three masters, the master tool's conversions, the photometry readers
+# (with the distribution), the BEI/L figures of a work file, the workbook reader of the official
+# input sheets. A finding stops the run with the input that failed (build-fuzz/crash-* and friends).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds="${1:-60}"
+seconds=60
+case "${1:-}" in
+  --minutes)
+    [[ "${2:-}" =~ ^[0-9]+$ ]] || { echo "usage: $0 [SECONDS | --minutes N]" >&2; exit 2; }
+    seconds=$(( $2 * 60 )) ;;
+  "") ;;
+  *)
+    [[ "$1" =~ ^[0-9]+$ ]] || { echo "usage: $0 [SECONDS | --minutes N]" >&2; exit 2; }
+    seconds="$1" ;;
+esac
 
 if ! command -v clang++ >/dev/null || ! dpkg-query -W -f='${Status}' libclang-rt-14-dev 2>/dev/null | grep -q "install ok installed"; then
   sudo=""
@@ -18,18 +31,28 @@ cmake -S . -B build-fuzz -DPRX5M_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build build-fuzz -j"$(nproc)"
 
-export ASAN_OPTIONS=detect_leaks=0
+# No allocation stacks kept (most of the time of a run): a finding is run again with them,
+# ASAN_OPTIONS=detect_leaks=0 build-fuzz/fuzz/TARGET build-fuzz/crash-…, to see where its memory came from.
+export ASAN_OPTIONS=detect_leaks=0:malloc_context_size=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-for target in fuzz_workfile fuzz_masters fuzz_mastertool fuzz_photometry; do
+summary=()
+for target in fuzz_workfile fuzz_masters fuzz_mastertool fuzz_photometry fuzz_beil fuzz_xlsxcells; do
   corpus="build-fuzz/corpus/$target"
   mkdir -p "$corpus"
+  max_len=16384
   # Seeds: the example work files and the sample masters as the build makes them.
   case "$target" in
-    fuzz_workfile) cp -n examples/*.syw "$corpus/" 2>/dev/null || true ;;
+    fuzz_workfile)
+      # Its sheet has 24 rows: the examples' first rows.
+      for f in examples/*.syw; do head -n 20 "$f" > "$corpus/$(basename "$f" .syw).head.syw"; done ;;
+    fuzz_beil) cp -n examples/office-3f-beil.syw "$corpus/" ;;
+    fuzz_xlsxcells) cp -n fuzz/seeds/*.xlsx "$corpus/"; max_len=65536 ;;
     fuzz_photometry)
-      # The sample files, each read as the format it is (first byte: 0 IES, 1 EULUMDAT).
+      # The sample files, each read as the format it is (first byte: 0 IES, 1 EULUMDAT; 6 and 7
+      # the same with the room worked out by radiosity).
       for f in data/photometry/*.ies data/masters/photometry/*.ies; do
         [ -f "$f" ] && printf '\000' | cat - "$f" > "$corpus/$(basename "$f").seed"
+        [ -f "$f" ] && printf '\006' | cat - "$f" > "$corpus/$(basename "$f").radiosity.seed"
       done
       for f in data/photometry/*.ldt data/masters/photometry/*.ldt; do
         [ -f "$f" ] && printf '\001' | cat - "$f" > "$corpus/$(basename "$f").seed"
@@ -41,14 +64,20 @@ for target in fuzz_workfile fuzz_masters fuzz_mastertool fuzz_photometry; do
   esac
   echo "== $target: ${seconds}s"
   set +e
-  (cd build-fuzz && "./fuzz/$target" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
+  (cd build-fuzz && "./fuzz/$target" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 \
      -print_final_stats=1 "corpus/$target" > "$target.log" 2>&1)
   status=$?
   set -e
-  grep -E "^(Done|stat::number_of_executed_units|stat::peak_rss_mb|SUMMARY)|ERROR" "build-fuzz/$target.log" || true
+  grep -E "^(Done|stat::peak_rss_mb|SUMMARY)|ERROR" "build-fuzz/$target.log" || true
   if [ "$status" -ne 0 ]; then
     echo "$target found a failing input (exit $status); see build-fuzz/$target.log"
     tail -40 "build-fuzz/$target.log"
     exit 1
   fi
+  # The speed once the corpus is read: the last status line's exec/s.
+  speed=$(grep -oE "exec/s: [0-9]+" "build-fuzz/$target.log" | tail -1 | grep -oE "[0-9]+" || echo "?")
+  runs=$(grep -oE "^stat::number_of_executed_units: [0-9]+" "build-fuzz/$target.log" | grep -oE "[0-9]+$" || echo "?")
+  summary+=("$(printf '%-18s %10s inputs %8s a second' "$target" "$runs" "$speed")")
 done
+echo "== speed (one core, AddressSanitizer and UndefinedBehaviorSanitizer)"
+printf '%s\n' "${summary[@]}"
