@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets with clang in build-fuzz/ and runs each for a while, then prints
 # each target's speed (inputs a second).
 #   scripts/fuzz.sh              60 seconds per target
-#   scripts/fuzz.sh 20           20 seconds per target (what CI runs)
+#   scripts/fuzz.sh 15           15 seconds per target (what CI runs)
 #   scripts/fuzz.sh --minutes 30 30 minutes per target (a long run)
 # Targets: the work file, the three masters, the master tool's conversions, the photometry readers
 # (with the distribution), the BEI/L figures of a work file, the workbook reader of the official
