@@ -28,6 +28,20 @@ for i in 1 2 3; do
   /usr/bin/time -f "run $i: %e s wall, %M KB peak" "$build/prx5m" --pdf illuminance "$work/full.syw" "$work/full.pdf"
 done
 pdfinfo "$work/full.pdf" | grep Pages
+# Against a spreadsheet program printing the same table (the workbook of the same sheet), where
+# one is installed: the ratio of the two wall times.
+if command -v soffice >/dev/null; then
+  "$build/prx5m" --xlsx illuminance "$work/full.syw" "$work/full.xlsx"
+  start=$(date +%s.%N)
+  "$build/prx5m" --pdf illuminance "$work/full.syw" "$work/full.pdf"
+  ours=$(echo "$(date +%s.%N) - $start" | bc)
+  start=$(date +%s.%N)
+  soffice --headless --convert-to pdf --outdir "$work/office" "$work/full.xlsx" >/dev/null 2>&1
+  theirs=$(echo "$(date +%s.%N) - $start" | bc)
+  echo "illuminance PDF: ${ours} s; the spreadsheet program: ${theirs} s; $(echo "scale=1; $theirs / $ours" | bc) times faster"
+else
+  echo "illuminance PDF: no spreadsheet program installed to compare with (soffice)"
+fi
 for i in 1 2 3; do
   /usr/bin/time -f "cecl run $i: %e s wall, %M KB peak" "$build/prx5m" --pdf cecl "$work/full-cecl.syw" "$work/full-cecl.pdf"
 done

@@ -8,6 +8,7 @@
 #include <QVariant>
 
 #include <cmath>
+#include <unordered_map>
 
 namespace {
 
@@ -22,14 +23,37 @@ QFont sized(const QFont &base, double points, bool bold)
     return f;
 }
 
+// Every cell's text is measured at each size tried, and a sheet repeats the same few hundred
+// texts ("0.85", "事務室") on every page: each measure is kept for the run (most of the time of a
+// report went into shaping the same texts again).
 QSizeF textSize(const QFont &font, const QString &text)
 {
+    struct Key {
+        QString family, text;
+        int pixels;
+        bool bold;
+        bool operator==(const Key &o) const
+        {
+            return pixels == o.pixels && bold == o.bold && text == o.text && family == o.family;
+        }
+    };
+    struct Hash {
+        size_t operator()(const Key &k) const { return qHashMulti(0, k.family, k.text, k.pixels, k.bold); }
+    };
+    thread_local std::unordered_map<Key, QSizeF, Hash> measured;
+    Key key{font.family(), text, font.pixelSize(), font.bold()};
+    if (const auto it = measured.find(key); it != measured.end())
+        return it->second;
     const QFontMetricsF metrics(font);
     double width = 0;
     const QStringList lines = text.split(u'\n');
     for (const QString &line : lines)
         width = std::max(width, metrics.horizontalAdvance(line));
-    return {width, metrics.height() * lines.size()};
+    const QSizeF size(width, metrics.height() * lines.size());
+    if (measured.size() > 50000)
+        measured.clear();
+    measured.emplace(std::move(key), size);
+    return size;
 }
 
 double fittingSize(const QFont &base, double w, double h, const QString &text, double points, bool bold,
@@ -60,6 +84,7 @@ void BandedReport::Pen::text(double x, double y, double w, double h, const QStri
     shown.replace(u'\r', u'\n');
     const QRectF box(x + kPad, y, std::max(0.0, w - 2 * kPad), h);
     double size = fittingSize(m_baseFont, w, h, shown, points, bold, smallest);
+    const bool fits = size > 0;
     if (size == 0) {
         size = std::min(points, smallest);
         const QFontMetricsF metrics(sized(m_baseFont, size, bold));
@@ -72,6 +97,14 @@ void BandedReport::Pen::text(double x, double y, double w, double h, const QStri
                 line = metrics.elidedText(line, Qt::ElideRight, box.width());
             shown = lines.join(u'\n');
         }
+    }
+    if (fits) {
+        // Measured to fit its box: no clip (each one a saved and restored state in the PDF).
+        const QFont before = m_painter.font();
+        m_painter.setFont(sized(m_baseFont, size, bold));
+        m_painter.drawText(box, int(align), shown);
+        m_painter.setFont(before);
+        return;
     }
     m_painter.save();
     m_painter.setClipRect(QRectF(x, y, w, h), Qt::IntersectClip);
