@@ -18,6 +18,7 @@
 #include <QWidget>
 
 #include <clocale>
+#include <cstdio>
 
 namespace {
 
@@ -50,6 +51,8 @@ class TestLocale : public QObject
 private slots:
     void sessionLocaleKept();
     void fileDialogDatesInJapanese();
+    void datesUnderEverySession_data();
+    void datesUnderEverySession();
     void windowTitleIntact();
     void programTitleIntact();
 };
@@ -75,6 +78,46 @@ void TestLocale::fileDialogDatesInJapanese()
     model.setRootPath(dir.path());
     // The list's date column, as the file dialog shows it.
     QTRY_COMPARE(model.data(model.index(path, 3)).toString(), QStringLiteral("2026/03/04 5:06"));
+}
+
+void TestLocale::datesUnderEverySession_data()
+{
+    // LANG, LC_TIME, LC_ALL of the session (empty: unset), and the date as the dialogs write it.
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<QString>("all");
+    QTest::addColumn<QString>("shown");
+    const QString japanese = QStringLiteral("2026/03/04 5:06"), english = QStringLiteral("3/4/26 5:06 AM");
+    QTest::newRow("LANG C") << "C.UTF-8" << "" << "" << japanese;
+    QTest::newRow("LC_ALL C over LANG en_US") << "en_US.UTF-8" << "" << "C" << japanese;
+    QTest::newRow("LC_ALL C over LC_TIME en_US") << "C.UTF-8" << "en_US.UTF-8" << "POSIX" << japanese;
+    QTest::newRow("LC_ALL en_US over LANG C: the session's") << "C.UTF-8" << "" << "en_US.UTF-8" << english;
+    QTest::newRow("LC_TIME en_US over LANG C: the session's") << "C.UTF-8" << "en_US.UTF-8" << "" << english;
+    QTest::newRow("LC_TIME C over LANG en_US") << "en_US.UTF-8" << "C" << "" << japanese;
+}
+
+void TestLocale::datesUnderEverySession()
+{
+    QFETCH(QString, lang);
+    QFETCH(QString, time);
+    QFETCH(QString, all);
+    QFETCH(QString, shown);
+    // This test program again, in that session, printing the date as its start left the locale.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const auto &[name, value] : {std::pair{QStringLiteral("LANG"), lang}, {QStringLiteral("LC_TIME"), time},
+                                      {QStringLiteral("LC_ALL"), all}}) {
+        if (value.isEmpty())
+            env.remove(name);
+        else
+            env.insert(name, value);
+    }
+    env.insert(QStringLiteral("PRX5M_PRINT_DATE"), QStringLiteral("1"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess child;
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(child.waitForFinished(30000));
+    QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()).trimmed(), shown);
 }
 
 void TestLocale::windowTitleIntact()
@@ -128,6 +171,11 @@ int main(int argc, char *argv[])
     // As the program does before its application exists.
     Translations::prepareJapaneseDates();
     QApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet("PRX5M_PRINT_DATE")) {
+        // The date column of the file dialog, as the locale its start prepared writes it.
+        std::printf("%s\n", qPrintable(QLocale::system().toString(QDateTime(QDate(2026, 3, 4), QTime(5, 6)), QLocale::ShortFormat)));
+        return 0;
+    }
     TestLocale test;
     return QTest::qExec(&test, argc, argv);
 }

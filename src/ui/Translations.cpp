@@ -56,14 +56,16 @@ void prepareJapaneseDates()
     // Qt reads the time locale from the environment once, when its system locale is first asked
     // for; the variable is gone again before the application sets the C library's locale, which
     // would fail as a whole for a locale that is not generated.
-    const bool had = qEnvironmentVariableIsSet("LC_TIME");
-    const QByteArray before = qgetenv("LC_TIME");
-    qputenv("LC_TIME", "ja_JP.UTF-8");
+    // LC_ALL, where set, overrides LC_TIME: then it is the one changed for that moment.
+    const char *variable = all.isEmpty() ? "LC_TIME" : "LC_ALL";
+    const bool had = qEnvironmentVariableIsSet(variable);
+    const QByteArray before = qgetenv(variable);
+    qputenv(variable, "ja_JP.UTF-8");
     (void)QLocale::system();
     if (had)
-        qputenv("LC_TIME", before);
+        qputenv(variable, before);
     else
-        qunsetenv("LC_TIME");
+        qunsetenv(variable);
 }
 
 } // namespace Translations
