@@ -351,24 +351,37 @@ void TestSheetUser::closingAsksBeforeLosingChanges()
 void TestSheetUser::anotherProgramsChangeIsAskedAbout_data()
 {
     QTest::addColumn<int>("answer");
-    QTest::newRow("no: nothing saved") << int(Dialogs::Answer::No);
-    QTest::newRow("yes: overwritten") << int(Dialogs::Answer::Yes);
+    QTest::addColumn<bool>("sameSize"); // their edit keeps the file's size and time: only its bytes differ
+    QTest::newRow("no: nothing saved") << int(Dialogs::Answer::No) << false;
+    QTest::newRow("yes: overwritten") << int(Dialogs::Answer::Yes) << false;
+    QTest::newRow("same size and time, no: nothing saved") << int(Dialogs::Answer::No) << true;
 }
 
 void TestSheetUser::anotherProgramsChangeIsAskedAbout()
 {
     QFETCH(int, answer);
+    QFETCH(bool, sameSize);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("office.syw"));
     SheetFixture f;
     commitPickedRoom(f, 1, QStringLiteral("事務室"));
     f.dialogs.paths = {path};
     f.sheet->Menu_File_NSave_Click();
+    const QByteArray saved = TestEnv::readBytes(path);
+    const QDateTime savedTime = QFileInfo(path).lastModified();
     // Another copy of the program, under another user, saves its own edit meanwhile.
     RecordGrid theirs(221, 38);
     QVERIFY(WorkFile::load(theirs, path));
-    theirs.setText(1, RoomName2, QStringLiteral("（他の人の変更）"));
+    if (sameSize)
+        theirs.setText(1, RoomName1, QStringLiteral("会議室")); // 事務室 → 会議室: the same six bytes
+    else
+        theirs.setText(1, RoomName2, QStringLiteral("（他の人の変更）"));
     QVERIFY(WorkFile::save(theirs, path));
+    if (sameSize) {
+        QCOMPARE(QFileInfo(path).size(), qint64(saved.size()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(savedTime, QFileDevice::FileModificationTime));
+    }
     const QByteArray before = TestEnv::readBytes(path);
     commitPickedRoom(f, 2, QStringLiteral("会議室"));
     f.dialogs.answers = {Dialogs::Answer(answer)};
