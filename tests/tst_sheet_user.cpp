@@ -103,6 +103,8 @@ private slots:
     void fileShortcuts();
     void rowChangeAsksAboutUnconfirmedEdits_data();
     void rowChangeAsksAboutUnconfirmedEdits();
+    void edgeRowsKeepUnconfirmedEdits_data();
+    void edgeRowsKeepUnconfirmedEdits();
     void refusedValueKeepsThePanelOnItsRow();
     void confirmStoresWhatWasTyped_data();
     void confirmStoresWhatWasTyped();
@@ -879,6 +881,97 @@ template <typename Fixture> void changeRow(Fixture &f, const QString &way, int r
 }
 
 } // namespace
+
+void TestSheetUser::edgeRowsKeepUnconfirmedEdits_data()
+{
+    QTest::addColumn<bool>("cecl");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("way"); // up, down (the spinner), arrow up, arrow down (the list), 確認
+    for (const bool cecl : {false, true}) {
+        const char *sheet = cecl ? "CEC/L" : "illuminance";
+        QTest::addRow("%s, row 1, spinner up", sheet) << cecl << 1 << "up";
+        QTest::addRow("%s, row 1, arrow up", sheet) << cecl << 1 << "arrow up";
+        QTest::addRow("%s, row 220, spinner down", sheet) << cecl << 220 << "down";
+        QTest::addRow("%s, row 220, arrow down", sheet) << cecl << 220 << "arrow down";
+        QTest::addRow("%s, row 220, 確認", sheet) << cecl << 220 << "確認";
+    }
+}
+
+// The first and the last row with an edit not yet confirmed: a move beyond the sheet changes
+// nothing and asks nothing; the edit stays on the panel and 確認 puts it in that row, never in
+// row 0 or the headings' row 221.
+void TestSheetUser::edgeRowsKeepUnconfirmedEdits()
+{
+    QFETCH(bool, cecl);
+    QFETCH(int, row);
+    QFETCH(QString, way);
+    std::unique_ptr<SheetFixture> syoudo;
+    std::unique_ptr<CeclFixture> zones;
+    SheetFrame *sheet = nullptr;
+    ScriptedDialogs *dialogs = nullptr;
+    QString editedBox, editedText;
+    int editedColumn = 0;
+    if (cecl) {
+        zones = std::make_unique<CeclFixture>(TestEnv::sampleMasters());
+        openExampleAt(*zones, QStringLiteral("examples/office-3f-cecl.syw"), row);
+        sheet = zones->sheet.get();
+        dialogs = &zones->dialogs;
+        zones->enter("Txt_InDenryoku");
+        zones->box("Txt_InDenryoku")->selectAll();
+        zones->type("8");
+        editedBox = QStringLiteral("Txt_InDenryoku");
+        editedText = QStringLiteral("8");
+        editedColumn = ZoneRecord::InputPower;
+    } else {
+        syoudo = std::make_unique<SheetFixture>(TestEnv::sampleMasters());
+        openExampleAt(*syoudo, QStringLiteral("examples/office-3f.syw"), row);
+        sheet = syoudo->sheet.get();
+        dialogs = &syoudo->dialogs;
+        syoudo->clickCell("Spd_Syoumei", 2, 1);
+        editedBox = QStringLiteral("Txt_Kigu");
+        editedText = FixedField::trimmedRight(syoudo->masters.luminaire(2).name);
+        editedColumn = LuminaireType;
+    }
+    const RecordGrid before = sheet->recordGrid();
+    auto *gyou = sheet->findChild<QLineEdit *>(QStringLiteral("Txt_Gyou"));
+    auto *panelBox = sheet->findChild<QLineEdit *>(editedBox);
+    QCOMPARE(gyou->text(), QString::number(row));
+    QCOMPARE(panelBox->text(), editedText);
+    dialogs->asked.clear();
+    dialogs->answers = {Dialogs::Answer::Cancel}; // were anything asked, nothing would change
+    auto *list = sheet->findChild<ListGrid *>(QStringLiteral("SPD_Data"));
+    auto *spinner = sheet->findChild<UpDownButtons *>(QStringLiteral("UpDown1"));
+    if (way == u"up" || way == u"down") {
+        QTest::mouseClick(way == u"up" ? spinner->upButton() : spinner->downButton(), Qt::LeftButton);
+    } else if (way.startsWith(QStringLiteral("arrow"))) {
+        auto *tabs = sheet->findChild<QTabWidget *>(QStringLiteral("STab_Main"));
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(0).center());
+        list->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(list, way.endsWith(QStringLiteral("up")) ? Qt::Key_Up : Qt::Key_Down);
+    }
+    QApplication::processEvents();
+    if (way != u"確認") {
+        QCOMPARE(dialogs->messages(), QStringList());
+        QCOMPARE(gyou->text(), QString::number(row));
+        QCOMPARE(panelBox->text(), editedText);
+        QVERIFY(sheet->recordGrid() == before);
+    }
+    QTest::mouseClick(sheet->findChild<QAbstractButton *>(QStringLiteral("Btn_Adv")), Qt::LeftButton);
+    QApplication::processEvents();
+    if (cecl && row == 220) {
+        // The example's zones end at row 31: a row the illuminance sheet does not use keeps
+        // nothing, and says so.
+        QVERIFY2(sheet->statusMessage().contains(QStringLiteral("220 行目は照度計算書で使われていない行のため")),
+                 qPrintable(sheet->statusMessage()));
+        QCOMPARE(sheet->recordGrid().text(row, editedColumn), QString());
+    } else {
+        QCOMPARE(sheet->recordGrid().text(row, editedColumn), editedText);
+    }
+    const int shown = gyou->text().toInt();
+    QVERIFY2(shown >= 1 && shown <= 220, qPrintable(gyou->text()));
+    for (int c = 1; c <= before.colCount(); ++c)
+        QCOMPARE(sheet->recordGrid().text(221, c), before.text(221, c));
+}
 
 void TestSheetUser::rowChangeAsksAboutUnconfirmedEdits_data()
 {

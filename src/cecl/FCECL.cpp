@@ -108,6 +108,17 @@ void FCECL::Screen_Clear()
 
 void FCECL::commitRow(int row)
 {
+    // Zones are the illuminance sheet's rows: what was typed on a row it does not use is not kept,
+    // and the user is told so rather than finding it gone.
+    if (row >= 1 && row <= ZoneRecord::kRooms && recordGrid().text(row, ZoneRecord::InUse) != u"1") {
+        bool typed = false;
+        for (const auto &f : ZoneRecord::kConfirmOrder)
+            typed = typed || !text(QLatin1String(f.box)).trimmed().isEmpty();
+        if (typed)
+            setStatusMessage(QStringLiteral("%1 行目は照度計算書で使われていない行のため、入力した値は保存されません"
+                                            "（区画は照度計算書の行から作られます）。")
+                                 .arg(row));
+    }
     ZoneSheet::confirm(recordGrid(), row, *this);
 }
 
