@@ -24,6 +24,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
+
 #include <csignal>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -212,6 +214,9 @@ private slots:
     void racingImports_data();
     void racingImports();
     void racingDistributions();
+    void thirdWriterWhileTheLockIsReplaced();
+    void longNamesMended_data();
+    void longNamesMended();
     void killedAtEachStep_data();
     void killedAtEachStep();
     void outputFolderKilledAtEachStep_data();
@@ -308,6 +313,76 @@ void TestFileSets::racingDistributions()
     QCOMPARE(rowsOf(QDir(out).filePath(QStringLiteral("luminaires.csv"))), rows);
     QCOMPARE(rowsOf(QDir(out).filePath(QStringLiteral("surfaces.csv"))), rows);
     QCOMPARE(entries(out), (QStringList{"luminaires.csv", "points.csv", "rooms.csv", "surfaces.csv"}));
+}
+
+void TestFileSets::thirdWriterWhileTheLockIsReplaced()
+{
+    // The first writer lets go (its lock file removed) while the second waits on that file; the
+    // second must take the lock file that is there now, not the removed one, or a third writer
+    // arriving then takes a lock of its own and both write the master at once.
+    QTemporaryDir dir;
+    const QString csv = masterFolder(dir);
+    Run first, second, third;
+    start(first, QStringLiteral("prx5m-mst"), importArgs(csv, 60), dir.path(), QStringLiteral("set:locked"));
+    QVERIFY(stopped(first.process.processId()));
+    start(second, QStringLiteral("prx5m-mst"), importArgs(csv, 61), dir.path(), QStringLiteral("set:prepared"));
+    QVERIFY2(!second.process.waitForFinished(1000), "the second did not wait for the first");
+    ::kill(pid_t(first.process.processId()), SIGCONT);
+    QVERIFY(first.finished());
+    QCOMPARE(first.status(), 0);
+    QVERIFY(stopped(second.process.processId())); // it has read the master and holds the lock
+    start(third, QStringLiteral("prx5m-mst"), importArgs(csv, 62), dir.path());
+    QVERIFY2(!third.process.waitForFinished(1500), "the third wrote while the second held the lock");
+    ::kill(pid_t(second.process.processId()), SIGCONT);
+    QVERIFY(second.finished());
+    QVERIFY(third.finished());
+    QCOMPARE(second.status(), 0);
+    QCOMPARE(third.status(), 0);
+    for (int slot : {60, 61, 62}) {
+        QVERIFY2(masterLine(csv, slot).startsWith(QStringLiteral("%1,%1,LED DOWNLIGHT").arg(slot)), qPrintable(masterLine(csv, slot)));
+        QVERIFY(inIndex(dir.path(), slot));
+    }
+    QCOMPARE(entries(dir.path()), (QStringList{QStringLiteral("photometry"), QStringLiteral("syomei.csv")}));
+}
+
+void TestFileSets::longNamesMended_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<bool>("becomesNew");
+    QTest::newRow("written beside it, killed: rolled back") << "set:written" << false;
+    QTest::newRow("committed, killed: completed") << "set:committed" << true;
+    QTest::newRow("the journal half-written, killed") << "file:written" << false;
+}
+
+void TestFileSets::longNamesMended()
+{
+    // A master whose name takes 250 of a name's 255 bytes: the temporary names beside it are cut
+    // to fit, and whoever mends the set still knows them for the program's own.
+    QFETCH(QString, step);
+    QFETCH(bool, becomesNew);
+    QTemporaryDir dir;
+    const QString name = QString(82, QChar(0x7167)) + QStringLiteral(".csv"); // 照 × 82: 246 + 4 bytes
+    QCOMPARE(QFile::encodeName(name).size(), 250);
+    const QString csv = dir.filePath(name);
+    TestEnv::writeBytes(csv, TestEnv::readBytes(source(QStringLiteral("data/masters/syomei.csv"))));
+    const QByteArray old = TestEnv::readBytes(csv);
+    Run killed;
+    start(killed, QStringLiteral("prx5m-mst"), importArgs(csv, 60), dir.path(), step);
+    QVERIFY(stopped(killed.process.processId()));
+    const QStringList during = entries(dir.path());
+    QVERIFY2(std::any_of(during.begin(), during.end(), [](const QString &e) { return e.startsWith(u'.'); }),
+             qPrintable(during.join(u' ')));
+    killed.process.kill();
+    QVERIFY(killed.process.waitForFinished(10000));
+    Run next;
+    start(next, QStringLiteral("prx5m-mst"), importArgs(csv, 61), dir.path());
+    QVERIFY(next.finished());
+    const QString output = next.output();
+    QVERIFY2(next.status() == 0, qPrintable(output));
+    QCOMPARE(masterLine(csv, 60).startsWith(QStringLiteral("60,60,")), becomesNew);
+    QVERIFY(masterLine(csv, 61).startsWith(QStringLiteral("61,61,")));
+    QVERIFY(TestEnv::readBytes(csv) != old);
+    QCOMPARE(entries(dir.path()), (QStringList{QStringLiteral("photometry"), name}));
 }
 
 void TestFileSets::killedAtEachStep_data()
