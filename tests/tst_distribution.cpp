@@ -333,6 +333,11 @@ void TestDistribution::defaultLayout_data()
     QTest::newRow("9 in 8 x 6: 3 x 3") << 9 << 8.0 << 6.0 << QList<int>{3, 3, 3};
     QTest::newRow("10 in a 30 x 2 corridor: one row") << 10 << 30.0 << 2.0 << QList<int>{10};
     QTest::newRow("1 in 4 x 4") << 1 << 4.0 << 4.0 << QList<int>{1};
+    // Ties: two numbers of rows as close (W ny1 ny2 = F D): the fewer rows.
+    // 2 in 4 x 4: one row 2.00 / 4.00, two rows 4.00 / 2.00.
+    QTest::newRow("2 in 4 x 4: a tie, one row") << 2 << 4.0 << 4.0 << QList<int>{2};
+    // 6 in 6 x 6: two rows 2.00 / 3.00, three rows 3.00 / 2.00.
+    QTest::newRow("6 in 6 x 6: a tie, two rows") << 6 << 6.0 << 6.0 << QList<int>{3, 3};
     QTest::newRow("none") << 0 << 4.0 << 4.0 << QList<int>{};
 }
 
