@@ -335,7 +335,8 @@ void TestOfficial::csvWithItsForm1Beside()
         four += QStringLiteral("\r\n");
         one += QStringLiteral("\r\n");
     }
-    four += QStringLiteral("1F,倉庫,事務所等,,,,,,,,LED,20,2,無,無,消灯,無,\r\n");
+    // The 機器名称 as our CSV files write a text a spreadsheet would take for a formula.
+    four += QStringLiteral("1F,倉庫,事務所等,,,,,,,,'=LED,20,2,無,無,消灯,無,\r\n");
     one += QStringLiteral("1F,倉庫,事務所等,事務所等,更衣室又は倉庫,10,4.2,2.6,,,■,,○○ビル,\r\n");
     TestEnv::writeBytes(dir.filePath(QStringLiteral("様式4 (照明)照明入力シート.csv")), Cp932::encode(four));
     TestEnv::writeBytes(dir.filePath(QStringLiteral("様式1.csv")), Cp932::encode(one));
@@ -351,6 +352,7 @@ void TestOfficial::csvWithItsForm1Beside()
     QCOMPARE(g.text(1, RoomUse), QStringLiteral("更衣室又は倉庫"));
     QCOMPARE(g.text(1, Area), QStringLiteral("10"));
     QCOMPARE(g.text(1, Schedule), QStringLiteral("点滅方式")); // the older sheets' 消灯
+    QCOMPARE(g.text(1, EquipmentName), QStringLiteral("=LED"));  // the apostrophe taken off again
     QCOMPARE(g.text(kHeadingsRow, kTitle1), QStringLiteral("○○ビル"));
 }
 
