@@ -880,6 +880,46 @@ template <typename Fixture> void changeRow(Fixture &f, const QString &way, int r
     QApplication::processEvents();
 }
 
+// One of the two sheets opened on its example at `row`, with an edit on its panel not yet
+// confirmed (when `edit`): the illuminance sheet's luminaire 02 picked; the CEC/L sheet's 入力電力
+// typed 8 and 自動点滅 chosen.
+struct EditedSheet {
+    std::unique_ptr<SheetFixture> syoudo;
+    std::unique_ptr<CeclFixture> zones;
+    SheetFrame *sheet = nullptr;
+    ScriptedDialogs *dialogs = nullptr;
+    QString box, text; // the panel's box that holds the edit, and its text
+    int column = 0;    // where 確認 puts it
+};
+
+void editAt(EditedSheet &e, bool cecl, int row, bool edit)
+{
+    if (cecl) {
+        e.zones = std::make_unique<CeclFixture>(TestEnv::sampleMasters());
+        openExampleAt(*e.zones, QStringLiteral("examples/office-3f-cecl.syw"), row);
+        e.sheet = e.zones->sheet.get();
+        e.dialogs = &e.zones->dialogs;
+        if (edit) {
+            e.zones->enter("Txt_InDenryoku");
+            e.zones->type("8");
+            e.zones->click("Btn_Seigyo_1");
+        }
+        e.box = QStringLiteral("Txt_InDenryoku");
+        e.text = QStringLiteral("8");
+        e.column = ZoneRecord::InputPower;
+    } else {
+        e.syoudo = std::make_unique<SheetFixture>(TestEnv::sampleMasters());
+        openExampleAt(*e.syoudo, QStringLiteral("examples/office-3f.syw"), row);
+        e.sheet = e.syoudo->sheet.get();
+        e.dialogs = &e.syoudo->dialogs;
+        if (edit)
+            e.syoudo->clickCell("Spd_Syoumei", 2, 1);
+        e.box = QStringLiteral("Txt_Kigu");
+        e.text = FixedField::trimmedRight(e.syoudo->masters.luminaire(2).name);
+        e.column = LuminaireType;
+    }
+}
+
 } // namespace
 
 void TestSheetUser::edgeRowsKeepUnconfirmedEdits_data()
@@ -905,33 +945,12 @@ void TestSheetUser::edgeRowsKeepUnconfirmedEdits()
     QFETCH(bool, cecl);
     QFETCH(int, row);
     QFETCH(QString, way);
-    std::unique_ptr<SheetFixture> syoudo;
-    std::unique_ptr<CeclFixture> zones;
-    SheetFrame *sheet = nullptr;
-    ScriptedDialogs *dialogs = nullptr;
-    QString editedBox, editedText;
-    int editedColumn = 0;
-    if (cecl) {
-        zones = std::make_unique<CeclFixture>(TestEnv::sampleMasters());
-        openExampleAt(*zones, QStringLiteral("examples/office-3f-cecl.syw"), row);
-        sheet = zones->sheet.get();
-        dialogs = &zones->dialogs;
-        zones->enter("Txt_InDenryoku");
-        zones->box("Txt_InDenryoku")->selectAll();
-        zones->type("8");
-        editedBox = QStringLiteral("Txt_InDenryoku");
-        editedText = QStringLiteral("8");
-        editedColumn = ZoneRecord::InputPower;
-    } else {
-        syoudo = std::make_unique<SheetFixture>(TestEnv::sampleMasters());
-        openExampleAt(*syoudo, QStringLiteral("examples/office-3f.syw"), row);
-        sheet = syoudo->sheet.get();
-        dialogs = &syoudo->dialogs;
-        syoudo->clickCell("Spd_Syoumei", 2, 1);
-        editedBox = QStringLiteral("Txt_Kigu");
-        editedText = FixedField::trimmedRight(syoudo->masters.luminaire(2).name);
-        editedColumn = LuminaireType;
-    }
+    EditedSheet e;
+    editAt(e, cecl, row, true);
+    SheetFrame *sheet = e.sheet;
+    ScriptedDialogs *dialogs = e.dialogs;
+    const QString editedBox = e.box, editedText = e.text;
+    const int editedColumn = e.column;
     const RecordGrid before = sheet->recordGrid();
     auto *gyou = sheet->findChild<QLineEdit *>(QStringLiteral("Txt_Gyou"));
     auto *panelBox = sheet->findChild<QLineEdit *>(editedBox);
@@ -996,37 +1015,12 @@ void TestSheetUser::rowChangeAsksAboutUnconfirmedEdits()
     QFETCH(QString, way);
     QFETCH(int, answer);
     const int from = cecl ? 1 : 10, to = from + 1;
-    std::unique_ptr<SheetFixture> syoudo;
-    std::unique_ptr<CeclFixture> zones;
-    SheetFrame *sheet = nullptr;
-    ScriptedDialogs *dialogs = nullptr;
-    QStringList edited; // column = text, as the edit leaves the panel
-    QString editedBox, editedText;
-    int editedColumn = 0;
-    if (cecl) {
-        zones = std::make_unique<CeclFixture>(TestEnv::sampleMasters());
-        openExampleAt(*zones, QStringLiteral("examples/office-3f-cecl.syw"), from);
-        sheet = zones->sheet.get();
-        dialogs = &zones->dialogs;
-        if (answer >= 0) {
-            zones->enter("Txt_InDenryoku");
-            zones->type("8");
-            zones->click("Btn_Seigyo_1");
-        }
-        editedBox = QStringLiteral("Txt_InDenryoku");
-        editedText = QStringLiteral("8");
-        editedColumn = ZoneRecord::InputPower;
-    } else {
-        syoudo = std::make_unique<SheetFixture>(TestEnv::sampleMasters());
-        openExampleAt(*syoudo, QStringLiteral("examples/office-3f.syw"), from);
-        sheet = syoudo->sheet.get();
-        dialogs = &syoudo->dialogs;
-        if (answer >= 0)
-            syoudo->clickCell("Spd_Syoumei", 2, 1);
-        editedBox = QStringLiteral("Txt_Kigu");
-        editedText = FixedField::trimmedRight(syoudo->masters.luminaire(2).name);
-        editedColumn = LuminaireType;
-    }
+    EditedSheet e;
+    editAt(e, cecl, from, answer >= 0);
+    SheetFrame *sheet = e.sheet;
+    ScriptedDialogs *dialogs = e.dialogs;
+    const QString editedBox = e.box, editedText = e.text;
+    const int editedColumn = e.column;
     const RecordGrid before = sheet->recordGrid();
     const bool modifiedBefore = answer < 0 && sheet->isWindowModified();
     auto *panelBox = sheet->findChild<QLineEdit *>(editedBox);
@@ -1036,9 +1030,9 @@ void TestSheetUser::rowChangeAsksAboutUnconfirmedEdits()
     if (answer >= 0)
         dialogs->answers = {Dialogs::Answer(answer)};
     if (cecl)
-        changeRow(*zones, way, to);
+        changeRow(*e.zones, way, to);
     else
-        changeRow(*syoudo, way, to);
+        changeRow(*e.syoudo, way, to);
 
     const auto list = sheet->findChild<ListGrid *>(QStringLiteral("SPD_Data"));
     const auto gyou = sheet->findChild<QLineEdit *>(QStringLiteral("Txt_Gyou"));
@@ -1075,7 +1069,7 @@ void TestSheetUser::rowChangeAsksAboutUnconfirmedEdits()
     sheet->close();
     QCOMPARE(dialogs->asked.size(), Dialogs::Answer(answer) == Dialogs::Answer::Discard ? 0 : 1);
     if (dialogs->asked.isEmpty()) {
-        (cecl ? static_cast<void>(zones->sheet.release()) : static_cast<void>(syoudo->sheet.release())); // deleted on close
+        (cecl ? static_cast<void>(e.zones->sheet.release()) : static_cast<void>(e.syoudo->sheet.release())); // deleted on close
     }
 }
 
