@@ -4,6 +4,7 @@
 // FIFOs, devices, folders and links planted where the program reads and writes; huge old files.
 // Every run that could hang is bounded by a timeout of seconds, so a hang fails instead of
 // blocking.
+#include "emergency/EmergencyMaster.h"
 #include "grid/RecordGrid.h"
 #include "grid/WorkFile.h"
 #include "illuminance/RoomDistribution.h"
@@ -406,6 +407,7 @@ void TestFileSets::killedAtEachStep_data()
     QTest::newRow("one renamed, mended at the program's start") << "set:renamed" << true << true << "startup";
     QTest::newRow("one renamed, mended by the distribution") << "set:renamed" << true << true << "distribution";
     QTest::newRow("written, mended by the distribution") << "set:written" << true << false << "distribution";
+    QTest::newRow("one renamed, mended by the emergency master's reader") << "set:renamed" << true << true << "emergency";
 }
 
 void TestFileSets::killedAtEachStep()
@@ -450,6 +452,10 @@ void TestFileSets::killedAtEachStep()
         AppContext context;
         QString error;
         Startup::prepare(context, dir.path(), dir.filePath(QStringLiteral("work")), &error); // no .mst here: fails after
+    } else if (mender == u"emergency") {
+        EmergencyMaster::Master master;
+        QString error;
+        EmergencyMaster::load(dir.path(), &master, &error); // no hijou.csv here: nothing else read
     } else {
         RoomDistribution::computeAll(RecordGrid(kRows, kColumns), MasterTables(), dir.path());
     }

@@ -2,6 +2,7 @@
 
 #include "grid/WorkFile.h"
 #include "io/BoundedRead.h"
+#include "photometry/LuminaireImport.h"
 #include "photometry/PhotometryReader.h"
 #include "text/NumberText.h"
 
@@ -113,6 +114,10 @@ bool load(const QString &dir, Master *out, QString *error)
 {
     *out = Master();
     out->dir = dir;
+    // hijou.csv and photometry/ change together under their folder's lock: what a killed import
+    // left half-way is mended before they are read (nothing to do, and no lock, otherwise).
+    QString unmended;
+    LuminaireImport::mend(dir, &unmended);
     QVector<QStringList> rows;
     bool present = false;
     const QString path = QDir(dir).filePath(kFile);
