@@ -35,21 +35,24 @@ void TestHostileValues::refusedOrPrintedAsNumbers_data()
     const QList<QStringList> emergency = {{"--pdf", "emergency"}, {"--xlsx", "emergency"}, {"--emergency-csv"}};
     const int refused = int(BatchStatus::ValueTooLarge);
     for (const QStringList &m : illuminance) {
-        const char *n = qPrintable(m.join(u' '));
+        const QByteArray name = m.join(u' ').toUtf8();
+        const char *n = name.constData();
         QTest::addRow("%s: 間口 of 301 digits", n) << "office-3f.syw" << m << kWidth << huge << refused << "オーバーフローしました";
         QTest::addRow("%s: 天井高 beyond a double", n) << "office-3f.syw" << m << kHeight << tiny << 0 << "";
         QTest::addRow("%s: 面積 -0", n) << "office-3f.syw" << m << kArea << "-0" << 0 << "";
         QTest::addRow("%s: 室指数 -0", n) << "office-3f.syw" << m << kIndex << "-0" << 0 << "";
     }
     for (const QStringList &m : distribution) {
-        const char *n = qPrintable(m.join(u' '));
+        const QByteArray name = m.join(u' ').toUtf8();
+        const char *n = name.constData();
         QTest::addRow("%s: 間口 of 301 digits", n) << "office-3f.syw" << m << kWidth << huge << 0 << "は 100 m までです";
         QTest::addRow("%s: 天井高 beyond a double", n) << "office-3f.syw" << m << kHeight << tiny << 0
                                                  << "器具が作業面より高くありません";
         QTest::addRow("%s: 面積 -0", n) << "office-3f.syw" << m << kArea << "-0" << 0 << "";
     }
     for (const QStringList &m : cecl) {
-        const char *n = qPrintable(m.join(u' '));
+        const QByteArray name = m.join(u' ').toUtf8();
+        const char *n = name.constData();
         QTest::addRow("%s: 床面積 -0", n) << "office-3f-cecl.syw" << m << kArea << "-0" << 0 << "";
         QTest::addRow("%s: 床面積 beyond a double", n) << "office-3f-cecl.syw" << m << kArea << tiny << refused
                                                   << "は小さすぎて印刷できません";
@@ -57,7 +60,8 @@ void TestHostileValues::refusedOrPrintedAsNumbers_data()
                                                  << "は大きすぎて印刷できません";
     }
     for (const QStringList &m : emergency) {
-        const char *n = qPrintable(m.join(u' '));
+        const QByteArray name = m.join(u' ').toUtf8();
+        const char *n = name.constData();
         QTest::addRow("%s: 間口 -0", n) << "office-3f-emergency.syw" << m << kWidth << "-0" << refused
                                       << "1 行目（玄関ホール）の間口・奥行「-0×6.0」は 0 より大きい値にしてください。";
         QTest::addRow("%s: 天井高 beyond a double", n) << "office-3f-emergency.syw" << m << kHeight << tiny << 0 << "";
