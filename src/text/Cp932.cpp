@@ -28,6 +28,25 @@ QString foldToCp932(const QString &text)
     return out;
 }
 
+// One converter a thread, reset before each text: opening the converter by name costs more than
+// converting a master's field (a master of 999 records opened thousands of them).
+// (Its error mark cannot be cleared without closing it: one that has seen an error is opened anew.)
+QStringDecoder &decoder()
+{
+    thread_local std::optional<QStringDecoder> d;
+    if (!d || d->hasError())
+        d.emplace(kCodecName, QStringConverter::Flag::Stateless);
+    return *d;
+}
+
+QStringEncoder &encoder()
+{
+    thread_local std::optional<QStringEncoder> e;
+    if (!e || e->hasError())
+        e.emplace(kCodecName, QStringConverter::Flag::Stateless);
+    return *e;
+}
+
 bool isLeadByte(unsigned char b)
 {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
@@ -43,7 +62,7 @@ QByteArray Cp932::encode(const QString &text, bool *ok)
     const QString folded = foldToCp932(text);
     QByteArray bytes;
     bytes.reserve(folded.size() * 2);
-    std::optional<QStringEncoder> encoder; // opened only for text that needs it
+    QStringEncoder *converter = nullptr; // taken only for text that needs it
     qsizetype i = 0;
     const qsizetype n = folded.size();
     while (i < n) {
@@ -55,13 +74,13 @@ QByteArray Cp932::encode(const QString &text, bool *ok)
         qsizetype j = i;
         while (j < n && folded[j].unicode() >= 0x80)
             ++j;
-        if (!encoder)
-            encoder.emplace(kCodecName, QStringConverter::Flag::Stateless);
-        bytes.append(encoder->encode(QStringView(folded).mid(i, j - i)));
+        if (!converter)
+            converter = &encoder();
+        bytes.append(converter->encode(QStringView(folded).mid(i, j - i)));
         i = j;
     }
     if (ok)
-        *ok = !encoder || (encoder->isValid() && !encoder->hasError());
+        *ok = !converter || (converter->isValid() && !converter->hasError());
     return bytes;
 }
 
@@ -69,7 +88,7 @@ QString Cp932::decode(const QByteArray &bytes, bool *ok)
 {
     QString text;
     text.reserve(bytes.size());
-    std::optional<QStringDecoder> decoder;
+    QStringDecoder *converter = nullptr; // taken only for text that needs it
     qsizetype i = 0;
     const qsizetype n = bytes.size();
     while (i < n) {
@@ -85,13 +104,13 @@ QString Cp932::decode(const QByteArray &bytes, bool *ok)
         while (j < n && static_cast<unsigned char>(bytes[j]) >= 0x80)
             j += isLeadByte(static_cast<unsigned char>(bytes[j])) && j + 1 < n ? 2 : 1;
         j = std::min(j, n);
-        if (!decoder)
-            decoder.emplace(kCodecName, QStringConverter::Flag::Stateless);
-        text.append(decoder->decode(QByteArrayView(bytes.constData() + i, j - i)));
+        if (!converter)
+            converter = &decoder();
+        text.append(converter->decode(QByteArrayView(bytes.constData() + i, j - i)));
         i = j;
     }
     if (ok)
-        *ok = !decoder || (decoder->isValid() && !decoder->hasError());
+        *ok = !converter || (converter->isValid() && !converter->hasError());
     return text;
 }
 
