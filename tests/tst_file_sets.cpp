@@ -29,6 +29,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -224,6 +225,7 @@ private slots:
     void outputFolderKilledAtEachStep();
     void plantedJournalsTouchNothing_data();
     void plantedJournalsTouchNothing();
+    void foldersBesideAreTheProgramsOnly();
     void specialFilesInTheSet_data();
     void specialFilesInTheSet();
     void linksInTheProgramsFolder_data();
@@ -581,6 +583,9 @@ void TestFileSets::plantedJournalsTouchNothing_data()
     QTest::newRow("the distribution's folder: the user's notes.txt")
         << "out" << "prx5m-set 2\nstate rollback\nfile notes.txt .notes.txt.abc123.prx5m-new -\nend\n" << foreign;
     QTest::newRow("written by another user") << "master" << "OTHER" << QStringLiteral("ほかのユーザーが書いた記録です");
+    QTest::newRow("a second name of a file of the user's") << "master" << "LINKED"
+                                                          << QStringLiteral("ほかの名前があるか、だれでも書き換えられる記録です");
+    QTest::newRow("a link to a file elsewhere") << "master" << "SYMLINK" << QStringLiteral("通常のファイルとして読めません");
     // What the program wrote itself is still followed: an earlier version's whole paths inside
     // the folder, rolled back (the new file it had begun removed).
     QTest::newRow("an earlier version's own journal, inside the folder")
@@ -604,13 +609,24 @@ void TestFileSets::plantedJournalsTouchNothing()
     QVERIFY(QDir().mkpath(top.filePath(QStringLiteral("victims"))));
     TestEnv::writeBytes(elsewhere.filePath(QStringLiteral("victim.txt")), "the user's file elsewhere\n");
     TestEnv::writeBytes(QDir(home).filePath(QStringLiteral(".syomei.csv.abc123.prx5m-new")), "a half-written master\n");
-    QString text = journal == u"OTHER" ? QStringLiteral("prx5m-set 2\nstate rollback\n%1end\n").arg(QStringLiteral(
-                                             "file syomei.csv .syomei.csv.abc123.prx5m-new -\n"))
-                                       : journal;
+    const bool special = journal == u"OTHER" || journal == u"LINKED" || journal == u"SYMLINK";
+    QString text = special ? QStringLiteral("prx5m-set 2\nstate rollback\n%1end\n").arg(QStringLiteral(
+                                 "file syomei.csv .syomei.csv.abc123.prx5m-new -\n"))
+                           : journal;
     text.replace(QStringLiteral("HOME"), QFileInfo(home).absoluteFilePath());
     text.replace(QStringLiteral("ELSE"), QFileInfo(elsewhere.path()).absoluteFilePath());
     const QString journalPath = QDir(home).filePath(FileSet::kJournalName);
-    TestEnv::writeBytes(journalPath, text.toUtf8());
+    if (journal == u"LINKED") {
+        // The journal's text in a file of the user's, given the journal's name as a second name.
+        TestEnv::writeBytes(QDir(home).filePath(QStringLiteral("draft.txt")), text.toUtf8());
+        QVERIFY(::link(QFile::encodeName(QDir(home).filePath(QStringLiteral("draft.txt"))).constData(),
+                       QFile::encodeName(journalPath).constData()) == 0);
+    } else if (journal == u"SYMLINK") {
+        TestEnv::writeBytes(elsewhere.filePath(QStringLiteral("journal.txt")), text.toUtf8());
+        QVERIFY(QFile::link(elsewhere.filePath(QStringLiteral("journal.txt")), journalPath));
+    } else {
+        TestEnv::writeBytes(journalPath, text.toUtf8());
+    }
     if (journal == u"OTHER") {
         if (::geteuid() != 0)
             QSKIP("a file of another user can only be made as root");
@@ -649,6 +665,44 @@ void TestFileSets::plantedJournalsTouchNothing()
     } else {
         QCOMPARE(snapshot(elsewhere.path()), beforeElsewhere);
     }
+}
+
+void TestFileSets::foldersBesideAreTheProgramsOnly()
+{
+    // Beside the output folder "outside": what a killed run left (its lock there, free: removed),
+    // the folder "out"'s (its name a part of this one's: kept), a folder of the user's under the
+    // program's kind of name but without the lock the program always makes (kept), a run's folder
+    // at work (its lock held: kept).
+    QTemporaryDir top;
+    const QString out = top.filePath(QStringLiteral("outside"));
+    const auto plant = [&](const QString &name, bool lock) {
+        const QString f = top.filePath(name);
+        QDir().mkpath(f);
+        TestEnv::writeBytes(QDir(f).filePath(QStringLiteral("rooms.csv")), "row,name\r\n1," + name.toUtf8() + "\r\n");
+        if (lock)
+            TestEnv::writeBytes(QDir(f).filePath(FileSet::kLockName), QByteArray());
+        return f;
+    };
+    plant(QStringLiteral(".outside.Killed.prx5m-dir"), true);
+    const QString other = plant(QStringLiteral(".out.abc123.prx5m-dir"), true);
+    const QString users = plant(QStringLiteral(".outside.abc123.prx5m-dir"), false);
+    const QString busy = plant(QStringLiteral(".outside.Busy12.prx5m-dir"), true);
+    const int held = ::open(QFile::encodeName(QDir(busy).filePath(FileSet::kLockName)).constData(), O_RDONLY);
+    QVERIFY(held >= 0 && ::flock(held, LOCK_EX) == 0);
+    const QMap<QString, QByteArray> kept[] = {snapshot(other), snapshot(users), snapshot(busy)};
+    Run run;
+    start(run, QStringLiteral("prx5m"),
+          {QStringLiteral("--distribution-csv"), QStringLiteral("--interreflection"), QStringLiteral("uniform"),
+           workFile(top.filePath(QStringLiteral("w.syw")), QStringLiteral("室"), 2), out},
+          top.path());
+    QVERIFY(run.finished());
+    ::close(held);
+    QVERIFY2(run.status() == 0, qPrintable(run.output()));
+    QVERIFY(!QFileInfo::exists(top.filePath(QStringLiteral(".outside.Killed.prx5m-dir"))));
+    QCOMPARE(snapshot(other), kept[0]);
+    QCOMPARE(snapshot(users), kept[1]);
+    QCOMPARE(snapshot(busy), kept[2]);
+    QCOMPARE(roomNames(out), QStringLiteral("室1 室2"));
 }
 
 void TestFileSets::specialFilesInTheSet_data()

@@ -278,9 +278,9 @@ int photometryCommand(const QStringList &args)
         }
         if (!LuminaireImport::apply(lock, changes, &error)) {
             if (!plot.isEmpty()) {
-                if (!aside.isEmpty())
-                    ::rename(aside.constData(), target.constData());
-                else if (target.isEmpty())
+                if (!aside.isEmpty() && ::rename(aside.constData(), target.constData()) != 0)
+                    error += QStringLiteral("（前の配光曲線は %1 に残っています）").arg(QFile::decodeName(aside));
+                else if (aside.isEmpty() && target.isEmpty() && !QFileInfo(o.plot).isSymLink())
                     QFile::remove(o.plot);
             }
             return fail(QStringLiteral("書き込めません: %1").arg(error));

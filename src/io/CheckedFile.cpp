@@ -444,7 +444,14 @@ bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
     if (temporary.isEmpty())
         return false;
     const QByteArray temp = QFile::encodeName(temporary);
-    const int fd = ::open(temp.constData(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = ::open(temp.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    // Still the empty file made a moment ago, not something put in its place since.
+    struct stat st {};
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 || st.st_size != 0)) {
+        ::close(fd);
+        fail(error, QStringLiteral("一時ファイルを作成できません"), path, EEXIST);
+        return false;
+    }
     if (fd < 0 || !writeAll(fd, bytes)) {
         const int code = errno;
         if (fd >= 0)

@@ -91,7 +91,9 @@ QByteArray relative(const QByteArray &home, const QByteArray &path)
     return path.isEmpty() ? QByteArray() : path.mid(home.size() + 1);
 }
 
-// The journal in its home, through the checked write. The journal itself never is a link.
+QByteArray randomPart();
+
+// The journal in its home. The journal itself never is a link.
 bool saveJournal(const QString &home, const Journal &j, QString *error)
 {
     const QByteArray root = QFile::encodeName(home);
@@ -102,11 +104,31 @@ bool saveJournal(const QString &home, const Journal &j, QString *error)
         text += "file " + encode(relative(root, e.target)) + " " + encode(relative(root, e.temp)) + " "
                 + encode(relative(root, e.aside)) + "\n";
     text += "end\n";
-    const QString path = journalPath(home);
-    bool there = false;
-    if (!BoundedRead::check(path, BoundedRead::Links::Refuse, &there, error))
+    // Its own new file, renamed over the old journal: a link or a second name planted at the
+    // journal's name is replaced, never written through.
+    const QByteArray path = QFile::encodeName(journalPath(home));
+    const QByteArray temp = root + "/.prx5m-set.journal." + randomPart() + ".tmp";
+    const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        fail(error, QStringLiteral("作業記録を書き込めません"), QFile::decodeName(path), errno);
         return false;
-    return CheckedFile::write(path, text, error);
+    }
+    if (!writeAll(fd, text) || !syncFd(fd) || !closeFd(fd)) {
+        const int code = errno;
+        ::close(fd);
+        ::unlink(temp.constData());
+        fail(error, QStringLiteral("作業記録を書き込めません"), QFile::decodeName(path), code);
+        return false;
+    }
+    TestPoint::reached("file:written");
+    if (::rename(temp.constData(), path.constData()) != 0) {
+        const int code = errno;
+        ::unlink(temp.constData());
+        fail(error, QStringLiteral("作業記録を書き込めません"), QFile::decodeName(path), code);
+        return false;
+    }
+    syncFolder(root);
+    return true;
 }
 
 // What a journal may name: the set's own files at its home and any file of the program's own
@@ -155,6 +177,13 @@ bool temporaryOf(const QByteArray &target, const QByteArray &temp, const QByteAr
     const QByteArray random = middle.right(6), cut = middle.left(middle.size() - 7);
     if (middle.at(middle.size() - 7) != '.' || !base.startsWith(cut))
         return false;
+    // The whole name, unless it was cut to fit the folder's longest name (a UTF-8 character at
+    // the cut may take up to three bytes less): "out" is not "outside".
+    long longest = ::pathconf(folderOf(target).constData(), _PC_NAME_MAX);
+    if (longest <= 0)
+        longest = 255;
+    if (cut != base && t.size() < longest - 3)
+        return false;
     for (char c : random)
         if (!std::isalnum(static_cast<unsigned char>(c)))
             return false;
@@ -166,23 +195,46 @@ bool temporaryOf(const QByteArray &target, const QByteArray &temp, const QByteAr
 bool loadJournal(const QString &home, const Names &names, Journal *j, bool *found, QString *error)
 {
     *found = false;
-    QByteArray bytes;
-    const auto outcome = BoundedRead::read(journalPath(home), 1024 * 1024, &bytes, error, BoundedRead::Links::Refuse);
-    if (outcome == BoundedRead::Outcome::Missing)
+    // Opened once and looked at through that descriptor: what is checked is what is read.
+    const QByteArray path = QFile::encodeName(journalPath(home));
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT)
         return true;
-    if (outcome != BoundedRead::Outcome::Read)
-        return false;
     *found = true;
+    struct stat st {};
+    QByteArray bytes;
+    bool readable = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= 1024 * 1024;
+    if (readable) {
+        bytes.resize(qsizetype(st.st_size) + 1);
+        qsizetype got = 0;
+        for (;;) {
+            const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            got += n;
+            if (got == bytes.size())
+                break;
+        }
+        readable = got < bytes.size(); // the whole file, and it did not grow meanwhile
+        bytes.truncate(got);
+    }
+    if (fd >= 0)
+        ::close(fd);
     const auto refused = [&](const QString &why) {
         *error = QStringLiteral("作業記録 %1 が不正です（%2）。%3。何も変更していません。"
-                                "この記録を書いた覚えがなければ、削除してからやり直してください。")
+                                "このフォルダの持ち主に確認してください。")
                      .arg(kJournalName, QDir::toNativeSeparators(journalPath(home)), why);
         return false;
     };
-    // Only the user's own journal is followed.
-    struct stat st {};
-    if (::lstat(QFile::encodeName(journalPath(home)).constData(), &st) != 0 || st.st_uid != ::geteuid())
+    if (!readable)
+        return refused(QStringLiteral("通常のファイルとして読めません"));
+    // Only the user's own journal, under one name, that no one else may write, is followed.
+    if (st.st_uid != ::geteuid())
         return refused(QStringLiteral("ほかのユーザーが書いた記録です"));
+    if (st.st_nlink != 1 || (st.st_mode & S_IWOTH))
+        return refused(QStringLiteral("ほかの名前があるか、だれでも書き換えられる記録です"));
     const QList<QByteArray> lines = bytes.split('\n');
     if (lines.size() < 3 || (lines[0] != "prx5m-set 1" && lines[0] != "prx5m-set 2") || !lines.contains("end"))
         return refused(QStringLiteral("記録が壊れています"));
@@ -247,6 +299,19 @@ void removeMadeFolders(const Journal &j)
 
 // Every file as it was. Before the commit only the temporary files are there to remove; after it
 // the old files come back from aside and the new ones that had no old one go.
+// A temporary or old file a journal names, before it is renamed over a set's file: a regular file
+// of the user's (a link, a folder or another user's file planted under that name is not taken).
+bool ownFile(const QByteArray &path)
+{
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0)
+        return false;
+    if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+        return true;
+    errno = EPERM;
+    return false;
+}
+
 bool rollBack(const QString &home, const Journal &j, QString *error)
 {
     bool ok = true;
@@ -256,7 +321,7 @@ bool rollBack(const QString &home, const Journal &j, QString *error)
             if (!e.aside.isEmpty() && sameFile(e.aside, e.target)) {
                 ::unlink(e.aside.constData()); // the new file never took its place
             } else if (!e.aside.isEmpty() && exists(e.aside)) {
-                if (::rename(e.aside.constData(), e.target.constData()) != 0) {
+                if (!ownFile(e.aside) || ::rename(e.aside.constData(), e.target.constData()) != 0) {
                     fail(error, QStringLiteral("元のファイルに戻せません"), QFile::decodeName(e.target), errno);
                     ok = false;
                     continue;
@@ -282,7 +347,7 @@ bool complete(const QString &home, const Journal &j, QString *error)
     for (const Entry &e : j.entries) {
         if (!exists(e.temp))
             continue; // renamed already
-        if (::rename(e.temp.constData(), e.target.constData()) != 0) {
+        if (!ownFile(e.temp) || ::rename(e.temp.constData(), e.target.constData()) != 0) {
             fail(error, QStringLiteral("組の書き込みを完了できません"), QFile::decodeName(e.target), errno);
             return false;
         }
@@ -679,7 +744,8 @@ bool onlySetFiles(const QByteArray &folder, const QStringList &names)
     for (const QString &e : entries) {
         struct stat st {};
         const QByteArray path = folder + '/' + QFile::encodeName(e);
-        if (::lstat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 || st.st_uid != ::geteuid())
+        if (::lstat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 || st.st_uid != ::geteuid()
+            || !(st.st_mode & S_IWUSR))
             return false;
         if (e != kLockName && !names.contains(e))
             return false;
@@ -696,8 +762,8 @@ bool removeSetFolder(const QByteArray &folder, const QStringList &names)
     if (::lstat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()
         || !onlySetFiles(folder, names))
         return false;
-    QDir dir(QFile::decodeName(folder));
-    for (const QString &e : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+    // By the set's names only: a file that arrived after the look stays, and so does the folder.
+    for (const QString &e : names + QStringList{kLockName})
         ::unlink((folder + '/' + QFile::encodeName(e)).constData());
     return ::rmdir(folder.constData()) == 0;
 }
@@ -707,13 +773,24 @@ void removeStraySetFolders(const QByteArray &folder, const QStringList &names)
 {
     const QByteArray parent = folderOf(folder);
     QDir dir(QFile::decodeName(parent));
-    const QString base = QFile::decodeName(baseOf(folder));
     const QStringList found = dir.entryList({QStringLiteral(".*") + QString::fromLatin1(kFolderSuffix)},
                                             QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString &f : found) {
         const QByteArray path = parent + '/' + QFile::encodeName(f);
-        if (temporaryOf(folder, path, kFolderSuffix) && f.size() > base.size())
+        if (!temporaryOf(folder, path, kFolderSuffix))
+            continue;
+        // Every folder the program makes here holds its lock from the start: one whose lock is
+        // held is another run's at work; one without a lock is not the program's (a folder of
+        // the user's renamed there), unless it is empty.
+        const QByteArray lockPath = path + '/' + QFile::encodeName(kLockName);
+        const int fd = ::open(lockPath.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            ::rmdir(path.constData());
+            continue;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
             removeSetFolder(path, names);
+        ::close(fd);
     }
 }
 
@@ -722,12 +799,15 @@ void removeStraySetFolders(const QByteArray &folder, const QStringList &names)
 // goes with the new folder (taken there before the exchange), so a writer waiting on the old one
 // finds it gone and waits on the new. False without a word in `error` when the exchange cannot be
 // made here (the caller then writes file by file), false with the reason when writing fails.
-bool exchangeFolder(const Lock &lock, const QList<File> &files, const QStringList &names, QString *error)
+bool exchangeFolder(const Lock &lock, const QList<File> &files, const QStringList &names, QString *error,
+                    QString *notice)
 {
     const QByteArray folder = QFile::encodeName(lock.home());
     const QByteArray sibling = besideName(folder, randomPart(), kFolderSuffix);
     struct stat old {};
-    if (::lstat(folder.constData(), &old) != 0 || !S_ISDIR(old.st_mode) || old.st_uid != ::geteuid())
+    // A folder the user may not change keeps the file-by-file write (which refuses what it must).
+    if (::lstat(folder.constData(), &old) != 0 || !S_ISDIR(old.st_mode) || old.st_uid != ::geteuid()
+        || ::access(folder.constData(), W_OK) != 0)
         return false;
     if (::mkdir(sibling.constData(), 0700) != 0)
         return false; // a parent that refuses new folders: file by file
@@ -765,6 +845,14 @@ bool exchangeFolder(const Lock &lock, const QList<File> &files, const QStringLis
         return fails(QStringLiteral("フォルダを作成できません"), QFile::decodeName(sibling), errno);
     syncFolder(sibling);
     TestPoint::reached("folder:written");
+    // Looked at again: a file that arrived while the set was written would go with the old folder.
+    struct stat now {};
+    if (::lstat(folder.constData(), &now) != 0 || now.st_dev != old.st_dev || now.st_ino != old.st_ino
+        || !onlySetFiles(folder, names)) {
+        ::close(newLock);
+        removeSetFolder(sibling, names);
+        return false;
+    }
     if (::renameat2(AT_FDCWD, sibling.constData(), AT_FDCWD, folder.constData(), RENAME_EXCHANGE) != 0) {
         const int code = errno;
         ::close(newLock);
@@ -776,8 +864,15 @@ bool exchangeFolder(const Lock &lock, const QList<File> &files, const QStringLis
     }
     syncFolder(folderOf(folder));
     TestPoint::reached("folder:exchanged");
-    // The old set, now beside the folder, with the old lock: removed; then the new lock let go.
-    removeSetFolder(sibling, names);
+    // The old set, now beside the folder, with the old lock: removed when it is the folder that
+    // was looked at and holds nothing else; then the new lock let go.
+    struct stat aside {};
+    const bool same = ::lstat(sibling.constData(), &aside) == 0 && aside.st_dev == old.st_dev && aside.st_ino == old.st_ino;
+    if (!same || !removeSetFolder(sibling, names)) {
+        if (notice)
+            *notice = QStringLiteral("前の出力のフォルダを %1 に残しました（消せないものがありました）。")
+                          .arg(QDir::toNativeSeparators(QFile::decodeName(sibling)));
+    }
     ::unlink((folder + '/' + QFile::encodeName(kLockName)).constData());
     ::close(newLock);
     return true;
@@ -802,7 +897,7 @@ bool writeOutputFolder(const QString &folder, const QList<File> &files, const QS
     const bool whole = ::lstat(name.constData(), &st) == 0 && S_ISDIR(st.st_mode) && onlySetFiles(name, names);
     if (whole) {
         error->clear();
-        if (exchangeFolder(lock, files, names, error)) {
+        if (exchangeFolder(lock, files, names, error, notice)) {
             lock.forget(); // its file went with the old folder
             return true;
         }
