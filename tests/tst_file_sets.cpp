@@ -32,6 +32,7 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace RoomRecord;
@@ -226,6 +227,7 @@ private slots:
     void plantedJournalsTouchNothing_data();
     void plantedJournalsTouchNothing();
     void foldersBesideAreTheProgramsOnly();
+    void outputFolderWithAnAccessList();
     void specialFilesInTheSet_data();
     void specialFilesInTheSet();
     void linksInTheProgramsFolder_data();
@@ -703,6 +705,41 @@ void TestFileSets::foldersBesideAreTheProgramsOnly()
     QCOMPARE(snapshot(users), kept[1]);
     QCOMPARE(snapshot(busy), kept[2]);
     QCOMPARE(roomNames(out), QStringLiteral("室1 室2"));
+}
+
+void TestFileSets::outputFolderWithAnAccessList()
+{
+    // A folder with a default access list of its own: a new folder in its place would lose it, so
+    // its files are replaced one by one, and the run says why.
+    QTemporaryDir top;
+    const QString out = top.filePath(QStringLiteral("out"));
+    QVERIFY(QDir().mkpath(out));
+    QByteArray acl; // version 2; user rwx, group r-x, other r-x
+    const auto put = [&acl](quint32 v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            acl.append(char((v >> (8 * i)) & 0xFF));
+    };
+    put(2, 4);
+    for (const auto &[tag, perm] : {std::pair{0x01u, 7u}, {0x04u, 5u}, {0x20u, 5u}}) {
+        put(tag, 2);
+        put(perm, 2);
+        put(0xFFFFFFFF, 4);
+    }
+    if (::setxattr(QFile::encodeName(out).constData(), "system.posix_acl_default", acl.constData(), size_t(acl.size()), 0) != 0)
+        QSKIP("this file system keeps no access lists");
+    Run run;
+    start(run, QStringLiteral("prx5m"),
+          {QStringLiteral("--distribution-csv"), QStringLiteral("--interreflection"), QStringLiteral("uniform"),
+           workFile(top.filePath(QStringLiteral("w.syw")), QStringLiteral("室"), 2), out},
+          top.path());
+    QVERIFY(run.finished());
+    const QString output = run.output();
+    QVERIFY2(run.status() == 0, qPrintable(output));
+    QVERIFY2(output.contains(QStringLiteral("フォルダにアクセス権の設定（ACL）があるため、ファイルを一つずつ置き換えました")),
+             qPrintable(output));
+    QVERIFY(::getxattr(QFile::encodeName(out).constData(), "system.posix_acl_default", nullptr, 0) > 0);
+    QCOMPARE(roomNames(out), QStringLiteral("室1 室2"));
+    QCOMPARE(entries(top.path()), (QStringList{"out", "w.syw"}));
 }
 
 void TestFileSets::specialFilesInTheSet_data()

@@ -19,6 +19,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace FileSet {
@@ -800,19 +801,30 @@ void removeStraySetFolders(const QByteArray &folder, const QStringList &names)
 // finds it gone and waits on the new. False without a word in `error` when the exchange cannot be
 // made here (the caller then writes file by file), false with the reason when writing fails.
 bool exchangeFolder(const Lock &lock, const QList<File> &files, const QStringList &names, QString *error,
-                    QString *notice)
+                    QString *notice, QString *why)
 {
     const QByteArray folder = QFile::encodeName(lock.home());
     const QByteArray sibling = besideName(folder, randomPart(), kFolderSuffix);
     struct stat old {};
-    // A folder the user may not change keeps the file-by-file write (which refuses what it must).
+    // A folder the user may not change keeps the file-by-file write (which refuses what it must);
+    // so does one with access lists of its own, which a new folder would not have.
     if (::lstat(folder.constData(), &old) != 0 || !S_ISDIR(old.st_mode) || old.st_uid != ::geteuid()
-        || ::access(folder.constData(), W_OK) != 0)
+        || ::access(folder.constData(), W_OK) != 0) {
+        *why = QStringLiteral("フォルダを書き換えられない");
         return false;
-    if (::mkdir(sibling.constData(), 0700) != 0)
-        return false; // a parent that refuses new folders: file by file
+    }
+    if (::getxattr(folder.constData(), "system.posix_acl_access", nullptr, 0) >= 0
+        || ::getxattr(folder.constData(), "system.posix_acl_default", nullptr, 0) >= 0) {
+        *why = QStringLiteral("フォルダにアクセス権の設定（ACL）がある");
+        return false;
+    }
+    if (::mkdir(sibling.constData(), 0700) != 0) {
+        *why = QStringLiteral("その隣にフォルダを作れない");
+        return false;
+    }
     const auto abandon = [&] {
         removeSetFolder(sibling, names);
+        *why = QStringLiteral("その隣のフォルダをロックできない");
         return false;
     };
     const QByteArray lockPath = sibling + '/' + QFile::encodeName(kLockName);
@@ -843,6 +855,15 @@ bool exchangeFolder(const Lock &lock, const QList<File> &files, const QStringLis
     }
     if (::chmod(sibling.constData(), old.st_mode & 07777) != 0)
         return fails(QStringLiteral("フォルダを作成できません"), QFile::decodeName(sibling), errno);
+    // The folder's group goes with it; where it cannot, the file-by-file write keeps the folder.
+    struct stat made {};
+    if (::lstat(sibling.constData(), &made) != 0
+        || (made.st_gid != old.st_gid && ::chown(sibling.constData(), uid_t(-1), old.st_gid) != 0)) {
+        ::close(newLock);
+        removeSetFolder(sibling, names);
+        *why = QStringLiteral("フォルダのグループを引き継げない");
+        return false;
+    }
     syncFolder(sibling);
     TestPoint::reached("folder:written");
     // Looked at again: a file that arrived while the set was written would go with the old folder.
@@ -851,14 +872,17 @@ bool exchangeFolder(const Lock &lock, const QList<File> &files, const QStringLis
         || !onlySetFiles(folder, names)) {
         ::close(newLock);
         removeSetFolder(sibling, names);
+        *why = QStringLiteral("書き出す間にフォルダにほかのファイルが加わった");
         return false;
     }
     if (::renameat2(AT_FDCWD, sibling.constData(), AT_FDCWD, folder.constData(), RENAME_EXCHANGE) != 0) {
         const int code = errno;
         ::close(newLock);
         removeSetFolder(sibling, names);
-        if (code == EINVAL || code == ENOSYS || code == EXDEV || code == EBUSY || code == EPERM || code == ENOTSUP)
-            return false; // no exchange on this file system (or a mount point): file by file
+        if (code == EINVAL || code == ENOSYS || code == EXDEV || code == EBUSY || code == EPERM || code == ENOTSUP) {
+            *why = QStringLiteral("このファイルシステムでは一度に入れ替えられない"); // or a mount point
+            return false;
+        }
         fail(error, QStringLiteral("フォルダを入れ替えられません"), lock.home(), code);
         return false;
     }
@@ -897,15 +921,15 @@ bool writeOutputFolder(const QString &folder, const QList<File> &files, const QS
     const bool whole = ::lstat(name.constData(), &st) == 0 && S_ISDIR(st.st_mode) && onlySetFiles(name, names);
     if (whole) {
         error->clear();
-        if (exchangeFolder(lock, files, names, error, notice)) {
+        QString why;
+        if (exchangeFolder(lock, files, names, error, notice, &why)) {
             lock.forget(); // its file went with the old folder
             return true;
         }
         if (!error->isEmpty())
             return false;
         if (notice)
-            *notice = QStringLiteral("%1 はこのファイルシステムでは一度に入れ替えられないため、ファイルを一つずつ置き換えました。")
-                          .arg(QDir::toNativeSeparators(lock.home()));
+            *notice = QStringLiteral("%1 は%2ため、ファイルを一つずつ置き換えました。").arg(QDir::toNativeSeparators(lock.home()), why);
     } else if (notice) {
         *notice = QStringLiteral("%1 にはほかのファイルもあるため、ファイルを一つずつ置き換えました。")
                       .arg(QDir::toNativeSeparators(lock.home()));
