@@ -81,15 +81,11 @@ bool writeCsv(const QList<EmergencyRooms::Room> &rooms, const QString &folder, Q
             for (const QPointF &p : k.positions)
                 luminaires += line({first, plain(p.x()), plain(p.y()), QString::number(k.row), QString::number(k.slot), plain(k.height)});
     }
-    const QDir dir(folder);
-    QList<FileSet::File> files(3);
-    files[0].path = dir.filePath(QStringLiteral("rooms.csv"));
-    files[0].bytes = roomsCsv.toUtf8();
-    files[1].path = dir.filePath(QStringLiteral("points.csv"));
-    files[1].bytes = points.toUtf8();
-    files[2].path = dir.filePath(QStringLiteral("luminaires.csv"));
-    files[2].bytes = luminaires.toUtf8();
-    return FileSet::writeOutputFolder(folder, files, FileSet::kOutputNames, error, notice);
+    return FileSet::writeOutputFolder(folder,
+                                      {{QStringLiteral("rooms.csv"), roomsCsv.toUtf8()},
+                                       {QStringLiteral("points.csv"), points.toUtf8()},
+                                       {QStringLiteral("luminaires.csv"), luminaires.toUtf8()}},
+                                      error, notice);
 }
 
 QByteArray reachCsv(const QList<ReachTable::Line> &lines, const EmergencyMaster::Luminaire &luminaire)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 // Files that change together (a master, the photometric files kept beside it and their index; the
 // three CSV files of a distribution) are a set: all old or all new, whatever happens.
 //
@@ -79,12 +81,13 @@ bool write(const Lock &lock, const QList<File> &files, QString *error);
 bool mend(const QString &home, const QStringList &ownFolders, const QStringList &setNames, QString *error);
 
 // An output folder of the program's (the CSV files of a distribution or an emergency check)
-// given the new set. When the folder holds only files of `names`, the new set is written into a
+// given the new set, its files by name (of kOutputNames) and content. When the folder holds only
+// files of kOutputNames, the new set is written into a
 // fresh folder beside it and the two are exchanged in one step: the folder holds the old set or
 // the new one, never a mix, even when the run is killed. Otherwise (other files in it, a file
 // system without the exchange) the files are replaced one by one as write() does, and `notice`
 // says so.
-bool writeOutputFolder(const QString &folder, const QList<File> &files, const QStringList &names, QString *error,
+bool writeOutputFolder(const QString &folder, const QList<std::pair<QString, QByteArray>> &named, QString *error,
                        QString *notice = nullptr);
 
 } // namespace FileSet
