@@ -78,6 +78,24 @@ private:
     lxw_workbook *m_book = nullptr;
 };
 
+// The workbook built aside closed, every step's error said, and put at `path` by the checked write.
+bool finish(Book &book, lxw_error e, const QString &built, const QString &path, QString *error)
+{
+    const lxw_error closed = book.close();
+    if (e == LXW_NO_ERROR)
+        e = closed;
+    if (e != LXW_NO_ERROR) {
+        *error = QStringLiteral("Excelのファイルを作成できません（%1）。").arg(QString::fromUtf8(lxw_strerror(e)));
+        return false;
+    }
+    QFile file(built);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("Excelのファイルを作成できません。");
+        return false;
+    }
+    return CheckedFile::write(path, file.readAll(), error);
+}
+
 QByteArray utf8(const QString &s)
 {
     return s.toUtf8();
@@ -284,20 +302,8 @@ bool write(const Sheet &sheet, const QString &path, QString *error)
         worksheet_set_margins(ws, inches(sheet.marginsTwips.left()), inches(sheet.marginsTwips.right()),
                               inches(sheet.marginsTwips.top()), inches(sheet.marginsTwips.bottom()));
         worksheet_fit_to_pages(ws, 1, 0);
-        const lxw_error closed = book.close();
-        if (e == LXW_NO_ERROR)
-            e = closed;
-        if (e != LXW_NO_ERROR) {
-            *error = QStringLiteral("Excelのファイルを作成できません（%1）。").arg(QString::fromUtf8(lxw_strerror(e)));
-            return false;
-        }
+        return finish(book, e, built, path, error);
     }
-    QFile file(built);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("Excelのファイルを作成できません。");
-        return false;
-    }
-    return CheckedFile::write(path, file.readAll(), error);
 }
 
 bool writeTables(const QList<Table> &tables, const QString &path, QString *error)
@@ -341,20 +347,8 @@ bool writeTables(const QList<Table> &tables, const QString &path, QString *error
                 }
             }
         }
-        const lxw_error closed = book.close();
-        if (e == LXW_NO_ERROR)
-            e = closed;
-        if (e != LXW_NO_ERROR) {
-            *error = QStringLiteral("Excelのファイルを作成できません（%1）。").arg(QString::fromUtf8(lxw_strerror(e)));
-            return false;
-        }
+        return finish(book, e, built, path, error);
     }
-    QFile file(built);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("Excelのファイルを作成できません。");
-        return false;
-    }
-    return CheckedFile::write(path, file.readAll(), error);
 }
 
 } // namespace XlsxOutput
