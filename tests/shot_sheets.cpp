@@ -194,7 +194,6 @@ int main(int argc, char *argv[])
             sheet->setText(QStringLiteral("Txt_Gyou"), QString::number(row));
             sheet->focus(QStringLiteral("Txt_Daisu"));
             QApplication::processEvents();
-            sheet->Data_calculation();
             save(sheet, QStringLiteral("hijou_row%1").arg(row));
         }
         shootTabs(sheet, QStringLiteral("hijou"));
@@ -202,6 +201,13 @@ int main(int argc, char *argv[])
         {
             FHijouImport import(sheet->master(), QDir(env.programDir()).filePath(QStringLiteral("hijou.csv")), sheet);
             showActive(&import);
+            // What it is about to register, shown before it does.
+            const QStringList samples = QDir(QDir(TestEnv::buildDir()).filePath(QStringLiteral("photometry")))
+                                            .entryList({QStringLiteral("*.ies")}, QDir::Files, QDir::Name);
+            if (!samples.isEmpty())
+                import.findChild<QLineEdit *>(QStringLiteral("Txt_File"))
+                    ->setText(QDir(TestEnv::buildDir()).filePath(QStringLiteral("photometry/") + samples.first()));
+            QApplication::processEvents();
             save(&import, QStringLiteral("hijou_import"));
         }
         sheet->setAttribute(Qt::WA_DeleteOnClose, false);

@@ -7,6 +7,13 @@
 #include "emergency/EmergencyRooms.h"
 #include "emergency/FHijou.h"
 #include "emergency/HijouSheet.h"
+#include "emergency/EmergencyOutput.h"
+#include "emergency/EmergencyPlot.h"
+#include "emergency/HijouPlan.h"
+#include "emergency/ReachTable.h"
+#include "ui/UpDownButtons.h"
+
+#include <QToolButton>
 #include "grid/WorkFile.h"
 #include "illuminance/RoomRecord.h"
 #include "support/PdfTools.h"
@@ -16,6 +23,11 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QPushButton>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -170,6 +182,15 @@ private slots:
     void sheetRoomFieldsInEveryRow();
     void otherSheetsKeepTheColumns();
     void sheetImportsALuminaire();
+    void panelShowsTheRowItNames_data();
+    void panelShowsTheRowItNames();
+    void browsingLeavesTheRow();
+    void refusalGoesWithItsCause();
+    void reachNeverReachedIsNoDistance_data();
+    void reachNeverReachedIsNoDistance();
+    void planLabelsClearOfTheMinimum_data();
+    void planLabelsClearOfTheMinimum();
+    void importShowsTheFileFirst();
 };
 
 void TestEmergencySheet::roomsAtTheFloor_data()
@@ -545,6 +566,317 @@ void TestEmergencySheet::sheetImportsALuminaire()
     QCOMPARE(l->flux, 200.0);
     QVERIFY(QFile::exists(dir.filePath(QStringLiteral("photometry/hijou-4.ies"))));
     QCOMPARE(f.w<ListGrid>(QStringLiteral("Spd_Kigu"))->cellText(4, 1), QStringLiteral("4"));
+}
+
+namespace {
+
+// The example's rooms as the batch writes them: row → (e_min, verdict).
+QHash<QString, QStringList> exampleRooms()
+{
+    static QHash<QString, QStringList> rooms;
+    if (rooms.isEmpty()) {
+        QTemporaryDir home;
+        const QString out = home.filePath(QStringLiteral("csv"));
+        const Batch b = batch(home.path(), {QStringLiteral("--emergency-csv"), example(QStringLiteral("office-3f-emergency.syw")), out});
+        if (b.status != 0)
+            qFatal("emergency csv: %s", qPrintable(b.err));
+        for (const QStringList &r : csvLines(out + QStringLiteral("/rooms.csv")).mid(1))
+            rooms.insert(r[0], r);
+    }
+    return rooms;
+}
+
+} // namespace
+
+void TestEmergencySheet::panelShowsTheRowItNames_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QString>("key"); // the room's line in rooms.csv
+    // Each way starts on a room whose figures differ from the one it goes to.
+    QTest::newRow("list click") << 1 << "click" << 19 << "19";
+    QTest::newRow("list arrow") << 18 << "arrow" << 19 << "19";
+    QTest::newRow("list Enter") << 3 << "enter" << 19 << "19";
+    QTest::newRow("spinner") << 18 << "spinner" << 19 << "19";
+    QTest::newRow("row typed") << 1 << "row field" << 19 << "19";
+    QTest::newRow("確認 moves on") << 18 << "confirm" << 19 << "19";
+    QTest::newRow("opening a file") << 19 << "open" << 1 << "1+2";
+    QTest::newRow("into a room's second row") << 3 << "row field" << 2 << "1+2";
+}
+
+void TestEmergencySheet::panelShowsTheRowItNames()
+{
+    QFETCH(int, from);
+    QFETCH(QString, way);
+    QFETCH(int, to);
+    QFETCH(QString, key);
+    const QStringList line = exampleRooms().value(key);
+    QVERIFY(!line.isEmpty());
+    SheetFixtureT<FHijou> f(TestEnv::sampleMasters());
+    f.sheet->setProgramDir(TestEnv::buildDir());
+    const QString file = example(QStringLiteral("office-3f-emergency.syw"));
+    f.dialogs.paths = {file};
+    f.sheet->Menu_File_Open_Click();
+    goToRow(f, from);
+    QCOMPARE(f.w<HijouPlan>(QStringLiteral("Pic_Heimen"))->room().rows.contains(from), true);
+    if (way == u"confirm") {
+        f.click(QStringLiteral("Btn_Adv"));
+    } else if (way == u"open") {
+        f.dialogs.paths = {file};
+        f.sheet->Menu_File_Open_Click();
+    } else {
+        if (way == u"arrow")
+            f.w<ListGrid>(QStringLiteral("SPD_Data"))->setCurrentCell(from - 1, 1);
+        if (way == u"spinner" || way == u"row field" || way == u"click" || way == u"enter") {
+            auto *list = f.w<ListGrid>(QStringLiteral("SPD_Data"));
+            auto *tabs = f.w<QTabWidget>(QStringLiteral("STab_Main"));
+            if (way == u"click" || way == u"enter")
+                QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(0).center());
+            if (way == u"click") {
+                f.clickCell(QStringLiteral("SPD_Data"), to, 2);
+            } else if (way == u"enter") {
+                list->setFocus(Qt::MouseFocusReason);
+                list->setCurrentCell(to - 1, 0);
+                QTest::keyClick(list, Qt::Key_Return);
+            } else if (way == u"row field") {
+                goToRow(f, to);
+            } else {
+                QTest::mouseClick(f.w<UpDownButtons>(QStringLiteral("UpDown1"))->downButton(), Qt::LeftButton);
+            }
+        } else {
+            auto *list = f.w<ListGrid>(QStringLiteral("SPD_Data"));
+            list->setFocus(Qt::MouseFocusReason);
+            QTest::keyClick(list, Qt::Key_Down);
+        }
+    }
+    QApplication::processEvents();
+    QCOMPARE(f.sheet->rowNumber(), to);
+    // The plan, the figures and the verdict are the room of the row shown, as the batch has it.
+    const HijouPlan *plan = f.w<HijouPlan>(QStringLiteral("Pic_Heimen"));
+    QVERIFY(plan->hasRoom());
+    QCOMPARE(plan->room().rowsText(), key);
+    const QString cut = QString::number(std::floor(line[8].toDouble() * 100 + 1e-9) / 100, 'f', 2);
+    QVERIFY2(f.sheet->text(HijouSheet::kFigures).contains(QStringLiteral("最小照度 %1 lx").arg(cut)),
+             qPrintable(f.sheet->text(HijouSheet::kFigures)));
+    QCOMPARE(f.sheet->text(HijouSheet::kVerdict), line[13] == u"ok" ? QStringLiteral("適合") : QStringLiteral("不適合"));
+    // And the list's line of that row says the same.
+    auto *list = f.w<ListGrid>(QStringLiteral("SPD_Data"));
+    const int first = key.section(u'+', 0, 0).toInt();
+    QCOMPARE(list->cellText(first, 6), cut);
+    QCOMPARE(list->cellText(first, 7), f.sheet->text(HijouSheet::kVerdict));
+    QVERIFY(!f.sheet->isWindowModified());
+}
+
+void TestEmergencySheet::browsingLeavesTheRow()
+{
+    SheetFixtureT<FHijou> f(TestEnv::sampleMasters());
+    f.sheet->setProgramDir(TestEnv::buildDir());
+    f.dialogs.paths = {example(QStringLiteral("office-3f-emergency.syw"))};
+    f.sheet->Menu_File_Open_Click();
+    goToRow(f, 11); // the electrical room: luminaire 3 (incandescent)
+    const RecordGrid before = f.sheet->recordGrid();
+    auto *tabs = f.w<QTabWidget>(QStringLiteral("STab_Main"));
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(FHijou::kSlotTab).center());
+    auto *kigu = f.w<ListGrid>(QStringLiteral("Spd_Kigu"));
+    int ledRow = 0;
+    for (int r = 1; r <= kigu->rowCount(); ++r)
+        if (kigu->cellText(r, 1) == u"1")
+            ledRow = r;
+    QVERIFY(ledRow > 0);
+    f.clickCell(QStringLiteral("Spd_Kigu"), ledRow, 2);
+    // Looking: the row keeps its luminaire, the tab stays, nothing changed.
+    QCOMPARE(f.sheet->text(HijouSheet::kSlot), QStringLiteral("3"));
+    QCOMPARE(f.tab(), FHijou::kSlotTab);
+    QVERIFY(!f.sheet->isWindowModified());
+    // The 配置表 of the luminaire looked at, and of any other chosen there.
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(FHijou::kReachTab).center());
+    QVERIFY2(f.w<QLabel>(QStringLiteral("Lbl_HaichiTitle"))->text().startsWith(QStringLiteral("1 番")),
+             qPrintable(f.w<QLabel>(QStringLiteral("Lbl_HaichiTitle"))->text()));
+    auto *pick = f.w<QComboBox>(QStringLiteral("Cmb_HaichiKigu"));
+    pick->setCurrentIndex(pick->findData(3));
+    QVERIFY(f.w<QLabel>(QStringLiteral("Lbl_HaichiTitle"))->text().startsWith(QStringLiteral("3 番")));
+    QCOMPARE(f.sheet->text(HijouSheet::kSlot), QStringLiteral("3"));
+    QVERIFY(!f.sheet->isWindowModified());
+    QCOMPARE(f.sheet->recordGrid(), before);
+    // この行に使う sets the row's luminaire: an edit of the row.
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(FHijou::kSlotTab).center());
+    f.clickCell(QStringLiteral("Spd_Kigu"), ledRow, 2);
+    f.click(QStringLiteral("Btn_UseKigu"));
+    QCOMPARE(f.sheet->text(HijouSheet::kSlot), QStringLiteral("1"));
+    QVERIFY(f.sheet->isWindowModified());
+    QCOMPARE(f.sheet->recordGrid(), before); // until 確認
+}
+
+void TestEmergencySheet::refusalGoesWithItsCause()
+{
+    SheetFixtureT<FHijou> f(TestEnv::sampleMasters());
+    f.sheet->setProgramDir(TestEnv::buildDir());
+    f.dialogs.paths = {example(QStringLiteral("office-3f-emergency.syw"))};
+    f.sheet->Menu_File_Open_Click();
+    goToRow(f, 9); // 30 m × 2 m
+    typeInto(f, HijouSheet::kLayout, QStringLiteral("5,1;15,1;35,1;25,1;28,1"));
+    f.click(QStringLiteral("Btn_Adv"));
+    QVERIFY2(f.sheet->statusMessage().contains(QStringLiteral("室の外")), qPrintable(f.sheet->statusMessage()));
+    QCOMPARE(f.sheet->rowNumber(), 9);
+    typeInto(f, HijouSheet::kLayout, QStringLiteral("5,1;15,1;20,1;25,1;28,1"));
+    f.click(QStringLiteral("Btn_Adv"));
+    QCOMPARE(f.sheet->rowNumber(), 10);
+    QCOMPARE(f.sheet->statusMessage(), QString());
+    goToRow(f, 12);
+    QCOMPARE(f.sheet->statusMessage(), QString());
+}
+
+void TestEmergencySheet::reachNeverReachedIsNoDistance_data()
+{
+    QTest::addColumn<QString>("height");
+    QTest::addColumn<bool>("reached");
+    // 100 lm Lambertian: E below it Φ / (π h²), 2 lx up to h = √(100 / 2π) = 3.99 m.
+    QTest::newRow("3.5 m reaches") << "3.5" << true;
+    QTest::newRow("4.0 m never") << "4.0" << false;
+    QTest::newRow("10.0 m never") << "10.0" << false;
+}
+
+void TestEmergencySheet::reachNeverReachedIsNoDistance()
+{
+    QFETCH(QString, height);
+    QFETCH(bool, reached);
+    QTemporaryDir dir;
+    writeMaster(dir.path(), 100);
+    SheetFixtureT<FHijou> f(TestEnv::sampleMasters());
+    f.sheet->setProgramDir(dir.path());
+    auto *tabs = f.w<QTabWidget>(QStringLiteral("STab_Main"));
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(FHijou::kReachTab).center());
+    auto *pick = f.w<QComboBox>(QStringLiteral("Cmb_HaichiKigu"));
+    pick->setCurrentIndex(pick->findData(1));
+    auto *table = f.w<ListGrid>(QStringLiteral("Spd_Haichi"));
+    int line = 0;
+    for (int r = 1; r <= table->rowCount(); ++r)
+        if (table->cellText(r, 1) == height && table->cellText(r, 2) == u"計算")
+            line = r;
+    QVERIFY(line > 0);
+    const QString a1 = table->cellText(line, 3), b1 = table->cellText(line, 4);
+    if (reached) {
+        QVERIFY2(a1.toDouble() > 0 && b1.toDouble() > 0, qPrintable(a1));
+    } else {
+        QCOMPARE(a1, QStringLiteral("—"));
+        QCOMPARE(b1, QStringLiteral("—"));
+    }
+    QVERIFY(f.w<QLabel>(QStringLiteral("Lbl_HaichiNote"))->text().contains(QStringLiteral("判定には計算の値を使い")));
+    // The CSV leaves the field empty: no distance, not 0 m.
+    EmergencyMaster::Master master;
+    QString why;
+    QVERIFY(EmergencyMaster::load(dir.path(), &master, &why));
+    EmergencyMaster::Light light;
+    QVERIFY(EmergencyMaster::light(master, 1, &light, &why));
+    const QString csv = QString::fromUtf8(EmergencyOutput::reachCsv(ReachTable::table(*light.table, light.scale), *master.find(1)));
+    bool seen = false;
+    for (const QString &l : csv.split(u'\n')) {
+        const QStringList fields = l.trimmed().split(u',');
+        if (fields.value(0) != height || fields.value(1) != u"2")
+            continue;
+        seen = true;
+        QCOMPARE(fields.value(2).isEmpty(), !reached);
+        if (reached)
+            QVERIFY(fields.value(2).toDouble() > 0);
+    }
+    QVERIFY(seen);
+}
+
+void TestEmergencySheet::planLabelsClearOfTheMinimum_data()
+{
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("depth");
+    QTest::addColumn<QPointF>("minimum");
+    QTest::addColumn<int>("strips"); // at least
+    QTest::newRow("8 × 6, middle of the front wall") << 8.0 << 6.0 << QPointF(4, 0) << 1;
+    QTest::newRow("8 × 6, middle of the left wall") << 8.0 << 6.0 << QPointF(0, 3) << 1;
+    QTest::newRow("8 × 6, a corner") << 8.0 << 6.0 << QPointF(0, 0) << 1;
+    QTest::newRow("30 × 2 corridor, its first corner") << 30.0 << 2.0 << QPointF(0, 0) << 2;
+    QTest::newRow("30 × 2 corridor, its middle") << 30.0 << 2.0 << QPointF(15, 0) << 2;
+    QTest::newRow("30 × 2 corridor, its far end") << 30.0 << 2.0 << QPointF(30, 1) << 2;
+}
+
+void TestEmergencySheet::planLabelsClearOfTheMinimum()
+{
+    QFETCH(double, width);
+    QFETCH(double, depth);
+    QFETCH(QPointF, minimum);
+    QFETCH(int, strips);
+    QTemporaryDir dir;
+    writeMaster(dir.path(), 300);
+    EmergencyMaster::Master master;
+    QString why;
+    QVERIFY(EmergencyMaster::load(dir.path(), &master, &why));
+    RecordGrid g(kHeadingsRow, kColumns);
+    putRoom(g, 1, QStringLiteral("室"), QString::number(width), QString::number(depth), QStringLiteral("2.6"));
+    putKind(g, 1, QStringLiteral("1"), QStringLiteral("2"));
+    EmergencyRooms::Lights lights;
+    EmergencyRooms::Room room;
+    QList<EmergencyRooms::Refusal> refusals;
+    QVERIFY(EmergencyRooms::evaluate(g, {1}, master, &lights, &room, &refusals));
+    room.result.at = minimum; // wherever the minimum falls
+    QImage image(420, 315, QImage::Format_RGB32);
+    QPainter painter(&image);
+    EmergencyPlot::Drawn drawn;
+    EmergencyPlot::draw(painter, QRectF(6, 6, 408, 303), room, EmergencyPlot::reaches(room, lights), 12, &drawn);
+    painter.end();
+    QVERIFY(drawn.strips >= strips);
+    QVERIFY(!drawn.minimum.isEmpty());
+    for (const QRectF &label : std::as_const(drawn.labels))
+        for (const QRectF &m : std::as_const(drawn.minimum))
+            QVERIFY2(!label.intersects(m), qPrintable(QStringLiteral("label (%1, %2) on the minimum").arg(label.x()).arg(label.y())));
+    // The legend says what the marks are.
+    QCOMPARE(drawn.labels.size() >= 4 + strips, true);
+}
+
+void TestEmergencySheet::importShowsTheFileFirst()
+{
+    QTemporaryDir dir;
+    writeMaster(dir.path());
+    const QString ies = dir.filePath(QStringLiteral("FHF32-EM.ies"));
+    TestEnv::writeBytes(ies, lambertianIes().replace("[TEST] LAMBERT", "[LUMINAIRE] EM-LAMBERT"));
+    SheetFixtureT<FHijou> f(TestEnv::sampleMasters());
+    f.sheet->setProgramDir(dir.path());
+    const QByteArray before = TestEnv::readBytes(dir.filePath(QStringLiteral("hijou.csv")));
+    QString shown, source;
+    bool curve = false;
+    f.dialogs.paths = {ies};
+    f.dialogs.dialogAnswers = {[&](QDialog &d) -> int {
+        auto *combo = d.findChild<QComboBox *>(QStringLiteral("Cmb_Source"));
+        source = combo->currentText(); // before a file: no source chosen
+        QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("Btn_File")), Qt::LeftButton);
+        shown = d.findChild<QLabel *>(QStringLiteral("Lbl_Preview"))->text();
+        curve = !d.findChild<QLabel *>(QStringLiteral("Lbl_Curve"))->pixmap().isNull();
+        d.findChild<QLineEdit *>(QStringLiteral("Txt_Flux"))->setText(QStringLiteral("200"));
+        d.accept();
+        return d.result();
+    }};
+    f.click(QStringLiteral("Btn_Import"));
+    QCOMPARE(source, QStringLiteral("（選んでください）"));
+    QVERIFY(curve);
+    QVERIFY2(shown.contains(QStringLiteral("EM-LAMBERT")) && shown.contains(QStringLiteral("1,000.0 lm")), qPrintable(shown));
+    // The file's name says FHF: 蛍光灯 proposed, and taken.
+    QVERIFY(shown.contains(QStringLiteral("蛍光灯")));
+    const EmergencyMaster::Luminaire *l = f.sheet->master().find(4);
+    QVERIFY(l);
+    QCOMPARE(l->source, EmergencyMaster::Source::Fluorescent);
+    QVERIFY(TestEnv::readBytes(dir.filePath(QStringLiteral("hijou.csv"))) != before);
+    // Without a source the import is refused, nothing written.
+    const QByteArray now = TestEnv::readBytes(dir.filePath(QStringLiteral("hijou.csv")));
+    const QString led = dir.filePath(QStringLiteral("downlight.ies"));
+    TestEnv::writeBytes(led, lambertianIes());
+    QString refused;
+    f.dialogs.dialogAnswers = {[&](QDialog &d) -> int {
+        d.findChild<QLineEdit *>(QStringLiteral("Txt_File"))->setText(led);
+        d.findChild<QLineEdit *>(QStringLiteral("Txt_Flux"))->setText(QStringLiteral("200"));
+        d.accept();
+        refused = d.findChild<QLabel *>(QStringLiteral("Lbl_Error"))->text();
+        return d.result();
+    }};
+    f.click(QStringLiteral("Btn_Import"));
+    QVERIFY2(refused.contains(QStringLiteral("光源を選んでください")), qPrintable(refused));
+    QCOMPARE(TestEnv::readBytes(dir.filePath(QStringLiteral("hijou.csv"))), now);
 }
 
 QTEST_MAIN(TestEmergencySheet)

@@ -5,10 +5,12 @@
 #include "io/BoundedRead.h"
 #include "io/FileSet.h"
 #include "photometry/LuminaireImport.h"
+#include "text/Cp932.h"
 #include "text/NumberText.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <cmath>
@@ -23,6 +25,23 @@ QString csvLine(const QStringList &fields)
 }
 
 } // namespace
+
+std::optional<EmergencyMaster::Source> proposedSource(const QString &file, const QByteArray &bytes)
+{
+    // The header: the intensities after it are numbers only.
+    const QByteArray head = bytes.left(8192);
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(head);
+    if (utf8.hasError())
+        text = Cp932::decodeLossy(head);
+    text += u'\n' + QFileInfo(file).fileName();
+    static const QRegularExpression lamp(QStringLiteral("(?<![A-Za-z])(FHF|FHP|FPL|FL[RH]?)(?=[0-9_/ -]|$)"),
+                                         QRegularExpression::MultilineOption);
+    static const QRegularExpression word(QStringLiteral("蛍光|fluorescent"), QRegularExpression::CaseInsensitiveOption);
+    if (lamp.match(text).hasMatch() || word.match(text).hasMatch())
+        return EmergencyMaster::Source::Fluorescent;
+    return std::nullopt;
+}
 
 bool run(const Request &r, QStringList *said, QString *error)
 {

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Adding an emergency luminaire from its maker's photometric file (IES LM-63 or EULUMDAT) to the
 // master hijou.csv: the file read and checked as the luminaire import reads it, a copy kept as
 // photometry/hijou-<slot>.ies|ldt beside the master, and the slot's row written, as one set under
@@ -20,6 +22,10 @@ struct Request {
     EmergencyMaster::Source source = EmergencyMaster::Source::Led;
     QString name;   // 形式 ("" for the file's own name)
 };
+
+// The light source the file's own words name (its name, its header's lamp text) where they name a
+// fluorescent lamp (FL…, FHF…, 蛍光): proposed to the user, never chosen for them.
+std::optional<EmergencyMaster::Source> proposedSource(const QString &file, const QByteArray &bytes);
 
 // What the file gave and what was written, a line each, for the user; false with the reason
 // (nothing written) when the file or a value is refused or a file cannot be written.

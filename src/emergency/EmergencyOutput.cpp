@@ -98,8 +98,9 @@ QByteArray reachCsv(const QList<ReachTable::Line> &lines, const EmergencyMaster:
     QString out = line(head);
     for (const ReachTable::Line &l : lines) {
         QStringList fields{NumberText::format(l.height, QStringLiteral("0.0")), plain(l.threshold)};
+        // Not reached at all: no distance, not 0 m.
         for (double v : l.figures)
-            fields.append(NumberText::format(v, QStringLiteral("0.000")));
+            fields.append(std::isfinite(v) && v > 0 ? NumberText::format(v, QStringLiteral("0.000")) : QString());
         // The maker's figures are for the threshold of the luminaire's light source.
         const EmergencyMaster::MakerLine *maker = nullptr;
         for (const EmergencyMaster::MakerLine &m : luminaire.maker)

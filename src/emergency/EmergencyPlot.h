@@ -2,6 +2,7 @@
 
 #include "emergency/EmergencyRooms.h"
 
+#include <QList>
 #include <QRectF>
 #include <QStringList>
 
@@ -17,8 +18,17 @@ namespace EmergencyPlot {
 // Each kind's reach ellipse half-axes (A1, B1), worked out once a room.
 QList<std::array<double, 2>> reaches(const EmergencyRooms::Room &room, const EmergencyRooms::Lights &lights);
 
+// What a drawing put where, for the checks of its layout.
+struct Drawn {
+    int strips = 1;         // a long, narrow room in strips one above the other
+    QList<QRectF> labels;   // the sides' and the legend's texts
+    QList<QRectF> minimum;  // the minimum's marker (in each strip it falls in)
+};
+
+// Draws the plan with its legend under it (dashed ellipse: one luminaire's reach; red line: the
+// threshold; ×: the minimum; shaded: the floor below the threshold).
 void draw(QPainter &painter, const QRectF &area, const EmergencyRooms::Room &room,
-          const QList<std::array<double, 2>> &reaches, double textHeight);
+          const QList<std::array<double, 2>> &reaches, double textHeight, Drawn *drawn = nullptr);
 
 // The lines beside the drawing: each kind (row, 形式, 光源, 台数, 取付高さ, 配置), the grid's steps,
 // the threshold, the minimum and where, the points below, the verdict.

@@ -14,6 +14,8 @@
 #include "ui_F_Hijou.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QSignalBlocker>
 #include <QEvent>
 #include <QCoreApplication>
 #include <QDate>
@@ -59,8 +61,11 @@ FHijou::FHijou(const MasterTables &, const QString &workFolder, QWidget *parent)
         });
     connect(m_ui->Txt_Kigu, &QLineEdit::textChanged, this, [this](const QString &slot) {
         setText(kLuminaire, luminaireText(m_master, slot));
-        if (tabs()->currentIndex() == kReachTab)
-            paintReachTable();
+        // The 配置表 follows the row's luminaire until another is chosen there.
+        bool number = false;
+        const int n = slot.trimmed().toInt(&number);
+        if (number)
+            showReachOf(n);
     });
     connect(m_ui->Chk_Hantei, &QCheckBox::clicked, this, [this] {
         if (rowFieldInvalid())
@@ -69,7 +74,16 @@ FHijou::FHijou(const MasterTables &, const QString &workFolder, QWidget *parent)
         Data_calculation();
     });
     m_ui->Spd_Kigu->installEventFilter(this);
-    connect(m_ui->Spd_Kigu, &QTableWidget::cellClicked, this, [this](int r, int) { pickSlot(r + 1); });
+    // A click only looks: the row takes a luminaire by この行に使う or Enter.
+    connect(m_ui->Spd_Kigu, &QTableWidget::currentCellChanged, this, [this](int r, int) {
+        if (r >= 0)
+            showReachOf(m_ui->Spd_Kigu->cellText(r + 1, 1).toInt());
+    });
+    connect(m_ui->Btn_UseKigu, &QPushButton::clicked, this, [this] { pickSlot(m_ui->Spd_Kigu->activeRow()); });
+    connect(m_ui->Cmb_HaichiKigu, &QComboBox::currentIndexChanged, this, [this] {
+        if (tabs()->currentIndex() == kReachTab)
+            paintReachTable();
+    });
     connect(m_ui->Btn_Import, &QPushButton::clicked, this, &FHijou::Btn_Import_Click);
     connect(m_ui->Option_Menu_Import, &QAction::triggered, this, &FHijou::Btn_Import_Click);
     connect(m_ui->Option_Menu_Midashi, &QAction::triggered, this, &FHijou::Option_Menu_Midashi_Click);
@@ -141,6 +155,21 @@ void FHijou::paintSlots()
         list->item(i, 0)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         list->item(i, 3)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
+    QComboBox *pick = m_ui->Cmb_HaichiKigu;
+    const int shown = pick->currentData().toInt();
+    const QSignalBlocker quiet(pick);
+    pick->clear();
+    for (const EmergencyMaster::Luminaire &l : std::as_const(m_master.luminaires))
+        pick->addItem(QStringLiteral("%1 番　%2").arg(l.slot).arg(l.name), l.slot);
+    pick->setCurrentIndex(std::max(0, pick->findData(shown)));
+}
+
+void FHijou::showReachOf(int slot)
+{
+    const int at = m_ui->Cmb_HaichiKigu->findData(slot);
+    if (at < 0 || at == m_ui->Cmb_HaichiKigu->currentIndex())
+        return;
+    m_ui->Cmb_HaichiKigu->setCurrentIndex(at); // repaints the table when it is in sight
 }
 
 namespace {
@@ -190,7 +219,8 @@ void FHijou::Screen_Set(int row)
     m_loading = true;
     HijouSheet::Screen_Set(recordGrid(), row, *this, m_master);
     m_loading = false;
-    Data_calculation();
+    // The room of the row just loaded, whatever the frame holds as the panel's row meanwhile.
+    showRoom(row);
 }
 
 void FHijou::Screen_Clear()
@@ -214,14 +244,20 @@ void FHijou::schedule()
 
 void FHijou::Data_calculation()
 {
+    showRoom(panelRow());
+}
+
+void FHijou::showRoom(int row)
+{
     m_planTimer.stop();
-    const int row = panelRow();
     if (row < 1 || row > EmergencyRecord::kRooms) {
         m_ui->Pic_Heimen->clear();
         return;
     }
     const HijouSheet::Live live = HijouSheet::calculate(recordGrid(), row, *this, m_master, &m_lights);
     HijouSheet::show(live, *this);
+    // A refusal shown in the status bar stays only while its cause does.
+    forgetRefusal(live.refusals);
     if (!m_masterError.isEmpty() && !text(HijouSheet::kSlot).trimmed().isEmpty())
         setText(HijouSheet::kMessage, m_masterError);
     // The verdict in the colours of the plan: red where it fails.
@@ -360,11 +396,25 @@ bool FHijou::beforeConfirm()
     for (const EmergencyRooms::Refusal &r : live.refusals) {
         if (r.row != row || !boxOf.contains(r.field))
             continue;
-        setStatusMessage(r.message());
+        m_refusal = r.message();
+        setStatusMessage(m_refusal);
         focus(boxOf.value(r.field));
         return false;
     }
+    forgetRefusal();
     return true;
+}
+
+void FHijou::forgetRefusal(const QList<EmergencyRooms::Refusal> &still)
+{
+    if (m_refusal.isEmpty())
+        return;
+    for (const EmergencyRooms::Refusal &r : still)
+        if (r.message() == m_refusal)
+            return;
+    if (statusMessage() == m_refusal)
+        setStatusMessage(QString());
+    m_refusal.clear();
 }
 
 void FHijou::clearPanel()
@@ -386,12 +436,8 @@ void FHijou::clearPanel()
 void FHijou::paintReachTable()
 {
     ListGrid *list = m_ui->Spd_Haichi;
-    bool ok = false;
-    int slot = text(HijouSheet::kSlot).trimmed().toInt(&ok);
-    if (!ok || !m_master.find(slot)) {
-        const int chosen = m_ui->Spd_Kigu->activeRow();
-        slot = m_ui->Spd_Kigu->cellText(chosen >= 1 ? chosen : 1, 1).toInt();
-    }
+    // The luminaire chosen above the table: looking at it never touches the row.
+    const int slot = m_ui->Cmb_HaichiKigu->currentData().toInt();
     const EmergencyMaster::Luminaire *l = m_master.find(slot);
     list->clearContents();
     list->setup(0);
@@ -429,7 +475,7 @@ void FHijou::paintReachTable()
             continue;
         Shown own{line.height, false, {}};
         for (int f = 0; f < 8; ++f)
-            own.figures[size_t(f)] = NumberText::format(ReachTable::printed(line.figures[size_t(f)]), QStringLiteral("0.0"));
+            own.figures[size_t(f)] = ReachTable::shown(line.figures[size_t(f)]);
         shown.append(own);
         if (const EmergencyMaster::MakerLine *m = EmergencyMaster::makerLine(*l, line.height)) {
             Shown theirs{line.height, true, {}};

@@ -65,7 +65,13 @@ private:
     void loadMaster();
     void paintSlots();
     void paintReachTable();
+    // The 配置表 of luminaire `slot` (the selector above it), the row untouched.
+    void showReachOf(int slot);
     void schedule();
+    // The room of `row` worked out with the panel's values: plan, figures and verdict.
+    void showRoom(int row);
+    // The refusal last put in the status bar goes once none of `still` is it.
+    void forgetRefusal(const QList<EmergencyRooms::Refusal> &still = {});
     int panelRow() const;
     // Every room worked out; false (the user told why) when one cannot be.
     bool roomsToWrite(QList<EmergencyRooms::Room> *rooms, const QString &what);
@@ -77,6 +83,7 @@ private:
     EmergencyRooms::Lights m_lights;
     QHash<int, QList<ReachTable::Line>> m_reach;
     QTimer m_planTimer;
+    QString m_refusal; // the refusal the status bar shows, while its cause is there
     bool m_loading = false;
     QList<QSqlRecord> m_printRows;
     RptHijou::Pages m_pages;

@@ -28,9 +28,13 @@ public slots:
 
 private:
     void chooseFile();
+    // What the chosen file would register: its name, flux and curve (and a source it names).
+    void preview();
 
     Ui::F_HijouImport *m_ui;
     const EmergencyMaster::Master &m_master;
     QString m_csv;
     QStringList m_said;
+    QString m_previewed;        // the file the preview shows
+    bool m_sourceChosen = false; // the user picked the source
 };

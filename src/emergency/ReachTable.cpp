@@ -1,5 +1,7 @@
 #include "emergency/ReachTable.h"
 
+#include "text/NumberText.h"
+
 #include "emergency/EmergencyCheck.h"
 
 #include <algorithm>
@@ -388,6 +390,13 @@ double printed(double metres)
     const double tenths = metres * 10;
     const double near = std::round(tenths);
     return (std::fabs(tenths - near) < 1e-9 * std::max(1.0, near) ? near : std::floor(tenths)) / 10;
+}
+
+QString shown(double metres)
+{
+    if (!std::isfinite(metres) || metres <= 0)
+        return QStringLiteral("—");
+    return NumberText::format(printed(metres), QStringLiteral("0.0"));
 }
 
 bool makerDiffers(double maker, double metres)

@@ -3,6 +3,7 @@
 #include "photometry/PhotometryMath.h"
 
 #include <QList>
+#include <QString>
 
 #include <array>
 
@@ -39,6 +40,9 @@ QList<Line> table(const PhotometryMath::IntensityTable &table, double scale);
 
 // A reach as printed: 0.1 m cut down, never rounded up.
 double printed(double metres);
+// A reach as the 配置表 shows it: "—" where the threshold is never reached (no distance at all),
+// else the printed figure to 0.1 m.
+QString shown(double metres);
 // Whether a maker's figure and the one worked out (as printed) differ by more than 0.1 m: the
 // luminaire in the master may not be the one in the catalogue.
 bool makerDiffers(double maker, double metres);

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QSqlRecord>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -70,8 +71,25 @@ void plans(BandedReport &report, const std::shared_ptr<const Pages> &p)
                 pen.rect(x, top, w, bottom - top, 10);
                 pen.text(x + 100, top + 60, w - 200, 320, QStringLiteral("%1 行目　%2　%3").arg(room.rowsText(), room.floor, room.name),
                          Qt::AlignLeft | Qt::AlignVCenter, 11, true, false, BandedReport::kSmallestLinePoints);
-                const QStringList lines = EmergencyPlot::figures(room);
-                const double line = 250;
+                QStringList lines = EmergencyPlot::figures(room);
+                // The figures take at most 40 % of the box: a long list of typed positions is cut
+                // short with how many are left out.
+                const double most = (bottom - top) * 0.4;
+                const double line = std::clamp(most / std::max<qsizetype>(1, lines.size()), 170.0, 250.0);
+                const qsizetype fits = qsizetype(most / line);
+                if (lines.size() > fits) {
+                    // The typed positions' lines (each begins with its row's heading or with 　).
+                    QList<qsizetype> typed;
+                    for (qsizetype i = 0; i < lines.size(); ++i)
+                        if (lines[i].contains(QStringLiteral("の配置 x, y m")) || (!typed.isEmpty() && typed.last() == i - 1 && lines[i].startsWith(u'　')))
+                            typed.append(i);
+                    const qsizetype cut = std::min(lines.size() - fits + 1, typed.size() - 1);
+                    if (cut > 0) {
+                        const qsizetype from = typed.last() - cut + 1;
+                        lines.remove(from, cut);
+                        lines.insert(from, QStringLiteral("　…（配置の残り %1 行は作業ファイルの配置欄のとおり）").arg(cut));
+                    }
+                }
                 const double figuresTop = bottom - 100 - lines.size() * line;
                 const QRectF plot(x + 100, top + 420, w - 200, figuresTop - top - 520);
                 pen.painter().setFont(pen.baseFont());
@@ -133,8 +151,7 @@ void reachPages(BandedReport &report, const std::shared_ptr<const Pages> &p)
                 const EmergencyMaster::MakerLine *m = l ? EmergencyMaster::makerLine(*l, height) : nullptr;
                 for (int k = 0; k < 8; ++k) {
                     const double x = x0 + 1200 + k * cw * (maker ? 2 : 1);
-                    const double printed = ReachTable::printed(f[size_t(k)]);
-                    pen.text(x, y, cw - 100, 300, NumberText::format(printed, QStringLiteral("0.0")), Qt::AlignRight | Qt::AlignVCenter, 9);
+                    pen.text(x, y, cw - 100, 300, ReachTable::shown(f[size_t(k)]), Qt::AlignRight | Qt::AlignVCenter, 9);
                     if (m && m->figures[size_t(k)] > 0) {
                         const bool differs = ReachTable::makerDiffers(m->figures[size_t(k)], f[size_t(k)]);
                         marked = marked || differs;
@@ -148,7 +165,8 @@ void reachPages(BandedReport &report, const std::shared_ptr<const Pages> &p)
             y += 100;
             pen.text(x0, y, 16000, 300,
                      QStringLiteral("A1/B1 1 台の到達距離（C0–C180 / C90–C270 面）、A2/B2 幅 2 m の廊下の中心線上の列の間隔、"
-                                    "A4/B4 正方配置の間隔、A0/B0 その配置での壁からの距離。0.1 m 未満切り捨て。"),
+                                    "A4/B4 正方配置の間隔、A0/B0 その配置での壁からの距離。0.1 m 未満切り捨て。「—」はその高さでは 1 台で基準照度に届かないもの。"
+                                    "判定には計算の値を使い、メーカーの値は比較のために示しています。"),
                      Qt::AlignLeft | Qt::AlignVCenter, 8.5, false, false, BandedReport::kSmallestLinePoints);
             if (marked)
                 pen.text(x0, y + 300, 16000, 300, QStringLiteral("※ 計算とメーカーの値の差が 0.1 m を超えます。マスタの器具がカタログの器具か確かめてください。"),

@@ -466,8 +466,9 @@ void SheetFrame::Btn_Clear_Click()
 
 void SheetFrame::navigateToRow(int row)
 {
-    Screen_Set(row);
+    // The row is the panel's before it is loaded: what the sheet works out as it loads is that row's.
     m_shownRow = m_panelRow = row;
+    Screen_Set(row);
     m_panelEdited = false;
     gridChanged();
     m_rowList->setActiveCell(row, 1);
@@ -578,8 +579,8 @@ void SheetFrame::listReleased()
         return;
     }
     setText(QStringLiteral("Txt_Gyou"), QString::number(row));
-    Screen_Set(row);
     m_shownRow = m_panelRow = row;
+    Screen_Set(row);
     m_panelEdited = false;
     gridChanged();
 }
