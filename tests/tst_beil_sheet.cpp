@@ -3,6 +3,10 @@
 // building use changed; the default building use given after a question; the input-sheet rows
 // written from the button; and files of the other sheets kept as they were.
 #include "beil/BeilRecord.h"
+#include "beil/BeilRooms.h"
+#include "beil/StandardValues.h"
+#include "cecl/CeclPrintTable.h"
+#include "illuminance/RoomFigures.h"
 #include "beil/FBEIL.h"
 #include "grid/WorkFile.h"
 #include "illuminance/IlluminancePrintTable.h"
@@ -96,6 +100,9 @@ private slots:
     void widthFollowsTheFileOpened();
     void countGivenHereReachesTheOtherSheets();
     void powerGivenOnTheCeclSheetIsNamedHere();
+    void countsThatDisagreeAreSaid_data();
+    void countsThatDisagreeAreSaid();
+    void countsOnEverySheet();
     void clearThenConfirmErasesNothingUnasked_data();
     void clearThenConfirmErasesNothingUnasked();
     void erasingTheSharedValuesIsAsked();
@@ -357,6 +364,10 @@ void TestBeilSheet::unchangedFilesStayByteForByte_data()
     QTest::newRow("BEI/L") << "BEI/L" << "office-3f-beil.syw";
     QTest::newRow("BEI/L, a 38-column file") << "BEI/L" << "office-3f.syw";
     QTest::newRow("BEI/L, a CEC/L file") << "BEI/L" << "office-3f-cecl.syw";
+    // Rows 7 and 8 without 光束, 照明率 and 保守率 (typed in another program): kept as stored.
+    QTest::newRow("照度, rows that cannot be worked out") << "照度" << "unworkable";
+    QTest::newRow("CEC/L, rows that cannot be worked out") << "CEC/L" << "unworkable";
+    QTest::newRow("BEI/L, rows that cannot be worked out") << "BEI/L" << "unworkable";
 }
 
 void TestBeilSheet::unchangedFilesStayByteForByte()
@@ -364,13 +375,31 @@ void TestBeilSheet::unchangedFilesStayByteForByte()
     QFETCH(QString, kind);
     QFETCH(QString, file);
     QTemporaryDir dir;
+    QString path = example(file), said;
+    RecordGrid stored(kHeadingsRow, 1);
+    if (file == u"unworkable") {
+        QVERIFY(WorkFile::load(stored, example(QStringLiteral("office-3f-cecl.syw"))));
+        for (int row : {7, 8})
+            for (int c : {int(RoomRecord::LampFlux), int(RoomRecord::UtilizationFactor), int(RoomRecord::MaintenanceFactor),
+                          int(RoomRecord::LampIndex)})
+                stored.setText(row, c, QString());
+        path = dir.filePath(QStringLiteral("unworkable.syw"));
+        QVERIFY(WorkFile::save(stored, path));
+        said = QStringLiteral("7, 8 行目は入力が足りないため計算結果を確かめられません（保存された値のままです）");
+        QVERIFY(stored.text(7, RoomRecord::ResultIlluminance).toInt() > 0);
+    }
     AnySheet a(kind);
-    a.open(example(file));
+    a.open(path);
     QVERIFY(!a.sheet()->isWindowModified());
-    QCOMPARE(a.sheet()->statusMessage(), QString());
+    QCOMPARE(a.sheet()->statusMessage(), said);
     a.dialogs().paths = {dir.filePath(QStringLiteral("saved.syw"))};
     a.sheet()->Menu_File_NSave_Click();
-    QCOMPARE(TestEnv::readBytes(dir.filePath(QStringLiteral("saved.syw"))), TestEnv::readBytes(example(file)));
+    QCOMPARE(TestEnv::readBytes(dir.filePath(QStringLiteral("saved.syw"))), TestEnv::readBytes(path));
+    // The CEC/L zone takes the illuminance as stored, not 0.
+    if (a.cecl && !said.isEmpty()) {
+        goToRow(*a.cecl, 7);
+        QCOMPARE(a.sheet()->text(QStringLiteral("Txt_Syoudo")), stored.text(7, RoomRecord::ResultIlluminance));
+    }
 }
 
 void TestBeilSheet::widthFollowsTheFileOpened()
@@ -439,6 +468,103 @@ void TestBeilSheet::countGivenHereReachesTheOtherSheets()
     f.click(QStringLiteral("Btn_Adv"));
     for (int c = 1; c <= 120; ++c)
         QCOMPARE(g.text(4, c), before.text(4, c));
+}
+
+void TestBeilSheet::countsThatDisagreeAreSaid_data()
+{
+    QTest::addColumn<QString>("fittings");
+    QTest::addColumn<QString>("perFitting");
+    QTest::addColumn<QString>("lamps");
+    QTest::addColumn<QString>("note"); // "" when they agree
+    QTest::newRow("40 × 2 against 60") << "40" << "2" << "60" << "台数 40 × 2 灯 = 80 灯ですが、灯数は 60 灯です（照度は 60 灯で計算しています）";
+    QTest::newRow("30 × 2 = 60") << "30" << "2" << "60" << "";
+    // 25 lamps typed, the fittings rounded to 13: 26 lamps.
+    QTest::newRow("13 × 2 against 25") << "13" << "2" << "25" << "台数 13 × 2 灯 = 26 灯ですが、灯数は 25 灯です（照度は 25 灯で計算しています）";
+    QTest::newRow("10 × 3 = 30") << "10" << "3" << "30" << "";
+    QTest::newRow("no lamps per fitting") << "40" << "" << "60" << "";
+    QTest::newRow("台数 no number") << "４０" << "2" << "60" << "";
+}
+
+void TestBeilSheet::countsThatDisagreeAreSaid()
+{
+    QFETCH(QString, fittings);
+    QFETCH(QString, perFitting);
+    QFETCH(QString, lamps);
+    QFETCH(QString, note);
+    const auto m = RoomFigures::countMismatch(fittings, perFitting, lamps);
+    QCOMPARE(m ? RoomFigures::mismatchNote(*m) : QString(), note);
+}
+
+void TestBeilSheet::countsOnEverySheet()
+{
+    // The BEI/L example's row 3 (1F 事務室（営業）, 750 lx, 2 lamps a fitting): 30 fittings given here.
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("b.syw"));
+    {
+        BeilFixture f(TestEnv::sampleMasters());
+        f.dialogs.paths = {example(QStringLiteral("office-3f-beil.syw"))};
+        f.sheet->Menu_File_Open_Click();
+        goToRow(f, 3);
+        f.enter(QStringLiteral("Txt_Daisu"));
+        f.box(QStringLiteral("Txt_Daisu"))->selectAll();
+        QTest::keyClicks(f.box(QStringLiteral("Txt_Daisu")), QStringLiteral("30"));
+        // Said in red before 確認: the room falls below its design illuminance.
+        auto *warning = f.w<QLabel>(QStringLiteral("Lbl_SharedWarning"));
+        QCOMPARE(warning->text(), QStringLiteral("設計照度 750 lx を下回ります（490 lx）"));
+        QVERIFY(warning->styleSheet().contains(QStringLiteral("#b00000")));
+        f.click(QStringLiteral("Btn_Adv"));
+        QCOMPARE(figuresOf(f.sheet->recordGrid(), 3).mid(1, 3), (QStringList{"60", "490", "30"}));
+        // The same count again says nothing: nothing changes.
+        goToRow(f, 3);
+        QCOMPARE(warning->text(), QString());
+        f.dialogs.paths = {file};
+        f.sheet->Menu_File_NSave_Click();
+    }
+    // 40 typed on the illuminance sheet: the lamps and the illuminance stay (automatic off), and the
+    // panel says so.
+    {
+        SheetFixture f(TestEnv::sampleMasters());
+        f.dialogs.paths = {file};
+        f.sheet->Menu_File_Open_Click();
+        goToRow(f, 3);
+        auto *note = f.w<QLabel>(QStringLiteral("Lbl_TousuNote"));
+        QCOMPARE(note->text(), QString());
+        f.enter(QStringLiteral("Txt_Daisu"));
+        f.box(QStringLiteral("Txt_Daisu"))->selectAll();
+        QTest::keyClicks(f.box(QStringLiteral("Txt_Daisu")), QStringLiteral("40"));
+        f.enter(QStringLiteral("Txt_Biko1"));
+        QCOMPARE(f.sheet->text(QStringLiteral("Txt_Tousu2")), QStringLiteral("60"));
+        QCOMPARE(f.sheet->text(QStringLiteral("Txt_Syoudo2")), QStringLiteral("490"));
+        QCOMPARE(note->text(), QStringLiteral("台数 40 × 2 灯 = 80 灯ですが、灯数は 60 灯です（照度は 60 灯で計算しています）"));
+        f.click(QStringLiteral("Btn_Adv"));
+        f.sheet->Menu_File_Save_Click();
+        // Another row that agrees says nothing.
+        goToRow(f, 4);
+        QCOMPARE(note->text(), QString());
+    }
+    RecordGrid g(kHeadingsRow, kColumns);
+    QVERIFY(WorkFile::load(g, file));
+    const QString said = QStringLiteral("照度計算書の灯数 60 と台数 40 × 1 台あたり 2 灯が合いません");
+    // The BEI/L figures count the 40 fittings, and its problems list says why they differ.
+    QList<BeilRooms::Room> rooms;
+    QList<BeilRooms::Problem> problems;
+    QVERIFY(BeilRooms::evaluateBuilding(g, StandardValues::shipped(), &rooms, &problems));
+    int listed = 0;
+    for (const BeilRooms::Problem &p : std::as_const(problems))
+        if (p.message().contains(said)) {
+            ++listed;
+            QCOMPARE(p.row, 3);
+            QVERIFY(p.warning);
+        }
+    QCOMPARE(listed, 1);
+    for (const BeilRooms::Room &r : std::as_const(rooms))
+        if (r.texts.row == 3)
+            QCOMPARE(r.luminaires.first().count, 40.0);
+    // The CEC/L preview's notices name it too.
+    CeclPrintTable::Result result;
+    RecordGrid copy = g;
+    QVERIFY(CeclPrintTable::makeLines(copy, QString(), QString(), &result));
+    QVERIFY2(result.notices.join(u'\n').contains(QStringLiteral("3 行目（事務室）: ") + said), qPrintable(result.notices.join(u'\n')));
 }
 
 void TestBeilSheet::powerGivenOnTheCeclSheetIsNamedHere()

@@ -3,6 +3,7 @@
 #include "beil/BeilCalculation.h"
 #include "beil/BeilRecord.h"
 #include "grid/RoomFloors.h"
+#include "illuminance/RoomFigures.h"
 #include "text/NumberText.h"
 
 #include <QRegularExpression>
@@ -153,6 +154,13 @@ bool work(const RoomTexts &t, const StandardValues &table, Room *room, QList<Pro
         const auto n = read.required(l.row, QStringLiteral("台数"), l.count);
         lum.watts = w.value_or(0);
         lum.count = n.value_or(0);
+        // The energy counts the fittings given; the illuminance sheet's lamps stay as worked out.
+        if (l.unverified)
+            read.warn(l.row, QStringLiteral("照度計算書の計算結果"), QString(),
+                      QStringLiteral("は入力が足りないため確かめられません（保存された値のままです）。"));
+        if (n && !l.countNote.isEmpty())
+            read.warn(l.row, QStringLiteral("台数"), l.count,
+                      QStringLiteral("は%1（エネルギーは台数で計算します）。").arg(l.countNote));
         for (int c = 0; c < Controls::kCategories; ++c) {
             lum.choices[c] = Controls::find(c, l.controls[c]);
             if (!lum.choices[c]) {
@@ -275,6 +283,9 @@ RoomTexts textsOf(const RecordGrid &grid, const QList<int> &rows)
         l.name = equipmentName(grid, r);
         l.watts = grid.text(r, InputPower);
         l.count = grid.text(r, FittingCount);
+        if (const auto m = RoomFigures::countMismatch(grid, r))
+            l.countNote = RoomFigures::mismatchProblem(*m);
+        l.unverified = RoomFigures::examine(grid, r, nullptr) == RoomFigures::Outcome::Unverifiable;
         l.building = grid.text(r, BuildingUse);
         l.roomUse = grid.text(r, RoomUse);
         for (int c = 0; c < Controls::kCategories; ++c)

@@ -37,6 +37,8 @@ struct LuminaireTexts {
     QString watts;   // 入力電力, W/台
     QString count;   // 台数
     QString building, roomUse; // as typed on this row (the room takes its first row's)
+    QString countNote; // the illuminance sheet's 灯数 that do not agree with 台数 ("" when they do)
+    bool unverified = false; // the illuminance sheet's figures kept as stored: its inputs cannot give them
     std::array<QString, Controls::kCategories> controls;
 };
 

@@ -15,7 +15,7 @@ using namespace BeilRecord;
 
 namespace {
 
-const QString kOutputs[] = {kFactor, kCorrected, kDesign, kStandard, kBei, kIndexUsed, kStandardValues, kMessage, kShared};
+const QString kOutputs[] = {kFactor, kCorrected, kDesign, kStandard, kBei, kIndexUsed, kStandardValues, kMessage, kShared, kSharedWarning};
 
 QString storedControl(int category, const QString &shown)
 {
@@ -115,6 +115,7 @@ void calculate(const RecordGrid &grid, int row, Panel &panel, const MasterTables
         return;
     panel.setText(kShared, SharedFields::note(grid, row, SharedFields::Sheet::Beil, panel.text(kCount), panel.text(kWatts),
                                               masters));
+    panel.setText(kSharedWarning, SharedFields::shortfall(grid, row, SharedFields::Sheet::Beil, panel.text(kCount), masters));
     // The room as the grid holds it, with what the panel shows in place of its fields and of
     // this row's luminaire.
     BeilRooms::RoomTexts t = BeilRooms::textsOf(grid, rows);
@@ -131,6 +132,9 @@ void calculate(const RecordGrid &grid, int row, Panel &panel, const MasterTables
     mine.name = panel.text(kEquipment).trimmed().isEmpty() ? derived : panel.text(kEquipment);
     mine.watts = panel.text(kWatts);
     mine.count = panel.text(kCount);
+    // A count given here makes the illuminance row agree with it on 確認.
+    if (mine.count.trimmed() != grid.text(row, FittingCount).trimmed())
+        mine.countNote.clear();
     for (int c = 0; c < Controls::kCategories; ++c)
         mine.controls[c] = panel.text(kControls[c]);
 

@@ -47,6 +47,8 @@ inline const QString kMessage = QStringLiteral("Lbl_Message");
 inline const QString kEquipmentDerived = QStringLiteral("Lbl_KikiDerived");
 // What a changed 台数 or 入力電力 does to the other sheets' figures, before it is confirmed.
 inline const QString kShared = QStringLiteral("Lbl_Shared");
+// What the count given here leaves the illuminance row short of, in red.
+inline const QString kSharedWarning = QStringLiteral("Lbl_SharedWarning");
 
 // Empties every box and label of the panel but the row field.
 void Screen_Clear(Panel &panel);

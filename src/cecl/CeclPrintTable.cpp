@@ -1,4 +1,5 @@
 #include "cecl/CeclPrintTable.h"
+#include "illuminance/RoomFigures.h"
 
 #include "cecl/CeclCalculation.h"
 #include "cecl/CeclOptions.h"
@@ -455,6 +456,16 @@ bool CeclPrintTable::makeLines(RecordGrid &grid, const QString &companyName, con
         result->notices.clear();
         result->error = failure.reason;
         return false;
+    }
+    // Lamps of the illuminance sheet that no longer agree with the fittings counted here; figures
+    // it cannot work out, taken as stored.
+    for (int r = 1; r <= kRooms; ++r) {
+        if (RoomFigures::examine(grid, r, nullptr) == RoomFigures::Outcome::Unverifiable)
+            result->notices.append(QStringLiteral("%1（%2）。").arg(RoomFigures::unverifiedText({r}), grid.text(r, RoomName1)));
+        if (const auto m = RoomFigures::countMismatch(grid, r))
+            result->notices.append(QStringLiteral("%1 行目（%2）: %3（CEC/L は台数 %4 台で計算しました）。")
+                                       .arg(r)
+                                       .arg(grid.text(r, RoomName1), RoomFigures::mismatchProblem(*m), NumberText::plain(m->fittings)));
     }
     result->primaryET = NumberText::plain(primaryEnergy(result->totalET));
     result->primaryES = NumberText::plain(primaryEnergy(result->totalES));

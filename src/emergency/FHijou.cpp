@@ -303,7 +303,11 @@ void FHijou::Data_List_Set()
         list->setCellText(r, 2, g.text(r, RoomName1));
         list->setCellText(r, 3, inUse && l ? l->name : inUse ? g.text(r, Slot) : QString());
         list->setCellText(r, 4, inUse ? g.text(r, Count) : QString());
-        list->setCellText(r, 5, inUse ? g.text(r, MountingHeight) : QString());
+        // Blank 取付高さ: the ceiling height the check takes, in grey.
+        const bool ceiling = inUse && !g.text(r, Slot).trimmed().isEmpty() && g.text(r, MountingHeight).trimmed().isEmpty();
+        list->setCellText(r, 5, !inUse ? QString() : ceiling ? g.text(r, CeilingHeight).trimmed() : g.text(r, MountingHeight));
+        list->item(r - 1, 4)->setForeground(ceiling ? QColor(0x80, 0x80, 0x80) : QColor(0x10, 0x10, 0x10));
+        list->item(r - 1, 4)->setToolTip(ceiling ? QStringLiteral("取付高さが空欄のため天井高") : QString());
         list->setCellText(r, 6, first && room->checked
                                     ? NumberText::format(EmergencyCheck::printedMinimum(room->result.minimum), QStringLiteral("0.00"))
                                     : QString());

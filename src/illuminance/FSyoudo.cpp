@@ -3,6 +3,7 @@
 #include "illuminance/FSyoudoRMenu.h"
 #include "illuminance/IlluminanceCalculation.h"
 #include "illuminance/PickLists.h"
+#include "illuminance/RoomFigures.h"
 #include "illuminance/RoomRecord.h"
 #include "illuminance/RoomSheet.h"
 #include "master/MasterTables.h"
@@ -72,6 +73,13 @@ FSyoudo::FSyoudo(MasterTables &masters, const QString &workFolder, QWidget *pare
     setUpPickLists();
     connectPickers();
     connect(m_ui->Txt_WKougen, &QLineEdit::textChanged, this, &FSyoudo::lampEntryChanged);
+    // 台数 and 灯数 that disagree are said under them while they do.
+    for (QLineEdit *box : {m_ui->Txt_Daisu, m_ui->Txt_Tousu2, m_ui->Txt_WTousu})
+        connect(box, &QLineEdit::textChanged, this, [this] {
+            const auto m = RoomFigures::countMismatch(text(QStringLiteral("Txt_Daisu")), text(QStringLiteral("Txt_WTousu")),
+                                                      text(QStringLiteral("Txt_Tousu2")));
+            m_ui->Lbl_TousuNote->setText(m ? RoomFigures::mismatchNote(*m) : QString());
+        });
     // A capacity typed by the user is theirs: it no longer follows the lamps.
     connect(m_ui->Txt_Biko1, &QLineEdit::textEdited, this, [this] { m_state.capacityMode = 2; });
     connect(m_ui->UpDown2, &UpDownButtons::downClicked, this, [this] { UpDown2_Step(+1); });

@@ -9,6 +9,7 @@ namespace SharedFields {
 namespace {
 
 constexpr int kInUse = 1;
+constexpr int kDesignIlluminance = 9;
 constexpr int kResultIlluminance = 24;
 constexpr int kTotalInput = 105;
 
@@ -130,6 +131,20 @@ QString note(const RecordGrid &grid, int row, Sheet from, const QString &count, 
     return lines.join(u'\n');
 }
 
+QString shortfall(const RecordGrid &grid, int row, Sheet from, const QString &count, const MasterTables *masters)
+{
+    if (from == Sheet::Illuminance || !usedBy(grid, row, Sheet::Illuminance)
+        || count.trimmed() == grid.text(row, kFittingCount).trimmed())
+        return QString();
+    RecordGrid after = grid;
+    giveCount(after, row, count, masters);
+    const auto design = NumberText::strict(grid.text(row, kDesignIlluminance));
+    const auto now = NumberText::strict(after.text(row, kResultIlluminance));
+    if (!design || !now || !(*now < *design) || after.text(row, kResultIlluminance) == grid.text(row, kResultIlluminance))
+        return QString();
+    return QStringLiteral("設計照度 %1 lx を下回ります（%2 lx）").arg(numberText(grid.text(row, kDesignIlluminance)), numberText(after.text(row, kResultIlluminance)));
+}
+
 void giveCount(RecordGrid &grid, int row, const QString &count, const MasterTables *masters)
 {
     if (count.trimmed() == grid.text(row, kFittingCount).trimmed())
@@ -143,17 +158,22 @@ void follow(RecordGrid &grid, int row)
         ZoneFigures::recompute(grid, row);
 }
 
-QList<int> bringUpToDate(RecordGrid &grid, const MasterTables *masters)
+UpToDate bringUpToDate(RecordGrid &grid, const MasterTables *masters)
 {
-    const QList<int> rows = RoomFigures::recomputeAll(grid, masters);
-    for (int r : rows)
+    UpToDate out;
+    out.updated = RoomFigures::recomputeAll(grid, masters, &out.unverifiable);
+    for (int r : std::as_const(out.updated))
         follow(grid, r);
-    return rows;
+    return out;
 }
 
-QString updatedText(const QList<int> &rows)
+QString updatedText(const UpToDate &rows)
 {
-    return RoomFigures::updatedText(rows);
+    QStringList said;
+    for (const QString &s : {RoomFigures::updatedText(rows.updated), RoomFigures::unverifiedText(rows.unverifiable)})
+        if (!s.isEmpty())
+            said.append(s);
+    return said.join(QStringLiteral("　"));
 }
 
 QString erasureQuestion(const RecordGrid &grid, int row, Sheet from, const QString &count, const QString &watts,

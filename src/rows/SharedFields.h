@@ -38,6 +38,10 @@ QString sheetName(Sheet sheet);
 QString note(const RecordGrid &grid, int row, Sheet from, const QString &count, const QString &watts,
              const MasterTables *masters);
 
+// 台数 given on a sheet that does not work it out, where the illuminance it leaves the row with
+// falls below the row's 設計照度 (column 9): "設計照度 750 lx を下回ります（490 lx）"; "" otherwise.
+QString shortfall(const RecordGrid &grid, int row, Sheet from, const QString &count, const MasterTables *masters);
+
 // 台数 given on a sheet that does not work it out: written as given, and the illuminance row follows
 // it by its own rules (台数 kept as given, the lamps from it, the illuminance from the lamps).
 void giveCount(RecordGrid &grid, int row, const QString &count, const MasterTables *masters);
@@ -45,10 +49,15 @@ void giveCount(RecordGrid &grid, int row, const QString &count, const MasterTabl
 void follow(RecordGrid &grid, int row);
 
 // As a file opens, on every sheet: the illuminance rows whose stored figures no longer follow
-// their inputs are worked out again (and the CEC/L figures after their 台数); the rows changed.
-QList<int> bringUpToDate(RecordGrid &grid, const MasterTables *masters);
+// their inputs are worked out again (and the CEC/L figures after their 台数); the rows changed,
+// and the rows whose inputs cannot give their figures (kept as stored).
+struct UpToDate {
+    QList<int> updated;
+    QList<int> unverifiable;
+};
+UpToDate bringUpToDate(RecordGrid &grid, const MasterTables *masters);
 // What the status bar says of them ("" for none).
-QString updatedText(const QList<int> &rows);
+QString updatedText(const UpToDate &rows);
 
 // The question a 確認 asks before it erases what other sheets use: the row's 台数 or 入力電力
 // left blank where they held a value, or the whole row emptied (`emptiesRow`). "" when it erases
