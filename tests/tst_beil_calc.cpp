@@ -6,6 +6,7 @@
 #include "beil/BeilRecord.h"
 #include "beil/BeilPrintTable.h"
 #include "beil/BeilRooms.h"
+#include "emergency/EmergencyRooms.h"
 #include "beil/BeilSheet.h"
 #include "beil/Controls.h"
 #include "beil/StandardValues.h"
@@ -486,6 +487,10 @@ void TestBeilCalc::aRoomIsItsNamesDimensionsAndArea_data()
     QTest::newRow("another 間口") << int(Width) << "10.0" << "12.0" << false;
     QTest::newRow("another 奥行") << int(Depth) << "8.0" << "6.0" << false;
     QTest::newRow("texts that are no numbers, the same") << int(Area) << "約80" << "約80" << true;
+    QTest::newRow("only 床面積 blank") << int(Area) << "80.0" << "" << false;
+    // As the official input sheet writes a room's further rows: 間口, 奥行 and 面積 all blank.
+    QTest::newRow("a further row, its dimensions blank") << -1 << "" << "" << true;
+    QTest::newRow("dimensions blank, another 室名２") << -2 << "" << "" << false;
 }
 
 void TestBeilCalc::aRoomIsItsNamesDimensionsAndArea()
@@ -497,12 +502,32 @@ void TestBeilCalc::aRoomIsItsNamesDimensionsAndArea()
     RecordGrid g = grid();
     putRow(g, 1, e1());
     putRow(g, 2, e1());
-    g.setText(1, column, first);
-    g.setText(2, column, second);
+    if (column > 0) {
+        g.setText(1, column, first);
+        g.setText(2, column, second);
+    } else {
+        for (int c : {int(Width), int(Depth), int(Area)})
+            g.setText(2, c, QString());
+        if (column == -2)
+            g.setText(2, RoomName2, QStringLiteral("（第2）"));
+    }
     const QList<QList<int>> expected = oneRoom ? QList<QList<int>>{{1, 2}} : QList<QList<int>>{{1}, {2}};
     QCOMPARE(BeilRooms::rooms(g), expected);
-    // The distribution sees the same rooms.
+    // The distribution and the emergency check see the same rooms.
     QCOMPARE(RoomDistribution::rooms(g), expected);
+    QCOMPARE(EmergencyRooms::roomRows(g, 2), expected.last());
+    if (column != -1)
+        return;
+    // The figures are those of the room with its dimensions written on every row.
+    RecordGrid full = g;
+    for (int c : {int(Width), int(Depth), int(Area)})
+        full.setText(2, c, g.text(1, c));
+    const auto blank = evaluated(g), written = evaluated(full);
+    QCOMPARE(blank.size(), 1);
+    QCOMPARE(written.size(), 1);
+    QCOMPARE(blank.first().designMJ, written.first().designMJ);
+    QCOMPARE(blank.first().standardMJ, written.first().standardMJ);
+    QVERIFY(blank.first().designMJ > 0);
 }
 
 void TestBeilCalc::twoMeetingRoomsOfOneName()

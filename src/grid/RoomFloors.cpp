@@ -75,6 +75,13 @@ bool sameRoom(const RecordGrid &grid, const QVector<QString> &floors, int row, i
         return false;
     if (grid.text(next, kRoomName1) != grid.text(row, kRoomName1) || grid.text(next, kRoomName2) != grid.text(row, kRoomName2))
         return false;
+    // A further luminaire of the room above, its dimensions left to the room's first row (as the
+    // official input sheet writes a room's further rows).
+    bool blank = true;
+    for (int column : {kWidth, kDepth, kArea})
+        blank = blank && grid.text(next, column).trimmed().isEmpty();
+    if (blank)
+        return true;
     for (int column : {kWidth, kDepth, kArea})
         if (!sameValue(grid.text(row, column), grid.text(next, column)))
             return false;

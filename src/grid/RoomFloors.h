@@ -36,7 +36,9 @@ QList<int> roomOf(const QList<QList<int>> &rooms, int row);
 
 // The rooms a room is in the building: a run of neighbouring rows in use on the same floor whose
 // 室名１, 室名２, 間口, 奥行 and 床面積 are all the same (numbers compared as numbers, blank equal
-// only to blank); each row is one kind of luminaire in it. An empty 室名１ is a room of its own.
+// only to blank), or whose 間口, 奥行 and 床面積 are all blank (a further row of the room above, as
+// the official input sheet writes them); each row is one kind of luminaire in it. An empty 室名１
+// is a room of its own.
 // The BEI/L sheet and the distribution both see rooms so.
 QList<QList<int>> physicalRooms(const RecordGrid &grid);
 QList<int> physicalRoomOf(const RecordGrid &grid, int row);
