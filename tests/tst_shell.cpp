@@ -362,6 +362,10 @@ void TestShell::fileOpensInTheSheetOfItsColumns_data()
     QTest::newRow("an illuminance file") << "office-3f.syw" << "F_Syoudo";
     QTest::newRow("a CEC/L file") << "office-3f-cecl.syw" << "F_CECL";
     QTest::newRow("a BEI/L file") << "office-3f-beil.syw" << "F_BEIL";
+    QTest::newRow("an emergency file") << "office-3f-emergency.syw" << "F_Hijou";
+    // Saved from another sheet on this machine: that sheet, whatever its columns name.
+    QTest::newRow("a BEI/L file saved from the CEC/L sheet") << "office-3f-beil.syw|F_CECL" << "F_CECL";
+    QTest::newRow("an emergency file saved from the illuminance sheet") << "office-3f-emergency.syw|F_Syoudo" << "F_Syoudo";
 }
 
 void TestShell::fileOpensInTheSheetOfItsColumns()
@@ -375,7 +379,22 @@ void TestShell::fileOpensInTheSheetOfItsColumns()
     QVERIFY(context.masters.loadAll(TestEnv::buildDir(), nullptr));
     FMenu menu(context);
     menu.show();
-    const QString path = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/") + file);
+    QString path = QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/") + file.section(u'|', 0, 0));
+    QTemporaryDir dir;
+    if (file.contains(u'|')) {
+        // Opened in its own sheet from the menu, saved under another name from the sheet named.
+        const QString copy = dir.filePath(QStringLiteral("copy.syw"));
+        QVERIFY(menu.openFile(path));
+        menu.openSheet()->close();
+        QMetaObject::invokeMethod(&menu, file.section(u'|', 1) == u"F_CECL" ? "openCECL" : "openSyoudo");
+        QVERIFY(menu.openSheet());
+        dialogs.paths = {path, copy};
+        menu.openSheet()->Menu_File_Open_Click();
+        menu.openSheet()->Menu_File_NSave_Click();
+        QVERIFY(QFile::exists(copy));
+        menu.openSheet()->close();
+        path = copy;
+    }
     QVERIFY(menu.openFile(path));
     QWidget *sheet = visibleWindow(sheetName);
     QVERIFY(sheet);

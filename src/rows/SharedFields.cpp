@@ -61,22 +61,30 @@ bool usedBy(const RecordGrid &grid, int row, Sheet sheet)
             if (!grid.text(row, c).isEmpty())
                 return true;
         return false;
+    case Sheet::Emergency:
+        return false; // it shares neither 台数 nor 入力電力
     }
     return false;
 }
 
 Sheet sheetOfFile(const RecordGrid &grid)
 {
-    bool illuminance = false, cecl = false, beil = false;
-    for (int r = 1; r <= 220; ++r) {
-        illuminance = illuminance || usedBy(grid, r, Sheet::Illuminance);
-        cecl = cecl || usedBy(grid, r, Sheet::Cecl);
-        beil = beil || usedBy(grid, r, Sheet::Beil);
-    }
-    if (cecl && !beil)
-        return Sheet::Cecl;
-    if (beil && (!cecl || !illuminance))
+    const auto holds = [&grid](int first, int last) {
+        for (int r = 1; r <= 220; ++r) {
+            if (grid.text(r, kInUse) != u"1")
+                continue;
+            for (int c = first; c <= std::min(last, grid.colCount()); ++c)
+                if (!grid.text(r, c).trimmed().isEmpty())
+                    return true;
+        }
+        return false;
+    };
+    if (holds(132, 137))
+        return Sheet::Emergency;
+    if (holds(kBeilFirstColumn, kBeilLastColumn))
         return Sheet::Beil;
+    if (holds(101, 114))
+        return Sheet::Cecl;
     return Sheet::Illuminance;
 }
 
@@ -86,6 +94,7 @@ QString sheetName(Sheet sheet)
     case Sheet::Illuminance: return QStringLiteral("照度計算書");
     case Sheet::Cecl: return QStringLiteral("CEC/L 計算書");
     case Sheet::Beil: return QStringLiteral("一次エネルギー（照明）計算書");
+    case Sheet::Emergency: return QStringLiteral("非常用照明計算書");
     }
     return QString();
 }

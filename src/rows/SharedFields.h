@@ -15,7 +15,7 @@ class MasterTables;
 // and on 確認 those figures are worked out again by the other sheets' own rules.
 namespace SharedFields {
 
-enum class Sheet { Illuminance, Cecl, Beil };
+enum class Sheet { Illuminance, Cecl, Beil, Emergency };
 
 constexpr int kFittingCount = 25;
 constexpr int kInputPower = 104;
@@ -25,11 +25,11 @@ constexpr int kBeilLastColumn = 131;
 
 // The sheet holds values of its own in the row.
 bool usedBy(const RecordGrid &grid, int row, Sheet sheet);
-// The sheet a work file opens in when it is named on the command line: the illuminance sheet,
-// unless the file holds only CEC/L or only BEI/L data (rows of those sheets and none worked out
-// on the illuminance sheet, or the one sheet's data and not the other's).
+// The sheet a work file opens in when it is named on the command line and was never saved on
+// this machine: the most specific sheet whose columns hold data in a row in use — 非常用照明
+// (132–137), else BEI/L (121–131), else CEC/L (101–114), else the illuminance sheet.
 Sheet sheetOfFile(const RecordGrid &grid);
-// "照度計算書", "CEC/L 計算書", "一次エネルギー（照明）計算書".
+// "照度計算書", "CEC/L 計算書", "一次エネルギー（照明）計算書", "非常用照明計算書".
 QString sheetName(Sheet sheet);
 
 // What changes on the other sheets when `from` writes `count` and `watts` into the row (a sheet

@@ -4,6 +4,7 @@
 #include "settings/SettingsStore.h"
 #include "report/ReportOutput.h"
 #include "sheet/SheetFrame.h"
+#include "sheet/SavedSheet.h"
 #include "ui/Dialogs.h"
 #include "ui/FTitle.h"
 #include "ui/HelpWindow.h"
@@ -203,6 +204,8 @@ bool SheetFrame::saveGrid(const QString &path, QString *reason)
     if (!WorkFile::save(out, path, nullptr, reason))
         return false;
     m_fileColumns = width;
+    // Named on the command line later, the file opens on this sheet again.
+    SavedSheet::remember(path, objectName());
     return true;
 }
 

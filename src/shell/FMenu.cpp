@@ -9,6 +9,7 @@
 #include "shell/AppContext.h"
 #include "grid/WorkFile.h"
 #include "rows/SharedFields.h"
+#include "sheet/SavedSheet.h"
 #include "shell/Links.h"
 #include "ui/ClickableLabel.h"
 #include "ui/Dialogs.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QDesktopServices>
 #include <QFrame>
+#include <QHash>
 #include <QLabel>
 #include <QPushButton>
 #include <QUrlQuery>
@@ -141,14 +143,25 @@ bool FMenu::openFile(const QString &path)
         toFront();
         return false;
     }
-    switch (SharedFields::sheetOfFile(grid)) {
+    // The sheet it was last saved from here, else the one its columns name.
+    static const QHash<QString, SharedFields::Sheet> saved = {
+        {QStringLiteral("F_Syoudo"), SharedFields::Sheet::Illuminance},
+        {QStringLiteral("F_CECL"), SharedFields::Sheet::Cecl},
+        {QStringLiteral("F_BEIL"), SharedFields::Sheet::Beil},
+        {QStringLiteral("F_Hijou"), SharedFields::Sheet::Emergency},
+    };
+    const QString savedFrom = SavedSheet::of(path);
+    switch (saved.contains(savedFrom) ? saved.value(savedFrom) : SharedFields::sheetOfFile(grid)) {
     case SharedFields::Sheet::Cecl:
         openCECL();
         break;
     case SharedFields::Sheet::Beil:
         openBEIL();
         break;
-    default:
+    case SharedFields::Sheet::Emergency:
+        openHijou();
+        break;
+    case SharedFields::Sheet::Illuminance:
         openSyoudo();
     }
     toFront();
