@@ -790,14 +790,24 @@ void TestBeilSheet::officialSheetsFromTheMenu()
         f.sheet->Menu_File_Open_Click();
         f.sheet->findChild<QAction *>(QStringLiteral("Menu_File_Official"))->trigger();
         QCOMPARE(f.sheet->statusMessage(),
-                 QStringLiteral("様式1 30 行・様式4 31 行を書き出しました（%1）").arg(QDir::toNativeSeparators(book)));
+                 QStringLiteral("様式1 30 行・様式4 31 行を書き出しました（%1）。照明以外の対象（空調・換気・給湯）は書き出していません。")
+                     .arg(QDir::toNativeSeparators(book)));
+        // Into that workbook again, as the building's own: the file proposed beside it.
+        const QString into = dir.filePath(QStringLiteral("公式_照明.xlsx"));
+        f.dialogs.paths = {book, QString()};
+        f.sheet->findChild<QAction *>(QStringLiteral("Menu_File_OfficialInto"))->trigger();
+        QVERIFY(!QFile::exists(into)); // cancelled at the name: nothing written
+        f.dialogs.paths = {book, into};
+        f.sheet->findChild<QAction *>(QStringLiteral("Menu_File_OfficialInto"))->trigger();
+        QCOMPARE(f.sheet->statusMessage(), QStringLiteral("様式4 31 行、様式1 照明 ■ 30 室 → 公式_照明.xlsx"));
+        QVERIFY(QFile::exists(into));
     }
     BeilFixture f(TestEnv::sampleMasters());
     f.dialogs.paths = {book};
     f.sheet->findChild<QAction *>(QStringLiteral("Menu_File_Import"))->trigger();
     QCOMPARE(f.sheet->currentFileName(), QString());
     QVERIFY(f.sheet->isWindowModified());
-    QCOMPARE(f.sheet->statusMessage(), QStringLiteral("公式入力シートから 31 行を読み込みました（公式.xlsx）"));
+    QCOMPARE(f.sheet->statusMessage(), QStringLiteral("様式4 31 行 → 30 室を読み込みました（公式.xlsx）"));
     const RecordGrid &g = f.sheet->recordGrid();
     QCOMPARE(g.text(3, RoomName1), QStringLiteral("事務室 （営業）"));
     QCOMPARE(g.text(3, InputPower), QStringLiteral("86"));

@@ -56,7 +56,7 @@ RecordGrid building()
 
 struct Run {
     int status = -1;
-    QString err;
+    QString err, out;
 };
 
 Run batch(const QTemporaryDir &dir, const QStringList &args)
@@ -69,6 +69,7 @@ Run batch(const QTemporaryDir &dir, const QStringList &args)
         return r;
     r.status = p.exitCode();
     r.err = QString::fromUtf8(p.readAllStandardError());
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
     return r;
 }
 
@@ -130,6 +131,115 @@ Sheet form1(const QList<QStringList> &rows)
     return {QStringLiteral("1) 室仕様"), all};
 }
 
+// A building's own official workbook as its engineers keep it: a 基本情報 with the name where
+// they write it, 様式1 with the other targets marked, a 非空調室合計 row, a room marked for lighting
+// that the work file lacks, input rows formatted ahead; another equipment's sheet; 様式4 with an
+// earlier design's rows, a list validation, a helper formula beside it, merged headings, a name.
+bool writeBuildingBook(const QString &path)
+{
+    lxw_workbook *wb = workbook_new(QFile::encodeName(path).constData());
+    lxw_format *boxed = workbook_add_format(wb);
+    format_set_border(boxed, LXW_BORDER_THIN);
+    lxw_format *area = workbook_add_format(wb);
+    format_set_border(area, LXW_BORDER_THIN);
+    format_set_num_format(area, "0.00");
+    lxw_format *heading = workbook_add_format(wb);
+    format_set_bold(heading);
+    format_set_bg_color(heading, 0xDDEBF7);
+    const auto text = [](lxw_worksheet *ws, int row, int column, const char *t, lxw_format *f = nullptr) {
+        worksheet_write_string(ws, lxw_row_t(row - 1), lxw_col_t(column - 1), t, f);
+    };
+    const auto number = [](lxw_worksheet *ws, int row, int column, double v, lxw_format *f) {
+        worksheet_write_number(ws, lxw_row_t(row - 1), lxw_col_t(column - 1), v, f);
+    };
+    lxw_worksheet *zero = workbook_add_worksheet(wb, "0) 基本情報");
+    text(zero, 1, 1, "様式 0. (共通)基本情報", heading);
+    text(zero, 5, 2, "①建築物の名称");
+    text(zero, 5, 5, "ゼルティカ本社ビル");
+    text(zero, 6, 2, "②建築物の所在地");
+    text(zero, 6, 5, "東京都");
+
+    lxw_worksheet *one = workbook_add_worksheet(wb, "1) 室仕様");
+    text(one, 1, 1, "様式 1. (共通)室仕様 Rev.2", heading);
+    text(one, 6, 9, "空調");
+    text(one, 6, 11, "照明");
+    struct Room {
+        const char *floor, *name, *building, *use;
+        double area;
+        const char *marks[4]; // 空調, 換気, 照明, 給湯
+        const char *note;
+    } rooms[] = {
+        {"1F", "事務室", "事務所等", "事務室", 80, {"■", "■", "", "■"}, "試験ビル"},
+        {"", "廊下", "事務所等", "廊下", 30, {"", "■", "■", ""}, ""},
+        {"1F", "非空調室合計", "事務所等", "非空調室", 12.5, {"", "■", "", ""}, ""},
+        {"1F", "機械室", "事務所等", "機械室", 50, {"■", "■", "■", ""}, ""},
+    };
+    for (int i = 0; i < 4; ++i) {
+        const Room &r = rooms[i];
+        const int row = 11 + i;
+        if (*r.floor)
+            text(one, row, 1, r.floor, boxed);
+        text(one, row, 2, r.name, boxed);
+        text(one, row, 3, r.building, boxed);
+        text(one, row, 4, r.building, boxed);
+        text(one, row, 5, r.use, boxed);
+        number(one, row, 6, r.area, area);
+        number(one, row, 7, 4.0, boxed);
+        for (int m = 0; m < 4; ++m)
+            if (*r.marks[m])
+                text(one, row, 9 + m, r.marks[m], boxed);
+        if (*r.note)
+            text(one, row, 13, r.note, boxed);
+    }
+    for (int row = 15; row <= 30; ++row)
+        for (int c = 1; c <= 14; ++c)
+            worksheet_write_blank(one, lxw_row_t(row - 1), lxw_col_t(c - 1), c == 6 ? area : boxed);
+
+    lxw_worksheet *air = workbook_add_worksheet(wb, "2) 空調");
+    text(air, 1, 1, "様式 2-1. (空調)室仕様");
+    number(air, 11, 3, 123.4, boxed);
+
+    lxw_worksheet *four = workbook_add_worksheet(wb, "4) 照明");
+    text(four, 1, 1, "様式 4. (照明)照明", heading);
+    worksheet_merge_range(four, 3, 10, 3, 12, "照明器具仕様", heading);
+    text(four, 6, 11, "機器名称");
+    for (int row = 11; row <= 19; ++row) {
+        text(four, row, 1, "9F", boxed);
+        text(four, row, 2, "旧設計の室", boxed);
+        text(four, row, 11, "OLD-FL40", boxed);
+        number(four, row, 12, 86, boxed);
+        number(four, row, 13, 3, boxed);
+        worksheet_write_formula(four, lxw_row_t(row - 1), 18, QStringLiteral("=L%1*M%1").arg(row).toUtf8().constData(), nullptr);
+    }
+    for (int row = 20; row <= 40; ++row)
+        for (int c = 1; c <= 18; ++c)
+            worksheet_write_blank(four, lxw_row_t(row - 1), lxw_col_t(c - 1), boxed);
+    const char *choices[] = {"無", "下限調光方式", "点滅方式", "減光方式", nullptr};
+    lxw_data_validation validation{};
+    validation.validate = LXW_VALIDATION_TYPE_LIST;
+    validation.value_list = const_cast<char **>(choices);
+    worksheet_data_validation_range(four, 10, 13, 199, 13, &validation);
+    workbook_define_name(wb, "照明入力", "='4) 照明'!$A$11:$R$200");
+    return workbook_close(wb) == LXW_NO_ERROR;
+}
+
+// The names of a package's parts, in order, and each part's bytes (unzip, independent of the program).
+QStringList partsOf(const QString &path)
+{
+    QProcess p;
+    p.start(QStringLiteral("unzip"), {QStringLiteral("-Z1"), path});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+QByteArray partBytes(const QString &path, const QString &part)
+{
+    QProcess p;
+    p.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, part});
+    p.waitForFinished(30000);
+    return p.readAllStandardOutput();
+}
+
 QList<QStringList> csvLines(const QString &path)
 {
     bool ok = false;
@@ -168,6 +278,9 @@ private slots:
     void buildingOfSeveralFiles();
     void malformedWorkbooksRefused_data();
     void malformedWorkbooksRefused();
+    void writtenIntoTheBuildingsWorkbook();
+    void intoRefusesWhatIsNoBuildingWorkbook_data();
+    void intoRefusesWhatIsNoBuildingWorkbook();
 };
 
 void TestOfficial::csvFormAsTheOfficialSheet()
@@ -198,8 +311,12 @@ void TestOfficial::workbookOfBothSheets()
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("official.xlsx"));
     QCOMPARE(batch(dir, {QStringLiteral("--official-xlsx"), save(dir, building()), out}).status, 0);
-    const XlsxReader::Book one = XlsxReader::read(out, 1), four = XlsxReader::read(out, 2);
-    QVERIFY(one.ok && four.ok);
+    const XlsxReader::Book zero = XlsxReader::read(out, 1), one = XlsxReader::read(out, 2), four = XlsxReader::read(out, 3);
+    QVERIFY(zero.ok && one.ok && four.ok);
+    // The building's name where the official workbook keeps it.
+    QCOMPARE(zero.sheetName, QStringLiteral("0) 基本情報"));
+    QCOMPARE(zero.at(3, 1).text, QStringLiteral("建築物の名称"));
+    QCOMPARE(zero.at(3, 2).text, QStringLiteral("（仮称）試験ビル"));
     QCOMPARE(one.sheetName, QStringLiteral("1) 室仕様"));
     QCOMPARE(four.sheetName, QStringLiteral("4) 照明"));
     QCOMPARE(one.at(1, 1).text, QStringLiteral("様式 1. (共通)室仕様 Rev.2"));
@@ -215,6 +332,9 @@ void TestOfficial::workbookOfBothSheets()
     QCOMPARE(one.at(11, 9).kind, XlsxReader::Cell::Missing);
     QCOMPARE(one.at(11, 11).text, QStringLiteral("■"));
     QCOMPARE(one.at(11, 13).text, QStringLiteral("（仮称）試験ビル"));
+    // Only the lighting targets are written, and the sheet says so.
+    QCOMPARE(one.at(11, 14).text, QStringLiteral("照明以外の対象（空調・換気・給湯）は書き出していません"));
+    QCOMPARE(one.at(12, 14).kind, XlsxReader::Cell::Missing);
     QCOMPARE(one.at(13, 3).text, QStringLiteral("百貨店等"));
     QCOMPARE(one.at(14, 1).kind, XlsxReader::Cell::Missing); // three rooms
     // 様式4, a line per kind of luminaire.
@@ -249,7 +369,7 @@ void TestOfficial::importGivesTheRowsBack()
     // Written again, the workbook is the same cell by cell.
     const QString again = dir.filePath(QStringLiteral("b.xlsx"));
     QCOMPARE(batch(dir, {QStringLiteral("--official-xlsx"), imported, again}).status, 0);
-    for (int sheet : {1, 2}) {
+    for (int sheet : {1, 2, 3}) {
         const XlsxReader::Book x = XlsxReader::read(book, sheet), y = XlsxReader::read(again, sheet);
         QCOMPARE(y.lastRow, x.lastRow);
         for (auto it = x.cells.cbegin(); it != x.cells.cend(); ++it) {
@@ -464,6 +584,129 @@ void TestOfficial::malformedWorkbooksRefused()
     QVERIFY2(r.err.contains(reason), qPrintable(r.err));
     QVERIFY(!QFile::exists(out));
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("out_1.syw"))));
+}
+
+void TestOfficial::writtenIntoTheBuildingsWorkbook()
+{
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("building.xlsx"));
+    QVERIFY(writeBuildingBook(book));
+    const QString out = dir.filePath(QStringLiteral("out.xlsx"));
+    const QString in = save(dir, building());
+    const Run r = batch(dir, {QStringLiteral("--official-xlsx"), in, out, QStringLiteral("--into"), book});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    // 3 rooms: 事務室 marked now, 廊下 marked before, 売場 added.
+    QCOMPARE(r.out.trimmed(), QStringLiteral("様式4 4 行、様式1 照明 ■ 3 室（うち 1 室を追加） → out.xlsx"));
+    QVERIFY2(r.err.contains(QStringLiteral("様式1 の 14 行目（1F 機械室）は照明の計算対象（■）ですが、作業ファイルにない室です")),
+             qPrintable(r.err));
+
+    // Every part but the two sheets' as it was, in the same order; the shared strings too.
+    const QStringList parts = partsOf(book);
+    QCOMPARE(partsOf(out), parts);
+    const QStringList changed = {QStringLiteral("xl/worksheets/sheet2.xml"), QStringLiteral("xl/worksheets/sheet4.xml")};
+    QVERIFY(parts.contains(QStringLiteral("xl/sharedStrings.xml")));
+    for (const QString &part : parts)
+        if (!changed.contains(part))
+            QVERIFY2(partBytes(out, part) == partBytes(book, part), qPrintable(part));
+
+    // 様式1: K (照明) of the matched rooms, everything else as it was; the missing room after the
+    // last one, in the row formatted for it.
+    const XlsxReader::Book before1 = XlsxReader::read(book, 2), after1 = XlsxReader::read(out, 2);
+    QVERIFY(after1.ok);
+    for (int row = 1; row <= 14; ++row)
+        for (int c = 1; c <= 14; ++c) {
+            if (row == 11 && c == 11)
+                continue;
+            const XlsxReader::Cell x = before1.at(row, c), y = after1.at(row, c);
+            QVERIFY2(x.kind == y.kind && x.text == y.text && x.number == y.number && x.format == y.format,
+                     qPrintable(XlsxReader::reference(row, c)));
+        }
+    QCOMPARE(after1.at(11, 11).text, QStringLiteral("■"));
+    QCOMPARE(after1.at(12, 11).text, QStringLiteral("■"));      // marked before
+    QCOMPARE(after1.at(13, 11).kind, before1.at(13, 11).kind);  // 非空調室合計 left as it was
+    QCOMPARE(after1.at(14, 11).text, QStringLiteral("■"));      // not in the work file: kept, warned
+    const QStringList added = {"2F", "売場", "百貨店等", "百貨店等", "大型店の売場"};
+    for (int c = 1; c <= 5; ++c)
+        QCOMPARE(after1.at(15, c).text, added[c - 1]);
+    QCOMPARE(after1.at(15, 6).kind, XlsxReader::Cell::Number);
+    QCOMPARE(after1.at(15, 6).number, 120.0);
+    QCOMPARE(after1.at(15, 6).format, QStringLiteral("0.00")); // the row's own formatting
+    QCOMPARE(after1.at(15, 11).text, QStringLiteral("■"));
+    QCOMPARE(after1.at(15, 13).kind, XlsxReader::Cell::Blank);
+    QCOMPARE(after1.at(16, 1).kind, XlsxReader::Cell::Blank);
+
+    // 様式4: the headings as they were, the work file's rows from row 11, the earlier rows' cells
+    // emptied in A–R, the helper formula beside them kept.
+    const XlsxReader::Book before4 = XlsxReader::read(book, 4), after4 = XlsxReader::read(out, 4);
+    QVERIFY(after4.ok);
+    for (int row = 1; row <= 10; ++row)
+        for (int c = 1; c <= 18; ++c)
+            QCOMPARE(after4.at(row, c).text, before4.at(row, c).text);
+    QCOMPARE(after4.at(11, 1).text, QStringLiteral("1F"));
+    QCOMPARE(after4.at(11, 11).text, QStringLiteral("LED-A"));
+    QCOMPARE(after4.at(11, 12).number, 40.0);
+    QCOMPARE(after4.at(12, 14).text, QStringLiteral("点滅方式"));
+    QCOMPARE(after4.at(13, 16).text, QStringLiteral("減光方式"));
+    QCOMPARE(after4.at(14, 2).text, QStringLiteral("売場"));
+    for (int row = 15; row <= 19; ++row)
+        for (int c = 1; c <= 18; ++c)
+            QVERIFY2(after4.at(row, c).kind == XlsxReader::Cell::Blank || after4.at(row, c).kind == XlsxReader::Cell::Missing,
+                     qPrintable(XlsxReader::reference(row, c)));
+    QCOMPARE(after4.at(15, 1).kind, XlsxReader::Cell::Blank); // its formatting kept
+    const QByteArray sheet4 = partBytes(out, QStringLiteral("xl/worksheets/sheet4.xml"));
+    for (int row = 11; row <= 19; ++row)
+        QVERIFY(sheet4.contains(QStringLiteral("<f>L%1*M%1</f>").arg(row).toUtf8()));
+    QVERIFY(sheet4.contains("<dataValidations"));
+    QVERIFY(sheet4.contains("<mergeCell ref=\"K4:M4\"/>"));
+
+    // Read back, the building's figures and its name from 基本情報.
+    const QString again = dir.filePath(QStringLiteral("again.syw"));
+    const Run imported = batch(dir, {QStringLiteral("--import-official"), out, again});
+    QVERIFY2(imported.status == 0, qPrintable(imported.err));
+    QCOMPARE(imported.out.trimmed(), QStringLiteral("様式4 4 行 → again.syw（3 室）"));
+    RecordGrid g(kHeadingsRow, kColumns);
+    QVERIFY(WorkFile::load(g, again));
+    QCOMPARE(g.text(kHeadingsRow, kTitle1), QStringLiteral("ゼルティカ本社ビル"));
+    const QString a = dir.filePath(QStringLiteral("a.csv")), b = dir.filePath(QStringLiteral("b.csv"));
+    QCOMPARE(batch(dir, {QStringLiteral("--beil-csv"), in, a}).status, 0);
+    QCOMPARE(batch(dir, {QStringLiteral("--beil-csv"), again, b}).status, 0);
+    const auto figures = [](const QString &path) {
+        QStringList lines;
+        for (const QString &l : QString::fromUtf8(TestEnv::readBytes(path)).split(QStringLiteral("\r\n")))
+            lines.append(l.section(u',', 6));
+        return lines;
+    };
+    QCOMPARE(figures(b), figures(a));
+}
+
+void TestOfficial::intoRefusesWhatIsNoBuildingWorkbook_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("no 様式1") << "no form1" << int(BatchStatus::ValueTooLarge) << "「1) 室仕様」のシートがありません";
+    QTest::newRow("missing") << "missing" << int(BatchStatus::ValueTooLarge) << "公式入力シートのブックを読み込めません";
+    QTest::newRow("not a workbook") << "text" << int(BatchStatus::ValueTooLarge) << "Excelのファイルとして読めません";
+    QTest::newRow("--into with another mode") << "other mode" << int(BatchStatus::BadInput) << "--into は --official-xlsx に";
+}
+
+void TestOfficial::intoRefusesWhatIsNoBuildingWorkbook()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, status);
+    QFETCH(QString, said);
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("building.xlsx"));
+    if (kind == u"no form1")
+        QVERIFY(writeBook(book, {form4({{"1F", "事務室"}})}));
+    else if (kind == u"text")
+        TestEnv::writeBytes(book, "階,室名\n");
+    const QString out = dir.filePath(QStringLiteral("out.xlsx"));
+    const QString mode = kind == u"other mode" ? QStringLiteral("--form4-csv") : QStringLiteral("--official-xlsx");
+    const Run r = batch(dir, {mode, save(dir, building()), out, QStringLiteral("--into"), book});
+    QCOMPARE(r.status, status);
+    QVERIFY2(r.err.contains(said), qPrintable(r.err));
+    QVERIFY(!QFile::exists(out));
 }
 
 QTEST_MAIN(TestOfficial)

@@ -26,67 +26,67 @@ QString programDir()
 
 const Mode kModes[] = {
     {"--pdf", "illuminance", "INPUT.syw OUTPUT.pdf", true, false,
-     [](const QStringList &in, const QString &out, QString *error, QStringList *) {
+     [](const QStringList &in, const QString &out, QString *error, QStringList *, QStringList *) {
          return IlluminanceBatch::writePdf(in.first(), out, workFolder(), error);
      }},
     {"--pdf", "cecl", "INPUT.syw OUTPUT.pdf", true, false,
-     [](const QStringList &in, const QString &out, QString *error, QStringList *) {
+     [](const QStringList &in, const QString &out, QString *error, QStringList *, QStringList *) {
          return CeclBatch::writePdf(in.first(), out, workFolder(), error);
      }},
     {"--pdf", "beil", "INPUT.syw... OUTPUT.pdf", true, true,
-     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings, QStringList *) {
          return BeilBatch::writePdf(in, out, workFolder(), error, warnings);
      }},
     {"--pdf", "distribution", "INPUT.syw OUTPUT.pdf", true, false,
-     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings, QStringList *) {
          return IlluminanceBatch::writeDistributionPdf(in.first(), out, programDir(), error, warnings);
      }},
     {"--xlsx", "illuminance", "INPUT.syw OUTPUT.xlsx", false, false,
-     [](const QStringList &in, const QString &out, QString *error, QStringList *) {
+     [](const QStringList &in, const QString &out, QString *error, QStringList *, QStringList *) {
          return IlluminanceBatch::writeXlsx(in.first(), out, workFolder(), error);
      }},
     {"--xlsx", "cecl", "INPUT.syw OUTPUT.xlsx", false, false,
-     [](const QStringList &in, const QString &out, QString *error, QStringList *) {
+     [](const QStringList &in, const QString &out, QString *error, QStringList *, QStringList *) {
          return CeclBatch::writeXlsx(in.first(), out, workFolder(), error);
      }},
     {"--xlsx", "beil", "INPUT.syw... OUTPUT.xlsx", false, true,
-     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings, QStringList *) {
          return BeilBatch::writeXlsx(in, out, workFolder(), error, warnings);
      }},
     {"--beil-csv", nullptr, "INPUT.syw... OUTPUT.csv", false, true,
-     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings, QStringList *) {
          return BeilBatch::writeFiguresCsv(in, out, error, warnings);
      }},
     {"--form4-csv", nullptr, "INPUT.syw... OUTPUT.csv", false, true,
-     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings, QStringList *) {
          return BeilBatch::writeForm4Csv(in, out, error, warnings);
      }},
-    {"--official-xlsx", nullptr, "INPUT.syw... OUTPUT.xlsx", false, true,
-     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {
-         return BeilBatch::writeOfficialXlsx(in, out, error, warnings);
+    {"--official-xlsx", nullptr, "INPUT.syw... OUTPUT.xlsx [--into BUILDING.xlsx]", false, true,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings, QStringList *said) {
+         return BeilBatch::writeOfficialXlsx(in, out, error, warnings, said);
      }},
     {"--import-official", nullptr, "INPUT.xlsx|INPUT.csv OUTPUT.syw", false, false,
-     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {
-         return BeilBatch::importOfficial(in.first(), out, error, warnings);
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings, QStringList *said) {
+         return BeilBatch::importOfficial(in.first(), out, error, warnings, said);
      }},
     {"--pdf", "emergency", "INPUT.syw OUTPUT.pdf", true, false,
-     [](const QStringList &in, const QString &out, QString *error, QStringList *) {
+     [](const QStringList &in, const QString &out, QString *error, QStringList *, QStringList *) {
          return EmergencyBatch::writePdf(in.first(), out, programDir(), workFolder(), error);
      }},
     {"--xlsx", "emergency", "INPUT.syw OUTPUT.xlsx", false, false,
-     [](const QStringList &in, const QString &out, QString *error, QStringList *) {
+     [](const QStringList &in, const QString &out, QString *error, QStringList *, QStringList *) {
          return EmergencyBatch::writeXlsx(in.first(), out, programDir(), workFolder(), error);
      }},
     {"--emergency-csv", nullptr, "INPUT.syw OUTPUT_FOLDER", false, false,
-     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings, QStringList *) {
          return EmergencyBatch::writeCsv(in.first(), out, programDir(), error, warnings);
      }},
     {"--reach-table", nullptr, "SLOT OUTPUT.csv", false, false,
-     [](const QStringList &in, const QString &out, QString *error, QStringList *) {
+     [](const QStringList &in, const QString &out, QString *error, QStringList *, QStringList *) {
          return EmergencyBatch::writeReachTable(in.first(), out, programDir(), error);
      }},
     {"--distribution-csv", nullptr, "INPUT.syw OUTPUT_FOLDER", false, false,
-     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings) {
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings, QStringList *) {
          return IlluminanceBatch::writeDistributionCsv(in.first(), out, programDir(), error, warnings);
      }},
 };

@@ -13,8 +13,9 @@ struct Mode {
     const char *arguments; // "INPUT.syw OUTPUT.pdf": inputs, then the output
     bool drawn;            // drawn with the Japanese report font (a PDF)
     bool manyInputs;       // several inputs taken as one (a building of several work files)
-    // An exit status of BatchStatus; *error says why when it is not 0.
-    int (*run)(const QStringList &inputs, const QString &output, QString *error, QStringList *warnings);
+    // An exit status of BatchStatus; *error says why when it is not 0; *said what was done (for
+    // standard output).
+    int (*run)(const QStringList &inputs, const QString &output, QString *error, QStringList *warnings, QStringList *said);
 };
 
 // The mode the option (and its kind) name; nullptr for none.

@@ -1,4 +1,5 @@
 #include "BatchModes.h"
+#include "beil/BeilBatch.h"
 #include "illuminance/IlluminanceBatch.h"
 #include "io/CommandLine.h"
 #include "report/BatchStatus.h"
@@ -63,6 +64,16 @@ int batch(const QStringList &args, char *program)
         IlluminanceBatch::setInterReflection(*method);
         files.remove(at, 2);
     }
+    // The building's own official workbook to write into: --into BUILDING.xlsx.
+    if (const qsizetype at = files.indexOf(QStringLiteral("--into")); at >= 0) {
+        if (QLatin1String(mode->option) != u"--official-xlsx" || at + 1 >= files.size()) {
+            std::fprintf(stderr, "prx5m: --into は --official-xlsx に建物の公式入力シートのブック（.xlsx）を付けて指定します\n");
+            printUsage(stderr);
+            return BatchStatus::BadInput;
+        }
+        BeilBatch::setInto(files.value(at + 1));
+        files.remove(at, 2);
+    }
     if (mode->manyInputs ? files.size() < 2 : files.size() != 2) {
         std::fprintf(stderr, "prx5m: 引数の数が違います\n");
         printUsage(stderr);
@@ -87,8 +98,10 @@ int batch(const QStringList &args, char *program)
         return BatchStatus::NoJapaneseFont;
     }
     QString error;
-    QStringList warnings;
-    const int status = mode->run(files.mid(0, files.size() - 1), files.last(), &error, &warnings);
+    QStringList warnings, said;
+    const int status = mode->run(files.mid(0, files.size() - 1), files.last(), &error, &warnings, &said);
+    for (const QString &s : std::as_const(said))
+        std::fprintf(stdout, "%s\n", s.toUtf8().constData());
     for (const QString &w : std::as_const(warnings))
         std::fprintf(stderr, "prx5m: 警告: %s\n", w.toUtf8().constData());
     // One line each: a list of problems reads on stderr as it would in the sheet's dialog.

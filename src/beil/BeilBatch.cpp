@@ -142,19 +142,56 @@ int writeForm4Csv(const QStringList &workFiles, const QString &csvPath, QString 
     return BatchSteps::written(written, QStringLiteral("CSV"), why, error);
 }
 
-int writeOfficialXlsx(const QStringList &workFiles, const QString &xlsxPath, QString *error, QStringList *warnings)
+namespace {
+
+QString &into()
+{
+    static QString path;
+    return path;
+}
+
+} // namespace
+
+void setInto(const QString &building)
+{
+    into() = building;
+}
+
+int writeOfficialXlsx(const QStringList &workFiles, const QString &xlsxPath, QString *error, QStringList *warnings,
+                      QStringList *said)
 {
     QList<RecordGrid> grids;
     QList<BeilRooms::Room> rooms;
     if (const int status = loadRooms(workFiles, &grids, &rooms, error, warnings, true); status != BatchStatus::Ok)
         return status;
     QString why;
+    if (!into().isEmpty()) {
+        OfficialSheets::IntoResult result;
+        if (!OfficialSheets::writeInto(rooms, into(), xlsxPath, &result, &why)) {
+            // A workbook that is not the official one (or cannot be read) is refused as an input.
+            if (result.refused) {
+                *error = QStringLiteral("公式入力シートのブックを読み込めません: %1").arg(why);
+                return BatchStatus::ValueTooLarge;
+            }
+            return BatchSteps::written(false, QStringLiteral("Excel"), why, error);
+        }
+        if (warnings)
+            *warnings += result.warnings;
+        if (said)
+            said->append(OfficialSheets::intoText(result, xlsxPath));
+        return BatchStatus::Ok;
+    }
     const QString building = grids.first().text(BeilRecord::kHeadingsRow, BeilRecord::kTitle1);
     const bool written = OfficialSheets::writeWorkbook(rooms, building, xlsxPath, &why);
+    if (written && said)
+        said->append(QStringLiteral("様式1 %1 室・様式4 %2 行 → %3（%4）")
+                         .arg(rooms.size())
+                         .arg(BeilExport::form4Rows(rooms).size())
+                         .arg(QFileInfo(xlsxPath).fileName(), OfficialSheets::kOnlyLighting));
     return BatchSteps::written(written, QStringLiteral("Excel"), why, error);
 }
 
-int importOfficial(const QString &input, const QString &output, QString *error, QStringList *warnings)
+int importOfficial(const QString &input, const QString &output, QString *error, QStringList *warnings, QStringList *said)
 {
     OfficialSheets::Read read;
     QString why;
@@ -186,6 +223,12 @@ int importOfficial(const QString &input, const QString &output, QString *error, 
         *warnings += notes;
         if (names.size() > 1)
             warnings->append(QStringLiteral("作業ファイル: %1").arg(names.join(QStringLiteral(", "))));
+    }
+    if (said) {
+        QStringList made;
+        for (qsizetype i = 0; i < names.size(); ++i)
+            made.append(QStringLiteral("%1（%2 室）").arg(QFileInfo(names[i]).fileName()).arg(BeilRooms::rooms(files[i]).size()));
+        said->append(QStringLiteral("様式4 %1 行 → %2").arg(read.form4.size()).arg(made.join(QStringLiteral("、"))));
     }
     return BatchStatus::Ok;
 }

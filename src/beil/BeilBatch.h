@@ -17,10 +17,16 @@ int writeXlsx(const QStringList &workFiles, const QString &xlsxPath, const QStri
               QStringList *warnings = nullptr);
 int writeFiguresCsv(const QStringList &workFiles, const QString &csvPath, QString *error, QStringList *warnings = nullptr);
 int writeForm4Csv(const QStringList &workFiles, const QString &csvPath, QString *error, QStringList *warnings = nullptr);
+// The official workbook: of the two sheets alone, or (`into` not empty) written into the
+// building's own workbook at `into`; *said what was written.
 int writeOfficialXlsx(const QStringList &workFiles, const QString &xlsxPath, QString *error,
-                      QStringList *warnings = nullptr);
+                      QStringList *warnings = nullptr, QStringList *said = nullptr);
+// --into BUILDING.xlsx of the command line, for writeOfficialXlsx.
+void setInto(const QString &building);
 // The official workbook or 様式4 CSV at `input` as work files: `output`, or OUTPUT_1.syw … when
-// the building needs several; nothing is written unless all of them can be.
-int importOfficial(const QString &input, const QString &output, QString *error, QStringList *warnings = nullptr);
+// the building needs several; nothing is written unless all of them can be. *said: "様式4 136 行
+// → out.syw（122 室）".
+int importOfficial(const QString &input, const QString &output, QString *error, QStringList *warnings = nullptr,
+                   QStringList *said = nullptr);
 
 } // namespace BeilBatch

@@ -84,6 +84,7 @@ FBEIL::FBEIL(const MasterTables &masters, const QString &workFolder, QWidget *pa
     connect(m_ui->Btn_Form4, &QPushButton::clicked, this, &FBEIL::Btn_Form4_Click);
     connect(m_ui->Menu_File_Form4, &QAction::triggered, this, &FBEIL::Btn_Form4_Click);
     connect(m_ui->Menu_File_Official, &QAction::triggered, this, &FBEIL::Menu_File_Official_Click);
+    connect(m_ui->Menu_File_OfficialInto, &QAction::triggered, this, &FBEIL::Menu_File_OfficialInto_Click);
     connect(m_ui->Menu_File_Import, &QAction::triggered, this, &FBEIL::Menu_File_Import_Click);
     connect(m_ui->Menu_Option, &QAction::triggered, this, &FBEIL::Menu_Option_Click);
 
@@ -189,21 +190,8 @@ void FBEIL::setUpList()
 
 void FBEIL::fitListColumns()
 {
-    ListGrid *list = m_ui->SPD_Data;
-    int sum = 0;
-    for (int w : kListWidths)
-        sum += w;
-    const int extra = std::max(0, list->viewport()->width() - sum - 2);
-    for (int c = 0; c < list->columnCount() && c < int(std::size(kListWidths)); ++c) {
-        int w = kListWidths[c];
-        if (c == 3)
-            w += extra * 6 / 10; // 機器名称
-        else if (c == 1)
-            w += extra * 2 / 10; // 室名
-        else if (c == 4)
-            w += extra - extra * 6 / 10 - extra * 2 / 10; // 制御
-        list->setColumnWidth(c, w);
-    }
+    // 機器名称, 室名 and 制御 give way first: E_L, BEI/L and 状態 stay in sight.
+    m_ui->SPD_Data->fitColumns(QList<int>(std::begin(kListWidths), std::end(kListWidths)), {1, 3, 4});
 }
 
 bool FBEIL::eventFilter(QObject *watched, QEvent *event)

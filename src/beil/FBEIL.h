@@ -41,6 +41,8 @@ public slots:
     void Btn_Form4_Click();
     // 公式入力シート（様式1・様式4）を書き出す: the workbook of both official sheets.
     void Menu_File_Official_Click();
+    // 既存の公式入力シートに書き込む...: into the building's own official workbook.
+    void Menu_File_OfficialInto_Click();
     // 公式入力シートを読み込む: an official workbook or 様式4 CSV as the sheet's rooms.
     void Menu_File_Import_Click();
     void Menu_Option_Click();

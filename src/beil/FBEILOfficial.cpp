@@ -87,10 +87,45 @@ void FBEIL::Menu_File_Official_Click()
         Dialogs::inform(this, QStringLiteral("公式入力シートを書き出せませんでした。"), why);
         return;
     }
-    setStatusMessage(QStringLiteral("様式1 %1 行・様式4 %2 行を書き出しました（%3）")
+    setStatusMessage(QStringLiteral("様式1 %1 行・様式4 %2 行を書き出しました（%3）。%4。")
                          .arg(rooms.size())
                          .arg(BeilExport::form4Rows(rooms).size())
-                         .arg(QDir::toNativeSeparators(path)));
+                         .arg(QDir::toNativeSeparators(path), OfficialSheets::kOnlyLighting));
+}
+
+void FBEIL::Menu_File_OfficialInto_Click()
+{
+    QList<BeilRooms::Room> rooms;
+    if (!roomsToWrite(&rooms, QStringLiteral("公式入力シートに書き込み")))
+        return;
+    const QString building = Dialogs::instance().openFile(this, dialogStart(QStringLiteral("*.xlsx")),
+                                                          QStringLiteral("公式入力シート (*.xlsx *.xlsm)|*.xlsx;*.xlsm"), 1);
+    if (building.isEmpty())
+        return;
+    // A new file beside the building's by default: the engineers' workbook stays as it was until
+    // the user chooses to replace it.
+    const QFileInfo b(building);
+    const QString path = Dialogs::instance().saveFile(
+        this, b.dir().filePath(b.completeBaseName() + QStringLiteral("_照明.") + b.suffix()),
+        QStringLiteral("Excel (*.xlsx *.xlsm)|*.xlsx;*.xlsm"), 1);
+    if (path.isEmpty())
+        return;
+    OfficialSheets::IntoResult result;
+    QString why;
+    if (!OfficialSheets::writeInto(rooms, building, path, &result, &why)) {
+        Dialogs::inform(this, result.refused ? QStringLiteral("公式入力シートのブックを読み込めません。")
+                                             : QStringLiteral("公式入力シートに書き込めませんでした。"),
+                        why);
+        return;
+    }
+    const QString done = OfficialSheets::intoText(result, path);
+    setStatusMessage(done);
+    QStringList lines{done};
+    if (!result.added.isEmpty())
+        lines.append(QStringLiteral("様式1 に追加した室: %1").arg(result.added.join(QStringLiteral("、"))));
+    lines += result.warnings;
+    if (!result.warnings.isEmpty() || !result.added.isEmpty())
+        Dialogs::inform(this, QStringLiteral("公式入力シートに書き込みました。"), lines.join(u'\n'));
 }
 
 void FBEIL::Menu_File_Import_Click()
@@ -131,5 +166,8 @@ void FBEIL::Menu_File_Import_Click()
     }
     if (!notes.isEmpty())
         Dialogs::inform(this, QStringLiteral("公式入力シートを読み込みました。"), notes.join(u'\n'));
-    setStatusMessage(QStringLiteral("公式入力シートから %1 行を読み込みました（%2）").arg(read.form4.size()).arg(QFileInfo(path).fileName()));
+    int rooms = 0;
+    for (const RecordGrid &g : std::as_const(files))
+        rooms += int(BeilRooms::rooms(g).size());
+    setStatusMessage(QStringLiteral("様式4 %1 行 → %2 室を読み込みました（%3）").arg(read.form4.size()).arg(rooms).arg(QFileInfo(path).fileName()));
 }

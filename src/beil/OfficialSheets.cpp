@@ -26,9 +26,6 @@ constexpr qint64 kMaxBytes = 32LL * 1024 * 1024;
 constexpr int kMaxLines = 20000;
 constexpr int kFirstData = kHeaderRows + 1;
 
-// The columns that hold numbers: 様式4 E–J, L, M; 様式1 F–H.
-const QList<int> kForm4Numbers = {5, 6, 7, 8, 9, 10, 12, 13};
-const QList<int> kForm1Numbers = {6, 7, 8};
 
 QStringList line(int columns, std::initializer_list<std::pair<int, const char *>> cells)
 {
@@ -106,6 +103,8 @@ bool readWorkbook(const QString &path, Read *out, QString *error)
             form4 = &s;
         else if (!form1 && isSheet(s, kForm1Tab, QStringLiteral("様式 1.")))
             form1 = &s;
+        else if (out->buildingName.isEmpty() && isSheet(s, kForm0Tab, QStringLiteral("様式 0.")))
+            out->buildingName = buildingNameOf(s);
     }
     if (!form4) {
         *error = QStringLiteral("様式4（照明）のシートがありません（シート名「%1」、または A1 が「様式 4.」で始まるシート）。").arg(kForm4Tab);
@@ -242,9 +241,10 @@ QList<QStringList> form1Rows(const QList<BeilRooms::Room> &rooms, const QString 
     QList<QStringList> out;
     for (const BeilRooms::Room &r : rooms) {
         const QString building = StandardValues::officialBuilding(r.standard->building);
+        // Only the lighting targets are this sheet's: the first row says so.
         out.append({r.texts.floor, BeilRooms::fullName(r.texts), building, building, r.standard->room, r.texts.area.trimmed(),
                     r.texts.storyHeight.trimmed(), r.texts.height.trimmed(), QString(), QString(), QStringLiteral("■"),
-                    QString(), out.isEmpty() ? buildingName : QString(), QString()});
+                    QString(), out.isEmpty() ? buildingName : QString(), out.isEmpty() ? kOnlyLighting : QString()});
     }
     return out;
 }
@@ -265,9 +265,27 @@ bool csv(const QList<QStringList> &header, const QList<QStringList> &rows, QByte
 
 bool writeWorkbook(const QList<BeilRooms::Room> &rooms, const QString &buildingName, const QString &path, QString *error)
 {
+    // The building's name where the official workbook keeps it (the rest of its 基本情報 is the
+    // other engineers').
+    XlsxOutput::Table form0{kForm0Tab, {{kForm0Title}, {}, {kBuildingNameLabel, buildingName}}, 1, {}};
     XlsxOutput::Table form1{kForm1Tab, form1Header() + form1Rows(rooms, buildingName), kFirstData, kForm1Numbers};
     XlsxOutput::Table form4{kForm4Tab, form4Header() + BeilExport::form4Rows(rooms), kFirstData, kForm4Numbers};
-    return XlsxOutput::writeTables({form1, form4}, path, error);
+    return XlsxOutput::writeTables({form0, form1, form4}, path, error);
+}
+
+QString buildingNameOf(const XlsxCells::Sheet &sheet)
+{
+    // The label, wherever the sheet puts it; the name is the first text to its right.
+    for (int r = 1; r <= std::min<qsizetype>(sheet.rows.size(), 200); ++r)
+        for (int c = 1; c <= sheet.rows[r - 1].size(); ++c) {
+            const QString label = sheet.at(r, c).text;
+            if (!label.contains(QStringLiteral("建築物の名称")) && !label.contains(QStringLiteral("建物の名称")))
+                continue;
+            for (int v = c + 1; v <= sheet.rows[r - 1].size(); ++v)
+                if (const QString name = sheet.at(r, v).text.trimmed(); !name.isEmpty())
+                    return name;
+        }
+    return QString();
 }
 
 bool read(const QString &path, Read *out, QString *error)

@@ -2,6 +2,7 @@
 
 #include "beil/BeilRooms.h"
 #include "grid/RecordGrid.h"
+#include "io/XlsxCells.h"
 
 #include <QList>
 #include <QString>
@@ -16,6 +17,9 @@ namespace OfficialSheets {
 
 inline const QString kForm4Tab = QStringLiteral("4) 照明");
 inline const QString kForm1Tab = QStringLiteral("1) 室仕様");
+inline const QString kForm0Tab = QStringLiteral("0) 基本情報");
+inline const QString kForm0Title = QStringLiteral("様式 0. (共通)基本情報");
+inline const QString kBuildingNameLabel = QStringLiteral("建築物の名称");
 inline const QString kForm4Title = QStringLiteral("様式 4. (照明)照明");
 inline const QString kForm1Title = QStringLiteral("様式 1. (共通)室仕様 Rev.2");
 inline const QString kForm4CsvName = QStringLiteral("様式4 (照明)照明入力シート.csv");
@@ -23,6 +27,11 @@ inline const QString kVersion = QStringLiteral("Ver.3.8");
 constexpr int kHeaderRows = 10;
 constexpr int kForm4Columns = 18; // A–R
 constexpr int kForm1Columns = 14; // A–N
+// The columns that hold numbers: 様式4 E–J, L, M; 様式1 F–H.
+inline const QList<int> kForm4Numbers = {5, 6, 7, 8, 9, 10, 12, 13};
+inline const QList<int> kForm1Numbers = {6, 7, 8};
+// What 様式1 says of the targets it leaves out, when it is written without the building's workbook.
+inline const QString kOnlyLighting = QStringLiteral("照明以外の対象（空調・換気・給湯）は書き出していません");
 
 // The ten header rows of each sheet.
 QList<QStringList> form4Header();
@@ -37,13 +46,35 @@ bool csv(const QList<QStringList> &header, const QList<QStringList> &rows, QByte
 // The workbook of both sheets, numbers as numbers.
 bool writeWorkbook(const QList<BeilRooms::Room> &rooms, const QString &buildingName, const QString &path, QString *error);
 
+// Into the building's own official workbook (its other sheets, its 様式1 rooms and their other
+// targets filled in by the other engineers): every part of `buildingPath` copied as it is into
+// `path`, but 様式4 from row 11 (the rooms' rows) and 様式1's 照明 mark (column K) of the rooms
+// matched by 階 + 室名 (建物用途 and 室用途 between rooms of one name); rooms 様式1 lacks are added
+// after its last room, marked; "0) 基本情報" and everything else untouched. New cells are inline
+// strings: the shared strings stay as they are.
+struct IntoResult {
+    int form4Rows = 0;
+    int marked = 0;         // rooms of 様式1 given ■
+    int alreadyMarked = 0;  // rooms of 様式1 that had it
+    QStringList added;      // rooms added to 様式1 ("2F 書庫")
+    QStringList warnings;   // rooms marked ■ in 様式1 that the work file lacks
+    bool refused = false;   // false returned for the building's workbook (not for the write)
+};
+bool writeInto(const QList<BeilRooms::Room> &rooms, const QString &buildingPath, const QString &path, IntoResult *result,
+               QString *error);
+// What it did, a line for the status bar or standard output.
+QString intoText(const IntoResult &result, const QString &path);
+
+// 建築物の名称 of a "0) 基本情報" sheet: the first text right of its label ("" when none).
+QString buildingNameOf(const XlsxCells::Sheet &sheet);
+
 // The sheets' data rows as read (blank rows left out), 18 and 14 texts each.
 struct Read {
     QList<QStringList> form4;
     QList<int> form4Lines;  // the sheet's row of each
     QList<QStringList> form1;
     bool form1Found = false;
-    QString buildingName;   // 様式1's 建築物の名称
+    QString buildingName;   // 建築物の名称 of "0) 基本情報", else of 様式1
 };
 // A workbook (.xlsx, .xlsm: the sheets found by their tabs or by A1 beginning "様式 4." /
 // "様式 1.") or the 様式4 CSV (with a 様式1 CSV in the same folder when there is one). False with

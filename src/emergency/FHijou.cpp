@@ -172,37 +172,15 @@ void FHijou::showReachOf(int slot)
     m_ui->Cmb_HaichiKigu->setCurrentIndex(at); // repaints the table when it is in sight
 }
 
-namespace {
-
-// The columns of a list as it is narrow; a wider list gives its room to the columns named.
-void fitColumns(ListGrid *list, std::initializer_list<int> widths, std::initializer_list<int> growing)
-{
-    int sum = 0;
-    for (int w : widths)
-        sum += w;
-    const int extra = std::max(0, list->viewport()->width() - sum - 2);
-    int c = 0, given = 0;
-    for (int w : widths) {
-        if (std::find(growing.begin(), growing.end(), c) != growing.end()) {
-            const int share = c == *(growing.end() - 1) ? extra - given : extra / int(growing.size());
-            w += share;
-            given += share;
-        }
-        list->setColumnWidth(c++, w);
-    }
-}
-
-} // namespace
-
 bool FHijou::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Resize) {
         if (watched == m_ui->SPD_Data->viewport())
-            fitColumns(m_ui->SPD_Data, {34, 80, 86, 34, 46, 50, 46}, {1, 2});
+            m_ui->SPD_Data->fitColumns({34, 80, 86, 34, 46, 50, 46}, {1, 2});
         else if (watched == m_ui->Spd_Kigu->viewport())
-            fitColumns(m_ui->Spd_Kigu, {40, 120, 56, 90, 90, 100}, {1, 5});
+            m_ui->Spd_Kigu->fitColumns({40, 120, 56, 90, 90, 100}, {1, 5});
         else if (watched == m_ui->Spd_Haichi->viewport())
-            fitColumns(m_ui->Spd_Haichi, {40, 36, 34, 34, 34, 34, 34, 34, 34, 34}, {2, 3, 4, 5, 6, 7, 8, 9});
+            m_ui->Spd_Haichi->fitColumns({40, 36, 34, 34, 34, 34, 34, 34, 34, 34}, {2, 3, 4, 5, 6, 7, 8, 9});
     }
     return SheetFrame::eventFilter(watched, event);
 }

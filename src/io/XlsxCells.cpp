@@ -306,6 +306,7 @@ bool readFrom(const QByteArray &bytes, QList<Sheet> *sheets, QString *error, con
     for (const auto &[name, target] : std::as_const(parts)) {
         Sheet sheet;
         sheet.name = name;
+        sheet.part = target;
         if (!part(zip, target, limits.partBytes, &data, error) || !sheetCells(data, name, strings, limits, &sheet, error)) {
             sheets->clear();
             return false;
@@ -341,6 +342,96 @@ bool read(const QString &path, QList<Sheet> *sheets, QString *error, const Limit
     if (BoundedRead::read(path, limits.fileBytes, &bytes, error) != BoundedRead::Outcome::Read)
         return false;
     return readBytes(bytes, sheets, error, limits);
+}
+
+bool partOf(const QByteArray &bytes, const QString &name, qint64 limit, QByteArray *out, QString *error)
+{
+    const Package zip(bytes);
+    if (!zip.isOpen()) {
+        *error = refused(QStringLiteral("ZIP の形式ではありません"));
+        return false;
+    }
+    return part(zip, name, limit, out, error);
+}
+
+bool hasPart(const QByteArray &bytes, const QString &name)
+{
+    const Package zip(bytes);
+    return zip.has(name);
+}
+
+bool rewrite(const QByteArray &bytes, const QHash<QString, QByteArray> &replaced, const QStringList &removed,
+             QByteArray *out, QString *error)
+{
+    const Package source(bytes);
+    if (!source.isOpen()) {
+        *error = refused(QStringLiteral("ZIP の形式ではありません"));
+        return false;
+    }
+    // Built in memory: the caller writes it through the checked write.
+    zip_error_t zerror;
+    zip_error_init(&zerror);
+    zip_source_t *buffer = zip_source_buffer_create(nullptr, 0, 0, &zerror);
+    zip_error_fini(&zerror);
+    if (!buffer) {
+        *error = QStringLiteral("ブックを作成できません（メモリ）。");
+        return false;
+    }
+    zip_source_keep(buffer); // read back after the archive is closed
+    const std::unique_ptr<zip_source_t, void (*)(zip_source_t *)> kept(buffer, zip_source_free);
+    zip_error_init(&zerror);
+    zip_t *target = zip_open_from_source(buffer, ZIP_TRUNCATE, &zerror);
+    zip_error_fini(&zerror);
+    if (!target) {
+        *error = QStringLiteral("ブックを作成できません。");
+        return false;
+    }
+    const auto fail = [&](const QString &why) {
+        zip_discard(target);
+        *error = why;
+        return false;
+    };
+    QHash<QString, QByteArray> contents = replaced; // kept alive until the archive is closed
+    const zip_int64_t count = zip_get_num_entries(source.get(), 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const char *raw = zip_get_name(source.get(), zip_uint64_t(i), ZIP_FL_ENC_RAW);
+        if (!raw)
+            return fail(refused(QStringLiteral("%1 番目の部分の名前を読めません").arg(i + 1)));
+        const QString name = QString::fromUtf8(raw);
+        if (removed.contains(name))
+            continue;
+        zip_source_t *data = nullptr;
+        if (contents.contains(name)) {
+            const QByteArray &b = contents[name];
+            data = zip_source_buffer(target, b.constData(), zip_uint64_t(b.size()), 0);
+        } else {
+            data = zip_source_zip(target, source.get(), zip_uint64_t(i), 0, 0, -1);
+        }
+        if (!data)
+            return fail(QStringLiteral("%1 をブックに入れられません。").arg(name));
+        const zip_int64_t at = zip_file_add(target, raw, data, ZIP_FL_ENC_RAW);
+        if (at < 0) {
+            zip_source_free(data);
+            return fail(QStringLiteral("%1 をブックに入れられません。").arg(name));
+        }
+        zip_set_file_compression(target, zip_uint64_t(at), ZIP_CM_DEFLATE, 0);
+    }
+    if (zip_close(target) != 0)
+        return fail(QStringLiteral("ブックを作成できません（%1）。").arg(QString::fromUtf8(zip_strerror(target))));
+    zip_stat_t info;
+    zip_stat_init(&info);
+    if (zip_source_stat(buffer, &info) != 0 || zip_source_open(buffer) != 0) {
+        *error = QStringLiteral("作成したブックを読めません。");
+        return false;
+    }
+    out->resize(qsizetype(info.size));
+    const zip_int64_t n = zip_source_read(buffer, out->data(), info.size);
+    zip_source_close(buffer);
+    if (n != zip_int64_t(info.size)) {
+        *error = QStringLiteral("作成したブックを読めません。");
+        return false;
+    }
+    return true;
 }
 
 bool readBytes(const QByteArray &bytes, QList<Sheet> *sheets, QString *error, const Limits &limits)

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The cells of a workbook (.xlsx, .xlsm) as texts, read through libzip and QXmlStreamReader from
 // the sheets' XML and the shared strings; no formulas are worked out (their stored results are
@@ -18,6 +20,7 @@ struct Cell {
 
 struct Sheet {
     QString name;            // the tab's name
+    QString part;            // its part in the package ("xl/worksheets/sheet2.xml")
     QList<QList<Cell>> rows; // row 1 first, column A first; shorter rows end with their last cell
     const Cell &at(int row, int column) const; // 1-based; Empty beyond the sheet
 };
@@ -35,6 +38,17 @@ struct Limits {
 bool read(const QString &path, QList<Sheet> *sheets, QString *error, const Limits &limits = {});
 // The same from the file's bytes.
 bool readBytes(const QByteArray &bytes, QList<Sheet> *sheets, QString *error, const Limits &limits = {});
+
+// One part of the package in `bytes` unpacked, at most `limit` bytes; false with the reason when
+// it is missing, encrypted, larger or broken.
+bool partOf(const QByteArray &bytes, const QString &name, qint64 limit, QByteArray *out, QString *error);
+bool hasPart(const QByteArray &bytes, const QString &name);
+
+// The package in `bytes` again with some parts changed: every part in its order and unpacked
+// content as it was, but those in `replaced` (their new content) and those in `removed` (left
+// out). The result in *out; false with the reason.
+bool rewrite(const QByteArray &bytes, const QHash<QString, QByteArray> &replaced, const QStringList &removed,
+             QByteArray *out, QString *error);
 
 // "A" for 1, "R" for 18, "AA" for 27.
 QString columnName(int column);

@@ -25,6 +25,11 @@ public:
     // Cell (1,1) active and shown at the upper left.
     void scrollToTopLeft();
     // 1-based active row (0 when none).
+    // The columns at `widths` (pixels), the viewport's room beyond them shared among the columns
+    // named in `growing` (0-based); a narrower viewport takes it back from those columns down to
+    // a third of their width, so the columns at the right stay in sight.
+    void fitColumns(const QList<int> &widths, const QList<int> &growing);
+
     int activeRow() const { return currentRow() + 1; }
     void setActiveCell(int row, int column);
     // 1-based selected rows, ascending.
