@@ -10,7 +10,9 @@
 #include "support/PdfTools.h"
 #include "support/SheetFixture.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QRegularExpression>
 #include <QFileInfo>
 #include <QMap>
 #include <QElapsedTimer>
@@ -123,6 +125,7 @@ private slots:
     void utilizationAgainstThePhotometricFile();
     void radiosityAgainstTheLumenMethod();
     void windowOfTheRoom();
+    void windowWalksTheRooms();
     void batchCsvAndPdf();
 };
 
@@ -742,6 +745,73 @@ void TestDistribution::windowOfTheRoom()
     }};
     f.sheet->Menu_Option_Bunpu_Click();
     QVERIFY2(message.contains(QStringLiteral("配光データから照明器具を追加")), qPrintable(message));
+}
+
+namespace {
+
+// "直接（…）D lx + 相互反射 I lx = T lx" of a figures text: the three numbers, or none.
+QList<int> parts(const QString &figures, const QString &basis)
+{
+    static const QRegularExpression sum(QStringLiteral("直接（(.+?)）(\\d+) lx \\+ 相互反射 (\\d+) lx = \\S+ (\\d+) lx"));
+    const auto m = sum.match(figures);
+    if (!m.hasMatch() || m.captured(1) != basis)
+        return {};
+    return {m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt()};
+}
+
+} // namespace
+
+void TestDistribution::windowWalksTheRooms()
+{
+    SheetFixture f(TestEnv::sampleMasters());
+    f.sheet->setProgramDir(TestEnv::buildDir());
+    f.dialogs.paths = {QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f.syw"))};
+    f.sheet->Menu_File_Open_Click();
+    f.enter("Txt_Gyou");
+    f.box("Txt_Gyou")->setText("3");
+    f.enter("Txt_Kai");
+    QStringList rooms, radiosity, uniform;
+    int count = 0;
+    bool firstPrev = true, lastNext = true;
+    f.dialogs.dialogAnswers = {[&](QDialog &d) {
+        auto *list = d.findChild<QComboBox *>(QStringLiteral("Cmb_Room"));
+        auto *room = d.findChild<QLabel *>(QStringLiteral("Lbl_Room"));
+        auto *figures = d.findChild<QLabel *>(QStringLiteral("Lbl_Figures"));
+        count = list->count();
+        rooms.append(room->text());
+        radiosity.append(figures->text());
+        QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("Btn_NextRoom")), Qt::LeftButton);
+        rooms.append(room->text());
+        for (int i = 0; i < 3; ++i)
+            QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("Btn_PrevRoom")), Qt::LeftButton);
+        rooms.append(room->text());
+        firstPrev = d.findChild<QPushButton *>(QStringLiteral("Btn_PrevRoom"))->isEnabled();
+        list->setCurrentIndex(list->count() - 1);
+        emit list->activated(list->count() - 1);
+        rooms.append(room->text());
+        lastNext = d.findChild<QPushButton *>(QStringLiteral("Btn_NextRoom"))->isEnabled();
+        d.findChild<QComboBox *>(QStringLiteral("Cmb_Sougo"))->setCurrentIndex(1);
+        uniform.append(figures->text());
+        d.findChild<QComboBox *>(QStringLiteral("Cmb_Sougo"))->setCurrentIndex(0);
+        return QDialog::Rejected;
+    }};
+    f.sheet->Menu_Option_Bunpu_Click();
+    // 31 rows, 30 rooms: the entrance hall's two rows are one.
+    QCOMPARE(count, 30);
+    QVERIFY2(rooms.value(0).startsWith(QStringLiteral("3 行目")), qPrintable(rooms.value(0)));
+    QVERIFY2(rooms.value(1).startsWith(QStringLiteral("4 行目")), qPrintable(rooms.value(1)));
+    QVERIFY2(rooms.value(2).contains(QStringLiteral("玄関ホール")), qPrintable(rooms.value(2)));
+    QVERIFY(!firstPrev);
+    QVERIFY2(rooms.value(3).startsWith(QStringLiteral("31 行目")), qPrintable(rooms.value(3)));
+    QVERIFY(!lastNext);
+    // The direct part named by what it is the mean of; the parts add up to the whole printed.
+    const QList<int> r = parts(radiosity.value(0), QStringLiteral("計算点の平均"));
+    QCOMPARE(r.size(), 3);
+    QCOMPARE(r[0] + r[1], r[2]);
+    QVERIFY2(radiosity.value(0).contains(QStringLiteral("平均 Eavg %1 lx").arg(r[2])), qPrintable(radiosity.value(0)));
+    const QList<int> u = parts(uniform.value(0), QStringLiteral("床面平均"));
+    QCOMPARE(u.size(), 3);
+    QCOMPARE(u[0] + u[1], u[2]);
 }
 
 void TestDistribution::batchCsvAndPdf()

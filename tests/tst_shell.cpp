@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTemporaryDir>
@@ -46,6 +47,7 @@ private slots:
     void menuCaptions_data();
     void menuCaptions();
     void versionBox();
+    void fileMenusInOneOrder();
     void versionText_data();
     void versionText();
     void sheetHandsPositionOver_data();
@@ -99,6 +101,40 @@ void TestShell::menuCaptions()
         QCOMPARE(b->text(), caption);
     else
         QCOMPARE(qobject_cast<QLabel *>(w)->text(), caption);
+}
+
+void TestShell::fileMenusInOneOrder()
+{
+    // The main menu names every sheet it opens.
+    TestEnv env;
+    AppContext context;
+    context.workFolder = env.workFolder();
+    QVERIFY(context.masters.loadAll(TestEnv::buildDir(), nullptr));
+    FMenu menu(context);
+    const QString subtitle = menu.findChild<QLabel *>(QStringLiteral("Lbl_Subtitle"))->text();
+    for (const char *slot : {"openSyoudo", "openCECL", "openBEIL", "openHijou"}) {
+        QMetaObject::invokeMethod(&menu, slot);
+        SheetFrame *sheet = menu.openSheet();
+        QVERIFY(sheet);
+        const QString caption = menu.findChild<QPushButton *>(sheet->objectName() == u"F_Syoudo" ? QStringLiteral("Btn_Syoudo")
+                                                              : sheet->objectName() == u"F_CECL" ? QStringLiteral("Btn_CECL")
+                                                              : sheet->objectName() == u"F_BEIL" ? QStringLiteral("Btn_BEIL")
+                                                                                                 : QStringLiteral("Btn_Hijou"))
+                                    ->text()
+                                    .remove(u' ')
+                                    .remove(u'　');
+        const QString named = sheet->objectName() == u"F_CECL" ? QStringLiteral("CEC/L") : caption;
+        QVERIFY2(subtitle.contains(named), qPrintable(named));
+        // The items every sheet has, in one order, then the sheet's own, then 終了.
+        QStringList items;
+        for (QAction *a : sheet->findChild<QMenu *>(QStringLiteral("Menu_File"))->actions())
+            if (!a->isSeparator())
+                items.append(a->objectName());
+        QCOMPARE(items.mid(0, 6), (QStringList{"Menu_File_New", "Menu_File_Open", "Menu_File_Save", "Menu_File_NSave",
+                                               "Menu_File_Preview", "Menu_File_Printout"}));
+        QCOMPARE(items.last(), QStringLiteral("Menu_File_Exit"));
+        sheet->close();
+    }
 }
 
 void TestShell::versionBox()

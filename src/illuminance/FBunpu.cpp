@@ -1,5 +1,6 @@
 #include "illuminance/FBunpu.h"
 
+#include "illuminance/RoomRecord.h"
 #include "illuminance/RptSyoudo.h"
 #include "io/CheckedFile.h"
 #include "photometry/DistributionPlot.h"
@@ -15,6 +16,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QScreen>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -30,6 +32,23 @@ FBunpu::FBunpu(const RecordGrid &sheet, int row, const MasterTables &masters, co
     m_ui->setupUi(this);
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     m_rows = RoomDistribution::roomRows(m_sheet, m_row);
+    // Every room of the sheet, one after another, without closing the window.
+    m_rooms = RoomDistribution::rooms(m_sheet);
+    for (const QList<int> &rows : std::as_const(m_rooms)) {
+        const int first = rows.first();
+        QString rowsText = QString::number(first);
+        if (rows.size() > 1)
+            rowsText += u'-' + QString::number(rows.last());
+        m_ui->Cmb_Room->addItem(QStringLiteral("%1 行目　%2　%3 %4")
+                                    .arg(rowsText, m_sheet.text(first, RoomRecord::Floor), m_sheet.text(first, RoomRecord::RoomName1),
+                                         m_sheet.text(first, RoomRecord::RoomName2))
+                                    .trimmed(),
+                                first);
+    }
+    showRoomInList();
+    connect(m_ui->Cmb_Room, &QComboBox::activated, this, [this](int index) { goToRoom(index); });
+    connect(m_ui->Btn_PrevRoom, &QPushButton::clicked, this, [this] { goToRoom(m_ui->Cmb_Room->currentIndex() - 1); });
+    connect(m_ui->Btn_NextRoom, &QPushButton::clicked, this, [this] { goToRoom(m_ui->Cmb_Room->currentIndex() + 1); });
     connect(m_ui->Btn_Close, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_ui->Btn_Png, &QPushButton::clicked, this, &FBunpu::Btn_Png_Click);
     connect(m_ui->Btn_Pdf, &QPushButton::clicked, this, &FBunpu::Btn_Pdf_Click);
@@ -73,6 +92,28 @@ void FBunpu::showEvent(QShowEvent *event)
         }
     }
     QDialog::showEvent(event);
+}
+
+void FBunpu::showRoomInList()
+{
+    int at = -1;
+    for (qsizetype i = 0; i < m_rooms.size(); ++i)
+        if (m_rooms[i].contains(m_row))
+            at = int(i);
+    const QSignalBlocker quiet(m_ui->Cmb_Room);
+    m_ui->Cmb_Room->setCurrentIndex(at);
+    m_ui->Btn_PrevRoom->setEnabled(at > 0);
+    m_ui->Btn_NextRoom->setEnabled(at >= 0 && at + 1 < m_rooms.size());
+}
+
+void FBunpu::goToRoom(int index)
+{
+    if (index < 0 || index >= m_rooms.size())
+        return;
+    m_row = m_rooms[index].first();
+    m_rows = m_rooms[index];
+    showRoomInList();
+    recompute(std::nullopt);
 }
 
 void FBunpu::recompute(std::optional<Distribution::Layout> layout)

@@ -9,7 +9,8 @@ namespace Ui {
 class F_Bunpu;
 }
 
-// 照度分布: the illuminance distribution of one room (all the rows that light it), its figures
+// 照度分布: the illuminance distribution of a room (all the rows that light it; the sheet's other
+// rooms one after another with 前の室 / 次の室 and the room list), its figures
 // (each kind of luminaire, its count and spacing, the grid, Eavg, Emin, Emax, U0, Ud, the lumen
 // method's value and what the figures should be read with) beside the drawing with isolux lines;
 // the layout of the room's own row may be changed to try others (it is not stored); the drawing
@@ -35,12 +36,16 @@ protected:
 
 private:
     void recompute(std::optional<Distribution::Layout> layout);
+    // The room list and its buttons on the room shown; another room of the sheet shown.
+    void showRoomInList();
+    void goToRoom(int index);
     QString startFor(const QString &suffix) const;
 
     Ui::F_Bunpu *m_ui;
     RecordGrid m_sheet;
     int m_row;
     QList<int> m_rows;
+    QList<QList<int>> m_rooms; // every room of the sheet, its rows
     const MasterTables &m_masters;
     QString m_masterDir;
     RoomDistribution::Headings m_headings;

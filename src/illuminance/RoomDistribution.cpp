@@ -388,16 +388,22 @@ QStringList figures(const Outcome &o)
     out.append(QStringLiteral("平均 Eavg %1 lx　最小 Emin %2 lx　最大 Emax %3 lx").arg(lx(r.average), lx(r.minimum), lx(r.maximum)));
     out.append(QStringLiteral("均斉度 U0 = Emin/Eavg %1　Ud = Emin/Emax %2").arg(twoDecimals(r.u0), twoDecimals(r.ud)));
     if (r.surfaces) {
-        out.append(QStringLiteral("相互反射 ラジオシティ：計算点の平均 直接 %1 + 相互反射 %2 lx　光束法 %3 lx（計算書）")
-                       .arg(lx(r.average - r.indirect), lx(r.indirect), lx(o.lumenResult)));
+        // The parts add up to the Eavg printed above: the direct part is what the printed whole
+        // leaves beside the printed inter-reflection.
+        const double indirect = NumberText::format(r.indirect, QStringLiteral("0")).toDouble();
+        const double whole = NumberText::format(r.average, QStringLiteral("0")).toDouble();
+        out.append(QStringLiteral("相互反射 ラジオシティ：直接（計算点の平均）%1 lx + 相互反射 %2 lx = Eavg %3 lx　光束法 %4 lx（計算書）")
+                       .arg(lx(whole - indirect), lx(indirect), lx(whole), lx(o.lumenResult)));
         out.append(QStringLiteral("壁 平均照度 %1 lx・平均輝度 %2 cd/㎡　天井 平均照度 %3 lx・平均輝度 %4 cd/㎡")
                        .arg(lx(r.surfaces->wallIlluminance()), NumberText::format(r.surfaces->wallLuminance(), QStringLiteral("0.0")),
                             lx(r.surfaces->ceilingIlluminance()),
                             NumberText::format(r.surfaces->ceilingLuminance(), QStringLiteral("0.0"))));
         out.append(QStringLiteral("器具は点光源として計算（器具そのものの遮光・反射は含みません）"));
     } else {
-        out.append(QStringLiteral("相互反射 一様（光束法）：床面平均 %1 lx = 直接 %2 + 相互反射 %3　光束法 %4 lx（計算書）")
-                       .arg(lx(r.directFloor + r.indirect), lx(r.directFloor), lx(r.indirect), lx(o.lumenResult)));
+        const double direct = NumberText::format(r.directFloor, QStringLiteral("0")).toDouble();
+        const double indirect = NumberText::format(r.indirect, QStringLiteral("0")).toDouble();
+        out.append(QStringLiteral("相互反射 一様（光束法）：直接（床面平均）%1 lx + 相互反射 %2 lx = 床面平均 %3 lx　光束法 %4 lx（計算書）")
+                       .arg(lx(direct), lx(indirect), lx(direct + indirect), lx(o.lumenResult)));
     }
     return out;
 }
