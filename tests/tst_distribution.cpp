@@ -12,6 +12,9 @@
 
 #include <QComboBox>
 #include <QDir>
+#include "settings/SettingsStore.h"
+#include <QPrintPreviewWidget>
+#include <QTimer>
 #include <QRegularExpression>
 #include <QFileInfo>
 #include <QMap>
@@ -126,6 +129,7 @@ private slots:
     void radiosityAgainstTheLumenMethod();
     void windowOfTheRoom();
     void windowWalksTheRooms();
+    void previewWithDistributionCanBeCancelled();
     void batchCsvAndPdf();
 };
 
@@ -812,6 +816,42 @@ void TestDistribution::windowWalksTheRooms()
     const QList<int> u = parts(uniform.value(0), QStringLiteral("床面平均"));
     QCOMPARE(u.size(), 3);
     QCOMPARE(u[0] + u[1], u[2]);
+}
+
+void TestDistribution::previewWithDistributionCanBeCancelled()
+{
+    SheetFixture f(TestEnv::sampleMasters());
+    f.sheet->setProgramDir(TestEnv::buildDir());
+    f.dialogs.paths = {QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f.syw"))};
+    f.sheet->Menu_File_Open_Click();
+    SettingsStore::WriteSetting(QStringLiteral("AttachDistribution"), QStringLiteral("1"));
+    QString seen;
+    int pages = 0;
+    const auto watch = [&] {
+        QTimer::singleShot(500, [&] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                seen = QString::fromLatin1(modal->metaObject()->className());
+                if (auto *preview = modal->findChild<QPrintPreviewWidget *>())
+                    pages = preview->pageCount();
+                modal->close();
+            }
+        });
+    };
+    f.dialogs.cancelAt = 1;
+    watch();
+    f.sheet->Menu_File_Preview_Click();
+    QTest::qWait(600);
+    QCOMPARE(seen, QString()); // cancelled: no preview
+    QVERIFY(!f.dialogs.progressSteps.isEmpty());
+    QVERIFY(f.dialogs.progressSteps.last() < 30);
+    f.dialogs.cancelAt = -1;
+    f.dialogs.progressSteps.clear();
+    watch();
+    f.sheet->Menu_File_Preview_Click();
+    SettingsStore::WriteSetting(QStringLiteral("AttachDistribution"), QStringLiteral("0"));
+    QCOMPARE(seen, QStringLiteral("QPrintPreviewDialog"));
+    QCOMPARE(f.dialogs.progressSteps.last(), 30); // every room
+    QVERIFY(pages > 2);
 }
 
 void TestDistribution::batchCsvAndPdf()

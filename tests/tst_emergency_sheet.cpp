@@ -34,6 +34,7 @@
 #include <QProcess>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <cmath>
 
@@ -191,6 +192,7 @@ private slots:
     void planLabelsClearOfTheMinimum_data();
     void planLabelsClearOfTheMinimum();
     void importShowsTheFileFirst();
+    void longReportCanBeCancelled();
 };
 
 void TestEmergencySheet::roomsAtTheFloor_data()
@@ -666,6 +668,10 @@ void TestEmergencySheet::panelShowsTheRowItNames()
     QCOMPARE(list->cellText(first, 6), cut);
     QCOMPARE(list->cellText(first, 7), f.sheet->text(HijouSheet::kVerdict));
     QVERIFY(!f.sheet->isWindowModified());
+    // 高さ: the ceiling height the check takes where 取付高さ is blank, in grey; a typed one in black.
+    QCOMPARE(list->cellText(19, 5), QStringLiteral("2.6"));
+    QCOMPARE(list->cellText(1, 5), QStringLiteral("3.5"));
+    QVERIFY(list->item(18, 4)->foreground().color().lightness() > list->item(0, 4)->foreground().color().lightness());
 }
 
 void TestEmergencySheet::browsingLeavesTheRow()
@@ -877,6 +883,41 @@ void TestEmergencySheet::importShowsTheFileFirst()
     f.click(QStringLiteral("Btn_Import"));
     QVERIFY2(refused.contains(QStringLiteral("光源を選んでください")), qPrintable(refused));
     QCOMPARE(TestEnv::readBytes(dir.filePath(QStringLiteral("hijou.csv"))), now);
+}
+
+void TestEmergencySheet::longReportCanBeCancelled()
+{
+    SheetFixtureT<FHijou> f(TestEnv::sampleMasters());
+    f.sheet->setProgramDir(TestEnv::buildDir());
+    f.dialogs.paths = {example(QStringLiteral("office-3f-emergency.syw"))};
+    f.sheet->Menu_File_Open_Click();
+    QString seen;
+    const auto watch = [&seen] {
+        QTimer::singleShot(300, [&seen] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                seen = QString::fromLatin1(modal->metaObject()->className());
+                modal->close();
+            }
+        });
+    };
+    // Cancelled at the fourth room: no report, said so, the file as it was.
+    f.dialogs.cancelAt = 3;
+    watch();
+    f.sheet->Menu_File_Preview_Click();
+    QApplication::processEvents();
+    QTest::qWait(400);
+    QCOMPARE(seen, QString());
+    QCOMPARE(f.dialogs.progressSteps, (QList<int>{0, 1, 2, 3}));
+    QCOMPARE(f.sheet->statusMessage(), QStringLiteral("計算を取り消しました。"));
+    QVERIFY(!f.sheet->isWindowModified());
+    // Not cancelled: every room, then the preview.
+    f.dialogs.cancelAt = -1;
+    f.dialogs.progressSteps.clear();
+    watch();
+    f.sheet->Menu_File_Preview_Click();
+    QCOMPARE(seen, QStringLiteral("QPrintPreviewDialog"));
+    QCOMPARE(f.dialogs.progressSteps.size(), 31); // 30 rooms and the end
+    QCOMPARE(f.dialogs.progressSteps.last(), 30);
 }
 
 QTEST_MAIN(TestEmergencySheet)

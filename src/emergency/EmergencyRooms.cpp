@@ -243,16 +243,33 @@ bool evaluate(const RecordGrid &grid, const QList<int> &rows, const EmergencyMas
 bool evaluateAll(const RecordGrid &grid, const EmergencyMaster::Master &master, Lights *lights, QList<Room> *rooms,
                  QList<Refusal> *refusals)
 {
+    return evaluateAll(grid, master, lights, rooms, refusals, {}, nullptr);
+}
+
+bool evaluateAll(const RecordGrid &grid, const EmergencyMaster::Master &master, Lights *lights, QList<Room> *rooms,
+                 QList<Refusal> *refusals, const std::function<bool(int, int)> &progress, bool *cancelled)
+{
     rooms->clear();
     refusals->clear();
+    if (cancelled)
+        *cancelled = false;
     bool ok = true;
-    for (const QList<int> &rows : RoomFloors::physicalRooms(grid)) {
+    const QList<QList<int>> all = RoomFloors::physicalRooms(grid);
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        if (progress && !progress(int(i), int(all.size()))) {
+            if (cancelled)
+                *cancelled = true;
+            rooms->clear();
+            return false;
+        }
         Room room;
-        if (evaluate(grid, rows, master, lights, &room, refusals))
+        if (evaluate(grid, all[i], master, lights, &room, refusals))
             rooms->append(room);
         else
             ok = false;
     }
+    if (progress)
+        progress(int(all.size()), int(all.size()));
     return ok;
 }
 

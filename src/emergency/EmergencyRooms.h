@@ -6,6 +6,8 @@
 
 #include <QHash>
 #include <QList>
+
+#include <functional>
 #include <QPointF>
 #include <QString>
 
@@ -59,6 +61,10 @@ QList<int> roomRows(const RecordGrid &grid, int row);
 // *refusals (false when there is one).
 bool evaluateAll(const RecordGrid &grid, const EmergencyMaster::Master &master, Lights *lights, QList<Room> *rooms,
                  QList<Refusal> *refusals);
+// The same, saying after each room how many are done of how many; false with *cancelled set
+// once `progress` answers false (the rooms left are not worked out).
+bool evaluateAll(const RecordGrid &grid, const EmergencyMaster::Master &master, Lights *lights, QList<Room> *rooms,
+                 QList<Refusal> *refusals, const std::function<bool(int done, int total)> &progress, bool *cancelled);
 // One room (its rows); false with its refusals.
 bool evaluate(const RecordGrid &grid, const QList<int> &rows, const EmergencyMaster::Master &master, Lights *lights,
               Room *room, QList<Refusal> *refusals);

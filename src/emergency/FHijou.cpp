@@ -565,7 +565,17 @@ bool FHijou::Make_Print_File()
         cannotMakePrintTable(QString());
         return false;
     }
-    if (!EmergencyRooms::evaluateAll(recordGrid(), m_master, &m_lights, &rooms, &refusals)) {
+    // Large rooms take a while: how far it is is shown, and it can be cancelled.
+    bool cancelled = false;
+    const auto progress = [this](int done, int total) {
+        return Dialogs::instance().progress(this, QStringLiteral("非常用照明の照度を計算しています（%1 / %2 室）").arg(done).arg(total),
+                                            done, total);
+    };
+    if (!EmergencyRooms::evaluateAll(recordGrid(), m_master, &m_lights, &rooms, &refusals, progress, &cancelled)) {
+        if (cancelled) {
+            setStatusMessage(QStringLiteral("計算を取り消しました。"));
+            return false;
+        }
         QStringList lines;
         for (const EmergencyRooms::Refusal &r : std::as_const(refusals))
             lines.append(r.message());

@@ -253,15 +253,23 @@ bool FSyoudo::reportOption(ReportOutput::Option *option)
                        {QStringLiteral("計算点の値を表示"), setting("DistributionPointValues"), keeper("DistributionPointValues")},
                        {QStringLiteral("相互反射を一様（光束法）で計算"),
                         RoomDistribution::savedMethod() == Distribution::InterReflection::Uniform, uniform}};
-    option->report = [this](const QList<bool> &on) {
+    option->report = [this](const QList<bool> &on) -> std::optional<BandedReport> {
         BandedReport report = RptSyoudo::definition();
-        if (on.value(0))
+        if (on.value(0)) {
+            // Every room's distribution takes a while: how far it is is shown, and it can be cancelled.
+            const auto rooms = RoomDistribution::computeAll(
+                recordGrid(), m_masters, programDir(),
+                on.value(2) ? Distribution::InterReflection::Uniform : Distribution::InterReflection::Radiosity,
+                [this](int done, int total) {
+                    return Dialogs::instance().progress(this, QStringLiteral("照度分布を計算しています（%1 / %2 室）").arg(done).arg(total),
+                                                        done, total);
+                });
+            if (!rooms)
+                return std::nullopt;
             report.extraPages = RoomDistribution::pages(
-                RoomDistribution::computeAll(recordGrid(), m_masters, programDir(),
-                                             on.value(2) ? Distribution::InterReflection::Uniform
-                                                         : Distribution::InterReflection::Radiosity),
-                RoomDistribution::headingsOf(recordGrid(), SettingsStore::ReadSetting(QStringLiteral("CompanyName"))),
+                *rooms, RoomDistribution::headingsOf(recordGrid(), SettingsStore::ReadSetting(QStringLiteral("CompanyName"))),
                 {true, on.value(1)});
+        }
         return report;
     };
     return true;

@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 #include <cmath>
@@ -315,6 +316,12 @@ Outcome compute(const QList<Texts> &texts, const QList<int> &rows, const MasterT
 QList<Outcome> computeAll(const RecordGrid &stored, const MasterTables &masters, const QString &masterDir,
                           Distribution::InterReflection method)
 {
+    return *computeAll(stored, masters, masterDir, method, {});
+}
+
+std::optional<QList<Outcome>> computeAll(const RecordGrid &stored, const MasterTables &masters, const QString &masterDir,
+                                         Distribution::InterReflection method, const Progress &progress)
+{
     // The counts the rows' inputs give, whatever the grid stores.
     RecordGrid grid = stored;
     RoomFigures::recomputeAll(grid, &masters);
@@ -329,22 +336,43 @@ QList<Outcome> computeAll(const RecordGrid &stored, const MasterTables &masters,
     const QList<QList<int>> all = rooms(grid);
     out.resize(all.size());
     std::atomic<qsizetype> next{0};
+    std::atomic<int> done{0};
+    std::atomic<bool> stop{false};
     const auto work = [&] {
         QHash<QString, Photometry> files;
-        for (qsizetype k = next++; k < all.size(); k = next++) {
+        for (qsizetype k = next++; k < all.size() && !stop; k = next++) {
             QList<Texts> texts;
             for (int r : all[k])
                 texts.append([&grid, r](int c) { return grid.text(r, c); });
             out[k] = compute(texts, all[k], masters, masterDir, {}, &files, &index, method);
+            ++done;
         }
     };
     const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
     std::vector<std::thread> threads;
-    for (unsigned t = 1; t < workers && t < unsigned(all.size()); ++t)
-        threads.emplace_back(work);
-    work();
-    for (std::thread &t : threads)
-        t.join();
+    if (progress) {
+        // The calling thread (the window's) says how far the workers are and takes a cancel.
+        const int total = int(all.size());
+        for (unsigned t = 0; t < workers && t < unsigned(all.size()); ++t)
+            threads.emplace_back(work);
+        while (done < total && !stop) {
+            if (!progress(done, total))
+                stop = true;
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        }
+        for (std::thread &t : threads)
+            t.join();
+        if (stop)
+            return std::nullopt;
+        progress(total, total);
+    } else {
+        for (unsigned t = 1; t < workers && t < unsigned(all.size()); ++t)
+            threads.emplace_back(work);
+        work();
+        for (std::thread &t : threads)
+            t.join();
+    }
     // An index that cannot be read (a FIFO, a link, too large) is the reason, not "no file".
     for (Outcome &o : out)
         if (!o.ok && !indexError.isEmpty() && o.reason.contains(QStringLiteral("には配光データがありません")))

@@ -79,6 +79,11 @@ Outcome compute(const QList<Texts> &texts, const QList<int> &rows, const MasterT
 // Every room of the sheet.
 QList<Outcome> computeAll(const RecordGrid &grid, const MasterTables &masters, const QString &masterDir,
                           Distribution::InterReflection method = Distribution::InterReflection::Radiosity);
+// The same, saying on the calling thread how many rooms are done of how many (`progress`, called
+// every few moments); none once it answers false (the rooms under way finish, no more begin).
+using Progress = std::function<bool(int done, int total)>;
+std::optional<QList<Outcome>> computeAll(const RecordGrid &grid, const MasterTables &masters, const QString &masterDir,
+                                         Distribution::InterReflection method, const Progress &progress);
 
 // The inter-reflection the user chose last (radiosity unless uniform was chosen), and keeping a choice.
 Distribution::InterReflection savedMethod();

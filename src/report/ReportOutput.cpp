@@ -20,6 +20,7 @@
 #include <QPrinterInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QToolBar>
 
 namespace ReportOutput {
@@ -84,7 +85,10 @@ void preview(QWidget *parent, const BandedReport &base, const QList<QSqlRecord> 
              const QString &pdfName, const QString &notice, const Option *option, const ExcelWriter &excel)
 {
     QList<bool> states = option ? option->states() : QList<bool>();
-    BandedReport report = option ? option->report(states) : base;
+    const std::optional<BandedReport> made = option ? option->report(states) : base;
+    if (!made)
+        return; // the work was cancelled: no preview
+    BandedReport report = *made;
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer, report, title);
     QPrintPreviewDialog dialog(&printer, parent);
@@ -113,10 +117,18 @@ void preview(QWidget *parent, const BandedReport &base, const QList<QSqlRecord> 
             choice->setObjectName(i == 0 ? QStringLiteral("Action_Option") : QStringLiteral("Action_Option_%1").arg(i));
             choice->setCheckable(true);
             choice->setChecked(c.checked);
-            QObject::connect(choice, &QAction::toggled, &dialog, [&, i](bool on) {
-                option->choices[i].remember(on);
+            QObject::connect(choice, &QAction::toggled, &dialog, [&, i, choice](bool on) {
                 states[i] = on;
-                report = option->report(states);
+                const std::optional<BandedReport> again = option->report(states);
+                if (!again) {
+                    // Cancelled: the report and the choice stay as they were.
+                    states[i] = !on;
+                    const QSignalBlocker quiet(choice);
+                    choice->setChecked(!on);
+                    return;
+                }
+                option->choices[i].remember(on);
+                report = *again;
                 if (auto *pages = dialog.findChild<QPrintPreviewWidget *>())
                     pages->updatePreview();
             });
@@ -198,7 +210,10 @@ void print(QWidget *parent, const BandedReport &base, const QList<QSqlRecord> &r
         states.append(choices[i]->isChecked());
         option->choices[i].remember(states.last());
     }
-    const BandedReport report = option ? option->report(states) : base;
+    const std::optional<BandedReport> made = option ? option->report(states) : base;
+    if (!made)
+        return; // cancelled: nothing printed
+    const BandedReport &report = *made;
     // Printed to a file: through the checked write like every other file, and said when it fails.
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
         QString error;

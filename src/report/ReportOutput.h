@@ -5,6 +5,7 @@
 #include <QRect>
 
 #include <functional>
+#include <optional>
 #include <QSize>
 
 class QPrinter;
@@ -22,7 +23,8 @@ struct Option {
         std::function<void(bool)> remember;
     };
     QList<Choice> choices;
-    std::function<BandedReport(const QList<bool> &states)> report;
+    // The report with the choices as they stand; none when its long work was cancelled.
+    std::function<std::optional<BandedReport>(const QList<bool> &states)> report;
 
     QList<bool> states() const;
 };

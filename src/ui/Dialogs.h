@@ -33,6 +33,10 @@ public:
     virtual QString saveFile(QWidget *parent, const QString &initialName, const QString &filter, int filterIndex) = 0;
     // A folder to write a set of files into ("" when cancelled).
     virtual QString chooseFolder(QWidget *parent, const QString &start, const QString &caption) = 0;
+    // Long work under way: how far it is (`done` of `total`) under `label`, in a window with
+    // キャンセル that comes up only when the work lasts; false once the user has cancelled (the
+    // caller stops and leaves everything as it was). `done` reaching `total` closes the window.
+    virtual bool progress(QWidget *parent, const QString &label, int done, int total);
     // Shows one of the program's own modal dialogs (the options, the headings) and gives its
     // result; tests answer it through its controls instead.
     virtual int execute(QDialog &dialog);

@@ -55,3 +55,11 @@ QStringList ScriptedDialogs::messages() const
             out.append(a.text);
     return out;
 }
+
+bool ScriptedDialogs::progress(QWidget *, const QString &label, int done, int total)
+{
+    if (progressSteps.isEmpty() || done < progressSteps.last())
+        asked.append({QStringLiteral("progress"), label, QString::number(total), Icon::Information, Buttons::Ok, 0, QString()});
+    progressSteps.append(done);
+    return cancelAt < 0 || done < cancelAt;
+}

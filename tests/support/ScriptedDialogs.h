@@ -31,6 +31,9 @@ public:
     QList<std::function<int(QDialog &)>> dialogAnswers;
     QStringList paths;       // for file dialogs, in order; "" = cancelled
     QList<Asked> asked;
+    // Long work: cancelled once it reports `cancelAt` steps done (-1: never); the steps reported.
+    int cancelAt = -1;
+    QList<int> progressSteps;
 
     Answer message(QWidget *, const QString &text, const QString &title, Icon icon, Buttons buttons) override;
     void detailedNotice(QWidget *, const QString &text, const QString &detail, Icon icon) override;
@@ -39,6 +42,7 @@ public:
     QString chooseFolder(QWidget *, const QString &start, const QString &caption) override;
 
     int execute(QDialog &dialog) override;
+    bool progress(QWidget *, const QString &label, int done, int total) override;
 
     QStringList messages() const;
 };
