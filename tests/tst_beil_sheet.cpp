@@ -154,7 +154,7 @@ void TestBeilSheet::controlChangesTheFigures()
     QCOMPARE(g.text(3, BeilRecord::FittingCountAuto), QStringLiteral("0"));
     QCOMPARE(g.text(12, BeilRecord::FittingCountAuto), QStringLiteral("1"));
     QCOMPARE(g.text(12, Schedule), QStringLiteral("減光方式"));
-    QCOMPARE(f.w<ListGrid>(QStringLiteral("SPD_Data"))->cellText(3, 5), QStringLiteral("調光・消灯・センサ蛍光"));
+    QCOMPARE(f.w<ListGrid>(QStringLiteral("SPD_Data"))->cellText(3, 8), QStringLiteral("調光・消灯・センサ蛍光"));
     QCOMPARE(f.sheet->rowNumber(), 4);
 }
 
@@ -669,7 +669,7 @@ void TestBeilSheet::previewListsEveryProblemAndGoesToItsRow()
     auto *list = f.w<ListGrid>(QStringLiteral("SPD_Data"));
     QStringList marked;
     for (int r = 1; r <= 31; ++r)
-        if (list->cellText(r, 8) == u"要入力")
+        if (list->cellText(r, 5) == u"要入力")
             marked.append(QString::number(r));
     QCOMPARE(marked, (QStringList{"1", "5", "10"}));
     QVERIFY(f.w<QLabel>(QStringLiteral("Lbl_Building"))->text().contains(QStringLiteral("要入力の行が 3 行あります")));
@@ -730,7 +730,7 @@ void TestBeilSheet::buildingFiguresFollowEveryConfirm()
     QVERIFY(before > 0);
     goToRow(f, 3);
     const double roomBefore = QString(f.box(QStringLiteral("Txt_EL"))->text()).remove(u',').toDouble();
-    QCOMPARE(f.w<ListGrid>(QStringLiteral("SPD_Data"))->cellText(3, 6), f.box(QStringLiteral("Txt_EL"))->text());
+    QCOMPARE(f.w<ListGrid>(QStringLiteral("SPD_Data"))->cellText(3, 4), f.box(QStringLiteral("Txt_EL"))->text());
     f.enter(QStringLiteral("Txt_Daisu"));
     f.box(QStringLiteral("Txt_Daisu"))->selectAll();
     QTest::keyClicks(f.box(QStringLiteral("Txt_Daisu")), QStringLiteral("30"));

@@ -177,7 +177,7 @@ void FBEIL::commitRow(int row)
 namespace {
 
 // The list's columns as the list is narrow (階数 … 状態); a wider list gives its room to the names.
-constexpr int kListWidths[] = {44, 120, 96, 170, 100, 86, 50, 56};
+constexpr int kListWidths[] = {44, 120, 50, 86, 56, 96, 170, 100};
 
 } // namespace
 
@@ -190,8 +190,8 @@ void FBEIL::setUpList()
 
 void FBEIL::fitListColumns()
 {
-    // 機器名称, 室名 and 制御 give way first: E_L, BEI/L and 状態 stay in sight.
-    m_ui->SPD_Data->fitColumns(QList<int>(std::begin(kListWidths), std::end(kListWidths)), {1, 3, 4});
+    // 室名, 機器名称 and 制御 take the room there is; narrow, the luminaire's columns give way.
+    m_ui->SPD_Data->fitColumns(QList<int>(std::begin(kListWidths), std::end(kListWidths)), {1, 6, 7}, {6, 7});
 }
 
 bool FBEIL::eventFilter(QObject *watched, QEvent *event)
@@ -220,19 +220,20 @@ void FBEIL::Data_List_Set()
         for (int c = 0; used && c < Controls::kCategories; ++c)
             if (const Controls::Choice *choice = Controls::find(c, g.text(r, Occupancy + c)); choice && choice->factor != 1.0)
                 controls.append(choice->shortText);
+        // The room and its BEI/L first, the luminaire last: a narrow list keeps the figures in sight.
         list->setCellText(r, 1, g.text(r, Floor));
         list->setCellText(r, 2, g.text(r, RoomName1));
-        list->setCellText(r, 3, g.text(r, RoomUse));
-        list->setCellText(r, 4, used ? BeilRooms::equipmentName(g, r) : QString());
-        list->setCellText(r, 5, controls.join(QStringLiteral("・")));
         const BeilRooms::Room *room = byFirstRow.value(r);
         const auto bei = room ? room->bei() : std::nullopt;
-        list->setCellText(r, 6, room ? BeilCalculation::mjText(room->designMJ) : QString());
-        list->setCellText(r, 7, bei ? BeilCalculation::beiText(*bei) : QString());
-        list->setCellText(r, 8, used && incomplete.contains(r) ? QStringLiteral("要入力") : QString());
-        for (int c : {5, 6})
+        list->setCellText(r, 3, bei ? BeilCalculation::beiText(*bei) : QString());
+        list->setCellText(r, 4, room ? BeilCalculation::mjText(room->designMJ) : QString());
+        list->setCellText(r, 5, used && incomplete.contains(r) ? QStringLiteral("要入力") : QString());
+        list->setCellText(r, 6, g.text(r, RoomUse));
+        list->setCellText(r, 7, used ? BeilRooms::equipmentName(g, r) : QString());
+        list->setCellText(r, 8, controls.join(QStringLiteral("・")));
+        for (int c : {2, 3})
             list->item(r - 1, c)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        list->item(r - 1, 7)->setForeground(QColor(0xb0, 0x00, 0x00));
+        list->item(r - 1, 4)->setForeground(QColor(0xb0, 0x00, 0x00));
     }
     list->setUpdatesEnabled(true);
     showBuilding(rooms, problems);

@@ -132,28 +132,28 @@ void ListGrid::mouseReleaseEvent(QMouseEvent *event)
     emit mouseReleased(event->button(), event->modifiers(), event->position().toPoint());
 }
 
-void ListGrid::fitColumns(const QList<int> &widths, const QList<int> &growing)
+void ListGrid::fitColumns(const QList<int> &widths, const QList<int> &growing, const QList<int> &yielding)
 {
     int sum = 0;
     for (int w : widths)
         sum += w;
     int give = viewport()->width() - sum - 2;
-    if (give < 0) {
-        // What the growing columns can give back, down to a third of their width each.
-        int spare = 0;
-        for (int c : growing)
-            spare += widths.value(c) * 2 / 3;
-        give = std::max(give, -spare);
-    }
-    int given = 0, spareSeen = 0, spareAll = 0;
-    for (int c : growing)
-        spareAll += give >= 0 ? 1 : widths.value(c) * 2 / 3;
+    const QList<int> &takers = give >= 0 || yielding.isEmpty() ? growing : yielding;
+    // Shares by weight: equal when growing, by what a column can give back when narrowing (down
+    // to a third of its width).
+    const auto weight = [&](int c) { return give >= 0 ? 1 : widths.value(c) * 2 / 3; };
+    int all = 0;
+    for (int c : takers)
+        all += weight(c);
+    if (give < 0)
+        give = std::max(give, -all);
+    int given = 0, seen = 0;
     for (int c = 0; c < columnCount() && c < widths.size(); ++c) {
         int w = widths[c];
-        if (growing.contains(c) && spareAll > 0) {
-            spareSeen += give >= 0 ? 1 : widths[c] * 2 / 3;
-            // Shares that add up exactly: the last growing column takes what is left.
-            const int share = int(qint64(give) * spareSeen / spareAll) - given;
+        if (takers.contains(c) && all > 0) {
+            seen += weight(c);
+            // Shares that add up exactly: the last one takes what is left.
+            const int share = int(qint64(give) * seen / all) - given;
             w += share;
             given += share;
         }

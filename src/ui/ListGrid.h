@@ -26,9 +26,10 @@ public:
     void scrollToTopLeft();
     // 1-based active row (0 when none).
     // The columns at `widths` (pixels), the viewport's room beyond them shared among the columns
-    // named in `growing` (0-based); a narrower viewport takes it back from those columns down to
-    // a third of their width, so the columns at the right stay in sight.
-    void fitColumns(const QList<int> &widths, const QList<int> &growing);
+    // named in `growing` (0-based); a narrower viewport takes it back from the `yielding` ones
+    // (the growing ones when not given) down to a third of their width, so the columns at the
+    // right stay in sight.
+    void fitColumns(const QList<int> &widths, const QList<int> &growing, const QList<int> &yielding = {});
 
     int activeRow() const { return currentRow() + 1; }
     void setActiveCell(int row, int column);
