@@ -193,6 +193,8 @@ private slots:
     void planLabelsClearOfTheMinimum();
     void importShowsTheFileFirst();
     void longReportCanBeCancelled();
+    void masterFluxSaysWhatIsWrong_data();
+    void masterFluxSaysWhatIsWrong();
 };
 
 void TestEmergencySheet::roomsAtTheFloor_data()
@@ -918,6 +920,31 @@ void TestEmergencySheet::longReportCanBeCancelled()
     QCOMPARE(seen, QStringLiteral("QPrintPreviewDialog"));
     QCOMPARE(f.dialogs.progressSteps.size(), 31); // 30 rooms and the end
     QCOMPARE(f.dialogs.progressSteps.last(), 30);
+}
+
+void TestEmergencySheet::masterFluxSaysWhatIsWrong_data()
+{
+    QTest::addColumn<QString>("flux");
+    QTest::addColumn<QString>("said"); // "" when it loads
+    QTest::newRow("exponent form") << "1e308" << "非常時光束「1e308」は指数表記です（小数で入力してください）。";
+    QTest::newRow("too large") << "2000000" << "非常時光束「2000000」は大きすぎます（1,000,000 lm まで）。";
+    QTest::newRow("zero") << "0" << "非常時光束「0」は正の数ではありません。";
+    QTest::newRow("no number") << "二百" << "非常時光束「二百」は数値ではありません。";
+    QTest::newRow("the largest") << "1000000" << "";
+}
+
+void TestEmergencySheet::masterFluxSaysWhatIsWrong()
+{
+    QFETCH(QString, flux);
+    QFETCH(QString, said);
+    QTemporaryDir dir;
+    writeMaster(dir.path());
+    TestEnv::writeBytes(dir.filePath(QStringLiteral("hijou.csv")),
+                        "slot,形式,光源種別,非常時光束,配光ファイル,備考\n1,LAMBERT-LED,LED," + flux.toUtf8() + ",photometry/lambert.ies,\n");
+    EmergencyMaster::Master master;
+    QString why;
+    QCOMPARE(EmergencyMaster::load(dir.path(), &master, &why), said.isEmpty());
+    QVERIFY2(said.isEmpty() ? why.isEmpty() : why.endsWith(said), qPrintable(why));
 }
 
 QTEST_MAIN(TestEmergencySheet)

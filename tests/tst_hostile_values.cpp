@@ -1,5 +1,5 @@
 // Hostile values in the example work files through the batch modes of the illuminance, CEC/L,
-// distribution and emergency sheets (the BEI/L modes have their own table): each is refused with
+// distribution, emergency and BEI/L sheets: each is refused with
 // the field and the reason named, or written without a figure that is no number.
 #include "grid/WorkFile.h"
 #include "report/BatchStatus.h"
@@ -46,9 +46,41 @@ void TestHostileValues::refusedOrPrintedAsNumbers_data()
         const QByteArray name = m.join(u' ').toUtf8();
         const char *n = name.constData();
         QTest::addRow("%s: 間口 of 301 digits", n) << "office-3f.syw" << m << kWidth << huge << 0 << "は 100 m までです";
-        QTest::addRow("%s: 天井高 beyond a double", n) << "office-3f.syw" << m << kHeight << tiny << 0
-                                                 << "器具が作業面より高くありません";
+        QTest::addRow("%s: 天井高 beyond a double", n) << "office-3f.syw" << m << kHeight << tiny << refused
+                                                 << "は小さすぎて計算できません。";
         QTest::addRow("%s: 面積 -0", n) << "office-3f.syw" << m << kArea << "-0" << 0 << "";
+    }
+    // One reading of a stored figure beyond the sheets' own procedures: what the panel would not
+    // have stored is refused, said what is wrong with it, never read as a leading number.
+    const struct {
+        const char *text, *reason;
+    } unread[] = {{"1e1", "は指数表記です（小数で入力してください）。"}, {"1e300", "は指数表記です（小数で入力してください）。"},
+                  {"1e-320", "は指数表記です（小数で入力してください）。"}, {"2.8abc", "は数値ではありません。"},
+                  {"3,5", "は数値ではありません。"}, {"nan", "は数値ではありません。"}};
+    constexpr int kCeilingReflectance = 17;
+    const QList<QStringList> beil = {{"--beil-csv"}, {"--pdf", "beil"}};
+    for (const auto &u : unread) {
+        for (const QStringList &m : distribution) {
+            const QByteArray name = m.join(u' ').toUtf8();
+            QTest::addRow("%s: 天井高 %s", name.constData(), u.text)
+                << "office-3f.syw" << m << kHeight << u.text << refused
+                << QStringLiteral("天井高「%1」%2").arg(QString::fromUtf8(u.text), QString::fromUtf8(u.reason));
+            QTest::addRow("%s: 天井の反射率 %s", name.constData(), u.text)
+                << "office-3f.syw" << m << kCeilingReflectance << u.text << refused
+                << QStringLiteral("天井の反射率「%1」%2").arg(QString::fromUtf8(u.text), QString::fromUtf8(u.reason));
+        }
+        for (const QStringList &m : emergency) {
+            const QByteArray name = m.join(u' ').toUtf8();
+            QTest::addRow("%s: 間口 %s", name.constData(), u.text)
+                << "office-3f-emergency.syw" << m << kWidth << u.text << refused
+                << QStringLiteral("1 行目（玄関ホール）の間口「%1」%2").arg(QString::fromUtf8(u.text), QString::fromUtf8(u.reason));
+        }
+        for (const QStringList &m : beil) {
+            const QByteArray name = m.join(u' ').toUtf8();
+            QTest::addRow("%s: 床面積 %s", name.constData(), u.text)
+                << "office-3f-beil.syw" << m << kArea << u.text << refused
+                << QStringLiteral("1 行目（玄関ホール）の床面積「%1」%2").arg(QString::fromUtf8(u.text), QString::fromUtf8(u.reason));
+        }
     }
     for (const QStringList &m : cecl) {
         const QByteArray name = m.join(u' ').toUtf8();

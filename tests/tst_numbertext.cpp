@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <cmath>
+
 #include <clocale>
 
 class TestNumberText : public QObject
@@ -12,6 +14,8 @@ private slots:
     void leading();
     void strict_data();
     void strict();
+    void storedField_data();
+    void storedField();
     void format_data();
     void format();
     void plain_data();
@@ -172,6 +176,43 @@ public:
     LocaleGuard() { std::setlocale(LC_NUMERIC, "de_DE.UTF-8") || std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"); }
     ~LocaleGuard() { std::setlocale(LC_NUMERIC, "C"); }
 };
+
+
+void TestNumberText::storedField_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");     // when it reads
+    QTest::addColumn<QString>("reason");   // "" when it reads
+    QTest::newRow("plain, blanks around") << " 2.75 " << 2.75 << "";
+    QTest::newRow("-0 is 0") << "-0" << 0.0 << "";
+    QTest::newRow("301 digits: a number") << (u'1' + QString(300, u'0')) << 1e300 << "";
+    QTest::newRow("blank") << "" << 0.0 << "が入力されていません。";
+    // A leading-number reading would take 1, 2.8, 3 and 0: the panel stores none of these.
+    QTest::newRow("exponent") << "1e1" << 0.0 << "は指数表記です（小数で入力してください）。";
+    QTest::newRow("exponent with +") << "1e+308" << 0.0 << "は指数表記です（小数で入力してください）。";
+    QTest::newRow("exponent, tiny") << "1e-320" << 0.0 << "は指数表記です（小数で入力してください）。";
+    QTest::newRow("trailing letters") << "2.8abc" << 0.0 << "は数値ではありません。";
+    QTest::newRow("decimal comma") << "3,5" << 0.0 << "は数値ではありません。";
+    QTest::newRow("nan") << "nan" << 0.0 << "は数値ではありません。";
+    QTest::newRow("e alone") << "1e" << 0.0 << "は数値ではありません。";
+    QTest::newRow("400 digits") << (u'1' + QString(400, u'0')) << 0.0 << "は大きすぎて計算できません。";
+    QTest::newRow("beyond a double's smallest") << (QStringLiteral("0.") + QString(400, u'0') + u'1') << 0.0
+                                                << "は小さすぎて計算できません。";
+}
+
+void TestNumberText::storedField()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QFETCH(QString, reason);
+    const NumberText::Field f = NumberText::field(text);
+    QCOMPARE(f.reason(), reason);
+    QCOMPARE(f.ok(), reason.isEmpty());
+    if (f.ok()) {
+        QCOMPARE(*f.value, value);
+        QVERIFY(!std::signbit(*f.value));
+    }
+}
 
 int main(int argc, char *argv[])
 {

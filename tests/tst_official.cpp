@@ -542,6 +542,8 @@ void TestOfficial::malformedWorkbooksRefused_data()
     QTest::newRow("10 MB of shared strings") << "strings" << "sharedStrings.xml が大きすぎます";
     QTest::newRow("an encrypted or old workbook") << "ole" << "古い形式（.xls）";
     QTest::newRow("a CSV that is no 様式4") << "csv" << "様式4（照明）の CSV ではありません";
+    // The limit the file was read with, not a work file's.
+    QTest::newRow("a CSV of 20,005 lines") << "long csv" << "行が多すぎます（20,000 行まで）";
 }
 
 void TestOfficial::malformedWorkbooksRefused()
@@ -577,6 +579,12 @@ void TestOfficial::malformedWorkbooksRefused()
     } else if (kind == u"csv") {
         in = dir.filePath(QStringLiteral("in.csv"));
         TestEnv::writeBytes(in, Cp932::encode(QStringLiteral("階,室名\r\n1F,事務室\r\n")));
+    } else if (kind == u"long csv") {
+        in = dir.filePath(QStringLiteral("in.csv"));
+        QByteArray text = Cp932::encode(QStringLiteral("様式 4. (照明)照明\r\n"));
+        for (int i = 1; i < 20005; ++i)
+            text += "1F,x\r\n";
+        TestEnv::writeBytes(in, text);
     }
     const QString out = dir.filePath(QStringLiteral("out.syw"));
     const Run r = batch(dir, {QStringLiteral("--import-official"), in, out});

@@ -18,6 +18,7 @@
 #include <QStringDecoder>
 
 #include "emergency/EmergencyImport.h"
+#include "text/NumberText.h"
 
 #include <cmath>
 #include <cstdio>
@@ -60,10 +61,17 @@ int emergencyCommand(const QStringList &args)
             if (!haveSlot)
                 problem = QStringLiteral("--slot は 1～99 です。");
         } else if (a == u"--flux") {
-            r.flux = args[++i].toDouble(&ok);
-            haveFlux = ok && r.flux > 0 && std::isfinite(r.flux);
-            if (!haveFlux)
-                problem = QStringLiteral("--flux は非常時光束（lm）の正の数です。");
+            // Read as every stored figure is: a plain decimal, said what is wrong with it.
+            const QString text = args[++i];
+            const NumberText::Field f = NumberText::field(text);
+            r.flux = f.value.value_or(0);
+            haveFlux = f.ok() && r.flux > 0 && r.flux <= EmergencyMaster::kMaxFlux;
+            if (!f.ok())
+                problem = QStringLiteral("--flux「%1」%2").arg(text, f.reason());
+            else if (!haveFlux)
+                problem = r.flux > 0 ? QStringLiteral("--flux「%1」は大きすぎます（%2 lm まで）。")
+                                           .arg(text, NumberText::format(EmergencyMaster::kMaxFlux, QStringLiteral("#,##0")))
+                                     : QStringLiteral("--flux は非常時光束（lm）の正の数です。");
         } else if (a == u"--source") {
             haveSource = EmergencyMaster::sourceOf(args[++i], &r.source);
             if (!haveSource)

@@ -37,27 +37,18 @@ public:
     // A value that may be blank.
     std::optional<double> optional(int row, const QString &field, const QString &text)
     {
-        if (text.trimmed().isEmpty())
+        const NumberText::Field v = NumberText::field(text);
+        if (v.problem == NumberText::Field::Problem::Blank)
             return std::nullopt;
-        const auto v = NumberText::strict(text);
-        if (!v) {
-            error(row, field, text, QStringLiteral("は数値ではありません。"));
-            return std::nullopt;
-        }
-        if (!std::isfinite(*v)) {
-            error(row, field, text, QStringLiteral("は大きすぎて計算できません。"));
+        if (!v.ok()) {
+            error(row, field, text, v.reason());
             return std::nullopt;
         }
-        if (*v < 0) {
+        if (*v.value < 0) {
             error(row, field, text, QStringLiteral("は負の値です。"));
             return std::nullopt;
         }
-        if (*v == 0 && text.contains(QRegularExpression(QStringLiteral("[1-9１-９]")))) {
-            // Digits after hundreds of zeros: no double holds it, and it is not 0 either.
-            error(row, field, text, QStringLiteral("は小さすぎて計算できません。"));
-            return std::nullopt;
-        }
-        return *v == 0 ? 0.0 : *v; // "-0" counts, and prints, as 0
+        return v.value; // "-0" counts, and prints, as 0
     }
 
     void error(int row, const QString &field, const QString &value, const QString &reason)

@@ -136,7 +136,7 @@ bool csvRows(const QString &path, int columns, const QList<int> &numbers, QList<
     QVector<QStringList> all;
     WorkFile::Error e = WorkFile::Error::None;
     if (!WorkFile::fromCsv(text, kMaxLines, &all, &e)) {
-        *error = QStringLiteral("%1: %2。").arg(QFileInfo(path).fileName(), WorkFile::errorText(e));
+        *error = QStringLiteral("%1: %2。").arg(QFileInfo(path).fileName(), WorkFile::errorText(e, kMaxLines));
         return false;
     }
     if (firstCell)

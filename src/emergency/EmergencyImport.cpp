@@ -49,8 +49,13 @@ bool run(const Request &r, QStringList *said, QString *error)
         *error = QStringLiteral("番号は 1～99 です（%1）。").arg(r.slot);
         return false;
     }
-    if (!(r.flux > 0) || !std::isfinite(r.flux) || r.flux > 1e6) {
+    if (!(r.flux > 0) || !std::isfinite(r.flux)) {
         *error = QStringLiteral("非常時光束は正の数（lm）です。");
+        return false;
+    }
+    if (r.flux > EmergencyMaster::kMaxFlux) {
+        *error = QStringLiteral("非常時光束 %1 lm は大きすぎます（%2 lm まで）。")
+                     .arg(NumberText::plain(r.flux), NumberText::format(EmergencyMaster::kMaxFlux, QStringLiteral("#,##0")));
         return false;
     }
     LuminaireImport::Analysis a;

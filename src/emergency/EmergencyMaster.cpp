@@ -141,10 +141,14 @@ bool load(const QString &dir, Master *out, QString *error)
         l.name = r.value(1).trimmed();
         if (!sourceOf(r.value(2), &l.source))
             return fail(QStringLiteral("光源種別「%1」は LED、蛍光灯、白熱灯、ハロゲン のいずれかです。").arg(r.value(2)));
-        const auto flux = positive(r.value(3));
-        if (!flux)
+        const NumberText::Field flux = NumberText::field(r.value(3));
+        if (!flux.ok())
+            return fail(QStringLiteral("非常時光束「%1」%2").arg(r.value(3), flux.reason()));
+        if (!(*flux.value > 0))
             return fail(QStringLiteral("非常時光束「%1」は正の数ではありません。").arg(r.value(3)));
-        l.flux = *flux;
+        if (*flux.value > kMaxFlux)
+            return fail(QStringLiteral("非常時光束「%1」は大きすぎます（%2 lm まで）。").arg(r.value(3), NumberText::format(kMaxFlux, QStringLiteral("#,##0"))));
+        l.flux = *flux.value;
         l.file = r.value(4).trimmed();
         l.note = r.value(5).trimmed();
         out->luminaires.append(l);

@@ -20,6 +20,8 @@ inline const QString kFile = QStringLiteral("hijou.csv");
 inline const QString kMakerFile = QStringLiteral("hijou-haichi.csv");
 constexpr int kFirstSlot = 1;
 constexpr int kLastSlot = 99;
+// The largest emergency flux a luminaire of the master may have (lm): beyond any real one.
+constexpr double kMaxFlux = 1e6;
 
 enum class Source { Led, Fluorescent, Incandescent, Halogen };
 // "LED", "蛍光灯", "白熱灯", "ハロゲン"; false for any other text.

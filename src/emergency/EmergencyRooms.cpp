@@ -32,20 +32,12 @@ struct Reader {
     // A number that must be there: finite, and above `low` (or at least it when `inclusive`).
     std::optional<double> number(int row, const QString &field, const QString &text)
     {
-        if (text.trimmed().isEmpty()) {
-            fail(row, field, text, QStringLiteral("が入力されていません。"));
+        const NumberText::Field v = NumberText::field(text);
+        if (!v.ok()) {
+            fail(row, field, text, v.reason());
             return std::nullopt;
         }
-        const auto v = NumberText::strict(text);
-        if (!v) {
-            fail(row, field, text, QStringLiteral("は数値ではありません。"));
-            return std::nullopt;
-        }
-        if (!std::isfinite(*v)) {
-            fail(row, field, text, QStringLiteral("は大きすぎて計算できません。"));
-            return std::nullopt;
-        }
-        return v;
+        return v.value;
     }
 };
 

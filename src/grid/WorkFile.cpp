@@ -1,4 +1,5 @@
 #include "grid/WorkFile.h"
+#include "text/NumberText.h"
 
 #include "io/CheckedFile.h"
 #include "text/Cp932.h"
@@ -232,7 +233,7 @@ bool WorkFile::fromBytes(RecordGrid &grid, const QByteArray &bytes, Error *error
     return true;
 }
 
-QString WorkFile::errorText(Error error)
+QString WorkFile::errorText(Error error, int maxRows)
 {
     switch (error) {
     case Error::None: return QString();
@@ -242,7 +243,7 @@ QString WorkFile::errorText(Error error)
     case Error::NotCp932: return QStringLiteral("シフトJIS（コードページ932）の文字でない部分があります");
     case Error::NotText: return QStringLiteral("テキストファイルではありません（バイナリファイルです）");
     case Error::BrokenQuoting: return QStringLiteral("CSVの引用符（\"）の対応が正しくありません");
-    case Error::TooManyRows: return QStringLiteral("行が多すぎます（221 行まで）");
+    case Error::TooManyRows: return QStringLiteral("行が多すぎます（%1 行まで）").arg(NumberText::format(maxRows, QStringLiteral("#,##0")));
     case Error::TooManyColumns: return QStringLiteral("列が多すぎます（%1 列まで）").arg(kMaxColumns);
     case Error::CannotEncode: return QStringLiteral("シフトJISで保存できない文字があります");
     case Error::CannotWrite: return QStringLiteral("ファイルを書き込めません");

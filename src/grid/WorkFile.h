@@ -29,7 +29,8 @@ public:
     };
 
     // What went wrong, worded for the user ("" for None).
-    static QString errorText(Error error);
+    // `maxRows`: the limit the text was read with (a work file's 221 unless another was given).
+    static QString errorText(Error error, int maxRows = 221);
 
     // Writes every cell of the grid. Goes through a temporary file beside the target, checked and
     // synced, and a rename, so a failed save leaves the previous file as it was; *reason says why.

@@ -76,6 +76,15 @@ int distributions(const QString &workFile, const QString &programDir, RecordGrid
         *error = QStringLiteral("データがありません。（使用中の室がありません）: %1").arg(workFile);
         return BatchStatus::NothingToPrint;
     }
+    // A stored value that is no number as the sheet stores them stops the output, every such room named.
+    QStringList refused;
+    for (const RoomDistribution::Outcome &o : std::as_const(*rooms))
+        if (o.refused)
+            refused.append(QStringLiteral("%1 行目（%2）: %3").arg(o.rowsText(), o.name, o.reason));
+    if (!refused.isEmpty()) {
+        *error = QStringLiteral("計算できない値があります（%1 件）:\n%2").arg(refused.size()).arg(refused.join(u'\n'));
+        return BatchStatus::ValueTooLarge;
+    }
     for (const RoomDistribution::Outcome &o : std::as_const(*rooms))
         if (!o.ok)
             warnings->append(QStringLiteral("%1 行目（%2）: %3").arg(o.rowsText(), o.name, o.reason));

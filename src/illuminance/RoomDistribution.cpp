@@ -59,16 +59,44 @@ QString shown(const QString &text)
 
 } // namespace
 
+namespace {
+
+struct Named {
+    int column;
+    const char *name;
+};
+
+} // namespace
+
+QString unreadable(const Texts &text)
+{
+    // Every stored figure the distribution reads, read as the panel would have stored it: a text
+    // it never stores ("1e1", "2.8abc", "3,5", "nan") is refused, not read as a leading number.
+    static const Named read[] = {
+        {Width, "間口"},           {Depth, "奥行"},           {Area, "面積"},
+        {DesignIlluminance, "設計照度"}, {CeilingHeight, "天井高"}, {WorkPlaneHeight, "作業面の高さ"},
+        {Suspension, "器具下り"},   {LampFlux, "光束"},         {LampsPerFitting, "1台あたりの灯数"},
+        {UtilizationFactor, "照明率"}, {MaintenanceFactor, "保守率"}, {FittingCount, "台数"},
+        {ResultIlluminance, "照度"}, {CeilingReflectance, "天井の反射率"}, {WallReflectance, "壁の反射率"},
+        {FloorReflectance, "床の反射率"}, {RoomIndex, "室指数"},
+    };
+    for (const Named &f : read) {
+        const NumberText::Field v = NumberText::field(text(f.column));
+        if (!v.ok() && v.problem != NumberText::Field::Problem::Blank)
+            return QStringLiteral("%1「%2」%3").arg(QString::fromUtf8(f.name), shown(text(f.column)), v.reason());
+    }
+    return QString();
+}
+
 QString refusal(const Texts &text)
 {
-    struct Field {
-        int column;
-        const char *name;
-    };
+    using Field = Named;
+    if (const QString why = unreadable(text); !why.isEmpty())
+        return why;
     // Factors and figures that scale the light: a negative or infinite one gives no answer.
     static const Field factors[] = {{LampFlux, "光束"},          {LampsPerFitting, "1台あたりの灯数"},
                                     {UtilizationFactor, "照明率"}, {MaintenanceFactor, "保守率"},
-                                    {CeilingHeight, "高さ"},       {Suspension, "器具下り"},
+                                    {CeilingHeight, "天井高"},     {Suspension, "器具下り"},
                                     {WorkPlaneHeight, "作業面の高さ"}, {Area, "面積"}};
     // What the room asks of the calculation: its sides set the number of points, its fittings
     // the work at each point.
@@ -251,6 +279,7 @@ Outcome compute(const QList<Texts> &texts, const QList<int> &rows, const MasterT
             continue; // the first reason is the room's; the parts are still listed
         if (const QString why = refusal(text); !why.isEmpty()) {
             o.reason = about(k, why);
+            o.refused = !unreadable(text).isEmpty();
             continue;
         }
         if (part.slot < 1 || !masters.luminaire(part.slot).present()) {

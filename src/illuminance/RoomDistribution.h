@@ -48,6 +48,7 @@ struct Outcome {
     double designIlluminance = 0; // the sheet's 設計照度 (the first row's)
     bool ok = false;
     QString reason;              // why there is none ("" when ok)
+    bool refused = false;        // a stored value is refused (not only missing photometry or a layout)
     QStringList notes;           // what the figures should be read with (a 照明率 that differs from the file's)
     Distribution::Result result;
 
@@ -61,6 +62,9 @@ using Texts = std::function<QString(int column)>;
 QList<QList<int>> rooms(const RecordGrid &grid);
 QList<int> roomRows(const RecordGrid &grid, int row);
 
+// A stored figure of the row that is no plain decimal number as the panel stores them ("1e1",
+// "2.8abc", "nan"): the field, the value and what is wrong ("" when every one reads).
+QString unreadable(const Texts &text);
 // Why a row's texts give no distribution before any is tried ("" when they may): a side beyond
 // Distribution::kMaxSide or not finite, a count of fittings beyond Distribution::kMaxFittings, a
 // negative or infinite factor; the message names the field and the value as typed.

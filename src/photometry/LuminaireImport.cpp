@@ -190,7 +190,7 @@ bool readKept(const QString &masterDir, QList<Kept> *out, QString *error)
     QVector<QStringList> rows;
     WorkFile::Error parseError = WorkFile::Error::None;
     if (!WorkFile::fromCsv(QString::fromUtf8(bytes), 1000, &rows, &parseError)) {
-        *error = QStringLiteral("%1 を読めません（%2）。").arg(path, WorkFile::errorText(parseError));
+        *error = QStringLiteral("%1 を読めません（%2）。").arg(path, WorkFile::errorText(parseError, 1000));
         return false;
     }
     for (const QStringList &row : std::as_const(rows)) {

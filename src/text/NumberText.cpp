@@ -1,5 +1,7 @@
 #include "text/NumberText.h"
 
+#include <QRegularExpression>
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -113,6 +115,51 @@ std::optional<double> strict(const QString &text)
     if (len != end - begin)
         return std::nullopt;
     return toDouble(text.mid(begin, len));
+}
+
+Field field(const QString &text)
+{
+    Field f;
+    const QString t = text.trimmed();
+    if (t.isEmpty()) {
+        f.problem = Field::Problem::Blank;
+        return f;
+    }
+    const auto v = strict(t);
+    if (!v) {
+        // A number in exponent form ("1e1", "2.5E-3", "1e+308") is one the panel never stores.
+        static const auto exponent = [](const QString &s) {
+            const qsizetype e = s.indexOf(QRegularExpression(QStringLiteral("[eE]")));
+            return e > 0 && strict(s.left(e)) && !s.mid(e + 1).isEmpty()
+                   && s.mid(e + 1).contains(QRegularExpression(QStringLiteral("^[+-]?[0-9]+$")));
+        };
+        f.problem = exponent(t) ? Field::Problem::Exponent : Field::Problem::NotNumber;
+        return f;
+    }
+    if (!std::isfinite(*v)) {
+        f.problem = Field::Problem::TooLarge;
+        return f;
+    }
+    if (*v == 0 && t.contains(QRegularExpression(QStringLiteral("[1-9]")))) {
+        // Digits after hundreds of zeros: no double holds it, and it is not 0 either.
+        f.problem = Field::Problem::TooSmall;
+        return f;
+    }
+    f.value = *v == 0 ? 0.0 : *v;
+    return f;
+}
+
+QString Field::reason() const
+{
+    switch (problem) {
+    case Problem::None: return QString();
+    case Problem::Blank: return QStringLiteral("が入力されていません。");
+    case Problem::NotNumber: return QStringLiteral("は数値ではありません。");
+    case Problem::Exponent: return QStringLiteral("は指数表記です（小数で入力してください）。");
+    case Problem::TooLarge: return QStringLiteral("は大きすぎて計算できません。");
+    case Problem::TooSmall: return QStringLiteral("は小さすぎて計算できません。");
+    }
+    return QString();
 }
 
 QString format(double value, const QString &pattern)
