@@ -7,6 +7,7 @@
 #include "beil/OfficialSheets.h"
 #include "beil/StandardValues.h"
 #include "grid/WorkFile.h"
+#include "io/XlsxCells.h"
 #include "report/BatchStatus.h"
 #include "support/TestEnv.h"
 #include "support/XlsxReader.h"
@@ -279,6 +280,8 @@ private slots:
     void malformedWorkbooksRefused_data();
     void malformedWorkbooksRefused();
     void writtenIntoTheBuildingsWorkbook();
+    void remarkGoesBackOut_data();
+    void remarkGoesBackOut();
     void intoRefusesWhatIsNoBuildingWorkbook_data();
     void intoRefusesWhatIsNoBuildingWorkbook();
 };
@@ -544,6 +547,9 @@ void TestOfficial::malformedWorkbooksRefused_data()
     QTest::newRow("a CSV that is no 様式4") << "csv" << "様式4（照明）の CSV ではありません";
     // The limit the file was read with, not a work file's.
     QTest::newRow("a CSV of 20,005 lines") << "long csv" << "行が多すぎます（20,000 行まで）";
+    // An entity as a 室名: refused, never read as an empty name.
+    QTest::newRow("an external entity") << "entity" << "sharedStrings.xml に DOCTYPE（実体の宣言）があります";
+    QTest::newRow("an internal entity") << "internal entity" << "sharedStrings.xml に DOCTYPE（実体の宣言）があります";
 }
 
 void TestOfficial::malformedWorkbooksRefused()
@@ -579,6 +585,19 @@ void TestOfficial::malformedWorkbooksRefused()
     } else if (kind == u"csv") {
         in = dir.filePath(QStringLiteral("in.csv"));
         TestEnv::writeBytes(in, Cp932::encode(QStringLiteral("階,室名\r\n1F,事務室\r\n")));
+    } else if (kind == u"entity" || kind == u"internal entity") {
+        QVERIFY(writeBook(in, {form4(fine)}));
+        const QByteArray book = TestEnv::readBytes(in);
+        QByteArray strings;
+        QString why;
+        QVERIFY(XlsxCells::partOf(book, QStringLiteral("xl/sharedStrings.xml"), 1 << 20, &strings, &why));
+        const QByteArray declaration = kind == u"entity" ? "<!DOCTYPE sst [<!ENTITY name SYSTEM \"file:///etc/hostname\">]>"
+                                                         : "<!DOCTYPE sst [<!ENTITY name \"事務室\">]>";
+        strings.replace("<sst ", declaration + "<sst ");
+        strings.replace("<t>事務室</t>", "<t>&name;</t>");
+        QByteArray hostile;
+        QVERIFY(XlsxCells::rewrite(book, {{QStringLiteral("xl/sharedStrings.xml"), strings}}, {}, &hostile, &why));
+        TestEnv::writeBytes(in, hostile);
     } else if (kind == u"long csv") {
         in = dir.filePath(QStringLiteral("in.csv"));
         QByteArray text = Cp932::encode(QStringLiteral("様式 4. (照明)照明\r\n"));
@@ -685,6 +704,46 @@ void TestOfficial::writtenIntoTheBuildingsWorkbook()
         return lines;
     };
     QCOMPARE(figures(b), figures(a));
+}
+
+void TestOfficial::remarkGoesBackOut_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::newRow("official workbook") << "--official-xlsx";
+    QTest::newRow("様式4 CSV") << "--form4-csv";
+}
+
+void TestOfficial::remarkGoesBackOut()
+{
+    QFETCH(QString, mode);
+    QTemporaryDir dir;
+    // A room without dimensions (this sheet adds its own note) and a further luminaire's note.
+    const QString in = dir.filePath(QStringLiteral("in.xlsx"));
+    QVERIFY(writeBook(in, {form4({{"1F", "事務室", "事務所等", "事務室", "50", "4", "", "", "", "", "LED", "30", "10", "無", "無", "無", "無",
+                                   "既存器具を再利用"},
+                                  {"", "", "", "", "", "", "", "", "", "", "LED-2", "10", "2", "無", "無", "無", "無", "非常用兼用"}})}));
+    const QString syw = dir.filePath(QStringLiteral("a.syw"));
+    QCOMPARE(batch(dir, {QStringLiteral("--import-official"), in, syw}).status, 0);
+    const QString out = dir.filePath(mode == u"--form4-csv" ? QStringLiteral("out.csv") : QStringLiteral("out.xlsx"));
+    const Run r = batch(dir, {mode, syw, out});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    QStringList remarks;
+    if (mode == u"--form4-csv") {
+        const QList<QStringList> lines = csvLines(out);
+        remarks = {lines.value(10).value(17), lines.value(11).value(17)};
+    } else {
+        const XlsxReader::Book four = XlsxReader::read(out, 3);
+        remarks = {four.at(11, 18).text, four.at(12, 18).text};
+    }
+    QCOMPARE(remarks, (QStringList{"既存器具を再利用、室指数なし（寸法未入力）", "非常用兼用"}));
+    // Read and written again: the same, the note not doubled.
+    const QString again = dir.filePath(QStringLiteral("b.syw"));
+    if (mode == u"--official-xlsx") {
+        QCOMPARE(batch(dir, {QStringLiteral("--import-official"), out, again}).status, 0);
+        const QString out2 = dir.filePath(QStringLiteral("out2.xlsx"));
+        QCOMPARE(batch(dir, {mode, again, out2}).status, 0);
+        QCOMPARE(XlsxReader::read(out2, 3).at(11, 18).text, remarks.first());
+    }
 }
 
 void TestOfficial::intoRefusesWhatIsNoBuildingWorkbook_data()

@@ -60,9 +60,18 @@ QList<QStringList> form4Rows(const QList<BeilRooms::Room> &rooms)
             line << l.name << lt.watts.trimmed() << lt.count.trimmed();
             for (const Controls::Choice *c : l.choices)
                 line << c->text;
-            QStringList remark = l.notes;
+            // The row's own 備考 (an imported sheet's) first, then what this sheet says of the row,
+            // each once: a sheet written, read and written again says the same.
+            QStringList said = l.notes;
             if (i == 0 && r.indexSource == BeilRooms::IndexSource::NotGiven)
-                remark.prepend(QStringLiteral("室指数なし（寸法未入力）"));
+                said.prepend(QStringLiteral("室指数なし（寸法未入力）"));
+            const QString own = lt.remark.trimmed();
+            QStringList remark;
+            if (!own.isEmpty())
+                remark.append(own);
+            for (const QString &n : std::as_const(said))
+                if (!own.split(QStringLiteral("、")).contains(n))
+                    remark.append(n);
             line << remark.join(QStringLiteral("、"));
             out.append(line);
         }

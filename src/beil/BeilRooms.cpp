@@ -277,6 +277,7 @@ RoomTexts textsOf(const RecordGrid &grid, const QList<int> &rows)
         if (const auto m = RoomFigures::countMismatch(grid, r))
             l.countNote = RoomFigures::mismatchProblem(*m);
         l.unverified = RoomFigures::examine(grid, r, nullptr) == RoomFigures::Outcome::Unverifiable;
+        l.remark = grid.text(r, Remark);
         l.building = grid.text(r, BuildingUse);
         l.roomUse = grid.text(r, RoomUse);
         for (int c = 0; c < Controls::kCategories; ++c)

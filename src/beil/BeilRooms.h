@@ -39,6 +39,7 @@ struct LuminaireTexts {
     QString building, roomUse; // as typed on this row (the room takes its first row's)
     QString countNote; // the illuminance sheet's 灯数 that do not agree with 台数 ("" when they do)
     bool unverified = false; // the illuminance sheet's figures kept as stored: its inputs cannot give them
+    QString remark;          // 備考 of the row (from an official input sheet)
     std::array<QString, Controls::kCategories> controls;
 };
 

@@ -181,6 +181,14 @@ bool readCsv(const QString &path, Read *out, QString *error)
     for (const QFileInfo &f : beside.mid(0, 200)) {
         if (f.absoluteFilePath() == QFileInfo(path).absoluteFilePath())
             continue;
+        // Recognised by its first line, a few bytes of it: other CSV files are never read whole.
+        QFile head(f.absoluteFilePath());
+        if (!f.isFile() || !head.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            continue;
+        const QString first = Cp932::decodeLossy(head.read(256));
+        head.close();
+        if (!first.trimmed().startsWith(QStringLiteral("様式 1.")) && !first.trimmed().startsWith(QStringLiteral("\"様式 1.")))
+            continue;
         QList<QStringList> rows;
         QString ignored, mark;
         if (csvRows(f.absoluteFilePath(), kForm1Columns, kForm1Numbers, &rows, nullptr, &ignored, &mark)

@@ -101,6 +101,20 @@ bool part(const Package &zip, const QString &name, qint64 limit, QByteArray *out
         }
         out->append(buffer, qsizetype(n));
     }
+    // A document type declares entities: an external one reads what the workbook names, an
+    // internal one multiplies text. No part of a workbook Excel writes has one.
+    for (const QByteArray &mark : {QByteArrayLiteral("<!DOCTYPE"), QByteArrayLiteral("<!ENTITY")}) {
+        QByteArray wide, wideBe;
+        for (char c : mark) {
+            wide.append(c).append('\0');
+            wideBe.append('\0').append(c);
+        }
+        if (out->contains(mark) || out->contains(wide) || out->contains(wideBe)) {
+            *error = refused(QStringLiteral("%1 に DOCTYPE（実体の宣言）があります").arg(name));
+            out->clear();
+            return false;
+        }
+    }
     return true;
 }
 
