@@ -19,9 +19,11 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUrlQuery>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include <sys/stat.h>
@@ -65,6 +67,9 @@ private slots:
     void fileOpensInTheSheetOfItsColumns_data();
     void fileOpensInTheSheetOfItsColumns();
     void fileHandedToTheRunningCopy();
+    void handOversWaitTheirTurn();
+    void secondStartWaitsForTheListener_data();
+    void secondStartWaitsForTheListener();
 };
 
 void TestShell::cleanup()
@@ -464,6 +469,77 @@ void TestShell::fileHandedToTheRunningCopy()
     QCOMPARE(handed, (QStringList{path, QString()}));
     // No copy listening: the second copy is told so at once.
     QVERIFY(!HandOver::send(path, dir.filePath(QStringLiteral("none.socket")), 1000));
+}
+
+void TestShell::handOversWaitTheirTurn()
+{
+    TestEnv env;
+    ScriptedDialogs dialogs;
+    AppContext context;
+    context.workFolder = env.workFolder();
+    QVERIFY(context.masters.loadAll(TestEnv::buildDir(), nullptr));
+    FMenu menu(context);
+    menu.show();
+    // 3,800 hand-overs of missing files, each arriving while the previous one's message is up.
+    QTemporaryDir dir;
+    int sent = 0, depth = 0, deepest = 0;
+    dialogs.whileShown = [&] {
+        ++depth;
+        deepest = std::max(deepest, depth);
+        if (sent < 3800) {
+            ++sent;
+            menu.handOver(dir.filePath(QStringLiteral("gone-%1.syw").arg(sent % 3)));
+            menu.handOver(dir.filePath(QStringLiteral("gone-%1.syw").arg(sent % 3))); // a repeat is one
+        }
+        --depth;
+    };
+    menu.handOver(dir.filePath(QStringLiteral("gone-0.syw")));
+    QCOMPARE(sent, 3800);
+    QCOMPARE(deepest, 1); // one question at a time
+    QCOMPARE(dialogs.messages().size(), 3801);
+    QVERIFY(dialogs.messages().first().startsWith(QStringLiteral("データの読込に失敗しました。")));
+    QVERIFY(menu.waitingFiles().isEmpty());
+}
+
+void TestShell::secondStartWaitsForTheListener_data()
+{
+    QTest::addColumn<int>("listensAfterMs"); // -1: never
+    QTest::addColumn<bool>("letsGo");        // the first copy ends without listening
+    QTest::addColumn<int>("start");          // HandOver::Start
+    QTest::newRow("the first copy listens a moment later") << 800 << false << int(HandOver::Start::Handed);
+    QTest::newRow("the first copy ends without listening") << -1 << true << int(HandOver::Start::First);
+    QTest::newRow("the first copy never listens") << -1 << false << int(HandOver::Start::NotHanded);
+}
+
+void TestShell::secondStartWaitsForTheListener()
+{
+    QFETCH(int, listensAfterMs);
+    QFETCH(bool, letsGo);
+    QFETCH(int, start);
+    QTemporaryDir dir;
+    const QString lock = dir.filePath(QStringLiteral("prx5m.lock")), socket = dir.filePath(QStringLiteral("prx5m.socket"));
+    auto first = std::make_unique<SingleInstance>(lock);
+    QCOMPARE(first->acquire(), SingleInstance::Result::Acquired);
+    HandOver running(socket);
+    QStringList handed;
+    connect(&running, &HandOver::handed, this, [&handed](const QString &path) { handed.append(path); });
+    if (listensAfterMs >= 0)
+        QTimer::singleShot(listensAfterMs, this, [&running] { running.listen(nullptr); });
+    if (letsGo)
+        QTimer::singleShot(600, this, [&first] { first.reset(); });
+    // The second copy on a thread of its own, as main() runs it, while this one serves.
+    std::atomic<int> result = -1;
+    const QString file = QStringLiteral("/tmp/事務所.syw");
+    std::thread second([&] {
+        SingleInstance mine(lock);
+        QString error;
+        result = int(HandOver::startOrHand(mine, file, &error, socket, 2500));
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(result >= 0, 15000);
+    second.join();
+    QCOMPARE(result.load(), start);
+    if (start == int(HandOver::Start::Handed))
+        QCOMPARE(handed, QStringList{file});
 }
 
 QTEST_MAIN(TestShell)

@@ -153,35 +153,46 @@ int main(int argc, char *argv[])
     // ends, silently, before it reads anything.
     SingleInstance instance;
     QString lockError;
-    switch (instance.acquire(&lockError)) {
-    case SingleInstance::Result::Acquired:
+    switch (HandOver::startOrHand(instance, file, &lockError)) {
+    case HandOver::Start::First:
         break;
-    case SingleInstance::Result::HeldByRunningCopy:
-        if (!HandOver::send(file) && !file.isEmpty()) {
-            std::fprintf(stderr, "prx5m: 起動中のプログラムにファイルを渡せませんでした: %s\n", file.toUtf8().constData());
-            return 1;
-        }
+    case HandOver::Start::Handed:
         return 0;
-    case SingleInstance::Result::Failed:
+    case HandOver::Start::NotHanded:
+        std::fprintf(stderr, "prx5m: 起動中のプログラムにファイルを渡せませんでした: %s\n", file.toUtf8().constData());
+        return 1;
+    case HandOver::Start::Failed:
         std::fprintf(stderr, "prx5m: %s\n", lockError.toLocal8Bit().constData());
         Dialogs::instance().message(nullptr, lockError, Dialogs::kTitle, Dialogs::Icon::Critical, Dialogs::Buttons::Ok);
         return 1;
     }
 
-    AppContext context;
+    // Listening from the start: a copy started a moment after this one hands its file over
+    // while this one is still loading; what arrives before the menu is there waits for it.
+    HandOver handOver;
+    QString listenError;
+    QStringList early;
     FMenu *menu = nullptr;
+    if (handOver.listen(&listenError))
+        QObject::connect(&handOver, &HandOver::handed, &handOver, [&menu, &early](const QString &path) {
+            if (menu)
+                menu->handOver(path);
+            else if (!early.contains(path))
+                early.append(path);
+        });
+    else
+        std::fprintf(stderr, "prx5m: %s\n", listenError.toLocal8Bit().constData());
+    AppContext context;
     const int status = Startup::start(context, QApplication::applicationDirPath(), AppContext::defaultWorkFolder(),
                                       &menu);
     if (status != 0)
         return status;
-    HandOver handOver;
-    QString listenError;
-    if (handOver.listen(&listenError))
-        QObject::connect(&handOver, &HandOver::handed, menu, &FMenu::openFile);
-    else
-        std::fprintf(stderr, "prx5m: %s\n", listenError.toLocal8Bit().constData());
     if (!file.isEmpty())
-        QTimer::singleShot(0, menu, [menu, file] { menu->openFile(file); });
+        early.prepend(file);
+    QTimer::singleShot(0, menu, [menu, early] {
+        for (const QString &path : early)
+            menu->handOver(path);
+    });
     const int result = QApplication::exec();
     delete menu;
     return result;

@@ -168,6 +168,23 @@ bool FMenu::openFile(const QString &path)
     return m_sheet && m_sheet->openFile(path);
 }
 
+void FMenu::handOver(const QString &path)
+{
+    if (path.isEmpty()) {
+        toFront();
+        return;
+    }
+    if (!m_waiting.contains(path))
+        m_waiting.append(path);
+    // Already opening one: its question is on the screen, the others wait their turn.
+    if (m_opening)
+        return;
+    m_opening = true;
+    while (!m_waiting.isEmpty())
+        openFile(m_waiting.takeFirst());
+    m_opening = false;
+}
+
 void FMenu::openHomePage()
 {
     // Failures to open the browser are silent.

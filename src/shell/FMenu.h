@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QStringList>
 #include <QUrl>
 #include <QWidget>
 
@@ -33,6 +34,11 @@ public:
     // whose columns it holds, the sheet open now closed first (after its question). "" only
     // brings the program to the front. False when nothing was opened.
     bool openFile(const QString &path);
+    // A file handed over by another copy: queued, one question at a time (a hand-over that
+    // arrives while one is being opened waits for it), the same path queued once.
+    void handOver(const QString &path);
+    // The files waiting to be opened (tests).
+    QStringList waitingFiles() const { return m_waiting; }
 
 public slots:
     void openSyoudo();
@@ -52,4 +58,6 @@ private:
     Ui::F_Menu *m_ui;
     AppContext &m_context;
     QPointer<SheetFrame> m_sheet;
+    QStringList m_waiting;    // handed over, not opened yet
+    bool m_opening = false;   // a handed-over file is being opened (its questions may be open)
 };

@@ -3,6 +3,10 @@
 #include "shell/SingleInstance.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <algorithm>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -76,4 +80,29 @@ bool HandOver::send(const QString &path, const QString &socketPath, int timeoutM
         if (!socket.waitForReadyRead(timeoutMs))
             return false;
     return socket.readLine(16).startsWith("ok");
+}
+
+HandOver::Start HandOver::startOrHand(SingleInstance &instance, const QString &file, QString *error,
+                                      const QString &socketPath, int waitMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        switch (instance.acquire(error)) {
+        case SingleInstance::Result::Acquired:
+            return Start::First;
+        case SingleInstance::Result::Failed:
+            return Start::Failed;
+        case SingleInstance::Result::HeldByRunningCopy:
+            break;
+        }
+        // Connected, it waits for the answer as long as is left: a copy that is starting answers
+        // once its window is up.
+        if (send(file, socketPath, int(std::max<qint64>(500, waitMs - waited.elapsed()))))
+            return Start::Handed;
+        // The copy holding the lock may not listen yet: it is starting too.
+        if (waited.elapsed() >= waitMs)
+            return file.isEmpty() ? Start::Handed : Start::NotHanded;
+        QThread::msleep(100);
+    }
 }

@@ -23,6 +23,15 @@ public:
 
     static QString defaultPath();
 
+    // A start with (or without) a file: this copy takes the lock and runs (First); or another
+    // copy runs and takes the file (Handed). A copy that holds the lock but does not listen yet
+    // (starting at the same moment) is waited for, a few seconds; if it never listens and lets go
+    // of the lock, this copy takes the lock and opens the file itself. NotHanded: a copy holds
+    // the lock and never took the file; Failed: the lock cannot be taken (*error says why).
+    enum class Start { First, Handed, NotHanded, Failed };
+    static Start startOrHand(class SingleInstance &instance, const QString &file, QString *error,
+                             const QString &socketPath = defaultPath(), int waitMs = 5000);
+
 signals:
     // A path handed over ("" when the copy is only to come to the front).
     void handed(const QString &path);

@@ -6,6 +6,8 @@ Dialogs::Answer ScriptedDialogs::message(QWidget *, const QString &text, const Q
                                          Buttons buttons)
 {
     asked.append({QStringLiteral("message"), text, title, icon, buttons, 0, {}});
+    if (whileShown)
+        whileShown();
     if (!answers.isEmpty())
         return answers.takeFirst();
     switch (buttons) {
@@ -19,6 +21,8 @@ Dialogs::Answer ScriptedDialogs::message(QWidget *, const QString &text, const Q
 void ScriptedDialogs::detailedNotice(QWidget *, const QString &text, const QString &detail, Icon icon)
 {
     asked.append({QStringLiteral("message"), text, kTitle, icon, Buttons::Ok, 0, detail});
+    if (whileShown)
+        whileShown();
 }
 
 QString ScriptedDialogs::openFile(QWidget *, const QString &initialName, const QString &filter, int filterIndex)

@@ -31,6 +31,8 @@ public:
     QList<std::function<int(QDialog &)>> dialogAnswers;
     QStringList paths;       // for file dialogs, in order; "" = cancelled
     QList<Asked> asked;
+    // Called while a message box is up, as events the box's own loop would deliver.
+    std::function<void()> whileShown;
     // Long work: cancelled once it reports `cancelAt` steps done (-1: never); the steps reported.
     int cancelAt = -1;
     QList<int> progressSteps;
