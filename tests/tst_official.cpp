@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 
 #include <xlsxwriter.h>
@@ -241,6 +242,23 @@ QByteArray partBytes(const QString &path, const QString &part)
     return p.readAllStandardOutput();
 }
 
+// A 様式4 CSV of `floors` floors of 50 rooms with two kinds each (100 rows a floor: a file holds
+// two floors); `tag` tells one import's rows from another's.
+QString floorsCsv(const QTemporaryDir &dir, int floors, const QString &tag, const QString &name = QStringLiteral("様式4.csv"))
+{
+    QString csv;
+    for (int i = 0; i < 10; ++i)
+        csv += i == 0 ? QStringLiteral("様式 4. (照明)照明\r\n") : QStringLiteral("\r\n");
+    for (int f = 1; f <= floors; ++f)
+        for (int r = 1; r <= 50; ++r) {
+            csv += QStringLiteral("%1F,室%2,事務所等,事務室,%3,4.0,2.7,,,,%4,30,%5,無,無,無,無,\r\n").arg(f).arg(r).arg(20 + r).arg(tag).arg(r % 7 + 1);
+            csv += QStringLiteral(",,,,,,,,,,LED-B,12,2,無,無,減光方式,無,\r\n");
+        }
+    const QString in = dir.filePath(name);
+    TestEnv::writeBytes(in, Cp932::encode(csv));
+    return in;
+}
+
 QList<QStringList> csvLines(const QString &path)
 {
     bool ok = false;
@@ -280,6 +298,8 @@ private slots:
     void malformedWorkbooksRefused_data();
     void malformedWorkbooksRefused();
     void writtenIntoTheBuildingsWorkbook();
+    void splitImportIsOneSet_data();
+    void splitImportIsOneSet();
     void remarkGoesBackOut_data();
     void remarkGoesBackOut();
     void intoRefusesWhatIsNoBuildingWorkbook_data();
@@ -704,6 +724,89 @@ void TestOfficial::writtenIntoTheBuildingsWorkbook()
         return lines;
     };
     QCOMPARE(figures(b), figures(a));
+}
+
+void TestOfficial::splitImportIsOneSet_data()
+{
+    QTest::addColumn<QString>("stopAt");   // the step the import is killed at ("" runs to its end)
+    QTest::addColumn<QString>("obstacle"); // what stands in the way ("" nothing)
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("ends");     // "new", "old": the set after the run (and the next one's mending)
+    QTest::newRow("over an earlier longer import") << "" << "" << 0 << "new";
+    QTest::newRow("a folder where the second file goes") << "" << "folder" << int(BatchStatus::CannotWritePdf) << "old";
+    QTest::newRow("a file of the user's named as an earlier one") << "" << "user file" << int(BatchStatus::CannotWritePdf) << "old";
+    // Killed: until every new file is written, the old set comes back; from the commit, the new.
+    QTest::newRow("killed, journal written") << "set:prepared" << "" << -1 << "old";
+    QTest::newRow("killed, new files written") << "set:written" << "" << -1 << "old";
+    QTest::newRow("killed, committed") << "set:committed" << "" << -1 << "new";
+    QTest::newRow("killed, one file renamed") << "set:renamed" << "" << -1 << "new";
+    QTest::newRow("killed, the earlier third removed too") << "set:renamed#3" << "" << -1 << "new";
+    QTest::newRow("killed, the old files aside") << "set:replaced" << "" << -1 << "new";
+}
+
+void TestOfficial::splitImportIsOneSet()
+{
+    QFETCH(QString, stopAt);
+    QFETCH(QString, obstacle);
+    QFETCH(int, status);
+    QFETCH(QString, ends);
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("b.syw"));
+    const auto file = [&](int k) { return dir.filePath(QStringLiteral("b_%1.syw").arg(k)); };
+    // An earlier import of three files (six floors), then one of two (four floors).
+    QCOMPARE(batch(dir, {QStringLiteral("--import-official"), floorsCsv(dir, 6, QStringLiteral("OLD")), out}).status, 0);
+    const QList<QByteArray> old = {TestEnv::readBytes(file(1)), TestEnv::readBytes(file(2)), TestEnv::readBytes(file(3))};
+    QVERIFY(!old[2].isEmpty());
+    if (obstacle == u"folder") {
+        QVERIFY(QFile::remove(file(2)));
+        QVERIFY(QDir().mkdir(file(2)));
+    } else if (obstacle == u"user file") {
+        TestEnv::writeBytes(file(7), QByteArray("memo\r\n")); // a file of the user's, no room in it
+    }
+    const QString in = floorsCsv(dir, 4, QStringLiteral("NEW"), QStringLiteral("new.csv"));
+    QProcess p;
+    QProcessEnvironment env = TestEnv::batchEnvironment(dir.path());
+    if (!stopAt.isEmpty())
+        env.insert(QStringLiteral("PRX5M_STOP_AT"), stopAt);
+    p.setProcessEnvironment(env);
+    p.start(TestEnv::program(QStringLiteral("prx5m")), {QStringLiteral("--import-official"), in, out});
+    if (!stopAt.isEmpty()) {
+        // Stopped at its step, then killed.
+        bool stopped = false;
+        for (int i = 0; i < 1500 && !stopped; ++i) {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(p.processId()));
+            stopped = stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") T ");
+            QThread::msleep(20);
+        }
+        QVERIFY(stopped);
+        p.kill();
+        QVERIFY(p.waitForFinished(10000));
+        // The next import of the same name mends it first; it is refused here, so only the
+        // mending shows (a file of the user's beside the set).
+        TestEnv::writeBytes(file(8), QByteArray("user", 4));
+        const Run next = batch(dir, {QStringLiteral("--import-official"), in, out});
+        QCOMPARE(next.status, int(BatchStatus::CannotWritePdf));
+        QVERIFY(QFile::remove(file(8)));
+    } else {
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), status);
+        if (status == 0)
+            QVERIFY2(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("以前の読み込みの作業ファイルを削除しました: b_3.syw")),
+                     "the removal is said");
+    }
+    // All old or all new, nothing of the program's own left beside them.
+    if (ends == u"new") {
+        QVERIFY(TestEnv::readBytes(file(1)).contains("NEW"));
+        QVERIFY(TestEnv::readBytes(file(2)).contains("NEW"));
+        QVERIFY(!QFile::exists(file(3)));
+    } else {
+        QCOMPARE(TestEnv::readBytes(file(1)), old[0]);
+        if (obstacle != u"folder")
+            QCOMPARE(TestEnv::readBytes(file(2)), old[1]);
+        QCOMPARE(TestEnv::readBytes(file(3)), old[2]);
+    }
+    for (const QString &left : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
+        QVERIFY2(!left.startsWith(u'.'), qPrintable(left));
 }
 
 void TestOfficial::remarkGoesBackOut_data()

@@ -205,20 +205,16 @@ int importOfficial(const QString &input, const QString &output, QString *error, 
         *error = QStringLiteral("公式入力シートを読み込めません: %1").arg(why);
         return BatchStatus::ValueTooLarge;
     }
-    const QStringList names = OfficialSheets::fileNames(output, int(files.size()));
-    // Every file's bytes first: nothing is written when one of them cannot be.
-    QList<QByteArray> bytes;
-    for (const RecordGrid &g : std::as_const(files)) {
-        QByteArray b;
-        if (!WorkFile::toBytes(g, &b)) {
-            *error = QStringLiteral("作業ファイルを作成できません: %1").arg(WorkFile::errorText(WorkFile::Error::CannotEncode));
-            return BatchStatus::ValueTooLarge;
-        }
-        bytes.append(b);
+    // One set: all the files of this import, and none of an earlier longer one left beside them.
+    QStringList names, removed;
+    if (!OfficialSheets::writeWorkFiles(files, output, &names, &removed, &why))
+        return BatchSteps::written(false, QStringLiteral("作業ファイル"), why, error);
+    if (!removed.isEmpty() && warnings) {
+        QStringList shown;
+        for (const QString &r : std::as_const(removed))
+            shown.append(QFileInfo(r).fileName());
+        warnings->append(QStringLiteral("以前の読み込みの作業ファイルを削除しました: %1").arg(shown.join(QStringLiteral(", "))));
     }
-    for (qsizetype i = 0; i < names.size(); ++i)
-        if (!CheckedFile::write(names[i], bytes[i], &why))
-            return BatchSteps::written(false, QStringLiteral("作業ファイル"), why, error);
     if (warnings) {
         *warnings += notes;
         if (names.size() > 1)

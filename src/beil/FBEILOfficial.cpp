@@ -153,16 +153,21 @@ void FBEIL::Menu_File_Import_Click()
                                                             QStringLiteral("作業ファイル (*.syw)|*.syw"), 1);
         if (target.isEmpty())
             return;
-        const QStringList names = OfficialSheets::fileNames(target, int(files.size()));
-        for (qsizetype i = 0; i < files.size(); ++i) {
-            if (!WorkFile::save(files[i], names[i], nullptr, &why)) {
-                Dialogs::inform(this, QStringLiteral("データを保存できませんでした。"), why);
-                return;
-            }
+        // One set: all of them, and none of an earlier longer import of that name left beside them.
+        QStringList names, removed;
+        if (!OfficialSheets::writeWorkFiles(files, target, &names, &removed, &why)) {
+            Dialogs::inform(this, QStringLiteral("データを保存できませんでした。"), why);
+            return;
         }
         if (!openFile(names.first()))
             return;
         notes.append(QStringLiteral("作業ファイル: %1（1 つ目を開きました）").arg(names.join(QStringLiteral("、"))));
+        if (!removed.isEmpty()) {
+            QStringList shown;
+            for (const QString &r : std::as_const(removed))
+                shown.append(QFileInfo(r).fileName());
+            notes.append(QStringLiteral("以前の読み込みの作業ファイルを削除しました: %1").arg(shown.join(QStringLiteral("、"))));
+        }
     }
     if (!notes.isEmpty())
         Dialogs::inform(this, QStringLiteral("公式入力シートを読み込みました。"), notes.join(u'\n'));

@@ -7,6 +7,7 @@
 #include "beil/StandardValues.h"
 #include "grid/WorkFile.h"
 #include "io/BoundedRead.h"
+#include "io/FileSet.h"
 #include "io/XlsxCells.h"
 #include "report/XlsxOutput.h"
 #include "text/Cp932.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 
 namespace OfficialSheets {
 
@@ -456,6 +458,94 @@ bool toWorkFiles(const Read &in, QList<RecordGrid> *files, QStringList *notes, Q
     }
     if (files->size() > 1)
         notes->append(QStringLiteral("行が多いため %1 つの作業ファイルに分けました（1 つのファイルは %2 行まで）。").arg(files->size()).arg(kRooms));
+    return true;
+}
+
+namespace {
+
+// A file an earlier import of the program's wrote: a regular file (not a link) that reads as a
+// work file with a room in it.
+bool earlierImport(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || info.isSymLink())
+        return false;
+    RecordGrid earlier(kRooms + 1, 1);
+    if (!WorkFile::load(earlier, path))
+        return false;
+    for (int r = 1; r <= kRooms; ++r)
+        if (earlier.text(r, InUse) == u"1")
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool writeWorkFiles(const QList<RecordGrid> &files, const QString &path, QStringList *written, QStringList *removed,
+                    QString *error)
+{
+    written->clear();
+    removed->clear();
+    const QStringList names = fileNames(path, int(files.size()));
+    const QFileInfo target(path);
+    const QDir folder = target.dir();
+    if (!folder.exists()) {
+        *error = QStringLiteral("フォルダがありません: %1").arg(QDir::toNativeSeparators(folder.absolutePath()));
+        return false;
+    }
+    const QString stem = QRegularExpression::escape(target.completeBaseName());
+    const QString suffix = target.suffix().isEmpty() ? QStringLiteral("syw") : target.suffix();
+    // Every name an import of this stem uses or used, also as an interrupted one left it (its new
+    // or old content beside it): what the set may name, and what its journal may.
+    const QRegularExpression any(QStringLiteral("^\\.?%1_([0-9]+)\\.%2(\\.[A-Za-z0-9]{6}\\.(prx5m-new|prx5m-old|tmp))?$")
+                                     .arg(stem, QRegularExpression::escape(suffix)));
+    const QDir::Filters all = QDir::Files | QDir::System | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot;
+    int most = int(files.size());
+    for (const QString &name : folder.entryList(all))
+        if (const auto m = any.match(name); m.hasMatch())
+            most = std::max(most, std::min(m.captured(1).toInt(), 10000));
+    QStringList setNames{target.fileName()};
+    for (int k = 1; k <= most; ++k)
+        setNames.append(QStringLiteral("%1_%2.%3").arg(target.completeBaseName()).arg(k).arg(suffix));
+    FileSet::Lock lock;
+    if (!lock.acquire(folder.absolutePath(), error, {}, setNames))
+        return false; // an interrupted import of these names is mended first
+    // What a single write of these names left when it was stopped (".NAME.XXXXXX.tmp").
+    for (const QString &name : std::as_const(setNames)) {
+        const QRegularExpression temp(QStringLiteral("^\\.%1\\.[A-Za-z0-9]{6}\\.tmp$").arg(QRegularExpression::escape(name)));
+        for (const QString &left : folder.entryList(QDir::Files | QDir::Hidden | QDir::System))
+            if (temp.match(left).hasMatch() && QFileInfo(folder.filePath(left)).isFile() && !QFileInfo(folder.filePath(left)).isSymLink())
+                QFile::remove(folder.filePath(left));
+    }
+    // An earlier import's NAME_k beyond this one's count: removed with this set, if it is one.
+    QStringList stale;
+    for (int k = files.size() > 1 ? int(files.size()) + 1 : 1; k <= most; ++k) {
+        const QString name = folder.filePath(setNames[k]);
+        if (!QFileInfo(name).exists() && !QFileInfo(name).isSymLink())
+            continue;
+        if (!earlierImport(name)) {
+            *error = QStringLiteral("%1 は以前に読み込んだ作業ファイルではないため、削除も上書きもしません。"
+                                    "別の名前を指定するか、そのファイルを移してください。")
+                         .arg(QDir::toNativeSeparators(name));
+            return false;
+        }
+        stale.append(name);
+    }
+    QList<FileSet::File> set;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        QByteArray bytes;
+        if (!WorkFile::toBytes(files[i], &bytes)) {
+            *error = QStringLiteral("作業ファイルを作成できません: %1").arg(WorkFile::errorText(WorkFile::Error::CannotEncode));
+            return false;
+        }
+        set.append({names[i], bytes, false, false});
+    }
+    for (const QString &name : std::as_const(stale))
+        set.append({name, QByteArray(), false, true});
+    if (!FileSet::write(lock, set, error))
+        return false;
+    *written = names;
+    *removed = stale;
     return true;
 }
 

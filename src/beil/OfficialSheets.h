@@ -93,4 +93,12 @@ bool toWorkFiles(const Read &in, QList<RecordGrid> *files, QStringList *notes, Q
 // NAME_1.syw, NAME_2.syw, ….
 QStringList fileNames(const QString &path, int count);
 
+// The work files of an import written as one set at `path`'s folder (all old or all new, whatever
+// stops the run; the next run mends what a stopped one left), the files of an earlier import of
+// the same stem that this one has no place for (NAME_k.syw beyond the new count) removed in the
+// same set (*removed). A file of such a name that is no work file of the program's is refused
+// before anything is written. False with the reason; *written names the files made.
+bool writeWorkFiles(const QList<RecordGrid> &files, const QString &path, QStringList *written, QStringList *removed,
+                    QString *error);
+
 } // namespace OfficialSheets

@@ -96,6 +96,16 @@ bool rollBack(const QString &home, const Journal &j, QString *error)
 bool complete(const QString &home, const Journal &j, QString *error)
 {
     for (const Entry &e : j.entries) {
+        if (e.remove) {
+            // Gone with the set: moved aside (removed below) unless that was done already.
+            if (exists(e.target) && !exists(e.aside)
+                && (!ownFile(e.target) || ::rename(e.target.constData(), e.aside.constData()) != 0)) {
+                fail(error, QStringLiteral("組の書き込みを完了できません"), QFile::decodeName(e.target), errno);
+                return false;
+            }
+            syncFolder(folderOf(e.target));
+            continue;
+        }
         if (!exists(e.temp))
             continue; // renamed already
         if (!ownFile(e.temp) || ::rename(e.temp.constData(), e.target.constData()) != 0) {
@@ -209,9 +219,34 @@ bool swapIn(const Entry &e, QString *error)
     return true;
 }
 
+// A file the set removes: a regular file of the set's, one name only; false with the reason.
+bool planRemoval(const File &file, Entry *e, QString *error)
+{
+    const QByteArray name = QFile::encodeName(QFileInfo(file.path).absoluteFilePath());
+    e->shownPath = QDir::toNativeSeparators(file.path);
+    e->remove = true;
+    e->target = name;
+    struct stat st {};
+    if (::lstat(name.constData(), &st) != 0)
+        return true; // not there: nothing to remove (the entry is left out)
+    if (!S_ISREG(st.st_mode)) {
+        *error = BoundedRead::notRegular(file.path, st.st_mode);
+        return false;
+    }
+    if (st.st_nlink > 1) {
+        *error = QStringLiteral("%1 には別の名前（ハードリンク）があるため、組にして削除できません。").arg(e->shownPath);
+        return false;
+    }
+    e->exists = true;
+    e->aside = besideName(e->target, randomPart(), kOldSuffix);
+    return true;
+}
+
 // Where an entry's content goes; false with the reason when it must not be written there.
 bool plan(const File &file, Entry *e, QList<QByteArray> *folders, QString *error)
 {
+    if (file.remove)
+        return planRemoval(file, e, error);
     const QString path = QFileInfo(file.path).absoluteFilePath();
     const QByteArray name = QFile::encodeName(path);
     e->shownPath = QDir::toNativeSeparators(file.path);
@@ -393,6 +428,8 @@ bool write(const Lock &lock, const QList<File> &files, QString *error)
                 *error = QStringLiteral("同じファイルに二度書こうとしました: %1").arg(e.shownPath);
                 return false;
             }
+        if (e.remove && !e.exists)
+            continue; // nothing there to remove
         j.entries.append(e);
     }
     // Recorded before anything is made: a stop from here on is mended by the next writer.
@@ -412,7 +449,7 @@ bool write(const Lock &lock, const QList<File> &files, QString *error)
             return undo(QStringLiteral("フォルダを作成できません: %1（%2）").arg(QDir::toNativeSeparators(QFile::decodeName(f)), reason(errno)));
     for (const Entry &e : std::as_const(j.entries)) {
         QString why;
-        if (!writeTemp(e, &why))
+        if (!e.remove && !writeTemp(e, &why))
             return undo(why);
     }
     TestPoint::reached("set:written");
@@ -425,7 +462,14 @@ bool write(const Lock &lock, const QList<File> &files, QString *error)
     }
     TestPoint::reached("set:committed");
     for (const Entry &e : std::as_const(j.entries)) {
-        if (!swapIn(e, &why)) {
+        bool moved = true;
+        if (!e.remove) {
+            moved = swapIn(e, &why);
+        } else if (::rename(e.target.constData(), e.aside.constData()) != 0) {
+            fail(&why, QStringLiteral("ファイルを削除できません"), e.shownPath, errno);
+            moved = false;
+        }
+        if (!moved) {
             j.state = State::Rollback;
             QString ignored;
             saveJournal(home, j, &ignored);

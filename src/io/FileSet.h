@@ -69,6 +69,9 @@ struct File {
     // followed. Other files keep the rule of the checked write: a link stays a link and the file
     // it points to gets the content.
     bool own = false;
+    // Removed in the set instead of written (a file of an earlier set that the new one has no
+    // place for): gone with the new files, or there with the old ones.
+    bool remove = false;
 };
 
 // Writes the files as one set, the home's lock held: every file a regular one (or none yet), its

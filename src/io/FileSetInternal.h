@@ -23,6 +23,7 @@ struct Entry {
     QByteArray target; // the file that ends up with the content (links followed where allowed)
     QByteArray temp;   // the new content until it is renamed over the target
     QByteArray aside;  // the old file kept under this name while the set changes ("": none)
+    bool remove = false; // the target goes (no temp): renamed aside at the commit, the aside removed
     bool exists = false;
     struct stat was {};
     const QByteArray *bytes = nullptr;

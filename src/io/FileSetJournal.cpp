@@ -54,8 +54,9 @@ bool saveJournal(const QString &home, const Journal &j, QString *error)
     for (const QByteArray &f : j.folders)
         text += "folder " + encode(relative(root, f)) + "\n";
     for (const Entry &e : j.entries)
-        text += "file " + encode(relative(root, e.target)) + " " + encode(relative(root, e.temp)) + " "
-                + encode(relative(root, e.aside)) + "\n";
+        text += e.remove ? "remove " + encode(relative(root, e.target)) + " " + encode(relative(root, e.aside)) + "\n"
+                         : "file " + encode(relative(root, e.target)) + " " + encode(relative(root, e.temp)) + " "
+                               + encode(relative(root, e.aside)) + "\n";
     text += "end\n";
     // Its own new file, renamed over the old journal: a link or a second name planted at the
     // journal's name is replaced, never written through.
@@ -220,6 +221,16 @@ bool loadJournal(const QString &home, const Names &names, Journal *j, bool *foun
                 return outside(f[2]);
             if (!decode(f[3]).isEmpty() && (e.aside.isEmpty() || !temporaryOf(e.target, e.aside, kOldSuffix)))
                 return outside(f[3]);
+            j->entries.append(e);
+        } else if (f.size() == 3 && f[0] == "remove" && !decode(f[1]).isEmpty() && !decode(f[2]).isEmpty()) {
+            Entry e;
+            e.remove = true;
+            e.target = checkedPath(root, names, name(f[1]), true);
+            e.aside = checkedPath(root, names, name(f[2]), false);
+            if (e.target.isEmpty())
+                return outside(f[1]);
+            if (e.aside.isEmpty() || !temporaryOf(e.target, e.aside, kOldSuffix))
+                return outside(f[2]);
             j->entries.append(e);
         } else {
             return refused(QStringLiteral("記録が壊れています"));
