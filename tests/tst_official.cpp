@@ -24,6 +24,8 @@
 
 #include <cmath>
 
+#include <sys/resource.h>
+
 using namespace BeilRecord;
 
 namespace {
@@ -61,10 +63,19 @@ struct Run {
     QString err, out;
 };
 
-Run batch(const QTemporaryDir &dir, const QStringList &args)
+Run batch(const QTemporaryDir &dir, const QStringList &args, rlim_t memory = 0)
 {
     QProcess p;
     p.setProcessEnvironment(TestEnv::batchEnvironment(dir.path()));
+#ifndef PRX5M_SANITIZED // the sanitizers reserve far more address space than any cap
+    if (memory > 0)
+        p.setChildProcessModifier([memory] {
+            const rlimit cap{memory, memory};
+            ::setrlimit(RLIMIT_AS, &cap);
+        });
+#else
+    Q_UNUSED(memory);
+#endif
     p.start(TestEnv::program(QStringLiteral("prx5m")), args);
     Run r;
     if (!p.waitForFinished(60000))
@@ -298,6 +309,8 @@ private slots:
     void malformedWorkbooksRefused_data();
     void malformedWorkbooksRefused();
     void writtenIntoTheBuildingsWorkbook();
+    void importStaysBounded_data();
+    void importStaysBounded();
     void splitImportIsOneSet_data();
     void splitImportIsOneSet();
     void remarkGoesBackOut_data();
@@ -724,6 +737,63 @@ void TestOfficial::writtenIntoTheBuildingsWorkbook()
         return lines;
     };
     QCOMPARE(figures(b), figures(a));
+}
+
+void TestOfficial::importStaysBounded_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("said");
+    // One shared string of 4 Mi characters as the 室名 of 2,000 rows: refused at its first cell.
+    QTest::newRow("a 4 Mi name in 2,000 rows") << "long name" << int(BatchStatus::ValueTooLarge)
+                                               << "「4) 照明」のセル B11 の文字数 4194304 は多すぎます（100 文字まで）";
+    QTest::newRow("a 4 Mi note") << "long note" << int(BatchStatus::ValueTooLarge)
+                                 << "「4) 照明」のセル R11 の文字数 4194304 は多すぎます（400 文字まで）";
+    // Another sheet of the building's is never read: broken, it stops nothing.
+    QTest::newRow("another sheet broken") << "broken sheet" << 0 << "";
+}
+
+void TestOfficial::importStaysBounded()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, status);
+    QFETCH(QString, said);
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.xlsx"));
+    // A workbook's own limit is 32,767 characters a cell: the long text is put into its shared
+    // strings by hand, in place of a placeholder every row uses.
+    const QString placeholder = QStringLiteral("PLACEHOLDER");
+    QList<QStringList> rows;
+    for (int i = 0; i < 2000; ++i) {
+        QStringList r = {i == 0 ? "1F" : "", kind == u"long name" ? placeholder : QStringLiteral("室%1").arg(i), "事務所等", "事務室", "50", "4",
+                         "2.8", "", "", "", "LED", "30", "10", "無", "無", "無", "無", kind == u"long note" ? placeholder : QString()};
+        rows.append(r);
+    }
+    if (kind == u"broken sheet") {
+        QVERIFY(writeBook(in, {form4(rows.mid(0, 3)), Sheet{QStringLiteral("2) 空調"), {{"様式 2-1."}, {"x"}}}}));
+        const QByteArray book = TestEnv::readBytes(in);
+        QByteArray out;
+        QString why;
+        QVERIFY(XlsxCells::rewrite(book, {{QStringLiteral("xl/worksheets/sheet2.xml"), QByteArray("<worksheet><sheetData><row")}}, {},
+                                   &out, &why));
+        TestEnv::writeBytes(in, out);
+    } else {
+        QVERIFY(writeBook(in, {form4(rows)}));
+        const QByteArray book = TestEnv::readBytes(in);
+        QByteArray strings, out;
+        QString why;
+        QVERIFY(XlsxCells::partOf(book, QStringLiteral("xl/sharedStrings.xml"), 1 << 20, &strings, &why));
+        QVERIFY(strings.contains("<t>PLACEHOLDER</t>"));
+        strings.replace("<t>PLACEHOLDER</t>", "<t>" + QByteArray(4 * 1024 * 1024, 'x') + "</t>");
+        QVERIFY(XlsxCells::rewrite(book, {{QStringLiteral("xl/sharedStrings.xml"), strings}}, {}, &out, &why));
+        TestEnv::writeBytes(in, out);
+    }
+    const QString out = dir.filePath(QStringLiteral("out.syw"));
+    // Within a few hundred MB whatever the input: measured as a cap on the address space.
+    const Run r = batch(dir, {QStringLiteral("--import-official"), in, out}, rlim_t(1) << 30);
+    QVERIFY2(r.status == status, qPrintable(r.err));
+    QVERIFY2(r.err.contains(said), qPrintable(r.err));
+    QCOMPARE(QFile::exists(out), status == 0);
 }
 
 void TestOfficial::splitImportIsOneSet_data()

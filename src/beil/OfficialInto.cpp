@@ -312,7 +312,7 @@ bool writeInto(const QList<BeilRooms::Room> &rooms, const QString &buildingPath,
     if (BoundedRead::read(buildingPath, kMaxBytes, &bytes, error) != BoundedRead::Outcome::Read)
         return false;
     QList<XlsxCells::Sheet> cells;
-    if (!XlsxCells::readBytes(bytes, &cells, error))
+    if (!XlsxCells::readBytes(bytes, &cells, error, officialLimits()))
         return false;
     const XlsxCells::Sheet *form4 = findSheet(cells, kForm4Tab, QStringLiteral("様式 4."));
     const XlsxCells::Sheet *form1 = findSheet(cells, kForm1Tab, QStringLiteral("様式 1."));

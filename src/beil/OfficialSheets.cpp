@@ -89,6 +89,30 @@ bool dataOf(const XlsxCells::Sheet &sheet, int columns, const QList<int> &number
     return true;
 }
 
+} // namespace
+
+XlsxCells::Limits officialLimits()
+{
+    XlsxCells::Limits limits;
+    // Only the sheets the rows come from; the building's other sheets are never unpacked.
+    limits.onlyTabs = {kForm0Tab, kForm1Tab, kForm4Tab};
+    limits.onlyFirstCells = {QStringLiteral("様式 0."), QStringLiteral("様式 1."), QStringLiteral("様式 4.")};
+    // What a work file's field takes (in characters), refused as it is read.
+    limits.maxChars = [](const QString &sheet, int row, int column) {
+        if (row <= kHeaderRows || sheet.trimmed() == kForm0Tab)
+            return kLongestText;
+        const bool four = sheet.trimmed() == kForm4Tab;
+        if (column == 2 || (four && column == 11))
+            return kLongestName;  // 室名, 機器名称
+        if (column == (four ? 18 : 14) || (!four && column == 13))
+            return kLongestText;  // 備考, 建築物の名称
+        return kLongestValue;     // 階, 用途, numbers, controls, marks
+    };
+    return limits;
+}
+
+namespace {
+
 bool isSheet(const XlsxCells::Sheet &sheet, const QString &tab, const QString &mark)
 {
     return sheet.name.trimmed() == tab || sheet.at(1, 1).text.trimmed().startsWith(mark);
@@ -97,7 +121,7 @@ bool isSheet(const XlsxCells::Sheet &sheet, const QString &tab, const QString &m
 bool readWorkbook(const QString &path, Read *out, QString *error)
 {
     QList<XlsxCells::Sheet> sheets;
-    if (!XlsxCells::read(path, &sheets, error))
+    if (!XlsxCells::read(path, &sheets, error, officialLimits()))
         return false;
     const XlsxCells::Sheet *form4 = nullptr, *form1 = nullptr;
     for (const XlsxCells::Sheet &s : std::as_const(sheets)) {

@@ -65,6 +65,14 @@ bool writeInto(const QList<BeilRooms::Room> &rooms, const QString &buildingPath,
 // What it did, a line for the status bar or standard output.
 QString intoText(const IntoResult &result, const QString &path);
 
+// The bounds of an official workbook's reading: only "0) 基本情報", 様式1 and 様式4 (by their tabs,
+// or by their A1), and no text longer than a work file's field takes: 室名 and 機器名称
+// kLongestName characters, 備考 and 建築物の名称 kLongestText, the others kLongestValue.
+constexpr int kLongestName = 100;
+constexpr int kLongestText = 400;
+constexpr int kLongestValue = 64;
+XlsxCells::Limits officialLimits();
+
 // 建築物の名称 of a "0) 基本情報" sheet: the first text right of its label ("" when none).
 QString buildingNameOf(const XlsxCells::Sheet &sheet);
 

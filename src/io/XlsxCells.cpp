@@ -251,6 +251,16 @@ bool sheetCells(const QByteArray &bytes, const QString &name, const QStringList 
             }
             cell = {Cell::Number, n};
         }
+        if (cell.kind == Cell::Text && limits.maxChars) {
+            const int most = limits.maxChars(name, row, column);
+            if (most >= 0 && cell.text.size() > most) {
+                *error = QStringLiteral("「%1」のセル %2 の文字数 %3 は多すぎます（%4 文字まで）。")
+                             .arg(name, at)
+                             .arg(cell.text.size())
+                             .arg(most);
+                return false;
+            }
+        }
         while (sheet->rows.size() < row)
             sheet->rows.append(QList<Cell>());
         QList<Cell> &cells = sheet->rows[row - 1];
@@ -259,6 +269,44 @@ bool sheetCells(const QByteArray &bytes, const QString &name, const QStringList 
         cells[column - 1] = cell;
     }
     return !xmlFailed(xml, name, error);
+}
+
+// The text of a sheet's A1 from the first bytes of its part ("" when it has none there).
+QString firstCell(const Package &zip, const QString &name, const QStringList &strings)
+{
+    const zip_int64_t at = zip.index(name);
+    if (at < 0)
+        return QString();
+    const std::unique_ptr<zip_file_t, int (*)(zip_file_t *)> file(zip_fopen_index(zip.get(), zip_uint64_t(at), 0), zip_fclose);
+    if (!file)
+        return QString();
+    QByteArray head(64 * 1024, '\0');
+    const zip_int64_t n = zip_fread(file.get(), head.data(), zip_uint64_t(head.size()));
+    if (n <= 0 || head.left(int(n)).contains("<!DOCTYPE"))
+        return QString();
+    head.truncate(qsizetype(n));
+    QXmlStreamReader xml(head);
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement() || xml.name() != u"c")
+            continue;
+        const auto attributes = xml.attributes();
+        if (attributes.value(QStringLiteral("r")) != u"A1")
+            return QString(); // the first cell is not A1: A1 is empty
+        const QString type = attributes.value(QStringLiteral("t")).toString();
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isStartElement() && xml.name() == u"v") {
+                const QString v = xml.readElementText();
+                return type == u"s" ? strings.value(v.trimmed().toInt()) : v;
+            }
+            if (xml.isStartElement() && xml.name() == u"is")
+                return itemText(xml);
+            if (xml.isEndElement() && xml.name() == u"c")
+                return QString();
+        }
+    }
+    return QString();
 }
 
 // The sheets' names and their parts, in the workbook's order.
@@ -317,7 +365,17 @@ bool readFrom(const QByteArray &bytes, QList<Sheet> *sheets, QString *error, con
             || !sharedStrings(data, &strings, error))
             return false;
     }
+    const bool choosing = !limits.onlyTabs.isEmpty() || !limits.onlyFirstCells.isEmpty();
     for (const auto &[name, target] : std::as_const(parts)) {
+        if (choosing && !limits.onlyTabs.contains(name.trimmed())) {
+            // Not one by its name: a glance at its A1, the rest never unpacked.
+            const QString a1 = firstCell(zip, target, strings);
+            bool wanted = false;
+            for (const QString &prefix : limits.onlyFirstCells)
+                wanted = wanted || a1.trimmed().startsWith(prefix);
+            if (!wanted)
+                continue;
+        }
         Sheet sheet;
         sheet.name = name;
         sheet.part = target;

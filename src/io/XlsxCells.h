@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The cells of a workbook (.xlsx, .xlsm) as texts, read through libzip and QXmlStreamReader from
 // the sheets' XML and the shared strings; no formulas are worked out (their stored results are
 // read), nothing is written. Everything a file can make the reader hold is bounded: the file, each
@@ -32,6 +34,13 @@ struct Limits {
     int rows = 20000;
     int columns = 64; // cells to the right are not read
     int sheets = 64;
+    // Only these sheets are read (by their tab's name, or by the text their A1 begins with; the
+    // others are never unpacked beyond a glance at A1); none given: every sheet.
+    QStringList onlyTabs;
+    QStringList onlyFirstCells;
+    // The most characters a text cell may hold, by sheet, row and column (none: no bound); a
+    // longer one is refused as it is read, the cell and its length named.
+    std::function<int(const QString &sheet, int row, int column)> maxChars;
 };
 
 // Every sheet of the workbook at `path` (a file the user names: its links are followed).
