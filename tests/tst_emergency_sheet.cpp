@@ -38,6 +38,8 @@
 
 #include <cmath>
 
+#include <sys/resource.h>
+
 using namespace EmergencyRecord;
 
 namespace {
@@ -121,10 +123,19 @@ struct Batch {
     QString err;
 };
 
-Batch batch(const QString &home, const QStringList &args)
+Batch batch(const QString &home, const QStringList &args, rlim_t memory = 0)
 {
     QProcess p;
     p.setProcessEnvironment(TestEnv::batchEnvironment(home));
+#ifndef PRX5M_SANITIZED // the sanitizers reserve far more address space than any cap
+    if (memory > 0)
+        p.setChildProcessModifier([memory] {
+            const rlimit cap{memory, memory};
+            ::setrlimit(RLIMIT_AS, &cap);
+        });
+#else
+    Q_UNUSED(memory);
+#endif
     p.start(TestEnv::program(QStringLiteral("prx5m")), args);
     Batch b;
     if (!p.waitForFinished(120000))
@@ -193,6 +204,7 @@ private slots:
     void planLabelsClearOfTheMinimum();
     void importShowsTheFileFirst();
     void longReportCanBeCancelled();
+    void largeCheckWrittenWithinBoundedMemory();
     void masterFluxSaysWhatIsWrong_data();
     void masterFluxSaysWhatIsWrong();
 };
@@ -920,6 +932,33 @@ void TestEmergencySheet::longReportCanBeCancelled()
     QCOMPARE(seen, QStringLiteral("QPrintPreviewDialog"));
     QCOMPARE(f.dialogs.progressSteps.size(), 31); // 30 rooms and the end
     QCOMPARE(f.dialogs.progressSteps.last(), 30);
+}
+
+void TestEmergencySheet::largeCheckWrittenWithinBoundedMemory()
+{
+    // 20 rooms of 100 m × 100 m: 160,801 points each, a points.csv of 115 MB.
+    QTemporaryDir home;
+    RecordGrid g(kHeadingsRow, kColumns);
+    for (int r = 1; r <= 20; ++r) {
+        putRoom(g, r, QStringLiteral("ホール%1").arg(r), QStringLiteral("100"), QStringLiteral("100"), QStringLiteral("3.0"));
+        putKind(g, r, QStringLiteral("1"), QStringLiteral("1"));
+    }
+    const QString in = home.filePath(QStringLiteral("big.syw"));
+    QVERIFY(WorkFile::save(g, in));
+    const QString out = home.filePath(QStringLiteral("out"));
+    // Within 256 MB of address space: the points are written as each room is worked out.
+    const Batch b = batch(home.path(), {QStringLiteral("--emergency-csv"), in, out}, rlim_t(256) << 20);
+    QVERIFY2(b.status == 0, qPrintable(b.err));
+    QFile points(out + QStringLiteral("/points.csv"));
+    QVERIFY(points.size() > 100 * 1000 * 1000);
+    const QList<QStringList> rooms = csvLines(out + QStringLiteral("/rooms.csv"));
+    QCOMPARE(rooms.size(), 21);
+    QCOMPARE(rooms.last().value(11), QStringLiteral("160801"));
+    // The last room's last point, where the file ends.
+    QVERIFY(points.open(QIODevice::ReadOnly));
+    points.seek(points.size() - 200);
+    const QList<QByteArray> tail = points.readAll().split('\n');
+    QVERIFY(tail.value(tail.size() - 2).startsWith("20,100,100,"));
 }
 
 void TestEmergencySheet::masterFluxSaysWhatIsWrong_data()

@@ -1,4 +1,5 @@
 #include "emergency/EmergencyBatch.h"
+#include "grid/RoomFloors.h"
 
 #include "emergency/EmergencyOutput.h"
 #include "emergency/EmergencyRecord.h"
@@ -25,7 +26,8 @@ struct Checked {
     QList<EmergencyRooms::Room> rooms;
 };
 
-int checkAll(const QString &workFile, const QString &programDir, Checked *c, QString *error)
+// `inputsOnly`: every room's values read and checked, none worked out (c->rooms empty).
+int checkAll(const QString &workFile, const QString &programDir, Checked *c, QString *error, bool inputsOnly = false)
 {
     if (const int status = BatchSteps::loadWorkFile(c->grid, workFile, error); status != BatchStatus::Ok)
         return status;
@@ -39,7 +41,16 @@ int checkAll(const QString &workFile, const QString &programDir, Checked *c, QSt
         return BatchStatus::NothingToPrint;
     }
     QList<EmergencyRooms::Refusal> refusals;
-    if (!EmergencyRooms::evaluateAll(c->grid, c->master, &c->lights, &c->rooms, &refusals)) {
+    bool ok = true;
+    if (inputsOnly) {
+        for (const QList<int> &rows : RoomFloors::physicalRooms(c->grid)) {
+            EmergencyRooms::Room room;
+            ok = EmergencyRooms::evaluate(c->grid, rows, c->master, &c->lights, &room, &refusals, true) && ok;
+        }
+    } else {
+        ok = EmergencyRooms::evaluateAll(c->grid, c->master, &c->lights, &c->rooms, &refusals);
+    }
+    if (!ok) {
         QStringList lines{QStringLiteral("計算できません（%1 件）:").arg(refusals.size())};
         for (const EmergencyRooms::Refusal &r : std::as_const(refusals))
             lines.append(r.message());
@@ -88,11 +99,18 @@ int writeXlsx(const QString &workFile, const QString &xlsxPath, const QString &p
 int writeCsv(const QString &workFile, const QString &folder, const QString &programDir, QString *error,
              QStringList *warnings)
 {
+    // Every room's values checked first (every refusal named), then the rooms worked out one at
+    // a time as their points are written: the memory does not grow with the points.
     Checked c;
-    if (const int status = checkAll(workFile, programDir, &c, error); status != BatchStatus::Ok)
+    if (const int status = checkAll(workFile, programDir, &c, error, true); status != BatchStatus::Ok)
         return status;
     QString why, notice;
-    const bool written = EmergencyOutput::writeCsv(c.rooms, folder, &why, &notice);
+    QStringList refusals;
+    const bool written = EmergencyOutput::writeCsvWorking(c.grid, c.master, &c.lights, folder, &why, &notice, &refusals);
+    if (!written && !refusals.isEmpty()) {
+        *error = (QStringList{QStringLiteral("計算できません（%1 件）:").arg(refusals.size())} + refusals).join(u'\n');
+        return BatchStatus::ValueTooLarge;
+    }
     if (written && !notice.isEmpty() && warnings)
         warnings->append(notice);
     return BatchSteps::written(written, QStringLiteral("CSV"), why, error);

@@ -4,6 +4,7 @@
 #include "emergency/EmergencyRecord.h"
 
 #include "emergency/EmergencyPlot.h"
+#include "grid/RoomFloors.h"
 #include "io/FileSet.h"
 #include "text/NumberText.h"
 
@@ -46,46 +47,122 @@ QString verdictWord(const EmergencyRooms::Room &room)
 
 } // namespace
 
+namespace {
+
+const QStringList kRoomsHead = {QStringLiteral("row"), QStringLiteral("floor"), QStringLiteral("name"), QStringLiteral("area_m2"),
+                                QStringLiteral("slot"), QStringLiteral("count"), QStringLiteral("height_m"),
+                                QStringLiteral("threshold_lx"), QStringLiteral("e_min"), QStringLiteral("x_min"),
+                                QStringLiteral("y_min"), QStringLiteral("points"), QStringLiteral("points_below"),
+                                QStringLiteral("verdict")};
+const QStringList kPointsHead = {QStringLiteral("row"), QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("e")};
+const QStringList kLuminairesHead = {QStringLiteral("row"), QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("source_row"),
+                                     QStringLiteral("slot"), QStringLiteral("height_m")};
+
+// A room's line of rooms.csv and its lines of luminaires.csv.
+void roomLines(const EmergencyRooms::Room &room, QString *rooms, QString *luminaires)
+{
+    const QString row = room.rowsText();
+    const QString slotNumbers = each(room, [](const EmergencyRooms::Kind &k) { return QString::number(k.slot); });
+    const QString counts = each(room, [](const EmergencyRooms::Kind &k) { return QString::number(k.count); });
+    const QString heights = each(room, [](const EmergencyRooms::Kind &k) { return plain(k.height); });
+    if (!room.checked) {
+        *rooms += line({row, room.floor, room.name, room.area.trimmed(), slotNumbers, counts, heights, {}, {}, {}, {}, {}, {},
+                        verdictWord(room)});
+        return;
+    }
+    const EmergencyCheck::Result &r = room.result;
+    *rooms += line({row, room.floor, room.name, room.area.trimmed(), slotNumbers, counts, heights, plain(room.threshold),
+                    plain(r.minimum), plain(r.at.x()), plain(r.at.y()), QString::number(r.grid.count()),
+                    QString::number(r.below), verdictWord(room)});
+    // The room as rooms.csv names it, so the three files join on it.
+    for (const EmergencyRooms::Kind &k : room.kinds)
+        for (const QPointF &p : k.positions)
+            *luminaires += line({row, plain(p.x()), plain(p.y()), QString::number(k.row), QString::number(k.slot), plain(k.height)});
+}
+
+// A room's points into the sink, a piece at a time.
+bool pointLines(const EmergencyRooms::Room &room, FileSet::Sink &sink)
+{
+    if (!room.checked)
+        return true;
+    const EmergencyCheck::Result &r = room.result;
+    const QString row = room.rowsText();
+    QString piece;
+    for (int j = 0; j <= r.grid.ny; ++j) {
+        for (int i = 0; i <= r.grid.nx; ++i) {
+            const QPointF p = r.grid.point(i, j);
+            piece += line({row, plain(p.x()), plain(p.y()), plain(r.e[j * (r.grid.nx + 1) + i])});
+        }
+        if (piece.size() > 256 * 1024) {
+            if (!sink.write(piece.toUtf8()))
+                return false;
+            piece.clear();
+        }
+    }
+    return sink.write(piece.toUtf8());
+}
+
+// The three files with rooms.csv and luminaires.csv gathered while points.csv is written.
+bool writeSet(const QString &folder, const std::function<bool(FileSet::Sink &, QString *rooms, QString *luminaires, QString *why)> &points,
+              QString *error, QString *notice)
+{
+    QString rooms = line(kRoomsHead), luminaires = line(kLuminairesHead);
+    QList<FileSet::File> files;
+    FileSet::File p;
+    p.path = QStringLiteral("points.csv");
+    p.produce = [&](FileSet::Sink &sink, QString *why) {
+        return sink.write(line(kPointsHead).toUtf8()) && points(sink, &rooms, &luminaires, why);
+    };
+    FileSet::File r;
+    r.path = QStringLiteral("rooms.csv");
+    r.produce = [&](FileSet::Sink &sink, QString *) { return sink.write(rooms.toUtf8()); };
+    FileSet::File l;
+    l.path = QStringLiteral("luminaires.csv");
+    l.produce = [&](FileSet::Sink &sink, QString *) { return sink.write(luminaires.toUtf8()); };
+    return FileSet::writeOutputFiles(folder, {p, r, l}, error, notice);
+}
+
+} // namespace
+
 bool writeCsv(const QList<EmergencyRooms::Room> &rooms, const QString &folder, QString *error, QString *notice)
 {
-    QString roomsCsv = line({QStringLiteral("row"), QStringLiteral("floor"), QStringLiteral("name"), QStringLiteral("area_m2"),
-                             QStringLiteral("slot"), QStringLiteral("count"), QStringLiteral("height_m"),
-                             QStringLiteral("threshold_lx"), QStringLiteral("e_min"), QStringLiteral("x_min"),
-                             QStringLiteral("y_min"), QStringLiteral("points"), QStringLiteral("points_below"),
-                             QStringLiteral("verdict")});
-    QString points = line({QStringLiteral("row"), QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("e")});
-    QString luminaires = line({QStringLiteral("row"), QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("source_row"),
-                               QStringLiteral("slot"), QStringLiteral("height_m")});
-    for (const EmergencyRooms::Room &room : rooms) {
-        const QString row = room.rowsText();
-        const QString slotNumbers = each(room, [](const EmergencyRooms::Kind &k) { return QString::number(k.slot); });
-        const QString counts = each(room, [](const EmergencyRooms::Kind &k) { return QString::number(k.count); });
-        const QString heights = each(room, [](const EmergencyRooms::Kind &k) { return plain(k.height); });
-        if (!room.checked) {
-            roomsCsv += line({row, room.floor, room.name, room.area.trimmed(), slotNumbers, counts, heights, {}, {}, {}, {}, {}, {},
-                              verdictWord(room)});
-            continue;
-        }
-        const EmergencyCheck::Result &r = room.result;
-        roomsCsv += line({row, room.floor, room.name, room.area.trimmed(), slotNumbers, counts, heights, plain(room.threshold),
-                          plain(r.minimum), plain(r.at.x()), plain(r.at.y()), QString::number(r.grid.count()),
-                          QString::number(r.below), verdictWord(room)});
-        // The room as rooms.csv names it, so the three files join on it.
-        const QString first = room.rowsText();
-        for (int j = 0; j <= r.grid.ny; ++j)
-            for (int i = 0; i <= r.grid.nx; ++i) {
-                const QPointF p = r.grid.point(i, j);
-                points += line({first, plain(p.x()), plain(p.y()), plain(r.e[j * (r.grid.nx + 1) + i])});
+    return writeSet(
+        folder,
+        [&](FileSet::Sink &sink, QString *roomsCsv, QString *luminaires, QString *) {
+            for (const EmergencyRooms::Room &room : rooms) {
+                roomLines(room, roomsCsv, luminaires);
+                if (!pointLines(room, sink))
+                    return false;
             }
-        for (const EmergencyRooms::Kind &k : room.kinds)
-            for (const QPointF &p : k.positions)
-                luminaires += line({first, plain(p.x()), plain(p.y()), QString::number(k.row), QString::number(k.slot), plain(k.height)});
-    }
-    return FileSet::writeOutputFolder(folder,
-                                      {{QStringLiteral("rooms.csv"), roomsCsv.toUtf8()},
-                                       {QStringLiteral("points.csv"), points.toUtf8()},
-                                       {QStringLiteral("luminaires.csv"), luminaires.toUtf8()}},
-                                      error, notice);
+            return true;
+        },
+        error, notice);
+}
+
+bool writeCsvWorking(const RecordGrid &grid, const EmergencyMaster::Master &master, EmergencyRooms::Lights *lights,
+                     const QString &folder, QString *error, QString *notice, QStringList *refusals)
+{
+    refusals->clear();
+    return writeSet(
+        folder,
+        [&](FileSet::Sink &sink, QString *roomsCsv, QString *luminaires, QString *why) {
+            // One room worked out at a time, its points written and let go.
+            for (const QList<int> &rows : RoomFloors::physicalRooms(grid)) {
+                EmergencyRooms::Room room;
+                QList<EmergencyRooms::Refusal> refused;
+                if (!EmergencyRooms::evaluate(grid, rows, master, lights, &room, &refused)) {
+                    for (const EmergencyRooms::Refusal &r : std::as_const(refused))
+                        refusals->append(r.message());
+                    *why = refusals->join(u'\n');
+                    return false;
+                }
+                roomLines(room, roomsCsv, luminaires);
+                if (!pointLines(room, sink))
+                    return false;
+            }
+            return true;
+        },
+        error, notice);
 }
 
 QByteArray reachCsv(const QList<ReachTable::Line> &lines, const EmergencyMaster::Luminaire &luminaire)

@@ -16,6 +16,11 @@ namespace EmergencyOutput {
 
 // rooms.csv, points.csv and luminaires.csv into `folder` as one set under the folder's lock.
 bool writeCsv(const QList<EmergencyRooms::Room> &rooms, const QString &folder, QString *error, QString *notice = nullptr);
+// The same, the rooms worked out one at a time as points.csv is written (its lines never all in
+// memory): what a check of any size needs. A room that cannot be worked out stops it, nothing
+// written, its refusals in *refusals.
+bool writeCsvWorking(const RecordGrid &grid, const EmergencyMaster::Master &master, EmergencyRooms::Lights *lights,
+                     const QString &folder, QString *error, QString *notice, QStringList *refusals);
 // The reach table of a luminaire: height_m,threshold_lx,a1,…,b0 (3 decimals), and the maker's
 // figures (maker_a1, …) at the heights the master has them for.
 QByteArray reachCsv(const QList<ReachTable::Line> &lines, const EmergencyMaster::Luminaire &luminaire);

@@ -109,7 +109,7 @@ QString positionsText(const QList<QPointF> &positions)
 }
 
 bool evaluate(const RecordGrid &grid, const QList<int> &rows, const EmergencyMaster::Master &master, Lights *lights,
-              Room *room, QList<Refusal> *refusals)
+              Room *room, QList<Refusal> *refusals, bool inputsOnly)
 {
     *room = Room();
     if (rows.isEmpty())
@@ -223,6 +223,10 @@ bool evaluate(const RecordGrid &grid, const QList<int> &rows, const EmergencyMas
     r.threshold = !r.kinds.isEmpty() && onlyIncandescent ? 1.0 : 2.0;
     if (read.failed)
         return false;
+    if (inputsOnly) {
+        *room = r;
+        return true;
+    }
     QString why;
     if (!EmergencyCheck::check(r.width, r.depth, luminairesOf(r, *lights), r.threshold, &r.result, &why)) {
         read.fail(first, QStringLiteral("室"), QString(), QStringLiteral("：%1").arg(why));

@@ -66,8 +66,9 @@ bool evaluateAll(const RecordGrid &grid, const EmergencyMaster::Master &master, 
 bool evaluateAll(const RecordGrid &grid, const EmergencyMaster::Master &master, Lights *lights, QList<Room> *rooms,
                  QList<Refusal> *refusals, const std::function<bool(int done, int total)> &progress, bool *cancelled);
 // One room (its rows); false with its refusals.
+// `inputsOnly`: the room's values read and checked, nothing worked out (its result left empty).
 bool evaluate(const RecordGrid &grid, const QList<int> &rows, const EmergencyMaster::Master &master, Lights *lights,
-              Room *room, QList<Refusal> *refusals);
+              Room *room, QList<Refusal> *refusals, bool inputsOnly = false);
 
 // The luminaires of a room as the check takes them (the lights must stay while they are used).
 QList<EmergencyCheck::Luminaire> luminairesOf(const Room &room, const Lights &lights);

@@ -484,8 +484,8 @@ bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error
                                 QStringLiteral("ud"), QStringLiteral("uf_sheet"), QStringLiteral("uf_photometry"),
                                 QStringLiteral("method"), QStringLiteral("e_wall_avg"), QStringLiteral("e_ceiling_avg"),
                                 QStringLiteral("l_wall_avg"), QStringLiteral("l_ceiling_avg"), QStringLiteral("note")});
-    QString points = csvLine({QStringLiteral("row"), QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("e_direct"),
-                              QStringLiteral("e"), QStringLiteral("e_indirect")});
+    const QString pointsHead = csvLine({QStringLiteral("row"), QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("e_direct"),
+                                        QStringLiteral("e"), QStringLiteral("e_indirect")});
     QString surfaces = csvLine({QStringLiteral("row"), QStringLiteral("surface"), QStringLiteral("x0"), QStringLiteral("y0"),
                                 QStringLiteral("z0"), QStringLiteral("x1"), QStringLiteral("y1"), QStringLiteral("z1"),
                                 QStringLiteral("e_direct"), QStringLiteral("e"), QStringLiteral("m")});
@@ -527,12 +527,6 @@ bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error
                              r.surfaces ? plain(r.surfaces->wallLuminance()) : QString(),
                              r.surfaces ? plain(r.surfaces->ceilingLuminance()) : QString(), o.notes.join(QStringLiteral(" "))});
         const QString first = QString::number(o.row);
-        for (int j = 0; j < r.grid.cellsY; ++j)
-            for (int i = 0; i < r.grid.cellsX; ++i) {
-                const QPointF p = r.grid.point(i, j);
-                const int k = j * r.grid.cellsX + i;
-                points += csvLine({first, plain(p.x()), plain(p.y()), plain(r.direct[k]), plain(r.total[k]), plain(r.reflected[k])});
-            }
         if (r.surfaces)
             for (const Radiosity::Patch &patch : r.surfaces->patches)
                 surfaces += csvLine({first, QString::fromLatin1(Radiosity::surfaceName(patch.surface)), plain(patch.lo[0]),
@@ -544,12 +538,40 @@ bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error
     }
     // The files as one set under the folder's lock: a failure, a stop or a second run into
     // the same folder leaves one run's set whole, never one file of each.
-    return FileSet::writeOutputFolder(folder,
-                                      {{QStringLiteral("rooms.csv"), roomsCsv.toUtf8()},
-                                       {QStringLiteral("points.csv"), points.toUtf8()},
-                                       {QStringLiteral("luminaires.csv"), luminaires.toUtf8()},
-                                       {QStringLiteral("surfaces.csv"), surfaces.toUtf8()}},
-                                      error, notice);
+    // points.csv, the large one, written room by room, never whole in memory.
+    FileSet::File points;
+    points.path = QStringLiteral("points.csv");
+    points.produce = [&](FileSet::Sink &sink, QString *) {
+        if (!sink.write(pointsHead.toUtf8()))
+            return false;
+        for (const Outcome &o : rooms) {
+            if (!o.ok)
+                continue;
+            const Distribution::Result &r = o.result;
+            const QString first = QString::number(o.row);
+            QString piece;
+            for (int j = 0; j < r.grid.cellsY; ++j)
+                for (int i = 0; i < r.grid.cellsX; ++i) {
+                    const QPointF p = r.grid.point(i, j);
+                    const int k = j * r.grid.cellsX + i;
+                    piece += csvLine({first, plain(p.x()), plain(p.y()), plain(r.direct[k]), plain(r.total[k]), plain(r.reflected[k])});
+                }
+            if (!sink.write(piece.toUtf8()))
+                return false;
+        }
+        return true;
+    };
+    const auto named = [](const QString &name, const QByteArray &bytes) {
+        FileSet::File f;
+        f.path = name;
+        f.bytes = bytes;
+        return f;
+    };
+    return FileSet::writeOutputFiles(folder,
+                                     {named(QStringLiteral("rooms.csv"), roomsCsv.toUtf8()), points,
+                                      named(QStringLiteral("luminaires.csv"), luminaires.toUtf8()),
+                                      named(QStringLiteral("surfaces.csv"), surfaces.toUtf8())},
+                                     error, notice);
 }
 
 } // namespace RoomDistribution

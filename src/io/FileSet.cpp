@@ -190,10 +190,14 @@ bool writeTemp(const Entry &e, QString *error)
                          .arg(e.shownPath, reason(code));
         return false;
     }
-    if (!writeAll(fd, *e.bytes) || !syncFd(fd)) {
+    QString produced;
+    if (!writeContent(fd, e.bytes, e.produce, &produced) || !syncFd(fd)) {
         const int code = errno;
         ::close(fd);
-        fail(error, QStringLiteral("ファイルを書き込めません"), e.shownPath, code);
+        if (!produced.isEmpty() && error)
+            *error = produced;
+        else
+            fail(error, QStringLiteral("ファイルを書き込めません"), e.shownPath, code);
         return false;
     }
     if (!closeFd(fd)) {
@@ -251,6 +255,7 @@ bool plan(const File &file, Entry *e, QList<QByteArray> *folders, QString *error
     const QByteArray name = QFile::encodeName(path);
     e->shownPath = QDir::toNativeSeparators(file.path);
     e->bytes = &file.bytes;
+    e->produce = &file.produce;
     if (file.own) {
         // Inside the program's folder: neither the file nor its folder may be a link.
         const QByteArray folder = folderOf(name);

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <utility>
 
 // Files that change together (a master, the photometric files kept beside it and their index; the
@@ -72,6 +73,21 @@ struct File {
     // Removed in the set instead of written (a file of an earlier set that the new one has no
     // place for): gone with the new files, or there with the old ones.
     bool remove = false;
+    // The content written in pieces instead of `bytes` (a file too large to hold): called once with
+    // the new file's descriptor, it writes through Sink and answers false with the reason on a failure.
+    std::function<bool(class Sink &sink, QString *error)> produce = {};
+};
+
+// Where a produced file's content goes, in pieces.
+class Sink
+{
+public:
+    explicit Sink(int fd) : m_fd(fd) {}
+    // False with errno set when the piece cannot be written (the disk full, …).
+    bool write(const QByteArray &piece);
+
+private:
+    int m_fd;
 };
 
 // Writes the files as one set, the home's lock held: every file a regular one (or none yet), its
@@ -92,5 +108,8 @@ bool mend(const QString &home, const QStringList &ownFolders, const QStringList 
 // says so.
 bool writeOutputFolder(const QString &folder, const QList<std::pair<QString, QByteArray>> &named, QString *error,
                        QString *notice = nullptr);
+// The same with files given by name (their path: the name in the folder), some of them produced
+// in pieces: written in the order given, so a producer may gather what a later one writes.
+bool writeOutputFiles(const QString &folder, const QList<File> &named, QString *error, QString *notice = nullptr);
 
 } // namespace FileSet

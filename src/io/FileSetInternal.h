@@ -8,9 +8,18 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 #include <sys/stat.h>
 
+namespace FileSet {
+class Sink;
+}
+
 namespace FileSet::Internal {
+
+// The new content of an entry into `fd`: its bytes, or what its producer writes.
+bool writeContent(int fd, const QByteArray *bytes, const std::function<bool(Sink &, QString *)> *produce, QString *why);
 
 // The temporary names of a set's files: the new content and the old one kept aside. Distinct from
 // the single checked write's ".tmp", so that mending never takes another writer's file.
@@ -27,6 +36,7 @@ struct Entry {
     bool exists = false;
     struct stat was {};
     const QByteArray *bytes = nullptr;
+    const std::function<bool(class Sink &, QString *)> *produce = nullptr; // instead of bytes, when set
     QString shownPath;
 };
 

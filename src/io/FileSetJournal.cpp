@@ -15,9 +15,27 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace FileSet {
+
+bool Sink::write(const QByteArray &piece)
+{
+    return CheckedFileInternal::writeAll(m_fd, piece);
+}
+
+} // namespace FileSet
+
 namespace FileSet::Internal {
 
 using namespace CheckedFileInternal;
+
+bool writeContent(int fd, const QByteArray *bytes, const std::function<bool(Sink &, QString *)> *produce, QString *why)
+{
+    if (produce && *produce) {
+        Sink sink(fd);
+        return (*produce)(sink, why);
+    }
+    return writeAll(fd, bytes ? *bytes : QByteArray());
+}
 
 QByteArray stateName(State s)
 {

@@ -135,9 +135,16 @@ bool exchangeFolder(const Lock &lock, const QList<File> &files, const QStringLis
         const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, newFileMode());
         if (fd < 0)
             return fails(QStringLiteral("一時ファイルを作成できません"), QFile::decodeName(sibling), errno);
-        if (!writeAll(fd, f.bytes) || !syncFd(fd)) {
+        QString produced;
+        if (!writeContent(fd, &f.bytes, &f.produce, &produced) || !syncFd(fd)) {
             const int code = errno;
             ::close(fd);
+            if (!produced.isEmpty()) {
+                ::close(newLock);
+                removeSetFolder(sibling, names);
+                *error = produced;
+                return false;
+            }
             return fails(QStringLiteral("ファイルを書き込めません"), QDir::toNativeSeparators(f.path), code);
         }
         if (!closeFd(fd))
@@ -197,11 +204,21 @@ bool exchangeFolder(const Lock &lock, const QList<File> &files, const QStringLis
 bool writeOutputFolder(const QString &folder, const QList<std::pair<QString, QByteArray>> &named, QString *error,
                        QString *notice)
 {
+    QList<File> files;
+    for (const auto &[name, bytes] : named)
+        files.append({name, bytes});
+    return writeOutputFiles(folder, files, error, notice);
+}
+
+bool writeOutputFiles(const QString &folder, const QList<File> &named, QString *error, QString *notice)
+{
     const QStringList &names = kOutputNames;
     const QString path = QFileInfo(folder).absoluteFilePath();
     QList<File> files;
-    for (const auto &[name, bytes] : named)
-        files.append({QDir(path).filePath(name), bytes});
+    for (File f : named) {
+        f.path = QDir(path).filePath(f.path);
+        files.append(f);
+    }
     if (!QFileInfo(path).isDir() && !QDir().mkpath(path)) {
         *error = QStringLiteral("フォルダを作成できません: %1").arg(QDir::toNativeSeparators(path));
         return false;
