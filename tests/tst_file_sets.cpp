@@ -236,6 +236,8 @@ private slots:
     void hugeOldFilesAreNotRead();
     void importSourceSaysWhatItIs_data();
     void importSourceSaysWhatItIs();
+    void curveOnlyAfterTheMaster_data();
+    void curveOnlyAfterTheMaster();
 
 private:
     QTemporaryDir m_program; // a copy of the program, with masters and photometry beside it
@@ -956,6 +958,49 @@ void TestFileSets::importSourceSaysWhatItIs()
     QVERIFY2(output.contains(message), qPrintable(output));
     if (kind != u"missing")
         QVERIFY2(!output.contains(QStringLiteral("ファイルがありません")), qPrintable(output));
+}
+
+void TestFileSets::curveOnlyAfterTheMaster_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<bool>("masterNew");
+    QTest::addColumn<bool>("strayLeft");
+    // The curve is drawn only once the master's set is committed: a new curve never stands beside
+    // the old master.
+    QTest::newRow("killed before the commit") << "set:written" << false << false;
+    QTest::newRow("killed after the commit") << "set:replaced" << true << false;
+    QTest::newRow("killed writing the curve") << "file:written#3" << true << true;
+}
+
+void TestFileSets::curveOnlyAfterTheMaster()
+{
+    QFETCH(QString, step);
+    QFETCH(bool, masterNew);
+    QFETCH(bool, strayLeft);
+    QTemporaryDir dir;
+    const QString csv = masterFolder(dir);
+    const QString curve = dir.filePath(QStringLiteral("curve.png"));
+    const QByteArray earlier("an earlier curve");
+    TestEnv::writeBytes(curve, earlier);
+    const QStringList args = importArgs(csv, 60) + QStringList{QStringLiteral("--plot"), curve};
+    Run killed;
+    start(killed, QStringLiteral("prx5m-mst"), args, dir.path(), step);
+    QVERIFY(stopped(killed.process.processId()));
+    killed.process.kill();
+    QVERIFY(killed.process.waitForFinished(10000));
+    QCOMPARE(TestEnv::readBytes(curve), earlier);
+    const auto strays = [&] {
+        return QDir(dir.path()).entryList({QStringLiteral(".curve.png.*.tmp")}, QDir::Files | QDir::Hidden);
+    };
+    QCOMPARE(!strays().isEmpty(), strayLeft);
+    // The next run mends the set, removes what the stopped curve's write left, and draws anew.
+    Run next;
+    start(next, QStringLiteral("prx5m-mst"), importArgs(csv, 62) + QStringList{QStringLiteral("--plot"), curve}, dir.path());
+    QVERIFY(next.finished());
+    QCOMPARE(next.status(), 0);
+    QVERIFY(strays().isEmpty());
+    QVERIFY(TestEnv::readBytes(curve).startsWith("\x89PNG"));
+    QCOMPARE(masterLine(csv, 60).startsWith(QStringLiteral("60,60,")), masterNew);
 }
 
 QTEST_GUILESS_MAIN(TestFileSets)

@@ -14,6 +14,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QDir>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <cstdio>
@@ -210,6 +212,18 @@ bool prepareSlot(const Options &o, const Photometry &p, const PhotometryMath::Ta
     return true;
 }
 
+// What a stopped single write of `path` left beside it (".NAME.XXXXXX.tmp", the checked write's
+// own pattern): removed, nothing else.
+void removeStrayTemporaries(const QString &path)
+{
+    const QFileInfo target(path);
+    const QRegularExpression temp(QStringLiteral("^\\.%1\\.[A-Za-z0-9]{6}\\.tmp$").arg(QRegularExpression::escape(target.fileName())));
+    const QDir folder = target.dir();
+    for (const QString &left : folder.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (temp.match(left).hasMatch() && !QFileInfo(folder.filePath(left)).isSymLink())
+            QFile::remove(folder.filePath(left));
+}
+
 } // namespace
 
 int photometryCommand(const QStringList &args)
@@ -255,38 +269,15 @@ int photometryCommand(const QStringList &args)
         if (!plot.isEmpty() && !CheckedFile::write(o.plot, plot, &error))
             return fail(QStringLiteral("書き込めません: %1").arg(error));
     } else {
-        // The master, the kept file and the curve succeed or fail together. The curve may be
-        // anywhere, and the set's journal names only the set's own files: the curve is put in
-        // place first, its old file kept under a second name, and put back if the set fails.
-        QByteArray aside;
-        const QByteArray target = QFile::encodeName(QFileInfo(o.plot).canonicalFilePath());
-        if (!plot.isEmpty()) {
-            if (!target.isEmpty()) {
-                const QString name = CheckedFile::createTemporary(o.plot, &error);
-                if (name.isEmpty())
-                    return fail(QStringLiteral("%1 を書き込めません: %2").arg(o.plot, error));
-                aside = QFile::encodeName(name);
-                ::unlink(aside.constData());
-                if (::link(target.constData(), aside.constData()) != 0)
-                    aside.clear(); // no second name here: the old curve is not kept
-            }
-            if (!CheckedFile::writeWhole(o.plot, plot, &error)) {
-                if (!aside.isEmpty())
-                    ::unlink(aside.constData());
-                return fail(QStringLiteral("%1 を書き込めません: %2").arg(o.plot, error));
-            }
-        }
-        if (!LuminaireImport::apply(lock, changes, &error)) {
-            if (!plot.isEmpty()) {
-                if (!aside.isEmpty() && ::rename(aside.constData(), target.constData()) != 0)
-                    error += QStringLiteral("（前の配光曲線は %1 に残っています）").arg(QFile::decodeName(aside));
-                else if (aside.isEmpty() && target.isEmpty() && !QFileInfo(o.plot).isSymLink())
-                    QFile::remove(o.plot);
-            }
+        // The master and its kept file first, as one set; the curve only once they are in place,
+        // so that a stop between the two never leaves a new curve beside the old master.
+        if (!LuminaireImport::apply(lock, changes, &error))
             return fail(QStringLiteral("書き込めません: %1").arg(error));
+        if (!plot.isEmpty()) {
+            removeStrayTemporaries(o.plot);
+            if (!CheckedFile::write(o.plot, plot, &error))
+                return fail(QStringLiteral("マスタには登録しましたが、配光曲線 %1 を書き込めません: %2").arg(o.plot, error));
         }
-        if (!aside.isEmpty())
-            ::unlink(aside.constData());
     }
     if (!o.plot.isEmpty())
         out(QStringLiteral("配光曲線を書きました: %1").arg(o.plot));
