@@ -6,7 +6,7 @@
 #   scripts/fuzz.sh --minutes 30 30 minutes per target (a long run)
 # Targets: the work file, the three masters, the master tool's conversions, the photometry readers
 # (with the distribution), the BEI/L figures of a work file, the workbook reader of the official
-# input sheets. A finding stops the run with the input that failed (build-fuzz/crash-* and friends).
+# input sheets, their import into work files, the line a second copy hands over. A finding stops the run with the input that failed (build-fuzz/crash-* and friends).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=60
@@ -36,7 +36,7 @@ cmake --build build-fuzz -j"$(nproc)"
 export ASAN_OPTIONS=detect_leaks=0:malloc_context_size=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 summary=()
-for target in fuzz_workfile fuzz_masters fuzz_mastertool fuzz_photometry fuzz_beil fuzz_xlsxcells; do
+for target in fuzz_workfile fuzz_masters fuzz_mastertool fuzz_photometry fuzz_beil fuzz_xlsxcells fuzz_official fuzz_handover; do
   corpus="build-fuzz/corpus/$target"
   mkdir -p "$corpus"
   max_len=16384
@@ -46,7 +46,10 @@ for target in fuzz_workfile fuzz_masters fuzz_mastertool fuzz_photometry fuzz_be
       # Its sheet has 24 rows: the examples' first rows.
       for f in examples/*.syw; do head -n 20 "$f" > "$corpus/$(basename "$f" .syw).head.syw"; done ;;
     fuzz_beil) cp -n examples/office-3f-beil.syw "$corpus/" ;;
-    fuzz_xlsxcells) cp -n fuzz/seeds/*.xlsx "$corpus/"; max_len=65536 ;;
+    fuzz_xlsxcells|fuzz_official) cp -n fuzz/seeds/*.xlsx "$corpus/"; max_len=65536 ;;
+    fuzz_handover)
+      printf '%s' "$(printf '/tmp/事務所\n改修.syw' | base64 -w0)" > "$corpus/path.seed"
+      printf '' > "$corpus/front.seed"; max_len=1024 ;;
     fuzz_photometry)
       # The sample files, each read as the format it is (first byte: 0 IES, 1 EULUMDAT; 6 and 7
       # the same with the room worked out by radiosity).

@@ -89,6 +89,9 @@ struct Read {
 // the reason for a file that is no such sheet, malformed, encrypted or too large.
 bool read(const QString &path, Read *out, QString *error);
 
+// A workbook from its bytes, as read() reads one.
+bool readWorkbookBytes(const QByteArray &bytes, Read *out, QString *error);
+
 // The rows as work files: each luminaire row of 様式4 a row in use (階, 室名, 建物用途, 室用途,
 // 床面積, 間口, 奥行, 天井高, 室指数 on every row of its room, 階高 on its first; 機器名称, 入力電力,
 // 台数, the four controls, 備考), 様式1 filling what 様式4 leaves blank; more rows than a work file

@@ -1,5 +1,6 @@
 #include "shell/HandOver.h"
 
+#include "shell/HandOverMessage.h"
 #include "shell/SingleInstance.h"
 
 #include <QDir>
@@ -10,13 +11,6 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-
-namespace {
-
-// A path is a line; nothing longer is read (a stray client cannot make the program hold memory).
-constexpr qint64 kMaxLine = 64 * 1024;
-
-} // namespace
 
 HandOver::HandOver(const QString &socketPath, QObject *parent) : QObject(parent), m_path(socketPath) {}
 
@@ -52,18 +46,18 @@ void HandOver::readFrom(QLocalSocket *socket)
     if (socket->property("done").toBool())
         return;
     if (!socket->canReadLine()) {
-        if (socket->bytesAvailable() > kMaxLine)
+        if (socket->bytesAvailable() > HandOverMessage::kMaxLine)
             socket->abort();
         return;
     }
     // The path travels as base64: a file name may hold a line break.
-    const QByteArray line = socket->readLine(kMaxLine).trimmed();
+    const QByteArray line = socket->readLine(HandOverMessage::kMaxLine).trimmed();
     socket->setProperty("done", true);
-    const auto path = QByteArray::fromBase64Encoding(line, QByteArray::AbortOnBase64DecodingErrors);
+    const auto path = HandOverMessage::decode(line);
     socket->write(path ? "ok\n" : "no\n");
     socket->flush();
     if (path)
-        emit handed(QString::fromUtf8(*path));
+        emit handed(*path);
 }
 
 bool HandOver::send(const QString &path, const QString &socketPath, int timeoutMs)
@@ -72,7 +66,7 @@ bool HandOver::send(const QString &path, const QString &socketPath, int timeoutM
     socket.connectToServer(socketPath);
     if (!socket.waitForConnected(timeoutMs))
         return false;
-    socket.write(path.toUtf8().toBase64() + '\n');
+    socket.write(HandOverMessage::encode(path) + '\n');
     if (!socket.waitForBytesWritten(timeoutMs))
         return false;
     // The running copy says it took the path.
