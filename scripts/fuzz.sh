@@ -6,7 +6,8 @@
 #   scripts/fuzz.sh --minutes 30 30 minutes per target (a long run)
 # Targets: the work file, the three masters, the master tool's conversions, the photometry readers
 # (with the distribution), the BEI/L figures of a work file, the workbook reader of the official
-# input sheets, their import into work files, the line a second copy hands over. A finding stops the run with the input that failed (build-fuzz/crash-* and friends).
+# input sheets, their import into work files, the line a second copy hands over. A finding stops
+# the run with the input that failed (build-fuzz/crash-* and friends).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=60

@@ -1,6 +1,7 @@
 #include "shell/AppContext.h"
 #include "shell/FMenu.h"
 #include "shell/HandOver.h"
+#include "shell/HandOverMessage.h"
 #include "shell/Links.h"
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
@@ -67,6 +68,8 @@ private slots:
     void fileOpensInTheSheetOfItsColumns_data();
     void fileOpensInTheSheetOfItsColumns();
     void fileHandedToTheRunningCopy();
+    void handOverLineReadStrictly_data();
+    void handOverLineReadStrictly();
     void handOversWaitTheirTurn();
     void secondStartWaitsForTheListener_data();
     void secondStartWaitsForTheListener();
@@ -469,6 +472,31 @@ void TestShell::fileHandedToTheRunningCopy()
     QCOMPARE(handed, (QStringList{path, QString()}));
     // No copy listening: the second copy is told so at once.
     QVERIFY(!HandOver::send(path, dir.filePath(QStringLiteral("none.socket")), 1000));
+}
+
+void TestShell::handOverLineReadStrictly_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<bool>("read");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("a path") << QStringLiteral("/tmp/事務所\n改修.syw").toUtf8().toBase64() << true << "/tmp/事務所\n改修.syw";
+    QTest::newRow("only to the front") << QByteArray() << true << "";
+    QTest::newRow("not base64") << QByteArray("/tmp/a.syw") << false << "";
+    QTest::newRow("base64 with a stray character") << QByteArray("L3RtcC9h*LnN5dw==") << false << "";
+    QTest::newRow("not UTF-8") << QByteArray("/tmp/\xff.syw").toBase64() << false << "";
+    QTest::newRow("a NUL in it") << QByteArray("/tmp/a\0b.syw", 12).toBase64() << false << "";
+    QTest::newRow("longer than a line may be") << QByteArray(70000, 'A') << false << "";
+}
+
+void TestShell::handOverLineReadStrictly()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(bool, read);
+    QFETCH(QString, path);
+    const auto got = HandOverMessage::decode(line);
+    QCOMPARE(bool(got), read);
+    if (read)
+        QCOMPARE(*got, path);
 }
 
 void TestShell::handOversWaitTheirTurn()

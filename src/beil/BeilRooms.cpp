@@ -276,7 +276,7 @@ RoomTexts textsOf(const RecordGrid &grid, const QList<int> &rows)
         l.count = grid.text(r, FittingCount);
         if (const auto m = RoomFigures::countMismatch(grid, r))
             l.countNote = RoomFigures::mismatchProblem(*m);
-        l.unverified = RoomFigures::examine(grid, r, nullptr) == RoomFigures::Outcome::Unverifiable;
+        l.unverified = RoomFigures::keptAsStored(grid, r, nullptr);
         l.remark = grid.text(r, Remark);
         l.building = grid.text(r, BuildingUse);
         l.roomUse = grid.text(r, RoomUse);

@@ -460,7 +460,7 @@ bool CeclPrintTable::makeLines(RecordGrid &grid, const QString &companyName, con
     // Lamps of the illuminance sheet that no longer agree with the fittings counted here; figures
     // it cannot work out, taken as stored.
     for (int r = 1; r <= kRooms; ++r) {
-        if (RoomFigures::examine(grid, r, nullptr) == RoomFigures::Outcome::Unverifiable)
+        if (RoomFigures::keptAsStored(grid, r, nullptr))
             result->notices.append(QStringLiteral("%1（%2）。").arg(RoomFigures::unverifiedText({r}), grid.text(r, RoomName1)));
         if (const auto m = RoomFigures::countMismatch(grid, r))
             result->notices.append(QStringLiteral("%1 行目（%2）: %3（CEC/L は台数 %4 台で計算しました）。")

@@ -86,6 +86,11 @@ Outcome examine(const RecordGrid &grid, int row, const MasterTables *masters)
     return worked(grid, row, masters, panel);
 }
 
+bool keptAsStored(const RecordGrid &grid, int row, const MasterTables *masters)
+{
+    return holdsCalculation(grid, row) && missingInputs(grid, row) && examine(grid, row, masters) == Outcome::Unverifiable;
+}
+
 Outcome recomputeRow(RecordGrid &grid, int row, const MasterTables *masters)
 {
     TextPanel panel;

@@ -30,6 +30,8 @@ enum class Outcome { Unchanged, Updated, Unverifiable };
 Outcome recomputeRow(RecordGrid &grid, int row, const MasterTables *masters);
 // What recomputeRow would do, the grid untouched.
 Outcome examine(const RecordGrid &grid, int row, const MasterTables *masters);
+// examine() == Unverifiable, looked at only where inputs are missing (cheap for every other row).
+bool keptAsStored(const RecordGrid &grid, int row, const MasterTables *masters);
 bool recompute(RecordGrid &grid, int row, const MasterTables *masters);
 // Every room of the sheet; the rows that changed, in order (and those kept as stored).
 QList<int> recomputeAll(RecordGrid &grid, const MasterTables *masters, QList<int> *unverifiable = nullptr);

@@ -13,11 +13,14 @@ std::optional<QString> decode(const QByteArray &line)
 {
     if (line.size() > kMaxLine)
         return std::nullopt;
-    const auto bytes = QByteArray::fromBase64Encoding(line.trimmed(), QByteArray::AbortOnBase64DecodingErrors);
-    if (!bytes || bytes->contains('\0'))
+    const auto decoded = QByteArray::fromBase64Encoding(line.trimmed(), QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded)
+        return std::nullopt;
+    const QByteArray bytes = *decoded;
+    if (bytes.contains('\0'))
         return std::nullopt;
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString path = utf8.decode(*bytes);
+    const QString path = utf8.decode(bytes);
     if (utf8.hasError())
         return std::nullopt;
     return path;
