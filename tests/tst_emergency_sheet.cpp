@@ -205,6 +205,8 @@ private slots:
     void importShowsTheFileFirst();
     void longReportCanBeCancelled();
     void largeCheckWrittenWithinBoundedMemory();
+    void layoutsAndHeightsAsTyped_data();
+    void layoutsAndHeightsAsTyped();
     void masterFluxSaysWhatIsWrong_data();
     void masterFluxSaysWhatIsWrong();
 };
@@ -959,6 +961,64 @@ void TestEmergencySheet::largeCheckWrittenWithinBoundedMemory()
     points.seek(points.size() - 200);
     const QList<QByteArray> tail = points.readAll().split('\n');
     QVERIFY(tail.value(tail.size() - 2).startsWith("20,100,100,"));
+}
+
+void TestEmergencySheet::layoutsAndHeightsAsTyped_data()
+{
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("depth");
+    QTest::addColumn<QString>("layout");   // of row 1 ("" the count's)
+    QTest::addColumn<QString>("height2");  // 取付高さ of the room's second row
+    QTest::addColumn<QString>("refused");  // "" when worked out
+    QTest::addColumn<int>("positions");    // row 1's
+    // 12 m × 2 m: x runs along 間口, y along 奥行.
+    QTest::newRow("a trailing semicolon") << "12" << "2" << "1,1;5,1;" << "" << "" << 2;
+    QTest::newRow("x along 間口") << "12" << "2" << "10,1" << "" << "" << 1;
+    QTest::newRow("y beyond 奥行") << "12" << "2" << "1,10" << "" << "配置「1,10」は室の外です" << 0;
+    QTest::newRow("the second row's own height") << "12" << "2" << "" << "4.0" << "" << 1;
+    // 8.1 m × 6.05 m: 33 × 25 steps, none over 0.25 m.
+    QTest::newRow("steps of at most 0.25 m") << "8.1" << "6.05" << "" << "" << "" << 1;
+}
+
+void TestEmergencySheet::layoutsAndHeightsAsTyped()
+{
+    QFETCH(QString, width);
+    QFETCH(QString, depth);
+    QFETCH(QString, layout);
+    QFETCH(QString, height2);
+    QFETCH(QString, refused);
+    QFETCH(int, positions);
+    QTemporaryDir dir;
+    writeMaster(dir.path(), 300);
+    EmergencyMaster::Master master;
+    QString why;
+    QVERIFY(EmergencyMaster::load(dir.path(), &master, &why));
+    RecordGrid g(kHeadingsRow, kColumns);
+    putRoom(g, 1, QStringLiteral("廊下"), width, depth, QStringLiteral("2.6"));
+    putKind(g, 1, QStringLiteral("1"), layout.isEmpty() ? QStringLiteral("1") : QString(), QStringLiteral("2.5"), layout);
+    if (!height2.isEmpty()) {
+        putRoom(g, 2, QStringLiteral("廊下"), width, depth, QStringLiteral("2.6"));
+        putKind(g, 2, QStringLiteral("2"), QStringLiteral("1"), height2);
+    }
+    EmergencyRooms::Lights lights;
+    EmergencyRooms::Room room;
+    QList<EmergencyRooms::Refusal> refusals;
+    const bool ok = EmergencyRooms::evaluate(g, EmergencyRooms::roomRows(g, 1), master, &lights, &room, &refusals);
+    QCOMPARE(ok, refused.isEmpty());
+    if (!ok) {
+        QVERIFY2(refusals.first().message().contains(refused), qPrintable(refusals.first().message()));
+        return;
+    }
+    QCOMPARE(room.kinds.first().positions.size(), positions);
+    if (!height2.isEmpty()) {
+        QCOMPARE(room.kinds.first().height, 2.5);
+        QCOMPARE(room.kinds.last().height, 4.0);
+    }
+    // The grid: the fewest steps of at most 0.25 m on each side.
+    const int nx = int(std::ceil(width.toDouble() / 0.25 - 1e-9)), ny = int(std::ceil(depth.toDouble() / 0.25 - 1e-9));
+    QCOMPARE(room.result.grid.nx, nx);
+    QCOMPARE(room.result.grid.ny, ny);
+    QVERIFY(room.result.grid.stepX() <= 0.25 + 1e-12 && room.result.grid.stepY() <= 0.25 + 1e-12);
 }
 
 void TestEmergencySheet::masterFluxSaysWhatIsWrong_data()

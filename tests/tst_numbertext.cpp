@@ -1,3 +1,4 @@
+#include "text/CsvText.h"
 #include "text/NumberText.h"
 
 #include <QTest>
@@ -16,6 +17,8 @@ private slots:
     void strict();
     void storedField_data();
     void storedField();
+    void formulasGuarded_data();
+    void formulasGuarded();
     void format_data();
     void format();
     void plain_data();
@@ -212,6 +215,29 @@ void TestNumberText::storedField()
         QCOMPARE(*f.value, value);
         QVERIFY(!std::signbit(*f.value));
     }
+}
+
+void TestNumberText::formulasGuarded_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("written");
+    // A text a spreadsheet would run as a formula is written after an apostrophe; numbers stay.
+    QTest::newRow("=") << "=1+1" << "'=1+1";
+    QTest::newRow("+") << "+SUM(A1)" << "'+SUM(A1)";
+    QTest::newRow("-") << "-A1" << "'-A1";
+    QTest::newRow("@") << "@SUM(A1)" << "'@SUM(A1)";
+    QTest::newRow("a negative number") << "-1.5" << "-1.5";
+    QTest::newRow("a signed number") << "+3" << "+3";
+    QTest::newRow("a plain text") << "事務室" << "事務室";
+}
+
+void TestNumberText::formulasGuarded()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, written);
+    QCOMPARE(CsvText::field(text, CsvText::Guard::Formulas), written);
+    QCOMPARE(CsvText::field(text, CsvText::Guard::None), text);
+    QCOMPARE(CsvText::unguarded(written), text);
 }
 
 int main(int argc, char *argv[])

@@ -311,6 +311,8 @@ private slots:
     void writtenIntoTheBuildingsWorkbook();
     void importStaysBounded_data();
     void importStaysBounded();
+    void splitAtTheFileLimit_data();
+    void splitAtTheFileLimit();
     void splitImportIsOneSet_data();
     void splitImportIsOneSet();
     void remarkGoesBackOut_data();
@@ -794,6 +796,46 @@ void TestOfficial::importStaysBounded()
     QVERIFY2(r.status == status, qPrintable(r.err));
     QVERIFY2(r.err.contains(said), qPrintable(r.err));
     QCOMPARE(QFile::exists(out), status == 0);
+}
+
+void TestOfficial::splitAtTheFileLimit_data()
+{
+    QTest::addColumn<int>("rooms");    // on one floor, two rows each
+    QTest::addColumn<QString>("name"); // of the work file asked for
+    QTest::addColumn<QStringList>("made");
+    QTest::newRow("220 rows: one file") << 110 << "b.syw" << QStringList{"b.syw"};
+    QTest::newRow("222 rows: two") << 111 << "b.syw" << QStringList{"b_1.syw", "b_2.syw"};
+    // A name with dots keeps them all before the number.
+    QTest::newRow("a name with dots") << 111 << "ビルA.v2.syw" << QStringList{"ビルA.v2_1.syw", "ビルA.v2_2.syw"};
+}
+
+void TestOfficial::splitAtTheFileLimit()
+{
+    QFETCH(int, rooms);
+    QFETCH(QString, name);
+    QFETCH(QStringList, made);
+    QTemporaryDir dir;
+    QString csv;
+    for (int i = 0; i < 10; ++i)
+        csv += i == 0 ? QStringLiteral("様式 4. (照明)照明\r\n") : QStringLiteral("\r\n");
+    for (int r = 1; r <= rooms; ++r) {
+        csv += QStringLiteral("1F,室%1,事務所等,事務室,%2,4.0,2.7,,,,LED-A,30,4,無,無,無,無,\r\n").arg(r).arg(20 + r);
+        csv += QStringLiteral(",,,,,,,,,,LED-B,12,2,無,無,減光方式,無,\r\n");
+    }
+    const QString in = dir.filePath(QStringLiteral("様式4.csv"));
+    TestEnv::writeBytes(in, Cp932::encode(csv));
+    QCOMPARE(batch(dir, {QStringLiteral("--import-official"), in, dir.filePath(name)}).status, 0);
+    QStringList files = QDir(dir.path()).entryList({QStringLiteral("*.syw")}, QDir::Files, QDir::Name);
+    QCOMPARE(files, made);
+    // Every row in a file, none twice.
+    int rows = 0;
+    for (const QString &f : std::as_const(files)) {
+        RecordGrid g(kHeadingsRow, 1);
+        QVERIFY(WorkFile::load(g, dir.filePath(f)));
+        for (int r = 1; r <= kRooms; ++r)
+            rows += g.text(r, InUse) == u"1" ? 1 : 0;
+    }
+    QCOMPARE(rows, 2 * rooms);
 }
 
 void TestOfficial::splitImportIsOneSet_data()

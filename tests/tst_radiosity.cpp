@@ -95,6 +95,8 @@ private slots:
     void diffuseReflection();
     void pointFactorClosedForms();
     void isotropicPatchFlux();
+    void eachSurfaceItsOwnReflectance_data();
+    void eachSurfaceItsOwnReflectance();
     void cubeInterReflection_data();
     void cubeInterReflection();
     void sixSurfacesSolvedHere();
@@ -400,6 +402,60 @@ void TestRadiosity::planesTurnAsTheDistributionTurnsThem()
         const double there = Distribution::directAt(t, 0.8, {QPointF(2, 1.5)}, 2.1, at);
         QVERIFY2(std::fabs(here - there) < 1e-9 * there, qPrintable(QStringLiteral("%1 against %2").arg(here).arg(there)));
     }
+}
+
+void TestRadiosity::eachSurfaceItsOwnReflectance_data()
+{
+    QTest::addColumn<double>("ceiling");
+    QTest::addColumn<double>("wall");
+    QTest::addColumn<double>("floor");
+    // Three different reflectances: a surface that took another's would show it.
+    QTest::newRow("70/50/10") << 0.7 << 0.5 << 0.1;
+    QTest::newRow("30/60/20") << 0.3 << 0.6 << 0.2;
+}
+
+void TestRadiosity::eachSurfaceItsOwnReflectance()
+{
+    QFETCH(double, ceiling);
+    QFETCH(double, wall);
+    QFETCH(double, floor);
+    const PhotometryMath::IntensityTable t(sampled([](double) { return 200.0; }));
+    Luminaire l;
+    l.table = &t;
+    l.scale = 1;
+    l.x = 2.2;
+    l.y = 1.7;
+    l.z = 2.4;
+    Box box;
+    box.width = 5;
+    box.depth = 4;
+    box.height = 2.8;
+    box.workPlane = 0.85;
+    box.ceiling = ceiling;
+    box.wall = wall;
+    box.floor = floor;
+    Solution s;
+    QString why;
+    QVERIFY2(solve(box, {l}, &s, &why), qPrintable(why));
+    // Every patch reflects with its own surface's reflectance: M = ρ E.
+    bool strip = false;
+    for (const Patch &p : std::as_const(s.patches)) {
+        const double rho = p.surface == Floor ? floor : p.surface == Ceiling ? ceiling : wall;
+        QVERIFY2(std::fabs(p.m - rho * p.e) <= 1e-9 * std::max(1.0, p.m), qPrintable(QString::number(p.surface)));
+        // The walls' strip just above the work plane is a patch of its own.
+        strip = strip || (p.surface == WallX0 && std::fabs(p.lo[2] - box.workPlane) < 1e-12);
+    }
+    QVERIFY(strip);
+    // Luminance is exitance over π (not the exitance itself): the walls' mean ρE/π.
+    double area = 0, exitance = 0;
+    for (const Patch &p : std::as_const(s.patches))
+        if (p.surface != Floor && p.surface != Ceiling) {
+            area += p.area;
+            exitance += p.area * p.m;
+        }
+    const double luminance = exitance / area / M_PI;
+    QVERIFY2(std::fabs(s.wallLuminance() - luminance) < 1e-9 * luminance, qPrintable(QString::number(s.wallLuminance() / luminance)));
+    QVERIFY(std::fabs(s.wallIlluminance() * wall / M_PI - luminance) < 1e-9 * luminance);
 }
 
 QTEST_MAIN(TestRadiosity)

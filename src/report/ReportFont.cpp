@@ -166,7 +166,7 @@ QString loadFamily()
     QByteArray data = file.readAll();
     // One font of a file (not a collection): its radicals can be taken out of the map.
     if (data.startsWith(QByteArray("\0\1\0\0", 4)) || data.startsWith("OTTO") || data.startsWith("true"))
-        data = ReportFont::withoutRadicals(data);
+        data = ReportFont::withoutRadicals(std::move(data));
     const int id = QFontDatabase::addApplicationFontFromData(data);
     const QStringList families = id < 0 ? QStringList() : QFontDatabase::applicationFontFamilies(id);
     return families.isEmpty() ? QString() : families.first();
@@ -182,9 +182,10 @@ const QString &loadedFamily()
 
 namespace ReportFont {
 
-QByteArray withoutRadicals(const QByteArray &fontFile)
+QByteArray withoutRadicals(QByteArray fontFile)
 {
-    QByteArray data = fontFile;
+    // Changed in place: a file handed over whole is not copied (a Japanese font is megabytes).
+    QByteArray data = std::move(fontFile);
     Bytes b(data);
     const int tables = b.u16(4);
     for (int t = 0; t < tables; ++t) {

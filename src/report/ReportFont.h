@@ -18,6 +18,6 @@ bool available();
 QString missingMessage();
 
 // The font file with the radicals unmapped and its family renamed to "Prx5m..." (same length).
-QByteArray withoutRadicals(const QByteArray &fontFile);
+QByteArray withoutRadicals(QByteArray fontFile);
 
 } // namespace ReportFont
