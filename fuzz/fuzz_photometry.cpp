@@ -2,8 +2,10 @@
 // a distribution whose flux, fractions, utilization table and point-by-point distribution in a
 // small room are worked out without a fault.
 #include "photometry/Distribution.h"
+#include "photometry/Glare.h"
 #include "photometry/PhotometryMath.h"
 #include "photometry/PhotometryReader.h"
+#include "photometry/RoomGlare.h"
 
 #include <cmath>
 #include <cstdint>
@@ -39,6 +41,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (int e : row)
             if (e < 0 || e > 99)
                 std::abort();
+    // Its UGR table (one input in four: the table's rooms hold thousands of luminaires): numbers
+    // or empty cells, or refused with a reason.
+    if (radiosity) {
+        Glare::Table t;
+        if (Glare::table(p, 1, &t, &error)) {
+            for (const auto &row : t.cells)
+                for (double v : row)
+                    if (std::isinf(v))
+                        std::abort();
+        } else if (error.isEmpty()) {
+            std::abort();
+        }
+    }
     // A small room lit by it: the figures are numbers or the room is refused with a reason.
     Distribution::Room room;
     // The radiosity case in a smaller room (fewer patches): the same code, a fraction of the time.
@@ -66,6 +81,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (double e : std::as_const(r.reflected))
             if (!(e >= 0) || !std::isfinite(e))
                 std::abort();
+        // Its UGR: a number at every observer that has one, or the reason there is none.
+        const RoomGlare::Result g = RoomGlare::compute(room, r);
+        if (g.largest ? !std::isfinite(*g.largest) : g.why.isEmpty())
+            std::abort();
     } else if (error.isEmpty()) {
         std::abort();
     }

@@ -1,6 +1,7 @@
 #include "PhotometryCommand.h"
 
 #include "photometry/PhotometryPlot.h"
+#include "photometry/Glare.h"
 #include "grid/WorkFile.h"
 #include "io/BoundedRead.h"
 #include "io/CheckedFile.h"
@@ -38,6 +39,8 @@ int fail(const QString &message)
 struct Options {
     QString file;
     QString plot;
+    QString ugrTable;
+    double spacing = 0.25;
     QString into;
     int slot = 0;
     QString name;
@@ -59,6 +62,19 @@ bool parseOptions(const QStringList &args, Options *o, QString *error)
         if (a == u"--plot") {
             if (!value(&o->plot))
                 return false;
+        } else if (a == u"--ugr-table") {
+            if (!value(&o->ugrTable))
+                return false;
+        } else if (a == u"--spacing") {
+            QString spacing;
+            if (!value(&spacing))
+                return false;
+            // The catalogues' spacing, or the standard's own example.
+            if (spacing != u"0.25" && spacing != u"1") {
+                *error = QStringLiteral("--spacing は 0.25 か 1 です（器具の間隔 ÷ 高さ）。");
+                return false;
+            }
+            o->spacing = spacing.toDouble();
         } else if (a == u"--into") {
             if (!value(&o->into))
                 return false;
@@ -104,6 +120,10 @@ bool parseOptions(const QStringList &args, Options *o, QString *error)
     }
     if (o->into.isEmpty() != (o->slot == 0)) {
         *error = QStringLiteral("--into と --slot は一緒に指定します。");
+        return false;
+    }
+    if (o->spacing != 0.25 && o->ugrTable.isEmpty()) {
+        *error = QStringLiteral("--spacing は --ugr-table と一緒に指定します。");
         return false;
     }
     return true;
@@ -233,7 +253,7 @@ int photometryCommand(const QStringList &args)
     if (!parseOptions(args, &o, &error)) {
         // A mistyped command line, as for the tool's other commands.
         fail(error + QStringLiteral("\n使い方: prx5m-mst photometry FILE.ies|FILE.ldt [--plot OUT.png|OUT.pdf] "
-                                    "[--into syomei.csv --slot N [--name TEXT] [--mf 0.81,0.77,0.72]]"));
+                                    "[--ugr-table OUT.csv [--spacing 0.25|1]] [--into syomei.csv --slot N [--name TEXT] [--mf 0.81,0.77,0.72]]"));
         return 2;
     }
     LuminaireImport::Analysis a;
@@ -257,6 +277,18 @@ int photometryCommand(const QStringList &args)
         if (!LuminaireImport::keepChanges(home, o.slot, slot.name, o.file, a.bytes, &changes, &error))
             return fail(error);
     }
+    // The UGR table: refused (status 2) before anything is written.
+    QByteArray ugr;
+    if (!o.ugrTable.isEmpty()) {
+        Glare::Table t;
+        if (!Glare::table(a.photometry, o.spacing, &t, &error)) {
+            std::fprintf(stderr, "prx5m-mst: %s: %s\n", qPrintable(o.file), error.toUtf8().constData());
+            return 2;
+        }
+        if (!CheckedFile::checkTarget(o.ugrTable, &error))
+            return fail(QStringLiteral("%1 を書き込めません: %2").arg(o.ugrTable, error));
+        ugr = Glare::tableCsv(t);
+    }
     QByteArray plot;
     if (!o.plot.isEmpty()) {
         if (!CheckedFile::checkTarget(o.plot, &error))
@@ -268,6 +300,8 @@ int photometryCommand(const QStringList &args)
     if (!lock.held()) {
         if (!plot.isEmpty() && !CheckedFile::write(o.plot, plot, &error))
             return fail(QStringLiteral("書き込めません: %1").arg(error));
+        if (!ugr.isEmpty() && !CheckedFile::write(o.ugrTable, ugr, &error))
+            return fail(QStringLiteral("書き込めません: %1").arg(error));
     } else {
         // The master and its kept file first, as one set; the curve only once they are in place,
         // so that a stop between the two never leaves a new curve beside the old master.
@@ -278,7 +312,11 @@ int photometryCommand(const QStringList &args)
             if (!CheckedFile::write(o.plot, plot, &error))
                 return fail(QStringLiteral("マスタには登録しましたが、配光曲線 %1 を書き込めません: %2").arg(o.plot, error));
         }
+        if (!ugr.isEmpty() && !CheckedFile::write(o.ugrTable, ugr, &error))
+            return fail(QStringLiteral("マスタには登録しましたが、UGR 表 %1 を書き込めません: %2").arg(o.ugrTable, error));
     }
+    if (!o.ugrTable.isEmpty())
+        out(QStringLiteral("UGR 表を書きました（SHR %1）: %2").arg(NumberText::plain(o.spacing), o.ugrTable));
     if (!o.plot.isEmpty())
         out(QStringLiteral("配光曲線を書きました: %1").arg(o.plot));
     if (!o.into.isEmpty())

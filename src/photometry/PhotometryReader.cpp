@@ -67,6 +67,52 @@ bool expandPlanes(QList<double> *cAngles, QList<QList<double>> *candela)
     return true;
 }
 
+namespace {
+
+// LM-63: feet (1) or metres (2); a negative width and length are a round or elliptical opening,
+// all three negative and equal a sphere; a negative height a cylinder's side.
+Opening iesOpening(double unit, double width, double length, double height)
+{
+    Opening o;
+    const double m = unit == 1 ? 0.3048 : 1.0;
+    if (!(unit == 1 || unit == 2) || !std::isfinite(width * length * height) || (width == 0 && length == 0))
+        return o;
+    o.width = std::fabs(width) * m;
+    o.length = std::fabs(length) * m;
+    o.heights.fill(std::fabs(height) * m);
+    if (width < 0 && length < 0 && height < 0 && width == length && length == height)
+        o.shape = Opening::Shape::Sphere;
+    else if (width < 0 && length < 0)
+        o.shape = Opening::Shape::Round;
+    else
+        o.shape = Opening::Shape::Rectangle;
+    if (!o.present())
+        o = Opening();
+    return o;
+}
+
+// EULUMDAT's Ra: a number ("80", "Ra80") or the CIE group ("1A" 90 and above … "4" 20 to 39), the
+// group read as its lower bound.
+std::optional<double> colourRenderingOf(const QString &text)
+{
+    QString t = text.trimmed().toUpper();
+    if (t.startsWith(QStringLiteral("RA")))
+        t = t.mid(2).trimmed();
+    static const QList<std::pair<QString, double>> groups = {
+        {QStringLiteral("1A"), 90}, {QStringLiteral("1B"), 80}, {QStringLiteral("2A"), 70},
+        {QStringLiteral("2B"), 60}, {QStringLiteral("3"), 40},  {QStringLiteral("4"), 20}};
+    for (const auto &[group, ra] : groups)
+        if (t == group)
+            return ra;
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    if (ok && v >= 5 && v <= 100)
+        return v;
+    return std::nullopt;
+}
+
+} // namespace
+
 bool readIes(const QByteArray &bytes, Photometry *out, QString *error)
 {
     *out = Photometry();
@@ -144,8 +190,10 @@ bool readIes(const QByteArray &bytes, Photometry *out, QString *error)
         || !read.number(&type, QStringLiteral("配光の種類"), error))
         return false;
     const int typeLine = read.line();
+    std::array<double, 7> shape{}; // unit, width, length, height, ballast, spare, watts
+    int field = 0;
     for (const char *what : {"単位", "幅", "長さ", "高さ", "安定器係数", "予備", "入力電力"})
-        if (!read.number(&v, QString::fromUtf8(what), error))
+        if (!read.number(&shape[field++], QString::fromUtf8(what), error))
             return false;
     if (type != 1) {
         *error = at(typeLine, QStringLiteral("配光の種類 %1 は扱えません（タイプCのみ。タイプAとBは読みません）。").arg(type));
@@ -202,6 +250,7 @@ bool readIes(const QByteArray &bytes, Photometry *out, QString *error)
         *error = at(typeLine, QStringLiteral("光度の係数が正ではありません（%1）。").arg(multiplier));
         return false;
     }
+    out->opening = iesOpening(shape[0], shape[1], shape[2], shape[3]);
     out->lamps = lamps;
     out->cAngles = horizontal;
     out->gAngles = vertical;
@@ -289,6 +338,24 @@ bool readLdt(const QByteArray &bytes, Photometry *out, QString *error)
     if (!(flux > 0)) {
         *error = at(27 + 2 * n, QStringLiteral("ランプ光束が 0 です。"));
         return false;
+    }
+    out->colourRendering = colourRenderingOf(line(27 + 4 * n));
+    // The luminous area, mm: length or diameter, width (0: round), the heights towards C0 … C270.
+    {
+        std::array<double, 6> area{};
+        bool read = true;
+        for (int k = 0; k < 6 && read; ++k) {
+            const auto v = toNumber(line(16 + k), true);
+            read = v && std::isfinite(*v) && *v >= 0 && *v < 1e6;
+            area[k] = read ? *v / 1000 : 0;
+        }
+        if (read && area[0] > 0) {
+            Opening &o = out->opening;
+            o.shape = area[1] > 0 ? Opening::Shape::Rectangle : Opening::Shape::Round;
+            o.length = area[0];
+            o.width = area[1] > 0 ? area[1] : area[0];
+            o.heights = {area[2], area[3], area[4], area[5]};
+        }
     }
     int next = 27 + 6 * n;
     for (int k = 0; k < 10; ++k, ++next) {
