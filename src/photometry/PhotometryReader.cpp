@@ -77,6 +77,11 @@ Opening iesOpening(double unit, double width, double length, double height)
     const double m = unit == 1 ? 0.3048 : 1.0;
     if (!(unit == 1 || unit == 2) || !std::isfinite(width * length * height) || (width == 0 && length == 0))
         return o;
+    // A round one written with one diameter alone ("-0.15 0 0").
+    if (width < 0 && length == 0)
+        length = width;
+    if (length < 0 && width == 0)
+        width = length;
     o.width = std::fabs(width) * m;
     o.length = std::fabs(length) * m;
     o.heights.fill(std::fabs(height) * m);
