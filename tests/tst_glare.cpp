@@ -11,6 +11,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -94,6 +97,8 @@ private slots:
     void roomObserversByHand_data();
     void roomObserversByHand();
     void roomWithoutOpeningOrLight();
+    void toolWritesTheTable_data();
+    void toolWritesTheTable();
 };
 
 void TestGlare::positionIndexBetweenCells_data()
@@ -491,6 +496,69 @@ void TestGlare::roomWithoutOpeningOrLight()
     g = RoomGlare::compute(room, r);
     QVERIFY(!g.largest);
     QCOMPARE(g.why, QStringLiteral("発光部の寸法がないため UGR を計算できません。"));
+}
+
+void TestGlare::toolWritesTheTable_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("said"); // on stderr when refused
+    const QString ldt = QStringLiteral("data/photometry/linear-bl5200.ldt");
+    QTest::newRow("catalogue spacing by default") << ldt << QStringList() << 0 << QString();
+    QTest::newRow("SHR 1") << ldt << QStringList{QStringLiteral("--spacing"), QStringLiteral("1")} << 0 << QString();
+    QTest::newRow("SHR 0.5 refused") << ldt << QStringList{QStringLiteral("--spacing"), QStringLiteral("0.5")} << 2
+                                      << QStringLiteral("--spacing は 0.25 か 1 です");
+    QTest::newRow("no opening: refused, nothing written") << QStringLiteral("none.ies") << QStringList() << 2
+                                                          << QStringLiteral("発光部の寸法がないため UGR を計算できません。");
+}
+
+void TestGlare::toolWritesTheTable()
+{
+    QFETCH(QString, file);
+    QFETCH(QStringList, options);
+    QFETCH(int, status);
+    QFETCH(QString, said);
+    QTemporaryDir dir;
+    QString path = QDir(TestEnv::sourceDir()).filePath(file);
+    if (file == u"none.ies") {
+        path = dir.filePath(file);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(withLines(QStringLiteral("data/photometry/downlight-dl2000.ies"), {{10, "1 -1 1.0 19 1 1 2 0 0 0"}}));
+    }
+    const QString out = dir.filePath(QStringLiteral("ugr.csv"));
+    QProcess p;
+    p.start(QDir(TestEnv::buildDir()).filePath(QStringLiteral("prx5m-mst")),
+            QStringList{QStringLiteral("photometry"), path, QStringLiteral("--ugr-table"), out} + options);
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), status);
+    QVERIFY2(QString::fromUtf8(p.readAllStandardError()).contains(said), qPrintable(said));
+    QCOMPARE(QFile::exists(out), status == 0);
+    if (status != 0)
+        return;
+    QFile f(out);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    QCOMPARE(lines.size(), 21);
+    // The rooms in the standard's order, each with ten figures of one decimal.
+    for (int room = 0; room < 19; ++room) {
+        const QList<QByteArray> cells = lines[room + 1].split(',');
+        QCOMPARE(cells.size(), 12);
+        QCOMPARE(cells[0].toInt(), Glare::kRooms[room][0]);
+        QCOMPARE(cells[1].toInt(), Glare::kRooms[room][1]);
+        for (int c = 2; c < 12; ++c)
+            QVERIFY2(QRegularExpression(QStringLiteral("^\\d+\\.\\d$")).match(QString::fromLatin1(cells[c])).hasMatch(), cells[c].constData());
+    }
+    // The spacing reaches the table: the standard's SHR 1 gives other cells than the catalogues'.
+    Photometry ph;
+    QString error;
+    QFile source(path);
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    QVERIFY(PhotometryReader::readLdt(source.readAll(), &ph, &error));
+    Glare::Table t;
+    QVERIFY(Glare::table(ph, options.isEmpty() ? 0.25 : 1.0, &t, &error));
+    QCOMPARE(lines[1].split(',').value(2), QByteArray::number(t.cells[0][0], 'f', 1));
 }
 
 QTEST_GUILESS_MAIN(TestGlare)

@@ -1,5 +1,7 @@
 #include "illuminance/FHaikou.h"
 
+#include "photometry/Glare.h"
+
 #include "io/FileSet.h"
 #include "master/FixedField.h"
 #include "master/MasterTables.h"
@@ -64,6 +66,13 @@ FHaikou::FHaikou(const MasterTables &masters, const QString &masterDir, QWidget 
     table->setHorizontalHeaderLabels(classes);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table->setToolTip(QStringLiteral("行: 反射率（天井/壁/床 %）、列: 室指数"));
+    auto *ugr = m_ui->Tbl_Ugr;
+    ugr->setColumnCount(12);
+    ugr->setHorizontalHeaderLabels(QStringList{QStringLiteral("X"), QStringLiteral("Y")} + Glare::columnLabels());
+    ugr->verticalHeader()->hide();
+    ugr->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    ugr->setToolTip(Glare::viewsText());
+    connect(m_ui->Cmb_UgrSpacing, &QComboBox::currentIndexChanged, this, &FHaikou::showUgrTable);
     // The first free slot of the pick list.
     int first = 0;
     for (int s = LuminaireImport::kFirstSlot; s <= LuminaireImport::kLastSlot && first == 0; ++s)
@@ -172,6 +181,9 @@ void FHaikou::showAnalysis()
     // As catalogues state them: shares of the luminaire's flux.
     m_ui->Lbl_Down->setText(percent(a.fractions.downwardShare()));
     m_ui->Lbl_Up->setText(percent(a.fractions.upwardShare()));
+    m_ui->Lbl_Opening->setText(p.opening.present() ? p.opening.text() : QStringLiteral("なし（UGR は計算できません）"));
+    m_ui->Lbl_Ra->setText(p.colourRendering ? NumberText::plain(*p.colourRendering) : QStringLiteral("ファイルにありません"));
+    showUgrTable();
     m_ui->Lbl_Warnings->setText(a.warnings.isEmpty() ? QString()
                                                      : QStringLiteral("警告: ") + a.warnings.join(QStringLiteral("\n警告: ")));
     drawCurve();
@@ -183,6 +195,32 @@ void FHaikou::showAnalysis()
         }
     m_ui->Txt_Name->setText(LuminaireImport::storedName(p.name));
     nameEdited(m_ui->Txt_Name->text());
+}
+
+void FHaikou::showUgrTable()
+{
+    auto *table = m_ui->Tbl_Ugr;
+    table->setRowCount(0);
+    if (!m_loaded)
+        return;
+    Glare::Table t;
+    QString error;
+    if (!Glare::table(m_analysis.photometry, m_ui->Cmb_UgrSpacing->currentIndex() == 1 ? 1.0 : 0.25, &t, &error)) {
+        m_ui->Lbl_UgrNote->setText(error);
+        return;
+    }
+    m_ui->Lbl_UgrNote->setText(Glare::titleText(t));
+    table->setRowCount(int(Glare::kRooms.size()));
+    for (int room = 0; room < int(Glare::kRooms.size()); ++room) {
+        QStringList texts = {QStringLiteral("%1H").arg(Glare::kRooms[room][0]), QStringLiteral("%1H").arg(Glare::kRooms[room][1])};
+        for (double v : t.cells[room])
+            texts.append(Glare::cellText(v));
+        for (int c = 0; c < texts.size(); ++c) {
+            auto *cell = new QTableWidgetItem(texts[c]);
+            cell->setTextAlignment(Qt::AlignCenter);
+            table->setItem(room, c, cell);
+        }
+    }
 }
 
 int FHaikou::slot() const

@@ -42,6 +42,7 @@ protected:
 private:
     void showAnalysis();
     void drawCurve();
+    void showUgrTable();
     void slotChanged();
     void nameEdited(const QString &text);
     int slot() const;

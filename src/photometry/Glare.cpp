@@ -343,6 +343,27 @@ std::optional<double> tableAt(const Table &t, int column, double x, double y)
     return v;
 }
 
+QStringList columnLabels()
+{
+    QStringList labels;
+    for (const char *view : {"横", "縦"})
+        for (const auto &set : kSets)
+            labels.append(QStringLiteral("%1 %2/%3/%4").arg(QString::fromUtf8(view)).arg(set[0]).arg(set[1]).arg(set[2]));
+    return labels;
+}
+
+QString viewsText()
+{
+    return QStringLiteral("横: 器具の C0–C180 面を視線の方向から見る（視線に直交する器具）、縦: C90–C270 面を視線の方向から見る。"
+                          "反射率は 天井/壁/床 %、X は視線に直交、Y は視線方向の室の大きさ（H の倍数）。");
+}
+
+QString titleText(const Table &t)
+{
+    return QStringLiteral("UGR 表（SHR %1、H %2 m、ランプ光束 %3 lm に対する値）")
+        .arg(QString::number(t.spacing), QString::number(kTableHeight), QString::number(t.flux, 'f', 0));
+}
+
 QString cellText(double v)
 {
     return std::isfinite(v) ? QString::number(v, 'f', 1) : QStringLiteral("—");

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -84,6 +85,11 @@ bool table(const Photometry &p, double spacing, Table *out, QString *error);
 std::optional<double> tableAt(const Table &t, int column, double x, double y);
 // The table as a CSV file (UTF-8): x_h, y_h and the ten columns, one decimal, a room a line.
 QByteArray tableCsv(const Table &t);
+// The table's columns as printed: "横 70/50/20" … "縦 30/30/20"; and what 横 and 縦 mean.
+QStringList columnLabels();
+QString viewsText();
+// "UGR 表（SHR 0.25、H 2 m、ランプ光束 1000 lm に対する値）".
+QString titleText(const Table &t);
 // A cell as printed: one decimal, "—" where empty.
 QString cellText(double v);
 

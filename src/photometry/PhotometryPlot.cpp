@@ -1,5 +1,6 @@
 #include "photometry/PhotometryPlot.h"
 
+#include "photometry/Glare.h"
 #include "photometry/PhotometryMath.h"
 #include "report/ReportFont.h"
 #include "text/NumberText.h"
@@ -133,6 +134,70 @@ void draw(QPainter &painter, const Photometry &p, double size)
     painter.drawText(QPointF(size * 0.62, ly + size / 120), QStringLiteral("C90-C270"));
 }
 
+void drawUgrTable(QPainter &painter, const Photometry &p, const QRectF &area)
+{
+    painter.save();
+    painter.fillRect(area, Qt::white);
+    QFont font = ReportFont::font();
+    const double row = area.height() / 26;
+    font.setPixelSize(std::max(6, int(row * 0.6)));
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    Glare::Table t;
+    QString error;
+    if (!Glare::table(p, 0.25, &t, &error)) {
+        painter.drawText(QRectF(area.left(), area.top(), area.width(), row * 1.5), Qt::AlignCenter, QStringLiteral("UGR 表: ") + error);
+        painter.restore();
+        return;
+    }
+    QFont bold = font;
+    bold.setBold(true);
+    painter.setFont(bold);
+    painter.drawText(QRectF(area.left(), area.top(), area.width(), row * 1.2), Qt::AlignCenter, Glare::titleText(t));
+    painter.setFont(font);
+    // X and Y, then the five sets crosswise and endwise, as catalogues print them.
+    const double left = area.left() + area.width() * 0.04, width = area.width() * 0.92;
+    const double first = width * 0.07, cell = (width - 2 * first) / 10;
+    const auto x = [&](int column) { return left + (column < 2 ? column * first : 2 * first + (column - 2) * cell); };
+    const auto w = [&](int column) { return column < 2 ? first : cell; };
+    double y = area.top() + row * 1.5;
+    const auto text = [&](int column, int span, const QString &s) {
+        const double right = x(column + span - 1) + w(column + span - 1);
+        painter.drawText(QRectF(x(column), y, right - x(column), row), Qt::AlignCenter, s);
+    };
+    const double top = y;
+    text(0, 1, QStringLiteral("X"));
+    text(1, 1, QStringLiteral("Y"));
+    text(2, 5, QStringLiteral("横（C0–C180 面を見る）"));
+    text(7, 5, QStringLiteral("縦（C90–C270 面を見る）"));
+    y += row;
+    const char *surfaces[] = {"天井", "壁", "床"};
+    for (int k = 0; k < 3; ++k, y += row) {
+        text(0, 2, QString::fromUtf8(surfaces[k]) + QStringLiteral(" %"));
+        for (int set = 0; set < 5; ++set) {
+            text(2 + set, 1, QString::number(Glare::kSets[set][k]));
+            text(7 + set, 1, QString::number(Glare::kSets[set][k]));
+        }
+    }
+    painter.drawLine(QPointF(left, y), QPointF(left + width, y));
+    for (int room = 0; room < int(Glare::kRooms.size()); ++room, y += row) {
+        text(0, 1, QStringLiteral("%1H").arg(Glare::kRooms[room][0]));
+        text(1, 1, QStringLiteral("%1H").arg(Glare::kRooms[room][1]));
+        for (int c = 0; c < 10; ++c)
+            text(2 + c, 1, Glare::cellText(t.cells[room][c]));
+        // A line between the groups of X, as the table reads.
+        if (room + 1 < int(Glare::kRooms.size()) && Glare::kRooms[room + 1][0] != Glare::kRooms[room][0])
+            painter.drawLine(QPointF(left, y + row), QPointF(left + width, y + row));
+    }
+    painter.drawRect(QRectF(left, top, width, y - top));
+    for (int c : {2, 7})
+        painter.drawLine(QPointF(x(c), top), QPointF(x(c), y));
+    painter.drawLine(QPointF(x(2), top + row), QPointF(left + width, top + row));
+    painter.drawText(QRectF(area.left(), y + row * 0.2, area.width(), row * 1.2), Qt::AlignCenter,
+                     QStringLiteral("観測者の目の高さ 1.2 m、H は目から器具までの高さ。背景輝度は CIE 190 の方法。"));
+    painter.restore();
+}
+
 QByteArray render(const Photometry &p, const QString &path, QString *error)
 {
     if (!(p.lampFlux > 0)) {
@@ -148,13 +213,19 @@ QByteArray render(const Photometry &p, const QString &path, QString *error)
         writer.setResolution(300);
         writer.setTitle(QStringLiteral("配光曲線 %1").arg(p.name));
         QPainter painter(&writer);
-        const double size = std::min(writer.width(), writer.height());
+        // The curve above, the UGR table below.
+        const double size = std::min(double(writer.width()), writer.height() * 0.6);
+        painter.translate((writer.width() - size) / 2, 0);
         draw(painter, p, size);
+        painter.resetTransform();
+        drawUgrTable(painter, p, QRectF(0, size + writer.height() * 0.02, writer.width(), writer.height() - size - writer.height() * 0.02));
     } else {
-        QImage image(900, 900, QImage::Format_RGB32);
+        QImage image(900, 1400, QImage::Format_RGB32);
+        image.fill(Qt::white);
         {
             QPainter painter(&image);
             draw(painter, p, 900);
+            drawUgrTable(painter, p, QRectF(0, 900, 900, 500));
         }
         if (!image.save(&buffer, "PNG")) {
             *error = QStringLiteral("画像を作成できません。");
