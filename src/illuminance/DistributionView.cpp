@@ -11,8 +11,10 @@ DistributionView::DistributionView(QWidget *parent) : QWidget(parent)
     setPalette(p);
 }
 
-void DistributionView::show(const Distribution::Room &room, const Distribution::Result &result)
+void DistributionView::show(const Distribution::Room &room, const Distribution::Result &result,
+                            const QList<DistributionPlot::Style::Observer> &observers)
 {
+    m_style.observers = observers;
     m_room = room;
     m_result = result;
     m_samples = DistributionPlot::sample(room, result, 96);

@@ -12,7 +12,8 @@ class DistributionView : public QWidget
 public:
     explicit DistributionView(QWidget *parent = nullptr);
 
-    void show(const Distribution::Room &room, const Distribution::Result &result);
+    void show(const Distribution::Room &room, const Distribution::Result &result,
+              const QList<DistributionPlot::Style::Observer> &observers = {});
     void clear();
     void setShaded(bool shaded);
     void setPointValues(bool shown);

@@ -68,6 +68,14 @@ FBunpu::FBunpu(const RecordGrid &sheet, int row, const MasterTables &masters, co
         const bool own = m_outcome.ok && mine >= 0 && mine < m_outcome.room.sources.size();
         recompute(own ? std::optional<Distribution::Layout>(m_outcome.room.sources[mine].layout) : std::nullopt);
     });
+    // The glare observers' eye: remembered for the report and the batch as well.
+    m_ui->Chk_Standing->setChecked(RoomDistribution::savedEyeHeight() == RoomGlare::kStanding);
+    connect(m_ui->Chk_Standing, &QCheckBox::toggled, this, [this](bool on) {
+        RoomDistribution::saveEyeHeight(on ? RoomGlare::kStanding : RoomGlare::kSeated);
+        const qsizetype mine = m_rows.indexOf(m_row);
+        const bool own = m_outcome.ok && mine >= 0 && mine < m_outcome.room.sources.size();
+        recompute(own ? std::optional<Distribution::Layout>(m_outcome.room.sources[mine].layout) : std::nullopt);
+    });
     for (QSpinBox *box : {m_ui->Spn_Nx, m_ui->Spn_Ny})
         connect(box, &QSpinBox::valueChanged, this, [this] {
             if (!m_updating)
@@ -154,7 +162,7 @@ void FBunpu::recompute(std::optional<Distribution::Layout> layout)
     m_ui->Spn_Nx->setValue(l.longest());
     m_ui->Spn_Ny->setValue(int(l.rows.size()));
     m_updating = false;
-    m_ui->Wid_Plot->show(o.room, o.result);
+    m_ui->Wid_Plot->show(o.room, o.result, RoomDistribution::observerMarks(o));
 }
 
 QString FBunpu::startFor(const QString &suffix) const

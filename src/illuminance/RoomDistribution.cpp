@@ -165,6 +165,26 @@ void saveMethod(Distribution::InterReflection method)
     SettingsStore::WriteSetting(QStringLiteral("DistributionInterReflection"), Distribution::methodName(method));
 }
 
+double savedEyeHeight()
+{
+    return SettingsStore::ReadSetting(QStringLiteral("DistributionEyeHeight")) == u"1.5" ? RoomGlare::kStanding : RoomGlare::kSeated;
+}
+
+void saveEyeHeight(double metres)
+{
+    SettingsStore::WriteSetting(QStringLiteral("DistributionEyeHeight"), metres == RoomGlare::kStanding ? QStringLiteral("1.5")
+                                                                                                       : QStringLiteral("1.2"));
+}
+
+QList<DistributionPlot::Style::Observer> observerMarks(const Outcome &o)
+{
+    QList<DistributionPlot::Style::Observer> marks;
+    for (const RoomGlare::Observer &g : o.glare.observers)
+        marks.append({QPointF(g.x, g.y), g.view,
+                      g.ugr ? QStringLiteral("UGR %1").arg(NumberText::format(*g.ugr, QStringLiteral("0.0"))) : QStringLiteral("UGR —")});
+    return marks;
+}
+
 QString methodText(Distribution::InterReflection method)
 {
     return method == Distribution::InterReflection::Radiosity ? QStringLiteral("ラジオシティ") : QStringLiteral("一様（光束法）");
@@ -323,6 +343,7 @@ Outcome compute(const QList<Texts> &texts, const QList<int> &rows, const MasterT
         o.reason = error;
         return o;
     }
+    o.glare = RoomGlare::compute(o.room, o.result, savedEyeHeight());
     // What the inter-reflected light was worked out with, and a balance that does not close.
     if (!o.result.uniformWhy.isEmpty())
         o.notes.append(o.result.uniformWhy);
@@ -409,6 +430,38 @@ std::optional<QList<Outcome>> computeAll(const RecordGrid &stored, const MasterT
     return out;
 }
 
+namespace {
+
+// The room's UGR beside its other figures: the largest, each observer's, and the table's value.
+QStringList glareFigures(const Outcome &o)
+{
+    const RoomGlare::Result &g = o.glare;
+    const auto one = [](double v) { return NumberText::format(v, QStringLiteral("0.0")); };
+    if (g.observers.isEmpty() || !g.largest)
+        return {QStringLiteral("UGR：") + g.why};
+    QStringList each;
+    int worst = 0;
+    for (const RoomGlare::Observer &ob : g.observers) {
+        each.append(ob.ugr ? one(*ob.ugr) : QStringLiteral("—"));
+        if (ob.ugr && *ob.ugr == *g.largest && worst == 0)
+            worst = ob.number;
+    }
+    const double eye = g.observers.first().eye;
+    QStringList out;
+    out.append(QStringLiteral("UGR %1（観測者 %2）　観測者 1～4：%3　%4")
+                   .arg(one(*g.largest))
+                   .arg(worst)
+                   .arg(each.join(QStringLiteral("・")),
+                        g.table ? QStringLiteral("%1 %2").arg(g.tableWhat, one(*g.table)) : QStringLiteral("UGR 表による値なし：") + g.tableWhat));
+    out.append(QStringLiteral("UGR の観測者は壁から 0.5 m、目の高さ %1 m（%2）、初期光束（保守率なし）、背景輝度は%3")
+                   .arg(NumberText::format(eye, QStringLiteral("0.0")),
+                        eye == RoomGlare::kStanding ? QStringLiteral("立位") : QStringLiteral("座位"),
+                        o.result.surfaces ? QStringLiteral("ラジオシティ") : QStringLiteral("CIE 190 の方法")));
+    return out;
+}
+
+} // namespace
+
 QStringList figures(const Outcome &o)
 {
     QStringList out;
@@ -462,6 +515,7 @@ QStringList figures(const Outcome &o)
         out.append(QStringLiteral("相互反射 一様（光束法）：直接（床面平均）%1 lx + 相互反射 %2 lx = 床面平均 %3 lx　光束法 %4 lx（計算書）")
                        .arg(lx(direct), lx(indirect), lx(direct + indirect), lx(o.lumenResult)));
     }
+    out += glareFigures(o);
     return out;
 }
 
@@ -483,7 +537,12 @@ bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error
                                 QStringLiteral("e_avg"), QStringLiteral("e_min"), QStringLiteral("e_max"), QStringLiteral("u0"),
                                 QStringLiteral("ud"), QStringLiteral("uf_sheet"), QStringLiteral("uf_photometry"),
                                 QStringLiteral("method"), QStringLiteral("e_wall_avg"), QStringLiteral("e_ceiling_avg"),
-                                QStringLiteral("l_wall_avg"), QStringLiteral("l_ceiling_avg"), QStringLiteral("note")});
+                                QStringLiteral("l_wall_avg"), QStringLiteral("l_ceiling_avg"), QStringLiteral("note"),
+                                QStringLiteral("ugr_max"), QStringLiteral("ugr_table")});
+    QString ugr = csvLine({QStringLiteral("row"), QStringLiteral("observer"), QStringLiteral("x"), QStringLiteral("y"),
+                           QStringLiteral("eye_height_m"), QStringLiteral("view_deg"), QStringLiteral("lb"), QStringLiteral("ugr"),
+                           QStringLiteral("counted")});
+    const auto one = [](const std::optional<double> &v) { return v ? NumberText::format(*v, QStringLiteral("0.0")) : QString(); };
     const QString pointsHead = csvLine({QStringLiteral("row"), QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("e_direct"),
                                         QStringLiteral("e"), QStringLiteral("e_indirect")});
     QString surfaces = csvLine({QStringLiteral("row"), QStringLiteral("surface"), QStringLiteral("x0"), QStringLiteral("y0"),
@@ -508,7 +567,7 @@ bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error
         const QString ufSheet = each(o, [&o](qsizetype k) { return twoDecimals(o.parts[k].utilization); });
         if (!o.ok) {
             roomsCsv += csvLine({row, o.name, slotNumbers, {}, {}, fittings, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, ufSheet, {},
-                                 {}, {}, {}, {}, {}, o.reason});
+                                 {}, {}, {}, {}, {}, o.reason, {}, {}});
             continue;
         }
         const Distribution::Result &r = o.result;
@@ -525,8 +584,14 @@ bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error
                              r.surfaces ? plain(r.surfaces->wallIlluminance()) : QString(),
                              r.surfaces ? plain(r.surfaces->ceilingIlluminance()) : QString(),
                              r.surfaces ? plain(r.surfaces->wallLuminance()) : QString(),
-                             r.surfaces ? plain(r.surfaces->ceilingLuminance()) : QString(), o.notes.join(QStringLiteral(" "))});
+                             r.surfaces ? plain(r.surfaces->ceilingLuminance()) : QString(),
+                             (o.notes + (o.glare.largest ? QStringList() : QStringList{QStringLiteral("UGR: ") + o.glare.why}))
+                                 .join(QStringLiteral(" ")),
+                             one(o.glare.largest), one(o.glare.table)});
         const QString first = QString::number(o.row);
+        for (const RoomGlare::Observer &g : o.glare.observers)
+            ugr += csvLine({row, QString::number(g.number), plain(g.x), plain(g.y), plain(g.eye), plain(g.view), plain(g.background),
+                            one(g.ugr), QString::number(g.counted)});
         if (r.surfaces)
             for (const Radiosity::Patch &patch : r.surfaces->patches)
                 surfaces += csvLine({first, QString::fromLatin1(Radiosity::surfaceName(patch.surface)), plain(patch.lo[0]),
@@ -570,7 +635,8 @@ bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error
     return FileSet::writeOutputFiles(folder,
                                      {named(QStringLiteral("rooms.csv"), roomsCsv.toUtf8()), points,
                                       named(QStringLiteral("luminaires.csv"), luminaires.toUtf8()),
-                                      named(QStringLiteral("surfaces.csv"), surfaces.toUtf8())},
+                                      named(QStringLiteral("surfaces.csv"), surfaces.toUtf8()),
+                                      named(QStringLiteral("ugr.csv"), ugr.toUtf8())},
                                      error, notice);
 }
 

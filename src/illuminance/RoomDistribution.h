@@ -5,6 +5,7 @@
 #include "photometry/DistributionPlot.h"
 #include "photometry/LuminaireImport.h"
 #include "photometry/Photometry.h"
+#include "photometry/RoomGlare.h"
 #include "report/BandedReport.h"
 
 #include <QHash>
@@ -51,6 +52,7 @@ struct Outcome {
     bool refused = false;        // a stored value is refused (not only missing photometry or a layout)
     QStringList notes;           // what the figures should be read with (a 照明率 that differs from the file's)
     Distribution::Result result;
+    RoomGlare::Result glare;     // the room's UGR (worked out with the distribution)
 
     // "1+2": the rows, as the CSV files and the pages name the room.
     QString rowsText() const;
@@ -92,6 +94,11 @@ std::optional<QList<Outcome>> computeAll(const RecordGrid &grid, const MasterTab
 // The inter-reflection the user chose last (radiosity unless uniform was chosen), and keeping a choice.
 Distribution::InterReflection savedMethod();
 void saveMethod(Distribution::InterReflection method);
+// The glare observers' eye height as the user chose it last: seated 1.2 m unless standing 1.5 m.
+double savedEyeHeight();
+void saveEyeHeight(double metres);
+// The observers on the plan with their ratings.
+QList<DistributionPlot::Style::Observer> observerMarks(const Outcome &o);
 // "ラジオシティ", "一様（光束法）".
 QString methodText(Distribution::InterReflection method);
 
@@ -119,7 +126,7 @@ Headings headingsOf(const RecordGrid &grid, const QString &company);
 QList<std::function<void(BandedReport::Pen &, const BandedReport::Page &)>>
 pages(const QList<Outcome> &rooms, const Headings &headings, const DistributionPlot::Style &style, int roomsPerPage = 2);
 
-// rooms.csv, points.csv and luminaires.csv into `folder` (UTF-8, a header line each), as one set
+// rooms.csv, points.csv, luminaires.csv, surfaces.csv and ugr.csv into `folder` (UTF-8, a header line each), as one set
 // under the folder's lock; false with the reason.
 bool writeCsv(const QList<Outcome> &rooms, const QString &folder, QString *error, QString *notice = nullptr);
 

@@ -165,7 +165,9 @@ pages(const QList<Outcome> &rooms, const Headings &headings, const DistributionP
                 DistributionPlot::Samples &samples = *group[k].samples;
                 if (samples.v.isEmpty())
                     samples = DistributionPlot::sample(o.room, o.result);
-                DistributionPlot::draw(pen.painter(), plot, o.room, o.result, samples, style);
+                DistributionPlot::Style own = style;
+                own.observers = observerMarks(o);
+                DistributionPlot::draw(pen.painter(), plot, o.room, o.result, samples, own);
                 for (int f = 0; f < lines.size(); ++f) {
                     // A kind's marker as the plan draws it, in its colours.
                     QString text = lines[f];

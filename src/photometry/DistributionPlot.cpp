@@ -354,6 +354,39 @@ void drawWindow(QPainter &painter, const QRectF &area, const Distribution::Room 
             painter.setFont(font);
         }
     }
+    // The observers of the glare rating: a green eye pointing the way it looks, its value beside it
+    // on the room's side, clear of the other texts and the markers.
+    for (const Style::Observer &o : style.observers) {
+        if (!inWindow(o.at.x()))
+            continue;
+        const QPointF eye = at(o.at);
+        const double a = o.view * M_PI / 180;
+        const QPointF ahead(std::cos(a), -std::sin(a)), side(std::sin(a), std::cos(a));
+        const double size = dot * 1.6;
+        const QPointF tri[3] = {eye + ahead * size, eye - ahead * size * 0.6 + side * size * 0.7, eye - ahead * size * 0.6 - side * size * 0.7};
+        painter.setPen(QPen(QColor(0, 120, 60), std::max(0.6, unit * 0.1)));
+        painter.setBrush(QColor(0, 150, 80));
+        painter.drawPolygon(tri, 3);
+        out.markers.append(QRectF(eye - QPointF(size, size), QSizeF(2 * size, 2 * size)));
+        taken.append(out.markers.last());
+        const double w = metrics.horizontalAdvance(o.text) + unit * 0.4, h = unit * 1.6;
+        const QPointF c = eye + ahead * (size + h);
+        const QRectF tries[] = {QRectF(c.x() - w / 2, c.y() - h / 2, w, h),
+                                QRectF(eye.x() + size * 1.2, eye.y() - h / 2, w, h), QRectF(eye.x() - size * 1.2 - w, eye.y() - h / 2, w, h),
+                                QRectF(eye.x() - w / 2, eye.y() + size * 1.2, w, h), QRectF(eye.x() - w / 2, eye.y() - size * 1.2 - h, w, h)};
+        for (const QRectF &box : tries) {
+            if (!plan.contains(box) || collides(box, taken))
+                continue;
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor(255, 255, 255, 215));
+            painter.drawRect(box);
+            painter.setPen(QColor(0, 100, 50));
+            painter.drawText(box, Qt::AlignCenter, o.text);
+            taken.append(box);
+            out.texts.append({box, o.text, metrics.horizontalAdvance(o.text)});
+            break;
+        }
+    }
     // Each isolux line's value once, near the plan's middle row, where no other text or marker is.
     for (int n = 0; n < lines.size(); ++n) {
         QList<QPointF> places;

@@ -2,6 +2,7 @@
 
 #include "photometry/Distribution.h"
 
+#include <QPointF>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -29,6 +30,14 @@ struct Style {
     bool shaded = true;
     bool pointValues = false; // the value at each calculation point, where it fits legibly
     int smallestText = 6;     // pixels: the screen's own text size in the window
+    // Observers of the glare rating: where the eye is (m), the way it looks (degrees, 0 towards
+    // +x) and what is written beside it ("UGR 19.3").
+    struct Observer {
+        QPointF at;
+        double view = 0;
+        QString text;
+    };
+    QList<Observer> observers = {};
 };
 
 // Where the drawing put its texts and markers (device units), for checking that none covers another.
