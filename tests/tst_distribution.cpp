@@ -884,7 +884,7 @@ void TestDistribution::batchCsvAndPdf()
     const QStringList rooms = csvLines(QDir(out).filePath(QStringLiteral("rooms.csv")));
     QCOMPARE(rooms.first(), QStringLiteral("row,name,slot,nx,ny,fittings,h,cells_x,cells_y,e_direct_floor,e_indirect,e_avg,e_min,"
                                            "e_max,u0,ud,uf_sheet,uf_photometry,method,e_wall_avg,e_ceiling_avg,l_wall_avg,"
-                                           "l_ceiling_avg,note"));
+                                           "l_ceiling_avg,note,ugr_max,ugr_table"));
     QCOMPARE(rooms.size(), 1 + 30); // one line a room: 玄関ホール's two rows are one
     // The entrance hall: downlights and indirect lighting, one room, its rows' figures side by side.
     const QStringList hall = rooms[1].split(u',');
@@ -898,6 +898,24 @@ void TestDistribution::batchCsvAndPdf()
     const double avg = office[11].toDouble(), min = office[12].toDouble(), max = office[13].toDouble();
     QVERIFY(min <= avg && avg <= max);
     QVERIFY(std::fabs(office[14].toDouble() - min / avg) < 1e-9 && std::fabs(office[15].toDouble() - min / max) < 1e-9);
+    // The glare observers: the middle of each wall, 0.5 m in, looking across; the room's UGR
+    // their largest; a room without photometry has none.
+    const QStringList ugr = csvLines(QDir(out).filePath(QStringLiteral("ugr.csv")));
+    QCOMPARE(ugr.first(), QStringLiteral("row,observer,x,y,eye_height_m,view_deg,lb,ugr,counted"));
+    const QStringList officeUgr = ugr.filter(QRegularExpression(QStringLiteral("^3,")));
+    QCOMPARE(officeUgr.size(), 4);
+    const QStringList where[] = {{"1", "9", "0.5", "1.2", "90"}, {"2", "17.5", "6", "1.2", "180"}, {"3", "9", "11.5", "1.2", "270"},
+                                 {"4", "0.5", "6", "1.2", "0"}};
+    double largest = 0;
+    for (int k = 0; k < 4; ++k) {
+        const QStringList f = officeUgr[k].split(u',');
+        QCOMPARE(f.mid(1, 5), where[k]);
+        QVERIFY2(f[6].toDouble() > 0 && f[8].toInt() > 0 && f[8].toInt() <= 46, qPrintable(officeUgr[k]));
+        largest = std::max(largest, f[7].toDouble());
+    }
+    QCOMPARE(office.value(24), QString::number(largest, 'f', 1));
+    QVERIFY(ugr.filter(QRegularExpression(QStringLiteral("^4,"))).isEmpty());
+    QCOMPARE(rooms[3].split(u',').value(24), QString());
     // Every point: e is e_direct and the inter-reflected light there; it differs across the room.
     const QStringList points = csvLines(QDir(out).filePath(QStringLiteral("points.csv")));
     QCOMPARE(points.first(), QStringLiteral("row,x,y,e_direct,e,e_indirect"));
@@ -932,6 +950,8 @@ void TestDistribution::batchCsvAndPdf()
     QCOMPARE(run({QStringLiteral("--distribution-csv"), QStringLiteral("--interreflection"), QStringLiteral("uniform"), in, uniform}, &err), 0);
     const QStringList uniformOffice = csvLines(QDir(uniform).filePath(QStringLiteral("rooms.csv")))[2].split(u',');
     QCOMPARE(uniformOffice.value(18), QStringLiteral("uniform"));
+    // The standard's background rule gives the uniform room its UGR as well.
+    QVERIFY2(uniformOffice.value(24).toDouble() > 10, qPrintable(uniformOffice.join(u',')));
     for (const QString &line : csvLines(QDir(uniform).filePath(QStringLiteral("points.csv"))).filter(QRegularExpression(QStringLiteral("^3,")))) {
         const QStringList f = line.split(u',');
         QVERIFY2(std::fabs(f[5].toDouble() - uniformOffice[10].toDouble()) < 1e-9, qPrintable(line));
@@ -952,9 +972,16 @@ void TestDistribution::batchCsvAndPdf()
     const QString first = PdfTools::text(pdf, 1);
     QVERIFY(first.contains(QStringLiteral("照度分布")) || first.contains(QStringLiteral("照 度 分 布")));
     QVERIFY(first.contains(QStringLiteral("均斉度")));
+    // The office's rating printed as the CSV has it, beside the table's value.
+    QString officePage;
+    for (int p = 1; p <= 15 && officePage.isEmpty(); ++p)
+        if (const QString t = PdfTools::text(pdf, p); t.contains(QStringLiteral("事務室 （営業）")))
+            officePage = t.simplified();
+    QVERIFY2(officePage.contains(QStringLiteral("UGR %1（観測者").arg(office.value(24))), qPrintable(officePage.right(800)));
+    QVERIFY(officePage.contains(QStringLiteral("による値 %1").arg(office.value(25))));
     QVERIFY2(first.contains(QStringLiteral("1+2 行目")) && first.contains(QStringLiteral("LED間接照明形")), qPrintable(first.left(600)));
-    // Small pages: the fonts once, flat colours kept flat.
-    QVERIFY2(QFileInfo(pdf).size() / 15 <= 20 * 1024, qPrintable(QString::number(QFileInfo(pdf).size())));
+    // Small pages: the fonts once, flat colours kept flat (the UGR lines and observers included).
+    QVERIFY2(QFileInfo(pdf).size() / 15 <= 21 * 1024, qPrintable(QString::number(QFileInfo(pdf).size())));
     // The corridor (30 m × 2 m) in two strips, each its half of the room.
     bool strips = false;
     for (int p = 1; p <= 15 && !strips; ++p) {

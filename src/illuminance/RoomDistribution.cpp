@@ -453,10 +453,10 @@ QStringList glareFigures(const Outcome &o)
                    .arg(worst)
                    .arg(each.join(QStringLiteral("・")),
                         g.table ? QStringLiteral("%1 %2").arg(g.tableWhat, one(*g.table)) : QStringLiteral("UGR 表による値なし：") + g.tableWhat));
-    out.append(QStringLiteral("UGR の観測者は壁から 0.5 m、目の高さ %1 m（%2）、初期光束（保守率なし）、背景輝度は%3")
+    out.append(QStringLiteral("UGR：壁から 0.5 m・目の高さ %1 m（%2）・初期光束・背景輝度 %3")
                    .arg(NumberText::format(eye, QStringLiteral("0.0")),
                         eye == RoomGlare::kStanding ? QStringLiteral("立位") : QStringLiteral("座位"),
-                        o.result.surfaces ? QStringLiteral("ラジオシティ") : QStringLiteral("CIE 190 の方法")));
+                        o.result.surfaces ? QStringLiteral("ラジオシティ") : QStringLiteral("CIE 190")));
     return out;
 }
 
