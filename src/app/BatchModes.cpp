@@ -85,6 +85,18 @@ const Mode kModes[] = {
      [](const QStringList &in, const QString &out, QString *error, QStringList *, QStringList *) {
          return EmergencyBatch::writeReachTable(in.first(), out, programDir(), error);
      }},
+    {"--pdf", "requirements", "INPUT.syw OUTPUT.pdf", true, false,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings, QStringList *) {
+         return IlluminanceBatch::writeRequirementsPdf(in.first(), out, programDir(), workFolder(), error, warnings);
+     }},
+    {"--xlsx", "requirements", "INPUT.syw OUTPUT.xlsx", false, false,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings, QStringList *) {
+         return IlluminanceBatch::writeRequirementsXlsx(in.first(), out, programDir(), workFolder(), error, warnings);
+     }},
+    {"--requirements-csv", nullptr, "INPUT.syw OUTPUT.csv", false, false,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings, QStringList *) {
+         return IlluminanceBatch::writeRequirementsCsv(in.first(), out, programDir(), error, warnings);
+     }},
     {"--distribution-csv", nullptr, "INPUT.syw OUTPUT_FOLDER", false, false,
      [](const QStringList &in, const QString &out, QString *error, QStringList *warnings, QStringList *) {
          return IlluminanceBatch::writeDistributionCsv(in.first(), out, programDir(), error, warnings);
@@ -116,7 +128,7 @@ QString usage()
         text += QStringLiteral("%1 prx5m %2%3 %4\n")
                     .arg(text.isEmpty() ? QStringLiteral("使い方:") : QStringLiteral("       "), QLatin1String(m.option),
                          m.kind ? u' ' + QLatin1String(m.kind) : QString(), QLatin1String(m.arguments));
-    text += QStringLiteral("        照度分布（--pdf distribution、--distribution-csv）には --interreflection radiosity|uniform\n"
+    text += QStringLiteral("        照度分布（--pdf distribution、--distribution-csv）と照明要件には --interreflection radiosity|uniform\n"
                            "        （相互反射: ラジオシティ（既定）か一様（光束法））を付けられます\n"
                            "        prx5m [FILE.syw]   (画面で開きます。起動中ならそのウィンドウで開きます)\n"
                            "        prx5m -h | --help | -v | --version\n"

@@ -53,8 +53,9 @@ int batch(const QStringList &args, char *program)
     QStringList files = args.mid(first);
     if (const qsizetype at = files.indexOf(QStringLiteral("--interreflection")); at >= 0) {
         const auto method = Distribution::methodOf(files.value(at + 1));
-        const bool distribution = mode->kind ? QLatin1String(mode->kind) == u"distribution"
-                                             : QLatin1String(mode->option) == u"--distribution-csv";
+        const bool distribution = mode->kind ? QLatin1String(mode->kind) == u"distribution" || QLatin1String(mode->kind) == u"requirements"
+                                             : QLatin1String(mode->option) == u"--distribution-csv"
+                                                   || QLatin1String(mode->option) == u"--requirements-csv";
         if (!method || !distribution) {
             std::fprintf(stderr, "prx5m: --interreflection は照度分布（--pdf distribution、--distribution-csv）に "
                                  "radiosity か uniform を付けて指定します\n");

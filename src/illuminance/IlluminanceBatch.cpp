@@ -2,11 +2,14 @@
 
 #include "grid/RecordGrid.h"
 #include "illuminance/IlluminancePrintTable.h"
+#include "illuminance/RequirementsCheck.h"
 #include "illuminance/RoomRecord.h"
 #include "illuminance/RoomDistribution.h"
 #include "illuminance/RptSyoudo.h"
 #include "master/MasterTables.h"
 #include "report/BatchSteps.h"
+#include "report/PrintTableFile.h"
+#include "io/CheckedFile.h"
 #include "report/ReportOutput.h"
 #include "report/XlsxOutput.h"
 #include "settings/SettingsStore.h"
@@ -130,6 +133,75 @@ int writeDistributionCsv(const QString &workFile, const QString &folder, const Q
     if (written && !notice.isEmpty() && warnings)
         warnings->append(notice);
     return BatchSteps::written(written, QStringLiteral("CSV"), writeError, error);
+}
+
+namespace {
+
+// Every room against its requirement; a status other than Ok when there is none to give.
+int requirementRooms(const QString &workFile, const QString &programDir, RecordGrid *grid,
+                     QList<RequirementsCheck::Room> *rooms, QString *error, QStringList *warnings)
+{
+    QList<RoomDistribution::Outcome> outcomes;
+    if (const int status = distributions(workFile, programDir, grid, &outcomes, error, warnings); status != BatchStatus::Ok)
+        return status;
+    QList<Requirements::Requirement> master;
+    if (!Requirements::load(programDir, &master, error))
+        return BatchStatus::BadInput;
+    MasterTables masters;
+    if (!masters.LoadLuminaireMaster(programDir, error))
+        return BatchStatus::BadInput;
+    *rooms = RequirementsCheck::rooms(*grid, outcomes, master, masters);
+    // The reasons a room has no distribution are in the rows themselves: not said twice.
+    if (warnings)
+        warnings->clear();
+    return BatchStatus::Ok;
+}
+
+int writeRequirementsReport(const QString &workFile, const QString &out, const QString &programDir, const QString &workFolder,
+                            QString *error, QStringList *warnings, bool excel)
+{
+    RecordGrid grid(RoomRecord::kRows, RoomRecord::kColumns);
+    QList<RequirementsCheck::Room> rooms;
+    if (const int status = requirementRooms(workFile, programDir, &grid, &rooms, error, warnings); status != BatchStatus::Ok)
+        return status;
+    const QString company = SettingsStore::ReadSetting(QStringLiteral("CompanyName"));
+    const QStringList headings = {grid.text(RoomRecord::kRows, 1), grid.text(RoomRecord::kRows, 2), grid.text(RoomRecord::kRows, 3)};
+    const QList<QVariantList> lines = RequirementsCheck::lines(rooms, headings, company, QFileInfo(workFile).absoluteFilePath());
+    QList<QSqlRecord> records;
+    QString buildError;
+    if (PrintTableFile::buildLines(QDir(workFolder).filePath(RequirementsCheck::kDatabase), RequirementsCheck::kCreateStatement,
+                                   QStringLiteral("W_Data"), RequirementsCheck::ColumnCount, lines, &records, &buildError)
+        != PrintTableFile::Status::Ok)
+        return BatchSteps::noPrintTable(BatchStatus::CannotBuildTable, buildError, error);
+    return BatchSteps::writeReport(
+        out, excel, RequirementsCheck::title(), records, [&] { return RequirementsCheck::workbook(records); },
+        [&] { return RequirementsCheck::definition(company); }, error);
+}
+
+} // namespace
+
+int writeRequirementsPdf(const QString &workFile, const QString &pdfPath, const QString &programDir, const QString &workFolder,
+                         QString *error, QStringList *warnings)
+{
+    return writeRequirementsReport(workFile, pdfPath, programDir, workFolder, error, warnings, false);
+}
+
+int writeRequirementsXlsx(const QString &workFile, const QString &xlsxPath, const QString &programDir, const QString &workFolder,
+                          QString *error, QStringList *warnings)
+{
+    return writeRequirementsReport(workFile, xlsxPath, programDir, workFolder, error, warnings, true);
+}
+
+int writeRequirementsCsv(const QString &workFile, const QString &csvPath, const QString &programDir, QString *error,
+                         QStringList *warnings)
+{
+    RecordGrid grid(RoomRecord::kRows, RoomRecord::kColumns);
+    QList<RequirementsCheck::Room> rooms;
+    if (const int status = requirementRooms(workFile, programDir, &grid, &rooms, error, warnings); status != BatchStatus::Ok)
+        return status;
+    QString why;
+    const bool written = CheckedFile::write(csvPath, RequirementsCheck::csv(rooms), &why);
+    return BatchSteps::written(written, QStringLiteral("CSV"), why, error);
 }
 
 } // namespace IlluminanceBatch

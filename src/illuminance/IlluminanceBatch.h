@@ -22,6 +22,15 @@ int writeDistributionPdf(const QString &workFile, const QString &pdfPath, const 
                          QStringList *warnings);
 int writeDistributionCsv(const QString &workFile, const QString &folder, const QString &programDir, QString *error,
                          QStringList *warnings);
+// Every room against its room requirement (kijun.csv beside the program): the report 照明要件チェック表
+// as a PDF or a workbook, or the CSV file. Statuses as for the distribution (2 also when the
+// requirements' master cannot be read).
+int writeRequirementsPdf(const QString &workFile, const QString &pdfPath, const QString &programDir, const QString &workFolder,
+                         QString *error, QStringList *warnings);
+int writeRequirementsXlsx(const QString &workFile, const QString &xlsxPath, const QString &programDir, const QString &workFolder,
+                          QString *error, QStringList *warnings);
+int writeRequirementsCsv(const QString &workFile, const QString &csvPath, const QString &programDir, QString *error,
+                         QStringList *warnings);
 // The inter-reflection of the distribution modes (radiosity unless the command line says uniform).
 void setInterReflection(Distribution::InterReflection method);
 
