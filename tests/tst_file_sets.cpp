@@ -318,7 +318,7 @@ void TestFileSets::racingDistributions()
     QCOMPARE(roomNames(out), QStringLiteral("乙1 乙2 乙3"));
     QCOMPARE(rowsOf(QDir(out).filePath(QStringLiteral("points.csv"))), rows);
     QCOMPARE(rowsOf(QDir(out).filePath(QStringLiteral("luminaires.csv"))), rows);
-    QCOMPARE(entries(out), (QStringList{"luminaires.csv", "points.csv", "rooms.csv", "surfaces.csv"}));
+    QCOMPARE(entries(out), (QStringList{"luminaires.csv", "points.csv", "rooms.csv", "surfaces.csv", "ugr.csv"}));
 }
 
 void TestFileSets::thirdWriterWhileTheLockIsReplaced()
@@ -546,7 +546,7 @@ void TestFileSets::outputFolderKilledAtEachStep()
     QVERIFY(next.finished());
     QCOMPARE(next.status(), 0);
     QCOMPARE(roomNames(out), QStringLiteral("甲1 甲2 甲3"));
-    QStringList expected{"luminaires.csv", "points.csv", "rooms.csv", "surfaces.csv"};
+    QStringList expected{"luminaires.csv", "points.csv", "rooms.csv", "surfaces.csv", "ugr.csv"};
     if (userFile)
         expected.append(QStringLiteral("memo.txt"));
     expected.sort();

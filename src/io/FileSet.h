@@ -26,7 +26,8 @@ inline const QString kJournalName = QStringLiteral(".prx5m-set.journal");
 // The files of the CSV sets the program writes into an output folder (the distribution's and the
 // emergency check's): what a journal there may name.
 inline const QStringList kOutputNames = {QStringLiteral("rooms.csv"), QStringLiteral("points.csv"),
-                                         QStringLiteral("luminaires.csv"), QStringLiteral("surfaces.csv")};
+                                         QStringLiteral("luminaires.csv"), QStringLiteral("surfaces.csv"),
+                                         QStringLiteral("ugr.csv")};
 
 // How long a writer waits for another one's lock: 10 s (PRX5M_LOCK_WAIT, in seconds, for tests).
 int waitSeconds();
