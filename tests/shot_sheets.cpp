@@ -17,6 +17,7 @@
 #include "ui/FTitle.h"
 #include "illuminance/FBunpu.h"
 #include "illuminance/FHaikou.h"
+#include "illuminance/FYouken.h"
 #include "illuminance/RoomRecord.h"
 #include "ui/QtDialogs.h"
 #include "ui/Translations.h"
@@ -127,6 +128,15 @@ int main(int argc, char *argv[])
             window.show();
             QApplication::processEvents();
             save(&window, QStringLiteral("bunpu_%1").arg(row));
+        }
+        // 照明要件チェック of the example, at the size it opens, on the first office.
+        {
+            FYouken window(sheet->recordGrid(), context.masters, TestEnv::buildDir(), example, env.workFolder(), sheet);
+            if (window.prepare()) {
+                window.show();
+                QApplication::processEvents();
+                save(&window, QStringLiteral("youken"));
+            }
         }
         sheet->setAttribute(Qt::WA_DeleteOnClose, false);
         delete sheet;

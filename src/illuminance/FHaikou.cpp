@@ -134,7 +134,7 @@ void FHaikou::drawCurve()
     if (!m_loaded)
         return;
     // The curve, as the master tool draws it, as large as its place in the window.
-    const int side = std::max(240, std::min(m_ui->Lbl_Curve->width(), m_ui->Lbl_Curve->height()) - 4);
+    const int side = std::max(200, std::min(m_ui->Lbl_Curve->width(), m_ui->Lbl_Curve->height()) - 4);
     const qreal ratio = devicePixelRatioF();
     QPixmap curve(QSize(side, side) * ratio);
     curve.setDevicePixelRatio(ratio);
@@ -181,8 +181,8 @@ void FHaikou::showAnalysis()
     // As catalogues state them: shares of the luminaire's flux.
     m_ui->Lbl_Down->setText(percent(a.fractions.downwardShare()));
     m_ui->Lbl_Up->setText(percent(a.fractions.upwardShare()));
-    m_ui->Lbl_Opening->setText(p.opening.present() ? p.opening.text() : QStringLiteral("なし（UGR は計算できません）"));
-    m_ui->Lbl_Ra->setText(p.colourRendering ? NumberText::plain(*p.colourRendering) : QStringLiteral("ファイルにありません"));
+    m_ui->Lbl_Opening->setText(p.opening.present() ? p.opening.text() : QStringLiteral("なし（UGR 不可）"));
+    m_ui->Lbl_Ra->setText(p.colourRendering ? NumberText::plain(*p.colourRendering) : QStringLiteral("なし"));
     showUgrTable();
     m_ui->Lbl_Warnings->setText(a.warnings.isEmpty() ? QString()
                                                      : QStringLiteral("警告: ") + a.warnings.join(QStringLiteral("\n警告: ")));

@@ -87,6 +87,7 @@ FSyoudo::FSyoudo(MasterTables &masters, const QString &workFolder, QWidget *pare
     connect(m_ui->Option_Menu_Midashi, &QAction::triggered, this, &FSyoudo::Option_Menu_Midashi_Click);
     connect(m_ui->Menu_Option_Photometry, &QAction::triggered, this, &FSyoudo::Menu_Option_Photometry_Click);
     connect(m_ui->Menu_Option_Bunpu, &QAction::triggered, this, &FSyoudo::Menu_Option_Bunpu_Click);
+    connect(m_ui->Menu_Option_Youken, &QAction::triggered, this, &FSyoudo::Menu_Option_Youken_Click);
 
     // Form load.
     setTab(0);

@@ -58,6 +58,9 @@ public slots:
     void Menu_Option_Photometry_Click();
     // 照度分布: the distribution of the room on the panel (as it stands, confirmed or not).
     void Menu_Option_Bunpu_Click();
+    // 照明要件チェック: the sheet's rooms against their requirements; a requirement recorded there
+    // comes into the sheet's rows (saved with the sheet).
+    void Menu_Option_Youken_Click();
 
 protected:
     void commitRow(int row) override;

@@ -1,6 +1,7 @@
 // The illuminance sheet's pick lists (tabs 1 to 3), pickers (tabs 4 to 7), print table and
 // headings dialog.
 #include "illuminance/FBunpu.h"
+#include "illuminance/FYouken.h"
 #include "illuminance/FHaikou.h"
 #include "illuminance/RoomDistribution.h"
 #include "illuminance/RoomRecord.h"
@@ -320,6 +321,27 @@ void FSyoudo::Menu_Option_Bunpu_Click()
                   RoomDistribution::headingsOf(sheet, SettingsStore::ReadSetting(QStringLiteral("CompanyName"))), saveFolder,
                   this);
     Dialogs::instance().execute(window);
+}
+
+void FSyoudo::Menu_Option_Youken_Click()
+{
+    // The rooms as stored, the panel's edits first as 確認 would write them.
+    if (!settlePanelEdits())
+        return;
+    RecordGrid sheet = recordGrid();
+    RoomFigures::recomputeAll(sheet, &m_masters);
+    FYouken window(sheet, m_masters, programDir(), currentFileName(), workFolder(), this);
+    if (!window.prepare())
+        return;
+    Dialogs::instance().execute(window);
+    if (!window.changed())
+        return;
+    RecordGrid &grid = recordGrid();
+    if (grid.colCount() < RequirementsCheck::kColumn)
+        grid.setColCount(RequirementsCheck::kColumn);
+    for (int r = 1; r <= RoomRecord::kRooms; ++r)
+        grid.setText(r, RequirementsCheck::kColumn, window.grid().text(r, RequirementsCheck::kColumn));
+    gridChanged();
 }
 
 void FSyoudo::Option_Menu_Midashi_Click()

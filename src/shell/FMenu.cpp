@@ -3,6 +3,11 @@
 #include "ui_F_Menu.h"
 
 #include "beil/FBEIL.h"
+#include <QFileInfo>
+#include <QCoreApplication>
+#include "settings/SettingsStore.h"
+#include "illuminance/RoomRecord.h"
+#include "illuminance/FYouken.h"
 #include "emergency/FHijou.h"
 #include "cecl/FCECL.h"
 #include "illuminance/FSyoudo.h"
@@ -47,6 +52,7 @@ FMenu::FMenu(AppContext &context, QWidget *parent)
     connect(m_ui->Btn_CECL, &QPushButton::clicked, this, &FMenu::openCECL);
     connect(m_ui->Btn_BEIL, &QPushButton::clicked, this, &FMenu::openBEIL);
     connect(m_ui->Btn_Hijou, &QPushButton::clicked, this, &FMenu::openHijou);
+    connect(m_ui->Btn_Youken, &QPushButton::clicked, this, &FMenu::openYouken);
     connect(m_ui->Btn_HP, &QPushButton::clicked, this, &FMenu::openHomePage);
     connect(m_ui->Lbl_Mail, &ClickableLabel::clicked, this, &FMenu::sendMail);
     connect(m_ui->Btn_End, &QPushButton::clicked, this, &FMenu::close);
@@ -100,6 +106,36 @@ void FMenu::openHijou()
     if (!m_context.helpFile.isEmpty())
         sheet->setHelpFile(m_context.helpFile);
     showSheet(sheet);
+}
+
+void FMenu::openYouken()
+{
+    const QString folder = SettingsStore::readPath(QStringLiteral("YoukenFolder"));
+    const QString path = Dialogs::instance().openFile(this, folder.isEmpty() ? QStringLiteral("*.syw") : QDir(folder).filePath(QStringLiteral("*.syw")),
+                                                      QStringLiteral("作業ファイル (*.syw)|*.syw"), 1);
+    if (path.isEmpty())
+        return;
+    SettingsStore::writePath(QStringLiteral("YoukenFolder"), QFileInfo(path).absolutePath());
+    RecordGrid grid(RoomRecord::kRows, RoomRecord::kColumns);
+    WorkFile::Error error = WorkFile::Error::None;
+    if (!WorkFile::load(grid, path, &error)) {
+        Dialogs::inform(this, QStringLiteral("データの読込に失敗しました。"),
+                        QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(path), WorkFile::errorText(error)));
+        return;
+    }
+    const QString programDir = m_context.programDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_context.programDir;
+    FYouken window(grid, m_context.masters, programDir, path, m_context.workFolder, this);
+    if (!window.prepare())
+        return;
+    Dialogs::instance().execute(window);
+    if (!window.changed()
+        || Dialogs::instance().message(this, QStringLiteral("記録した照明要件を %1 に保存しますか？").arg(QDir::toNativeSeparators(path)),
+                                       Dialogs::kTitle, Dialogs::Icon::Question, Dialogs::Buttons::YesNo)
+               != Dialogs::Answer::Yes)
+        return;
+    QString reason;
+    if (!WorkFile::save(window.grid(), path, &error, &reason))
+        Dialogs::inform(this, QStringLiteral("保存できませんでした。"), QStringLiteral("%1\n%2").arg(QDir::toNativeSeparators(path), reason));
 }
 
 void FMenu::showSheet(SheetFrame *sheet)

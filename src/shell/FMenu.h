@@ -45,6 +45,9 @@ public slots:
     void openCECL();
     void openBEIL();
     void openHijou();
+    // 照明要件チェック of a work file chosen here; the requirements recorded are saved into it
+    // when the user says so.
+    void openYouken();
     void openHomePage();
     void sendMail();
 
