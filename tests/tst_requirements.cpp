@@ -2,7 +2,9 @@
 // checked, a missing figure not a pass; the master as shipped and as a spreadsheet saves it, its
 // faults named by line; the proposals from room names; Ra typed in the luminaire master; and the
 // batch's CSV and report from a work file whose room names its requirement.
+#include "illuminance/FYouken.h"
 #include "illuminance/Requirements.h"
+#include "master/MasterTables.h"
 #include "illuminance/RoomRecord.h"
 #include "master/LuminaireRecord.h"
 #include "support/PdfTools.h"
@@ -10,7 +12,12 @@
 #include "grid/WorkFile.h"
 #include "text/Cp932.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -58,6 +65,7 @@ private slots:
     void typedRa_data();
     void typedRa();
     void batchCsvAndReport();
+    void windowRecordsTheRoomsRequirement();
 };
 
 void TestRequirements::limitsAndOneStepBeyond_data()
@@ -299,6 +307,59 @@ void TestRequirements::batchCsvAndReport()
     const QString xlsx = dir.filePath(QStringLiteral("req.xlsx"));
     QCOMPARE(run({QStringLiteral("--xlsx"), QStringLiteral("requirements"), in, xlsx}), 0);
     QVERIFY(QFileInfo(xlsx).size() > 0);
+}
+
+void TestRequirements::windowRecordsTheRoomsRequirement()
+{
+    // The example office in the window, as a user: row 3 typed in 行№, 設計室・製図室 picked, 確認.
+    RecordGrid g(221, 38);
+    QVERIFY(WorkFile::load(g, QDir(TestEnv::sourceDir()).filePath(QStringLiteral("examples/office-3f.syw"))));
+    const MasterTables masters = TestEnv::sampleMasters();
+    QTemporaryDir work;
+    FYouken window(g, masters, TestEnv::buildDir(), QString(), work.path());
+    QVERIFY(window.prepare());
+    window.show();
+    auto *row = window.findChild<QSpinBox *>(QStringLiteral("Spn_Gyou"));
+    auto *pick = window.findChild<QComboBox *>(QStringLiteral("Cmb_Youken"));
+    auto *list = window.findChild<QTableWidget *>(QStringLiteral("SPD_Youken"));
+    QVERIFY(row && pick && list);
+    row->setValue(3);
+    // The room's proposal shown first: 事務室, from its name.
+    QCOMPARE(pick->currentData().toString(), QStringLiteral("事務室"));
+    QCOMPARE(list->currentRow(), 1); // the hall's two rows are the first room
+    const int drawing = pick->findData(QStringLiteral("設計室・製図室"));
+    QVERIFY(drawing > 0);
+    pick->setCurrentIndex(drawing);
+    emit pick->activated(drawing);
+    QVERIFY(window.findChild<QLabel *>(QStringLiteral("Lbl_Summary"))->text().contains(QStringLiteral("UGR 16 以下")));
+    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("Btn_Adv")), Qt::LeftButton);
+    QVERIFY(window.changed());
+    QCOMPARE(window.grid().text(3, 139), QStringLiteral("設計室・製図室"));
+    QCOMPARE(window.grid().text(4, 139), QString()); // the next room untouched
+    // The list's line is the room's as now judged, and the panel has moved on to the next room.
+    QCOMPARE(list->item(1, 3)->text(), QStringLiteral("設計室・製図室"));
+    QCOMPARE(list->item(1, 11)->text(), QStringLiteral("16"));
+    QCOMPARE(list->item(1, 17)->text(), QStringLiteral("不適合"));
+    QCOMPARE(row->value(), 4);
+    // A room of two rows records its requirement in both; "(要件なし)" takes it away again.
+    row->setValue(2);
+    QCOMPARE(list->currentRow(), 0);
+    pick->setCurrentIndex(pick->findData(QStringLiteral("出入口")));
+    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("Btn_Adv")), Qt::LeftButton);
+    QCOMPARE(window.grid().text(1, 139), QStringLiteral("出入口"));
+    QCOMPARE(window.grid().text(2, 139), QStringLiteral("出入口"));
+    row->setValue(3);
+    pick->setCurrentIndex(0);
+    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("Btn_Adv")), Qt::LeftButton);
+    QCOMPARE(window.grid().text(3, 139), QStringLiteral("—"));
+    // Recorded as no requirement, the room is not judged, now and when the rows are read again
+    // (no proposal in its place).
+    QCOMPARE(list->item(1, 17)->text(), QStringLiteral("対象外"));
+    FYouken reopened(window.grid(), masters, TestEnv::buildDir(), QString(), work.path());
+    QVERIFY(reopened.prepare());
+    QCOMPARE(reopened.rooms().value(1).task, QString());
+    QCOMPARE(reopened.rooms().value(1).proposed, false);
+    QCOMPARE(reopened.rooms().value(0).task, QStringLiteral("出入口"));
 }
 
 QTEST_MAIN(TestRequirements)

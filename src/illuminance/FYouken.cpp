@@ -221,11 +221,13 @@ void FYouken::Btn_Adv_Click()
     if (m_current < 0)
         return;
     const QString task = m_ui->Cmb_Youken->currentData().toString();
-    // Every row of the room names it: the room is read from its first row.
+    // Every row of the room names it: the room is read from its first row. No requirement is
+    // recorded as "—", so that the room's name proposes none the next time.
+    const QString stored = task.isEmpty() ? RequirementsCheck::kNoRequirement : task;
     for (int row : std::as_const(m_rooms[m_current].rows)) {
-        if (m_grid.text(row, RequirementsCheck::kColumn) != task)
+        if (m_grid.text(row, RequirementsCheck::kColumn) != stored)
             m_changed = true;
-        m_grid.setText(row, RequirementsCheck::kColumn, task);
+        m_grid.setText(row, RequirementsCheck::kColumn, stored);
     }
     m_rooms[m_current] = judged(m_current, task, false);
     paintRow(m_current);

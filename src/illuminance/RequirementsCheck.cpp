@@ -109,7 +109,9 @@ QList<Room> rooms(const RecordGrid &grid, const QList<RoomDistribution::Outcome>
         room.floor = floors.value(first);
         room.name = o.name;
         room.task = grid.text(first, kColumn).trimmed();
-        if (room.task.isEmpty()) {
+        if (room.task == kNoRequirement) {
+            room.task.clear();
+        } else if (room.task.isEmpty()) {
             room.task = proposed(grid.text(first, RoomRecord::RoomName1), master);
             room.proposed = !room.task.isEmpty();
         }

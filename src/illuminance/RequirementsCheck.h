@@ -22,6 +22,7 @@ class MasterTables;
 namespace RequirementsCheck {
 
 constexpr int kColumn = 139; // the room's requirement: the master's 領域・作業又は活動
+inline const QString kNoRequirement = QStringLiteral("—"); // recorded: the room has none
 
 struct Room {
     QList<int> rows;
