@@ -4,7 +4,7 @@ PRX5M_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev libfontconfig-dev libxlsxwriter-dev libzip-dev pkg-config
   fonts-ipaexfont-gothic fonts-ipaexfont-mincho
   qt6-translations-l10n
-  poppler-utils xvfb xauth x11-utils unzip
+  poppler-utils xvfb xauth x11-utils unzip python3-ezdxf
   shared-mime-info desktop-file-utils
 )
 

@@ -85,6 +85,14 @@ const Mode kModes[] = {
      [](const QStringList &in, const QString &out, QString *error, QStringList *, QStringList *) {
          return EmergencyBatch::writeReachTable(in.first(), out, programDir(), error);
      }},
+    {"--dxf", "distribution", "INPUT.syw OUTPUT.dxf", false, false,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *warnings, QStringList *) {
+         return IlluminanceBatch::writeDistributionDxf(in.first(), out, programDir(), error, warnings);
+     }},
+    {"--dxf", "emergency", "INPUT.syw OUTPUT.dxf", false, false,
+     [](const QStringList &in, const QString &out, QString *error, QStringList *, QStringList *) {
+         return EmergencyBatch::writeDxf(in.first(), out, programDir(), error);
+     }},
     {"--pdf", "requirements", "INPUT.syw OUTPUT.pdf", true, false,
      [](const QStringList &in, const QString &out, QString *error, QStringList *warnings, QStringList *) {
          return IlluminanceBatch::writeRequirementsPdf(in.first(), out, programDir(), workFolder(), error, warnings);

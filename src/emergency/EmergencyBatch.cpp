@@ -1,6 +1,7 @@
 #include "emergency/EmergencyBatch.h"
 #include "grid/RoomFloors.h"
 
+#include "emergency/EmergencyDxf.h"
 #include "emergency/EmergencyOutput.h"
 #include "emergency/EmergencyRecord.h"
 #include "emergency/EmergencyRooms.h"
@@ -114,6 +115,16 @@ int writeCsv(const QString &workFile, const QString &folder, const QString &prog
     if (written && !notice.isEmpty() && warnings)
         warnings->append(notice);
     return BatchSteps::written(written, QStringLiteral("CSV"), why, error);
+}
+
+int writeDxf(const QString &workFile, const QString &dxfPath, const QString &programDir, QString *error)
+{
+    Checked c;
+    if (const int status = checkAll(workFile, programDir, &c, error); status != BatchStatus::Ok)
+        return status;
+    QString why;
+    const bool written = CheckedFile::write(dxfPath, EmergencyDxf::drawing(c.rooms, c.lights), &why);
+    return BatchSteps::written(written, QStringLiteral("DXF"), why, error);
 }
 
 int writeReachTable(const QString &slotText, const QString &csvPath, const QString &programDir, QString *error)

@@ -14,6 +14,8 @@ int writeXlsx(const QString &workFile, const QString &xlsxPath, const QString &p
               QString *error);
 int writeCsv(const QString &workFile, const QString &folder, const QString &programDir, QString *error,
              QStringList *warnings = nullptr);
+// Every room's plan as one DXF drawing.
+int writeDxf(const QString &workFile, const QString &dxfPath, const QString &programDir, QString *error);
 int writeReachTable(const QString &slot, const QString &csvPath, const QString &programDir, QString *error);
 
 } // namespace EmergencyBatch

@@ -19,7 +19,8 @@ QString metres(double v)
     return NumberText::format(v, QStringLiteral("0.00"));
 }
 
-// Where the threshold runs through a cell of the grid (marching squares): the segments, in metres.
+} // namespace
+
 QList<QLineF> contour(const EmergencyCheck::Result &r)
 {
     QList<QLineF> out;
@@ -50,8 +51,6 @@ QList<QLineF> contour(const EmergencyCheck::Result &r)
     }
     return out;
 }
-
-} // namespace
 
 QList<std::array<double, 2>> reaches(const EmergencyRooms::Room &room, const EmergencyRooms::Lights &lights)
 {

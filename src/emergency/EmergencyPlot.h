@@ -2,6 +2,7 @@
 
 #include "emergency/EmergencyRooms.h"
 
+#include <QLineF>
 #include <QList>
 #include <QRectF>
 #include <QStringList>
@@ -24,6 +25,9 @@ struct Drawn {
     QList<QRectF> labels;   // the sides' and the legend's texts
     QList<QRectF> minimum;  // the minimum's marker (in each strip it falls in)
 };
+
+// Where the threshold runs through a cell of the room's grid (marching squares): the pieces, in metres.
+QList<QLineF> contour(const EmergencyCheck::Result &r);
 
 // Draws the plan with its legend under it (dashed ellipse: one luminaire's reach; red line: the
 // threshold; ×: the minimum; shaded: the floor below the threshold).

@@ -1,7 +1,9 @@
 #include "illuminance/IlluminanceBatch.h"
 
 #include "grid/RecordGrid.h"
+#include "illuminance/DistributionDxf.h"
 #include "illuminance/IlluminancePrintTable.h"
+#include "grid/RoomFloors.h"
 #include "illuminance/RequirementsCheck.h"
 #include "illuminance/RoomRecord.h"
 #include "illuminance/RoomDistribution.h"
@@ -202,6 +204,22 @@ int writeRequirementsCsv(const QString &workFile, const QString &csvPath, const 
     QString why;
     const bool written = CheckedFile::write(csvPath, RequirementsCheck::csv(rooms), &why);
     return BatchSteps::written(written, QStringLiteral("CSV"), why, error);
+}
+
+int writeDistributionDxf(const QString &workFile, const QString &dxfPath, const QString &programDir, QString *error,
+                         QStringList *warnings)
+{
+    RecordGrid grid(RoomRecord::kRows, RoomRecord::kColumns);
+    QList<RoomDistribution::Outcome> rooms;
+    if (const int status = distributions(workFile, programDir, &grid, &rooms, error, warnings); status != BatchStatus::Ok)
+        return status;
+    const QVector<QString> floors = RoomFloors::of(grid);
+    QStringList floorOf;
+    for (const RoomDistribution::Outcome &o : std::as_const(rooms))
+        floorOf.append(floors.value(o.rows.value(0, o.row)));
+    QString why;
+    const bool written = CheckedFile::write(dxfPath, DistributionDxf::drawing(rooms, floorOf, true), &why);
+    return BatchSteps::written(written, QStringLiteral("DXF"), why, error);
 }
 
 } // namespace IlluminanceBatch

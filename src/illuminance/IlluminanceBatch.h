@@ -22,6 +22,10 @@ int writeDistributionPdf(const QString &workFile, const QString &pdfPath, const 
                          QStringList *warnings);
 int writeDistributionCsv(const QString &workFile, const QString &folder, const QString &programDir, QString *error,
                          QStringList *warnings);
+// Every room's distribution as one DXF drawing (rooms without one drawn as their outline, named in
+// *warnings). Statuses as for the distribution's PDF.
+int writeDistributionDxf(const QString &workFile, const QString &dxfPath, const QString &programDir, QString *error,
+                         QStringList *warnings);
 // Every room against its room requirement (kijun.csv beside the program): the report 照明要件チェック表
 // as a PDF or a workbook, or the CSV file. Statuses as for the distribution (2 also when the
 // requirements' master cannot be read).

@@ -113,17 +113,42 @@ void drawMarker(QPainter &painter, int k, QPointF c, double r)
 // The pieces of a line as few strokes: each piece joined to the one that starts or ends where it
 // ends (marching squares gives them in no order), points that keep the stroke straight within the
 // tolerance left out.
-QPainterPath joined(const QList<QLineF> &pieces, double tolerance)
+// Where a level runs through the cells of the samples (marching squares): the pieces, in the
+// samples' own steps (i along x, j along y).
+QList<QLineF> cuts(const Samples &samples, double level)
 {
-    const auto key = [](QPointF p) { return qMakePair(qRound64(p.x() * 64), qRound64(p.y() * 64)); };
+    const int gx = samples.gx, gy = samples.gy;
+    const QVector<double> &v = samples.v;
+    QList<QLineF> out;
+    for (int j = 0; j + 1 < gy; ++j)
+        for (int i = 0; i + 1 < gx; ++i) {
+            const double c[4] = {v[j * gx + i], v[j * gx + i + 1], v[(j + 1) * gx + i + 1], v[(j + 1) * gx + i]};
+            const QPointF corner[4] = {{double(i), double(j)}, {double(i + 1), double(j)}, {double(i + 1), double(j + 1)},
+                                       {double(i), double(j + 1)}};
+            QList<QPointF> cut;
+            for (int e = 0; e < 4; ++e) {
+                const double a = c[e], b = c[(e + 1) % 4];
+                if ((a < level) != (b < level)) {
+                    const double t = (level - a) / (b - a);
+                    cut.append(corner[e] + (corner[(e + 1) % 4] - corner[e]) * t);
+                }
+            }
+            for (int k = 0; k + 1 < cut.size(); k += 2)
+                out.append(QLineF(cut[k], cut[k + 1]));
+        }
+    return out;
+}
+
+// The pieces of a line joined end to end into strokes; ends within 1/`resolution` meet.
+QList<QList<QPointF>> joinPieces(const QList<QLineF> &pieces, double resolution)
+{
+    const auto key = [resolution](QPointF p) { return qMakePair(qRound64(p.x() * resolution), qRound64(p.y() * resolution)); };
     QMultiHash<QPair<qint64, qint64>, int> ends;
     for (int k = 0; k < pieces.size(); ++k) {
         ends.insert(key(pieces[k].p1()), k);
         ends.insert(key(pieces[k].p2()), k);
     }
     QVector<bool> used(pieces.size());
-    QPainterPath path;
-    // The next unused piece at `at`, turned to start there; -1 when none.
     const auto next = [&](QPointF at, QLineF *piece) {
         for (auto it = ends.constFind(key(at)); it != ends.cend() && it.key() == key(at); ++it) {
             if (used[it.value()])
@@ -135,6 +160,7 @@ QPainterPath joined(const QList<QLineF> &pieces, double tolerance)
         }
         return false;
     };
+    QList<QList<QPointF>> out;
     for (int k = 0; k < pieces.size(); ++k) {
         if (used[k])
             continue;
@@ -146,6 +172,15 @@ QPainterPath joined(const QList<QLineF> &pieces, double tolerance)
             stroke.append(piece.p2());
         while (next(stroke.first(), &piece))
             stroke.prepend(piece.p2());
+        out.append(stroke);
+    }
+    return out;
+}
+
+QPainterPath joined(const QList<QLineF> &pieces, double tolerance)
+{
+    QPainterPath path;
+    for (const QList<QPointF> &stroke : joinPieces(pieces, 64)) {
         path.moveTo(stroke.first());
         // A point on the straight line between its neighbours (within a hundredth of the piece)
         // adds nothing to the drawing.
@@ -246,22 +281,8 @@ void drawWindow(QPainter &painter, const QRectF &area, const Distribution::Room 
     QList<QList<QLineF>> segmentsOf;
     for (double level : lines) {
         QList<QLineF> segments;
-        for (int j = 0; j + 1 < gy; ++j)
-            for (int i = 0; i + 1 < gx; ++i) {
-                const double c[4] = {v[j * gx + i], v[j * gx + i + 1], v[(j + 1) * gx + i + 1], v[(j + 1) * gx + i]};
-                const QPointF corner[4] = {{double(i), double(j)}, {double(i + 1), double(j)},
-                                           {double(i + 1), double(j + 1)}, {double(i), double(j + 1)}};
-                QList<QPointF> cut;
-                for (int e = 0; e < 4; ++e) {
-                    const double a = c[e], b = c[(e + 1) % 4];
-                    if ((a < level) != (b < level)) {
-                        const double t = (level - a) / (b - a);
-                        cut.append(corner[e] + (corner[(e + 1) % 4] - corner[e]) * t);
-                    }
-                }
-                for (int k = 0; k + 1 < cut.size(); k += 2)
-                    segments.append(QLineF(pointOf(cut[k].x(), cut[k].y()), pointOf(cut[k + 1].x(), cut[k + 1].y())));
-            }
+        for (const QLineF &cut : cuts(samples, level))
+            segments.append(QLineF(pointOf(cut.x1(), cut.y1()), pointOf(cut.x2(), cut.y2())));
         if (!segments.isEmpty()) {
             painter.setPen(QPen(QColor(40, 60, 150), std::max(0.6, unit * 0.12)));
             painter.setBrush(Qt::NoBrush);
@@ -446,6 +467,26 @@ void drawWindow(QPainter &painter, const QRectF &area, const Distribution::Room 
 }
 
 } // namespace
+
+QList<QList<QPointF>> strokes(const QList<QLineF> &pieces, double resolution)
+{
+    return joinPieces(pieces, resolution);
+}
+
+QList<QPolygonF> isolux(const Samples &samples, double width, double depth, double level)
+{
+    QList<QPolygonF> out;
+    if (samples.gx < 2 || samples.gy < 2)
+        return out;
+    // Joined in the samples' steps (a piece's ends there are exact), then in metres.
+    for (const QList<QPointF> &stroke : joinPieces(cuts(samples, level), 4096)) {
+        QPolygonF line;
+        for (const QPointF &p : stroke)
+            line.append(QPointF(width * p.x() / (samples.gx - 1), depth * p.y() / (samples.gy - 1)));
+        out.append(line);
+    }
+    return out;
+}
 
 int strips(const QRectF &area, double width, double depth)
 {

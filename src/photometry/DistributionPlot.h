@@ -2,7 +2,9 @@
 
 #include "photometry/Distribution.h"
 
+#include <QLineF>
 #include <QPointF>
+#include <QPolygonF>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -61,6 +63,12 @@ void draw(QPainter &painter, const QRectF &area, const Distribution::Room &room,
 int strips(const QRectF &area, double width, double depth);
 // The k-th kind's marker as the plan draws it, for the figures beside it.
 void drawLegendMarker(QPainter &painter, int k, QPointF centre, double radius);
+
+// Pieces of a line joined end to end into strokes; ends within 1/`resolution` of each other meet.
+QList<QList<QPointF>> strokes(const QList<QLineF> &pieces, double resolution);
+// The isolux line at `level` as the drawing draws it, its pieces joined into strokes, in the room's
+// metres (x along 間口, y along 奥行): a closed one ends where it begins.
+QList<QPolygonF> isolux(const Samples &samples, double width, double depth, double level);
 
 // The isolux levels for values from `low` to `high`: round steps (1, 2 or 5 times a power of ten),
 // three to six of them.
