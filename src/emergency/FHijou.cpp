@@ -82,6 +82,8 @@ FHijou::FHijou(const MasterTables &, const QString &workFolder, QWidget *parent)
     connect(m_ui->Option_Menu_Import, &QAction::triggered, this, &FHijou::Btn_Import_Click);
     connect(m_ui->Option_Menu_Midashi, &QAction::triggered, this, &FHijou::Option_Menu_Midashi_Click);
     connect(m_ui->Menu_File_Csv, &QAction::triggered, this, &FHijou::Menu_File_Csv_Click);
+    connect(m_ui->Menu_File_Dxf, &QAction::triggered, this, [this] { Menu_File_Dxf_Click(true); });
+    connect(m_ui->Menu_File_DxfRoom, &QAction::triggered, this, [this] { Menu_File_Dxf_Click(false); });
     connect(m_ui->STab_Main, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == kReachTab)
             paintReachTable();

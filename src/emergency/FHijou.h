@@ -46,6 +46,8 @@ public slots:
     void Btn_Import_Click();
     void Option_Menu_Midashi_Click();
     void Menu_File_Csv_Click();
+    // DXF に書き出す: every room's plan, or the panel's room alone.
+    void Menu_File_Dxf_Click(bool all);
 
 protected:
     void commitRow(int row) override;

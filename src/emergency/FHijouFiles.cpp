@@ -1,4 +1,6 @@
 #include "emergency/FHijou.h"
+#include "io/CheckedFile.h"
+#include "emergency/EmergencyDxf.h"
 
 #include "emergency/EmergencyOutput.h"
 #include "emergency/EmergencyRecord.h"
@@ -162,6 +164,35 @@ void FHijou::Menu_File_Csv_Click()
     setStatusMessage(QStringLiteral("%1 室を書き出しました（%2 に rooms.csv, points.csv, luminaires.csv）%3")
                          .arg(rooms.size())
                          .arg(QDir::toNativeSeparators(folder), notice.isEmpty() ? QString() : u' ' + notice));
+}
+
+void FHijou::Menu_File_Dxf_Click(bool all)
+{
+    QList<EmergencyRooms::Room> rooms;
+    if (!roomsToWrite(&rooms, QStringLiteral("DXFに書き出し")))
+        return;
+    if (!all) {
+        const int row = rowNumber();
+        QList<EmergencyRooms::Room> own;
+        for (const EmergencyRooms::Room &r : std::as_const(rooms))
+            if (r.rows.contains(row))
+                own.append(r);
+        if (own.isEmpty()) {
+            Dialogs::inform(this, QStringLiteral("この行は非常用照明の室ではありません。"));
+            return;
+        }
+        rooms = own;
+    }
+    const QString name = all ? QStringLiteral("非常用照明.dxf") : QStringLiteral("非常用照明_%1.dxf").arg(rooms.first().rowsText());
+    const QString path = Dialogs::instance().saveFile(this, dialogStart(name), QStringLiteral("DXF (*.dxf)|*.dxf"), 1);
+    if (path.isEmpty())
+        return;
+    QString why;
+    if (!CheckedFile::write(path, EmergencyDxf::drawing(rooms, m_lights), &why)) {
+        Dialogs::inform(this, QStringLiteral("DXF を書き出せませんでした。"), why);
+        return;
+    }
+    setStatusMessage(QStringLiteral("%1 室を DXF に書き出しました: %2").arg(rooms.size()).arg(QDir::toNativeSeparators(path)));
 }
 
 bool FHijou::Make_Print_File()

@@ -1,4 +1,7 @@
 #include "illuminance/FBunpu.h"
+#include <QMenu>
+#include "grid/RoomFloors.h"
+#include "illuminance/DistributionDxf.h"
 
 #include "illuminance/RoomRecord.h"
 #include "illuminance/RptSyoudo.h"
@@ -52,6 +55,10 @@ FBunpu::FBunpu(const RecordGrid &sheet, int row, const MasterTables &masters, co
     connect(m_ui->Btn_Close, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_ui->Btn_Png, &QPushButton::clicked, this, &FBunpu::Btn_Png_Click);
     connect(m_ui->Btn_Pdf, &QPushButton::clicked, this, &FBunpu::Btn_Pdf_Click);
+    auto *dxf = new QMenu(m_ui->Btn_Dxf);
+    dxf->addAction(QStringLiteral("この室(&R)..."), this, [this] { writeDxf(false); })->setObjectName(QStringLiteral("Act_DxfRoom"));
+    dxf->addAction(QStringLiteral("ファイルの全室(&A)..."), this, [this] { writeDxf(true); })->setObjectName(QStringLiteral("Act_DxfAll"));
+    m_ui->Btn_Dxf->setMenu(dxf);
     connect(m_ui->Chk_Shade, &QCheckBox::toggled, m_ui->Wid_Plot, &DistributionView::setShaded);
     m_ui->Chk_Values->setChecked(SettingsStore::ReadSetting(kValuesSetting) == u"1");
     m_ui->Wid_Plot->setPointValues(m_ui->Chk_Values->isChecked());
@@ -215,6 +222,39 @@ void FBunpu::Btn_Png_Click()
         return;
     }
     m_ui->Lbl_Status->setText(QStringLiteral("PNG を保存しました: %1").arg(QDir::toNativeSeparators(path)));
+}
+
+void FBunpu::writeDxf(bool all)
+{
+    QString start = startFor(QStringLiteral("dxf"));
+    if (all)
+        start = QFileInfo(start).dir().filePath(QStringLiteral("照度分布.dxf"));
+    const QString path = Dialogs::instance().saveFile(this, start, QStringLiteral("DXF (*.dxf)|*.dxf"), 1);
+    if (path.isEmpty())
+        return;
+    QList<RoomDistribution::Outcome> rooms{m_outcome};
+    if (all) {
+        const auto computed = RoomDistribution::computeAll(m_sheet, m_masters, m_masterDir, RoomDistribution::savedMethod(),
+                                                           [this](int done, int total) {
+                                                               return Dialogs::instance().progress(
+                                                                   this, QStringLiteral("照度分布を計算しています（%1 / %2 室）").arg(done).arg(total),
+                                                                   done, total);
+                                                           });
+        if (!computed)
+            return;
+        rooms = *computed;
+    }
+    const QVector<QString> floors = RoomFloors::of(m_sheet);
+    QStringList floorOf;
+    for (const RoomDistribution::Outcome &o : std::as_const(rooms))
+        floorOf.append(floors.value(o.rows.value(0, o.row)));
+    QString error;
+    // The points' values as the window shows them: their layer on or off.
+    if (!CheckedFile::write(path, DistributionDxf::drawing(rooms, floorOf, m_ui->Chk_Values->isChecked()), &error)) {
+        Dialogs::inform(this, QStringLiteral("DXF を書き出せませんでした。"), error);
+        return;
+    }
+    m_ui->Lbl_Status->setText(QStringLiteral("DXF を書き出しました（%1 室）: %2").arg(rooms.size()).arg(QDir::toNativeSeparators(path)));
 }
 
 void FBunpu::Btn_Pdf_Click()

@@ -26,6 +26,8 @@ public:
     ~FBunpu() override;
 
     const RoomDistribution::Outcome &outcome() const { return m_outcome; }
+    // DXF に書き出す: the room shown, or every room of the file (`all`).
+    void writeDxf(bool all);
 
 public slots:
     void Btn_Png_Click();
