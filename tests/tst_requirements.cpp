@@ -43,7 +43,7 @@ QStringList csvLine(const QString &path, const QString &row)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    for (const QString &line : QString::fromUtf8(f.readAll()).split(u'\n'))
+    for (const QString &line : QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n")))
         if (line.startsWith(row + u','))
             return line.split(u',');
     return {};

@@ -5,6 +5,7 @@
 #include "master/FixedField.h"
 #include "master/MasterTables.h"
 #include "report/ColumnReport.h"
+#include "text/CsvText.h"
 #include "text/NumberText.h"
 
 #include <algorithm>
@@ -128,31 +129,19 @@ QList<Room> rooms(const RecordGrid &grid, const QList<RoomDistribution::Outcome>
 
 QByteArray csv(const QList<Room> &rooms)
 {
-    const auto field = [](const QString &s) {
-        // A text a spreadsheet would read as a formula is kept as text.
-        QString t = s;
-        if (!t.isEmpty() && QStringLiteral("=+-@").contains(t.front()))
-            t.prepend(u'\'');
-        return t.contains(u',') || t.contains(u'"') || t.contains(u'\n') ? u'"' + t.replace(u'"', QStringLiteral("\"\"")) + u'"' : t;
-    };
-    QString out = QStringLiteral("row,floor,name,requirement,em_required,em_lumen,em_grid,uo_required,uo,ugr_l,ugr,ra_required,ra,"
-                                 "verdict\n");
+    const auto line = [](const QStringList &fields) { return CsvText::line(fields, QStringLiteral("\r\n"), CsvText::Guard::Formulas); };
+    QString out = line({QStringLiteral("row"), QStringLiteral("floor"), QStringLiteral("name"), QStringLiteral("requirement"),
+                        QStringLiteral("em_required"), QStringLiteral("em_lumen"), QStringLiteral("em_grid"),
+                        QStringLiteral("uo_required"), QStringLiteral("uo"), QStringLiteral("ugr_l"), QStringLiteral("ugr"),
+                        QStringLiteral("ra_required"), QStringLiteral("ra"), QStringLiteral("verdict")});
     for (const Room &r : rooms) {
         const Requirement *q = r.requirement ? &*r.requirement : nullptr;
         const auto req = [q](const std::optional<double> Requirement::*member, int decimals) {
             return q && (q->*member) ? QString::number(*(q->*member), 'f', decimals) : QString();
         };
-        const QStringList f = {r.rowsText(),      r.floor,
-                               r.name,            r.task,
-                               req(&Requirement::em, 0), emText(r.figures.emLumen),
-                               emText(r.figures.emGrid), q && q->uo ? NumberText::format(*q->uo, QStringLiteral("0.00")) : QString(),
-                               uoText(r.figures.uo), req(&Requirement::ugrLimit, 0),
-                               ugrText(r.figures.ugr), req(&Requirement::ra, 0),
-                               raText(r.figures.ra), verdictText(r.check.room)};
-        QStringList quoted;
-        for (const QString &s : f)
-            quoted.append(field(s));
-        out += quoted.join(u',') + u'\n';
+        out += line({r.rowsText(), r.floor, r.name, r.task, req(&Requirement::em, 0), emText(r.figures.emLumen),
+                     emText(r.figures.emGrid), req(&Requirement::uo, 2), uoText(r.figures.uo), req(&Requirement::ugrLimit, 0),
+                     ugrText(r.figures.ugr), req(&Requirement::ra, 0), raText(r.figures.ra), verdictText(r.check.room)});
     }
     return out.toUtf8();
 }
